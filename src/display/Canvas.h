@@ -1,0 +1,57 @@
+#pragma once
+// CONTRACT HEADER (public API fixed; the display implementer fills in the private side).
+
+#include "display/Font.h"
+
+#include <QRegion>
+#include <QString>
+#include <memory>
+
+class TDirectDrawSurface;
+enum TBrushStyle { bsSolid, bsClear };
+
+// The canvas of one 640 x 480 16-bit surface, with GDI's pixel rules, drawn through QPainter.
+// Attributes may be set at any time and need no device context.  The first drawing or
+// measuring call takes a device context (a painter on the surface) and holds it until
+// Release(); while one is held the surface cannot be presented.  If the surface refuses a
+// context, the call throws EInvalidOperation("Canvas does not allow drawing").
+class TDirectDrawSurfaceCanvas
+{
+public:
+    struct TBrush {
+        TColor Color = 0xFFFFFF; // white, as a new canvas
+        TBrushStyle Style = bsSolid;
+    } Brush;
+    struct TPen {
+        TColor Color = 0; // black, one pixel wide, solid
+    } Pen;
+    TFont Font; // the toolkit default on a new canvas
+
+    explicit TDirectDrawSurfaceCanvas(TDirectDrawSurface* surface);
+    ~TDirectDrawSurfaceCanvas();
+
+    // Pixels x1 <= x < x2, y1 <= y < y2: a one-pixel pen outline, filled with the brush unless
+    // the brush is clear.
+    void Rectangle(int x1, int y1, int x2, int y2);
+    // The ellipse inscribed in the same box, outlined with the pen and filled with the brush.
+    void Ellipse(int x1, int y1, int x2, int y2);
+    // The text with its box's top-left corner at (x, y) in Font and Font.Color.  A solid brush
+    // first fills the box (TextWidth x TextHeight) with Brush.Color; a clear brush leaves the
+    // pixels between the strokes as they were.
+    void TextOut(int x, int y, const QString& text);
+    // Size of the text's box in whole pixels in the current font; positive and bounded even
+    // for absurd font sizes.
+    int TextWidth(const QString& text);
+    int TextHeight(const QString& text);
+    // Gives the device context back; does nothing when none is held.  Attributes stay.
+    void Release();
+    bool HasDeviceContext() const;
+
+    // The pixels touched since the last call, in surface coordinates (clipped to the surface);
+    // resets it.  Flip uses it to present only what changed.
+    QRegion TakeChangedRegion();
+
+private:
+    struct Private;
+    std::unique_ptr<Private> d;
+};

@@ -1,0 +1,81 @@
+#pragma once
+// CONTRACT HEADER (public API fixed; the display implementer fills in the private side and may
+// add members).
+
+#include "display/Canvas.h"
+
+#include <QImage>
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+class DisplayPlatform; // display/DisplayPlatform.h: the platform layer (screen or in-memory)
+
+// One 640 x 480 16-bit (RGB565) surface of the platform, with its canvas.
+class TDirectDrawSurface
+{
+public:
+    virtual ~TDirectDrawSurface() = default;
+    // The canvas, created at the first call and owned by the surface.
+    virtual TDirectDrawSurfaceCanvas* Canvas() = 0;
+    virtual int Width() const = 0;
+    virtual int Height() const = 0;
+    // A copy of the pixels (QImage::Format_RGB16), for tests and tools.
+    virtual QImage Pixels() const = 0;
+};
+
+// The wanted display mode.
+struct TDXDrawDisplay {
+    int Width = 640;
+    int Height = 480;
+    int BitCount = 16; // 8, 16, 24 or 32; SetBitCount throws EDirectDrawError otherwise
+    bool FixedBitCount = true;
+    bool FixedRatio = false;
+    bool FixedSize = true;
+    void SetBitCount(int bits);
+};
+
+enum TDXDrawOption { doFullScreen = 1 };
+
+// The drawing surface control: fills its form; between Initialize and Finalize it holds the
+// display (a full-screen window on the screen of the settings window, or the in-memory
+// platform in tests), owns the primary and the 640 x 480 drawing surface, and presents the
+// drawing surface with Flip.
+class TDXDraw : public QWidget
+{
+    Q_OBJECT
+public:
+    // `platform` null: the screen platform over Qt.
+    explicit TDXDraw(QWidget* parent = nullptr, std::shared_ptr<DisplayPlatform> platform = {});
+    ~TDXDraw() override;
+
+    bool AutoInitialize = true;
+    int Options = doFullScreen;
+    int SurfaceWidth = 640;
+    int SurfaceHeight = 480;
+    TDXDrawDisplay Display;
+    std::function<void(QObject* sender)> OnInitialize;
+    std::function<void(QObject* sender)> OnFinalize;
+
+    // Throws the display layer's errors (EDXDrawError, EDirectDrawError, ...); on any error of
+    // the creation steps the control is finalized before the error passes on.
+    void Initialize();
+    void Finalize();
+    void Restore();
+    bool RestoreIfLost();
+    void Flip();
+    bool CanDraw();
+
+    TDirectDrawSurface* Surface() const; // null outside Initialize..Finalize
+    TDirectDrawSurface* Primary() const;
+    bool Initialized() const;
+    bool Allocated() const;
+    bool Busy() const;
+    bool InitializeAttempted() const;
+    bool InitializeEventRaised() const;
+    DisplayPlatform* Platform() const;
+
+private:
+    struct Private;
+    std::unique_ptr<Private> d;
+};

@@ -1,0 +1,35 @@
+#pragma once
+// CONTRACT HEADER (public API fixed; the display implementer fills in the rest).
+
+#include <QWidget>
+
+class QEventLoop;
+
+// Base of the program's two windows (the settings window and the exercise window).  Each has
+// its own taskbar entry.  Adds the toolkit's modal showing.
+class TDXForm : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit TDXForm(QWidget* parent = nullptr);
+    ~TDXForm() override;
+
+    // Number of display forms that exist now, shared by all of them.
+    static int DisplayFormCount();
+
+    // Shows the form application-modal (other windows are disabled) and returns when it has
+    // closed, like a dialog's exec().
+    void ShowModal();
+    // Marks a form shown with ShowModal for closing and returns at once: the close (closeEvent,
+    // hiding) happens afterwards in the modal loop, never inside the caller.
+    void RequestClose();
+    bool IsModalRunning() const;
+
+protected:
+    // Ends a modal loop when the form is hidden; subclasses that override it call this one.
+    void hideEvent(QHideEvent* event) override;
+
+private:
+    QEventLoop* m_modalLoop = nullptr;
+    bool m_closeRequested = false;
+};

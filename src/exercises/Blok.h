@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+#include <array>
+
+// A letter block: 1 to 6 lines of random characters, centred horizontally on X, first line's
+// top at Y.  Characters are held as Unicode (one QChar per Windows-1254 character).
+class TBlok
+{
+public:
+    int Letters = 0; // characters per line
+    int Lines = 0;   // lines in use, 1..6
+    int X = 0;       // horizontal centre, screen pixels
+    int Y = 0;       // top of the first line, screen pixels
+    std::array<QString, 7> Text; // 1-based: Text[1] .. Text[6]; Text[0] unused
+};
