@@ -1,5 +1,4 @@
 #pragma once
-// CONTRACT HEADER (public API fixed; the display implementer fills in the private side).
 
 #include "display/Font.h"
 
@@ -15,9 +14,17 @@ enum TBrushStyle { bsSolid, bsClear };
 // measuring call takes a device context (a painter on the surface) and holds it until
 // Release(); while one is held the surface cannot be presented.  If the surface refuses a
 // context, the call throws EInvalidOperation("Canvas does not allow drawing").
+//
+// Text is drawn without anti-aliasing: the exercises draw the same text over itself in another
+// colour with a clear brush, and only one-colour strokes cover earlier strokes exactly (blended
+// edges would leave fringes of the old colour and grow bolder with every redraw).
+//
+// Font sizes are kept as set; what is drawn uses round(|Size| * 96 / 72) pixels, clamped to
+// 1 .. MaxFontPixels (size 0 draws at the default 8 points), and at most 31 characters of
+// the name.  So absurd settings still give positive, bounded metrics.
 class TDirectDrawSurfaceCanvas
 {
-public:
+  public:
     struct TBrush {
         TColor Color = 0xFFFFFF; // white, as a new canvas
         TBrushStyle Style = bsSolid;
@@ -27,8 +34,15 @@ public:
     } Pen;
     TFont Font; // the toolkit default on a new canvas
 
+    static constexpr int MaxFontPixels = 480;
+    static constexpr int MaxFontNameLength = 31;
+    // The pixel height that a font size in points is drawn at.
+    static int FontPixelSize(int points);
+
     explicit TDirectDrawSurfaceCanvas(TDirectDrawSurface* surface);
     ~TDirectDrawSurfaceCanvas();
+    TDirectDrawSurfaceCanvas(const TDirectDrawSurfaceCanvas&) = delete;
+    TDirectDrawSurfaceCanvas& operator=(const TDirectDrawSurfaceCanvas&) = delete;
 
     // Pixels x1 <= x < x2, y1 <= y < y2: a one-pixel pen outline, filled with the brush unless
     // the brush is clear.
@@ -51,7 +65,7 @@ public:
     // resets it.  Flip uses it to present only what changed.
     QRegion TakeChangedRegion();
 
-private:
+  private:
     struct Private;
     std::unique_ptr<Private> d;
 };

@@ -1,6 +1,4 @@
 #pragma once
-// CONTRACT HEADER (public API fixed; the display implementer fills in the private side and may
-// add members).
 
 #include "display/Canvas.h"
 
@@ -10,11 +8,12 @@
 #include <memory>
 
 class DisplayPlatform; // display/DisplayPlatform.h: the platform layer (screen or in-memory)
+class QPaintDevice;
 
 // One 640 x 480 16-bit (RGB565) surface of the platform, with its canvas.
 class TDirectDrawSurface
 {
-public:
+  public:
     virtual ~TDirectDrawSurface() = default;
     // The canvas, created at the first call and owned by the surface.
     virtual TDirectDrawSurfaceCanvas* Canvas() = 0;
@@ -22,6 +21,13 @@ public:
     virtual int Height() const = 0;
     // A copy of the pixels (QImage::Format_RGB16), for tests and tools.
     virtual QImage Pixels() const = 0;
+    // Whether the platform placed the surface in video memory (read back at creation).
+    virtual bool InVideoMemory() const { return false; }
+
+    // The canvas's device context: a paint device on the surface's pixels, or null when the
+    // platform refuses one (for example while the surface is lost).
+    virtual QPaintDevice* GetDC() { return nullptr; }
+    virtual void ReleaseDC(QPaintDevice*) {}
 };
 
 // The wanted display mode.
@@ -41,10 +47,16 @@ enum TDXDrawOption { doFullScreen = 1 };
 // display (a full-screen window on the screen of the settings window, or the in-memory
 // platform in tests), owns the primary and the 640 x 480 drawing surface, and presents the
 // drawing surface with Flip.
+//
+// The form is the top-level window of the control's parent.  When the form's window is shown
+// and Initialize has never been called, AutoInitialize initializes the control.  A repaint of
+// the control (shown, uncovered, resized) presents the whole frame.  Destroying the control
+// finalizes it without raising OnFinalize (its owner is already being torn down by then); an
+// owner that wants the event calls Finalize itself first.
 class TDXDraw : public QWidget
 {
     Q_OBJECT
-public:
+  public:
     // `platform` null: the screen platform over Qt.
     explicit TDXDraw(QWidget* parent = nullptr, std::shared_ptr<DisplayPlatform> platform = {});
     ~TDXDraw() override;
@@ -74,8 +86,17 @@ public:
     bool InitializeAttempted() const;
     bool InitializeEventRaised() const;
     DisplayPlatform* Platform() const;
+    // The form: the top-level window of the parent, or null without a parent.
+    QWidget* Form() const;
 
-private:
+  protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    void AttachToForm();
+
     struct Private;
     std::unique_ptr<Private> d;
 };

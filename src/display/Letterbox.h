@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QRect>
+#include <QSize>
+
+namespace zrv
+{
+
+// The rectangle in which a frame of `frame` pixels is shown inside a window of `window`
+// pixels (both in device pixels): as large as fits with the frame's aspect ratio kept, centred,
+// the rest of the window being bars.  Empty when either size is empty.
+QRect LetterboxRect(QSize frame, QSize window);
+
+// Nearest-neighbour scaling along one axis, from `sourceLength` pixels onto `targetLength`
+// pixels.  Target pixel t shows source pixel SourcePixelOf(t): the one under the centre of t.
+int SourcePixelOf(int t, int sourceLength, int targetLength);
+// The first target pixel that shows source pixel `s` or a later one, 0 .. targetLength.  The
+// source pixels [s0, s1) are shown exactly by the target pixels
+// [TargetEdgeOf(s0), TargetEdgeOf(s1)), so partial updates meet without seams.
+int TargetEdgeOf(int s, int sourceLength, int targetLength);
+
+// The target rectangle (in the window's device pixels) that shows the frame rectangle
+// `source`, for a frame of `frame` pixels shown in `target` (a LetterboxRect).
+QRect MapFrameRect(const QRect& source, QSize frame, const QRect& target);
+
+} // namespace zrv
