@@ -1,0 +1,164 @@
+#include "settings/FontDialog.h"
+
+#include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFont>
+#include <QFontDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+namespace
+{
+
+struct CharsetEntry {
+    int charset;
+    const char* name; // UTF-8
+};
+
+// The character sets a font can be asked for, by their usual names.
+constexpr CharsetEntry kCharsets[] = {
+    {0, "Batı"},
+    {1, "Varsayılan"},
+    {2, "Simge"},
+    {77, "Mac"},
+    {128, "Japonca"},
+    {129, "Korece (Hangul)"},
+    {130, "Korece (Johab)"},
+    {134, "Çince (Basitleştirilmiş)"},
+    {136, "Çince (Geleneksel)"},
+    {161, "Yunanca"},
+    {162, "Türkçe"},
+    {163, "Vietnamca"},
+    {177, "İbranice"},
+    {178, "Arapça"},
+    {186, "Baltık"},
+    {204, "Kiril"},
+    {222, "Tayca"},
+    {238, "Orta Avrupa"},
+    {255, "OEM/DOS"},
+};
+
+} // namespace
+
+TFontDialog::TFontDialog(QObject* parent) : QObject(parent)
+{
+    m_font.Name = QStringLiteral("Courier New");
+    m_font.Size = 10;
+    m_font.Charset = 162;
+    m_font.Style = 0;
+}
+
+QString TFontDialog::CharsetName(int charset)
+{
+    for (const CharsetEntry& e : kCharsets) {
+        if (e.charset == charset)
+            return QString::fromUtf8(e.name);
+    }
+    return QString();
+}
+
+QFont TFontDialog::ToQFont(const TFont& font)
+{
+    QFont q(font.Name);
+    if (font.Size > 0)
+        q.setPointSize(font.Size);
+    q.setBold(font.Style & fsBold);
+    q.setItalic(font.Style & fsItalic);
+    q.setUnderline(font.Style & fsUnderline);
+    q.setStrikeOut(font.Style & fsStrikeOut);
+    return q;
+}
+
+void TFontDialog::FromQFont(const QFont& q, TFont& font)
+{
+    font.Name = q.family();
+    if (q.pointSize() > 0)
+        font.Size = q.pointSize();
+    else if (q.pixelSize() > 0)
+        font.Size = qRound(q.pixelSize() * 72.0 / 96.0);
+    int style = 0;
+    if (q.bold())
+        style |= fsBold;
+    if (q.italic())
+        style |= fsItalic;
+    if (q.underline())
+        style |= fsUnderline;
+    if (q.strikeOut())
+        style |= fsStrikeOut;
+    font.Style = style;
+}
+
+bool TFontDialog::Execute(QWidget* parent)
+{
+    if (m_hook) {
+        TFont chosen = m_font;
+        if (!m_hook(chosen))
+            return false;
+        chosen.Charset &= 0xFF;
+        m_font = chosen;
+        return true;
+    }
+
+    QDialog dialog(parent);
+    dialog.setWindowTitle(QStringLiteral("Yazı Tipi"));
+
+    auto* fontDialog = new QFontDialog(&dialog);
+    fontDialog->setOptions(QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog);
+    fontDialog->setWindowFlags(Qt::Widget);
+    fontDialog->setCurrentFont(ToQFont(m_font));
+    // The face the dialog shows for the current name (fontconfig may put another face in place
+    // of a missing one): while the user keeps it, the name stays as it was.
+    const QString shownFamily = fontDialog->currentFont().family();
+
+    auto* charsetLabel = new QLabel(QStringLiteral("Karakter seti:"), &dialog);
+    auto* charsetBox = new QComboBox(&dialog);
+    for (const CharsetEntry& e : kCharsets)
+        charsetBox->addItem(QStringLiteral("%1 (%2)").arg(QString::fromUtf8(e.name)).arg(e.charset),
+                            e.charset);
+    auto* charsetNumber = new QSpinBox(&dialog);
+    charsetNumber->setRange(0, 255);
+    charsetLabel->setBuddy(charsetBox);
+
+    const auto showCharset = [charsetBox, charsetNumber](int charset) {
+        const QSignalBlocker b1(charsetBox);
+        const QSignalBlocker b2(charsetNumber);
+        charsetBox->setCurrentIndex(charsetBox->findData(charset));
+        charsetNumber->setValue(charset);
+    };
+    showCharset(m_font.Charset & 0xFF);
+    connect(charsetBox, &QComboBox::activated, &dialog,
+            [charsetBox, showCharset](int index) { showCharset(charsetBox->itemData(index).toInt()); });
+    connect(charsetNumber, &QSpinBox::valueChanged, &dialog, showCharset);
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("Tamam"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("İptal"));
+    connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+
+    auto* charsetRow = new QHBoxLayout;
+    charsetRow->addWidget(charsetLabel);
+    charsetRow->addWidget(charsetBox, 1);
+    charsetRow->addWidget(charsetNumber);
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(fontDialog);
+    layout->addLayout(charsetRow);
+    layout->addWidget(buttons);
+
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+
+    TFont chosen = m_font;
+    const QFont q = fontDialog->currentFont();
+    FromQFont(q, chosen);
+    if (q.family() == shownFamily)
+        chosen.Name = m_font.Name;
+    chosen.Charset = charsetNumber->value() & 0xFF;
+    m_font = chosen;
+    return true;
+}

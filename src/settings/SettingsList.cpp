@@ -1,0 +1,233 @@
+#include "settings/SettingsList.h"
+
+#include "core/Exceptions.h"
+#include "settings/Cp1254.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <cerrno>
+#include <cstdio>
+#include <limits>
+
+namespace zrv
+{
+
+bool ParseInt(QByteArrayView text, int* value)
+{
+    qsizetype i = 0;
+    const qsizetype n = text.size();
+    while (i < n && (text[i] == ' ' || text[i] == '\t'))
+        ++i;
+    bool negative = false;
+    if (i < n && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    int base = 10;
+    if (i < n && text[i] == '$') {
+        base = 16;
+        ++i;
+    } else if (i + 1 < n && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+        base = 16;
+        i += 2;
+    }
+    if (i == n)
+        return false;
+    // The magnitude may reach 2^31 for a negative number.
+    const qint64 limit =
+        negative ? qint64(std::numeric_limits<int>::max()) + 1 : std::numeric_limits<int>::max();
+    qint64 magnitude = 0;
+    for (; i < n; ++i) {
+        const char c = text[i];
+        int digit;
+        if (c >= '0' && c <= '9')
+            digit = c - '0';
+        else if (base == 16 && c >= 'a' && c <= 'f')
+            digit = c - 'a' + 10;
+        else if (base == 16 && c >= 'A' && c <= 'F')
+            digit = c - 'A' + 10;
+        else
+            return false;
+        magnitude = magnitude * base + digit;
+        if (magnitude > limit)
+            return false;
+    }
+    *value = static_cast<int>(negative ? -magnitude : magnitude);
+    return true;
+}
+
+} // namespace zrv
+
+const SettingsList& SettingsList::Defaults()
+{
+    // clang-format off
+    static const SettingsList defaults(QList<QByteArray>{
+        "Zerlivan ayar dosyasi. Lutfen degistirmeyin...",          // 0 header
+        "1",                                                        // 1 save on exit
+        "0",                                                        // 2 exercise
+        "0", "1", "1", "0", "3", "360", "0",                        // 3..9 Dot
+        "40",                                                       // 10 not used
+        "Courier New", "1", "1", "4", "1", "0", "3", "9", "360", "0", // 11..20 Pyramid
+        "Courier New", "10", "162", "0", "1000",                    // 21..25 Pyramid font, letters
+        "0", "0", "1", "4", "1", "0", "3", "9", "360", "0",         // 26..35 Block
+        "Courier New", "10", "162", "0", "1000",                    // 36..40 Block font, letters
+    });
+    // clang-format on
+    return defaults;
+}
+
+QList<QByteArray> SettingsList::Parse(QByteArrayView bytes)
+{
+    const qsizetype nul = bytes.indexOf('\0');
+    if (nul >= 0)
+        bytes = bytes.first(nul);
+    QList<QByteArray> lines;
+    qsizetype start = 0;
+    const qsizetype n = bytes.size();
+    while (start < n) {
+        qsizetype end = start;
+        while (end < n && bytes[end] != '\r' && bytes[end] != '\n')
+            ++end;
+        lines.append(bytes.sliced(start, end - start).toByteArray());
+        start = end;
+        if (start < n && bytes[start] == '\r')
+            ++start;
+        if (start < n && bytes[start] == '\n')
+            ++start;
+    }
+    return lines;
+}
+
+QByteArray SettingsList::Serialize(const QList<QByteArray>& lines)
+{
+    QByteArray data;
+    qsizetype size = 0;
+    for (const QByteArray& line : lines)
+        size += line.size() + 2;
+    data.reserve(size);
+    for (const QByteArray& line : lines) {
+        data += line;
+        data += "\r\n";
+    }
+    return data;
+}
+
+SettingsList::LoadResult SettingsList::Load(const QString& fileName)
+{
+    m_lines.clear();
+    m_moveAsideBeforeSave = false;
+    LoadResult result = LoadResult::Read;
+
+    const QFileInfo info(fileName);
+    QFile file(fileName);
+    if (!info.exists() && !info.isSymLink()) {
+        result = LoadResult::Missing;
+    } else if (!info.isFile()) {
+        // A directory, a device or a dangling link: nothing a settings file can be read from,
+        // and nothing that saving should move aside.
+        result = LoadResult::Missing;
+    } else if (!file.open(QIODevice::ReadOnly)) {
+        result = LoadResult::Unreadable;
+    } else {
+        const QByteArray bytes = file.readAll();
+        if (file.error() != QFileDevice::NoError)
+            result = LoadResult::Unreadable;
+        else
+            m_lines = Parse(bytes);
+    }
+
+    if (result != LoadResult::Read)
+        m_lines = Defaults().m_lines;
+    if (result == LoadResult::Unreadable)
+        m_moveAsideBeforeSave = true;
+    // Every later access assumes lines 0 to 40: a short file takes the missing lines from the
+    // defaults.
+    for (int i = Count(); i < LineCount; ++i)
+        m_lines.append(Defaults().m_lines.at(i));
+    return result;
+}
+
+void SettingsList::Save(const QString& fileName)
+{
+    const auto fail = [&fileName] {
+        throw EFCreateError(QStringLiteral("Cannot create file %1").arg(fileName));
+    };
+    if (m_moveAsideBeforeSave) {
+        // The file that could not be read is kept, never overwritten by the defaults.
+        const QByteArray from = QFile::encodeName(fileName);
+        const QByteArray to = QFile::encodeName(fileName + QStringLiteral(".bak"));
+        if (std::rename(from.constData(), to.constData()) != 0 && errno != ENOENT)
+            fail();
+        m_moveAsideBeforeSave = false;
+    }
+
+    const QByteArray data = Serialize(m_lines);
+    // Unbuffered, so that a write that does not reach the disk fails here and not silently in
+    // the final flush, which commit() does not check.
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        fail();
+    if (file.write(data) != data.size()) {
+        file.cancelWriting();
+        fail();
+    }
+    if (!file.commit())
+        fail();
+}
+
+void SettingsList::CheckIndex(int i) const
+{
+    if (i < 0 || i >= Count())
+        throw EListError(QStringLiteral("List index out of bounds (%1)").arg(i));
+}
+
+QByteArray SettingsList::Get(int i) const
+{
+    CheckIndex(i);
+    return m_lines.at(i);
+}
+
+void SettingsList::Put(int i, const QByteArray& text)
+{
+    CheckIndex(i);
+    m_lines[i] = text;
+}
+
+void SettingsList::PutInt(int i, int value)
+{
+    Put(i, QByteArray::number(value));
+}
+
+QString SettingsList::Text(int i) const
+{
+    return zrv::FromCp1254(Get(i));
+}
+
+void SettingsList::PutText(int i, const QString& text)
+{
+    Put(i, zrv::ToCp1254(text));
+}
+
+int SettingsList::ReadInt(int i, int fallback) const
+{
+    int value = fallback;
+    zrv::ParseInt(Get(i), &value);
+    return value;
+}
+
+int SettingsList::ReadStrictInt(int i) const
+{
+    const QByteArray text = Get(i);
+    int value = 0;
+    if (!zrv::ParseInt(text, &value))
+        throw EConvertError(QStringLiteral("'%1' is not a valid integer value").arg(zrv::FromCp1254(text)));
+    return value;
+}
+
+bool SettingsList::LetterGroup(int i, int position) const
+{
+    const QByteArray text = Get(i);
+    return position >= 1 && position <= text.size() && text.at(position - 1) == '1';
+}
