@@ -76,6 +76,7 @@ struct TDirectDrawSurfaceCanvas::Private {
     std::optional<TFont> fontOf;
     QFont font;
     std::optional<QFontMetrics> metrics;
+    QImage scratch; // where text strokes are drawn before they go on the surface
 
     void fill(qint64 left, qint64 top, qint64 right, qint64 bottom, const QColor& color)
     {
@@ -272,24 +273,41 @@ void TDirectDrawSurfaceCanvas::TextOut(int x, int y, const QString& text)
     if (text.isEmpty())
         return;
     // The strokes may reach out of the box (italics, overhangs): the ink's bounds, with a
-    // margin, count as changed too.
+    // margin, are drawn and count as changed too.  All in 64 bits, relative to the surface.
     const QRect ink = fm.boundingRect(text).adjusted(-2, -2, 2, 2);
     const qint64 baseline = qint64(y) + fm.ascent();
-    const qint64 inkLeft = std::min<qint64>(x, x + ink.left()),
-                 inkTop = std::min<qint64>(y, baseline + ink.top());
-    const qint64 inkRight = std::max<qint64>(x + w, x + ink.right() + 1);
-    const qint64 inkBottom = std::max<qint64>(y + h, baseline + ink.bottom() + 1);
-    if (inkRight <= d->bounds.left() || inkLeft > d->bounds.right() || inkBottom <= d->bounds.top() ||
-        inkTop > d->bounds.bottom())
+    const qint64 left = std::max<qint64>(std::min<qint64>(x, x + ink.left()), d->bounds.left());
+    const qint64 top = std::max<qint64>(std::min<qint64>(y, baseline + ink.top()), d->bounds.top());
+    const qint64 right =
+        std::min<qint64>(std::max<qint64>(x + w, x + ink.right() + 1), d->bounds.right() + 1);
+    const qint64 bottom =
+        std::min<qint64>(std::max<qint64>(y + h, baseline + ink.bottom() + 1), d->bounds.bottom() + 1);
+    if (left >= right || top >= bottom)
         return; // nothing of it on the surface
-    d->painter.setFont(d->font);
-    d->painter.setPen(toQColor(Font.Color));
+    const QRect area(int(left), int(top), int(right - left), int(bottom - top));
+    const qint64 originX = x - left, originY = baseline - top;
+    if (std::abs(originX) > (qint64(1) << 30) || std::abs(originY) > (qint64(1) << 30))
+        return;
+    // Qt draws one-bit glyphs wrongly straight onto 16-bit images (rows land elsewhere on the
+    // surface), so the strokes are drawn on a 32-bit scratch image, fully opaque or fully clear,
+    // and laid over the surface from there.
+    if (d->scratch.width() < area.width() || d->scratch.height() < area.height())
+        d->scratch =
+            QImage(std::max(area.width(), d->scratch.width()), std::max(area.height(), d->scratch.height()),
+                   QImage::Format_ARGB32_Premultiplied);
+    {
+        QPainter strokes(&d->scratch);
+        strokes.setCompositionMode(QPainter::CompositionMode_Source);
+        strokes.fillRect(QRect(QPoint(0, 0), area.size()), Qt::transparent);
+        strokes.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        strokes.setRenderHint(QPainter::TextAntialiasing, false);
+        strokes.setClipRect(QRect(QPoint(0, 0), area.size()));
+        strokes.setFont(d->font);
+        strokes.setPen(toQColor(Font.Color));
+        strokes.drawText(QPoint(int(originX), int(originY)), text);
+    }
     d->painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    d->painter.drawText(QPoint(x, int(baseline)), text);
+    d->painter.drawImage(area.topLeft(), d->scratch, QRect(QPoint(0, 0), area.size()));
     d->painter.setCompositionMode(QPainter::CompositionMode_Source);
-    const QRect touched(QPoint(int(std::max<qint64>(inkLeft, d->bounds.left())),
-                               int(std::max<qint64>(inkTop, d->bounds.top()))),
-                        QPoint(int(std::min<qint64>(inkRight - 1, d->bounds.right())),
-                               int(std::min<qint64>(inkBottom - 1, d->bounds.bottom()))));
-    d->note(touched);
+    d->note(area);
 }
