@@ -1,16 +1,18 @@
 #pragma once
-// CONTRACT HEADER (public API fixed; the display implementer fills in the rest).
 
 #include <QWidget>
 
 class QEventLoop;
 
-// Base of the program's two windows (the settings window and the exercise window).  Each has
-// its own taskbar entry.  Adds the toolkit's modal showing.
+// Base of the program's two windows (the settings window and the exercise window).  Each is a
+// top-level window of its own and so has its own taskbar entry; the application has no hidden
+// window that would carry another.  Minimizing is left to the window system, which minimizes
+// the form's own window; the form's windowState() then records it.  Adds the toolkit's modal
+// showing.
 class TDXForm : public QWidget
 {
     Q_OBJECT
-public:
+  public:
     explicit TDXForm(QWidget* parent = nullptr);
     ~TDXForm() override;
 
@@ -25,11 +27,11 @@ public:
     void RequestClose();
     bool IsModalRunning() const;
 
-protected:
+  protected:
     // Ends a modal loop when the form is hidden; subclasses that override it call this one.
     void hideEvent(QHideEvent* event) override;
 
-private:
+  private:
     QEventLoop* m_modalLoop = nullptr;
     bool m_closeRequested = false;
 };
