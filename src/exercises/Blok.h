@@ -7,22 +7,22 @@
 // line's top at Y.  Characters are held as Unicode, one QChar per Windows-1254 character.
 class TBlok
 {
-public:
+  public:
     TBlok() { ++liveCount(); }
     TBlok(const TBlok&) = delete;
     TBlok& operator=(const TBlok&) = delete;
     ~TBlok() { --liveCount(); }
 
-    int Letters = 0; // characters per line
-    int Lines = 0;   // lines in use, 1..6
-    int X = 0;       // horizontal centre, screen pixels
-    int Y = 0;       // top of the first line, screen pixels
+    int Letters = 0;             // characters per line
+    int Lines = 0;               // lines in use, 1..6
+    int X = 0;                   // horizontal centre, screen pixels
+    int Y = 0;                   // top of the first line, screen pixels
     std::array<QString, 7> Text; // 1-based: Text[1] .. Text[6]; Text[0] is unused
 
     // Blocks that exist now, in the whole program (the exercise window keeps exactly 800).
     static int LiveCount() { return liveCount(); }
 
-private:
+  private:
     static int& liveCount()
     {
         static int n = 0;

@@ -14,14 +14,16 @@
 #include <QKeyEvent>
 #include <QVBoxLayout>
 
-namespace {
+namespace
+{
 // The ten colours of the colour selectors, by item index.
 constexpr std::array<TColor, 10> kColorTable{
-    RGBColor(0, 0, 0),       RGBColor(255, 255, 255), RGBColor(128, 128, 128), RGBColor(192, 192, 192),
-    RGBColor(255, 0, 0),     RGBColor(0, 0, 255),     RGBColor(0, 255, 255),   RGBColor(0, 0, 192),
-    RGBColor(255, 255, 0),   RGBColor(255, 255, 192),
+    RGBColor(0, 0, 0),     RGBColor(255, 255, 255), RGBColor(128, 128, 128), RGBColor(192, 192, 192),
+    RGBColor(255, 0, 0),   RGBColor(0, 0, 255),     RGBColor(0, 255, 255),   RGBColor(0, 0, 192),
+    RGBColor(255, 255, 0), RGBColor(255, 255, 192),
 };
 constexpr double kMinutesPerDay = 1440.0;
+constexpr double kNanosecondsPerDay = 86'400'000'000'000.0;
 } // namespace
 
 TScreenForm::TScreenForm(TMainForm* mainForm, Environment environment, QWidget* parent)
@@ -86,6 +88,7 @@ void TScreenForm::FormShow()
     // 3. The start of the run.
     Elapsed = 0;
     StartTime = m_clock->LocalDays();
+    m_startNs = m_clock->MonotonicNanoseconds();
     // 4. 800 fresh blocks; the previous run's are released.
     for (int i = 1; i <= zrv::MaxBloks; ++i)
         Bloks[size_t(i)] = std::make_unique<TBlok>();
@@ -94,7 +97,8 @@ void TScreenForm::FormShow()
     const int letters = m_main->boxHrf->currentText().trimmed().toInt(&ok, 10);
     LetterCount = ok ? letters : 4;
     LineCount = m_main->boxStr->currentIndex() + 1;
-    DXTimer->setInterval(quint32(m_main->valHiz->Value()));
+    // The speed box shows 40..2000; a text still being typed is held to that range too.
+    DXTimer->setInterval(quint32(qBound(40, m_main->valHiz->Value(), 2000)));
     // 8. Take the display; its OnInitialize enables the timer.  The first tick comes only
     // after this handler has returned.
     DXDraw->Initialize();
@@ -150,9 +154,15 @@ void TScreenForm::FormClose()
     DXDraw->setCursor(Qt::ForbiddenCursor);
 }
 
-void TScreenForm::DXDrawInitialize(QObject*) { DXTimer->setEnabled(true); }
+void TScreenForm::DXDrawInitialize(QObject*)
+{
+    DXTimer->setEnabled(true);
+}
 
-void TScreenForm::DXDrawFinalize(QObject*) { DXTimer->setEnabled(false); }
+void TScreenForm::DXDrawFinalize(QObject*)
+{
+    DXTimer->setEnabled(false);
+}
 
 void TScreenForm::DXTimerTimer(QObject*, int)
 {
@@ -160,7 +170,9 @@ void TScreenForm::DXTimerTimer(QObject*, int)
         return;
     const int minutes = m_main->boxDkk->currentIndex();
     if (minutes > 0) {
-        Elapsed = m_clock->LocalDays() - StartTime;
+        // Measured on the monotonic clock: a change of the wall clock (daylight saving, a
+        // manual correction) must not stretch or cut a run short.
+        Elapsed = double(m_clock->MonotonicNanoseconds() - m_startNs) / kNanosecondsPerDay;
         if (Elapsed > minutes / kMinutesPerDay)
             RequestClose();
     }

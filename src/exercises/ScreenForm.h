@@ -2,6 +2,7 @@
 
 #include "display/Color.h"
 #include "display/DXForm.h"
+#include "display/TickWaker.h"
 #include "exercises/Blok.h"
 #include "exercises/Layout.h"
 
@@ -15,7 +16,15 @@ class QComboBox;
 class TDXDraw;
 class TDXTimer;
 class TMainForm;
-class TickWaker;
+
+// What the exercise window runs on.  Null members: the screen, the platform clock and waker,
+// and the application's own activity reports.  Tests pass the in-memory display and fakes.
+struct ExerciseEnvironment {
+    std::shared_ptr<DisplayPlatform> platform;
+    Clock* clock = nullptr;
+    std::unique_ptr<TickWaker> waker;
+    ActivitySource* activity = nullptr;
+};
 
 // The exercise window: runs one exercise at a time on the full-screen drawing surface.  The
 // settings window writes Exercise and calls ShowModal(); the call returns when the run has
@@ -24,15 +33,8 @@ class TickWaker;
 class TScreenForm : public TDXForm
 {
     Q_OBJECT
-public:
-    // What the window runs on.  Null members: the screen, the platform clock and waker, and
-    // the application's own activity reports.  Tests pass the in-memory display and fakes.
-    struct Environment {
-        std::shared_ptr<DisplayPlatform> platform;
-        Clock* clock = nullptr;
-        std::unique_ptr<TickWaker> waker;
-        ActivitySource* activity = nullptr;
-    };
+  public:
+    using Environment = ExerciseEnvironment;
 
     explicit TScreenForm(TMainForm* mainForm, Environment environment = {}, QWidget* parent = nullptr);
     ~TScreenForm() override;
@@ -87,15 +89,16 @@ public:
     void StartBlock();
     void StepBlock();
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     void drawDot(int position, TColor color);
     void fillBlok(TBlok& block);
 
     TMainForm* m_main;
     Clock* m_clock;
+    qint64 m_startNs = 0; // the monotonic moment of StartTime
 };

@@ -1,0 +1,366 @@
+// Letter blocks, the Pyramid and the Block exercise, on the in-memory display: what a frame
+// shows, checked by its pixels.
+#include "ExerciseRig.h"
+
+#include "exercises/Random.h"
+#include "settings/FontDialog.h"
+
+#include <QCheckBox>
+
+namespace
+{
+const quint16 kBlack = 0;
+const quint16 kRed = ColorTo565(RGBColor(255, 0, 0));
+const quint16 kBlue = ColorTo565(RGBColor(0, 0, 255));
+const quint16 kYellow = ColorTo565(RGBColor(255, 255, 0));
+const quint16 kWhite = ColorTo565(RGBColor(255, 255, 255));
+enum Colour { Siyah, Beyaz, Gri, Gumus, Kirmizi, Mavi, AcikMavi, Lacivert, Sari, AcikSari };
+
+// The bounding box of the pixels of one colour.
+QRect boundsOf(const QImage& image, quint16 value)
+{
+    QRect r;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (pixel(image, x, y) == value)
+                r |= QRect(x, y, 1, 1);
+    return r;
+}
+} // namespace
+
+class TestTextExercises : public QObject
+{
+    Q_OBJECT
+
+    // Black background, red active text, blue passive text, yellow dots.
+    static void setUpText(ExerciseRig& rig, int exercise, int layout, int direction)
+    {
+        rig.selectExercise(exercise);
+        rig.main->boxTip->setCurrentIndex(layout);
+        rig.main->boxYon->setCurrentIndex(direction);
+        rig.main->boxZmn->setCurrentIndex(Siyah);
+        rig.main->boxAkt->setCurrentIndex(Kirmizi);
+        rig.main->boxPas->setCurrentIndex(Mavi);
+        rig.main->boxNkt->setCurrentIndex(Sari);
+        rig.main->boxharf1->setChecked(true);
+    }
+    static TDirectDrawSurfaceCanvas* canvasOf(ExerciseRig& rig)
+    {
+        return rig.screen->DXDraw->Surface()->Canvas();
+    }
+    // The middle of block k, where its dot sits when it is active.
+    static QPoint middleOf(ExerciseRig& rig, int k)
+    {
+        const TBlok& b = *rig.screen->Bloks[size_t(k)];
+        const int h = canvasOf(rig)->TextHeight(b.Text[1]);
+        return {b.X, b.Y + (b.Lines * h) / 2};
+    }
+    // A block of one line at (x, y) with `text`.
+    static TBlok& blockWith(ExerciseRig& rig, int k, const QString& text, int x, int y, int lines = 1)
+    {
+        TBlok& b = *rig.screen->Bloks[size_t(k)];
+        b.Letters = int(text.size());
+        b.Lines = lines;
+        for (int i = 1; i <= lines; ++i)
+            b.Text[size_t(i)] = text;
+        b.X = x;
+        b.Y = y;
+        return b;
+    }
+
+  private slots:
+    void drawBlokModes()
+    {
+        ExerciseRig rig;
+        setUpText(rig, 2, 0, 0);
+        rig.main->FontDialog->SetSize(20);
+        rig.start(2);
+        TDirectDrawSurfaceCanvas* canvas = canvasOf(rig);
+        // A blank black screen, then one block of two lines in the middle.
+        canvas->Brush.Color = 0;
+        canvas->Pen.Color = 0;
+        canvas->Brush.Style = bsSolid;
+        canvas->Rectangle(0, 0, 640, 480);
+        TBlok& block = blockWith(rig, 1, QStringLiteral("ŞİĞÜÇÖ"), 320, 200, 2);
+        const int h = canvas->TextHeight(block.Text[1]);
+
+        rig.screen->DrawBlok(block, 2);
+        QImage image = rig.screenImage();
+        QVERIFY(countPixels(image, kRed) > 0);
+        // The dot: radius h div 4, centred on X and on the middle of the two lines (h below Y).
+        const QRect dot = boundsOf(image, kYellow);
+        QVERIFY(!dot.isEmpty());
+        const int r = h / 4;
+        QVERIFY(QRect(320 - r, 200 + h - r, 2 * r, 2 * r).contains(dot));
+        QVERIFY(dot.contains(QPoint(320, 200 + h)) || dot.contains(QPoint(319, 200 + h - 1)));
+
+        // Passive over active: the passive text, no dot, no active stroke.
+        rig.screen->DrawBlok(block, 1);
+        image = rig.screenImage();
+        QVERIFY(countPixels(image, kBlue) > 0);
+        QCOMPARE(countPixels(image, kYellow), 0);
+        QCOMPARE(countPixels(image, kRed), 0);
+
+        // Active then hidden: nothing is left.
+        rig.screen->DrawBlok(block, 2);
+        rig.screen->DrawBlok(block, 0);
+        QCOMPARE(countPixels(rig.screenImage(), kBlack), 640 * 480);
+    }
+
+    // A line of odd width wi starts (wi - 1) / 2 left of X: seen as the left edge of the box that
+    // a solid brush fills behind the text.
+    void lineCentring_data()
+    {
+        QTest::addColumn<QString>("face");
+        QTest::newRow("Arial") << QStringLiteral("Arial");
+        QTest::newRow("Courier New") << QStringLiteral("Courier New");
+    }
+    void lineCentring()
+    {
+        QFETCH(QString, face);
+        ExerciseRig rig;
+        setUpText(rig, 2, 0, 0);
+        rig.main->FontDialog->SetName(face);
+        rig.main->FontDialog->SetSize(11);
+        rig.start(2);
+        TDirectDrawSurfaceCanvas* canvas = canvasOf(rig);
+        int checkedOdd = 0, checkedEven = 0;
+        const QStringList texts{QStringLiteral("i"),   QStringLiteral("il"),   QStringLiteral("ab"),
+                                QStringLiteral("abc"), QStringLiteral("Wil"),  QStringLiteral("mmm"),
+                                QStringLiteral("ıİ"),  QStringLiteral("AAAAA")};
+        for (const QString& text : texts) {
+            canvas->Brush.Color = 0;
+            canvas->Pen.Color = 0;
+            canvas->Brush.Style = bsSolid;
+            canvas->Rectangle(0, 0, 640, 480);
+            rig.screen->BackColor = RGBColor(255, 255, 255);
+            TBlok& block = blockWith(rig, 1, text, 320, 100);
+            const int wi = canvas->TextWidth(text);
+            rig.screen->DrawBlok(block, 1);
+            const QRect box = boundsOf(rig.screenImage(), kWhite);
+            QCOMPARE(box.left(), 320 - wi / 2);
+            QCOMPARE(box.width(), wi);
+            if (wi % 2) {
+                QCOMPARE(box.left(), 320 - (wi - 1) / 2);
+                ++checkedOdd;
+            } else {
+                ++checkedEven;
+            }
+        }
+        QVERIFY(checkedOdd + checkedEven == texts.size());
+    }
+
+    void pyramidTriangle()
+    {
+        ExerciseRig rig;
+        setUpText(rig, 1, 0, 0);
+        rig.start(1);
+        TDirectDrawSurfaceCanvas* canvas = canvasOf(rig);
+        const int h = canvas->TextHeight(QStringLiteral("A"));
+        const int n = (480 / h) / (rig.screen->LineCount + 1);
+        QVERIFY(n > 1);
+        QCOMPARE(rig.screen->OrderLength, n);
+        for (int i = 1; i <= n; ++i) {
+            const TBlok& b = *rig.screen->Bloks[size_t(i)];
+            QCOMPARE(b.Text[1].size(), qsizetype(rig.screen->LetterCount + 2 * (i - 1)));
+            QCOMPARE(b.Y, (i - 1) * (rig.screen->LineCount + 1) * h);
+            QCOMPARE(b.X, 320);
+        }
+        QImage image = rig.screenImage();
+        QVERIFY(countPixels(image, kBlue) > 0);
+        QCOMPARE(countPixels(image, kYellow), 0);
+        QCOMPARE(countPixels(image, kRed), 0);
+        // Each tick highlights the next block: its dot at the block's middle, one dot only.
+        QList<int> expected;
+        for (int k = 2; k <= n; ++k)
+            expected << k;
+        expected << 1 << 2;
+        for (int k : expected) {
+            rig.tick();
+            image = rig.screenImage();
+            const QRect dot = boundsOf(image, kYellow);
+            QVERIFY2(dot.contains(middleOf(rig, k)) || dot.adjusted(-1, -1, 1, 1).contains(middleOf(rig, k)),
+                     qPrintable(QStringLiteral("block %1").arg(k)));
+            QVERIFY(dot.height() <= h);
+        }
+    }
+
+    void pyramidOneLineThereAndBack()
+    {
+        ExerciseRig rig;
+        setUpText(rig, 1, 1, 1);
+        rig.start(1);
+        const int n = rig.screen->BlocksLaidOut;
+        QVERIFY(n > 2);
+        QCOMPARE(rig.screen->OrderLength, 2 * n - 2);
+        // Hidden at first: only the background.
+        QCOMPARE(countPixels(rig.screenImage(), kBlack), 640 * 480);
+        // The visible line widens to block n, then narrows back to block 1, and so on.
+        QList<int> shown;
+        for (int k = 0; k < 2 * n - 2; ++k) {
+            rig.tick();
+            const QImage image = rig.screenImage();
+            QCOMPARE(countPixels(image, kBlue), 0);
+            shown << rig.screen->ShowOrder[size_t(rig.screen->Current)];
+            const QRect text = boundsOf(image, kRed) | boundsOf(image, kYellow);
+            const TBlok& b = *rig.screen->Bloks[size_t(shown.last())];
+            QVERIFY(qAbs(text.center().x() - 320) <= 8);
+            QVERIFY(text.width() <= canvasOf(rig)->TextWidth(b.Text[1]) + 2);
+        }
+        QList<int> expected;
+        for (int k = 2; k <= n; ++k)
+            expected << k;
+        for (int k = n - 1; k >= 1; --k)
+            expected << k;
+        QCOMPARE(shown, expected);
+    }
+
+    // A font too large for the settings lays out no block: the background stays for the run.
+    void pyramidWithNoRoom_data()
+    {
+        QTest::addColumn<int>("layout");
+        QTest::addColumn<int>("size_pt");
+        QTest::newRow("Üçgen, 6 lines, 300 pt") << 0 << 300;
+        QTest::newRow("Tek Satır, 36 letters, 60 pt") << 1 << 60;
+    }
+    void pyramidWithNoRoom()
+    {
+        QFETCH(int, layout);
+        QFETCH(int, size_pt);
+        ExerciseRig rig;
+        setUpText(rig, 1, layout, 1);
+        rig.main->boxStr->setCurrentIndex(5);
+        rig.main->boxHrf->setCurrentIndex(32);
+        rig.main->FontDialog->SetSize(size_pt);
+        rig.start(1);
+        QCOMPARE(rig.screen->BlocksLaidOut, 0);
+        for (int k = 0; k < 5; ++k) {
+            rig.tick();
+            QCOMPARE(countPixels(rig.screenImage(), kBlack), 640 * 480);
+        }
+        QVERIFY(rig.screen->isVisible());
+    }
+
+    void blockPaths_data()
+    {
+        QTest::addColumn<int>("layout");
+        QTest::addColumn<int>("direction");
+        QTest::newRow("Ayrı, Dikey") << 0 << 0;
+        QTest::newRow("Ayrı, Yatay") << 0 << 1;
+        QTest::newRow("Bitişik, Zigzag") << 1 << 2;
+        QTest::newRow("Bitişik, Dikey") << 1 << 0;
+    }
+    void blockPaths()
+    {
+        QFETCH(int, layout);
+        QFETCH(int, direction);
+        ExerciseRig rig;
+        setUpText(rig, 2, layout, direction);
+        rig.main->boxStr->setCurrentIndex(1); // 2 lines
+        rig.start(2);
+        const int laidOut = rig.screen->BlocksLaidOut;
+        QVERIFY(laidOut > 4);
+        QImage image = rig.screenImage();
+        QVERIFY(countPixels(image, kBlue) > 0);
+        QCOMPARE(countPixels(image, kYellow), 0);
+        // The first tick highlights path position 2: row 2 of column 1 for "Dikey", row 1 of
+        // column 2 for "Yatay", the last column of row 1 for "Zigzag".
+        rig.tick();
+        image = rig.screenImage();
+        const int second = rig.screen->ShowOrder[2];
+        const TBlok& b = *rig.screen->Bloks[size_t(second)];
+        const TBlok& first = *rig.screen->Bloks[1];
+        switch (direction) {
+        case 0:
+            QCOMPARE(b.X, first.X);
+            QVERIFY(b.Y > first.Y);
+            break;
+        case 1:
+            QCOMPARE(b.Y, first.Y);
+            QVERIFY(b.X > first.X);
+            break;
+        default:
+            QCOMPARE(b.Y, first.Y);
+            QVERIFY(b.X > 320);
+            break;
+        }
+        QVERIFY(boundsOf(image, kYellow).adjusted(-1, -1, 1, 1).contains(middleOf(rig, second)));
+        // Every block keeps its text: passive blocks are still there.
+        QVERIFY(countPixels(image, kBlue) > 0);
+        // One highlight at a time, over a whole cycle.
+        for (int k = 0; k < rig.screen->OrderLength; ++k) {
+            rig.tick();
+            const QRect dot = boundsOf(rig.screenImage(), kYellow);
+            const QPoint mid = middleOf(rig, rig.screen->ShowOrder[size_t(rig.screen->Current)]);
+            QVERIFY(dot.adjusted(-1, -1, 1, 1).contains(mid));
+            QVERIFY(dot.width() <= canvasOf(rig)->TextHeight(QStringLiteral("A")));
+        }
+    }
+
+    // A small font would lay out more blocks than the tables hold: the grid is cut to fit, and
+    // the run ticks through it.
+    void blockGridKeepsToTheTables()
+    {
+        ExerciseRig rig;
+        setUpText(rig, 2, 1, 1);
+        rig.main->boxStr->setCurrentIndex(0);
+        rig.main->boxHrf->setCurrentIndex(0);
+        rig.main->FontDialog->SetName(QStringLiteral("DejaVu Sans Mono"));
+        rig.main->FontDialog->SetSize(5);
+        rig.start(2);
+        QVERIFY(rig.screen->BlocksLaidOut > 0);
+        QVERIFY(rig.screen->BlocksLaidOut <= 800);
+        QVERIFY(rig.screen->OrderLength <= 800);
+        for (int k = 0; k < 5; ++k)
+            rig.tick();
+        QVERIFY(rig.screen->Current >= 1 && rig.screen->Current <= rig.screen->OrderLength);
+    }
+
+    // No grid (a font too large) or no lines (a damaged file): the background stays.
+    void blockWithNothingLaidOut_data()
+    {
+        QTest::addColumn<int>("lines");
+        QTest::addColumn<int>("size_pt");
+        QTest::newRow("font too large") << 5 << 400;
+        QTest::newRow("no lines selection") << -1 << 10;
+    }
+    void blockWithNothingLaidOut()
+    {
+        QFETCH(int, lines);
+        QFETCH(int, size_pt);
+        ExerciseRig rig;
+        setUpText(rig, 2, 1, 2);
+        rig.main->boxStr->setCurrentIndex(lines);
+        rig.main->FontDialog->SetSize(size_pt);
+        rig.start(2);
+        QCOMPARE(rig.screen->BlocksLaidOut, 0);
+        for (int k = 0; k < 4; ++k) {
+            rig.tick();
+            QCOMPARE(countPixels(rig.screenImage(), kBlack), 640 * 480);
+        }
+    }
+
+    // The same seed and settings give the same letters.
+    void sameSeedSameText()
+    {
+        ExerciseRig rig;
+        setUpText(rig, 2, 0, 0);
+        rig.main->boxharf2->setChecked(true);
+        rig.main->boxharf3->setChecked(true);
+        auto run = [&] {
+            zrv::SetRandSeed(123456789u);
+            rig.start(2);
+            QStringList texts;
+            for (int k = 1; k <= rig.screen->BlocksLaidOut; ++k)
+                texts << rig.screen->Bloks[size_t(k)]->Text[1];
+            rig.pressKey(Qt::Key_Escape);
+            return texts;
+        };
+        const QStringList first = run();
+        QVERIFY(!first.isEmpty());
+        QCOMPARE(run(), first);
+    }
+};
+
+QTEST_MAIN(TestTextExercises)
+#include "test_text_exercises.moc"
