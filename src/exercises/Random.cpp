@@ -1,12 +1,20 @@
 #include "exercises/Random.h"
 
-namespace zrv {
-namespace {
+namespace zrv
+{
+namespace
+{
 quint32 g_seed = 0;
 }
 
-quint32 RandSeed() { return g_seed; }
-void SetRandSeed(quint32 seed) { g_seed = seed; }
+quint32 RandSeed()
+{
+    return g_seed;
+}
+void SetRandSeed(quint32 seed)
+{
+    g_seed = seed;
+}
 
 quint32 Random(quint32 n)
 {
