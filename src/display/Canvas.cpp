@@ -276,10 +276,10 @@ void TDirectDrawSurfaceCanvas::TextOut(int x, int y, const QString& text)
     // margin, are drawn and count as changed too.  All in 64 bits, relative to the surface.
     const QRect ink = fm.boundingRect(text).adjusted(-2, -2, 2, 2);
     const qint64 baseline = qint64(y) + fm.ascent();
-    const qint64 left = std::max<qint64>(std::min<qint64>(x, x + ink.left()), d->bounds.left());
+    const qint64 left = std::max<qint64>(std::min<qint64>(x, qint64(x) + ink.left()), d->bounds.left());
     const qint64 top = std::max<qint64>(std::min<qint64>(y, baseline + ink.top()), d->bounds.top());
     const qint64 right =
-        std::min<qint64>(std::max<qint64>(x + w, x + ink.right() + 1), d->bounds.right() + 1);
+        std::min<qint64>(std::max<qint64>(x + w, qint64(x) + ink.right() + 1), d->bounds.right() + 1);
     const qint64 bottom =
         std::min<qint64>(std::max<qint64>(y + h, baseline + ink.bottom() + 1), d->bounds.bottom() + 1);
     if (left >= right || top >= bottom)
