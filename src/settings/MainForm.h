@@ -1,35 +1,73 @@
 #pragma once
-// CONTRACT HEADER: the members below are read by the exercise window and by tests; the
-// settings implementer completes the class (layout, handlers, private parts).
 
 #include "display/DXForm.h"
 #include "display/Font.h"
 
+#include <QUrl>
+#include <memory>
+
 class QCheckBox;
+class QCloseEvent;
 class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QShowEvent;
 class QTabWidget;
 class QToolButton;
 class QPlainTextEdit;
-class TSpinEdit;     // settings/SpinEdit.h: the speed box
-class TFontDialog;   // settings/FontDialog.h: Font() gives the chosen TFont (name, size, charset, style)
-class TScreenForm;   // exercises/ScreenForm.h
-class SettingsList;  // settings/SettingsList.h
+class TLinkLabel;   // settings/LinkLabel.h
+class TSpinEdit;    // settings/SpinEdit.h: the speed box
+class TFontDialog;  // settings/FontDialog.h: Font() gives the chosen TFont (name, size, charset, style)
+class TScreenForm;  // exercises/ScreenForm.h
+class SettingsList; // settings/SettingsList.h
 
-// The settings window, the application's main window.
+// The settings window, the application's main window.  Every change of a control is stored at
+// once in the settings list; the list is read from "zrv.opt" when the window is first shown
+// and written back when it closes with the save box ticked.
 class TMainForm : public TDXForm
 {
     Q_OBJECT
-public:
+  public:
     explicit TMainForm(QWidget* parent = nullptr);
     ~TMainForm() override;
 
     // The exercise window that btnAlsClick shows modally; set once after both are created.
     void SetScreenForm(TScreenForm* screenForm);
 
+    // Window level.
+    QTabWidget* PageControl = nullptr;
+    QWidget* TabSheet1 = nullptr; // "Açıklama"
+    QWidget* TabSheet3 = nullptr; // "Alıştırmalar"
+    QPushButton* btnClose = nullptr;
+
+    // The "Açıklama" page.
+    QPlainTextEdit* Memo3 = nullptr;
+    QLabel* Label3 = nullptr;
+    TLinkLabel* kitap1 = nullptr;
+    TLinkLabel* kitap2 = nullptr;
+    TLinkLabel* kitap3 = nullptr;
+    QLabel* Label6 = nullptr;
+    TLinkLabel* kitap4 = nullptr;
+    TLinkLabel* kitap5 = nullptr;
+    QPlainTextEdit* Memo1 = nullptr;
+    QLabel* Label9 = nullptr;
+    TLinkLabel* link1 = nullptr;
+
     // Controls of the "Alıştırmalar" page (created by the constructor, never null).
+    QLabel* labAls = nullptr;
+    QLabel* labTip = nullptr;
+    QLabel* labYon = nullptr;
+    QLabel* labStr = nullptr;
+    QLabel* labHrf = nullptr;
+    QLabel* labZmn = nullptr;
+    QLabel* labAkt = nullptr;
+    QLabel* labPas = nullptr;
+    QLabel* labNkt = nullptr;
+    QLabel* labHiz = nullptr;
+    QLabel* Label4 = nullptr;
+    QLabel* labFnt = nullptr;
+    QLabel* labharf = nullptr;
     QComboBox* boxAls = nullptr;
     QComboBox* boxTip = nullptr;
     QComboBox* boxYon = nullptr;
@@ -41,13 +79,50 @@ public:
     QComboBox* boxNkt = nullptr;
     QComboBox* boxDkk = nullptr;
     TSpinEdit* valHiz = nullptr;
+    QLineEdit* txtFnt = nullptr;
+    QToolButton* btnFnt = nullptr;
     QCheckBox* boxharf1 = nullptr;
     QCheckBox* boxharf2 = nullptr;
     QCheckBox* boxharf3 = nullptr;
     QCheckBox* boxharf4 = nullptr;
     QCheckBox* boxSaveOptions = nullptr;
     QPushButton* btnAls = nullptr;
+    QPlainTextEdit* Memo2 = nullptr;
     TFontDialog* FontDialog = nullptr;
 
+    // The live settings list and the built-in defaults.
+    SettingsList& lstOptions() { return *m_options; }
+    const SettingsList& lstOptions2() const;
+
     quint8 CurrentExercise = 0;
+
+    // The web address a link label opens (empty for any other object).
+    QUrl LinkAddress(const QObject* sender) const;
+
+    // Event handlers.  Each runs guarded: an error that leaves it is shown in the standard
+    // error box and the rest of the handler is skipped.
+    void FormShow();
+    bool FormClose(); // false when the close must not go on (the settings could not be saved)
+    void boxAlsChange();
+    void boxChange(QObject* sender);
+    void btnFntClick();
+    void btnAlsClick();
+    void kitapClick(QObject* sender);
+    void btnCloseClick();
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void CreatePageDescription();
+    void CreatePageExercises();
+    void ConnectEvents();
+    void LoadExerciseOptions();
+    void SetContentsEnabled(bool enabled);
+    void CenterOnScreen();
+
+    std::unique_ptr<SettingsList> m_options;
+    TScreenForm* m_screenForm = nullptr;
+    bool m_shown = false;
 };

@@ -1,5 +1,6 @@
 // The settings list: integer rule, line splitting, defaults, loading, saving and the
 // Windows-1254 conversion.
+#include "PrivateMounts.h"
 #include "core/Exceptions.h"
 #include "settings/Cp1254.h"
 #include "settings/SettingsList.h"
@@ -9,11 +10,6 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QtTest>
-
-#include <cerrno>
-#include <sched.h>
-#include <sys/mount.h>
-#include <unistd.h>
 
 namespace
 {
@@ -36,57 +32,6 @@ void WriteAll(const QString& path, const QByteArray& bytes)
 QByteArray DefaultBytes()
 {
     return SettingsList::Serialize(SettingsList::Defaults().Lines());
-}
-
-// A private mount namespace for this thread, so that tests can mount small file systems
-// without touching the machine's mounts.  False when the process may not do it.
-bool EnterPrivateMounts()
-{
-    static int state = 0; // 0 not tried, 1 done, -1 refused
-    if (state == 0) {
-        state = -1;
-        if (unshare(CLONE_NEWNS) == 0 && mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0)
-            state = 1;
-    }
-    return state == 1;
-}
-
-// A tmpfs of `size_kb` on `dir` in the private namespace; unmounted when it goes away.
-class SmallFileSystem
-{
-  public:
-    SmallFileSystem(const QString& dir, int size_kb) : m_dir(QFile::encodeName(dir))
-    {
-        const QByteArray options = "size=" + QByteArray::number(size_kb) + "k";
-        m_mounted = mount("tmpfs", m_dir.constData(), "tmpfs", 0, options.constData()) == 0;
-    }
-    ~SmallFileSystem()
-    {
-        if (m_mounted)
-            umount2(m_dir.constData(), MNT_DETACH);
-    }
-    bool Mounted() const { return m_mounted; }
-    bool MakeReadOnly()
-    {
-        return mount(nullptr, m_dir.constData(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0;
-    }
-
-  private:
-    QByteArray m_dir;
-    bool m_mounted = false;
-};
-
-// Fills the file system that holds `dir` until a write fails.
-void FillUp(const QString& dir)
-{
-    QFile filler(dir + QStringLiteral("/filler"));
-    QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
-    const QByteArray block(512, 'x');
-    while (filler.write(block) == block.size()) {
-    }
-    const QByteArray one(1, 'x');
-    while (filler.write(one) == 1) {
-    }
 }
 
 } // namespace
@@ -460,11 +405,11 @@ class TestSettingsList : public QObject
     void saveFailureKeepsOldFile()
     {
         QFETCH(bool, fullDisk);
-        if (!EnterPrivateMounts())
+        if (!zrvtest::EnterPrivateMounts())
             QSKIP("no permission to mount a file system in a private namespace");
         QVERIFY(QDir().mkdir(QStringLiteral("small")));
         const QString dir = QDir::current().absoluteFilePath(QStringLiteral("small"));
-        SmallFileSystem fs(dir, 64);
+        zrvtest::SmallFileSystem fs(dir, 64);
         if (!fs.Mounted())
             QSKIP("tmpfs cannot be mounted here");
 
@@ -474,7 +419,7 @@ class TestSettingsList : public QObject
         const QByteArray oldBytes = SettingsList::Serialize(oldLines);
         WriteAll(path, oldBytes);
         if (fullDisk)
-            FillUp(dir);
+            QVERIFY(zrvtest::FillUp(dir));
         else
             QVERIFY(fs.MakeReadOnly());
         const QStringList before = QDir(dir).entryList(QDir::Files | QDir::Hidden);
