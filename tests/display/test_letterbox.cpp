@@ -122,5 +122,5 @@ void TestLetterbox::mappedRectanglesTile()
     QCOMPARE(zrv::MapFrameRect(QRect(-10, -10, 20, 20), frame, QRect(0, 0, 640, 480)), QRect(0, 0, 10, 10));
 }
 
-QTEST_APPLESS_MAIN(TestLetterbox)
+QTEST_MAIN(TestLetterbox)
 #include "test_letterbox.moc"
