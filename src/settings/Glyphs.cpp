@@ -62,9 +62,9 @@ QIcon FontGlyph()
         p.setPen(color);
         p.drawText(QPoint(x, y), QStringLiteral("F"));
     };
-    drawF(QColor(0xC0, 0x00, 0x00), 15, true, false, false, 2, 19);
-    drawF(QColor(0x00, 0x80, 0x00), 11, false, true, false, 11, 14);
-    drawF(QColor(0x00, 0x00, 0xC0), 9, false, false, true, 16, 19);
+    drawF(QColor(0xC0, 0x00, 0x00), 14, true, false, false, 2, 18);
+    drawF(QColor(0x00, 0x80, 0x00), 10, false, true, false, 11, 13);
+    drawF(QColor(0x00, 0x00, 0xC0), 9, false, false, true, 15, 17);
     p.end();
     return QIcon(pixmap);
 }

@@ -2,7 +2,12 @@
 // right line, the speed box, switching exercises, the font, closing and saving, links.
 #include "PrivateMounts.h"
 #include "core/Report.h"
+#include "display/MemoryPlatform.h"
 #include "exercises/Random.h"
+#include "exercises/ScreenForm.h"
+#include "mock/FakeActivity.h"
+#include "mock/ManualWaker.h"
+#include "mock/MockClock.h"
 #include "settings/Cp1254.h"
 #include "settings/FontDialog.h"
 #include "settings/LinkLabel.h"
@@ -730,6 +735,53 @@ class TestMainForm : public QObject
                                     : QStringList{});
         QVERIFY(m_form->isVisible());
         QVERIFY(m_form->isEnabled());
+    }
+
+    // The start button hands the exercise number over and shows the exercise window modally;
+    // the settings window is greyed until it closes.
+    void startButtonRunsTheExercise_data()
+    {
+        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<int>("exercise");
+        QTest::newRow("Dot") << QByteArray("0") << 0;
+        QTest::newRow("Pyramid") << QByteArray("1") << 1;
+        QTest::newRow("Block") << QByteArray("2") << 2;
+        QTest::newRow("none selected") << QByteArray("5") << 0;
+    }
+    void startButtonRunsTheExercise()
+    {
+        QFETCH(QByteArray, stored);
+        QFETCH(int, exercise);
+        ShowWith(DefaultLines({{2, stored}}));
+        MockClock clock;
+        FakeActivity activity(true);
+        TScreenForm::Environment environment;
+        environment.platform = std::make_shared<MemoryPlatform>();
+        environment.clock = &clock;
+        environment.waker = std::make_unique<ManualWaker>();
+        environment.activity = &activity;
+        TScreenForm screen(m_form.get(), std::move(environment));
+        screen.Exercise = 9;
+        m_form->SetScreenForm(&screen);
+        OpenPage(1);
+
+        bool ran = false;
+        QTimer::singleShot(0, this, [&] {
+            ran = true;
+            QVERIFY(screen.isVisible());
+            QCOMPARE(int(screen.Exercise), exercise);
+            QVERIFY(!m_form->PageControl->isEnabled());
+            QVERIFY(!m_form->btnClose->isEnabled());
+            QTest::keyClick(&screen, Qt::Key_Escape);
+        });
+        QTest::mouseClick(m_form->btnAls, Qt::LeftButton);
+        QVERIFY(ran);
+        QVERIFY(!screen.isVisible());
+        QVERIFY(m_form->isVisible());
+        QVERIFY(m_form->PageControl->isEnabled());
+        QVERIFY(m_form->btnClose->isEnabled());
+        QVERIFY(Messages().isEmpty());
+        m_form->SetScreenForm(nullptr);
     }
 
     void storedExerciseOutOfRange()

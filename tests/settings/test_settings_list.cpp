@@ -483,5 +483,5 @@ class TestSettingsList : public QObject
     QTemporaryDir m_dir;
 };
 
-QTEST_GUILESS_MAIN(TestSettingsList)
+QTEST_MAIN(TestSettingsList)
 #include "test_settings_list.moc"
