@@ -608,7 +608,14 @@ void TMainForm::btnAlsClick()
         SetContentsEnabled(false);
         struct Reenable {
             TMainForm* form;
-            ~Reenable() { form->SetContentsEnabled(true); }
+            ~Reenable()
+            {
+                form->SetContentsEnabled(true);
+                // Back to the settings window, with the keyboard, also where no window manager
+                // hands the focus back.
+                form->activateWindow();
+                form->raise();
+            }
         } reenable{this};
         m_screenForm->ShowModal();
     });
