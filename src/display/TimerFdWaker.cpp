@@ -36,11 +36,11 @@ void TimerFdWaker::ArmAt(qint64 deadlineNs)
     // An all-zero value would disarm: a deadline at or before the clock's start is simply past.
     if (deadlineNs < 1)
         deadlineNs = 1;
-    itimerspec spec{};
-    spec.it_value.tv_sec = time_t(deadlineNs / 1'000'000'000);
-    spec.it_value.tv_nsec = long(deadlineNs % 1'000'000'000);
+    itimerspec timer_setting{};
+    timer_setting.it_value.tv_sec = time_t(deadlineNs / 1'000'000'000);
+    timer_setting.it_value.tv_nsec = long(deadlineNs % 1'000'000'000);
     m_armed = true;
-    if (timerfd_settime(m_fd, TFD_TIMER_ABSTIME, &spec, nullptr) != 0) {
+    if (timerfd_settime(m_fd, TFD_TIMER_ABSTIME, &timer_setting, nullptr) != 0) {
         // Not expected with a valid descriptor; wake at once rather than stall the timer.
         qCWarning(lcTimer, "timerfd_settime failed (errno %d); waking at once", errno);
         QTimer::singleShot(0, Qt::PreciseTimer, this, [this] {
@@ -55,8 +55,8 @@ void TimerFdWaker::ArmAt(qint64 deadlineNs)
 void TimerFdWaker::Disarm()
 {
     m_armed = false;
-    itimerspec spec{};
-    timerfd_settime(m_fd, 0, &spec, nullptr); // also forgets an expiry not read yet
+    itimerspec timer_setting{};
+    timerfd_settime(m_fd, 0, &timer_setting, nullptr); // also forgets an expiry not read yet
 }
 
 bool TimerFdWaker::Armed() const
