@@ -1,0 +1,78 @@
+#pragma once
+// One exercise shown and drawn, ready to tick by hand: the settings window and the exercise
+// window as the program makes them, on the in-memory display or on the screen (whatever Qt
+// platform runs), with a wake-up that never fires so that only the caller ticks.
+
+#include "Session.h"
+#include "display/DXDraw.h"
+#include "display/DisplayPlatform.h"
+#include "display/MemoryPlatform.h"
+#include "display/TickWaker.h"
+#include "mock/FakeActivity.h"
+#include "mock/ManualWaker.h"
+
+#include <QCoreApplication>
+#include <memory>
+
+namespace bench
+{
+
+enum class Backend { Memory, Screen };
+
+inline const char* BackendName(Backend d)
+{
+    return d == Backend::Memory ? "memory" : "screen";
+}
+
+class TickRig
+{
+  public:
+    TickRig(Backend display, Exercise exercise) : m_activity(true)
+    {
+        ExerciseEnvironment env;
+        if (display == Backend::Memory)
+            env.platform = std::make_shared<MemoryPlatform>();
+        env.waker = std::make_unique<ManualWaker>();
+        env.activity = &m_activity;
+        m_session = std::make_unique<Session>(std::move(env));
+        m_session->Configure(exercise, 40);
+        screen = m_session->screen.get();
+        screen->Exercise = quint8(m_session->main->CurrentExercise);
+        screen->show(); // the show step: Initialize and the first frame
+        Settle();
+    }
+    ~TickRig()
+    {
+        screen->hide();
+        Settle();
+    }
+
+    // One tick as the timer raises it: the duration check, the step, its present.
+    void Tick() { screen->DXTimerTimer(screen->DXTimer, 1); }
+    // The first frame of the exercise again, with its present.
+    void FirstFrame()
+    {
+        switch (screen->Exercise) {
+        case 0:
+            screen->StartDot();
+            break;
+        case 1:
+            screen->StartPyramid();
+            break;
+        default:
+            screen->StartBlock();
+            break;
+        }
+    }
+    // What the event loop does after a present on the screen: the repaint of the changed part
+    // and its flush to the window system.
+    static void Settle() { QCoreApplication::processEvents(); }
+
+    TScreenForm* screen = nullptr;
+
+  private:
+    FakeActivity m_activity;
+    std::unique_ptr<Session> m_session;
+};
+
+} // namespace bench

@@ -1,0 +1,131 @@
+#!/usr/bin/env bash
+# Builds and runs every benchmark of Zerlivan, prints the tables and writes them to
+# <build>/bench-results/<date>-<mode>/ (and the link <build>/bench-results/latest).
+#
+#   bench/run.sh [quick|full]
+#
+#   quick  a smoke run of a few minutes: pacing 4 s per case, one repetition, short benchmarks.
+#   full   the figures: pacing 60 s per case at 40/130 ms, 40 s (at least 30 ticks) at 1000/2000 ms,
+#          three repetitions, interleaved (about two hours); tick costs with 5 repetitions.
+#
+# Environment: ZRV_BENCH_BUILD (build directory, default <repo>/build-bench), ZRV_BENCH_DISPLAY
+# (the Xvfb display number to use, default 93), ZRV_BENCH_SECONDS / ZRV_BENCH_REPS (override the
+# pacing run length and repetitions), ZRV_BENCH_PARTS (any of "pacing tick callgrind startup memory",
+# default all).
+# Installs nothing itself beyond what scripts/setup.sh installs.
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+mode="${1:-${ZRV_BENCH_MODE:-quick}}"
+case "$mode" in quick | full) ;; *) echo "usage: $0 [quick|full]" >&2; exit 2 ;; esac
+parts="${ZRV_BENCH_PARTS:-pacing tick callgrind startup memory}"
+want() { [[ " $parts " == *" $1 "* ]]; }
+
+"$root/scripts/setup.sh"
+build="${ZRV_BENCH_BUILD:-$root/build-bench}"
+cmake -S "$root" -B "$build" -DZRV_BUILD_BENCH=ON -DCMAKE_BUILD_TYPE=Release -DZRV_SETTINGS_WINDOW=ON >/dev/null
+cmake --build "$build" -j"$(nproc)" --target zerlivan zrv_bench_pacing zrv_bench_tick zrv_bench_callgrind \
+    zrv_bench_session zrv_bench_startup
+
+out="$build/bench-results/$(date +%Y%m%d-%H%M%S)-$mode"
+mkdir -p "$out"
+ln -sfn "$out" "$build/bench-results/latest"
+bin="$build/bench"
+export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$(mktemp -d)}"
+export QT_LOGGING_RULES="qt.qpa.*=false"
+
+# An X server of our own: 1920 x 1080, black root window (the start-up watcher relies on it).
+display=":${ZRV_BENCH_DISPLAY:-93}"
+Xvfb "$display" -screen 0 1920x1080x24 -br -nolisten tcp >"$out/xvfb.log" 2>&1 &
+xvfb=$!
+trap 'kill "$xvfb" 2>/dev/null || true' EXIT
+for _ in $(seq 50); do [ -S "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.1; done
+offscreen_config="$out/offscreen-1920x1080.json"
+cat >"$offscreen_config" <<'JSON'
+{ "screens": [ { "name": "bench", "x": 0, "y": 0, "width": 1920, "height": 1080, "logicalDpiX": 96, "logicalDpiY": 96, "dpr": 1 } ] }
+JSON
+offscreen="offscreen:configfile=$offscreen_config"
+
+machine() {
+    echo "Machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//'), kernel $(uname -r)"
+    echo "Load average at $1: $(cut -d' ' -f1-3 /proc/loadavg)"
+}
+summary="$out/summary.md"
+{
+    echo "# Zerlivan benchmarks ($mode, $(date '+%Y-%m-%d %H:%M'))"
+    echo
+    machine start
+    echo "Other work on the machine shares these cores: see the loadavg column and the load averages."
+    echo
+} >"$summary"
+
+if want pacing; then
+    echo "== Pacing" >&2
+    if [ "$mode" = full ]; then pacing_mode=--full; else pacing_mode=--quick; fi
+    quick_len=()
+    [ "$mode" = quick ] && [ -z "${ZRV_BENCH_SECONDS:-}" ] && quick_len=(--seconds 4)
+    "$bin/zrv_bench_pacing" suite "$pacing_mode" "${quick_len[@]}" --out "$out/pacing" --x11-display "$display"
+    { echo "## Pacing"; echo; cat "$out/pacing/pacing.md"; echo; } >>"$summary"
+fi
+
+if want tick; then
+    echo "== Cost of a tick" >&2
+    if [ "$mode" = full ]; then reps=5; min_time=0.5; else reps=3; min_time=0.1; fi
+    { echo "## Cost of a tick and of the first frame (Google Benchmark, median of $reps, microseconds)"; echo
+      echo "Screen sizes: offscreen 1920 x 1080 (config file), Xvfb 1920 x 1080."; echo
+      echo "| benchmark | real time | CPU time |"; echo "|---|---|---|"; } >>"$summary"
+    for platform in offscreen xcb; do
+        if [ "$platform" = xcb ]; then qpa=xcb; else qpa="$offscreen"; fi
+        DISPLAY="$display" QT_QPA_PLATFORM="$qpa" "$bin/zrv_bench_tick" --benchmark_repetitions="$reps" \
+            --benchmark_min_time="$min_time" --benchmark_report_aggregates_only=true \
+            --benchmark_out="$out/tick-$platform.json" --benchmark_out_format=json | tee "$out/tick-$platform.txt"
+        # Rows on the in-memory display are the same on both platforms: keep them once.
+        awk -v p="$platform" '$1 ~ /_median$/ && (p == "offscreen" || $1 !~ /memory/) {
+                 name = $1; sub(/_median$/, "", name); sub(/\/process_time$/, "", name); printf "| %s | %s %s | %s %s |\n", name, $2, $3, $4, $5 }' \
+            "$out/tick-$platform.txt" >>"$summary"
+    done
+    echo >>"$summary"
+fi
+
+if want callgrind; then
+    echo "== Instructions per tick (callgrind)" >&2
+    if [ "$mode" = full ]; then ticks=200; else ticks=40; fi
+    mkdir -p "$out/callgrind"
+    { echo "## Instructions (callgrind), first frame and per tick ($ticks ticks)"; echo
+      echo "| display | exercise | first frame | per tick |"; echo "|---|---|---|---|"; } >>"$summary"
+    for backend in memory screen; do
+        for exercise in dot pyramid block; do
+            file="$out/callgrind/$backend-$exercise.out"
+            QT_QPA_PLATFORM="$offscreen" valgrind --tool=callgrind --instr-atstart=no \
+                --callgrind-out-file="$file" "$bin/zrv_bench_callgrind" "$backend" "$exercise" "$ticks" \
+                >"$out/callgrind/$backend-$exercise.log" 2>&1
+            first=$(awk '/^totals:/ {print $2}' "$file.1")
+            all=$(awk '/^totals:/ {print $2}' "$file.2")
+            per=$((all / ticks))
+            printf '| %s | %s | %d | %d |\n' "$backend" "$exercise" "$first" "$per" | tee -a "$summary"
+        done
+    done
+    echo >>"$summary"
+fi
+
+if want startup; then
+    echo "== Start-up" >&2
+    { echo "## Start-up of the real program on Xvfb (process start to settings window drawn)"; echo; } >>"$summary"
+    DISPLAY="$display" QT_QPA_PLATFORM=xcb "$bin/zrv_bench_startup" "$build/src/app/zerlivan" 10 |
+        tee "$out/startup.txt"
+    { echo '```'; cat "$out/startup.txt"; echo '```'; echo; } >>"$summary"
+fi
+
+if want memory; then
+    echo "== Peak memory" >&2
+    if [ "$mode" = full ]; then seconds=10; else seconds=3; fi
+    DISPLAY="$display" QT_QPA_PLATFORM=xcb /usr/bin/time -v "$bin/zrv_bench_session" "$seconds" \
+        >"$out/session.txt" 2>&1
+    { echo "## Peak resident memory: start, each exercise $seconds s at 40 ms on Xvfb 1920 x 1080, exit"; echo
+      echo '```'; grep -E "ticks|Maximum resident|Elapsed" "$out/session.txt"; echo '```'; echo; } >>"$summary"
+fi
+
+machine end >>"$summary"
+echo
+cat "$summary"
+echo
+echo "Written to $out" >&2

@@ -1,0 +1,47 @@
+// Peak memory of a whole session: the program's two windows, each exercise run for a while
+// through the settings window's start button (Dot, Pyramid "Üçgen", Block "Bitişik bloklar"
+// 36 x 6 with a small font, all at 40 ms), then the end of the program.
+//
+//   zrv_bench_session [seconds per exercise, default 10]
+// Prints "maxrss_kB=<peak resident set of this process>" (getrusage); run it under
+// /usr/bin/time -v for the same figure seen from outside.
+
+#include "Session.h"
+#include "Measure.h"
+#include "core/Report.h"
+
+#include <QApplication>
+#include <QTimer>
+#include <cstdio>
+
+using namespace bench;
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Nivoleth"));
+    zrv::SetApplicationTitle(QStringLiteral("Nivoleth"));
+    zrv::SetReportHook(
+        [](zrv::ReportKind, const QString& text) { std::fprintf(stderr, "report: %s\n", qPrintable(text)); });
+    const double seconds = argc > 1 ? std::atof(argv[1]) : 10.0;
+
+    int ticks = 0;
+    {
+        Session session;
+        session.screen->DXTimer->TickProbe = [&ticks](qint64, int) { ++ticks; };
+        QTimer::singleShot(0, [&] {
+            for (Exercise e : {Exercise::Dot, Exercise::Pyramid, Exercise::Block}) {
+                session.Configure(e, 40);
+                QTimer::singleShot(int(seconds * 1000), session.screen.get(),
+                                   [&] { session.screen->RequestClose(); });
+                session.main->btnAlsClick();
+                std::fprintf(stderr, "%s: %d ticks so far, peak RSS %ld kB\n", ExerciseName(e), ticks,
+                             ProcessCpu().maxRss_kB);
+            }
+            QCoreApplication::quit();
+        });
+        QApplication::exec();
+    }
+    std::printf("ticks=%d maxrss_kB=%ld\n", ticks, ProcessCpu().maxRss_kB);
+    return 0;
+}
