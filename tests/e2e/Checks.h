@@ -1,0 +1,50 @@
+#pragma once
+// What the end-to-end tests check on screenshots and settings files.  Each check returns an
+// empty text when all is well, else what is wrong (for QVERIFY2).
+
+#include <QByteArray>
+#include <QImage>
+#include <QList>
+#include <QMap>
+#include <QRect>
+#include <QString>
+
+namespace e2e
+{
+
+class Model;
+
+// The ten colours of the colour selectors, by item index.
+QRgb Colour(int index);
+
+// A settings file: the 41 default lines with `changes` (line number: text), CR LF after each.
+QByteArray SettingsFile(const QMap<int, QByteArray>& changes = {});
+// The file as the program must have written it: exactly `expected`, 41 lines, each ending in
+// CR LF.
+QString CheckSettingsFile(const QByteArray& written, const QByteArray& expected);
+
+// The frame fills `box` (4:3, centred), every screen pixel shows the frame pixel under its
+// centre, and the bars around the box are black.
+QString CheckScaled(const QImage& shot, QRect box);
+
+// The blocks that the Pyramid or Block exercise has laid out in the model: their text boxes,
+// their dots and the order of highlighting.
+struct TextLayout {
+    struct Block {
+        QRect box;  // the lines' boxes (monospace exercise font), a pixel of slack each side
+        QPoint dot; // centre of the fixation dot when highlighted
+        int letters = 0;
+    };
+    QList<Block> blocks;          // blocks[0] is block 1
+    QList<int> order;             // block numbers in highlighting order
+    bool onlyHighlighted = false; // "Tek Satır": only the highlighted block is visible
+    QRgb back = 0, passive = 0, active = 0, dot = 0;
+};
+TextLayout LayoutOf(Model& model);
+
+// One frame of a text exercise against its layout: nothing outside the blocks' boxes, passive
+// text in every visible block, at most one highlighted block with active text over its dot.
+// *highlighted: the block number highlighted (0: none).
+QString CheckTextFrame(const QImage& frame, const TextLayout& layout, int* highlighted);
+
+} // namespace e2e

@@ -1,0 +1,115 @@
+#include "Model.h"
+
+#include "Frames.h"
+#include "display/Canvas.h"
+#include "display/DXDraw.h"
+#include "display/MemoryPlatform.h"
+#include "exercises/ScreenForm.h"
+#include "mock/FakeActivity.h"
+#include "mock/ManualWaker.h"
+#include "mock/MockClock.h"
+#include "settings/MainForm.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTabBar>
+#include <QTabWidget>
+
+namespace e2e
+{
+
+Model::Model(const QByteArray& settings)
+    : m_previousDir(QDir::currentPath()), m_clock(std::make_unique<MockClock>()),
+      m_activity(std::make_unique<FakeActivity>(true)), m_platform(std::make_shared<MemoryPlatform>())
+{
+    QDir::setCurrent(m_dir.path());
+    if (!settings.isEmpty()) {
+        QFile file(QStringLiteral("zrv.opt"));
+        if (file.open(QIODevice::WriteOnly))
+            file.write(settings);
+    }
+    m_main = std::make_unique<TMainForm>();
+    m_main->show();
+    QCoreApplication::processEvents();
+    auto waker = std::make_unique<ManualWaker>();
+    m_waker = waker.get();
+    TScreenForm::Environment env;
+    env.platform = m_platform;
+    env.clock = m_clock.get();
+    env.waker = std::move(waker);
+    env.activity = m_activity.get();
+    m_screen = std::make_unique<TScreenForm>(m_main.get(), std::move(env));
+    m_main->SetScreenForm(m_screen.get());
+}
+
+Model::~Model()
+{
+    m_screen.reset();
+    m_main->hide();
+    m_main.reset();
+    QDir::setCurrent(m_previousDir);
+}
+
+void Model::ShowPage(int index)
+{
+    m_main->PageControl->setCurrentIndex(index);
+    QCoreApplication::processEvents();
+}
+
+void Model::SelectExercise(int exercise)
+{
+    m_main->boxAls->setCurrentIndex(exercise);
+    m_main->boxAlsChange();
+    QCoreApplication::processEvents();
+}
+
+QRect Model::Rect(const QWidget* control) const
+{
+    return QRect(control->mapTo(m_main.get(), QPoint(0, 0)), control->size());
+}
+
+QRect Model::TabRect(int index) const
+{
+    QTabBar* bar = m_main->PageControl->tabBar();
+    const QRect r = bar->tabRect(index);
+    return QRect(bar->mapTo(m_main.get(), r.topLeft()), r.size());
+}
+
+void Model::Start()
+{
+    m_screen->Exercise = m_main->CurrentExercise;
+    m_screen->show();
+    QCoreApplication::processEvents();
+}
+
+void Model::Tick()
+{
+    if (!m_waker->Armed())
+        return;
+    m_clock->SetNs(m_waker->Deadline());
+    m_waker->Fire();
+}
+
+QImage Model::Frame() const
+{
+    return FrameToRgb32(m_platform->Screen());
+}
+
+int Model::LetterHeight() const
+{
+    return m_screen->DXDraw->Surface()->Canvas()->TextHeight(QStringLiteral("A"));
+}
+
+int Model::LetterWidth() const
+{
+    return TextWidth(QStringLiteral("A"));
+}
+
+int Model::TextWidth(const QString& text) const
+{
+    return m_screen->DXDraw->Surface()->Canvas()->TextWidth(text);
+}
+
+} // namespace e2e

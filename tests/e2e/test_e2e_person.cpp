@@ -1,0 +1,380 @@
+// A person's first session, with the mouse and the keyboard on a real X server: the description
+// page, the exercises page for Dot and for Pyramid, the speed typed in, the letter-group
+// warning, a Pyramid run with Escape, and the settings file written on exit.
+#include "Checks.h"
+#include "Desktop.h"
+#include "E2eMain.h"
+#include "Frames.h"
+#include "Model.h"
+#include "exercises/ScreenForm.h"
+#include "settings/LinkLabel.h"
+#include "settings/MainForm.h"
+#include "settings/SpinEdit.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QToolButton>
+
+using namespace e2e;
+
+class TestE2ePerson : public QObject
+{
+    Q_OBJECT
+
+    Desktop m_desktop{QSize(1280, 1024)};
+    Program m_program;
+    Window m_window;
+    std::unique_ptr<Model> m_model;
+    QImage m_beforeRun;
+
+    QPoint at(const QWidget* control) const
+    {
+        return m_window.geometry.topLeft() + m_model->Rect(control).center();
+    }
+    QRect onScreen(const QWidget* control) const
+    {
+        return m_model->Rect(control).translated(m_window.geometry.topLeft());
+    }
+    // The settings window's part of a screenshot.
+    QImage windowOf(const QImage& shot) const { return shot.copy(m_window.geometry); }
+
+    // Waits until the screen inside `area` differs from `before`; the new screenshot.
+    QImage shotAfterChange(const QImage& before, QRect area)
+    {
+        QImage shot;
+        WaitUntil(
+            [&] {
+                shot = m_desktop.Shot();
+                return Differences(before, shot, area) > 0;
+            },
+            5000);
+        return shot;
+    }
+
+    // Controls shown for every exercise, and those shown only for Pyramid and Block.
+    QList<QWidget*> alwaysShown() const
+    {
+        TMainForm& m = m_model->Main();
+        return {m.labAls, m.boxAls, m.labTip, m.boxTip,         m.labZmn, m.boxZmn,
+                m.labAkt, m.boxAkt, m.labPas, m.boxPas,         m.labHiz, m.valHiz,
+                m.Label4, m.boxDkk, m.btnAls, m.boxSaveOptions, m.Memo2};
+    }
+    QList<QWidget*> textOnly() const
+    {
+        TMainForm& m = m_model->Main();
+        return {m.labYon, m.boxYon, m.labStr, m.boxStr,  m.labHrf,   m.boxHrf,   m.labNkt,   m.boxNkt,
+                m.labFnt, m.txtFnt, m.btnFnt, m.labharf, m.boxharf1, m.boxharf2, m.boxharf3, m.boxharf4};
+    }
+    // Every control of `shown` has something drawn in its place, every one of `hidden` is plain page.
+    QString checkControls(const QImage& shot, const QList<QWidget*>& shown, const QList<QWidget*>& hidden)
+    {
+        for (QWidget* w : shown)
+            if (Uniform(shot, onScreen(w)))
+                return QStringLiteral("%1 is not shown")
+                    .arg(w->objectName().isEmpty() ? w->metaObject()->className() : w->objectName());
+        for (QWidget* w : hidden)
+            if (!Uniform(shot, onScreen(w)))
+                return QStringLiteral("a %1 at (%2,%3) is shown")
+                    .arg(QString::fromLatin1(w->metaObject()->className()))
+                    .arg(m_model->Rect(w).x())
+                    .arg(m_model->Rect(w).y());
+        return {};
+    }
+    // The settings window looks exactly as the model of the window, but for the controls in
+    // `exempt` (focus frames, a typed text).
+    QString checkLikeModel(const QImage& shot, const QList<QWidget*>& exempt = {})
+    {
+        const QImage real = windowOf(shot);
+        const QImage model = m_model->Main().grab().toImage().convertToFormat(QImage::Format_RGB32);
+        if (model.size() != real.size())
+            return QStringLiteral("the window is not as large as its layout");
+        QRegion compared(real.rect());
+        for (QWidget* w : exempt)
+            compared -= m_model->Rect(w).adjusted(-3, -3, 3, 3);
+        for (const QRect& r : compared) {
+            const QRect wrong = ChangedArea(real, model, r);
+            if (!wrong.isNull())
+                return QStringLiteral("the window differs from its layout at (%1,%2 %3x%4)")
+                    .arg(wrong.x())
+                    .arg(wrong.y())
+                    .arg(wrong.width())
+                    .arg(wrong.height());
+        }
+        return {};
+    }
+
+  private slots:
+    void initTestCase()
+    {
+        QString error;
+        QVERIFY2(m_desktop.Start(&error), qPrintable(error));
+        const auto window = m_program.Start(m_desktop);
+        QVERIFY2(window, qPrintable(QStringLiteral("no settings window: ") + m_program.Log()));
+        m_window = *window;
+        m_model = std::make_unique<Model>();
+        QCOMPARE(m_window.geometry.size(), m_model->Main().size());
+    }
+
+    // First start without a settings file: centred window, description page.
+    void startsOnDescriptionPage()
+    {
+        QCOMPARE(m_window.geometry.topLeft(),
+                 QPoint((1280 - m_window.geometry.width()) / 2, (1024 - m_window.geometry.height()) / 2));
+        QImage shot;
+        // The window is drawn once its description texts are.
+        QVERIFY(WaitUntil(
+            [&] {
+                shot = m_desktop.Shot();
+                return !Uniform(shot, onScreen(m_model->Main().Memo3));
+            },
+            10000));
+        m_desktop.Keep(shot, QStringLiteral("person-1-description"));
+        TMainForm& m = m_model->Main();
+        for (QWidget* w : QList<QWidget*>{m.Memo3, m.Label3, m.kitap1, m.kitap2, m.kitap3, m.Label6, m.kitap4,
+                                          m.kitap5, m.Memo1, m.Label9, m.link1, m.btnClose})
+            QVERIFY2(!Uniform(shot, onScreen(w)), qPrintable(w->metaObject()->className()));
+        const QString unlike = checkLikeModel(shot);
+        QVERIFY2(unlike.isEmpty(), qPrintable(unlike));
+    }
+
+    // A click on "Alıştırmalar": the Dot exercise's controls, the others hidden.
+    void exercisesPageShowsDot()
+    {
+        const QImage before = m_desktop.Shot();
+        m_desktop.Click(m_window.geometry.topLeft() + m_model->TabRect(1).center(), m_window.id);
+        m_desktop.ParkPointer();
+        m_model->ShowPage(1);
+        const QImage shot = shotAfterChange(before, onScreen(m_model->Main().Memo3));
+        m_desktop.Keep(shot, QStringLiteral("person-2-dot"));
+        const QString wrong = checkControls(shot, alwaysShown(), textOnly());
+        QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
+        const QString unlike = checkLikeModel(shot);
+        QVERIFY2(unlike.isEmpty(), qPrintable(unlike));
+    }
+
+    // "Piramit" picked from the selector's list with the mouse: every control is shown.
+    void pickPyramidWithMouse()
+    {
+        TMainForm& m = m_model->Main();
+        m_desktop.Click(at(m.boxAls));
+        // The list opens as a window of its own below (or over) the selector.
+        std::optional<Window> list;
+        QVERIFY(WaitUntil(
+            [&] {
+                for (const Window& w : m_desktop.Windows(QStringLiteral(".*")))
+                    if (w.id != m_window.id && w.geometry.width() == m.boxAls->width() &&
+                        w.geometry.height() > 40)
+                        list = w;
+                return list.has_value();
+            },
+            5000));
+        const QImage before = m_desktop.Shot();
+        const QRect r = list->geometry;
+        m_desktop.Click(QPoint(r.center().x(), r.top() + (3 * r.height()) / 6)); // the second of three rows
+        m_desktop.ParkPointer();
+        QVERIFY(WaitUntil(
+            [&] {
+                for (const Window& w : m_desktop.Windows(QStringLiteral(".*")))
+                    if (w.id == list->id)
+                        return false;
+                return true;
+            },
+            5000));
+        m_model->SelectExercise(1);
+        const QImage shot = shotAfterChange(before, onScreen(m.boxYon));
+        m_desktop.Keep(shot, QStringLiteral("person-3-pyramid"));
+        const QString wrong = checkControls(shot, alwaysShown() + textOnly(), {});
+        QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
+        // The button's caption and the selectors' texts are the Pyramid ones.
+        const QString unlike = checkLikeModel(shot, {m.boxAls});
+        QVERIFY2(unlike.isEmpty(), qPrintable(unlike));
+    }
+
+    // The speed typed over: select the text, type 750.
+    void typeSpeed()
+    {
+        TMainForm& m = m_model->Main();
+        const QImage before = m_desktop.Shot();
+        m_desktop.Click(onScreen(m.valHiz).topLeft() + QPoint(30, m.valHiz->height() / 2));
+        m_desktop.Key(QStringLiteral("ctrl+a"));
+        m_desktop.Type(QStringLiteral("750"));
+        const QImage shot = shotAfterChange(before, onScreen(m.valHiz));
+        QVERIFY(!Uniform(shot, onScreen(m.valHiz)));
+    }
+
+    // All letter groups unticked: the start button only warns.
+    void startWithoutLetterGroupsWarns()
+    {
+        TMainForm& m = m_model->Main();
+        QImage before = m_desktop.Shot();
+        m_desktop.Click(onScreen(m.boxharf1).topLeft() + QPoint(8, m.boxharf1->height() / 2));
+        before = shotAfterChange(before, onScreen(m.boxharf1));
+        m_desktop.Click(at(m.btnAls));
+
+        const auto box = m_desktop.WaitWindow(QStringLiteral("^Nivoleth$"));
+        QVERIFY2(box, "no message box");
+        QImage shot;
+        // The box as this toolkit draws it with that text: same size, same look.
+        QMessageBox reference(QMessageBox::NoIcon, QStringLiteral("Nivoleth"),
+                              QStringLiteral("Harf gruplarından en az birini seçiniz."), QMessageBox::Ok);
+        reference.show();
+        const QImage wanted = reference.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        QVERIFY(WaitUntil(
+            [&] {
+                shot = m_desktop.Shot();
+                return !Uniform(shot, QRect(box->geometry.topLeft() + QPoint(10, 10), QSize(40, 20)));
+            },
+            5000));
+        m_desktop.Keep(shot, QStringLiteral("person-4-warning"));
+        // The text as this toolkit writes it in such a box (the button may differ: the X
+        // platform adds an icon).
+        const QImage real = shot.copy(box->geometry);
+        const QRect text = reference.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))->geometry();
+        QCOMPARE(box->geometry.width(), wanted.width());
+        bool same = false;
+        for (int dy = -3; dy <= 3 && !same; ++dy) // the real box may be a little taller
+            same = Differences(real.copy(text.translated(0, dy)), wanted.copy(text)) == 0;
+        QVERIFY2(!Uniform(real, text) && same, "the message is not the warning");
+        QVERIFY(m_desktop.Windows(QStringLiteral("^zrv$")).isEmpty());
+
+        // OK closes it; the exercise does not start.
+        QAbstractButton* okButton = reference.button(QMessageBox::Ok);
+        const QPoint ok = okButton->mapTo(&reference, okButton->rect().center());
+        reference.hide();
+        m_desktop.Click(box->geometry.topLeft() + ok);
+        QVERIFY(m_desktop.WaitNoWindow(QStringLiteral("^Nivoleth$"), 5000));
+        QTest::qWait(300);
+        QVERIFY(m_desktop.Windows(QStringLiteral("^zrv$")).isEmpty());
+    }
+
+    // One group ticked: the Pyramid runs full-screen, letterboxed, the highlight walks along.
+    void pyramidRuns()
+    {
+        TMainForm& m = m_model->Main();
+        const QImage before = m_desktop.Shot();
+        m_desktop.Click(onScreen(m.boxharf3).topLeft() + QPoint(8, m.boxharf3->height() / 2));
+        m_beforeRun = shotAfterChange(before, onScreen(m.boxharf3));
+        m_desktop.Keep(m_beforeRun, QStringLiteral("person-5-ticked"));
+        QVERIFY2(Differences(before, m_beforeRun, onScreen(m.boxharf3)), "the click does not tick the box");
+        m_desktop.Click(at(m.btnAls));
+        m_desktop.ParkPointer();
+        const auto run = m_desktop.WaitWindow(QStringLiteral("^zrv$"));
+        QVERIFY2(run, "the exercise window does not come");
+        QCOMPARE(run->geometry, QRect(0, 0, 1280, 1024));
+
+        // The same settings in the model: where the blocks lie.
+        Model model(SettingsFile({{2, "1"}, {19, "750"}, {25, "0010"}}));
+        model.Start();
+        const TextLayout layout = LayoutOf(model);
+        QVERIFY(layout.blocks.size() >= 5);
+        const QRect box = FrameBox(m_desktop.ScreenSize());
+        QCOMPARE(box, QRect(0, 32, 1280, 960));
+
+        QList<int> seen; // highlighted blocks, in the order seen
+        int shots = 0, failures = 0;
+        QString lastError;
+        QImage shot;
+        WaitUntil(
+            [&] {
+                shot = m_desktop.Shot();
+                ++shots;
+                QString error = CheckScaled(shot, box);
+                int highlighted = 0;
+                if (error.isEmpty())
+                    error = CheckTextFrame(FrameOf(shot, box), layout, &highlighted);
+                if (!error.isEmpty()) {
+                    // A screenshot can fall between two presents of a tick: look again.
+                    lastError = error;
+                    return ++failures > 2;
+                }
+                failures = 0;
+                if (highlighted && (seen.isEmpty() || seen.last() != highlighted)) {
+                    seen << highlighted;
+                    if (seen.size() == 2)
+                        m_desktop.Keep(shot, QStringLiteral("person-5-pyramid-run"));
+                }
+                return seen.size() >= 4;
+            },
+            20000, 60);
+        QVERIFY2(failures <= 2, qPrintable(lastError));
+        QVERIFY2(
+            seen.size() >= 4,
+            qPrintable(QStringLiteral("highlights seen: %1 in %2 screenshots").arg(seen.size()).arg(shots)));
+        // Each tick takes the highlight one or two places further along the order (there and
+        // back, "Çift Yön": a block has two places in it).
+        const int length = int(layout.order.size());
+        for (int i = 1; i < seen.size(); ++i) {
+            bool along = false;
+            for (int from = 0; from < length; ++from)
+                for (int step = 1; step <= 2; ++step)
+                    along = along || (layout.order[from] == seen[i - 1] &&
+                                      layout.order[(from + step) % length] == seen[i]);
+            QVERIFY2(along,
+                     qPrintable(
+                         QStringLiteral("highlight went from block %1 to %2").arg(seen[i - 1]).arg(seen[i])));
+        }
+    }
+
+    // Escape: the exercise window goes, the desktop and the settings window are as before.
+    void escapeGivesScreenBack()
+    {
+        m_desktop.Key(QStringLiteral("Escape"));
+        QVERIFY(m_desktop.WaitNoWindow(QStringLiteral("^zrv$"), 5000));
+        QImage shot;
+        // Outside the settings window the screen is as it was before the run.
+        QRegion outside = QRegion(QRect(QPoint(0, 0), m_desktop.ScreenSize())) - QRegion(m_window.geometry);
+        // The settings window as the person left it, usable again.
+        TMainForm& m = m_model->Main();
+        m.valHiz->SetValue(750);
+        m.boxharf1->setChecked(false);
+        m.boxharf3->setChecked(true);
+        QString unlike;
+        const bool back = WaitUntil(
+            [&] {
+                shot = m_desktop.Shot();
+                for (const QRect& r : outside)
+                    if (Differences(shot, m_beforeRun, r))
+                        return false;
+                // Focus frames may differ (where the focus goes after a run is the keyboard
+                // test's business).
+                unlike = checkLikeModel(shot, {m.btnAls, m.boxharf3, m.boxAls});
+                return unlike.isEmpty();
+            },
+            5000);
+        m_desktop.Keep(shot, QStringLiteral("person-6-back"));
+        QVERIFY2(back, qPrintable(unlike));
+        QCOMPARE(m_desktop.Geometry(m_window.id), m_window.geometry);
+        QVERIFY(m_program.Running());
+    }
+
+    // Closing writes the chosen values: Pyramid, speed 750, digits only.
+    void exitWritesSettings()
+    {
+        // A click on the page gives the settings window the keyboard again, then Escape.
+        m_desktop.Click(m_window.geometry.topLeft() + QPoint(m_window.geometry.width() - 30, 250),
+                        m_window.id);
+        m_desktop.Key(QStringLiteral("Escape"));
+        QVERIFY2(m_program.WaitExit(10000), "the program does not end on Escape");
+        QCOMPARE(m_program.ExitStatus(), QProcess::NormalExit);
+        QCOMPARE(m_program.ExitCode(), 0);
+        const QString wrong =
+            CheckSettingsFile(m_program.ReadSettings(), SettingsFile({{2, "1"}, {19, "750"}, {25, "0010"}}));
+        QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
+        QCOMPARE(QDir(m_program.Directory()).entryList(QDir::Files | QDir::Hidden), QStringList{"zrv.opt"});
+    }
+
+    void cleanupTestCase()
+    {
+        if (m_program.Running())
+            qWarning("%s", qPrintable(m_program.Log()));
+    }
+};
+
+ZRV_E2E_MAIN(TestE2ePerson)
+#include "test_e2e_person.moc"
