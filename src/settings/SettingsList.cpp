@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <limits>
@@ -128,14 +129,38 @@ SettingsList::LoadResult SettingsList::Load(const QString& fileName)
         // A directory, a device or a dangling link: nothing a settings file can be read from,
         // and nothing that saving should move aside.
         result = LoadResult::Missing;
-    } else if (!file.open(QIODevice::ReadOnly)) {
+    } else if (info.size() > MaxFileSize || !file.open(QIODevice::ReadOnly)) {
         result = LoadResult::Unreadable;
     } else {
-        const QByteArray bytes = file.readAll();
-        if (file.error() != QFileDevice::NoError)
-            result = LoadResult::Unreadable;
-        else
+        // Never beyond the limit, also for a file that grows while it is read or that reports
+        // no size (as the kernel's own files do): room for the size found and one more byte,
+        // grown only while the file goes on.
+        QByteArray bytes(std::min(info.size(), MaxFileSize) + 1, Qt::Uninitialized);
+        qint64 used = 0;
+        while (true) {
+            if (used == bytes.size()) {
+                if (used > MaxFileSize) {
+                    result = LoadResult::Unreadable;
+                    break;
+                }
+                bytes.resize(std::min(2 * used, MaxFileSize + 1));
+            }
+            const qint64 n = file.read(bytes.data() + used, bytes.size() - used);
+            if (n < 0) {
+                result = LoadResult::Unreadable;
+                break;
+            }
+            if (n == 0)
+                break;
+            used += n;
+        }
+        bytes.truncate(used);
+        if (result == LoadResult::Read) {
             m_lines = Parse(bytes);
+            // The text after a NUL is not part of the list; keep the file that holds it.
+            if (bytes.contains('\0'))
+                m_moveAsideBeforeSave = true;
+        }
     }
 
     if (result != LoadResult::Read)

@@ -60,16 +60,25 @@ class SettingsList
     // The built-in defaults: the 41 lines a missing file stands for.  Never changed.
     static const SettingsList& Defaults();
 
+    // A settings file is 41 short lines.  A larger file than this is not read at all: it is
+    // treated as a file that cannot be read, so loading never holds more than this in memory.
+    static constexpr qint64 MaxFileSize = 1024 * 1024;
+
     enum class LoadResult {
         Read,       // the file was read
         Missing,    // there is no such file: the defaults are in the list
-        Unreadable, // the file exists but could not be read: the defaults are in the list,
-                    // and the next Save first moves the file aside to "<name>.bak"
+        Unreadable, // the file exists but could not be read, or is larger than MaxFileSize: the
+                    // defaults are in the list, and the next Save first moves the file aside to
+                    // "<name>.bak"
     };
     // Empties the list and reads `fileName` into it.  When the file cannot be opened or read,
     // the list becomes a copy of the defaults.  A file of fewer than 41 lines is completed from
-    // the defaults (each missing line takes its default text).  Never throws.
+    // the defaults (each missing line takes its default text).  A file whose text a NUL byte
+    // ends early is read up to the NUL; the bytes after it would be lost by saving, so the next
+    // Save moves that file aside to "<name>.bak" as well.  Never throws.
     LoadResult Load(const QString& fileName = QString::fromLatin1(DefaultFileName));
+    // True when the next Save first moves the loaded file aside to "<name>.bak".
+    bool MovesFileAsideAtSave() const { return m_moveAsideBeforeSave; }
 
     // Writes every line followed by CR LF to `fileName`, replacing it only once the new
     // contents are completely on disk: on any failure the old file is left as it was and

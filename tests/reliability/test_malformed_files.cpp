@@ -1,0 +1,357 @@
+// Malformed settings files: each loads without a crash, gives the lines the loading rules say,
+// is saved back as those lines, and a file whose contents saving would lose is kept as
+// "zrv.opt.bak".  Then integers of every odd form, read through the settings window.
+#include "core/Report.h"
+#include "settings/FontDialog.h"
+#include "settings/MainForm.h"
+#include "settings/SettingsList.h"
+#include "settings/SpinEdit.h"
+
+#include <QComboBox>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+#include <sys/resource.h>
+
+using Lines = QList<QByteArray>;
+using LineMap = QMap<int, QByteArray>;
+
+namespace
+{
+
+QByteArray ReadAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+}
+
+bool WriteAll(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+}
+
+QByteArray FileHash(const QString& path)
+{
+    QFile f(path);
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    if (!f.open(QIODevice::ReadOnly) || !hash.addData(&f))
+        return QByteArray("<unreadable>");
+    return hash.result();
+}
+
+// The defaults with every line that has a number of its own changed, so that a line taken from
+// the defaults can be told from one read from the file.
+Lines Custom()
+{
+    Lines lines = SettingsList::Defaults().Lines();
+    lines[0] = "eski ayarlar";
+    for (int i : {8, 19, 34})
+        lines[i] = "777";
+    lines[2] = "1";
+    lines[22] = "12";
+    lines[37] = "14";
+    lines[25] = "0110";
+    lines[40] = "0011";
+    return lines;
+}
+
+Lines Merge(Lines lines, const LineMap& changes)
+{
+    for (auto it = changes.begin(); it != changes.end(); ++it)
+        lines[it.key()] = it.value();
+    return lines;
+}
+
+// Lines 0..n-1 of `from`, the rest from the defaults.
+Lines Completed(const Lines& from, int n)
+{
+    Lines lines = SettingsList::Defaults().Lines();
+    for (int i = 0; i < n; ++i)
+        lines[i] = from[i];
+    return lines;
+}
+
+QByteArray Utf16(const QByteArray& latin, bool bigEndian)
+{
+    QByteArray out = bigEndian ? QByteArray("\xFE\xFF") : QByteArray("\xFF\xFE");
+    for (char c : latin) {
+        if (bigEndian)
+            out += '\0';
+        out += c;
+        if (!bigEndian)
+            out += '\0';
+    }
+    return out;
+}
+
+qint64 PeakRssKb()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+// Writes `size` bytes of "x...x\r\n" lines without holding them in memory.
+bool WriteLargeFile(const QString& path, qint64 size)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    QByteArray block(1 << 20, 'x');
+    for (int i = 98; i < block.size(); i += 100) {
+        block[i] = '\r';
+        block[i + 1] = '\n';
+    }
+    for (qint64 left = size; left > 0; left -= block.size()) {
+        const qint64 n = std::min<qint64>(left, block.size());
+        if (f.write(block.constData(), n) != n)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+class TestMalformedFiles : public QObject
+{
+    Q_OBJECT
+
+  private slots:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+        QVERIFY(QDir::setCurrent(m_dir->path()));
+        m_errors.clear();
+        zrv::SetReportHook([this](zrv::ReportKind, const QString& text) { m_errors << text; });
+    }
+    void cleanup()
+    {
+        zrv::SetReportHook({});
+        QDir::setCurrent(QDir::rootPath());
+        m_dir.reset();
+    }
+
+    // ---- the file as a whole ---------------------------------------------------------------
+
+    void loadAndSave_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<Lines>("lines");
+        QTest::addColumn<bool>("keptAsBak");
+
+        const int read = int(SettingsList::LoadResult::Read);
+        const int unreadable = int(SettingsList::LoadResult::Unreadable);
+        const Lines defaults = SettingsList::Defaults().Lines();
+        const Lines custom = Custom();
+        const QByteArray crlf = SettingsList::Serialize(custom);
+
+        QTest::newRow("0 bytes: the defaults") << QByteArray() << read << defaults << false;
+
+        // A NUL ends the text: the lines before it are read, the rest come from the defaults, and
+        // the file, whose rest saving would drop, is kept.
+        QTest::newRow("NUL at the start") << QByteArray(1, '\0') + crlf << read << defaults << true;
+        {
+            Lines l = custom;
+            l[20] = "2";
+            QByteArray bytes = SettingsList::Serialize(l);
+            bytes.insert(bytes.indexOf("\r\n2\r\n", 0) + 3, '\0'); // after line 20's text
+            QTest::newRow("NUL in line 20") << bytes << read << Completed(l, 21) << true;
+        }
+        {
+            QByteArray bytes = crlf;
+            bytes.insert(bytes.size() - 4, '\0'); // "00\0" "11\r\n": line 40 reads "00"
+            QTest::newRow("NUL in line 41") << bytes << read << Merge(custom, {{40, "00"}}) << true;
+        }
+        {
+            // Every byte value in one line, in order: the NUL first ends the text right there,
+            // where line 40 would begin.
+            QByteArray all;
+            for (int b = 0; b < 256; ++b)
+                all += char(b);
+            QTest::newRow("all 256 byte values from a NUL on, in line 41")
+                << SettingsList::Serialize(custom.first(40)) + all << read << Completed(custom, 40) << true;
+            // Without the NUL and the two line ends, all other 253 values are kept byte for byte.
+            all.clear();
+            for (int b = 1; b < 256; ++b) {
+                if (b != '\r' && b != '\n')
+                    all += char(b);
+            }
+            QCOMPARE(all.size(), 253);
+            QTest::newRow("253 byte values in the font name")
+                << SettingsList::Serialize(Merge(custom, {{21, all}})) << read << Merge(custom, {{21, all}})
+                << false;
+            QTest::newRow("253 byte values in the header")
+                << SettingsList::Serialize(Merge(custom, {{0, all}})) << read << Merge(custom, {{0, all}})
+                << false;
+        }
+
+        const QByteArray megabyte(1000 * 1000, 'm');
+        QTest::newRow("1 MB header line") << SettingsList::Serialize(Merge(custom, {{0, megabyte}})) << read
+                                          << Merge(custom, {{0, megabyte}}) << false;
+        QTest::newRow("1 MB font name") << SettingsList::Serialize(Merge(custom, {{21, megabyte}})) << read
+                                        << Merge(custom, {{21, megabyte}}) << false;
+        {
+            // The largest file read, and one byte more.
+            Lines l = custom;
+            l[0] = QByteArray(SettingsList::MaxFileSize - crlf.size() + custom[0].size(), 'h');
+            const QByteArray largest = SettingsList::Serialize(l);
+            QCOMPARE(largest.size(), SettingsList::MaxFileSize);
+            QTest::newRow("1 MiB: read") << largest << read << l << false;
+            QTest::newRow("1 MiB + 1 byte: refused") << largest + 'x' << unreadable << defaults << true;
+        }
+
+        {
+            QByteArray mixed;
+            const char* ends[] = {"\r\n", "\n", "\r"};
+            for (int i = 0; i < custom.size(); ++i)
+                mixed += custom[i] + ends[i % 3];
+            QTest::newRow("mixed line ends") << mixed << read << custom << false;
+            // LF CR is two line ends with an empty line between them.
+            QByteArray lfcr = SettingsList::Serialize(custom.first(5));
+            lfcr.chop(2);
+            lfcr += "\n\r" + SettingsList::Serialize(custom.mid(5));
+            Lines shifted = custom.first(5);
+            shifted << "" << custom.mid(5);
+            QTest::newRow("LF CR: an empty line more") << lfcr << read << shifted << false;
+        }
+
+        QTest::newRow("40 lines: line 41 from the defaults")
+            << SettingsList::Serialize(custom.first(40)) << read << Completed(custom, 40) << false;
+        {
+            Lines l = custom;
+            l << "fazla";
+            QTest::newRow("42 lines: the extra line kept")
+                << SettingsList::Serialize(l) << read << l << false;
+            for (int i = 42; i < 10000; ++i)
+                l << QByteArray::number(i);
+            QTest::newRow("10 000 lines: all kept") << SettingsList::Serialize(l) << read << l << false;
+        }
+
+        // A byte-order mark is part of the header line, which nothing reads.
+        QTest::newRow("UTF-8 byte-order mark") << QByteArray("\xEF\xBB\xBF") + crlf << read
+                                               << Merge(custom, {{0, "\xEF\xBB\xBF" + custom[0]}}) << false;
+        // UTF-16: the first character's high byte is a NUL, which ends the text; the file is kept.
+        QTest::newRow("UTF-16 LE") << Utf16(crlf, false) << read
+                                   << Completed(Lines{"\xFF\xFE"
+                                                      "e"},
+                                                1)
+                                   << true;
+        QTest::newRow("UTF-16 BE") << Utf16(crlf, true) << read << Completed(Lines{"\xFE\xFF"}, 1) << true;
+    }
+    void loadAndSave()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(int, result);
+        QFETCH(Lines, lines);
+        QFETCH(bool, keptAsBak);
+
+        QVERIFY(WriteAll(QStringLiteral("zrv.opt"), file));
+        SettingsList list;
+        QCOMPARE(int(list.Load()), result);
+        QCOMPARE(list.Count(), lines.size());
+        for (int i = 0; i < lines.size(); ++i)
+            QVERIFY2(list.Get(i) == lines[i], qPrintable(QStringLiteral("line %1").arg(i)));
+        QCOMPARE(list.MovesFileAsideAtSave(), keptAsBak);
+
+        list.Save();
+        QCOMPARE(ReadAll(QStringLiteral("zrv.opt")), SettingsList::Serialize(lines));
+        QCOMPARE(QFileInfo::exists(QStringLiteral("zrv.opt.bak")), keptAsBak);
+        if (keptAsBak)
+            QCOMPARE(ReadAll(QStringLiteral("zrv.opt.bak")), file);
+
+        // What was saved loads as the same lines, with nothing more to keep.
+        SettingsList again;
+        QCOMPARE(again.Load(), SettingsList::LoadResult::Read);
+        QCOMPARE(again.Lines(), lines);
+        QVERIFY(!again.MovesFileAsideAtSave());
+    }
+
+    // A 100 MB file is refused without reading it: the defaults are used, memory stays small,
+    // and the file is kept whole as zrv.opt.bak.
+    void hundredMegabyteFileRefused()
+    {
+        const qint64 size = 100LL * 1000 * 1000;
+        QVERIFY(WriteLargeFile(QStringLiteral("zrv.opt"), size));
+        const QByteArray hash = FileHash(QStringLiteral("zrv.opt"));
+        const qint64 peakBefore = PeakRssKb();
+        SettingsList list;
+        QCOMPARE(list.Load(), SettingsList::LoadResult::Unreadable);
+        const qint64 peakAfter = PeakRssKb();
+        QCOMPARE(list.Lines(), SettingsList::Defaults().Lines());
+        qInfo("peak resident memory before loading %lld KiB, after %lld KiB", peakBefore, peakAfter);
+        QVERIFY2(peakAfter - peakBefore < 8 * 1024, "loading held the file in memory");
+
+        list.Save();
+        QCOMPARE(ReadAll(QStringLiteral("zrv.opt")),
+                 SettingsList::Serialize(SettingsList::Defaults().Lines()));
+        QCOMPARE(QFileInfo(QStringLiteral("zrv.opt.bak")).size(), size);
+        QCOMPARE(FileHash(QStringLiteral("zrv.opt.bak")), hash);
+    }
+
+    // ---- integers in every odd form, through the window -------------------------------------
+
+    // The Pyramid section with one text in the letters-per-line line (an index with fallback
+    // 0), the speed line (fallback 400, limited to 40..2000) and the font size line (strict).
+    void integersInTheWindow_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<int>("letterIndex"); // boxHrf: -1 none
+        QTest::addColumn<QString>("speedShown");
+        QTest::addColumn<int>("fontSize"); // 0: the line is not an integer, an error is shown
+        const QByteArray digits25("1234567890123456789012345");
+        QTest::newRow("empty") << QByteArray("") << 0 << QStringLiteral("400") << 0;
+        QTest::newRow("blank then 12") << QByteArray(" 12") << 12 << QStringLiteral("40") << 12;
+        QTest::newRow("+12") << QByteArray("+12") << 12 << QStringLiteral("40") << 12;
+        QTest::newRow("-1") << QByteArray("-1") << -1 << QStringLiteral("40") << -1;
+        QTest::newRow("2147483647") << QByteArray("2147483647") << -1 << QStringLiteral("2000") << 2147483647;
+        QTest::newRow("2147483648") << QByteArray("2147483648") << 0 << QStringLiteral("400") << 0;
+        QTest::newRow("25 digits") << digits25 << 0 << QStringLiteral("400") << 0;
+        QTest::newRow("0x10") << QByteArray("0x10") << 16 << QStringLiteral("40") << 16;
+        QTest::newRow("$1F") << QByteArray("$1F") << 31 << QStringLiteral("40") << 31;
+        QTest::newRow("12abc") << QByteArray("12abc") << 0 << QStringLiteral("400") << 0;
+    }
+    void integersInTheWindow()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(int, letterIndex);
+        QFETCH(QString, speedShown);
+        QFETCH(int, fontSize);
+        const Lines lines =
+            Merge(SettingsList::Defaults().Lines(), {{2, "1"}, {14, text}, {19, text}, {22, text}});
+        QVERIFY(WriteAll(QStringLiteral("zrv.opt"), SettingsList::Serialize(lines)));
+
+        TMainForm form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QCOMPARE(form.boxAls->currentIndex(), 1);
+        QCOMPARE(form.boxHrf->currentIndex(), letterIndex);
+        QCOMPARE(form.valHiz->Text(), speedShown);
+        // The shown speed is stored back; the index line keeps its text.
+        QCOMPARE(form.lstOptions().Get(19), speedShown.toLatin1());
+        QCOMPARE(form.lstOptions().Get(14), text);
+        if (fontSize != 0) {
+            QCOMPARE(m_errors, QStringList());
+            QCOMPARE(form.FontDialog->Font().Size, fontSize);
+        } else {
+            QCOMPARE(
+                m_errors,
+                QStringList{
+                    QStringLiteral("'%1' is not a valid integer value.").arg(QString::fromLatin1(text))});
+        }
+        form.hide();
+    }
+
+  private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QStringList m_errors;
+};
+
+QTEST_MAIN(TestMalformedFiles)
+#include "test_malformed_files.moc"
