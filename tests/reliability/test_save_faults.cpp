@@ -1,0 +1,358 @@
+// Faults while saving, on real file systems mounted in a private mount namespace: a file system
+// with only 4 KiB left or no inode left, a read-only bind mount, symbolic links into such places
+// or to nowhere.  The settings window shows "Cannot create file zrv.opt" and stays open, and the
+// old file is kept; what can be written is written whole.  Then the saving process is killed at
+// a thousand random moments: the file is always exactly the old or the new version.  And a file
+// that another user cannot read is kept as zrv.opt.bak.
+#include "core/Report.h"
+#include "settings/MainForm.h"
+#include "settings/PrivateMounts.h"
+#include "settings/SettingsList.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <csignal>
+#include <memory>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
+
+using Lines = QList<QByteArray>;
+
+namespace
+{
+
+QByteArray ReadAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+}
+
+bool WriteAll(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+}
+
+// A mount made for one test, undone when it goes away.
+class Mount
+{
+  public:
+    // A tmpfs with the given options ("size=64k,nr_inodes=2").
+    static std::unique_ptr<Mount> Tmpfs(const QString& dir, const QByteArray& options)
+    {
+        auto m = std::unique_ptr<Mount>(new Mount(dir));
+        m->m_mounted = mount("tmpfs", m->m_dir.constData(), "tmpfs", 0, options.constData()) == 0;
+        return m;
+    }
+    // `dir` bound onto itself, read-only.
+    static std::unique_ptr<Mount> ReadOnlyBind(const QString& dir)
+    {
+        auto m = std::unique_ptr<Mount>(new Mount(dir));
+        m->m_mounted =
+            mount(m->m_dir.constData(), m->m_dir.constData(), nullptr, MS_BIND, nullptr) == 0 &&
+            mount(nullptr, m->m_dir.constData(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) == 0;
+        return m;
+    }
+    ~Mount()
+    {
+        if (m_mounted)
+            umount2(m_dir.constData(), MNT_DETACH);
+    }
+    bool Mounted() const { return m_mounted; }
+
+  private:
+    explicit Mount(const QString& dir) : m_dir(QFile::encodeName(dir)) {}
+    QByteArray m_dir;
+    bool m_mounted = false;
+};
+
+qint64 FreeBytes(const QString& dir)
+{
+    struct statvfs s {
+    };
+    if (statvfs(QFile::encodeName(dir).constData(), &s) != 0)
+        return -1;
+    return qint64(s.f_bavail) * qint64(s.f_frsize);
+}
+
+// Fills the file system of `dir` and then gives exactly `bytes` back (a whole number of pages).
+bool LeaveFree(const QString& dir, qint64 bytes)
+{
+    if (!zrvtest::FillUp(dir))
+        return false;
+    QFile filler(dir + QStringLiteral("/filler"));
+    return filler.resize(filler.size() - bytes) && FreeBytes(dir) == bytes;
+}
+
+Lines OldLines()
+{
+    Lines lines = SettingsList::Defaults().Lines();
+    lines[2] = "0";
+    lines[5] = "2";
+    lines[8] = "1234";
+    return lines;
+}
+
+// Extra lines that make a file of about 8 KiB.
+Lines LargeLines()
+{
+    Lines lines = OldLines();
+    for (int i = 0; i < 40; ++i)
+        lines << QByteArray(200, char('a' + i % 26));
+    return lines;
+}
+
+} // namespace
+
+class TestSaveFaults : public QObject
+{
+    Q_OBJECT
+
+  private slots:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+        QVERIFY(QDir::setCurrent(m_dir->path()));
+        m_errors.clear();
+        zrv::SetReportHook([this](zrv::ReportKind, const QString& text) { m_errors << text; });
+    }
+    void cleanup()
+    {
+        zrv::SetReportHook({});
+        QDir::setCurrent(QDir::rootPath());
+        m_dir.reset();
+    }
+
+    // ---- faults at the settings window's close ------------------------------------------
+
+    void closeWithSaveFault_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<bool>("large");   // the old file and so the new contents are about 8 KiB
+        QTest::addColumn<bool>("saved");   // the new contents reach the file
+        QTest::addColumn<bool>("viaLink"); // zrv.opt is a symbolic link to the file
+        QTest::newRow("4 KiB free, the new contents fit")
+            << QStringLiteral("4 KiB free") << false << true << false;
+        QTest::newRow("4 KiB free, 8 KiB of new contents")
+            << QStringLiteral("4 KiB free") << true << false << false;
+        QTest::newRow("0 bytes free, through a link")
+            << QStringLiteral("0 bytes free") << false << false << true;
+        QTest::newRow("no inode free") << QStringLiteral("no inode free") << false << false << false;
+        QTest::newRow("read-only bind mount")
+            << QStringLiteral("read-only bind mount") << false << false << false;
+        QTest::newRow("link into a read-only bind mount")
+            << QStringLiteral("read-only bind mount") << false << false << true;
+        QTest::newRow("link into a place with 4 KiB free")
+            << QStringLiteral("4 KiB free") << false << true << true;
+    }
+    void closeWithSaveFault()
+    {
+        QFETCH(QString, fault);
+        QFETCH(bool, large);
+        QFETCH(bool, saved);
+        QFETCH(bool, viaLink);
+        if (!zrvtest::EnterPrivateMounts())
+            QSKIP("no permission to mount a file system in a private namespace");
+
+        QVERIFY(QDir().mkdir(QStringLiteral("place")));
+        const QString place = QDir::current().absoluteFilePath(QStringLiteral("place"));
+        std::unique_ptr<Mount> mount;
+        if (fault == QLatin1String("no inode free"))
+            mount = Mount::Tmpfs(place, "size=64k,nr_inodes=2"); // the root and zrv.opt
+        else if (fault != QLatin1String("read-only bind mount"))
+            mount = Mount::Tmpfs(place, "size=64k");
+        if (mount && !mount->Mounted())
+            QSKIP("tmpfs cannot be mounted here");
+
+        const QString file = place + (viaLink ? QStringLiteral("/settings.txt") : QStringLiteral("/zrv.opt"));
+        const QByteArray old = SettingsList::Serialize(large ? LargeLines() : OldLines());
+        QVERIFY(WriteAll(file, old));
+        if (viaLink)
+            QVERIFY(QFile::link(file, QStringLiteral("zrv.opt")));
+
+        if (fault == QLatin1String("4 KiB free"))
+            QVERIFY(LeaveFree(place, 4096));
+        else if (fault == QLatin1String("0 bytes free"))
+            QVERIFY(zrvtest::FillUp(place));
+        else if (fault == QLatin1String("read-only bind mount")) {
+            mount = Mount::ReadOnlyBind(place);
+            QVERIFY(mount->Mounted());
+        }
+        // Entered only now, so that the working directory lies on the mount.
+        if (!viaLink)
+            QVERIFY(QDir::setCurrent(place));
+        const QStringList filesBefore = QDir(place).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+
+        auto form = std::make_unique<TMainForm>();
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QCOMPARE(form->lstOptions().Get(8), QByteArray("1234"));
+        // A change of a control, stored in the list at once.
+        form->boxZmn->setCurrentIndex(4);
+        form->boxChange(form->boxZmn);
+        QCOMPARE(form->lstOptions().Get(5), QByteArray("4"));
+        const QByteArray expected = SettingsList::Serialize(form->lstOptions().Lines());
+
+        const bool closed = form->close();
+        QCOMPARE(closed, saved);
+        QCOMPARE(form->isVisible(), !saved);
+        QCOMPARE(m_errors,
+                 saved ? QStringList() : QStringList{QStringLiteral("Cannot create file zrv.opt.")});
+        QCOMPARE(ReadAll(file), saved ? expected : old);
+        if (viaLink)
+            QVERIFY(QFileInfo(QStringLiteral("zrv.opt")).isSymLink());
+        // No half-written file is left beside it.
+        QCOMPARE(QDir(place).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), filesBefore);
+
+        if (!saved) {
+            // The user unticks the save box and the window closes, the old file kept.
+            form->boxSaveOptions->setChecked(false);
+            QVERIFY(form->close());
+            QCOMPARE(ReadAll(file), old);
+        }
+        form.reset();
+        QVERIFY(QDir::setCurrent(m_dir->path()));
+    }
+
+    // Links that lead nowhere: the defaults are shown and saving writes a file.
+    void brokenLinks_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("written"); // the file that gets the settings
+        QTest::addColumn<bool>("staysLink");
+        QTest::newRow("dangling link: its target is created")
+            << QStringLiteral("new.opt") << QStringLiteral("new.opt") << true;
+        QTest::newRow("link to itself: replaced by a file")
+            << QStringLiteral("zrv.opt") << QStringLiteral("zrv.opt") << false;
+    }
+    void brokenLinks()
+    {
+        QFETCH(QString, target);
+        QFETCH(QString, written);
+        QFETCH(bool, staysLink);
+        QVERIFY(QFile::link(target, QStringLiteral("zrv.opt")));
+        SettingsList list;
+        QCOMPARE(list.Load(), SettingsList::LoadResult::Missing);
+        QCOMPARE(list.Lines(), SettingsList::Defaults().Lines());
+        list.Put(8, "999");
+        list.Save();
+        QCOMPARE(QFileInfo(QStringLiteral("zrv.opt")).isSymLink(), staysLink);
+        QCOMPARE(ReadAll(written), SettingsList::Serialize(list.Lines()));
+    }
+
+    // ---- the saving process killed -------------------------------------------------------
+
+    void killedWhileSaving()
+    {
+        const Lines a = OldLines();
+        Lines b = LargeLines();
+        b[8] = "999";
+        const QByteArray aBytes = SettingsList::Serialize(a);
+        const QByteArray bBytes = SettingsList::Serialize(b);
+        QVERIFY(WriteAll(QStringLiteral("a.list"), aBytes));
+        QVERIFY(WriteAll(QStringLiteral("b.list"), bBytes));
+        QVERIFY(WriteAll(QStringLiteral("zrv.opt"), aBytes));
+        const QString path = QDir::current().absoluteFilePath(QStringLiteral("zrv.opt"));
+        const QStringList others{QStringLiteral("a.list"), QStringLiteral("b.list"),
+                                 QStringLiteral("zrv.opt")};
+
+        const quint32 seed = QRandomGenerator::global()->generate();
+        QRandomGenerator random(seed);
+        int found[2] = {0, 0};
+        int leftOver = 0;
+        for (int kill = 0; kill < 1000; ++kill) {
+            QProcess child;
+            child.setProgram(QStringLiteral(ZRV_SAVE_CHILD));
+            child.setArguments(
+                {QStringLiteral("loop"), path, QStringLiteral("a.list"), QStringLiteral("b.list")});
+            child.start();
+            QVERIFY(child.waitForReadyRead(20000));
+            QCOMPARE(child.readLine(), QByteArray("ready\n"));
+            // Somewhere in the first few saves.
+            usleep(random.bounded(3000u));
+            ::kill(pid_t(child.processId()), SIGKILL);
+            QVERIFY(child.waitForFinished(20000));
+            QCOMPARE(child.exitStatus(), QProcess::CrashExit);
+
+            const QByteArray bytes = ReadAll(path);
+            const bool isA = bytes == aBytes;
+            QVERIFY2(isA || bytes == bBytes, qPrintable(QStringLiteral("kill %1 (seed %2): %3 bytes on disk")
+                                                            .arg(kill)
+                                                            .arg(seed)
+                                                            .arg(bytes.size())));
+            ++found[isA ? 0 : 1];
+            SettingsList list;
+            QCOMPARE(list.Load(path), SettingsList::LoadResult::Read);
+            QCOMPARE(list.Lines(), isA ? a : b);
+            // A kill between the new file getting its temporary name and its rename leaves that
+            // file beside zrv.opt, complete (it was flushed before it was named); nothing else
+            // may be left.
+            for (const QString& name : QDir::current().entryList(QDir::AllEntries | QDir::NoDotAndDotDot)) {
+                if (others.contains(name))
+                    continue;
+                QVERIFY2(name.size() == 14 && name.startsWith(QLatin1String("zrv.opt.")), qPrintable(name));
+                const QByteArray copy = ReadAll(name);
+                QVERIFY2(copy == aBytes || copy == bBytes, qPrintable(name));
+                ++leftOver;
+                QVERIFY(QFile::remove(name));
+            }
+        }
+        qInfo("1000 kills (seed %u): the old version %d times, the new one %d times; %d complete copies left "
+              "under a temporary name",
+              seed, found[0], found[1], leftOver);
+    }
+
+    // ---- a file that cannot be read ---------------------------------------------------------
+
+    // A file without read permission for the user running the program: the defaults are used,
+    // and the first save keeps the file as zrv.opt.bak, unchanged.
+    void unreadableFileKeptAsBak()
+    {
+        const bool root = geteuid() == 0;
+        const QByteArray old = SettingsList::Serialize(OldLines());
+        QVERIFY(WriteAll(QStringLiteral("zrv.opt"), old));
+        QVERIFY(QFile::setPermissions(QStringLiteral("zrv.opt"), QFileDevice::Permissions()));
+        QVERIFY(QFile::setPermissions(m_dir->path(), QFileDevice::Permissions(0x7777)));
+
+        QProcess child;
+        child.setProgram(QStringLiteral(ZRV_SAVE_CHILD));
+        child.setArguments({QStringLiteral("once"), m_dir->filePath(QStringLiteral("zrv.opt"))});
+        if (root) {
+            // Run as "nobody", for whom the file's missing permissions count.
+            child.setChildProcessModifier([] {
+                if (setgid(65534) != 0 || setuid(65534) != 0)
+                    _exit(99);
+            });
+        }
+        child.start();
+        QVERIFY(child.waitForFinished(20000));
+        QCOMPARE(child.exitCode(), 0);
+        QCOMPARE(child.readAllStandardOutput(), QByteArray("unreadable\nsaved\n"));
+
+        QCOMPARE(ReadAll(QStringLiteral("zrv.opt.bak")), old);
+        struct stat st {
+        };
+        QCOMPARE(stat("zrv.opt.bak", &st), 0);
+        QCOMPARE(st.st_mode & 07777, 0u);
+        Lines saved = SettingsList::Defaults().Lines();
+        saved[8] = "555";
+        QCOMPARE(ReadAll(QStringLiteral("zrv.opt")), SettingsList::Serialize(saved));
+    }
+
+  private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QStringList m_errors;
+};
+
+QTEST_MAIN(TestSaveFaults)
+#include "test_save_faults.moc"
