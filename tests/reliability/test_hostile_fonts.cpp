@@ -1,0 +1,177 @@
+// Hostile font settings in the file (absurd sizes, huge names, names with commas): the settings
+// window shows them without harm, the exercises run on the in-memory display and lay out within
+// their 800-entry tables, memory stays bounded, and the real font dialog opens and closes.
+#include "Resident.h"
+#include "exercises/ExerciseRig.h"
+#include "settings/FontDialog.h"
+#include "settings/SettingsList.h"
+
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QFontDialog>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+
+using Lines = QList<QByteArray>;
+
+namespace
+{
+
+bool WriteAll(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+}
+
+// The defaults with the same font name and size in the Pyramid and the Block section.
+QByteArray FileWithFont(const QByteArray& name, const QByteArray& size)
+{
+    Lines lines = SettingsList::Defaults().Lines();
+    for (int first : {SettingsList::PyramidFirstLine, SettingsList::BlockFirstLine}) {
+        lines[first + SettingsList::FontNameOffset] = name;
+        lines[first + SettingsList::FontSizeOffset] = size;
+        lines[first + SettingsList::LetterGroupsOffset] = "1111";
+    }
+    return SettingsList::Serialize(lines);
+}
+
+void AddFontRows()
+{
+    QTest::addColumn<QByteArray>("name");
+    QTest::addColumn<QByteArray>("size");
+    const QByteArray courier("Courier New");
+    QTest::newRow("size 0") << courier << QByteArray("0");
+    QTest::newRow("size -5") << courier << QByteArray("-5");
+    QTest::newRow("size 65535") << courier << QByteArray("65535");
+    QTest::newRow("size 2147483647") << courier << QByteArray("2147483647");
+    QTest::newRow("size -2147483648") << courier << QByteArray("-2147483648");
+    QTest::newRow("10 000-character name") << QByteArray(10000, 'W') << QByteArray("10");
+    QTest::newRow("name with commas")
+        << QByteArray("Courier New, Arial,,Bold 12, \xDE\xFE") << QByteArray("10");
+    QTest::newRow("500 000-character name, size 1") << QByteArray(500 * 1000, 'n') << QByteArray("1");
+}
+
+// Runs in which the highlight goes round the whole order at least once.
+struct Run {
+    int exercise, tip, yon, letterIndex, lineIndex;
+};
+constexpr Run kRuns[] = {
+    {1, 0, 0, 0, 0},  {1, 0, 1, 32, 5}, {1, 1, 0, 0, 0}, {1, 1, 1, 32, 5}, {2, 0, 0, 0, 0},
+    {2, 0, 1, 32, 5}, {2, 0, 2, 0, 0},  {2, 1, 0, 0, 0}, {2, 1, 1, 32, 5}, {2, 1, 2, 0, 0},
+};
+
+} // namespace
+
+class TestHostileFonts : public QObject
+{
+    Q_OBJECT
+
+  private slots:
+    void exercisesLayOutWithinTheirTables_data() { AddFontRows(); }
+    void exercisesLayOutWithinTheirTables()
+    {
+        QFETCH(QByteArray, name);
+        QFETCH(QByteArray, size);
+        const long residentBefore = zrvtest::ResidentKb();
+        ExerciseRig rig;
+        QVERIFY(WriteAll(QStringLiteral("zrv.opt"), FileWithFont(name, size)));
+        rig.main->FormShow();
+        QCOMPARE(rig.reports, QStringList());
+        // The font box shows the lines as they are, as far as it holds text.
+        QVERIFY(rig.main->txtFnt->text().size() <= rig.main->txtFnt->maxLength());
+
+        for (const Run& run : kRuns) {
+            const QString what = QStringLiteral("exercise %1, type %2, direction %3, letters %4, lines %5")
+                                     .arg(run.exercise)
+                                     .arg(run.tip)
+                                     .arg(run.yon)
+                                     .arg(run.letterIndex + 4)
+                                     .arg(run.lineIndex + 1);
+            rig.selectExercise(run.exercise);
+            QCOMPARE(rig.main->FontDialog->Font().Size, size.toInt());
+            rig.main->boxTip->setCurrentIndex(run.tip);
+            rig.main->boxYon->setCurrentIndex(run.yon);
+            rig.main->boxHrf->setCurrentIndex(run.letterIndex);
+            rig.main->boxStr->setCurrentIndex(run.lineIndex);
+            rig.start(run.exercise);
+            TScreenForm& s = *rig.screen;
+            QVERIFY2(s.DXDraw->Initialized(), qPrintable(what));
+
+            TDirectDrawSurfaceCanvas* canvas = s.DXDraw->Surface()->Canvas();
+            const int h = canvas->TextHeight(QStringLiteral("A"));
+            const int w = canvas->TextWidth(QStringLiteral("A"));
+            canvas->Release();
+            QVERIFY2(h >= 1 && h <= 2 * TDirectDrawSurfaceCanvas::MaxFontPixels, qPrintable(what));
+            QVERIFY2(w >= 1 && w <= 2 * TDirectDrawSurfaceCanvas::MaxFontPixels, qPrintable(what));
+
+            QVERIFY2(s.BlocksLaidOut >= 0 && s.BlocksLaidOut <= zrv::MaxBloks, qPrintable(what));
+            QVERIFY2(s.OrderLength >= 0 && s.OrderLength <= zrv::MaxBloks, qPrintable(what));
+            for (int k = 1; k <= s.OrderLength; ++k) {
+                const int b = s.ShowOrder[size_t(k)];
+                QVERIFY2(b >= 1 && b <= s.BlocksLaidOut,
+                         qPrintable(what + QStringLiteral(": entry %1").arg(k)));
+            }
+            for (int i = 1; i <= s.BlocksLaidOut; ++i) {
+                const TBlok& block = *s.Bloks[size_t(i)];
+                QVERIFY2(block.Lines >= 1 && block.Lines <= 6, qPrintable(what));
+                for (int line = 1; line <= block.Lines; ++line)
+                    QVERIFY2(block.Text[size_t(line)].size() == block.Letters, qPrintable(what));
+            }
+            // Round the whole order and a little more.
+            const int ticks = std::min(s.OrderLength + 3, 120);
+            for (int t = 0; t < ticks; ++t) {
+                rig.tick();
+                QVERIFY2(s.Current >= 1 && s.Current <= std::max(1, s.OrderLength), qPrintable(what));
+            }
+            rig.pressKey(Qt::Key_Escape);
+            QVERIFY2(!s.isVisible(), qPrintable(what));
+            QCOMPARE(rig.platform->DisplayCount(), 0);
+            QCOMPARE(rig.platform->CurrentMode(), rig.platform->DesktopMode);
+            QCOMPARE(rig.reports, QStringList());
+        }
+        const long residentAfter = zrvtest::ResidentKb();
+        qInfo("resident memory %ld KiB before, %ld KiB after", residentBefore, residentAfter);
+        if (!zrvtest::kUnderAddressSanitizer)
+            QVERIFY2(residentAfter - residentBefore < 64 * 1024, "memory grew by more than 64 MiB");
+    }
+
+    // The real font dialog starts from the hostile font and closes again.
+    void fontDialogOpens_data() { AddFontRows(); }
+    void fontDialogOpens()
+    {
+        QFETCH(QByteArray, name);
+        QFETCH(QByteArray, size);
+        const long residentBefore = zrvtest::ResidentKb();
+        ExerciseRig rig;
+        QVERIFY(WriteAll(QStringLiteral("zrv.opt"), FileWithFont(name, size)));
+        rig.main->FormShow();
+        rig.selectExercise(1);
+        const Lines before = rig.main->lstOptions().Lines();
+        bool seen = false;
+        QTimer::singleShot(0, this, [&] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            QVERIFY(dialog);
+            QVERIFY(dialog->findChild<QFontDialog*>());
+            // Drawn once, sample text included, before it is closed.
+            QVERIFY(QTest::qWaitForWindowExposed(dialog));
+            QVERIFY(!dialog->grab().isNull());
+            auto* buttons = dialog->findChild<QDialogButtonBox*>();
+            QVERIFY(buttons);
+            seen = true;
+            buttons->button(QDialogButtonBox::Cancel)->click();
+        });
+        rig.main->btnFntClick();
+        QVERIFY(seen);
+        QCOMPARE(rig.main->lstOptions().Lines(), before);
+        QCOMPARE(rig.reports, QStringList());
+        const long residentAfter = zrvtest::ResidentKb();
+        qInfo("resident memory %ld KiB before, %ld KiB after", residentBefore, residentAfter);
+        if (!zrvtest::kUnderAddressSanitizer)
+            QVERIFY2(residentAfter - residentBefore < 64 * 1024, "memory grew by more than 64 MiB");
+    }
+};
+
+QTEST_MAIN(TestHostileFonts)
+#include "test_hostile_fonts.moc"
