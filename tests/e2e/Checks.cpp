@@ -87,7 +87,11 @@ TextLayout LayoutOf(Model& model)
         // The exercise font is monospaced: every line of the block is as wide as its letters
         // in "A".
         const int width = model.TextWidth(QString(b.Letters, QLatin1Char('A')));
-        block.box = QRect(b.X - width / 2 - 1, b.Y, width + 2, b.Lines * h) & QRect(QPoint(0, 0), kFrameSize);
+        // Accents of capitals (Ğ, İ) and cedillas (Ç, Ş) may reach a little above or below the
+        // lines' boxes.
+        const int reach = h / 4;
+        block.box = QRect(b.X - width / 2 - 1, b.Y - reach, width + 2, b.Lines * h + 2 * reach) &
+                    QRect(QPoint(0, 0), kFrameSize);
         block.dot = QPoint(b.X, b.Y + (b.Lines * h) / 2);
         block.letters = b.Letters;
         layout.blocks << block;

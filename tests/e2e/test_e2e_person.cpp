@@ -6,6 +6,7 @@
 #include "E2eMain.h"
 #include "Frames.h"
 #include "Model.h"
+#include "Session.h"
 #include "exercises/ScreenForm.h"
 #include "settings/LinkLabel.h"
 #include "settings/MainForm.h"
@@ -27,34 +28,22 @@ class TestE2ePerson : public QObject
 {
     Q_OBJECT
 
-    Desktop m_desktop{QSize(1280, 1024)};
-    Program m_program;
-    Window m_window;
-    std::unique_ptr<Model> m_model;
+    Session m_session{QSize(1280, 1024)};
+    Desktop& m_desktop = m_session.desktop;
+    Program& m_program = m_session.program;
+    const Window& m_window = m_session.window;
+    std::unique_ptr<Model>& m_model = m_session.model;
     QImage m_beforeRun;
 
-    QPoint at(const QWidget* control) const
-    {
-        return m_window.geometry.topLeft() + m_model->Rect(control).center();
-    }
-    QRect onScreen(const QWidget* control) const
-    {
-        return m_model->Rect(control).translated(m_window.geometry.topLeft());
-    }
-    // The settings window's part of a screenshot.
-    QImage windowOf(const QImage& shot) const { return shot.copy(m_window.geometry); }
-
-    // Waits until the screen inside `area` differs from `before`; the new screenshot.
+    QPoint at(const QWidget* control) const { return m_session.At(control); }
+    QRect onScreen(const QWidget* control) const { return m_session.OnScreen(control); }
     QImage shotAfterChange(const QImage& before, QRect area)
     {
-        QImage shot;
-        WaitUntil(
-            [&] {
-                shot = m_desktop.Shot();
-                return Differences(before, shot, area) > 0;
-            },
-            5000);
-        return shot;
+        return m_session.ShotAfterChange(before, area);
+    }
+    QString checkLikeModel(const QImage& shot, const QList<QWidget*>& exempt = {})
+    {
+        return m_session.CheckLikeModel(shot, exempt);
     }
 
     // Controls shown for every exercise, and those shown only for Pyramid and Block.
@@ -86,39 +75,11 @@ class TestE2ePerson : public QObject
                     .arg(m_model->Rect(w).y());
         return {};
     }
-    // The settings window looks exactly as the model of the window, but for the controls in
-    // `exempt` (focus frames, a typed text).
-    QString checkLikeModel(const QImage& shot, const QList<QWidget*>& exempt = {})
-    {
-        const QImage real = windowOf(shot);
-        const QImage model = m_model->Main().grab().toImage().convertToFormat(QImage::Format_RGB32);
-        if (model.size() != real.size())
-            return QStringLiteral("the window is not as large as its layout");
-        QRegion compared(real.rect());
-        for (QWidget* w : exempt)
-            compared -= m_model->Rect(w).adjusted(-3, -3, 3, 3);
-        for (const QRect& r : compared) {
-            const QRect wrong = ChangedArea(real, model, r);
-            if (!wrong.isNull())
-                return QStringLiteral("the window differs from its layout at (%1,%2 %3x%4)")
-                    .arg(wrong.x())
-                    .arg(wrong.y())
-                    .arg(wrong.width())
-                    .arg(wrong.height());
-        }
-        return {};
-    }
-
   private slots:
     void initTestCase()
     {
-        QString error;
-        QVERIFY2(m_desktop.Start(&error), qPrintable(error));
-        const auto window = m_program.Start(m_desktop);
-        QVERIFY2(window, qPrintable(QStringLiteral("no settings window: ") + m_program.Log()));
-        m_window = *window;
-        m_model = std::make_unique<Model>();
-        QCOMPARE(m_window.geometry.size(), m_model->Main().size());
+        const QString error = m_session.Start();
+        QVERIFY2(error.isEmpty(), qPrintable(error));
     }
 
     // First start without a settings file: centred window, description page.

@@ -1,0 +1,336 @@
+// The settings window and the exercise without a mouse: Tab reaches every control of the
+// exercises page in its order and each one can be used from the keyboard; the start button
+// starts the Dot exercise, which shows exactly the frames it draws, and Escape ends it at once
+// even at 2000 ms a step.
+#include "Checks.h"
+#include "Desktop.h"
+#include "E2eMain.h"
+#include "Frames.h"
+#include "Model.h"
+#include "Session.h"
+#include "exercises/ScreenForm.h"
+#include "settings/MainForm.h"
+#include "settings/SpinEdit.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
+
+using namespace e2e;
+
+namespace
+{
+// Pyramid selected, so that every control is shown; selectors of the section at their first
+// items where that leaves room to move.
+const QMap<int, QByteArray> kPyramid{{2, "1"},  {11, "0"},   {12, "0"}, {13, "0"},
+                                     {14, "0"}, {19, "360"}, {20, "0"}, {25, "1000"}};
+// Dot: the eight-point order, 2000 ms a step, navy background, yellow active, grey passive.
+const QMap<int, QByteArray> kDot{{2, "0"}, {3, "3"}, {5, "7"}, {6, "8"}, {7, "2"}, {8, "2000"}};
+
+// What the keyboard does to a control once it has the focus.
+enum class Use { Toggle, Step, Select, SelectAll, None };
+} // namespace
+
+class TestE2eKeyboard : public QObject
+{
+    Q_OBJECT
+
+    // The focus has moved to `to` (from `from`): the screen changed in `to` and nowhere but
+    // in the two controls.  Returns the new screenshot.
+    QImage expectFocusMove(Session& s, const QImage& before, const QRect& from, const QRect& to,
+                           const QString& name)
+    {
+        QImage shot;
+        const QRect target = to.adjusted(-3, -3, 3, 3);
+        // A text cursor blinks: wait for the change within a second and a half.
+        const bool changed = WaitUntil(
+            [&] {
+                shot = s.desktop.Shot();
+                return Differences(before, shot, target) > 0;
+            },
+            1500);
+        if (!changed) {
+            s.desktop.Keep(shot, QStringLiteral("keyboard-no-focus-") + name);
+            QTest::qFail(qPrintable(QStringLiteral("Tab does not show the focus on %1").arg(name)), __FILE__,
+                         __LINE__);
+            return {};
+        }
+        const QRegion allowed = QRegion(target) + QRegion(from.adjusted(-3, -3, 3, 3));
+        for (const QRect& r : QRegion(QRect(QPoint(0, 0), shot.size())) - allowed) {
+            const QRect wrong = ChangedArea(before, shot, r);
+            if (!wrong.isNull()) {
+                s.desktop.Keep(shot, QStringLiteral("keyboard-focus-elsewhere-") + name);
+                QTest::qFail(qPrintable(QStringLiteral("on Tab to %1 the screen changed at (%2,%3 %4x%5)")
+                                            .arg(name)
+                                            .arg(wrong.x())
+                                            .arg(wrong.y())
+                                            .arg(wrong.width())
+                                            .arg(wrong.height())),
+                             __FILE__, __LINE__);
+                return {};
+            }
+        }
+        return shot;
+    }
+
+  private slots:
+    // Every control of the exercises page, in the tab order of the page, and what a key does
+    // to it.  The font text is disabled and so is passed over; the font button never takes the
+    // focus.
+    void tabOrderAndUse()
+    {
+        Session s(QSize(1024, 768));
+        const QByteArray settings = SettingsFile(kPyramid);
+        const QString error = s.Start(settings);
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+        TMainForm& m = s.model->Main();
+        s.model->ShowPage(1);
+
+        // The window has the keyboard when it comes (as a window manager gives it); the tab
+        // row has the focus: the arrow key turns to the exercises page.
+        s.desktop.Focus(s.window.id);
+        QImage shot = s.desktop.Shot();
+        s.desktop.Key(QStringLiteral("Right"));
+        shot = s.ShotAfterChange(shot, s.OnScreen(m.boxAls));
+        {
+            const QString unlike = s.CheckLikeModel(shot, {m.PageControl->tabBar()});
+            QVERIFY2(unlike.isEmpty(), qPrintable(unlike));
+        }
+
+        struct Step {
+            QWidget* control;
+            const char* name;
+            Use use;
+            int line; // the settings line the use changes (-1: none)
+        };
+        const Step steps[] = {
+            {m.boxSaveOptions, "boxSaveOptions", Use::Toggle, 1},
+            {m.btnAls, "btnAls", Use::None, -1},
+            {m.valHiz, "valHiz", Use::Step, 19},
+            {m.boxZmn, "boxZmn", Use::Select, 15},
+            {m.boxAkt, "boxAkt", Use::Select, 16},
+            {m.boxPas, "boxPas", Use::Select, 17},
+            {m.boxTip, "boxTip", Use::Select, 11},
+            {m.boxStr, "boxStr", Use::Select, 13},
+            {m.boxNkt, "boxNkt", Use::Select, 18},
+            {m.boxYon, "boxYon", Use::Select, 12},
+            {m.boxHrf, "boxHrf", Use::Select, 14},
+            {m.boxAls, "boxAls", Use::Select, 2},
+            {m.boxDkk, "boxDkk", Use::Select, 20},
+            {m.boxharf1, "boxharf1", Use::Toggle, 25},
+            {m.boxharf2, "boxharf2", Use::Toggle, 25},
+            {m.boxharf3, "boxharf3", Use::Toggle, 25},
+            {m.boxharf4, "boxharf4", Use::Toggle, 25},
+            {m.Memo2, "Memo2", Use::SelectAll, -1},
+            {m.btnClose, "btnClose", Use::None, -1},
+            {m.PageControl->tabBar(), "tab row", Use::None, -1},
+            {m.boxSaveOptions, "boxSaveOptions again", Use::None, -1},
+        };
+
+        QMap<int, QByteArray> expected = kPyramid;
+        QRect from = s.OnScreen(m.PageControl->tabBar());
+        for (const Step& step : steps) {
+            const QRect to = s.OnScreen(step.control);
+            s.desktop.Key(QStringLiteral("Tab"));
+            shot = expectFocusMove(s, shot, from, to, QString::fromLatin1(step.name));
+            if (shot.isNull())
+                return;
+            from = to;
+
+            // Use it: the control changes on the screen, and the model, given the same key,
+            // looks the same.
+            if (step.use == Use::None)
+                continue;
+            const QImage before = shot;
+            const QString name = QString::fromLatin1(step.name);
+            switch (step.use) {
+            case Use::Toggle: {
+                auto* box = static_cast<QCheckBox*>(step.control);
+                s.desktop.Key(QStringLiteral("space"));
+                box->toggle();
+                if (step.control == m.boxSaveOptions) {
+                    // Ticked again, so that the settings are saved.
+                    shot = s.ShotAfterChange(before, to);
+                    QVERIFY2(Differences(before, shot, to) > 0, "the save box does not change on space");
+                    s.desktop.Key(QStringLiteral("space"));
+                    box->toggle();
+                }
+                QByteArray value;
+                for (const QCheckBox* b : {m.boxharf1, m.boxharf2, m.boxharf3, m.boxharf4})
+                    value += b->isChecked() ? '1' : '0';
+                expected[step.line] = step.line == 25 ? value : QByteArray(box->isChecked() ? "1" : "0");
+                break;
+            }
+            case Use::Step:
+                s.desktop.Key(QStringLiteral("Up"));
+                m.valHiz->SetValue(m.valHiz->Value() + 1);
+                expected[step.line] = QByteArray::number(m.valHiz->Value());
+                break;
+            case Use::SelectAll:
+                s.desktop.Key(QStringLiteral("ctrl+a"));
+                break;
+            case Use::Select: {
+                auto* box = static_cast<QComboBox*>(step.control);
+                // The next item, or the one before when it shows the last.
+                const bool down = box->currentIndex() + 1 < box->count();
+                s.desktop.Key(down ? QStringLiteral("Down") : QStringLiteral("Up"));
+                box->setCurrentIndex(box->currentIndex() + (down ? 1 : -1));
+                expected[step.line] = QByteArray::number(box->currentIndex());
+                if (step.control == m.boxAls) {
+                    // Block is selected now: its items come; the other key goes back to Pyramid.
+                    shot = s.ShotAfterChange(before, s.OnScreen(m.boxTip));
+                    QVERIFY2(Differences(before, shot, s.OnScreen(m.boxTip)) > 0, "Down does not pick Block");
+                    s.desktop.Key(down ? QStringLiteral("Up") : QStringLiteral("Down"));
+                    box->setCurrentIndex(1);
+                    expected[step.line] = "1";
+                }
+                break;
+            }
+            case Use::None:
+                break;
+            }
+            // The save box is back as it was, and the exercise too.
+            const bool changes = step.control != m.boxAls && step.control != m.boxSaveOptions;
+            QString unlike;
+            WaitUntil(
+                [&] {
+                    shot = s.desktop.Shot();
+                    unlike = s.CheckLikeModel(shot, {step.control});
+                    return unlike.isEmpty() &&
+                           (step.control == m.boxAls || Differences(before, shot, to) > 0);
+                },
+                5000);
+            if (!unlike.isEmpty() || (changes && Differences(before, shot, to) == 0))
+                s.desktop.Keep(shot, QStringLiteral("keyboard-use-") + name);
+            QVERIFY2(!changes || Differences(before, shot, to) > 0,
+                     qPrintable(name + QStringLiteral(" does not change")));
+            QVERIFY2(unlike.isEmpty(), qPrintable(name + QStringLiteral(": ") + unlike));
+        }
+        s.desktop.Keep(shot, QStringLiteral("keyboard-1-used"));
+
+        // Escape from the page ends the program, which saves what the keys chose.
+        s.desktop.Key(QStringLiteral("Escape"));
+        QVERIFY2(s.program.WaitExit(10000), "Escape does not end the program");
+        QCOMPARE(s.program.ExitCode(), 0);
+        const QString wrong = CheckSettingsFile(s.program.ReadSettings(), SettingsFile(expected));
+        QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
+    }
+
+    // Dot at 2000 ms started from the keyboard on a 4:3 screen: the screen shows exactly the
+    // frames the exercise draws; Escape ends the run before the next step.
+    void dotFromKeyboardAndEscapeWithinOneTick()
+    {
+        Session s(QSize(1024, 768));
+        const QByteArray settings = SettingsFile(kDot);
+        const QString error = s.Start(settings);
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+        TMainForm& m = s.model->Main();
+        s.model->ShowPage(1);
+        QCOMPARE(m.valHiz->Value(), 2000);
+
+        // The frames of the run, from the model: the first one and after each of 8 ticks.
+        s.model->Start();
+        QList<QImage> frames{s.model->Frame()};
+        for (int k = 1; k <= 8; ++k) {
+            s.model->Tick();
+            frames << s.model->Frame();
+        }
+        const auto ticksShown = [&frames](const QImage& frame) {
+            for (int k = 0; k < frames.size(); ++k)
+                if (Differences(frame, frames[k]) == 0)
+                    return k;
+            return -1;
+        };
+
+        s.desktop.Focus(s.window.id);
+        s.desktop.Key(QStringLiteral("Right Tab Tab space"));
+        const auto run = s.desktop.WaitWindow(QStringLiteral("^zrv$"));
+        QVERIFY2(run, "space on the start button does not start the exercise");
+        QCOMPARE(run->geometry, QRect(QPoint(0, 0), s.desktop.ScreenSize()));
+        const QRect box = FrameBox(s.desktop.ScreenSize());
+        QCOMPARE(box, QRect(0, 0, 1024, 768));
+
+        // The first frame, then the first step.
+        QImage shot;
+        int shown = -1;
+        QVERIFY2(WaitUntil(
+                     [&] {
+                         shot = s.desktop.Shot();
+                         shown = ticksShown(FrameOf(shot, box));
+                         return shown >= 0;
+                     },
+                     5000),
+                 "the screen does not show the first frame");
+        s.desktop.Keep(shot, QStringLiteral("keyboard-2-dot-first"));
+        QVERIFY2(CheckScaled(shot, box).isEmpty(), qPrintable(CheckScaled(shot, box)));
+        QCOMPARE(shown, 0);
+        QElapsedTimer sinceTick;
+        QVERIFY2(WaitUntil(
+                     [&] {
+                         shot = s.desktop.Shot();
+                         shown = ticksShown(FrameOf(shot, box));
+                         return shown != 0;
+                     },
+                     6000, 20),
+                 "no step comes");
+        sinceTick.start();
+        QCOMPARE(shown, 1);
+        s.desktop.Keep(shot, QStringLiteral("keyboard-3-dot-step"));
+        QVERIFY2(CheckScaled(shot, box).isEmpty(), qPrintable(CheckScaled(shot, box)));
+
+        // Escape right after a step: the run ends before the next one would come.
+        s.desktop.Key(QStringLiteral("Escape"));
+        bool secondStep = false;
+        const bool gone = WaitUntil(
+            [&] {
+                if (s.desktop.Windows(QStringLiteral("^zrv$")).isEmpty())
+                    return true;
+                secondStep = secondStep || ticksShown(FrameOf(s.desktop.Shot(), box)) == 2;
+                return false;
+            },
+            5000, 20);
+        const qint64 took_ms = sinceTick.elapsed();
+        QVERIFY2(gone, "Escape does not end the exercise");
+        QVERIFY2(!secondStep && took_ms < 2000,
+                 qPrintable(QStringLiteral("the exercise ran on %1 ms after a step").arg(took_ms)));
+
+        // The desktop is back: the settings window and nothing else.
+        QVERIFY(WaitUntil(
+            [&] {
+                shot = s.desktop.Shot();
+                return s.CheckLikeModel(shot, {m.btnAls, m.boxAls, m.PageControl->tabBar(), m.boxSaveOptions})
+                    .isEmpty();
+            },
+            5000));
+        s.desktop.Keep(shot, QStringLiteral("keyboard-4-back"));
+
+        // The keyboard goes on where it was: the start button starts the next run, which
+        // Ctrl+Escape ends like Escape.
+        QEXPECT_FAIL("", "after a run the keyboard focus is no longer on the start button", Continue);
+        s.desktop.Key(QStringLiteral("space"));
+        const bool again = s.desktop.WaitWindow(QStringLiteral("^zrv$"), 3000).has_value();
+        QVERIFY2(again, "space after a run does not start the next one");
+        if (!again) {
+            s.desktop.Focus(s.window.id);
+            s.desktop.Click(s.At(m.btnAls));
+        }
+        QVERIFY(s.desktop.WaitWindow(QStringLiteral("^zrv$"), 5000));
+        s.desktop.Key(QStringLiteral("ctrl+Escape"));
+        QVERIFY(s.desktop.WaitNoWindow(QStringLiteral("^zrv$"), 5000));
+
+        // Escape in the settings window ends the program; the settings are written back as read.
+        s.desktop.Focus(s.window.id);
+        s.desktop.Key(QStringLiteral("Escape"));
+        QVERIFY2(s.program.WaitExit(10000), "Escape does not end the program");
+        const QString wrong = CheckSettingsFile(s.program.ReadSettings(), settings);
+        QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
+    }
+};
+
+ZRV_E2E_MAIN(TestE2eKeyboard)
+#include "test_e2e_keyboard.moc"
