@@ -1,0 +1,78 @@
+#!/usr/bin/env bash
+# Installs the build into a temporary prefix as the README says, checks that every file lands
+# in its standard place, validates the menu entry, starts the launcher (off-screen) to see the
+# working directory it gives the program, and uninstalls with the install manifest.
+#   check_install.sh <build directory>
+set -euo pipefail
+build=$(cd "$1" && pwd)
+work=$(mktemp -d)
+launched=""
+cleanup() {
+    if [ -n "$launched" ]; then kill "$launched" 2>/dev/null || true; fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+prefix=$work/prefix
+# The default component: its manifest is install_manifest_Unspecified.txt, so that the user's
+# own install_manifest.txt stays as it is.
+cmake --install "$build" --prefix "$prefix" --component Unspecified >/dev/null
+manifest=$build/install_manifest_Unspecified.txt
+
+for f in bin/zerlivan libexec/zerlivan/zerlivan-launcher share/applications/zerlivan.desktop \
+    share/icons/hicolor/scalable/apps/zerlivan.svg; do
+    [ -f "$prefix/$f" ] || fail "$f is not installed"
+    grep -qxF "$prefix/$f" "$manifest" || fail "$f is not in the install manifest"
+done
+[ -x "$prefix/bin/zerlivan" ] || fail "the program is not executable"
+[ -x "$prefix/libexec/zerlivan/zerlivan-launcher" ] || fail "the launcher is not executable"
+
+entry=$prefix/share/applications/zerlivan.desktop
+grep -qxF "Exec=\"$prefix/libexec/zerlivan/zerlivan-launcher\"" "$entry" || fail "Exec does not name the installed launcher: $(grep ^Exec "$entry")"
+grep -qxF "Icon=zerlivan" "$entry" || fail "no icon"
+grep -qxF "Categories=Education;" "$entry" || fail "not in Education"
+grep -q "^Name\[tr\]=" "$entry" && grep -q "^Comment\[tr\]=" "$entry" || fail "no Turkish name or comment"
+if command -v desktop-file-validate >/dev/null; then
+    desktop-file-validate "$entry" || fail "desktop-file-validate refuses the menu entry"
+else
+    echo "desktop-file-validate is not installed (desktop-file-utils): the entry is not validated"
+fi
+grep -q "<svg" "$prefix/share/icons/hicolor/scalable/apps/zerlivan.svg" || fail "the icon is not an SVG picture"
+if command -v python3 >/dev/null; then
+    python3 -c 'import sys, xml.dom.minidom; xml.dom.minidom.parse(sys.argv[1])' \
+        "$prefix/share/icons/hicolor/scalable/apps/zerlivan.svg" || fail "the icon is not well-formed XML"
+fi
+
+# The launcher gives the program the user's data directory as its working directory, made when
+# missing; XDG_DATA_HOME moves it.  The program runs off-screen here and is stopped again.
+launch_in() { # <expected working directory> <environment assignments...>
+    local want=$1
+    shift
+    env -u XDG_DATA_HOME "$@" QT_QPA_PLATFORM=offscreen "$prefix/libexec/zerlivan/zerlivan-launcher" >/dev/null 2>&1 &
+    launched=$!
+    local cwd=""
+    for _ in $(seq 100); do
+        cwd=$(readlink "/proc/$launched/cwd" 2>/dev/null || true)
+        exe=$(readlink "/proc/$launched/exe" 2>/dev/null || true)
+        [ "$exe" = "$prefix/bin/zerlivan" ] && break
+        sleep 0.1
+    done
+    kill "$launched" 2>/dev/null || true
+    wait "$launched" 2>/dev/null || true
+    launched=""
+    [ "$exe" = "$prefix/bin/zerlivan" ] || fail "the launcher does not start the installed program ($exe)"
+    [ "$cwd" = "$want" ] || fail "the program runs in '$cwd', not in '$want'"
+}
+mkdir -p "$work/home"
+launch_in "$work/home/.local/share/zerlivan" HOME="$work/home"
+launch_in "$work/data/zerlivan" HOME="$work/home" XDG_DATA_HOME="$work/data"
+
+# Uninstall as the README says: every file of the manifest goes.
+xargs -d '\n' rm -f <"$manifest"
+left=$(find "$prefix" -type f | wc -l)
+[ "$left" -eq 0 ] || fail "$left files are left after uninstalling"
+echo "install, menu entry, launcher and uninstall: ok"
