@@ -8,6 +8,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libgl-dev
     fonts-liberation fonts-dejavu-core
     xvfb xauth xdotool x11-utils imagemagick
+    x11-apps desktop-file-utils
     libbenchmark-dev valgrind
     clang libclang-rt-14-dev
 )
