@@ -23,6 +23,7 @@
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 using Lines = QList<QByteArray>;
@@ -248,6 +249,28 @@ class TestSaveFaults : public QObject
         list.Save();
         QCOMPARE(QFileInfo(QStringLiteral("zrv.opt")).isSymLink(), staysLink);
         QCOMPARE(ReadAll(written), SettingsList::Serialize(list.Lines()));
+    }
+
+    // Special files named zrv.opt: nothing is read from them (no wait on a pipe without a
+    // writer), the defaults are used, and saving puts a regular file in their place.
+    void specialFiles_data()
+    {
+        QTest::addColumn<bool>("fifo");
+        QTest::newRow("FIFO") << true;
+        QTest::newRow("character device") << false;
+    }
+    void specialFiles()
+    {
+        QFETCH(bool, fifo);
+        const int made = fifo ? mkfifo("zrv.opt", 0644) : mknod("zrv.opt", S_IFCHR | 0666, makedev(1, 3));
+        if (made != 0)
+            QSKIP("the special file cannot be made here");
+        SettingsList list;
+        QCOMPARE(list.Load(), SettingsList::LoadResult::Missing);
+        QCOMPARE(list.Lines(), SettingsList::Defaults().Lines());
+        list.Save();
+        QVERIFY(QFileInfo(QStringLiteral("zrv.opt")).isFile());
+        QCOMPARE(ReadAll(QStringLiteral("zrv.opt")), SettingsList::Serialize(list.Lines()));
     }
 
     // ---- the saving process killed -------------------------------------------------------
