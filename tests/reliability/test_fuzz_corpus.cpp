@@ -84,7 +84,8 @@ class TestFuzzCorpus : public QObject
     void corpus_data()
     {
         QTest::addColumn<QString>("path");
-        const QDir corpus(QStringLiteral(ZRV_FUZZ_CORPUS_DIR));
+        // ZRV_FUZZ_CORPUS replays another directory, e.g. the corpus of a long fuzzing run.
+        const QDir corpus(qEnvironmentVariable("ZRV_FUZZ_CORPUS", QStringLiteral(ZRV_FUZZ_CORPUS_DIR)));
         const QStringList files = corpus.entryList(QDir::Files, QDir::Name);
         QVERIFY2(files.size() >= 3, "the corpus holds at least the three seeds");
         for (const QString& name : files)
