@@ -13,11 +13,13 @@ build="$(cd "$1" && pwd)"
 seconds="$2"
 keep="${3:-}"
 
-cmake --build "$build" --target fuzz_settings -j"$(nproc)" >/dev/null
-fuzzer="$build/fuzz/fuzz_settings"
-
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
+if ! cmake --build "$build" --target fuzz_settings -j"$(nproc)" >"$work/build.log" 2>&1; then
+    cat "$work/build.log"
+    exit 1
+fi
+fuzzer="$build/fuzz/fuzz_settings"
 mkdir "$work/corpus" "$work/artifacts"
 cp "$here/corpus/"* "$work/corpus/"
 
