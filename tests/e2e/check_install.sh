@@ -55,10 +55,14 @@ launch_in() { # <expected working directory> <environment assignments...>
     env -u XDG_DATA_HOME "$@" QT_QPA_PLATFORM=offscreen "$prefix/libexec/zerlivan/zerlivan-launcher" >/dev/null 2>&1 &
     launched=$!
     local cwd=""
+    local exe=""
     for _ in $(seq 100); do
-        cwd=$(readlink "/proc/$launched/cwd" 2>/dev/null || true)
+        # Once the launcher has become the program, its directory is the one it was given.
         exe=$(readlink "/proc/$launched/exe" 2>/dev/null || true)
-        [ "$exe" = "$prefix/bin/zerlivan" ] && break
+        if [ "$exe" = "$prefix/bin/zerlivan" ]; then
+            cwd=$(readlink "/proc/$launched/cwd" 2>/dev/null || true)
+            break
+        fi
         sleep 0.1
     done
     kill "$launched" 2>/dev/null || true
