@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
@@ -604,10 +605,11 @@ void TMainForm::btnAlsClick()
         if (!m_screenForm)
             return;
         m_screenForm->Exercise = CurrentExercise;
-        // The settings window stays where it is, greyed, until the exercise window closes.
-        SetContentsEnabled(false);
+        // The settings window stays where it is, greyed, until the exercise window closes.  The
+        // keyboard then goes on where it was (greying the controls takes their focus away).
         struct Reenable {
             TMainForm* form;
+            QPointer<QWidget> focused;
             ~Reenable()
             {
                 form->SetContentsEnabled(true);
@@ -615,8 +617,11 @@ void TMainForm::btnAlsClick()
                 // hands the focus back.
                 form->activateWindow();
                 form->raise();
+                if (focused)
+                    focused->setFocus(Qt::OtherFocusReason);
             }
-        } reenable{this};
+        } reenable{this, focusWidget()};
+        SetContentsEnabled(false);
         m_screenForm->ShowModal();
     });
 }

@@ -312,15 +312,9 @@ class TestE2eKeyboard : public QObject
 
         // The keyboard goes on where it was: the start button starts the next run, which
         // Ctrl+Escape ends like Escape.
-        QEXPECT_FAIL("", "after a run the keyboard focus is no longer on the start button", Continue);
         s.desktop.Key(QStringLiteral("space"));
         const bool again = s.desktop.WaitWindow(QStringLiteral("^zrv$"), 3000).has_value();
         QVERIFY2(again, "space after a run does not start the next one");
-        if (!again) {
-            s.desktop.Focus(s.window.id);
-            s.desktop.Click(s.At(m.btnAls));
-        }
-        QVERIFY(s.desktop.WaitWindow(QStringLiteral("^zrv$"), 5000));
         s.desktop.Key(QStringLiteral("ctrl+Escape"));
         QVERIFY(s.desktop.WaitNoWindow(QStringLiteral("^zrv$"), 5000));
 
