@@ -34,6 +34,8 @@
 #include <QToolButton>
 #include <QtTest>
 
+#include "common/Files.h"
+
 #include <memory>
 
 using Lines = QList<QByteArray>;
@@ -42,20 +44,6 @@ using Expected = QMap<QString, QString>;
 
 namespace
 {
-
-QByteArray ReadAll(const QString& path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return QByteArray("<unreadable>");
-    return f.readAll();
-}
-
-bool WriteAll(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
-}
 
 Lines DefaultLines(const Changes& changes = {})
 {

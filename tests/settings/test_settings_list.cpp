@@ -11,23 +11,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "common/Files.h"
+
 namespace
 {
-
-QByteArray ReadAll(const QString& path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return QByteArray("<unreadable>");
-    return f.readAll();
-}
-
-void WriteAll(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
 
 QByteArray DefaultBytes()
 {
@@ -227,7 +214,7 @@ class TestSettingsList : public QObject
         QFETCH(QByteArray, file);
         QFETCH(int, result);
         QFETCH(QList<QByteArray>, lines);
-        WriteAll(QStringLiteral("zrv.opt"), file);
+        QVERIFY(WriteAll(QStringLiteral("zrv.opt"), file));
         SettingsList list;
         QCOMPARE(int(list.Load()), result);
         QCOMPARE(list.Lines(), lines);
@@ -263,7 +250,7 @@ class TestSettingsList : public QObject
     {
         QFETCH(QByteArray, file);
         QFETCH(QByteArray, saved);
-        WriteAll(QStringLiteral("zrv.opt"), file);
+        QVERIFY(WriteAll(QStringLiteral("zrv.opt"), file));
         SettingsList list;
         QCOMPARE(list.Load(), SettingsList::LoadResult::Read);
         list.Save();
@@ -383,7 +370,7 @@ class TestSettingsList : public QObject
     void saveOverDirectoryFails()
     {
         QVERIFY(QDir().mkdir(QStringLiteral("zrv.opt")));
-        WriteAll(QStringLiteral("zrv.opt/inside"), "keep");
+        QVERIFY(WriteAll(QStringLiteral("zrv.opt/inside"), "keep"));
         SettingsList list;
         list.Load();
         try {
@@ -417,7 +404,7 @@ class TestSettingsList : public QObject
         QList<QByteArray> oldLines = SettingsList::Defaults().Lines();
         oldLines[8] = "777";
         const QByteArray oldBytes = SettingsList::Serialize(oldLines);
-        WriteAll(path, oldBytes);
+        QVERIFY(WriteAll(path, oldBytes));
         if (fullDisk)
             QVERIFY(zrvtest::FillUp(dir));
         else
@@ -449,7 +436,7 @@ class TestSettingsList : public QObject
     void symbolicLinkStaysALink()
     {
         QVERIFY(QDir().mkdir(QStringLiteral("real")));
-        WriteAll(QStringLiteral("real/settings.txt"), "old\r\n");
+        QVERIFY(WriteAll(QStringLiteral("real/settings.txt"), "old\r\n"));
         QVERIFY(QFile::link(QStringLiteral("real/settings.txt"), QStringLiteral("zrv.opt")));
         SettingsList list;
         QCOMPARE(list.Load(), SettingsList::LoadResult::Read);
