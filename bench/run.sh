@@ -22,7 +22,7 @@ want() { [[ " $parts " == *" $1 "* ]]; }
 
 "$root/scripts/setup.sh"
 build="${ZRV_BENCH_BUILD:-$root/build-bench}"
-cmake -S "$root" -B "$build" -DZRV_BUILD_BENCH=ON -DCMAKE_BUILD_TYPE=Release -DZRV_SETTINGS_WINDOW=ON >/dev/null
+cmake -S "$root" -B "$build" -DZRV_BUILD_BENCH=ON -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build" -j"$(nproc)" --target zerlivan zrv_bench_pacing zrv_bench_tick zrv_bench_callgrind \
     zrv_bench_session zrv_bench_startup
 
