@@ -724,14 +724,37 @@ struct Suite {
     {
         QDir().mkpath(QDir(outDir).filePath("ticks"));
         rawCsv.setFileName(QDir(outDir).filePath("pacing.csv"));
-        rawColumns = QStringList{"rep",         "variant",        "platform",       "exercise",
-                                 "interval_ms", "load",           "ticks",          "span_s",
-                                 "late_med_ms", "late_p99_ms",    "late_max_ms",    "late_ge1ms",        "late_ge1ms_waiting",
-                                 "lost",        "slip_ms",        "pace_err_pct",   "steps_per_min",
-                                 "cpu_pct",     "rqdelay_med_ms", "rqdelay_p99_ms", "rqdelay_max_ms",
-                                 "nvcsw",       "nivcsw",         "pause_cpu_pct",  "pause_ticks",
-                                 "active",      "activity",       "slice_us",       "loadavg1",
-                                 "csv",         "error"};
+        rawColumns = QStringList{"rep",
+                                 "variant",
+                                 "platform",
+                                 "exercise",
+                                 "interval_ms",
+                                 "load",
+                                 "ticks",
+                                 "span_s",
+                                 "late_med_ms",
+                                 "late_p99_ms",
+                                 "late_max_ms",
+                                 "late_ge1ms",
+                                 "late_ge1ms_waiting",
+                                 "lost",
+                                 "slip_ms",
+                                 "pace_err_pct",
+                                 "steps_per_min",
+                                 "cpu_pct",
+                                 "rqdelay_med_ms",
+                                 "rqdelay_p99_ms",
+                                 "rqdelay_max_ms",
+                                 "nvcsw",
+                                 "nivcsw",
+                                 "pause_cpu_pct",
+                                 "pause_ticks",
+                                 "active",
+                                 "activity",
+                                 "slice_us",
+                                 "loadavg1",
+                                 "csv",
+                                 "error"};
         if (rawCsv.open(QIODevice::WriteOnly | QIODevice::Truncate))
             QTextStream(&rawCsv) << rawColumns.join(',') << '\n';
         double total = 0;
@@ -771,10 +794,12 @@ struct Suite {
         out << "Our timer (real TDXTimer, real exercise, real message loop). Lateness in ms beyond the due "
                "moment; "
                "'>=1 ms' counts ticks late by a millisecond or more (each shifts the schedule by whole ms), "
-               "in brackets those during which the thread waited runnable for a CPU for all but 0.5 ms of the "
+               "in brackets those during which the thread waited runnable for a CPU for all but 0.5 ms of "
+               "the "
                "lateness (/proc/thread-self/schedstat); "
                "pace error negative = slow; CPU in % of one core.\n\n";
-        out << "| platform | exercise | interval | load | late median | late p99 | late max | >=1 ms (waiting) | floor "
+        out << "| platform | exercise | interval | load | late median | late p99 | late max | >=1 ms "
+               "(waiting) | floor "
                "p99 | "
                "p99 - floor | lost | slip ms | pace error | CPU | CPU / ref | run-queue delay p99 | loadavg "
                "|\n";
@@ -850,7 +875,8 @@ struct Suite {
             out << "\nEvidence at 40 ms: the same runs with the ticking thread asking the scheduler for a "
                    "0.1 ms "
                    "slice (sched_setattr; not something the program does today):\n\n";
-            out << "| variant | platform | load | late median | late p99 | late max | >=1 ms (waiting) | pace error | "
+            out << "| variant | platform | load | late median | late p99 | late max | >=1 ms (waiting) | "
+                   "pace error | "
                    "run-queue delay p99 |\n|---|---|---|---|---|---|---|---|---|\n";
             for (const QString& load : loads) {
                 QList<CaseSpec> rows{{"floor", "none", "none", 40, load},

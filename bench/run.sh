@@ -10,8 +10,9 @@
 #
 # Environment: ZRV_BENCH_BUILD (build directory, default <repo>/build-bench), ZRV_BENCH_DISPLAY
 # (the Xvfb display number to use, default 93), ZRV_BENCH_SECONDS / ZRV_BENCH_REPS (override the
-# pacing run length and repetitions), ZRV_BENCH_PARTS (any of "pacing tick callgrind startup memory",
-# default all).
+# pacing run length and repetitions), ZRV_BENCH_PACING_ARGS (more options for the pacing suite, e.g.
+# "--intervals 40 --loads busy"; see bench/pacing.cpp), ZRV_BENCH_PARTS (any of
+# "pacing tick callgrind startup memory", default all).
 # Installs nothing itself beyond what scripts/setup.sh installs.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -63,7 +64,9 @@ if want pacing; then
     if [ "$mode" = full ]; then pacing_mode=--full; else pacing_mode=--quick; fi
     quick_len=()
     [ "$mode" = quick ] && [ -z "${ZRV_BENCH_SECONDS:-}" ] && quick_len=(--seconds 4)
-    "$bin/zrv_bench_pacing" suite "$pacing_mode" "${quick_len[@]}" --out "$out/pacing" --x11-display "$display"
+    read -r -a pacing_args <<<"${ZRV_BENCH_PACING_ARGS:-}"
+    "$bin/zrv_bench_pacing" suite "$pacing_mode" "${quick_len[@]}" "${pacing_args[@]}" --out "$out/pacing" \
+        --x11-display "$display"
     { echo "## Pacing"; echo; cat "$out/pacing/pacing.md"; echo; } >>"$summary"
 fi
 
