@@ -1,0 +1,167 @@
+#include "journal/JournalFigures.h"
+
+#include <QStringList>
+#include <QTextStream>
+#include <QTimeZone>
+#include <map>
+
+namespace
+{
+constexpr double kMsPerMinute = 60'000.0;
+
+QString Item(const QStringList& items, int index)
+{
+    return index >= 0 && index < items.size() ? items[index] : QString::number(index);
+}
+
+// A CSV field: quoted when it holds a separator, a quote or a line break.
+QString Field(const QString& text)
+{
+    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) &&
+        !text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r')))
+        return text;
+    QString quoted = text;
+    quoted.replace(QLatin1String("\""), QLatin1String("\"\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+} // namespace
+
+QList<DayFigures> FiguresByDay(const QList<RunRecord>& runs)
+{
+    struct Sums {
+        double weightedSpeed = 0;
+        double speedSum = 0;
+        qint64 run_ms = 0;
+        int runs = 0;
+    };
+    std::map<QDate, Sums> days;
+    for (const RunRecord& run : runs) {
+        Sums& s = days[run.started.date()];
+        s.weightedSpeed += double(run.speed_ms) * double(run.run_ms);
+        s.speedSum += run.speed_ms;
+        s.run_ms += run.run_ms;
+        ++s.runs;
+    }
+    QList<DayFigures> figures;
+    for (const auto& [day, s] : days) {
+        // Runs that lasted no time at all count alike.
+        const double speed = s.run_ms > 0 ? s.weightedSpeed / double(s.run_ms) : s.speedSum / s.runs;
+        figures.append({day, speed, double(s.run_ms) / kMsPerMinute, s.runs});
+    }
+    return figures;
+}
+
+Totals TotalOf(const QList<RunRecord>& runs)
+{
+    Totals t;
+    for (const RunRecord& run : runs) {
+        ++t.runs;
+        t.minutes += double(run.run_ms) / kMsPerMinute;
+    }
+    return t;
+}
+
+QDateTime WeekStart(const QDateTime& now)
+{
+    const QDate monday = now.date().addDays(1 - now.date().dayOfWeek());
+    return QDateTime(monday, QTime(0, 0), now.timeZone());
+}
+
+QDateTime ThirtyDaysStart(const QDateTime& now)
+{
+    return QDateTime(now.date().addDays(-29), QTime(0, 0), now.timeZone());
+}
+
+QString ExerciseName(int exercise)
+{
+    return Item({QStringLiteral("Nokta"), QStringLiteral("Piramit"), QStringLiteral("Blok")}, exercise);
+}
+
+QString TypeName(int exercise, int type)
+{
+    switch (exercise) {
+    case 0:
+        return Item({QStringLiteral("1 2 3 4"), QStringLiteral("1 2 4 3"), QStringLiteral("1 4 2 3"),
+                     QStringLiteral("1 2 4 3 5 8 6 7"), QStringLiteral("1 4 2 3 5 6 8 7")},
+                    type);
+    case 1:
+        return Item({QStringLiteral("Üçgen"), QStringLiteral("Tek Satır")}, type);
+    case 2:
+        return Item({QStringLiteral("Ayrı bloklar"), QStringLiteral("Bitişik bloklar")}, type);
+    default:
+        return QString::number(type);
+    }
+}
+
+QString DirectionName(int exercise, int direction)
+{
+    switch (exercise) {
+    case 0:
+        return QString();
+    case 1:
+        return Item({QStringLiteral("Tek Yön"), QStringLiteral("Çift Yön")}, direction);
+    case 2:
+        return Item({QStringLiteral("Dikey"), QStringLiteral("Yatay"), QStringLiteral("Zigzag")}, direction);
+    default:
+        return QString::number(direction);
+    }
+}
+
+QString ColourName(int colour)
+{
+    return Item({QStringLiteral("Siyah"), QStringLiteral("Beyaz"), QStringLiteral("Gri"),
+                 QStringLiteral("Gümüş"), QStringLiteral("Kırmızı"), QStringLiteral("Mavi"),
+                 QStringLiteral("Açık Mavi"), QStringLiteral("Lacivert"), QStringLiteral("Sarı"),
+                 QStringLiteral("Açık Sarı")},
+                colour);
+}
+
+QString EndName(RunEnd end)
+{
+    switch (end) {
+    case RunEnd::Duration:
+        return QStringLiteral("Süre doldu");
+    case RunEnd::DisplayFailure:
+        return QStringLiteral("Ekran açılamadı");
+    case RunEnd::Escape:
+        break;
+    }
+    return QStringLiteral("Escape");
+}
+
+bool WriteCsv(QIODevice& device, const QList<RunRecord>& runs)
+{
+    QTextStream out(&device);
+    out.setEncoding(QStringConverter::Utf8);
+    out << "Başlangıç,Alıştırma,Tip,Yön,Satır,Harf,Zemin Rengi,Aktif Metin Rengi,Pasif Metin Rengi,Nokta "
+           "Rengi,"
+           "Hız (ms),Süre,Çalışılan (sn),Adım,Bitiş,Arada Etkin Değildi\r\n";
+    for (const RunRecord& run : runs) {
+        const bool dot = run.exercise == 0;
+        const QStringList fields{
+            run.started.toString(Qt::ISODate),
+            ExerciseName(run.exercise),
+            TypeName(run.exercise, run.type),
+            DirectionName(run.exercise, run.direction),
+            dot ? QString() : QString::number(run.lines),
+            dot ? QString() : QString::number(run.letters),
+            ColourName(run.colours[0]),
+            ColourName(run.colours[1]),
+            ColourName(run.colours[2]),
+            dot ? QString() : ColourName(run.colours[3]),
+            QString::number(run.speed_ms),
+            run.duration_minutes > 0 ? QStringLiteral("%1 dakika").arg(run.duration_minutes)
+                                     : QStringLiteral("Sürekli"),
+            QString::number(double(run.run_ms) / 1000.0, 'f', 1),
+            QString::number(run.steps),
+            EndName(run.end),
+            run.inactive ? QStringLiteral("evet") : QStringLiteral("hayır"),
+        };
+        QStringList quoted;
+        for (const QString& f : fields)
+            quoted << Field(f);
+        out << quoted.join(QLatin1Char(',')) << "\r\n";
+    }
+    out.flush();
+    return out.status() == QTextStream::Ok;
+}

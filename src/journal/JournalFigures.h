@@ -1,0 +1,42 @@
+#pragma once
+
+#include "journal/RunRecord.h"
+
+#include <QDate>
+#include <QIODevice>
+
+// Figures of a list of runs, for the journal's page: the pace per day, the time trained, and
+// the texts that describe a run.
+
+// One day on which the exercise was run.
+struct DayFigures {
+    QDate day;           // the local date at the start of the runs
+    double speed_ms = 0; // the pace of that day: the speeds weighted by the time each run lasted
+    double minutes = 0;  // time trained that day
+    int runs = 0;
+};
+
+struct Totals {
+    int runs = 0;
+    double minutes = 0;
+};
+
+// The days of `runs` in date order, oldest first.
+QList<DayFigures> FiguresByDay(const QList<RunRecord>& runs);
+Totals TotalOf(const QList<RunRecord>& runs);
+
+// Monday 00:00 of the week of `now`, and 00:00 of the day 29 days before `now` (the last 30
+// days with today), in the time zone of `now`.
+QDateTime WeekStart(const QDateTime& now);
+QDateTime ThirtyDaysStart(const QDateTime& now);
+
+// The Turkish names the settings window shows.
+QString ExerciseName(int exercise);
+QString TypeName(int exercise, int type);
+QString DirectionName(int exercise, int direction); // empty for the Dot exercise, which has none
+QString ColourName(int colour);
+QString EndName(RunEnd end);
+
+// Writes the runs as CSV, UTF-8, one header row, one row a run, in the order given.  False
+// when the device could not take it all.
+bool WriteCsv(QIODevice& device, const QList<RunRecord>& runs);

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QDateTime>
+#include <QList>
+#include <array>
+#include <optional>
+
+// How a run ended.
+enum class RunEnd {
+    Escape = 0,         // the user pressed Escape
+    Duration = 1,       // the chosen duration ran out
+    DisplayFailure = 2, // the display could not be taken; nothing was shown
+};
+
+// One exercise run as the journal keeps it.  Indexes are those of the settings window's
+// selectors (the settings file holds the same numbers).
+struct RunRecord {
+    qint64 id = 0;     // the journal's number for the run; 0 until it is stored
+    QDateTime started; // local date and time of the start, with its offset from UTC
+    int exercise = 0;  // 0 Nokta, 1 Piramit, 2 Blok
+    int type = 0;
+    int direction = 0;
+    int lines = 0;
+    int letters = 0;
+    std::array<int, 4> colours{}; // background, active text, passive text, dot
+    int speed_ms = 0;
+    int duration_minutes = 0; // 0: continuous
+    qint64 run_ms = 0;        // time the run lasted, on the monotonic clock
+    qint64 steps = 0;         // steps shown after the first frame
+    RunEnd end = RunEnd::Escape;
+    bool inactive = false; // the application was inactive at some time during the run
+
+    bool operator==(const RunRecord&) const = default;
+};
+
+// Which runs a query returns: one exercise or all, started in [from, to) (an invalid bound
+// leaves that side open).
+struct RunQuery {
+    std::optional<int> exercise;
+    QDateTime from;
+    QDateTime to;
+
+    bool Matches(const RunRecord& run) const
+    {
+        return (!exercise || run.exercise == *exercise) && (!from.isValid() || run.started >= from) &&
+               (!to.isValid() || run.started < to);
+    }
+};
+
+// The journal as the program sees it: runs go in when they end, and come out by exercise and
+// date range, newest first.
+class RunLog
+{
+  public:
+    virtual ~RunLog() = default;
+    // Keeps the run.  False when it could not be stored now; the journal then holds it in
+    // memory, shows it in its queries and stores it with the next run that can be stored.
+    virtual bool Record(const RunRecord& run) = 0;
+    virtual QList<RunRecord> Runs(const RunQuery& query = {}) const = 0;
+};

@@ -1,0 +1,385 @@
+#include "journal/SqliteJournal.h"
+
+#include <QAtomicInteger>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QStandardPaths>
+#include <QTimeZone>
+#include <QUrl>
+#include <algorithm>
+
+namespace
+{
+// SQLite's primary result codes, as Qt reports them in QSqlError::nativeErrorCode().
+constexpr int kSqlitePerm = 3;
+constexpr int kSqliteBusy = 5;
+constexpr int kSqliteLocked = 6;
+constexpr int kSqliteReadOnly = 8;
+constexpr int kSqliteCorrupt = 11;
+constexpr int kSqliteCantOpen = 14;
+constexpr int kSqliteNotADb = 26;
+
+// How long a write waits for another program that holds the file before giving up.
+constexpr int kBusyTimeout_ms = 200;
+
+const char* const kCreateRuns = "CREATE TABLE runs ("
+                                " id INTEGER PRIMARY KEY,"
+                                " started_utc_ms INTEGER NOT NULL,"
+                                " utc_offset_s INTEGER NOT NULL,"
+                                " exercise INTEGER NOT NULL,"
+                                " type INTEGER NOT NULL,"
+                                " direction INTEGER NOT NULL,"
+                                " lines INTEGER NOT NULL,"
+                                " letters INTEGER NOT NULL,"
+                                " background INTEGER NOT NULL,"
+                                " active INTEGER NOT NULL,"
+                                " passive INTEGER NOT NULL,"
+                                " dot INTEGER NOT NULL,"
+                                " speed_ms INTEGER NOT NULL,"
+                                " duration_min INTEGER NOT NULL,"
+                                " run_ms INTEGER NOT NULL,"
+                                " steps INTEGER NOT NULL,"
+                                " ended TEXT NOT NULL,"
+                                " inactive INTEGER NOT NULL)";
+const char* const kCreateIndex = "CREATE INDEX runs_by_exercise ON runs (exercise, started_utc_ms)";
+const char* const kColumns = "id, started_utc_ms, utc_offset_s, exercise, type, direction, lines, letters,"
+                             " background, active, passive, dot, speed_ms, duration_min, run_ms, steps,"
+                             " ended, inactive";
+
+// Each step takes the file from version i + 1 to i + 2.  Version 1 kept the local start time
+// as text without its offset ("2024-05-01 18:30:00") and did not know whether the
+// application was inactive; the local time is read in the zone the machine has now.
+const QStringList kMigrations[] = {
+    {QStringLiteral("ALTER TABLE runs RENAME TO runs_v1"), QString::fromLatin1(kCreateRuns),
+     QStringLiteral(
+         "INSERT INTO runs SELECT id,"
+         " CAST(strftime('%s', started, 'utc') AS INTEGER) * 1000,"
+         " CAST(strftime('%s', started) AS INTEGER) - CAST(strftime('%s', started, 'utc') AS INTEGER),"
+         " exercise, type, direction, lines, letters, background, active, passive, dot,"
+         " speed_ms, duration_min, run_ms, steps, ended, 0 FROM runs_v1"),
+     QStringLiteral("DROP TABLE runs_v1"), QString::fromLatin1(kCreateIndex)},
+};
+static_assert(std::size(kMigrations) == SqliteJournal::kSchemaVersion - 1);
+
+QString StoredEndName(RunEnd end)
+{
+    switch (end) {
+    case RunEnd::Duration:
+        return QStringLiteral("duration");
+    case RunEnd::DisplayFailure:
+        return QStringLiteral("display");
+    case RunEnd::Escape:
+        break;
+    }
+    return QStringLiteral("escape");
+}
+
+RunEnd EndOfStoredName(const QString& name)
+{
+    if (name == QLatin1String("duration"))
+        return RunEnd::Duration;
+    if (name == QLatin1String("display"))
+        return RunEnd::DisplayFailure;
+    return RunEnd::Escape;
+}
+
+bool Newer(const RunRecord& a, const RunRecord& b)
+{
+    return a.started != b.started ? a.started > b.started : a.id > b.id;
+}
+} // namespace
+
+SqliteJournal::SqliteJournal(QString path, QObject* parent) : QObject(parent), m_path(std::move(path))
+{
+    static QAtomicInteger<int> counter;
+    m_connection = QStringLiteral("zerlivan-journal-%1").arg(counter.fetchAndAddRelaxed(1));
+    Open();
+}
+
+SqliteJournal::~SqliteJournal()
+{
+    Close();
+}
+
+QString SqliteJournal::DefaultPath()
+{
+    // The folder the menu entry starts the program in, whatever the application is called.
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/zerlivan/journal.sqlite");
+}
+
+void SqliteJournal::Open()
+{
+    Close();
+    m_readable = false;
+    if (!QDir().mkpath(QFileInfo(m_path).absolutePath())) {
+        m_state = JournalState::ReadOnly;
+        m_error = QStringLiteral("cannot make the folder %1").arg(QFileInfo(m_path).absolutePath());
+        return;
+    }
+    Failure failure = TryOpen(ReadMode::ReadWrite);
+    if (failure == Failure::Damaged) {
+        Close();
+        if (!SetAside()) {
+            m_state = JournalState::Unavailable;
+            return;
+        }
+        failure = TryOpen(ReadMode::ReadWrite);
+    }
+    switch (failure) {
+    case Failure::None:
+        m_readable = true;
+        return;
+    case Failure::Busy:
+        m_state = JournalState::Locked;
+        break;
+    case Failure::NotWritable:
+        m_state = JournalState::ReadOnly;
+        break;
+    case Failure::Damaged:
+    case Failure::Other:
+        m_state = JournalState::Unavailable;
+        break;
+    }
+    Close();
+    // What the file holds can still be shown when it can be read: as it stands when the
+    // write-ahead log cannot be set up beside it (a read-only file system).
+    if (m_state == JournalState::ReadOnly && QFileInfo::exists(m_path)) {
+        m_readable = TryOpen(ReadMode::ReadOnly) == Failure::None;
+        if (!m_readable) {
+            Close();
+            m_readable = TryOpen(ReadMode::Immutable) == Failure::None;
+        }
+    }
+}
+
+SqliteJournal::Failure SqliteJournal::TryOpen(ReadMode mode)
+{
+    m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
+    QString options = QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyTimeout_ms);
+    if (mode == ReadMode::Immutable) {
+        m_db.setDatabaseName(QUrl::fromLocalFile(m_path).toString(QUrl::FullyEncoded) +
+                             QStringLiteral("?immutable=1"));
+        options += QStringLiteral(";QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI");
+    } else {
+        m_db.setDatabaseName(m_path);
+        if (mode == ReadMode::ReadOnly)
+            options += QStringLiteral(";QSQLITE_OPEN_READONLY");
+    }
+    m_db.setConnectOptions(options);
+    if (!m_db.open())
+        return Classify(m_db.lastError());
+    if (mode != ReadMode::ReadWrite) {
+        QSqlQuery probe(m_db);
+        return probe.exec(QStringLiteral("SELECT count(*) FROM runs")) ? Failure::None
+                                                                       : Classify(probe.lastError());
+    }
+    if (const Failure f = Exec(QStringLiteral("PRAGMA journal_mode=WAL")); f != Failure::None)
+        return f;
+    if (const Failure f = Exec(QStringLiteral("PRAGMA synchronous=NORMAL")); f != Failure::None)
+        return f;
+    return PrepareSchema();
+}
+
+SqliteJournal::Failure SqliteJournal::PrepareSchema()
+{
+    QSqlQuery query(m_db);
+    if (!query.exec(QStringLiteral("PRAGMA quick_check")) || !query.next())
+        return Classify(query.lastError());
+    if (query.value(0).toString() != QLatin1String("ok")) {
+        m_error = query.value(0).toString();
+        return Failure::Damaged;
+    }
+    if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next())
+        return Classify(query.lastError());
+    const int version = query.value(0).toInt();
+    query.finish();
+    if (version > kSchemaVersion) {
+        m_state = JournalState::NewerVersion;
+        return Failure::None;
+    }
+    m_state = JournalState::Open;
+    if (version == kSchemaVersion)
+        return Failure::None;
+    QStringList statements;
+    if (version == 0) { // a new file, or an empty database: the current layout
+        statements << QString::fromLatin1(kCreateRuns) << QString::fromLatin1(kCreateIndex);
+    } else {
+        for (int v = version; v < kSchemaVersion; ++v)
+            statements << kMigrations[v - 1];
+    }
+    statements << QStringLiteral("PRAGMA user_version=%1").arg(kSchemaVersion);
+    // One transaction: a file is either wholly migrated or left as it was.
+    if (const Failure f = Exec(QStringLiteral("BEGIN IMMEDIATE")); f != Failure::None)
+        return f;
+    for (const QString& sql : statements)
+        if (const Failure f = Exec(sql); f != Failure::None) {
+            m_db.rollback();
+            return f;
+        }
+    return Exec(QStringLiteral("COMMIT"));
+}
+
+SqliteJournal::Failure SqliteJournal::Exec(const QString& sql)
+{
+    QSqlQuery query(m_db);
+    return query.exec(sql) ? Failure::None : Classify(query.lastError());
+}
+
+SqliteJournal::Failure SqliteJournal::Classify(const QSqlError& error)
+{
+    m_error = error.text();
+    switch (error.nativeErrorCode().toInt()) {
+    case kSqliteCorrupt:
+    case kSqliteNotADb:
+        return Failure::Damaged;
+    case kSqliteBusy:
+    case kSqliteLocked:
+        return Failure::Busy;
+    case kSqlitePerm:
+    case kSqliteReadOnly:
+    case kSqliteCantOpen:
+        return Failure::NotWritable;
+    default:
+        return Failure::Other;
+    }
+}
+
+void SqliteJournal::Close()
+{
+    if (!m_db.isValid())
+        return;
+    m_db.close();
+    m_db = QSqlDatabase();
+    QSqlDatabase::removeDatabase(m_connection);
+}
+
+bool SqliteJournal::SetAside()
+{
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString aside = m_path + QStringLiteral(".corrupt-") + stamp;
+    for (int n = 2; QFileInfo::exists(aside); ++n)
+        aside = m_path + QStringLiteral(".corrupt-%1-%2").arg(stamp).arg(n);
+    if (!QFile::rename(m_path, aside)) {
+        m_error = QStringLiteral("the damaged file cannot be renamed to %1").arg(aside);
+        return false;
+    }
+    // The write-ahead log belongs to the file it was written for.
+    for (const char* suffix : {"-wal", "-shm"})
+        if (QFileInfo::exists(m_path + QLatin1String(suffix)))
+            QFile::rename(m_path + QLatin1String(suffix), aside + QLatin1String(suffix));
+    m_asidePath = aside;
+    return true;
+}
+
+bool SqliteJournal::Record(const RunRecord& run)
+{
+    m_pending.append(run);
+    if (m_state != JournalState::Open && m_state != JournalState::NewerVersion)
+        Open();
+    if (m_state == JournalState::Open) {
+        Failure failure = StorePending();
+        if (failure == Failure::Damaged) {
+            // Damaged since it was opened: put it aside and start again.
+            Open();
+            failure = m_state == JournalState::Open ? StorePending() : failure;
+        }
+        if (failure == Failure::Busy)
+            m_state = JournalState::Locked;
+        else if (failure == Failure::NotWritable)
+            m_state = JournalState::ReadOnly;
+        else if (failure != Failure::None)
+            m_state = JournalState::Unavailable;
+    }
+    emit Changed();
+    return m_pending.isEmpty();
+}
+
+SqliteJournal::Failure SqliteJournal::StorePending()
+{
+    if (const Failure f = Exec(QStringLiteral("BEGIN IMMEDIATE")); f != Failure::None)
+        return f;
+    QSqlQuery insert(m_db);
+    insert.prepare(
+        QStringLiteral("INSERT INTO runs (%1) VALUES (NULL, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
+                       "?, ?, ?)")
+            .arg(QLatin1String(kColumns)));
+    for (const RunRecord& run : std::as_const(m_pending)) {
+        const QVariantList values{run.started.toMSecsSinceEpoch(),
+                                  run.started.offsetFromUtc(),
+                                  run.exercise,
+                                  run.type,
+                                  run.direction,
+                                  run.lines,
+                                  run.letters,
+                                  run.colours[0],
+                                  run.colours[1],
+                                  run.colours[2],
+                                  run.colours[3],
+                                  run.speed_ms,
+                                  run.duration_minutes,
+                                  run.run_ms,
+                                  run.steps,
+                                  StoredEndName(run.end),
+                                  int(run.inactive)};
+        for (int i = 0; i < values.size(); ++i)
+            insert.bindValue(i, values[i]);
+        if (!insert.exec()) {
+            const Failure f = Classify(insert.lastError());
+            m_db.rollback();
+            return f;
+        }
+    }
+    if (const Failure f = Exec(QStringLiteral("COMMIT")); f != Failure::None) {
+        m_db.rollback();
+        return f;
+    }
+    m_pending.clear();
+    return Failure::None;
+}
+
+QList<RunRecord> SqliteJournal::Runs(const RunQuery& query) const
+{
+    QList<RunRecord> runs;
+    if (m_readable) {
+        QSqlQuery select(m_db);
+        QString sql = QStringLiteral("SELECT %1 FROM runs WHERE 1").arg(QLatin1String(kColumns));
+        if (query.exercise)
+            sql += QStringLiteral(" AND exercise = %1").arg(*query.exercise);
+        if (query.from.isValid())
+            sql += QStringLiteral(" AND started_utc_ms >= %1").arg(query.from.toMSecsSinceEpoch());
+        if (query.to.isValid())
+            sql += QStringLiteral(" AND started_utc_ms < %1").arg(query.to.toMSecsSinceEpoch());
+        select.setForwardOnly(true);
+        if (select.exec(sql + QStringLiteral(" ORDER BY started_utc_ms DESC, id DESC"))) {
+            while (select.next()) {
+                RunRecord run;
+                run.id = select.value(0).toLongLong();
+                run.started = QDateTime::fromMSecsSinceEpoch(select.value(1).toLongLong(),
+                                                             QTimeZone(select.value(2).toInt()));
+                run.exercise = select.value(3).toInt();
+                run.type = select.value(4).toInt();
+                run.direction = select.value(5).toInt();
+                run.lines = select.value(6).toInt();
+                run.letters = select.value(7).toInt();
+                for (int c = 0; c < 4; ++c)
+                    run.colours[size_t(c)] = select.value(8 + c).toInt();
+                run.speed_ms = select.value(12).toInt();
+                run.duration_minutes = select.value(13).toInt();
+                run.run_ms = select.value(14).toLongLong();
+                run.steps = select.value(15).toLongLong();
+                run.end = EndOfStoredName(select.value(16).toString());
+                run.inactive = select.value(17).toBool();
+                runs.append(run);
+            }
+        }
+    }
+    for (const RunRecord& run : m_pending)
+        if (query.Matches(run))
+            runs.append(run);
+    std::stable_sort(runs.begin(), runs.end(), Newer);
+    return runs;
+}

@@ -1,0 +1,302 @@
+// The journal on temporary files: storing and querying runs, the layout of older files,
+// damaged, read-only, locked and newer files, a kill right after a run is recorded, and the
+// figures and CSV the page shows.
+#include "JournalRig.h"
+#include "common/Files.h"
+#include "journal/JournalFigures.h"
+#include "journal/SqliteJournal.h"
+#include "settings/PrivateMounts.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using zrvtest::At;
+using zrvtest::RawDb;
+using zrvtest::SampleRun;
+
+namespace
+{
+// The runs without the journal's numbers, for comparing what went in with what came out.
+QList<RunRecord> WithoutIds(QList<RunRecord> runs)
+{
+    for (RunRecord& run : runs)
+        run.id = 0;
+    return runs;
+}
+} // namespace
+
+class TestJournal : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_path;
+
+    // Four runs, recorded out of order: two Pyramid runs on one day, a Dot and a Block run.
+    QList<RunRecord> RecordFour(SqliteJournal& journal)
+    {
+        const QList<RunRecord> runs{SampleRun(1, At(2024, 5, 2, 9), 1), SampleRun(0, At(2024, 5, 1, 22), 2),
+                                    SampleRun(2, At(2024, 5, 3, 7, 30, 0), 3),
+                                    SampleRun(1, At(2024, 5, 2, 21), 4)};
+        for (const RunRecord& run : runs)
+            [&] { QVERIFY(journal.Record(run)); }();
+        return runs;
+    }
+
+  private slots:
+    void init()
+    {
+        m_path = m_dir.path() + QStringLiteral("/%1/journal.sqlite").arg(QTest::currentTestFunction());
+        QDir(m_dir.path()).mkpath(QTest::currentTestFunction());
+    }
+
+    void storesAndQueriesRuns()
+    {
+        const QString deeper = m_dir.path() + QStringLiteral("/new/folder/journal.sqlite");
+        QList<RunRecord> stored;
+        {
+            SqliteJournal journal(deeper);
+            QCOMPARE(journal.State(), JournalState::Open);
+            stored = RecordFour(journal);
+        }
+        SqliteJournal journal(deeper);
+        const QList<RunRecord> all = journal.Runs();
+        QCOMPARE(WithoutIds(all), (QList<RunRecord>{stored[2], stored[3], stored[0], stored[1]}));
+        QCOMPARE(all[0].started.offsetFromUtc(), 0); // each run keeps its own offset
+        QCOMPARE(all[1].started.offsetFromUtc(), 3 * 3600);
+
+        const QList<RunRecord> pyramid = journal.Runs({1, {}, {}});
+        QCOMPARE(WithoutIds(pyramid), (QList<RunRecord>{stored[3], stored[0]}));
+        // [from, to): the run at 09:00 is in, the one at 21:00 is the end and out.
+        QCOMPARE(WithoutIds(journal.Runs({{}, At(2024, 5, 2, 9), At(2024, 5, 2, 21)})),
+                 QList<RunRecord>{stored[0]});
+        QCOMPARE(journal.Runs({2, At(2024, 5, 3, 10, 29), At(2024, 5, 3, 10, 31)}).size(), 1); // 07:30 UTC
+
+        RawDb raw(deeper);
+        QCOMPARE(raw.Value(QStringLiteral("PRAGMA journal_mode")).toString(), QStringLiteral("wal"));
+        QCOMPARE(raw.Value(QStringLiteral("PRAGMA user_version")).toInt(), SqliteJournal::kSchemaVersion);
+    }
+
+    void migratesTheFirstLayout()
+    {
+        {
+            RawDb raw(m_path);
+            QVERIFY(raw.Exec(QStringLiteral(
+                "CREATE TABLE runs (id INTEGER PRIMARY KEY, started TEXT NOT NULL, exercise INTEGER NOT NULL,"
+                " type INTEGER NOT NULL, direction INTEGER NOT NULL, lines INTEGER NOT NULL,"
+                " letters INTEGER NOT NULL, background INTEGER NOT NULL, active INTEGER NOT NULL,"
+                " passive INTEGER NOT NULL, dot INTEGER NOT NULL, speed_ms INTEGER NOT NULL,"
+                " duration_min INTEGER NOT NULL, run_ms INTEGER NOT NULL, steps INTEGER NOT NULL,"
+                " ended TEXT NOT NULL)")));
+            QVERIFY(
+                raw.Exec(QStringLiteral("INSERT INTO runs VALUES (1, '2024-01-15 08:00:00', 2, 1, 2, 3, 12,"
+                                        " 7, 1, 8, 4, 350, 2, 120500, 344, 'duration')")));
+            QVERIFY(
+                raw.Exec(QStringLiteral("INSERT INTO runs VALUES (2, '2024-07-15 20:45:10', 0, 3, 0, 1, 4,"
+                                        " 0, 4, 5, 0, 420, 0, 30000, 71, 'escape')")));
+            QVERIFY(raw.Exec(QStringLiteral("PRAGMA user_version=1")));
+        }
+        SqliteJournal journal(m_path);
+        QCOMPARE(journal.State(), JournalState::Open);
+        const QList<RunRecord> runs = journal.Runs();
+        QCOMPARE(runs.size(), 2);
+        // The old local times, read in this machine's zone (winter and summer time alike).
+        const auto local = [](const char* text) {
+            return QDateTime::fromString(QString::fromLatin1(text), QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+        };
+        QCOMPARE(runs[0].started, local("2024-07-15 20:45:10"));
+        QCOMPARE(runs[0].started.offsetFromUtc(), local("2024-07-15 20:45:10").offsetFromUtc());
+        QCOMPARE(runs[1].started, local("2024-01-15 08:00:00"));
+        const RunRecord& block = runs[1];
+        QCOMPARE(block.exercise, 2);
+        QCOMPARE(block.colours, (std::array<int, 4>{7, 1, 8, 4}));
+        QCOMPARE(block.speed_ms, 350);
+        QCOMPARE(block.run_ms, 120500);
+        QCOMPARE(block.end, RunEnd::Duration);
+        QVERIFY(!block.inactive);
+        QVERIFY(journal.Record(SampleRun(0, At(2024, 8, 1, 10))));
+        QCOMPARE(journal.Runs().size(), 3);
+        RawDb raw(m_path);
+        QCOMPARE(raw.Value(QStringLiteral("PRAGMA user_version")).toInt(), SqliteJournal::kSchemaVersion);
+    }
+
+    void damagedFileIsSetAside_data()
+    {
+        QTest::addColumn<bool>("pages");
+        QTest::newRow("not a database") << false;
+        QTest::newRow("damaged pages") << true;
+    }
+    void damagedFileIsSetAside()
+    {
+        QFETCH(bool, pages);
+        QByteArray bytes = QByteArray("Zerlivan ").repeated(500);
+        if (pages) {
+            { // A real journal whose table pages are overwritten behind the header.
+                SqliteJournal journal(m_path);
+                for (int i = 0; i < 50; ++i)
+                    journal.Record(SampleRun(i % 3, At(2024, 5, 1 + i % 28, 10), i));
+            }
+            bytes = ReadAll(m_path);
+            QVERIFY(bytes.size() > 8192);
+            bytes.replace(4096, 4096, QByteArray(4096, '\x5a'));
+        }
+        QVERIFY(WriteAll(m_path, bytes));
+
+        SqliteJournal journal(m_path);
+        QCOMPARE(journal.State(), JournalState::Open);
+        QVERIFY(!journal.AsidePath().isEmpty());
+        QCOMPARE(ReadAll(journal.AsidePath()), bytes);
+        QVERIFY(journal.Runs().isEmpty());
+        QVERIFY(journal.Record(SampleRun(0, At(2024, 6, 1, 10))));
+        QCOMPARE(SqliteJournal(m_path).Runs().size(), 1);
+    }
+
+    // A file on a read-only file system is read, never written; runs are kept in memory.
+    void readOnlyPlace()
+    {
+        if (!zrvtest::EnterPrivateMounts())
+            QSKIP("needs the right to mount a file system");
+        const QString dir = QFileInfo(m_path).absolutePath();
+        zrvtest::SmallFileSystem fs(dir, 1024);
+        QVERIFY(fs.Mounted());
+        QList<RunRecord> stored;
+        {
+            SqliteJournal journal(m_path);
+            stored = RecordFour(journal);
+        }
+        QVERIFY(fs.MakeReadOnly());
+        const QByteArray before = ReadAll(m_path);
+
+        SqliteJournal journal(m_path);
+        QCOMPARE(journal.State(), JournalState::ReadOnly);
+        QCOMPARE(journal.Runs().size(), 4);
+        const RunRecord later = SampleRun(1, At(2024, 6, 1, 10), 5);
+        QVERIFY(!journal.Record(later));
+        QCOMPARE(journal.PendingCount(), 1);
+        QCOMPARE(WithoutIds(journal.Runs()).first(), later);
+        QCOMPARE(ReadAll(m_path), before);
+
+        // Nowhere to make the file at all.
+        SqliteJournal none(dir + QStringLiteral("/sub/journal.sqlite"));
+        QCOMPARE(none.State(), JournalState::ReadOnly);
+        QVERIFY(!none.Record(later));
+        QCOMPARE(none.Runs().size(), 1);
+    }
+
+    // Another copy holding the file: runs wait in memory and are stored once it lets go.
+    void lockedByAnotherCopy()
+    {
+        SqliteJournal(m_path).Record(SampleRun(0, At(2024, 5, 1, 10)));
+        auto other = std::make_unique<RawDb>(m_path, QStringLiteral("other"));
+        QVERIFY(other->Exec(QStringLiteral("PRAGMA locking_mode=EXCLUSIVE")));
+        QVERIFY(other->Exec(QStringLiteral("BEGIN EXCLUSIVE")));
+        QVERIFY(other->Exec(QStringLiteral("INSERT INTO runs SELECT * FROM runs WHERE 0")));
+
+        SqliteJournal journal(m_path);
+        QCOMPARE(journal.State(), JournalState::Locked);
+        QVERIFY(!journal.Record(SampleRun(1, At(2024, 5, 2, 10), 1)));
+        QCOMPARE(journal.Runs().size(), 1);
+
+        QVERIFY(other->Exec(QStringLiteral("COMMIT")));
+        other.reset();
+        QVERIFY(journal.Record(SampleRun(2, At(2024, 5, 3, 10), 2)));
+        QCOMPARE(journal.State(), JournalState::Open);
+        QCOMPARE(journal.PendingCount(), 0);
+        QCOMPARE(SqliteJournal(m_path).Runs().size(), 3);
+    }
+
+    void newerFileIsLeftAlone()
+    {
+        SqliteJournal(m_path).Record(SampleRun(0, At(2024, 5, 1, 10)));
+        RawDb(m_path).Exec(QStringLiteral("PRAGMA user_version=%1").arg(SqliteJournal::kSchemaVersion + 1));
+        const QByteArray before = ReadAll(m_path);
+        {
+            SqliteJournal journal(m_path);
+            QCOMPARE(journal.State(), JournalState::NewerVersion);
+            QVERIFY(!journal.Record(SampleRun(1, At(2024, 5, 2, 10))));
+            QCOMPARE(journal.Runs().size(), 2);
+        }
+        QCOMPARE(ReadAll(m_path), before);
+    }
+
+    // SIGKILL the moment Record() returns: no destructor, no checkpoint, no close.
+    void killedRightAfterRecording()
+    {
+        const RunRecord run = SampleRun(2, At(2024, 5, 1, 10), 7);
+        const pid_t child = fork();
+        QVERIFY(child >= 0);
+        if (child == 0) {
+            auto* journal = new SqliteJournal(m_path);
+            journal->Record(run);
+            raise(SIGKILL);
+            _exit(1);
+        }
+        int status = 0;
+        QCOMPARE(waitpid(child, &status, 0), child);
+        QVERIFY(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+        QVERIFY(QFileInfo::exists(m_path + QStringLiteral("-wal"))); // the run lives in the log alone
+        QCOMPARE(WithoutIds(SqliteJournal(m_path).Runs()), QList<RunRecord>{run});
+    }
+
+    void figuresPerDayAndTotals()
+    {
+        RunRecord a = SampleRun(1, At(2024, 5, 6, 8)); // a Monday
+        a.speed_ms = 300;
+        a.run_ms = 60'000;
+        RunRecord b = SampleRun(1, At(2024, 5, 6, 23, 30));
+        b.speed_ms = 400;
+        b.run_ms = 180'000;
+        RunRecord c = SampleRun(1, At(2024, 5, 4, 12)); // lasted no time: its speed alone
+        c.speed_ms = 500;
+        c.run_ms = 0;
+        const QList<DayFigures> days = FiguresByDay({a, b, c});
+        QCOMPARE(days.size(), 2);
+        QCOMPARE(days[0].day, QDate(2024, 5, 4));
+        QCOMPARE(days[0].speed_ms, 500.0);
+        QCOMPARE(days[1].day, QDate(2024, 5, 6));
+        QCOMPARE(days[1].speed_ms, 375.0); // (300 * 1 + 400 * 3) / 4
+        QCOMPARE(days[1].minutes, 4.0);
+        QCOMPARE(days[1].runs, 2);
+        QCOMPARE(TotalOf({a, b, c}).minutes, 4.0);
+
+        for (int d = 6; d <= 12; ++d) // every day of that week starts on Monday the 6th
+            QCOMPARE(WeekStart(At(2024, 5, d, 23, 59)), At(2024, 5, 6, 0));
+        QCOMPARE(ThirtyDaysStart(At(2024, 5, 30, 15)), At(2024, 5, 1, 0));
+    }
+
+    void csvHasAHeaderAndOneRowARun()
+    {
+        RunRecord dot = SampleRun(0, At(2024, 5, 6, 8, 5), 3);
+        RunRecord block = SampleRun(2, At(2024, 5, 6, 9), 2);
+        block.type = 1;
+        block.colours = {7, 1, 8, 4};
+        block.run_ms = 61'250;
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        QVERIFY(WriteCsv(buffer, {block, dot}));
+        const QStringList lines = QString::fromUtf8(buffer.data()).split(QStringLiteral("\r\n"));
+        QCOMPARE(lines.size(), 4); // header, two runs, nothing after the last line break
+        QVERIFY(lines[3].isEmpty());
+        const QStringList header = lines[0].split(QLatin1Char(','));
+        QCOMPARE(header.first(), QStringLiteral("Başlangıç"));
+        for (int i = 1; i <= 2; ++i)
+            QCOMPARE(lines[i].split(QLatin1Char(',')).size(), header.size());
+        const QStringList row = lines[1].split(QLatin1Char(','));
+        QCOMPARE(QDateTime::fromString(row[0], Qt::ISODate), block.started);
+        QCOMPARE(row.mid(1, 3), (QStringList{QStringLiteral("Blok"), QStringLiteral("Bitişik bloklar"),
+                                             QStringLiteral("Zigzag")}));
+        QCOMPARE(row.mid(6, 4), (QStringList{QStringLiteral("Lacivert"), QStringLiteral("Beyaz"),
+                                             QStringLiteral("Sarı"), QStringLiteral("Kırmızı")}));
+        QCOMPARE(row[12], QStringLiteral("61.3"));
+        QCOMPARE(lines[2].split(QLatin1Char(','))[1], QStringLiteral("Nokta"));
+    }
+};
+
+QTEST_MAIN(TestJournal)
+#include "test_journal.moc"
