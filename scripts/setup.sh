@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     build-essential cmake pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
-    libqt6sql6-sqlite qt6-charts-dev
+    libqt6sql6-sqlite qt6-charts-dev libqt6opengl6-dev
     fonts-liberation fonts-dejavu-core
     xvfb xauth xdotool x11-utils imagemagick
     x11-apps desktop-file-utils

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QDateTime>
+#include <QWidget>
+#include <functional>
+
+class QChart;
+class QChartView;
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QSortFilterProxyModel;
+class QStandardItemModel;
+class QTableView;
+class SqliteJournal;
+
+// The journal shown: what is wrong with its file if anything, the totals of this week and of
+// the last 30 days, a table of the runs (newest first, sortable by any column), and for one
+// exercise a chart of the pace per day with the minutes trained per day.  A thin view: the
+// figures come from the journal's own functions.
+class JournalView : public QWidget
+{
+    Q_OBJECT
+  public:
+    // `compact`: sized for the settings window's page, with a button that opens the journal
+    // in a window of its own.
+    JournalView(SqliteJournal& journal, bool compact, QWidget* parent = nullptr);
+
+    // The present moment for the totals; the system clock unless set.
+    void SetNow(std::function<QDateTime()> now);
+    // Reads the journal again.
+    void Refresh();
+
+    QTableView* Table() const { return m_table; }
+    QChart* Chart() const { return m_chart; }
+    QComboBox* ExerciseBox() const { return m_exercise; }
+    QLabel* Status() const { return m_status; }
+    QLabel* TotalsLabel() const { return m_totals; }
+
+    // Writes the whole journal to `path` as CSV; false (and a message box) when it fails.
+    bool ExportCsv(const QString& path);
+
+  private:
+    void FillTable();
+    void FillChart();
+    void FillStatus();
+    void ChooseCsvFile();
+    void OpenWindow();
+
+    SqliteJournal& m_journal;
+    bool m_compact;
+    std::function<QDateTime()> m_now;
+    QLabel* m_status = nullptr;
+    QLabel* m_totals = nullptr;
+    QComboBox* m_exercise = nullptr;
+    QTableView* m_table = nullptr;
+    QStandardItemModel* m_model = nullptr;
+    QSortFilterProxyModel* m_sorted = nullptr;
+    QChart* m_chart = nullptr;
+    QChartView* m_chartView = nullptr;
+    QWidget* m_window = nullptr;
+};
+
+// The "Günlük" page of the settings window: the compact view, made the first time the page
+// is shown so that the program starts as fast as before.
+class JournalPage : public QWidget
+{
+    Q_OBJECT
+  public:
+    explicit JournalPage(SqliteJournal& journal, QWidget* parent = nullptr);
+    // The view; made now when the page has not been shown yet.
+    JournalView* View();
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+
+  private:
+    SqliteJournal& m_journal;
+    JournalView* m_view = nullptr;
+};

@@ -1,0 +1,135 @@
+// The journal's page on the offscreen platform: the table, the chart, the totals, what it says
+// about a file it cannot use, and the CSV export.
+#include "JournalRig.h"
+#include "common/Files.h"
+#include "core/Report.h"
+#include "journal/JournalView.h"
+#include "journal/SqliteJournal.h"
+
+#include <QBarCategoryAxis>
+#include <QBarSeries>
+#include <QBarSet>
+#include <QChart>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineSeries>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+
+using zrvtest::At;
+using zrvtest::SampleRun;
+
+class TestJournalView : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+    static QString CellText(QTableView* table, int row, int column)
+    {
+        return table->model()->index(row, column).data().toString();
+    }
+    // The chart's days and the speed drawn on each.
+    static QList<QPair<QString, double>> ChartSpeeds(QChart* chart)
+    {
+        QList<QPair<QString, double>> points;
+        const auto* axis = qobject_cast<QBarCategoryAxis*>(chart->axes(Qt::Horizontal).value(0));
+        for (QAbstractSeries* s : chart->series())
+            if (auto* line = qobject_cast<QLineSeries*>(s))
+                for (const QPointF& p : line->points())
+                    points.append({axis->at(int(p.x())), p.y()});
+        return points;
+    }
+
+  private slots:
+    void showsTheRuns()
+    {
+        SqliteJournal journal(m_dir.filePath(QStringLiteral("shows.sqlite")));
+        RunRecord a = SampleRun(1, At(2024, 5, 6, 8), 1);
+        a.speed_ms = 300;
+        RunRecord b = SampleRun(1, At(2024, 5, 6, 20), 2);
+        b.speed_ms = 500; // same day, same length: the day shows 400
+        b.run_ms = a.run_ms;
+        RunRecord c = SampleRun(1, At(2024, 5, 8, 9), 3);
+        c.speed_ms = 350;
+        RunRecord d = SampleRun(0, At(2024, 4, 1, 9), 4); // older than 30 days
+        d.speed_ms = 450;
+        RunRecord e = SampleRun(2, At(2024, 5, 9, 7), 5);
+        e.speed_ms = 390;
+        for (const RunRecord& run : {a, b, c, d, e})
+            journal.Record(run);
+
+        JournalView view(journal, true);
+        view.SetNow([] { return At(2024, 5, 9, 12); }); // a Thursday
+        view.resize(473, 400);
+        QTableView* table = view.Table();
+        QCOMPARE(table->model()->rowCount(), 5);
+        QCOMPARE(CellText(table, 0, 0), QStringLiteral("09.05.2024 07:00"));
+        QCOMPARE(CellText(table, 4, 1), QStringLiteral("Nokta"));
+        table->sortByColumn(3, Qt::AscendingOrder); // speed
+        QCOMPARE(CellText(table, 0, 3), QStringLiteral("300"));
+        QCOMPARE(CellText(table, 4, 3), QStringLiteral("500"));
+
+        // The chart opened on the latest run's exercise; a row picks another.
+        QCOMPARE(view.ExerciseBox()->currentIndex(), 2);
+        table->selectRow(1); // 350 ms, Pyramid
+        QCOMPARE(view.ExerciseBox()->currentIndex(), 1);
+        QCOMPARE(ChartSpeeds(view.Chart()),
+                 (QList<QPair<QString, double>>{{QStringLiteral("06.05"), 400.0},
+                                                {QStringLiteral("08.05"), 350.0}}));
+
+        // This week from Monday the 6th: a, b, c, e; the last 30 days add nothing older.
+        QVERIFY2(view.TotalsLabel()->text().startsWith(QStringLiteral("Bu hafta: 4 çalışma")),
+                 qPrintable(view.TotalsLabel()->text()));
+        QVERIFY(view.TotalsLabel()->text().contains(QStringLiteral("Son 30 gün: 4 çalışma")));
+        QVERIFY(view.Status()->isHidden());
+
+        // A run recorded while the page is open shows at once.
+        journal.Record(SampleRun(0, At(2024, 5, 9, 11), 6));
+        QCOMPARE(table->model()->rowCount(), 6);
+    }
+
+    void saysWhatIsWrongWithTheFile()
+    {
+        const QString path = m_dir.filePath(QStringLiteral("damaged.sqlite"));
+        QVERIFY(WriteAll(path, QByteArray(3000, 'x')));
+        {
+            SqliteJournal journal(path);
+            JournalView view(journal, true);
+            QVERIFY(!view.Status()->isHidden());
+            QVERIFY(view.Status()->text().contains(QFileInfo(journal.AsidePath()).fileName()));
+        }
+        zrvtest::RawDb other(path, QStringLiteral("other"));
+        QVERIFY(other.Exec(QStringLiteral("PRAGMA locking_mode=EXCLUSIVE")));
+        QVERIFY(other.Exec(QStringLiteral("BEGIN EXCLUSIVE")));
+        QVERIFY(other.Exec(QStringLiteral("DELETE FROM runs")));
+        SqliteJournal journal(path);
+        JournalView view(journal, true);
+        journal.Record(SampleRun(0, At(2024, 5, 9, 11)));
+        QVERIFY(view.Status()->text().contains(QStringLiteral("başka bir Zerlivan")));
+        QVERIFY(view.Status()->text().contains(QStringLiteral("bekleyen çalışma: 1")));
+        QCOMPARE(view.Table()->model()->rowCount(), 1);
+    }
+
+    void exportsCsv()
+    {
+        SqliteJournal journal(m_dir.filePath(QStringLiteral("export.sqlite")));
+        journal.Record(SampleRun(2, At(2024, 5, 9, 11)));
+        JournalView view(journal, false);
+        const QString csv = m_dir.filePath(QStringLiteral("günlük.csv"));
+        QVERIFY(view.ExportCsv(csv));
+        const QStringList lines = QString::fromUtf8(ReadAll(csv)).split(QStringLiteral("\r\n"));
+        QVERIFY(lines[0].startsWith(QStringLiteral("Başlangıç,Alıştırma")));
+        QVERIFY(lines[1].contains(QStringLiteral(",Blok,")));
+
+        QStringList reports;
+        zrv::SetReportHook([&](zrv::ReportKind, const QString& text) { reports << text; });
+        QVERIFY(!view.ExportCsv(m_dir.filePath(QStringLiteral("no/such/folder/x.csv"))));
+        zrv::SetReportHook({});
+        QCOMPARE(reports.size(), 1);
+    }
+};
+
+QTEST_MAIN(TestJournalView)
+#include "test_journal_view.moc"
