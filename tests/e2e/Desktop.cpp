@@ -294,6 +294,7 @@ std::optional<Window> Program::Start(const Desktop& desktop, const QString& prog
                                      const QStringList& arguments, const QProcessEnvironment& extra)
 {
     QProcessEnvironment env = desktop.ClientEnvironment();
+    env.insert(QStringLiteral("XDG_DATA_HOME"), DataDirectory());
     for (const QString& key : extra.keys())
         env.insert(key, extra.value(key));
     m_process.setProcessEnvironment(env);
@@ -309,6 +310,12 @@ std::optional<Window> Program::Start(const Desktop& desktop, const QString& prog
 bool Program::WaitExit(int timeout_ms)
 {
     return m_process.state() == QProcess::NotRunning || m_process.waitForFinished(timeout_ms);
+}
+
+void Program::Kill()
+{
+    m_process.kill();
+    m_process.waitForFinished(10000);
 }
 
 QString Program::Log() const

@@ -95,16 +95,20 @@ class Program
 
     QString Directory() const { return m_dir.path(); }
     QString FilePath(const QString& name) const { return m_dir.filePath(name); }
+    QString DataDirectory() const { return m_dir.filePath(QStringLiteral(".data")); }
     // Puts `bytes` into the working directory as "zrv.opt" before the start.
     void WriteSettings(const QByteArray& bytes);
     QByteArray ReadSettings() const;
     bool HasSettings() const;
 
     // Starts `program` (default: the program under test) and waits for its settings window.
+    // Its data folder (XDG_DATA_HOME) is DataDirectory(), so that the user's is never touched.
     std::optional<Window> Start(const Desktop& desktop, const QString& program = QString(),
                                 const QStringList& arguments = {},
                                 const QProcessEnvironment& extra = QProcessEnvironment());
     bool WaitExit(int timeout_ms = 15000);
+    // Ends the program at once with SIGKILL, as a crash would, and waits for its end.
+    void Kill();
     bool Running() const { return m_process.state() != QProcess::NotRunning; }
     int ExitCode() const { return m_process.exitCode(); }
     QProcess::ExitStatus ExitStatus() const { return m_process.exitStatus(); }
