@@ -12,26 +12,28 @@
 # (the Xvfb display number to use, default 93), ZRV_BENCH_SECONDS / ZRV_BENCH_REPS (override the
 # pacing run length and repetitions), ZRV_BENCH_PACING_ARGS (more options for the pacing suite, e.g.
 # "--intervals 40 --loads busy"; see bench/pacing.cpp), ZRV_BENCH_PARTS (any of
-# "pacing tick callgrind startup memory", default all).
+# "pacing tick callgrind startup memory journal", default all).
 # Installs nothing itself beyond what scripts/setup.sh installs.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 mode="${1:-${ZRV_BENCH_MODE:-quick}}"
 case "$mode" in quick | full) ;; *) echo "usage: $0 [quick|full]" >&2; exit 2 ;; esac
-parts="${ZRV_BENCH_PARTS:-pacing tick callgrind startup memory}"
+parts="${ZRV_BENCH_PARTS:-pacing tick callgrind startup memory journal}"
 want() { [[ " $parts " == *" $1 "* ]]; }
 
 "$root/scripts/setup.sh"
 build="${ZRV_BENCH_BUILD:-$root/build-bench}"
 cmake -S "$root" -B "$build" -DZRV_BUILD_BENCH=ON -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build" -j"$(nproc)" --target zerlivan zrv_bench_pacing zrv_bench_tick zrv_bench_callgrind \
-    zrv_bench_session zrv_bench_startup
+    zrv_bench_session zrv_bench_startup zrv_bench_journal
 
 out="$build/bench-results/$(date +%Y%m%d-%H%M%S)-$mode"
 mkdir -p "$out"
 ln -sfn "$out" "$build/bench-results/latest"
 bin="$build/bench"
 export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$(mktemp -d)}"
+# The program's journal goes here, not into the user's data folder.
+export XDG_DATA_HOME="$out/data"
 export QT_LOGGING_RULES="qt.qpa.*=false"
 
 # An X server of our own: 1920 x 1080, black root window (the start-up watcher relies on it).
@@ -125,6 +127,17 @@ if want memory; then
         >"$out/session.txt" 2>&1
     { echo "## Peak resident memory: start, each exercise $seconds s at 40 ms on Xvfb 1920 x 1080, exit"; echo
       echo '```'; grep -E "ticks|Maximum resident|Elapsed" "$out/session.txt"; echo '```'; echo; } >>"$summary"
+fi
+
+if want journal; then
+    echo "== Journal" >&2
+    { echo "## Recording a run in the journal (Google Benchmark, median of 3, microseconds)"; echo
+      echo "| benchmark | real time | CPU time |"; echo "|---|---|---|"; } >>"$summary"
+    QT_QPA_PLATFORM="$offscreen" ZRV_BENCH_JOURNAL_DIR="$build" "$bin/zrv_bench_journal" \
+        --benchmark_repetitions=3 --benchmark_report_aggregates_only=true | tee "$out/journal.txt"
+    awk '$1 ~ /_median$/ { name = $1; sub(/_median$/, "", name); printf "| %s | %s %s | %s %s |\n", name, $2, $3, $4, $5 }' \
+        "$out/journal.txt" >>"$summary"
+    echo >>"$summary"
 fi
 
 machine end >>"$summary"
