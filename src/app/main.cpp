@@ -1,22 +1,119 @@
 // Zerlivan: a trainer for the eye exercises of speed reading.
+#include "app/CommandLine.h"
 #include "core/Report.h"
+#include "core/StopSignals.h"
 #include "exercises/ScreenForm.h"
 #include "settings/MainForm.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QIcon>
+#include <QLibraryInfo>
+#include <QLockFile>
+#include <QPointer>
+#include <QTimer>
+#include <QTranslator>
+#include <QWindow>
+
+namespace
+{
+
+// Ends the program as a person would, when the system asks it to (a signal, the end of the
+// session): a running exercise is ended first, so that the display is given back, an open
+// dialog is cancelled, and then the settings window is closed the normal way, which saves the
+// settings when the save box is ticked.  Each step waits for the event loop to finish the one
+// before it.
+void EndOnRequest(TMainForm* mainForm, TScreenForm* screenForm, int attempt = 0)
+{
+    constexpr int kAttempts = 100; // 2 s for an exercise or a dialog to go
+    if (attempt < kAttempts) {
+        QWidget* waitFor = nullptr;
+        if (screenForm->IsModalRunning()) {
+            screenForm->RequestClose();
+            waitFor = screenForm;
+        } else if (QWidget* modal = QApplication::activeModalWidget(); modal && modal != mainForm) {
+            modal->close();
+            waitFor = modal;
+        }
+        if (waitFor) {
+            QPointer<TMainForm> main(mainForm);
+            QTimer::singleShot(20, mainForm, [main, screenForm, attempt] {
+                if (main)
+                    EndOnRequest(main, screenForm, attempt + 1);
+            });
+            return;
+        }
+    }
+    if (mainForm->isVisible())
+        mainForm->btnCloseClick();
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
+    {
+        QStringList arguments;
+        for (int i = 0; i < argc; ++i)
+            arguments << QString::fromLocal8Bit(argv[i]);
+        if (const std::optional<int> exitCode = zrv::HandleCommandLine(arguments, stdout, stderr))
+            return *exitCode;
+    }
+
+    zrv::BeginApplicationStart(stderr);
     QApplication app(argc, argv);
+    zrv::EndApplicationStart();
     QApplication::setApplicationName(QStringLiteral("Nivoleth"));
+    QApplication::setApplicationVersion(QStringLiteral(ZRV_VERSION));
+    QGuiApplication::setDesktopFileName(QStringLiteral("zerlivan"));
     zrv::SetApplicationTitle(QStringLiteral("Nivoleth"));
+    QIcon icon(QStringLiteral(":/zerlivan.svg"));
+    for (int size_px : {16, 22, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/%1/zerlivan.png").arg(size_px), QSize(size_px, size_px));
+    QApplication::setWindowIcon(icon);
+
+    // From here SIGTERM, SIGHUP and SIGINT end the program the normal way (below).
+    StopSignals stopSignals;
+    // One copy at a time writes the settings of a directory.  A lock left by a copy that no
+    // longer runs is taken over; a live one's is never taken by its age.
+    QLockFile settingsLock(QDir::current().absoluteFilePath(QStringLiteral("zrv.opt.lock")));
+    settingsLock.setStaleLockTime(0);
+    const bool otherCopyRuns = !settingsLock.tryLock(0) && settingsLock.error() == QLockFile::LockFailedError;
+
+    // Qt's own texts (the font dialog, the buttons of message boxes) in Turkish, as the rest.
+    QTranslator qtTexts;
+    if (qtTexts.load(QStringLiteral("qtbase_tr"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts);
 
     // The settings window first: it is the main window.  The exercise window stays hidden
     // until the start button shows it.  Both live until the program ends.
     TMainForm mainForm;
     TScreenForm screenForm(&mainForm);
     mainForm.SetScreenForm(&screenForm);
+    // The exercise window belongs to the settings window, so that the window system gives the
+    // keyboard back to the settings window when the exercise ends (Wayland compositors ignore a
+    // program's own request for it).
+    mainForm.winId();
+    screenForm.winId();
+    screenForm.windowHandle()->setTransientParent(mainForm.windowHandle());
+
+    const auto endOnRequest = [&mainForm, &screenForm] { EndOnRequest(&mainForm, &screenForm); };
+    QObject::connect(&stopSignals, &StopSignals::stopRequested, &mainForm, endOnRequest);
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &mainForm, endOnRequest);
 
     mainForm.show();
+    if (otherCopyRuns) {
+        // This copy must not overwrite the other's settings when it closes last.
+        mainForm.boxSaveOptions->setChecked(false);
+        mainForm.boxSaveOptions->setEnabled(false);
+        mainForm.boxSaveOptions->setToolTip(
+            QStringLiteral("Ayarlar başka bir Zerlivan kopyası tarafından kullanılıyor."));
+        QTimer::singleShot(0, &mainForm, [] {
+            zrv::ShowMessage(
+                QStringLiteral("Bu dizindeki ayarlar (zrv.opt) başka bir Zerlivan kopyası "
+                               "tarafından kullanılıyor.\nBu kopya ayarları kaydetmeden çalışacak."));
+        });
+    }
     return QApplication::exec();
 }

@@ -5,6 +5,7 @@
 #include <QDialogButtonBox>
 #include <QFont>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -110,10 +111,16 @@ bool TFontDialog::Execute(QWidget* parent)
     auto* fontDialog = new QFontDialog(&dialog);
     fontDialog->setOptions(QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog);
     fontDialog->setWindowFlags(Qt::Widget);
-    fontDialog->setCurrentFont(ToQFont(m_font));
-    // The face the dialog shows for the current name (fontconfig may put another face in place
-    // of a missing one): while the user keeps it, the name stays as it was.
-    const QString shownFamily = fontDialog->currentFont().family();
+    fontDialog->setSizeGripEnabled(false);
+    // Enter and Escape in its lists end the inner dialog: they end the whole one.
+    connect(fontDialog, &QDialog::finished, &dialog, &QDialog::done);
+    // It opens on the face that is drawn for the stored name (fontconfig puts another face in
+    // place of a missing one), at the stored size and style.  While the user keeps that face,
+    // the name stays as it was.
+    QFont current = ToQFont(m_font);
+    const QString shownFamily = QFontInfo(current).family();
+    current.setFamily(shownFamily);
+    fontDialog->setCurrentFont(current);
 
     auto* charsetLabel = new QLabel(QStringLiteral("Karakter seti:"), &dialog);
     auto* charsetBox = new QComboBox(&dialog);
@@ -146,6 +153,15 @@ bool TFontDialog::Execute(QWidget* parent)
     charsetRow->addWidget(charsetBox, 1);
     charsetRow->addWidget(charsetNumber);
     auto* layout = new QVBoxLayout(&dialog);
+    if (!m_font.Name.isEmpty() && shownFamily.compare(m_font.Name, Qt::CaseInsensitive) != 0) {
+        // Which face stands in for the stored one.
+        auto* substitute = new QLabel(
+            QStringLiteral("%1 yüklü değil, yerine %2 kullanılıyor (%1 → %2).").arg(m_font.Name, shownFamily),
+            &dialog);
+        substitute->setObjectName(QStringLiteral("substitute"));
+        substitute->setWordWrap(true);
+        layout->addWidget(substitute);
+    }
     layout->addWidget(fontDialog);
     layout->addLayout(charsetRow);
     layout->addWidget(buttons);

@@ -23,8 +23,13 @@ prefix=$work/prefix
 cmake --install "$build" --prefix "$prefix" --component Unspecified >/dev/null
 manifest=$build/install_manifest_Unspecified.txt
 
+icons=""
+for size in 16 22 24 32 48 64 128 256; do
+    icons="$icons share/icons/hicolor/${size}x${size}/apps/zerlivan.png"
+done
+metainfo=share/metainfo/example.nivoleth.Zerlivan.metainfo.xml
 for f in bin/zerlivan libexec/zerlivan/zerlivan-launcher share/applications/zerlivan.desktop \
-    share/icons/hicolor/scalable/apps/zerlivan.svg; do
+    share/icons/hicolor/scalable/apps/zerlivan.svg $icons $metainfo share/man/man1/zerlivan.1; do
     [ -f "$prefix/$f" ] || fail "$f is not installed"
     grep -qxF "$prefix/$f" "$manifest" || fail "$f is not in the install manifest"
 done
@@ -40,6 +45,25 @@ if command -v desktop-file-validate >/dev/null; then
     desktop-file-validate "$entry" || fail "desktop-file-validate refuses the menu entry"
 else
     echo "desktop-file-validate is not installed (desktop-file-utils): the entry is not validated"
+fi
+if command -v appstreamcli >/dev/null; then
+    appstreamcli validate --no-net "$prefix/$metainfo" || fail "appstreamcli refuses the metainfo file"
+else
+    echo "appstreamcli is not installed (appstream): the metainfo file is not validated"
+fi
+grep -qxF "<launchable type=\"desktop-id\">zerlivan.desktop</launchable>" <(sed 's/^ *//' "$prefix/$metainfo") ||
+    fail "the metainfo file does not name the menu entry"
+for size in 16 22 24 32 48 64 128 256; do
+    # A PNG's width and height are the big-endian words at bytes 16 and 20.
+    dims=$(od -An -tu1 -j16 -N8 "$prefix/share/icons/hicolor/${size}x${size}/apps/zerlivan.png" | tr -s ' ')
+    [ "$dims" = " 0 0 $((size / 256)) $((size % 256)) 0 0 $((size / 256)) $((size % 256))" ] ||
+        fail "the ${size} px icon is not ${size} x ${size} ($dims)"
+done
+if command -v man >/dev/null; then
+    page=$(MANWIDTH=80 man -l "$prefix/share/man/man1/zerlivan.1" 2>&1) || fail "man cannot show zerlivan.1"
+    for part in NAME SYNOPSIS FILES KEYS zrv.opt; do
+        grep -q "$part" <<<"$page" || fail "the manual page has no $part"
+    done
 fi
 grep -q "<svg" "$prefix/share/icons/hicolor/scalable/apps/zerlivan.svg" || fail "the icon is not an SVG picture"
 if command -v python3 >/dev/null; then

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QObject>
+
+class QSocketNotifier;
+
+// Turns the signals by which a program is asked to stop (SIGTERM at logout or shutdown, SIGHUP
+// when its terminal goes, SIGINT from Ctrl+C) into a Qt signal on the thread that made the
+// object, so that the program can end the way a person ends it.  The signal handler only writes
+// the signal's number into a pipe; the rest happens in the event loop.  One object at a time;
+// while it exists the three signals no longer end the process by themselves.
+class StopSignals : public QObject
+{
+    Q_OBJECT
+  public:
+    explicit StopSignals(QObject* parent = nullptr);
+    ~StopSignals() override;
+
+    // False when the pipe or the handlers could not be set up (the signals then keep their
+    // default action).
+    bool IsActive() const { return m_notifier != nullptr; }
+
+  signals:
+    // signal_number: SIGTERM, SIGHUP or SIGINT.  Once for every signal received.
+    void stopRequested(int signal_number);
+
+  private:
+    void readPending();
+
+    QSocketNotifier* m_notifier = nullptr;
+};

@@ -1,0 +1,205 @@
+// The program started as a person or the system starts it: the command line answers without a
+// window, a missing display is one line and exit code 1, a stop signal saves the settings as
+// the exit button does, and a second copy in the same directory never writes the settings.
+// The program runs on the off-screen platform in a temporary directory.
+#include "common/Files.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+
+namespace
+{
+
+struct Run {
+    int exitCode = -1;
+    QProcess::ExitStatus status = QProcess::CrashExit;
+    QByteArray out;
+    QByteArray err;
+};
+
+QProcessEnvironment Environment(const QMap<QString, QString>& changes = {})
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    for (auto it = changes.begin(); it != changes.end(); ++it) {
+        if (it.value().isNull())
+            env.remove(it.key());
+        else
+            env.insert(it.key(), it.value());
+    }
+    return env;
+}
+
+Run RunToEnd(const QStringList& arguments, const QProcessEnvironment& env)
+{
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(ZRV_PROGRAM_PATH), arguments);
+    Run r;
+    if (!p.waitForFinished(20000)) {
+        p.kill();
+        p.waitForFinished();
+        return r;
+    }
+    r.exitCode = p.exitCode();
+    r.status = p.exitStatus();
+    r.out = p.readAllStandardOutput();
+    r.err = p.readAllStandardError();
+    return r;
+}
+
+// A copy of the program running in `dir`, once it holds the settings lock (or has found it
+// taken: then it shows its notice).
+struct Copy {
+    QProcess process;
+    bool Start(const QString& dir)
+    {
+        process.setProcessEnvironment(Environment());
+        process.setWorkingDirectory(dir);
+        process.start(QStringLiteral(ZRV_PROGRAM_PATH), {});
+        return process.waitForStarted(10000);
+    }
+    bool Stop(int signal_number)
+    {
+        ::kill(pid_t(process.processId()), signal_number);
+        return process.waitForFinished(20000);
+    }
+};
+
+bool WaitFor(const std::function<bool()>& done)
+{
+    return QTest::qWaitFor(done, 20000);
+}
+
+} // namespace
+
+class TestProgram : public QObject
+{
+    Q_OBJECT
+
+  private slots:
+    void commandLine_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QByteArray>("out"); // what the output holds
+        QTest::addColumn<QByteArray>("err"); // what the error output holds
+        const QByteArray version = QByteArray("zerlivan ") + ZRV_PROJECT_VERSION + "\n";
+        QTest::newRow("--help") << QStringList{"--help"} << 0 << QByteArray("--version") << QByteArray();
+        QTest::newRow("-h") << QStringList{"-h"} << 0 << QByteArray("Kullanım: zerlivan") << QByteArray();
+        QTest::newRow("--version") << QStringList{"--version"} << 0 << version << QByteArray();
+        QTest::newRow("after a Qt option")
+            << QStringList{"-platform", "offscreen", "-v"} << 0 << version << QByteArray();
+        QTest::newRow("unknown option") << QStringList{"--fullscreen"} << 2 << QByteArray()
+                                        << QByteArray("bilinmeyen seçenek 'fullscreen'");
+        QTest::newRow("argument") << QStringList{"zrv.opt"} << 2 << QByteArray() << QByteArray("'zrv.opt'");
+        QTest::newRow("Qt option without its value")
+            << QStringList{"-platform"} << 2 << QByteArray() << QByteArray("zerlivan: ");
+    }
+    // Each answers at once, with no window (the platform given could show none).
+    void commandLine()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QByteArray, out);
+        QFETCH(QByteArray, err);
+        const Run r = RunToEnd(arguments, Environment({{"QT_QPA_PLATFORM", "no-such-platform"}}));
+        QCOMPARE(r.status, QProcess::NormalExit);
+        QCOMPARE(r.exitCode, exitCode);
+        QVERIFY2(r.out.contains(out), r.out.constData());
+        QVERIFY2(r.err.contains(err), r.err.constData());
+        if (exitCode == 0) {
+            QVERIFY(r.err.isEmpty());
+            if (arguments.contains("--version") || arguments.contains("-v"))
+                QCOMPARE(r.out, out);
+        } else {
+            QVERIFY(r.out.isEmpty());
+            QCOMPARE(r.err.count('\n'), 2); // the fault and where help is
+        }
+    }
+
+    // No display to reach: one line and exit code 1, not Qt's abort.
+    void noDisplay_data()
+    {
+        QTest::addColumn<QString>("display");
+        QTest::newRow("none set") << QString();
+        QTest::newRow("no server there") << QStringLiteral(":97");
+    }
+    void noDisplay()
+    {
+        QFETCH(QString, display);
+        QTemporaryDir dir;
+        const QString none; // null: removed
+        const Run r = RunToEnd({}, Environment({{"QT_QPA_PLATFORM", none},
+                                                {"WAYLAND_DISPLAY", none},
+                                                {"XDG_SESSION_TYPE", none},
+                                                {"DISPLAY", display.isEmpty() ? none : display}}));
+        QCOMPARE(r.status, QProcess::NormalExit);
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY(r.out.isEmpty());
+        QCOMPARE(r.err.count('\n'), 1);
+        QVERIFY2(r.err.startsWith("zerlivan: ekran"), r.err.constData());
+    }
+
+    // SIGTERM at logout, SIGHUP when the terminal goes, SIGINT from Ctrl+C: the window closes
+    // as with the exit button, the settings are saved and the lock is given back.
+    void stopSignalSaves_data()
+    {
+        QTest::addColumn<int>("signal_number");
+        QTest::newRow("SIGTERM") << int(SIGTERM);
+        QTest::newRow("SIGHUP") << int(SIGHUP);
+        QTest::newRow("SIGINT") << int(SIGINT);
+    }
+    void stopSignalSaves()
+    {
+        QFETCH(int, signal_number);
+        QTemporaryDir dir;
+        Copy copy;
+        QVERIFY(copy.Start(dir.path()));
+        QVERIFY(WaitFor([&] { return QFile::exists(dir.filePath("zrv.opt.lock")); }));
+        QVERIFY(copy.Stop(signal_number));
+        QCOMPARE(copy.process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(copy.process.exitCode(), 0);
+        const QByteArray saved = ReadAll(dir.filePath("zrv.opt"));
+        QCOMPARE(saved.count("\r\n"), 41);
+        QVERIFY(!QFile::exists(dir.filePath("zrv.opt.lock")));
+    }
+
+    // A second copy in the same directory runs but never saves; a lock left by a copy that was
+    // killed is taken over by the next one.
+    void secondCopyDoesNotSave()
+    {
+        QTemporaryDir dir;
+        const QString settings = dir.filePath("zrv.opt");
+        Copy first;
+        QVERIFY(first.Start(dir.path()));
+        QVERIFY(WaitFor([&] { return QFile::exists(dir.filePath("zrv.opt.lock")); }));
+
+        Copy second;
+        QVERIFY(second.Start(dir.path()));
+        QTest::qWait(2000); // its window and its notice are up
+        QVERIFY(second.process.state() == QProcess::Running);
+        QVERIFY(second.Stop(SIGTERM));
+        QCOMPARE(second.process.exitCode(), 0);
+        QVERIFY2(!QFile::exists(settings), "the second copy saved the settings");
+        QVERIFY(QFile::exists(dir.filePath("zrv.opt.lock")));
+
+        QVERIFY(first.Stop(SIGKILL));
+        Copy third;
+        QVERIFY(third.Start(dir.path()));
+        // The lock names its holder.
+        QVERIFY(WaitFor([&] {
+            return ReadAll(dir.filePath("zrv.opt.lock"))
+                .startsWith(QByteArray::number(third.process.processId()) + '\n');
+        }));
+        QVERIFY(third.Stop(SIGTERM));
+        QCOMPARE(ReadAll(settings).count("\r\n"), 41);
+    }
+};
+
+QTEST_MAIN(TestProgram)
+#include "test_program.moc"
