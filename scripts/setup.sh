@@ -1,18 +1,33 @@
 #!/usr/bin/env bash
-# Installs what Zerlivan needs to build, run and test on Debian 12, if anything is missing.
-# Runs apt-get update only when something has to be installed.
+# Installs what Zerlivan needs on Debian 12, if anything is missing.  Runs apt-get update only
+# when something has to be installed.
+#   setup.sh run    what building and running the program need
+#   setup.sh test   that, and what the tests, the sanitizer build, the fuzzer and the
+#                   benchmarks need (the default)
 set -euo pipefail
 
-packages=(
+run_packages=(
     build-essential cmake pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
     libqt6sql6-sqlite qt6-charts-dev libqt6opengl6-dev
+    qt6-wayland qt6-translations-l10n
     fonts-liberation fonts-dejavu-core
+)
+test_packages=(
     xvfb xauth xdotool x11-utils imagemagick
-    x11-apps desktop-file-utils
+    x11-apps desktop-file-utils appstream man-db
     libbenchmark-dev valgrind
     clang libclang-rt-14-dev
 )
+
+case "${1:-test}" in
+run) packages=("${run_packages[@]}") ;;
+test) packages=("${run_packages[@]}" "${test_packages[@]}") ;;
+*)
+    echo "usage: setup.sh [run|test]" >&2
+    exit 2
+    ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

@@ -14,7 +14,6 @@
 #include <QPointer>
 #include <QTimer>
 #include <QTranslator>
-#include <QWindow>
 
 namespace
 {
@@ -89,14 +88,11 @@ int main(int argc, char* argv[])
     // The settings window first: it is the main window.  The exercise window stays hidden
     // until the start button shows it.  Both live until the program ends.
     TMainForm mainForm;
-    TScreenForm screenForm(&mainForm);
+    // The exercise window is a window of its own that belongs to the settings window, so that
+    // the window system gives the keyboard back to the settings window when the exercise ends
+    // (Wayland compositors ignore a program's own request for it).
+    TScreenForm screenForm(&mainForm, {}, &mainForm);
     mainForm.SetScreenForm(&screenForm);
-    // The exercise window belongs to the settings window, so that the window system gives the
-    // keyboard back to the settings window when the exercise ends (Wayland compositors ignore a
-    // program's own request for it).
-    mainForm.winId();
-    screenForm.winId();
-    screenForm.windowHandle()->setTransientParent(mainForm.windowHandle());
 
     const auto endOnRequest = [&mainForm, &screenForm] { EndOnRequest(&mainForm, &screenForm); };
     QObject::connect(&stopSignals, &StopSignals::stopRequested, &mainForm, endOnRequest);

@@ -110,6 +110,7 @@ class Program
     // Ends the program at once with SIGKILL, as a crash would, and waits for its end.
     void Kill();
     bool Running() const { return m_process.state() != QProcess::NotRunning; }
+    qint64 ProcessId() const { return m_process.processId(); }
     int ExitCode() const { return m_process.exitCode(); }
     QProcess::ExitStatus ExitStatus() const { return m_process.exitStatus(); }
     // What the program wrote to stdout and stderr.
