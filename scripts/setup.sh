@@ -18,6 +18,7 @@ test_packages=(
     x11-apps desktop-file-utils appstream man-db
     libbenchmark-dev valgrind
     clang libclang-rt-14-dev
+    dbus
 )
 
 case "${1:-test}" in

@@ -7,6 +7,7 @@
 class Clock;
 #include "display/TickWaker.h"
 class ActivitySource; // reports the application becoming active or inactive
+class ThreadPromptness;
 
 // The frame timer.  Ticks on the user-interface thread, never while another handler runs,
 // never closer together than Interval on the millisecond clock, only while the application is
@@ -20,6 +21,10 @@ class ActivitySource; // reports the application becoming active or inactive
 // The wake-up is aimed at the very nanosecond at which the millisecond count reaches
 // LastTick + Interval, so a tick that comes within that millisecond sets LastTick exactly to the
 // due value and sub-millisecond lateness never adds up over a run.
+//
+// While ticking, the thread asks the scheduler for prompt wake-ups (ThreadPromptness) and gives
+// them back when the timer stops or is suspended; which means took effect is logged once per run
+// (from Enabled true to false) at info level in zerlivan.timer.
 class TCustomDXTimer : public QObject
 {
     Q_OBJECT
@@ -53,6 +58,11 @@ class TCustomDXTimer : public QObject
     // True while the timer's wake-up is set up, i.e. the timer is ticking rather than stopped
     // or suspended.
     bool Ticking() const;
+
+    // Replaces the promptness policy (by default the system's; null: none).  Anything the old
+    // one holds is given back first.
+    void setPromptness(std::unique_ptr<ThreadPromptness> promptness);
+    const ThreadPromptness* Promptness() const;
 
   private:
     struct Private;

@@ -5,9 +5,11 @@
 #include "core/Report.h"
 #include "display/Clock.h"
 #include "display/DXTimer.h"
+#include "display/ThreadPromptness.h"
 #include "display/TickWaker.h"
 #include "display/TimerPolicy.h"
 #include "mock/FakeActivity.h"
+#include "mock/FakeScheduler.h"
 #include "mock/ManualWaker.h"
 #include "mock/MockClock.h"
 
@@ -32,10 +34,11 @@ struct Tick {
 };
 
 // A timer on a mock clock with a waker fired by hand, set up like the exercise window's:
-// ActiveOnly, disabled, then given its interval.
+// ActiveOnly, disabled, then given its interval.  The thread's scheduling is a fake.
 struct Rig {
     MockClock clock;
     FakeActivity activity;
+    FakeThreadState thread;
     ManualWaker* waker = nullptr;
     std::unique_ptr<TDXTimer> timer;
     QList<Tick> ticks;
@@ -50,6 +53,8 @@ struct Rig {
         timer->setActiveOnly(true);
         timer->setEnabled(false);
         timer->setInterval(interval_ms);
+        timer->setPromptness(
+            std::make_unique<ThreadPromptness>(std::make_unique<FakeScheduler>(&thread), nullptr));
         timer->OnTimer = [this](QObject* sender, int lag) {
             QCOMPARE(sender, timer.get());
             ticks.append({timer->LastTick(), lag});
@@ -358,6 +363,49 @@ class TestDXTimer : public QObject
         rig.activity.SetActive(true);
         QVERIFY(!rig.timer->Running());
         QVERIFY(!rig.waker->Armed());
+    }
+
+    // The thread is prompt exactly while the timer ticks, and the log tells once per run (from
+    // enabling to disabling) what took effect, however often the application comes and goes.
+    void promptWhileTicking()
+    {
+        Rig rig(40, /*active=*/false);
+        const FakeThreadState before = rig.thread;
+        static QStringList lines;
+        lines.clear();
+        QLoggingCategory::setFilterRules(QStringLiteral("zerlivan.timer.info=true"));
+        const auto previous =
+            qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& ctx, const QString& m) {
+                if (type == QtInfoMsg && QByteArray(ctx.category) == "zerlivan.timer")
+                    lines << m;
+            });
+        for (int run = 1; run <= 2; ++run) {
+            rig.timer->setEnabled(true);
+            QVERIFY(rig.thread == before); // not ticking while inactive
+            for (int activation = 0; activation < 2; ++activation) {
+                rig.activity.SetActive(true);
+                QCOMPARE(rig.thread.slice_ns, ThreadPromptness::kSlice_ns);
+                QCOMPARE(rig.thread.slack_ns, ThreadPromptness::kTimerSlack_ns);
+                QVERIFY(rig.FireLate());
+                rig.activity.SetActive(false);
+                QVERIFY(rig.thread == before);
+            }
+            rig.activity.SetActive(true);
+            rig.timer->setEnabled(false);
+            QVERIFY(rig.thread == before);
+            QCOMPARE(lines.size(), run);
+            rig.activity.SetActive(false);
+        }
+        rig.activity.SetActive(true);
+        rig.timer->setEnabled(true);
+        rig.timer.reset(); // destroyed while ticking: given back
+        QVERIFY(rig.thread == before);
+        qInstallMessageHandler(previous);
+        QLoggingCategory::setFilterRules(QString());
+        for (const QString& line : lines)
+            QVERIFY2(line.startsWith(QLatin1String(
+                         "promptness: scheduler slice 100 us for thread 4242; timer slack 1 us")),
+                     qPrintable(line));
     }
 
     void activeOnlyOff()
