@@ -2,7 +2,7 @@
 //
 //   zrv_bench_pacing case --variant zrv|ref|floor [--exercise dot|block] --interval-ms N
 //                         [--seconds S] [--min-ticks M] [--fake-active] [--pause-seconds P]
-//                         [--slice-us U] [--ticks-csv FILE]
+//                         [--plain] [--prompt] [--ticks-csv FILE]
 //       One run in this process; prints one "RESULT key=value ..." line.
 //         zrv    the real frame timer drives the real exercise through the real message loop
 //                (the settings window picks the exercise and the pace; its start button shows
@@ -14,11 +14,14 @@
 //       own activity reports are used unless --fake-active injects an always-active source.
 //       --pause-seconds: after the ticks, make the application inactive (X11: move the input
 //       focus to the root window; with --fake-active: the fake reports inactive) and measure
-//       the CPU time of the pause.  --slice-us: ask the scheduler for a short slice first.
+//       the CPU time of the pause.  --plain: zrv without the timer's prompt wake-ups (the
+//       program as it was before).  --prompt: the floor asks for what the timer asks for (a
+//       short scheduler slice, a small timer slack), without the RealtimeKit fallback.
 //
 //   zrv_bench_pacing suite [--quick|--full] [--reps R] [--seconds S] [--out DIR]
 //                          [--x11-display :N] [--intervals 40,130,...] [--loads idle,busy]
 //                          [--platforms offscreen,xcb] [--exercises dot,block] [--no-evidence]
+//                          [--prompt-intervals 40,130,1000] [--ref-seconds S]
 //       Runs every case in child processes, the variants interleaved, R times, with the other
 //       core idle or loaded by a spinning child process (not counted in the run's CPU time),
 //       and prints and writes the tables (DIR/pacing.md, DIR/pacing.csv, per-tick files).
@@ -29,6 +32,8 @@
 //                 (floor(previous tick / 1 ms) + Interval) ms; floor: start + k * Interval.
 //   lateness      tick time - due moment, for every tick but the first.
 //   lost ticks    sum of (LagCount - 1): steps the pace skipped.
+//   gap deviation |(tick - previous tick) - Interval|, for every tick but the first: the jitter
+//                 of one step as the eye sees it.
 //   slip          (last - first tick) - (ticks - 1) * Interval: the time the schedule lost.
 //   pace error    (ticks - 1) * Interval / (last - first tick) - 1, in %; negative is slow.
 //   CPU           getrusage(RUSAGE_SELF) user + system between the first and the last tick, per
@@ -41,6 +46,7 @@
 #include "Session.h"
 #include "core/Report.h"
 #include "display/DXTimer.h"
+#include "display/ThreadPromptness.h"
 #include "display/TickWaker.h"
 #include "mock/FakeActivity.h"
 
@@ -54,6 +60,7 @@
 #include <QTextStream>
 #include <QTimer>
 
+#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -116,7 +123,7 @@ struct RunResult {
     double pauseCpuPercent = -1;
     int pauseTicks = -1;
     QString error;
-    long long slice_ns = -2; // the slice asked for (-1: refused), -2: none asked
+    QString prompt; // what made the ticking thread prompt: slice, rtkit, none, off
 };
 
 QString Emit(const RunResult& r, const QString& csvPath)
@@ -167,6 +174,11 @@ QString Emit(const RunResult& r, const QString& csvPath)
                    << ',' << t.lag << ',' << delay << '\n';
     }
     out["lost"] = QString::number(lost);
+    std::vector<double> gapDev_ms;
+    for (size_t k = 1; k < r.ticks.size(); ++k)
+        gapDev_ms.push_back(std::abs(double(r.ticks[k].t_ns - r.ticks[k - 1].t_ns - interval_ns)) / 1e6);
+    out["gapdev_p99_ms"] = QString::number(Percentile(gapDev_ms, 99), 'f', 4);
+    out["gapdev_max_ms"] = QString::number(Max(gapDev_ms), 'f', 4);
     out["late_med_ms"] = QString::number(Median(late_ms), 'f', 4);
     out["late_p99_ms"] = QString::number(Percentile(late_ms, 99), 'f', 4);
     out["late_max_ms"] = QString::number(Max(late_ms), 'f', 4);
@@ -210,8 +222,8 @@ QString Emit(const RunResult& r, const QString& csvPath)
         std::fclose(f);
     }
     out["loadavg1"] = QString::number(load1, 'f', 2);
-    if (r.slice_ns != -2)
-        out["slice_us"] = QString::number(r.slice_ns < 0 ? -1.0 : double(r.slice_ns) / 1000.0);
+    if (!r.prompt.isEmpty())
+        out["prompt"] = r.prompt;
     QString line = QStringLiteral("RESULT");
     for (auto it = out.cbegin(); it != out.cend(); ++it)
         line += QStringLiteral(" %1=%2").arg(it.key(), it.value());
@@ -248,29 +260,16 @@ RunResult RunFloor(int interval_ms, int tickCount)
     return r;
 }
 
-// Asks the scheduler for a short time slice for the calling thread (Linux 6.12 and later: the
-// fair scheduler takes sched_runtime of SCHED_OTHER as the wanted slice, 0.1 to 100 ms; a
-// shorter slice lets the thread preempt a running one sooner when it wakes).  No privilege is
-// needed.  Returns the slice in force afterwards, or -1.
-long long RequestSlice(long long slice_ns)
+const char* PromptName(const ThreadPromptness* promptness)
 {
-    struct Attr {
-        uint32_t size, sched_policy;
-        uint64_t sched_flags;
-        int32_t sched_nice;
-        uint32_t sched_priority;
-        uint64_t sched_runtime, sched_deadline, sched_period;
-        uint32_t sched_util_min, sched_util_max;
-    } attr{};
-    attr.size = sizeof attr;
-    attr.sched_policy = 0; // SCHED_OTHER
-    attr.sched_runtime = uint64_t(slice_ns);
-    if (syscall(SYS_sched_setattr, 0, &attr, 0) != 0)
-        return -1;
-    Attr now{};
-    if (syscall(SYS_sched_getattr, 0, &now, sizeof now, 0) != 0)
-        return -1;
-    return (long long)now.sched_runtime;
+    if (!promptness)
+        return "off";
+    // (no switch: Xlib's headers define None)
+    if (promptness->InEffect() == ThreadPromptness::Means::Slice)
+        return "slice";
+    if (promptness->InEffect() == ThreadPromptness::Means::HighPriority)
+        return "rtkit";
+    return "none";
 }
 
 // A waker that never fires: the reference ticks from its own idle polling.
@@ -308,14 +307,16 @@ int RunCase(int argc, char** argv, const Args& args)
     const int minTicks = int(args.Number("--min-ticks", 5));
     const int tickCount = std::max(minTicks, int(seconds * 1000.0 / interval_ms + 0.5)) + 1;
     const QString csvPath = args.Value("--ticks-csv");
-    long long slice_ns = -2;
-    if (args.Has("--slice-us"))
-        slice_ns = RequestSlice((long long)(args.Number("--slice-us", 100) * 1000));
 
     if (variant == QLatin1String("floor")) {
+        std::unique_ptr<ThreadPromptness> promptness;
+        if (args.Has("--prompt")) {
+            promptness = std::make_unique<ThreadPromptness>(ThreadScheduler::System(), nullptr);
+            promptness->Acquire();
+        }
         RunResult r = RunFloor(interval_ms, tickCount);
-        if (slice_ns != -2)
-            r.slice_ns = slice_ns;
+        if (promptness)
+            r.prompt = PromptName(promptness.get());
         std::printf("%s\n", qPrintable(Emit(r, csvPath)));
         return 0;
     }
@@ -343,8 +344,6 @@ int RunCase(int argc, char** argv, const Args& args)
     r.exercise = ExerciseName(exercise);
     r.interval_ms = interval_ms;
     r.ticks.reserve(size_t(tickCount) + 16);
-    if (slice_ns != -2)
-        r.slice_ns = slice_ns;
 
     FakeActivity* fake = nullptr;
     ExerciseEnvironment env;
@@ -361,6 +360,8 @@ int RunCase(int argc, char** argv, const Args& args)
     Session session(std::move(env));
     session.Configure(exercise, interval_ms);
     TScreenForm* screen = session.screen.get();
+    if (args.Has("--plain"))
+        screen->DXTimer->setPromptness(nullptr);
     SchedStat sched;
 
     bool measuring = true;
@@ -378,6 +379,7 @@ int RunCase(int argc, char** argv, const Args& args)
         t.lag = lag;
         t.runDelay_ns = sched.RunDelayNs();
         if (r.ticks.empty()) {
+            r.prompt = PromptName(screen->DXTimer->Promptness());
             r.cpuFirst = ProcessCpu();
             r.active = QGuiApplication::applicationState() == Qt::ApplicationActive;
         }
@@ -526,8 +528,9 @@ Fields ParseResult(const QString& output)
 }
 
 // Variants of the suite: zrv, ref, floor; paused (zrv, then the application made inactive);
-// zrv-slice and floor-slice (the same with a 0.1 ms scheduler slice asked for the ticking
-// thread: evidence for a remedy, not a variant of the program).
+// zrv-plain (the program without its prompt wake-ups, as it was before) and floor-slice (the
+// floor asking for the same slice and timer slack as the program), for the comparison of the
+// prompt wake-ups.
 struct CaseSpec {
     QString variant;
     QString platform; // offscreen, xcb, none
@@ -551,8 +554,8 @@ struct Suite {
     int minTicksLong = 5;   // ... but at least this many ticks
     double refSeconds = 3;
     double pauseSeconds = 3;
-    double sliceSeconds = 5;
     bool evidence = true;
+    QList<int> promptIntervals{40, 130, 1000};
     int reps = 1;
     QList<int> intervals{40, 130, 1000, 2000};
     QStringList loads{"idle", "busy"};
@@ -573,8 +576,6 @@ struct Suite {
             return {std::min(longInterval ? secondsLong : seconds40, refSeconds), 3};
         if (c.variant == "paused")
             return {1, 3};
-        if (c.variant.endsWith("-slice"))
-            return {sliceSeconds, 5};
         return {longInterval ? secondsLong : seconds40, longInterval ? minTicksLong : 5};
     }
     double EstimateSeconds(const CaseSpec& c) const
@@ -607,9 +608,10 @@ struct Suite {
             if (c.platform == "offscreen")
                 a << "--fake-active"; // the offscreen platform cannot be made inactive from outside
         }
-        if (c.variant.endsWith("-slice"))
-            a << "--slice-us"
-              << "100";
+        if (c.variant == "zrv-plain")
+            a << "--plain";
+        if (c.variant == "floor-slice")
+            a << "--prompt";
         QString csvName;
         if (c.variant != "ref" && c.variant != "paused") {
             csvName = QStringLiteral("ticks/%1_%2_%3_%4ms_%5_rep%6.csv")
@@ -691,6 +693,33 @@ struct Suite {
         return n;
     }
 
+    // The intervals of the comparison of the prompt wake-ups (none without evidence).
+    QList<int> PromptIntervals() const
+    {
+        QList<int> v;
+        if (evidence)
+            for (int interval : promptIntervals)
+                if (intervals.contains(interval))
+                    v << interval;
+        return v;
+    }
+
+    // One field of every repetition, "a / b / c"; "failed" for a run that failed.
+    QString Each(const QString& key, const char* field, int decimals) const
+    {
+        QStringList v;
+        auto it = results.find(key);
+        if (it != results.end())
+            for (const Fields& f : it->second) {
+                auto fi = f.find(QLatin1String(field));
+                v << (f.count("error") || fi == f.end() ? QStringLiteral("failed")
+                      : decimals < 0                    ? fi->second
+                                     : QString::number(fi->second.toDouble(), 'f', decimals));
+            }
+        v.removeDuplicates();
+        return v.isEmpty() ? QStringLiteral("-") : v.join(QLatin1String(" / "));
+    }
+
     QList<CaseSpec> Plan(int rep) const
     {
         QList<CaseSpec> plan;
@@ -708,11 +737,11 @@ struct Suite {
                     plan << CaseSpec{"ref", platform, "dot", interval, load};
                 }
             }
-        if (evidence && intervals.contains(40))
+        for (int interval : PromptIntervals())
             for (const QString& load : loadOrder) {
-                plan << CaseSpec{"floor-slice", "none", "none", 40, load};
+                plan << CaseSpec{"floor-slice", "none", "none", interval, load};
                 for (const QString& platform : platforms)
-                    plan << CaseSpec{"zrv-slice", platform, "dot", 40, load};
+                    plan << CaseSpec{"zrv-plain", platform, "dot", interval, load};
             }
         for (const QString& platform : platforms)
             for (const QString& load : loadOrder)
@@ -751,7 +780,9 @@ struct Suite {
                                  "pause_ticks",
                                  "active",
                                  "activity",
-                                 "slice_us",
+                                 "prompt",
+                                 "gapdev_p99_ms",
+                                 "gapdev_max_ms",
                                  "loadavg1",
                                  "csv",
                                  "error"};
@@ -871,29 +902,37 @@ struct Suite {
                     << (ok ? QString::number(cpu, 'f', 4) + " %" : QStringLiteral("failed")) << " | "
                     << (ok ? QString::number(Med(key, "pause_ticks")) : QString()) << " |\n";
             }
-        if (evidence && intervals.contains(40)) {
-            out << "\nEvidence at 40 ms: the same runs with the ticking thread asking the scheduler for a "
-                   "0.1 ms "
-                   "slice (sched_setattr; not something the program does today):\n\n";
-            out << "| variant | platform | load | late median | late p99 | late max | >=1 ms (waiting) | "
-                   "pace error | "
-                   "run-queue delay p99 |\n|---|---|---|---|---|---|---|---|---|\n";
-            for (const QString& load : loads) {
-                QList<CaseSpec> rows{{"floor", "none", "none", 40, load},
-                                     {"floor-slice", "none", "none", 40, load}};
-                for (const QString& platform : platforms)
-                    rows << CaseSpec{"zrv", platform, "dot", 40, load}
-                         << CaseSpec{"zrv-slice", platform, "dot", 40, load};
-                for (const CaseSpec& c : rows) {
-                    const QString key = c.Key();
-                    out << "| " << c.variant << " | " << c.platform << " | " << load << " | "
-                        << Ms(Med(key, "late_med_ms")) << " | " << Ms(Med(key, "late_p99_ms")) << " | "
-                        << Ms(Med(key, "late_max_ms")) << " | " << Med(key, "late_ge1ms") << " ("
-                        << Med(key, "late_ge1ms_waiting") << ") | "
-                        << QString::number(Med(key, "pace_err_pct"), 'f', 4) << " % | "
-                        << Ms(Med(key, "rqdelay_p99_ms")) << " |\n";
+        if (!PromptIntervals().isEmpty()) {
+            out << "\nPrompt wake-ups: the program (Dot; its ticking thread asks for a 0.1 ms scheduler "
+                   "slice, "
+                   "else RealtimeKit, and a 1 us timer slack; 'prompt' says what took effect), the same "
+                   "without them (as before), the floor asking for the same slice and slack, the floor "
+                   "alone and the polling reference.  Each repetition's value, separated by '/'; gap "
+                   "deviation = |tick - previous tick - interval|; loadavg = 1-minute load average at the "
+                   "end of each run.\n\n";
+            out << "| interval | load | run | prompt | pace error % | gap dev. p99 | gap dev. max | lost | "
+                   "late p99 | CPU % | loadavg |\n|---|---|---|---|---|---|---|---|---|---|---|\n";
+            for (int interval : PromptIntervals())
+                for (const QString& load : loads) {
+                    QList<CaseSpec> rows;
+                    for (const QString& platform : platforms)
+                        rows << CaseSpec{"zrv", platform, "dot", interval, load}
+                             << CaseSpec{"zrv-plain", platform, "dot", interval, load};
+                    rows << CaseSpec{"floor-slice", "none", "none", interval, load}
+                         << CaseSpec{"floor", "none", "none", interval, load};
+                    for (const QString& platform : platforms)
+                        rows << CaseSpec{"ref", platform, "dot", interval, load};
+                    for (const CaseSpec& c : rows) {
+                        const QString key = c.Key();
+                        out << "| " << interval << " ms | " << load << " | " << c.variant
+                            << (c.platform == "none" ? QString() : QStringLiteral(" (%1)").arg(c.platform))
+                            << " | " << Each(key, "prompt", -1) << " | " << Each(key, "pace_err_pct", 4)
+                            << " | " << Each(key, "gapdev_p99_ms", 2) << " | "
+                            << Each(key, "gapdev_max_ms", 2) << " | " << Each(key, "lost", 0) << " | "
+                            << Each(key, "late_p99_ms", 2) << " | " << Each(key, "cpu_pct", 2) << " | "
+                            << Each(key, "loadavg1", 1) << " |\n";
+                    }
                 }
-            }
         }
         return md;
     }
@@ -916,14 +955,13 @@ int RunSuite(const char* self, const Args& args)
     s.self = QString::fromLocal8Bit(self);
     if (s.mode == "full") {
         // 60 s at 40 and 130 ms (1500 and 461 ticks); at 1000 ms 40 ticks (40 s), at 2000 ms
-        // 30 ticks (60 s); the reference 10 s (its CPU is the point); 30 s for the evidence
-        // runs; 10 s paused; three repetitions.
+        // 30 ticks (60 s); the reference 10 s (its CPU is the point); 10 s paused; three
+        // repetitions.
         s.seconds40 = 60;
         s.secondsLong = 40;
         s.minTicksLong = 30;
         s.refSeconds = 10;
         s.pauseSeconds = 10;
-        s.sliceSeconds = 30;
         s.reps = 3;
     }
     const double envSeconds = qEnvironmentVariable("ZRV_BENCH_SECONDS").toDouble();
@@ -945,6 +983,9 @@ int RunSuite(const char* self, const Args& args)
         s.exercises = args.Value("--exercises").split(',', Qt::SkipEmptyParts);
     if (args.Has("--no-evidence"))
         s.evidence = false;
+    s.refSeconds = args.Number("--ref-seconds", s.refSeconds);
+    if (args.Has("--prompt-intervals"))
+        s.promptIntervals = ParseIntervals(args.Value("--prompt-intervals"));
     if (s.x11Display.isEmpty())
         s.platforms.removeAll("xcb");
     QDir().mkpath(s.outDir);

@@ -2,11 +2,14 @@
 # Builds and runs every benchmark of Zerlivan, prints the tables and writes them to
 # <build>/bench-results/<date>-<mode>/ (and the link <build>/bench-results/latest).
 #
-#   bench/run.sh [quick|full]
+#   bench/run.sh [quick|full|prompt]
 #
 #   quick  a smoke run of a few minutes: pacing 4 s per case, one repetition, short benchmarks.
 #   full   the figures: pacing 60 s per case at 40/130 ms, 40 s (at least 30 ticks) at 1000/2000 ms,
 #          three repetitions, interleaved (about two hours); tick costs with 5 repetitions.
+#   prompt the pacing of the timer's prompt wake-ups alone, with the other core busy: Dot on Xvfb
+#          at 40, 130 and 1000 ms against the same without them, the floor with and without the
+#          same slice and the polling reference, 20 s per case, two repetitions (about 12 minutes).
 #
 # Environment: ZRV_BENCH_BUILD (build directory, default <repo>/build-bench), ZRV_BENCH_DISPLAY
 # (the Xvfb display number to use, default 93), ZRV_BENCH_SECONDS / ZRV_BENCH_REPS (override the
@@ -17,8 +20,14 @@
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 mode="${1:-${ZRV_BENCH_MODE:-quick}}"
-case "$mode" in quick | full) ;; *) echo "usage: $0 [quick|full]" >&2; exit 2 ;; esac
+case "$mode" in quick | full | prompt) ;; *) echo "usage: $0 [quick|full|prompt]" >&2; exit 2 ;; esac
 parts="${ZRV_BENCH_PARTS:-pacing tick callgrind startup memory journal}"
+prompt_args=()
+if [ "$mode" = prompt ]; then
+    parts=pacing
+    prompt_args=(--intervals 40,130,1000 --loads busy --platforms xcb --exercises dot --seconds "${ZRV_BENCH_SECONDS:-20}"
+        --ref-seconds 10 --reps "${ZRV_BENCH_REPS:-2}")
+fi
 want() { [[ " $parts " == *" $1 "* ]]; }
 
 "$root/scripts/setup.sh"
@@ -67,8 +76,8 @@ if want pacing; then
     quick_len=()
     [ "$mode" = quick ] && [ -z "${ZRV_BENCH_SECONDS:-}" ] && quick_len=(--seconds 4)
     read -r -a pacing_args <<<"${ZRV_BENCH_PACING_ARGS:-}"
-    "$bin/zrv_bench_pacing" suite "$pacing_mode" "${quick_len[@]}" "${pacing_args[@]}" --out "$out/pacing" \
-        --x11-display "$display"
+    "$bin/zrv_bench_pacing" suite "$pacing_mode" "${quick_len[@]}" "${prompt_args[@]}" "${pacing_args[@]}" \
+        --out "$out/pacing" --x11-display "$display"
     { echo "## Pacing"; echo; cat "$out/pacing/pacing.md"; echo; } >>"$summary"
 fi
 
