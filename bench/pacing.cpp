@@ -360,7 +360,7 @@ int RunCase(int argc, char** argv, const Args& args)
     Session session(std::move(env));
     session.Configure(exercise, interval_ms);
     TScreenForm* screen = session.screen.get();
-    if (args.Has("--plain"))
+    if (args.Has("--plain") || reference)
         screen->DXTimer->setPromptness(nullptr);
     SchedStat sched;
 
@@ -494,6 +494,9 @@ pid_t StartSpinner()
 {
     const pid_t pid = fork();
     if (pid == 0) {
+        // A session of its own, like another program started elsewhere: with the kernel's
+        // automatic grouping its time is not charged to the group of the process measured.
+        setsid();
         prctl(PR_SET_PDEATHSIG, SIGKILL);
         volatile uint64_t n = 0;
         for (;;)
@@ -712,9 +715,10 @@ struct Suite {
         if (it != results.end())
             for (const Fields& f : it->second) {
                 auto fi = f.find(QLatin1String(field));
-                v << (f.count("error") || fi == f.end() ? QStringLiteral("failed")
-                      : decimals < 0                    ? fi->second
-                                     : QString::number(fi->second.toDouble(), 'f', decimals));
+                v << (f.count("error") ? QStringLiteral("failed")
+                      : fi == f.end()  ? QStringLiteral("-")
+                      : decimals < 0   ? fi->second
+                                       : QString::number(fi->second.toDouble(), 'f', decimals));
             }
         v.removeDuplicates();
         return v.isEmpty() ? QStringLiteral("-") : v.join(QLatin1String(" / "));
