@@ -34,7 +34,10 @@ QDateTime ThirtyDaysStart(const QDateTime& now);
 QString ExerciseName(int exercise);
 QString TypeName(int exercise, int type);
 QString DirectionName(int exercise, int direction); // empty for the Dot exercise, which has none
-QString ColourName(int colour);
+// The name of a colour of the colour selectors, or #RRGGBB for any other.
+QString ColourName(TColor colour);
+// The colour of a colour selector's item index (black for any other index).
+TColor ColourOfIndex(int index);
 QString EndName(RunEnd end);
 
 // Writes the runs as CSV, UTF-8, one header row, one row a run, in the order given.  False

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "display/Color.h"
+
 #include <QDateTime>
 #include <QList>
 #include <array>
@@ -12,8 +14,8 @@ enum class RunEnd {
     DisplayFailure = 2, // the display could not be taken; nothing was shown
 };
 
-// One exercise run as the journal keeps it.  Indexes are those of the settings window's
-// selectors (the settings file holds the same numbers).
+// One exercise run as the journal keeps it.  Type and direction are the item indexes of the
+// settings window's selectors (the settings file holds the same numbers).
 struct RunRecord {
     qint64 id = 0;     // the journal's number for the run; 0 until it is stored
     QDateTime started; // local date and time of the start, with its offset from UTC
@@ -22,7 +24,7 @@ struct RunRecord {
     int direction = 0;
     int lines = 0;
     int letters = 0;
-    std::array<int, 4> colours{}; // background, active text, passive text, dot
+    std::array<TColor, 4> colours{}; // background, active text, passive text, dot
     int speed_ms = 0;
     int duration_minutes = 0; // 0: continuous
     qint64 run_ms = 0;        // time the run lasted, on the monotonic clock

@@ -1,5 +1,7 @@
 #include "journal/SqliteJournal.h"
 
+#include "journal/JournalFigures.h"
+
 #include <QAtomicInteger>
 #include <QDir>
 #include <QFile>
@@ -49,20 +51,34 @@ const char* const kColumns = "id, started_utc_ms, utc_offset_s, exercise, type, 
                              " background, active, passive, dot, speed_ms, duration_min, run_ms, steps,"
                              " ended, inactive";
 
-// Each step takes the file from version i + 1 to i + 2.  Version 1 kept the local start time
-// as text without its offset ("2024-05-01 18:30:00") and did not know whether the
-// application was inactive; the local time is read in the zone the machine has now.
-const QStringList kMigrations[] = {
-    {QStringLiteral("ALTER TABLE runs RENAME TO runs_v1"), QString::fromLatin1(kCreateRuns),
-     QStringLiteral(
-         "INSERT INTO runs SELECT id,"
-         " CAST(strftime('%s', started, 'utc') AS INTEGER) * 1000,"
-         " CAST(strftime('%s', started) AS INTEGER) - CAST(strftime('%s', started, 'utc') AS INTEGER),"
-         " exercise, type, direction, lines, letters, background, active, passive, dot,"
-         " speed_ms, duration_min, run_ms, steps, ended, 0 FROM runs_v1"),
-     QStringLiteral("DROP TABLE runs_v1"), QString::fromLatin1(kCreateIndex)},
-};
-static_assert(std::size(kMigrations) == SqliteJournal::kSchemaVersion - 1);
+// The statements that take a file of version `version` - 1 to `version`.
+QStringList MigrationTo(int version)
+{
+    switch (version) {
+    case 2: {
+        // Version 1 kept the local start time as text without its offset ("2024-05-01
+        // 18:30:00"), the colours as the selectors' item indexes, and did not know whether the
+        // application was inactive.  The local time is read in the zone the machine has now.
+        const auto colour = [](const char* column) {
+            QString sql = QStringLiteral("CASE %1").arg(QLatin1String(column));
+            for (int i = 0; i < 10; ++i)
+                sql += QStringLiteral(" WHEN %1 THEN %2").arg(i).arg(ColourOfIndex(i));
+            return sql + QStringLiteral(" ELSE 0 END");
+        };
+        return {QStringLiteral("ALTER TABLE runs RENAME TO runs_v1"), QString::fromLatin1(kCreateRuns),
+                QStringLiteral("INSERT INTO runs SELECT id,"
+                               " CAST(strftime('%s', started, 'utc') AS INTEGER) * 1000,"
+                               " CAST(strftime('%s', started) AS INTEGER) -"
+                               " CAST(strftime('%s', started, 'utc') AS INTEGER),"
+                               " exercise, type, direction, lines, letters, %1, %2, %3, %4,"
+                               " speed_ms, duration_min, run_ms, steps, ended, 0 FROM runs_v1")
+                    .arg(colour("background"), colour("active"), colour("passive"), colour("dot")),
+                QStringLiteral("DROP TABLE runs_v1"), QString::fromLatin1(kCreateIndex)};
+    }
+    default:
+        return {};
+    }
+}
 
 QString StoredEndName(RunEnd end)
 {
@@ -208,8 +224,8 @@ SqliteJournal::Failure SqliteJournal::PrepareSchema()
     if (version == 0) { // a new file, or an empty database: the current layout
         statements << QString::fromLatin1(kCreateRuns) << QString::fromLatin1(kCreateIndex);
     } else {
-        for (int v = version; v < kSchemaVersion; ++v)
-            statements << kMigrations[v - 1];
+        for (int v = version + 1; v <= kSchemaVersion; ++v)
+            statements << MigrationTo(v);
     }
     statements << QStringLiteral("PRAGMA user_version=%1").arg(kSchemaVersion);
     // One transaction: a file is either wholly migrated or left as it was.
@@ -366,7 +382,7 @@ QList<RunRecord> SqliteJournal::Runs(const RunQuery& query) const
                 run.lines = select.value(6).toInt();
                 run.letters = select.value(7).toInt();
                 for (int c = 0; c < 4; ++c)
-                    run.colours[size_t(c)] = select.value(8 + c).toInt();
+                    run.colours[size_t(c)] = TColor(select.value(8 + c).toUInt());
                 run.speed_ms = select.value(12).toInt();
                 run.duration_minutes = select.value(13).toInt();
                 run.run_ms = select.value(14).toLongLong();

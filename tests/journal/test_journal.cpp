@@ -115,7 +115,9 @@ class TestJournal : public QObject
         QCOMPARE(runs[1].started, local("2024-01-15 08:00:00"));
         const RunRecord& block = runs[1];
         QCOMPARE(block.exercise, 2);
-        QCOMPARE(block.colours, (std::array<int, 4>{7, 1, 8, 4}));
+        // Item indexes 7, 1, 8, 4: Lacivert, Beyaz, Sarı, Kırmızı.
+        QCOMPARE(block.colours, (std::array<TColor, 4>{RGBColor(0, 0, 192), RGBColor(255, 255, 255),
+                                                       RGBColor(255, 255, 0), RGBColor(255, 0, 0)}));
         QCOMPARE(block.speed_ms, 350);
         QCOMPARE(block.run_ms, 120500);
         QCOMPARE(block.end, RunEnd::Duration);
@@ -275,7 +277,8 @@ class TestJournal : public QObject
         RunRecord dot = SampleRun(0, At(2024, 5, 6, 8, 5), 3);
         RunRecord block = SampleRun(2, At(2024, 5, 6, 9), 2);
         block.type = 1;
-        block.colours = {7, 1, 8, 4};
+        block.colours = {RGBColor(0, 0, 192), RGBColor(255, 255, 255), RGBColor(255, 255, 0),
+                         RGBColor(1, 2, 254)};
         block.run_ms = 61'250;
         QBuffer buffer;
         buffer.open(QIODevice::WriteOnly);
@@ -292,7 +295,7 @@ class TestJournal : public QObject
         QCOMPARE(row.mid(1, 3), (QStringList{QStringLiteral("Blok"), QStringLiteral("Bitişik bloklar"),
                                              QStringLiteral("Zigzag")}));
         QCOMPARE(row.mid(6, 4), (QStringList{QStringLiteral("Lacivert"), QStringLiteral("Beyaz"),
-                                             QStringLiteral("Sarı"), QStringLiteral("Kırmızı")}));
+                                             QStringLiteral("Sarı"), QStringLiteral("#0102FE")}));
         QCOMPARE(row[12], QStringLiteral("61.3"));
         QCOMPARE(lines[2].split(QLatin1Char(','))[1], QStringLiteral("Nokta"));
     }
