@@ -2,12 +2,10 @@
 
 #include "core/Exceptions.h"
 #include "settings/Cp1254.h"
+#include "settings/SafeSave.h"
 
 #include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <limits>
@@ -101,13 +99,18 @@ QList<QByteArray> SettingsList::Parse(QByteArrayView bytes)
     return lines;
 }
 
+qint64 SettingsList::SerializedSize(const QList<QByteArray>& lines)
+{
+    qint64 size = 0;
+    for (const QByteArray& line : lines)
+        size += line.size() + 2;
+    return size;
+}
+
 QByteArray SettingsList::Serialize(const QList<QByteArray>& lines)
 {
     QByteArray data;
-    qsizetype size = 0;
-    for (const QByteArray& line : lines)
-        size += line.size() + 2;
-    data.reserve(size);
+    data.reserve(SerializedSize(lines));
     for (const QByteArray& line : lines) {
         data += line;
         data += "\r\n";
@@ -119,87 +122,62 @@ SettingsList::LoadResult SettingsList::Load(const QString& fileName)
 {
     m_lines.clear();
     m_moveAsideBeforeSave = false;
-    LoadResult result = LoadResult::Read;
 
-    const QFileInfo info(fileName);
-    QFile file(fileName);
-    if (!info.exists() && !info.isSymLink()) {
+    QByteArray bytes;
+    LoadResult result = LoadResult::Read;
+    switch (zrv::ReadRegularFile(QFile::encodeName(fileName), MaxFileSize, &bytes)) {
+    case zrv::ReadOutcome::Read:
+        m_lines = Parse(bytes);
+        // The text after a NUL is not part of the list; keep the file that holds it.
+        if (bytes.contains('\0'))
+            m_moveAsideBeforeSave = true;
+        break;
+    case zrv::ReadOutcome::Missing:
+        // Nothing there, or nothing a settings file can be read from (a directory, a device, a
+        // link that leads nowhere or is not followed), and nothing that saving should move aside.
         result = LoadResult::Missing;
-    } else if (!info.isFile()) {
-        // A directory, a device or a dangling link: nothing a settings file can be read from,
-        // and nothing that saving should move aside.
-        result = LoadResult::Missing;
-    } else if (info.size() > MaxFileSize || !file.open(QIODevice::ReadOnly)) {
+        break;
+    case zrv::ReadOutcome::Unreadable:
         result = LoadResult::Unreadable;
-    } else {
-        // Never beyond the limit, also for a file that grows while it is read or that reports
-        // no size (as the kernel's own files do): room for the size found and one more byte,
-        // grown only while the file goes on.
-        QByteArray bytes(std::min(info.size(), MaxFileSize) + 1, Qt::Uninitialized);
-        qint64 used = 0;
-        while (true) {
-            if (used == bytes.size()) {
-                if (used > MaxFileSize) {
-                    result = LoadResult::Unreadable;
-                    break;
-                }
-                bytes.resize(std::min(2 * used, MaxFileSize + 1));
-            }
-            const qint64 n = file.read(bytes.data() + used, bytes.size() - used);
-            if (n < 0) {
-                result = LoadResult::Unreadable;
-                break;
-            }
-            if (n == 0)
-                break;
-            used += n;
-        }
-        bytes.truncate(used);
-        if (result == LoadResult::Read) {
-            m_lines = Parse(bytes);
-            // The text after a NUL is not part of the list; keep the file that holds it.
-            if (bytes.contains('\0'))
-                m_moveAsideBeforeSave = true;
-        }
+        break;
     }
+    // Every later access assumes lines 0 to 40: a short file takes the missing lines from the
+    // defaults.
+    for (int i = Count(); i < LineCount; ++i)
+        m_lines.append(Defaults().m_lines.at(i));
+    // The limit counts the file as Save writes it (CR LF after every line), so that whatever is
+    // read can be written back and read again: a file with LF line ends just under the limit
+    // would otherwise grow past it at its first save.
+    if (result == LoadResult::Read && SerializedSize(m_lines) > MaxFileSize)
+        result = LoadResult::Unreadable;
 
     if (result != LoadResult::Read)
         m_lines = Defaults().m_lines;
     if (result == LoadResult::Unreadable)
         m_moveAsideBeforeSave = true;
-    // Every later access assumes lines 0 to 40: a short file takes the missing lines from the
-    // defaults.
-    for (int i = Count(); i < LineCount; ++i)
-        m_lines.append(Defaults().m_lines.at(i));
     return result;
 }
 
 void SettingsList::Save(const QString& fileName)
 {
-    const auto fail = [&fileName] {
+    m_lastError.clear();
+    const auto fail = [this, &fileName](int error) {
+        m_lastError = qt_error_string(error);
         throw EFCreateError(QStringLiteral("Cannot create file %1").arg(fileName));
     };
+    // Never more than Load reads back.
+    if (SerializedSize(m_lines) > MaxFileSize)
+        fail(EFBIG);
+    const QByteArray path = QFile::encodeName(fileName);
     if (m_moveAsideBeforeSave) {
         // The file that could not be read is kept, never overwritten by the defaults.
-        const QByteArray from = QFile::encodeName(fileName);
-        const QByteArray to = QFile::encodeName(fileName + QStringLiteral(".bak"));
-        if (std::rename(from.constData(), to.constData()) != 0 && errno != ENOENT)
-            fail();
+        const QByteArray aside = path + ".bak";
+        if (std::rename(path.constData(), aside.constData()) != 0 && errno != ENOENT)
+            fail(errno);
         m_moveAsideBeforeSave = false;
     }
-
-    const QByteArray data = Serialize(m_lines);
-    // Unbuffered, so that a write that does not reach the disk fails here and not silently in
-    // the final flush, which commit() does not check.
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        fail();
-    if (file.write(data) != data.size()) {
-        file.cancelWriting();
-        fail();
-    }
-    if (!file.commit())
-        fail();
+    if (const int error = zrv::ReplaceFile(path, Serialize(m_lines)))
+        fail(error);
 }
 
 void SettingsList::CheckIndex(int i) const

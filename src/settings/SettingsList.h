@@ -62,11 +62,15 @@ class SettingsList
 
     // A settings file is 41 short lines.  A larger file than this is not read at all: it is
     // treated as a file that cannot be read, so loading never holds more than this in memory.
+    // The size counts the lines as Save writes them, CR LF after each, and Save never writes
+    // more: whatever is saved is read back.
     static constexpr qint64 MaxFileSize = 1024 * 1024;
 
     enum class LoadResult {
         Read,       // the file was read
-        Missing,    // there is no such file: the defaults are in the list
+        Missing,    // there is no such file, or nothing a file can be read from (a directory, a
+                    // device, a pipe, a link that leads nowhere or is not followed): the defaults
+                    // are in the list
         Unreadable, // the file exists but could not be read, or is larger than MaxFileSize: the
                     // defaults are in the list, and the next Save first moves the file aside to
                     // "<name>.bak"
@@ -82,15 +86,26 @@ class SettingsList
 
     // Writes every line followed by CR LF to `fileName`, replacing it only once the new
     // contents are completely on disk: on any failure the old file is left as it was and
-    // EFCreateError "Cannot create file <fileName>" is thrown.  A symbolic link stays a link
-    // and its target gets the new contents.
+    // EFCreateError "Cannot create file <fileName>" is thrown, LastError() telling why.
+    // A relative name stays relative to the current directory, whatever bytes its path has.
+    // A symbolic link stays a link and its target gets the new contents, except a link that
+    // another user made in a sticky folder open to everyone, which is not followed (the save
+    // fails).  Only a regular file is replaced, keeping its mode, and its owner and group where
+    // the process may set them: a device, a pipe or a socket, or a link to one, is left alone
+    // (a link to /dev/null throws the settings away, as it is meant to).  A hard link is
+    // broken: the file's other names keep the previous contents.  Lines longer in all than
+    // MaxFileSize are not written (the save fails).
     void Save(const QString& fileName = QString::fromLatin1(DefaultFileName));
+    // The system's reason for the last failed Save ("No space left on device"), empty when the
+    // last Save succeeded.
+    QString LastError() const { return m_lastError; }
 
     // Splits file bytes into lines: CR LF, a lone CR or a lone LF ends a line (LF CR is two
     // line ends); a NUL byte ends the text; a line end at the very end adds no empty line.
     static QList<QByteArray> Parse(QByteArrayView bytes);
-    // Every line followed by CR LF.
+    // Every line followed by CR LF, and the size of that.
     static QByteArray Serialize(const QList<QByteArray>& lines);
+    static qint64 SerializedSize(const QList<QByteArray>& lines);
 
     int Count() const { return static_cast<int>(m_lines.size()); }
     const QList<QByteArray>& Lines() const { return m_lines; }
@@ -122,4 +137,5 @@ class SettingsList
 
     QList<QByteArray> m_lines;
     bool m_moveAsideBeforeSave = false;
+    QString m_lastError;
 };

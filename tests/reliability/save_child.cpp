@@ -5,7 +5,8 @@
 //       B ... to <file> until it is killed.
 //   zrv_save_child once <file>
 //       Loads <file> as the program does, prints the load result (read, missing, unreadable),
-//       changes the Dot speed to 555 and saves; prints "saved" or the error.
+//       changes the Dot speed to 555 and saves; prints "saved", or the error and the system's
+//       reason ("Cannot create file zrv.opt: Permission denied").
 #include "core/Exceptions.h"
 #include "settings/SettingsList.h"
 
@@ -43,7 +44,7 @@ int main(int argc, char** argv)
             list.Save(file);
             std::printf("saved\n");
         } catch (const Exception& e) {
-            std::printf("%s\n", e.what());
+            std::printf("%s: %s\n", e.what(), list.LastError().toLocal8Bit().constData());
         }
         return 0;
     }

@@ -205,6 +205,14 @@ class TestMalformedFiles : public QObject
             QCOMPARE(largest.size(), SettingsList::MaxFileSize);
             QTest::newRow("1 MiB: read") << largest << read << l << false;
             QTest::newRow("1 MiB + 1 byte: refused") << largest + 'x' << unreadable << defaults << true;
+            // The limit counts the file as it is written back, with CR LF: a file with LF line
+            // ends 41 bytes under 1 MiB is 1 MiB then, one byte more would not load again.
+            QByteArray lf = largest;
+            lf.replace("\r\n", "\n");
+            QCOMPARE(lf.size(), SettingsList::MaxFileSize - 41);
+            QTest::newRow("LF, 1 MiB with CR LF: read") << lf << read << l << false;
+            QTest::newRow("LF, 1 MiB + 1 byte with CR LF: refused")
+                << 'h' + lf << unreadable << defaults << true;
         }
 
         {

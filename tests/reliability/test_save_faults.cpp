@@ -4,6 +4,9 @@
 // old file is kept; what can be written is written whole.  Then the saving process is killed at
 // a thousand random moments: the file is always exactly the old or the new version.  And a file
 // that another user cannot read is kept as zrv.opt.bak.
+#include "SaveChild.h"
+#include "common/Files.h"
+#include "common/WorkDir.h"
 #include "core/Report.h"
 #include "settings/MainForm.h"
 #include "settings/PrivateMounts.h"
@@ -15,7 +18,6 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QRandomGenerator>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <csignal>
@@ -30,18 +32,6 @@ using Lines = QList<QByteArray>;
 
 namespace
 {
-
-QByteArray ReadAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
-bool WriteAll(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
-}
 
 // A mount made for one test, undone when it goes away.
 class Mount
@@ -121,16 +111,14 @@ class TestSaveFaults : public QObject
   private slots:
     void init()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
+        m_dir = std::make_unique<zrvtest::WorkDir>();
         QVERIFY(m_dir->isValid());
-        QVERIFY(QDir::setCurrent(m_dir->path()));
         m_errors.clear();
         zrv::SetReportHook([this](zrv::ReportKind, const QString& text) { m_errors << text; });
     }
     void cleanup()
     {
         zrv::SetReportHook({});
-        QDir::setCurrent(QDir::rootPath());
         m_dir.reset();
     }
 
@@ -251,26 +239,58 @@ class TestSaveFaults : public QObject
         QCOMPARE(ReadAll(written), SettingsList::Serialize(list.Lines()));
     }
 
-    // Special files named zrv.opt: nothing is read from them (no wait on a pipe without a
-    // writer), the defaults are used, and saving puts a regular file in their place.
-    void specialFiles_data()
+    // Special files named zrv.opt, or reached through a link from another folder (as
+    // "ln -s /dev/null zrv.opt" throws the settings away): nothing is read from them (no wait on
+    // a pipe without a writer), the defaults are used, and saving leaves them exactly as they
+    // are, without an error, also when the settings window closes.
+    void specialFilesLeftAlone_data()
     {
         QTest::addColumn<bool>("fifo");
-        QTest::newRow("FIFO") << true;
-        QTest::newRow("character device") << false;
+        QTest::addColumn<bool>("viaLink");
+        QTest::newRow("FIFO") << true << false;
+        QTest::newRow("character device") << false << false;
+        QTest::newRow("link to a FIFO") << true << true;
+        QTest::newRow("link to a character device") << false << true;
     }
-    void specialFiles()
+    void specialFilesLeftAlone()
     {
         QFETCH(bool, fifo);
-        const int made = fifo ? mkfifo("zrv.opt", 0644) : mknod("zrv.opt", S_IFCHR | 0666, makedev(1, 3));
+        QFETCH(bool, viaLink);
+        QVERIFY(QDir().mkdir(QStringLiteral("dev")));
+        const char* special = viaLink ? "dev/null" : "zrv.opt";
+        // The system's null device, made again here.
+        const dev_t device = makedev(1, 3);
+        const int made = fifo ? mkfifo(special, 0666) : mknod(special, S_IFCHR | 0666, device);
         if (made != 0)
             QSKIP("the special file cannot be made here");
+        if (viaLink)
+            QVERIFY(QFile::link(QStringLiteral("dev/null"), QStringLiteral("zrv.opt")));
+        // The special file as it was, and nothing written beside it.
+        const auto unchanged = [&] {
+            struct stat st {
+            };
+            const auto entries = [](const QString& dir) {
+                return QDir(dir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System).size();
+            };
+            return stat(special, &st) == 0 && (fifo ? S_ISFIFO(st.st_mode) : S_ISCHR(st.st_mode)) &&
+                   (fifo || st.st_rdev == device) &&
+                   QFileInfo(QStringLiteral("zrv.opt")).isSymLink() == viaLink &&
+                   entries(QStringLiteral(".")) == 2 && entries(QStringLiteral("dev")) == (viaLink ? 1 : 0);
+        };
         SettingsList list;
         QCOMPARE(list.Load(), SettingsList::LoadResult::Missing);
         QCOMPARE(list.Lines(), SettingsList::Defaults().Lines());
+        list.Put(8, "999");
         list.Save();
-        QVERIFY(QFileInfo(QStringLiteral("zrv.opt")).isFile());
-        QCOMPARE(ReadAll(QStringLiteral("zrv.opt")), SettingsList::Serialize(list.Lines()));
+        QCOMPARE(list.LastError(), QString());
+        QVERIFY(unchanged());
+
+        TMainForm form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QVERIFY(form.close());
+        QCOMPARE(m_errors, QStringList());
+        QVERIFY(unchanged());
     }
 
     // ---- the saving process killed -------------------------------------------------------
@@ -347,20 +367,10 @@ class TestSaveFaults : public QObject
         QVERIFY(QFile::setPermissions(QStringLiteral("zrv.opt"), QFileDevice::Permissions()));
         QVERIFY(QFile::setPermissions(m_dir->path(), QFileDevice::Permissions(0x7777)));
 
-        QProcess child;
-        child.setProgram(QStringLiteral(ZRV_SAVE_CHILD));
-        child.setArguments({QStringLiteral("once"), m_dir->filePath(QStringLiteral("zrv.opt"))});
-        if (root) {
-            // Run as "nobody", for whom the file's missing permissions count.
-            child.setChildProcessModifier([] {
-                if (setgid(65534) != 0 || setuid(65534) != 0)
-                    _exit(99);
-            });
-        }
-        child.start();
-        QVERIFY(child.waitForFinished(20000));
-        QCOMPARE(child.exitCode(), 0);
-        QCOMPARE(child.readAllStandardOutput(), QByteArray("unreadable\nsaved\n"));
+        // Run as "nobody" when the test runs as root, for whom the missing permissions count.
+        QCOMPARE(zrvtest::RunSaveChild(m_dir->filePath(QStringLiteral("zrv.opt")),
+                                       root ? zrvtest::Nobody : geteuid()),
+                 QByteArray("unreadable\nsaved\n"));
 
         QCOMPARE(ReadAll(QStringLiteral("zrv.opt.bak")), old);
         struct stat st {
@@ -373,7 +383,7 @@ class TestSaveFaults : public QObject
     }
 
   private:
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<zrvtest::WorkDir> m_dir;
     QStringList m_errors;
 };
 
