@@ -7,7 +7,6 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QDir>
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QLockFile>
@@ -75,8 +74,9 @@ int main(int argc, char* argv[])
     // From here SIGTERM, SIGHUP and SIGINT end the program the normal way (below).
     StopSignals stopSignals;
     // One copy at a time writes the settings of a directory.  A lock left by a copy that no
-    // longer runs is taken over; a live one's is never taken by its age.
-    QLockFile settingsLock(QDir::current().absoluteFilePath(QStringLiteral("zrv.opt.lock")));
+    // longer runs is taken over; a live one's is never taken by its age.  Named relative to the
+    // directory, as the settings file is: its absolute path may not be valid UTF-8.
+    QLockFile settingsLock(QStringLiteral("zrv.opt.lock"));
     settingsLock.setStaleLockTime(0);
     const bool otherCopyRuns = !settingsLock.tryLock(0) && settingsLock.error() == QLockFile::LockFailedError;
 

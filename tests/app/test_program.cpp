@@ -10,6 +10,8 @@
 #include <QTest>
 
 #include <csignal>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace
 {
@@ -58,8 +60,21 @@ struct Copy {
     QProcess process;
     bool Start(const QString& dir)
     {
-        process.setProcessEnvironment(Environment());
         process.setWorkingDirectory(dir);
+        return Start();
+    }
+    // Started in `dir` given as the file system's bytes.
+    bool Start(const QByteArray& dir)
+    {
+        process.setChildProcessModifier([dir] {
+            if (::chdir(dir.constData()) != 0)
+                ::_exit(98);
+        });
+        return Start();
+    }
+    bool Start()
+    {
+        process.setProcessEnvironment(Environment());
         process.start(QStringLiteral(ZRV_PROGRAM_PATH), {});
         return process.waitForStarted(10000);
     }
@@ -167,6 +182,26 @@ class TestProgram : public QObject
         const QByteArray saved = ReadAll(dir.filePath("zrv.opt"));
         QCOMPARE(saved.count("\r\n"), 41);
         QVERIFY(!QFile::exists(dir.filePath("zrv.opt.lock")));
+    }
+
+    // Started in a folder whose name is "Ödev" in Windows-1254 bytes, not valid UTF-8: the
+    // program holds its lock there and saves its settings there.
+    void folderNameNotUtf8()
+    {
+        QTemporaryDir dir;
+        const QByteArray folder = QFile::encodeName(dir.path()) + "/\xD6"
+                                                                  "dev";
+        QCOMPARE(::mkdir(folder.constData(), 0755), 0);
+        Copy copy;
+        QVERIFY(copy.Start(folder));
+        QVERIFY(WaitFor([&] { return ::access(folder + "/zrv.opt.lock", F_OK) == 0; }));
+        QVERIFY(copy.Stop(SIGTERM));
+        QCOMPARE(copy.process.exitCode(), 0);
+        QCOMPARE(::access(folder + "/zrv.opt.lock", F_OK), -1);
+        QCOMPARE(::chdir(folder.constData()), 0);
+        QCOMPARE(ReadAll(QStringLiteral("zrv.opt")).count("\r\n"), 41);
+        // Qt cannot name this folder to remove it.
+        QVERIFY(::unlink("zrv.opt") == 0 && ::chdir("/") == 0 && ::rmdir(folder.constData()) == 0);
     }
 
     // A second copy in the same directory runs but never saves; a lock left by a copy that was
