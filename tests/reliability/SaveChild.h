@@ -16,16 +16,13 @@ constexpr uid_t Nobody = 65534; // user and group "nobody" / "nogroup"
 
 // What `zrv_save_child once <file>` prints ("read\nsaved\n"; on a failure the error and the
 // system's reason), run as `user` (with that number as its only group) when it differs from the
-// test's user, in `folder` (the path's own bytes) when one is given.  "<failed to run>" when the
-// child cannot be started or does not end.
-inline QByteArray RunSaveChild(const QString& file, uid_t user = ::geteuid(), const QByteArray& folder = {})
+// test's user.  "<failed to run>" when the child cannot be started or does not end.
+inline QByteArray RunSaveChild(const QString& file, uid_t user = ::geteuid())
 {
     QProcess child;
     child.setProgram(QStringLiteral(ZRV_SAVE_CHILD));
     child.setArguments({QStringLiteral("once"), file});
-    child.setChildProcessModifier([user, folder] {
-        if (!folder.isEmpty() && ::chdir(folder.constData()) != 0)
-            ::_exit(98);
+    child.setChildProcessModifier([user] {
         if (user != ::geteuid() &&
             (::setgroups(0, nullptr) != 0 || ::setgid(user) != 0 || ::setuid(user) != 0))
             ::_exit(99);
