@@ -1,16 +1,24 @@
 #include "settings/LinkLabel.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QStyleOptionFocusRect>
+#include <QStylePainter>
 
 TLinkLabel::TLinkLabel(const QString& text, QWidget* parent) : QLabel(text, parent)
 {
-    QPalette pal = palette();
-    pal.setColor(QPalette::WindowText, QColor(0x00, 0x00, 0x80));
-    setPalette(pal);
+    setForegroundRole(QPalette::Link);
     QFont f = font();
     f.setUnderline(true);
     setFont(f);
     setCursor(Qt::PointingHandCursor);
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+void TLinkLabel::click()
+{
+    setForegroundRole(QPalette::LinkVisited);
+    emit clicked();
 }
 
 void TLinkLabel::mousePressEvent(QMouseEvent* event)
@@ -26,5 +34,36 @@ void TLinkLabel::mouseReleaseEvent(QMouseEvent* event)
     m_pressed = false;
     QLabel::mouseReleaseEvent(event);
     if (click)
-        emit clicked();
+        this->click();
+}
+
+void TLinkLabel::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+        if (!event->isAutoRepeat())
+            click();
+        event->accept();
+        return;
+    default:
+        QLabel::keyPressEvent(event);
+    }
+}
+
+void TLinkLabel::paintEvent(QPaintEvent* event)
+{
+    if (hasFocus()) {
+        // The focus frame around the text, where the keyboard is; under the text, since some
+        // styles fill it.
+        QStylePainter painter(this);
+        QStyleOptionFocusRect option;
+        option.initFrom(this);
+        const QRect text = fontMetrics().boundingRect(contentsRect(), int(alignment()), this->text());
+        option.rect = text.adjusted(-1, 0, 1, 1) & rect();
+        option.backgroundColor = palette().color(backgroundRole());
+        painter.drawPrimitive(QStyle::PE_FrameFocusRect, option);
+    }
+    QLabel::paintEvent(event);
 }

@@ -2,12 +2,16 @@
 
 #include <QLabel>
 
-// A label that acts as a web link: navy, underlined, hand cursor, and a click signal.
+// A label that acts as a web link: underlined, hand cursor, and a click signal.  It is drawn in
+// the palette's link colour, in its visited-link colour once clicked, and can be reached with
+// Tab and pressed with Enter or Space.
 class TLinkLabel : public QLabel
 {
     Q_OBJECT
   public:
     explicit TLinkLabel(const QString& text, QWidget* parent = nullptr);
+
+    bool Visited() const { return foregroundRole() == QPalette::LinkVisited; }
 
   signals:
     void clicked();
@@ -15,7 +19,11 @@ class TLinkLabel : public QLabel
   protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
   private:
+    void click();
+
     bool m_pressed = false;
 };
