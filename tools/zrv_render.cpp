@@ -10,6 +10,7 @@
 //              --seed 7 --ticks 5 --output frames/block-%02d.png
 #include "HandClock.h"
 #include "core/Report.h"
+#include "display/Letterbox.h"
 #include "display/MemoryPlatform.h"
 #include "exercises/Random.h"
 #include "exercises/ScreenForm.h"
@@ -22,6 +23,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
+#include <QPainter>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -202,8 +204,13 @@ int main(int argc, char* argv[])
          QStringLiteral("n"), QStringLiteral("1")},
         {QStringLiteral("ticks"), QStringLiteral("Steps after the first frame (default 0)."),
          QStringLiteral("n"), QStringLiteral("0")},
-        {QStringLiteral("scale"), QStringLiteral("Pixel size in the PNG files, 1-8 (default 2)."),
-         QStringLiteral("n"), QStringLiteral("2")},
+        {QStringLiteral("scale"),
+         QStringLiteral("Pixel size in the PNG files, 1-8 (default 2; 1 with --screen)."),
+         QStringLiteral("n")},
+        {QStringLiteral("screen"),
+         QStringLiteral("Draw as a screen of this many pixels shows it: at its resolution, 4:3 with black "
+                        "bars (e.g. 1920x1080)."),
+         QStringLiteral("WxH")},
         {QStringLiteral("write-settings"),
          QStringLiteral("Only write the settings file these options make (for the program itself) and end."),
          QStringLiteral("file")},
@@ -244,7 +251,21 @@ int main(int argc, char* argv[])
         return 0;
     }
     const int ticks = NumberIn(args.value(QStringLiteral("ticks")), 0, 100000, QStringLiteral("--ticks"));
-    const int scale = NumberIn(args.value(QStringLiteral("scale")), 1, 8, QStringLiteral("--scale"));
+    const bool sized = args.isSet(QStringLiteral("screen"));
+    const int scale = args.isSet(QStringLiteral("scale"))
+                          ? NumberIn(args.value(QStringLiteral("scale")), 1, 8, QStringLiteral("--scale"))
+                          : (sized ? 1 : 2);
+    QSize screenSize;
+    if (sized) {
+        static const QRegularExpression format(QStringLiteral("^(\\d{1,5})x(\\d{1,5})$"));
+        const auto match = format.match(args.value(QStringLiteral("screen")));
+        if (match.hasMatch())
+            screenSize = QSize(match.captured(1).toInt(), match.captured(2).toInt());
+        if (screenSize.width() < 64 || screenSize.height() < 48 || screenSize.width() > 8192 ||
+            screenSize.height() > 8192)
+            Fail(QStringLiteral("--screen must be WIDTHxHEIGHT, 64x48 to 8192x8192, not \"%1\"")
+                     .arg(args.value(QStringLiteral("screen"))));
+    }
     bool seedOk = false;
     const quint32 seed = args.value(QStringLiteral("seed")).toUInt(&seedOk);
     if (!seedOk)
@@ -268,6 +289,8 @@ int main(int argc, char* argv[])
     HandClock clock;
     AlwaysActive activity;
     auto platform = std::make_shared<MemoryPlatform>();
+    if (sized)
+        platform->FrameScale = zrv::FrameScaleFor(QSize(640, 480), screenSize);
     auto ownedWaker = std::make_unique<HandWaker>();
     HandWaker* waker = ownedWaker.get();
     TScreenForm::Environment env;
@@ -292,9 +315,15 @@ int main(int argc, char* argv[])
     const bool everyFrame = output.contains(QLatin1Char('%'));
     int written = 0;
     auto write = [&](int frame) {
-        const QImage image = platform->Screen().convertToFormat(QImage::Format_RGB32);
+        QImage image = platform->Screen().convertToFormat(QImage::Format_RGB32);
         if (image.isNull())
             Fail(QStringLiteral("the exercise drew nothing"));
+        if (sized) {
+            QImage screenImage(screenSize, QImage::Format_RGB32);
+            screenImage.fill(Qt::black);
+            QPainter(&screenImage).drawImage(zrv::LetterboxRect(image.size(), screenSize).topLeft(), image);
+            image = screenImage;
+        }
         const QString name = FrameFileName(output, frame);
         QDir().mkpath(QFileInfo(name).absolutePath());
         if (!image.scaled(image.size() * scale, Qt::IgnoreAspectRatio, Qt::FastTransformation)

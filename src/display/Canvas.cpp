@@ -2,10 +2,15 @@
 
 #include "core/Exceptions.h"
 #include "display/DXDraw.h"
+#include "display/Letterbox.h"
 
 #include <QFont>
 #include <QFontMetrics>
+#include <QGlyphRun>
+#include <QHash>
 #include <QPainter>
+#include <QRawFont>
+#include <QTextLayout>
 #include <algorithm>
 #include <cmath>
 #include <optional>
@@ -17,6 +22,8 @@ namespace
 constexpr qint64 kCoordinateLimit = qint64(1) << 27;
 // Past this many rectangles the changed region is kept as its bounding rectangle.
 constexpr int kMaxChangedRects = 48;
+// Texts kept shaped per font; past this many they are all forgotten and shaped again.
+constexpr qsizetype kMaxShapedTexts = 4096;
 
 QColor toQColor(TColor c)
 {
@@ -65,19 +72,34 @@ class EllipseRows
 };
 } // namespace
 
+// A text as the current font lays it out, measured and shaped once: its width, its ink, and its
+// glyphs at their places in frame units and, for a scaled surface, at the device size.
+struct ShapedText {
+    int width = 0;
+    QRect ink; // relative to the baseline at the text's left edge
+    QList<QGlyphRun> runs;
+    double scale = 0; // of `scaledRuns`
+    QList<QGlyphRun> scaledRuns;
+};
+
 struct TDirectDrawSurfaceCanvas::Private {
     TDirectDrawSurface* surface = nullptr;
     QPaintDevice* dc = nullptr;
     QPainter painter;
-    QRect bounds;
+    QRect bounds;        // in frame units
+    double scale = 1;    // device pixels per frame unit
+    bool scaled = false; // a device-resolution surface (RGB32), drawn at `scale`
     QRegion changed;
 
-    // The Qt font of the current TFont, remade when the TFont changes.
+    // The Qt font of the current TFont, remade when the TFont changes, with the texts shaped in
+    // it (the exercises draw the same few texts again at every step).
     std::optional<TFont> fontOf;
     QFont font;
     std::optional<QFontMetrics> metrics;
-    QImage scratch; // where text strokes are drawn before they go on the surface
+    QHash<QString, ShapedText> shaped;
+    QImage scratch; // where text strokes are drawn before they go on a 16-bit surface
 
+    // The frame pixels [left, right) x [top, bottom), in device pixels on a scaled surface.
     void fill(qint64 left, qint64 top, qint64 right, qint64 bottom, const QColor& color)
     {
         left = std::max<qint64>(left, bounds.left());
@@ -87,8 +109,14 @@ struct TDirectDrawSurfaceCanvas::Private {
         if (left >= right || top >= bottom)
             return;
         const QRect r(int(left), int(top), int(right - left), int(bottom - top));
-        painter.fillRect(r, color);
+        painter.fillRect(scaled ? zrv::DeviceRectOf(r, scale) : r, color);
         note(r);
+    }
+    // Device pixels [left, right) of row y, on a scaled surface; `area` the frame units they lie in.
+    void fillDevice(qint64 left, qint64 y, qint64 right, const QColor& color)
+    {
+        if (left < right)
+            painter.fillRect(QRect(int(left), int(y), int(right - left), 1), color);
     }
 
     // Takes a device context unless one is held.
@@ -106,12 +134,19 @@ struct TDirectDrawSurfaceCanvas::Private {
         painter.setRenderHint(QPainter::Antialiasing, false);
         painter.setRenderHint(QPainter::TextAntialiasing, false);
         painter.setCompositionMode(QPainter::CompositionMode_Source);
-        bounds = QRect(0, 0, got->width(), got->height());
+        scale = surface->Scale();
+        scaled =
+            got->devType() == QInternal::Image && static_cast<QImage*>(got)->format() != QImage::Format_RGB16;
+        bounds = scaled ? QRect(0, 0, surface->Width(), surface->Height())
+                        : QRect(0, 0, got->width(), got->height());
         dc = got;
     }
 
     // The metrics of `f` on the held device context.
     const QFontMetrics& metricsOf(const TFont& f);
+    // `text` shaped in `f`.
+    const ShapedText& shape(const TFont& f, const QString& text);
+    void drawScaledText(qint64 x, qint64 baseline, const ShapedText& text, const QColor& color);
 
     void note(const QRect& r)
     {
@@ -153,7 +188,6 @@ void TDirectDrawSurfaceCanvas::Release()
     d->painter.end();
     QPaintDevice* dc = d->dc;
     d->dc = nullptr;
-    d->metrics.reset(); // measured on that context
     if (d->surface)
         d->surface->ReleaseDC(dc);
 }
@@ -194,10 +228,14 @@ void TDirectDrawSurfaceCanvas::Ellipse(int x1, int y1, int x2, int y2)
     const qint64 t = limit(std::min(y1, y2)), b = limit(std::max(y1, y2));
     if (l == r || t == b)
         return;
-    const EllipseRows rows(l, t, r, b);
     const QColor pen = toQColor(Pen.Color);
     const QColor brush = toQColor(Brush.Color);
     const bool filled = Brush.Style == bsSolid;
+    if (d->scaled) {
+        scaledEllipse(l, t, r, b, pen, filled ? std::optional<QColor>(brush) : std::nullopt);
+        return;
+    }
+    const EllipseRows rows(l, t, r, b);
     const qint64 first = std::max<qint64>(t, d->bounds.top());
     const qint64 last = std::min<qint64>(b, d->bounds.bottom() + 1);
     for (qint64 y = first; y < last; ++y) {
@@ -223,6 +261,44 @@ void TDirectDrawSurfaceCanvas::Ellipse(int x1, int y1, int x2, int y2)
     }
 }
 
+void TDirectDrawSurfaceCanvas::scaledEllipse(qint64 l, qint64 t, qint64 r, qint64 b, const QColor& pen,
+                                             const std::optional<QColor>& brush)
+{
+    // The same integer shape at the device resolution: the box's edges on the device grid, the
+    // one-unit outline as wide as a frame pixel is there.
+    const double s = d->scale;
+    const qint64 dl = zrv::DeviceEdgeOf(l, s), dr = zrv::DeviceEdgeOf(r, s);
+    const qint64 dt = zrv::DeviceEdgeOf(t, s), db = zrv::DeviceEdgeOf(b, s);
+    const qint64 pen_px = std::max<qint64>(1, zrv::DeviceEdgeOf(1, s));
+    const EllipseRows outer(dl, dt, dr, db), inner(dl + pen_px, dt + pen_px, dr - pen_px, db - pen_px);
+    const QRect frame = zrv::DeviceRectOf(d->bounds, s);
+    const qint64 first = std::max<qint64>(dt, frame.top());
+    const qint64 last = std::min<qint64>(db, frame.bottom() + 1);
+    const qint64 minX = frame.left(), maxX = frame.right() + 1;
+    auto clipped = [&](qint64 a, qint64 z, const QColor& c, qint64 y) {
+        d->fillDevice(std::max(a, minX), y, std::min(z, maxX), c);
+    };
+    for (qint64 y = first; y < last; ++y) {
+        const Span o = outer.row(y);
+        if (o.empty())
+            continue;
+        const Span i = dr - dl > 2 * pen_px && db - dt > 2 * pen_px ? inner.row(y) : Span{};
+        if (i.empty()) {
+            clipped(o.left, o.right + 1, pen, y);
+            continue;
+        }
+        clipped(o.left, i.left, pen, y);
+        clipped(i.right + 1, o.right + 1, pen, y);
+        if (brush)
+            clipped(i.left, i.right + 1, *brush, y);
+    }
+    // In frame units: the box, which the device rows lie within.
+    d->note(QRect(
+        QPoint(int(std::max<qint64>(l, -kCoordinateLimit)), int(std::max<qint64>(t, -kCoordinateLimit))),
+        QPoint(int(std::min<qint64>(r, kCoordinateLimit) - 1),
+               int(std::min<qint64>(b, kCoordinateLimit) - 1))));
+}
+
 namespace
 {
 QFont qtFontOf(const TFont& f)
@@ -244,16 +320,77 @@ const QFontMetrics& TDirectDrawSurfaceCanvas::Private::metricsOf(const TFont& f)
         fontOf = f;
         font = qtFontOf(f);
         metrics.reset();
+        shaped.clear();
     }
     if (!metrics)
-        metrics.emplace(font, dc);
+        metrics.emplace(font, dc); // an image: the same resolution for every context
     return *metrics;
+}
+
+const ShapedText& TDirectDrawSurfaceCanvas::Private::shape(const TFont& f, const QString& text)
+{
+    const QFontMetrics& fm = metricsOf(f);
+    auto it = shaped.find(text);
+    if (it != shaped.end())
+        return *it;
+    if (shaped.size() >= kMaxShapedTexts)
+        shaped.clear();
+    ShapedText t;
+    t.width = std::max(0, fm.horizontalAdvance(text));
+    if (!text.isEmpty())
+        t.ink = fm.boundingRect(text);
+    if (scaled && !text.isEmpty()) {
+        QTextLayout layout(text, font, dc);
+        layout.setCacheEnabled(true);
+        layout.beginLayout();
+        QTextLine line = layout.createLine();
+        line.setNumColumns(int(text.size()));
+        line.setPosition(QPointF(0, 0));
+        layout.endLayout();
+        t.runs = layout.glyphRuns();
+        // Glyph positions are relative to the line's top; make them relative to the baseline.
+        for (QGlyphRun& run : t.runs) {
+            QList<QPointF> positions = run.positions();
+            for (QPointF& p : positions)
+                p.ry() -= line.ascent();
+            run.setPositions(positions);
+        }
+    }
+    return *shaped.insert(text, std::move(t));
+}
+
+void TDirectDrawSurfaceCanvas::Private::drawScaledText(qint64 x, qint64 baseline, const ShapedText& constText,
+                                                       const QColor& color)
+{
+    auto& text = const_cast<ShapedText&>(constText);
+    if (text.scale != scale) {
+        // Each glyph in the font at the device size, at its place in the frame times the scale.
+        text.scaledRuns.clear();
+        for (const QGlyphRun& run : text.runs) {
+            QRawFont raw = run.rawFont();
+            raw.setPixelSize(raw.pixelSize() * scale);
+            QList<QPointF> positions = run.positions();
+            for (QPointF& p : positions)
+                p = QPointF(std::round(p.x() * scale), std::round(p.y() * scale));
+            QGlyphRun scaledRun(run);
+            scaledRun.setRawFont(raw);
+            scaledRun.setPositions(positions);
+            text.scaledRuns << scaledRun;
+        }
+        text.scale = scale;
+    }
+    painter.setPen(color);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    const QPointF origin(double(zrv::DeviceEdgeOf(x, scale)), double(zrv::DeviceEdgeOf(baseline, scale)));
+    for (const QGlyphRun& run : text.scaledRuns)
+        painter.drawGlyphRun(origin, run);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
 }
 
 int TDirectDrawSurfaceCanvas::TextWidth(const QString& text)
 {
     d->takeDC();
-    return std::max(0, d->metricsOf(Font).horizontalAdvance(text));
+    return d->shape(Font, text).width;
 }
 
 int TDirectDrawSurfaceCanvas::TextHeight(const QString&)
@@ -266,7 +403,8 @@ void TDirectDrawSurfaceCanvas::TextOut(int x, int y, const QString& text)
 {
     d->takeDC();
     const QFontMetrics& fm = d->metricsOf(Font);
-    const qint64 w = std::max(0, fm.horizontalAdvance(text));
+    const ShapedText& shaped = d->shape(Font, text);
+    const qint64 w = shaped.width;
     const qint64 h = std::max(1, fm.height());
     if (Brush.Style == bsSolid)
         d->fill(x, y, x + w, y + h, toQColor(Brush.Color));
@@ -274,7 +412,7 @@ void TDirectDrawSurfaceCanvas::TextOut(int x, int y, const QString& text)
         return;
     // The strokes may reach out of the box (italics, overhangs): the ink's bounds, with a
     // margin, are drawn and count as changed too.  All in 64 bits, relative to the surface.
-    const QRect ink = fm.boundingRect(text).adjusted(-2, -2, 2, 2);
+    const QRect ink = shaped.ink.adjusted(-2, -2, 2, 2);
     const qint64 baseline = qint64(y) + fm.ascent();
     const qint64 left = std::max<qint64>(std::min<qint64>(x, qint64(x) + ink.left()), d->bounds.left());
     const qint64 top = std::max<qint64>(std::min<qint64>(y, baseline + ink.top()), d->bounds.top());
@@ -288,6 +426,14 @@ void TDirectDrawSurfaceCanvas::TextOut(int x, int y, const QString& text)
     const qint64 originX = x - left, originY = baseline - top;
     if (std::abs(originX) > (qint64(1) << 30) || std::abs(originY) > (qint64(1) << 30))
         return;
+    if (d->scaled) {
+        // One-bit glyphs go straight onto a 32-bit surface, clipped to the frame.
+        d->painter.setClipRect(zrv::DeviceRectOf(d->bounds, d->scale));
+        d->drawScaledText(x, baseline, shaped, toQColor(Font.Color));
+        d->painter.setClipping(false);
+        d->note(area);
+        return;
+    }
     // Qt draws one-bit glyphs wrongly straight onto 16-bit images (rows land elsewhere on the
     // surface), so the strokes are drawn on a 32-bit scratch image, fully opaque or fully clear,
     // and laid over the surface from there.

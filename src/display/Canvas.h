@@ -5,11 +5,18 @@
 #include <QRegion>
 #include <QString>
 #include <memory>
+#include <optional>
+
+class QColor;
 
 class TDirectDrawSurface;
 enum TBrushStyle { bsSolid, bsClear };
 
-// The canvas of one 640 x 480 16-bit surface, with GDI's pixel rules, drawn through QPainter.
+// The canvas of one 640 x 480 surface, with GDI's pixel rules, drawn through QPainter.  On a
+// surface kept at a device resolution (the screen), every call's coordinates are frame units:
+// rectangle and ellipse edges fall on round(x * scale) device pixels, and text is drawn in the
+// font at the device size with each glyph at its place in the frame times the scale; what the
+// canvas reports (text extents, changed region) stays in frame units of the unscaled font.
 // Attributes may be set at any time and need no device context.  The first drawing or
 // measuring call takes a device context (a painter on the surface) and holds it until
 // Release(); while one is held the surface cannot be presented.  If the surface refuses a
@@ -66,6 +73,9 @@ class TDirectDrawSurfaceCanvas
     QRegion TakeChangedRegion();
 
   private:
+    void scaledEllipse(qint64 l, qint64 t, qint64 r, qint64 b, const QColor& pen,
+                       const std::optional<QColor>& brush);
+
     struct Private;
     std::unique_ptr<Private> d;
 };

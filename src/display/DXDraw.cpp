@@ -43,6 +43,7 @@ class DirectDrawSurface final : public TDirectDrawSurface
     int Height() const override { return m_size.height(); }
     QImage Pixels() const override { return m_surface->Pixels(); }
     bool InVideoMemory() const override { return m_placement == MemoryPlacement::Video; }
+    double Scale() const override { return m_surface->Scale(); }
 
     QPaintDevice* GetDC() override
     {

@@ -10,7 +10,7 @@
 class DisplayPlatform; // display/DisplayPlatform.h: the platform layer (screen or in-memory)
 class QPaintDevice;
 
-// One 640 x 480 16-bit (RGB565) surface of the platform, with its canvas.
+// One 640 x 480 surface of the platform (16-bit RGB565 in memory), with its canvas.
 class TDirectDrawSurface
 {
   public:
@@ -21,6 +21,9 @@ class TDirectDrawSurface
     virtual int Height() const = 0;
     // A copy of the pixels (QImage::Format_RGB16), for tests and tools.
     virtual QImage Pixels() const = 0;
+    // Device pixels per unit of Width x Height: on the screen the surface is kept at the
+    // window's device resolution and the canvas scales what it draws; 1 in memory.
+    virtual double Scale() const { return 1.0; }
     // Whether the platform placed the surface in video memory (read back at creation).
     virtual bool InVideoMemory() const { return false; }
 

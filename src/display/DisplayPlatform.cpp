@@ -1,20 +1,44 @@
 #include "display/DisplayPlatform.h"
 
+#include "display/Letterbox.h"
+
 #include <QPainter>
 #include <QWidget>
 #include <cstring>
 
-ImageSurface::ImageSurface(QSize size, MemoryPlacement placement)
-    : m_image(size, QImage::Format_RGB16), m_placement(placement)
+namespace
 {
+quint32 rgb565ToRgb32(quint16 p)
+{
+    const quint32 r = (p >> 11) & 0x1F, g = (p >> 5) & 0x3F, b = p & 0x1F;
+    return 0xFF000000u | (((r << 3) | (r >> 2)) << 16) | (((g << 2) | (g >> 4)) << 8) | ((b << 3) | (b >> 2));
+}
+} // namespace
+
+ImageSurface::ImageSurface(QSize size, MemoryPlacement placement, double scale)
+    : m_size(size), m_placement(placement)
+{
+    if (scale > 0) {
+        m_scale = scale;
+        m_image = QImage(zrv::DeviceSizeOf(size, scale), QImage::Format_RGB32);
+    } else {
+        m_image = QImage(size, QImage::Format_RGB16);
+    }
     m_image.fill(0);
+    if (m_image.format() == QImage::Format_RGB32)
+        m_image.fill(0xFF000000u);
 }
 
 ImageSurface::~ImageSurface() = default;
 
 QSize ImageSurface::Size() const
 {
-    return m_image.size();
+    return m_size;
+}
+
+double ImageSurface::Scale() const
+{
+    return m_scale;
 }
 
 MemoryPlacement ImageSurface::Placement() const
@@ -34,7 +58,7 @@ DisplayResult ImageSurface::Restore()
     if (RefusesRestore())
         return DisplayResult::SurfaceLost;
     m_lost = false;
-    Changed(QRegion(m_image.rect()), true);
+    Changed(QRegion(QRect(QPoint(0, 0), m_size)), true);
     return DisplayResult::Ok;
 }
 
@@ -44,8 +68,11 @@ DisplayResult ImageSurface::ColorFill(quint16 pixel)
         return DisplayResult::SurfaceLost;
     if (m_dcHeld)
         return DisplayResult::SurfaceBusy;
-    m_image.fill(pixel);
-    Changed(QRegion(m_image.rect()), true);
+    if (m_image.format() == QImage::Format_RGB16)
+        m_image.fill(pixel);
+    else
+        m_image.fill(rgb565ToRgb32(pixel));
+    Changed(QRegion(QRect(QPoint(0, 0), m_size)), true);
     return DisplayResult::Ok;
 }
 
@@ -53,7 +80,8 @@ DisplayResult ImageSurface::Blt(const QRect& dest, DisplaySurface& source, const
                                 const QRegion& changed)
 {
     auto* src = dynamic_cast<ImageSurface*>(&source);
-    if (!src || src == this || dest.size() != sourceRect.size())
+    if (!src || src == this || dest.size() != sourceRect.size() || src->m_scale != m_scale ||
+        src->m_image.format() != m_image.format())
         return DisplayResult::InvalidParams;
     if (m_lost || src->m_lost)
         return DisplayResult::SurfaceLost;
@@ -61,14 +89,21 @@ DisplayResult ImageSurface::Blt(const QRect& dest, DisplaySurface& source, const
         return DisplayResult::SurfaceBusy;
     // Clip the pair of rectangles to both surfaces.
     const QPoint offset = dest.topLeft() - sourceRect.topLeft();
-    const QRect from = sourceRect & src->m_image.rect() & m_image.rect().translated(-offset);
+    const QRect from = sourceRect & QRect(QPoint(0, 0), src->m_size) & QRect(-offset, m_size);
     if (from.isEmpty())
         return DisplayResult::Ok;
-    const QRect to = from.translated(offset);
-    const int bytes = from.width() * 2;
-    for (int y = 0; y < from.height(); ++y)
-        std::memcpy(m_image.scanLine(to.y() + y) + to.x() * 2,
-                    src->m_image.constScanLine(from.y() + y) + from.x() * 2, size_t(bytes));
+    const QRegion copied = m_changesOnly ? changed & from : QRegion(from);
+    const QRect sourcePixels = src->m_image.rect(), pixels = m_image.rect();
+    const int depth = m_image.depth() / 8;
+    for (const QRect& r : copied) {
+        // Both surfaces have the same scale; the offset is whole frame units.
+        const QRect in = zrv::DeviceRectOf(r, m_scale) & sourcePixels;
+        const QRect out = zrv::DeviceRectOf(r.translated(offset), m_scale) & pixels;
+        const int width = std::min(in.width(), out.width()), height = std::min(in.height(), out.height());
+        for (int y = 0; y < height; ++y)
+            std::memcpy(m_image.scanLine(out.y() + y) + out.x() * depth,
+                        src->m_image.constScanLine(in.y() + y) + in.x() * depth, size_t(width * depth));
+    }
     Changed((changed & from).translated(offset), false);
     return DisplayResult::Ok;
 }
@@ -112,7 +147,7 @@ void ImageSurface::PaintWindow(QPainter& painter, QWidget* window, const QRegion
 {
     painter.setClipRegion(region);
     painter.fillRect(window->rect(), Qt::black);
-    painter.drawImage(QPoint(0, 0), m_image);
+    painter.drawImage(QRect(QPoint(0, 0), m_size), m_image);
 }
 
 void ImageSurface::Lose()
@@ -120,7 +155,7 @@ void ImageSurface::Lose()
     m_lost = true;
     // What a lost surface holds is undefined; make that visible.
     if (!m_dcHeld)
-        m_image.fill(0x5AA5);
+        m_image.fill(m_image.format() == QImage::Format_RGB16 ? 0x5AA5u : rgb565ToRgb32(0x5AA5));
 }
 
 void ImageSurface::Changed(const QRegion&, bool) {}

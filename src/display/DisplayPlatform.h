@@ -64,7 +64,9 @@ class DisplayClipper
     virtual QWidget* Window() const = 0;
 };
 
-// One surface: 16 bits per pixel (RGB565, QImage::Format_RGB16), pixel value 0 black.
+// One surface: 16 bits per pixel (RGB565, QImage::Format_RGB16), pixel value 0 black.  A back
+// end may keep a surface at a device resolution instead: its size stays in frame units, while
+// its pixels (device context, Pixels) are DeviceSizeOf(Size(), Scale()) in 32 bits (RGB32).
 class DisplaySurface
 {
   public:
@@ -72,6 +74,8 @@ class DisplaySurface
 
     // What GetSurfaceDesc reads back.
     virtual QSize Size() const = 0;
+    // Device pixels per frame unit; 1 for a surface kept at its own size.
+    virtual double Scale() const { return 1.0; }
     virtual MemoryPlacement Placement() const = 0;
 
     // SurfaceLost when the surface's memory was taken away, Ok when it is usable.
@@ -84,8 +88,10 @@ class DisplaySurface
     // Copies `sourceRect` of `source` (a surface of the same platform) to `dest` of this one
     // (same size; clipped to both surfaces).  `changed` is the part of the source, in source
     // coordinates, that may differ from what the previous copy from it brought here: a back
-    // end may confine its presentation work to it, but the copy itself is of all of
-    // `sourceRect`.  SurfaceBusy while either surface has a device context out.
+    // end may confine its presentation work to it; the copy itself is of all of `sourceRect`,
+    // unless the back end keeps this surface only as a copy of that source, when it may copy
+    // just `changed` (the screen does).  Both surfaces have the same scale and pixel format.
+    // SurfaceBusy while either surface has a device context out.
     virtual DisplayResult Blt(const QRect& dest, DisplaySurface& source, const QRect& sourceRect,
                               const QRegion& changed) = 0;
     virtual DisplayResult SetClipper(DisplayClipper* clipper) = 0;
@@ -96,7 +102,7 @@ class DisplaySurface
     virtual DisplayResult GetDC(QPaintDevice** dc) = 0;
     virtual DisplayResult ReleaseDC(QPaintDevice* dc) = 0;
 
-    // A copy of the pixels (Format_RGB16).
+    // A copy of the pixels (Format_RGB16, or RGB32 at a device resolution).
     virtual QImage Pixels() const = 0;
 
     // The primary shows itself in the window of its clipper: called from that window's paint
@@ -143,10 +149,12 @@ class DisplayPlatform
 class ImageSurface : public DisplaySurface
 {
   public:
-    ImageSurface(QSize size, MemoryPlacement placement);
+    // `scale` 0: the surface's own size in RGB565; else its frame drawn at that scale in RGB32.
+    ImageSurface(QSize size, MemoryPlacement placement, double scale = 0);
     ~ImageSurface() override;
 
     QSize Size() const override;
+    double Scale() const override;
     MemoryPlacement Placement() const override;
     DisplayResult IsLost() const override;
     DisplayResult Restore() override;
@@ -167,6 +175,8 @@ class ImageSurface : public DisplaySurface
     DisplayClipper* Clipper() const { return m_clipper; }
 
   protected:
+    // Copies only the changed part in Blt: this surface is only ever a copy of one source.
+    void SetCopiesChangesOnly(bool only) { m_changesOnly = only; }
     // Whether the platform refuses a device context / a restore now.
     virtual bool RefusesDeviceContext() const { return false; }
     virtual bool RefusesRestore() const { return false; }
@@ -176,7 +186,10 @@ class ImageSurface : public DisplaySurface
 
   private:
     QImage m_image;
+    QSize m_size;
+    double m_scale = 1.0;
     MemoryPlacement m_placement;
+    bool m_changesOnly = false;
     DisplayClipper* m_clipper = nullptr;
     bool m_lost = false;
     bool m_dcHeld = false;

@@ -1,6 +1,7 @@
 #include "display/Letterbox.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace zrv
 {
@@ -63,6 +64,36 @@ QRect MapFrameRect(const QRect& source, QSize frame, const QRect& target)
     if (x1 <= x0 || y1 <= y0)
         return {};
     return QRect(target.x() + x0, target.y() + y0, x1 - x0, y1 - y0);
+}
+
+qint64 DeviceEdgeOf(qint64 v, double scale)
+{
+    return qint64(std::floor(double(v) * scale + 0.5));
+}
+
+QSize DeviceSizeOf(QSize frame, double scale)
+{
+    return QSize(int(std::max<qint64>(DeviceEdgeOf(frame.width(), scale), 1)),
+                 int(std::max<qint64>(DeviceEdgeOf(frame.height(), scale), 1)));
+}
+
+QRect DeviceRectOf(const QRect& r, double scale)
+{
+    if (r.isEmpty())
+        return {};
+    const qint64 l = DeviceEdgeOf(r.left(), scale), t = DeviceEdgeOf(r.top(), scale);
+    const qint64 w = DeviceEdgeOf(qint64(r.right()) + 1, scale) - l;
+    const qint64 h = DeviceEdgeOf(qint64(r.bottom()) + 1, scale) - t;
+    if (w <= 0 || h <= 0)
+        return {};
+    return QRect(int(l), int(t), int(w), int(h));
+}
+
+double FrameScaleFor(QSize frame, QSize device)
+{
+    if (frame.isEmpty() || device.isEmpty())
+        return 0;
+    return std::min(double(device.width()) / frame.width(), double(device.height()) / frame.height());
 }
 
 } // namespace zrv

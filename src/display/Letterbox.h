@@ -23,4 +23,15 @@ int TargetEdgeOf(int s, int sourceLength, int targetLength);
 // `source`, for a frame of `frame` pixels shown in `target` (a LetterboxRect).
 QRect MapFrameRect(const QRect& source, QSize frame, const QRect& target);
 
+// Drawing at a device resolution: a frame of `frame` units drawn at `scale` device pixels per
+// unit.  The frame edge at unit v lies on device pixel round(v * scale), so that rectangles
+// drawn side by side in frame units meet in device pixels too.
+qint64 DeviceEdgeOf(qint64 v, double scale);
+QSize DeviceSizeOf(QSize frame, double scale);
+// The device pixels that show the frame rectangle `r`.
+QRect DeviceRectOf(const QRect& r, double scale);
+// The largest scale at which a frame of `frame` units fits into `device` pixels (0 when either
+// is empty).
+double FrameScaleFor(QSize frame, QSize device);
+
 } // namespace zrv

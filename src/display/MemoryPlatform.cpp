@@ -6,7 +6,7 @@ class MemorySurface : public ImageSurface
 {
   public:
     MemorySurface(MemoryPlatform* platform, QSize size, MemoryPlacement placement, bool primary)
-        : ImageSurface(size, placement), m_platform(platform), m_primary(primary)
+        : ImageSurface(size, placement, platform->FrameScale), m_platform(platform), m_primary(primary)
     {
         m_platform->m_surfaces.push_back(this);
         if (primary)

@@ -35,6 +35,9 @@ class MemoryPlatform : public DisplayPlatform
     bool FailSystemSurface = false; // ... nor in system memory
     bool FailRestore = false;       // lost surfaces stay lost
     bool RefuseDeviceContext = false;
+    // 0: surfaces of their own size in RGB565, as the pixel tests expect.  Above 0: surfaces
+    // kept at that many device pixels per frame pixel (RGB32), as the screen keeps them.
+    double FrameScale = 0;
     // The modes EnumDisplayModes lists (in this order; the control sorts them).
     std::vector<DisplayMode> Modes;
 
@@ -44,7 +47,8 @@ class MemoryPlatform : public DisplayPlatform
     void LoseSurfaces();
 
     // --- What can be seen ---
-    // The primary's pixels, or a null image while there is no primary.
+    // The primary's pixels (RGB32 at the device size with a FrameScale), or a null image while
+    // there is no primary.
     QImage Screen() const;
     // The mode the display is in: the desktop mode unless a display object holds another.
     DisplayMode CurrentMode() const { return m_currentMode; }

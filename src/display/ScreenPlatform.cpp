@@ -9,32 +9,19 @@
 #include <QScreen>
 #include <QTimer>
 #include <QWidget>
-#include <cstring>
 #include <map>
-#include <vector>
 
 namespace
 {
+
+// Below a quarter of its size the frame cannot be read: such a screen is refused.
+constexpr double kMinScale = 0.25;
 
 QSize deviceSizeOf(const QScreen* screen)
 {
     const qreal dpr = screen->devicePixelRatio();
     const QSize s = screen->geometry().size();
     return QSize(qRound(s.width() * dpr), qRound(s.height() * dpr));
-}
-
-bool screenShows(const QScreen* screen, QSize size)
-{
-    if (!screen)
-        return false;
-    const QSize device = deviceSizeOf(screen);
-    return device.width() >= size.width() && device.height() >= size.height();
-}
-
-quint32 rgb565ToRgb32(quint16 p)
-{
-    const quint32 r = (p >> 11) & 0x1F, g = (p >> 5) & 0x3F, b = p & 0x1F;
-    return 0xFF000000u | (((r << 3) | (r >> 2)) << 16) | (((g << 2) | (g >> 4)) << 8) | ((b << 3) | (b >> 2));
 }
 
 // The window state of a form from before it was taken full-screen, until it is given back.
@@ -65,20 +52,51 @@ void giveBack(QWidget* form)
     form->setGeometry(s.geometry);
 }
 
-// The 640 x 480 frame as the window shows it: scaled into the window's device pixels
-// (nearest neighbour, 4:3 kept, black bars) and kept, so that a repaint only copies and a copy
-// to the primary converts only the rectangles that changed.
+// The frame as the window shows it: kept at the screen's device resolution (the drawing surface
+// has the same scale and pixel format), so that a copy to it moves only the pixels that
+// changed, and a repaint draws them 1:1 into the window, 4:3 in the middle, black bars around.
+// A window of another size than the screen's (no window manager made it full-screen yet, or
+// it moved to another screen) gets the frame scaled into it.
 class ScreenPrimary : public ImageSurface
 {
   public:
-    explicit ScreenPrimary(QSize size) : ImageSurface(size, MemoryPlacement::Video) {}
+    ScreenPrimary(QSize size, double scale) : ImageSurface(size, MemoryPlacement::Video, scale)
+    {
+        SetCopiesChangesOnly(true);
+    }
 
     void PaintWindow(QPainter& painter, QWidget* window, const QRegion& region) override
     {
-        if (!cacheFits(window))
-            rebuild(window);
-        painter.setClipRegion(region);
-        painter.drawImage(QPointF(0, 0), m_scaled);
+        const double dpr = window->devicePixelRatioF();
+        const QRect target = targetIn(window);
+        const QRect logicalTarget = toLogical(target, dpr);
+        const QImage& frame = Image();
+        for (const QRect& r : region)
+            for (const QRect& bar : QRegion(r) - logicalTarget)
+                painter.fillRect(bar, Qt::black);
+        if (target.isEmpty())
+            return;
+        if (target.size() != frame.size()) {
+            painter.save();
+            painter.setClipRegion(region);
+            painter.setRenderHint(QPainter::SmoothPixmapTransform);
+            painter.drawImage(
+                QRectF(target.x() / dpr, target.y() / dpr, target.width() / dpr, target.height() / dpr),
+                frame);
+            painter.restore();
+            return;
+        }
+        // Device pixels 1:1: only the repainted rectangles, each straight from the frame.
+        painter.save();
+        if (dpr != 1.0)
+            painter.scale(1 / dpr, 1 / dpr);
+        for (const QRect& r : region) {
+            const QRect device =
+                QRectF(r.x() * dpr, r.y() * dpr, r.width() * dpr, r.height() * dpr).toAlignedRect() & target;
+            if (!device.isEmpty())
+                painter.drawImage(device.topLeft(), frame, device.translated(-target.topLeft()));
+        }
+        painter.restore();
     }
 
   protected:
@@ -87,85 +105,29 @@ class ScreenPrimary : public ImageSurface
         QWidget* window = Clipper() ? Clipper()->Window() : nullptr;
         if (!window)
             return;
-        if (!cacheFits(window)) {
-            m_scaled = QImage(); // made again at the next repaint
+        const QRect target = targetIn(window);
+        if (whole || target.size() != Image().size()) {
             window->update();
             return;
         }
-        const QSize frame = Image().size();
-        const QRegion source = whole ? QRegion(Image().rect()) : region;
-        for (const QRect& r : source) {
-            const QRect device = zrv::MapFrameRect(r, frame, m_target);
-            if (device.isEmpty())
-                continue;
-            render(device);
-            window->update(toLogical(device));
-        }
+        const double dpr = window->devicePixelRatioF();
+        for (const QRect& r : region)
+            window->update(toLogical(zrv::DeviceRectOf(r, Scale()).translated(target.topLeft()), dpr));
     }
 
   private:
-    qreal dprOf(const QWidget* window) const { return window->devicePixelRatioF(); }
-    QSize deviceSize(const QWidget* window) const
+    // Where the frame lies in the window's device pixels.
+    QRect targetIn(const QWidget* window) const
     {
-        const qreal dpr = dprOf(window);
-        return QSize(qRound(window->width() * dpr), qRound(window->height() * dpr));
+        const double dpr = window->devicePixelRatioF();
+        const QSize device(qRound(window->width() * dpr), qRound(window->height() * dpr));
+        return zrv::LetterboxRect(Image().size(), device);
     }
-    bool cacheFits(const QWidget* window) const
+    static QRect toLogical(const QRect& device, double dpr)
     {
-        return !m_scaled.isNull() && m_scaled.size() == deviceSize(window) &&
-               m_scaled.devicePixelRatio() == dprOf(window);
-    }
-    QRect toLogical(const QRect& device) const
-    {
-        const qreal dpr = m_scaled.devicePixelRatio();
         return QRectF(device.x() / dpr, device.y() / dpr, device.width() / dpr, device.height() / dpr)
             .toAlignedRect();
     }
-
-    void rebuild(const QWidget* window)
-    {
-        const QSize size = deviceSize(window);
-        m_scaled = QImage(size.isEmpty() ? QSize(1, 1) : size, QImage::Format_RGB32);
-        m_scaled.setDevicePixelRatio(dprOf(window));
-        m_scaled.fill(Qt::black);
-        const QSize frame = Image().size();
-        m_target = zrv::LetterboxRect(frame, m_scaled.size());
-        m_columns.resize(size_t(m_target.width()));
-        for (int x = 0; x < m_target.width(); ++x)
-            m_columns[size_t(x)] = zrv::SourcePixelOf(x, frame.width(), m_target.width());
-        m_rows.resize(size_t(m_target.height()));
-        for (int y = 0; y < m_target.height(); ++y)
-            m_rows[size_t(y)] = zrv::SourcePixelOf(y, frame.height(), m_target.height());
-        if (!m_target.isEmpty())
-            render(m_target);
-    }
-
-    // Converts and scales the frame into `device`, a rectangle within m_target.
-    void render(const QRect& device)
-    {
-        const QImage& frame = Image();
-        const int x0 = device.left() - m_target.left(), width = device.width();
-        int previousRow = -1;
-        const quint32* previous = nullptr;
-        for (int y = device.top(); y <= device.bottom(); ++y) {
-            const int sourceRow = m_rows[size_t(y - m_target.top())];
-            auto* out = reinterpret_cast<quint32*>(m_scaled.scanLine(y)) + device.left();
-            if (sourceRow == previousRow) {
-                std::memcpy(out, previous, size_t(width) * sizeof(quint32));
-            } else {
-                const auto* in = reinterpret_cast<const quint16*>(frame.constScanLine(sourceRow));
-                const int* columns = m_columns.data() + x0;
-                for (int x = 0; x < width; ++x)
-                    out[x] = rgb565ToRgb32(in[columns[x]]);
-            }
-            previousRow = sourceRow;
-            previous = out;
-        }
-    }
-
-    QImage m_scaled;                    // the window's device pixels
-    QRect m_target;                     // where the frame lies in it
-    std::vector<int> m_columns, m_rows; // source pixel of each target column and row
 };
 
 class ScreenDevice : public DisplayDevice
@@ -189,6 +151,11 @@ class ScreenDevice : public DisplayDevice
             return DisplayResult::UnsupportedMode;
         QScreen* screen = ScreenPlatform::ScreenFor(m_form, size);
         if (!screen)
+            return DisplayResult::UnsupportedMode;
+        // The frame is drawn at the screen's device resolution, as large as fits with its
+        // shape kept (smaller than the mode on a small screen).
+        m_scale = zrv::FrameScaleFor(size, deviceSizeOf(screen));
+        if (m_scale < kMinScale)
             return DisplayResult::UnsupportedMode;
         m_mode = mode;
         if (m_form && m_fullScreen)
@@ -214,14 +181,16 @@ class ScreenDevice : public DisplayDevice
         if (description.Kind == SurfaceKind::Primary) {
             if (m_mode.Width <= 0)
                 return DisplayResult::Generic; // no mode set yet
-            surface = std::make_unique<ScreenPrimary>(QSize(m_mode.Width, m_mode.Height));
+            surface = std::make_unique<ScreenPrimary>(QSize(m_mode.Width, m_mode.Height), m_scale);
             return DisplayResult::Ok;
         }
         if (description.Size.isEmpty())
             return DisplayResult::InvalidParams;
-        auto made = std::make_unique<ImageSurface>(description.Size, description.SystemMemoryOnly
-                                                                         ? MemoryPlacement::System
-                                                                         : MemoryPlacement::Video);
+        if (m_scale <= 0)
+            return DisplayResult::Generic; // no mode set yet
+        auto made = std::make_unique<ImageSurface>(
+            description.Size, description.SystemMemoryOnly ? MemoryPlacement::System : MemoryPlacement::Video,
+            m_scale);
         if (made->Image().isNull())
             return description.SystemMemoryOnly ? DisplayResult::OutOfMemory
                                                 : DisplayResult::OutOfVideoMemory;
@@ -285,6 +254,7 @@ class ScreenDevice : public DisplayDevice
     bool m_fullScreen = false;
     bool m_holding = false;
     DisplayMode m_mode;
+    double m_scale = 0; // device pixels per frame pixel on the screen held
 };
 
 } // namespace
@@ -314,13 +284,9 @@ QScreen* ScreenPlatform::ScreenFor(const QWidget* form, QSize size)
         preferred = form->screen();
     if (!preferred)
         preferred = QGuiApplication::primaryScreen();
-    if (screenShows(preferred, size))
-        return preferred;
-    const QList<QScreen*> screens = QGuiApplication::screens();
-    for (QScreen* s : screens)
-        if (screenShows(s, size))
-            return s;
-    return nullptr;
+    if (!preferred || deviceSizeOf(preferred).isEmpty() || size.isEmpty())
+        return nullptr;
+    return preferred;
 }
 
 std::shared_ptr<DisplayPlatform> DisplayPlatform::CreateScreenPlatform()
