@@ -97,6 +97,9 @@ struct TDirectDrawSurfaceCanvas::Private {
     QFont font;
     std::optional<QFontMetrics> metrics;
     QHash<QString, ShapedText> shaped;
+    // The fonts of the shaped glyphs at the device size (a font engine each, made once).
+    QList<std::pair<QRawFont, QRawFont>> deviceFonts;
+    double deviceFontsScale = 0;
     QImage scratch; // where text strokes are drawn before they go on a 16-bit surface
 
     // The frame pixels [left, right) x [top, bottom), in device pixels on a scaled surface.
@@ -144,6 +147,21 @@ struct TDirectDrawSurfaceCanvas::Private {
 
     // The metrics of `f` on the held device context.
     const QFontMetrics& metricsOf(const TFont& f);
+    // `font` at the device size.
+    QRawFont deviceFont(const QRawFont& font)
+    {
+        if (deviceFontsScale != scale) {
+            deviceFonts.clear();
+            deviceFontsScale = scale;
+        }
+        for (const auto& [frame, device] : deviceFonts)
+            if (frame == font)
+                return device;
+        QRawFont device = font;
+        device.setPixelSize(font.pixelSize() * scale);
+        deviceFonts.append({font, device});
+        return device;
+    }
     // `text` shaped in `f`.
     const ShapedText& shape(const TFont& f, const QString& text);
     void drawScaledText(qint64 x, qint64 baseline, const ShapedText& text, const QColor& color);
@@ -316,11 +334,13 @@ QFont qtFontOf(const TFont& f)
 
 const QFontMetrics& TDirectDrawSurfaceCanvas::Private::metricsOf(const TFont& f)
 {
-    if (!fontOf || !(*fontOf == f)) {
+    // The colour is no part of the Qt font: texts stay shaped when only it changes.
+    if (!fontOf || fontOf->Name != f.Name || fontOf->Size != f.Size || fontOf->Style != f.Style) {
         fontOf = f;
         font = qtFontOf(f);
         metrics.reset();
         shaped.clear();
+        deviceFonts.clear();
     }
     if (!metrics)
         metrics.emplace(font, dc); // an image: the same resolution for every context
@@ -367,8 +387,7 @@ void TDirectDrawSurfaceCanvas::Private::drawScaledText(qint64 x, qint64 baseline
         // Each glyph in the font at the device size, at its place in the frame times the scale.
         text.scaledRuns.clear();
         for (const QGlyphRun& run : text.runs) {
-            QRawFont raw = run.rawFont();
-            raw.setPixelSize(raw.pixelSize() * scale);
+            const QRawFont raw = deviceFont(run.rawFont());
             QList<QPointF> positions = run.positions();
             for (QPointF& p : positions)
                 p = QPointF(std::round(p.x() * scale), std::round(p.y() * scale));

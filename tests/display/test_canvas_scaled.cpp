@@ -1,0 +1,201 @@
+// The canvas on a surface kept at a device resolution, as the screen keeps it: the in-memory
+// platform with a frame scale draws through the same path.
+#include "DisplayRig.h"
+#include "display/Letterbox.h"
+
+#include <QRandomGenerator>
+#include <QTest>
+
+namespace
+{
+constexpr TColor kBack = RGBColor(0, 0, 192);
+constexpr TColor kPassive = RGBColor(255, 255, 0);
+constexpr TColor kActive = RGBColor(255, 255, 255);
+constexpr TColor kDot = RGBColor(255, 0, 0);
+
+QRgb rgbOf(TColor c)
+{
+    return qRgb(RedOf(c), GreenOf(c), BlueOf(c));
+}
+
+struct ScaledRig : DisplayRig {
+    explicit ScaledRig(double scale) : DisplayRig(false)
+    {
+        platform->FrameScale = scale;
+        draw->Initialize();
+        canvas()->Font.Name = QStringLiteral("Courier New");
+        canvas()->Font.Size = 10;
+    }
+};
+
+// The bounding box of the pixels of one colour.
+QRect boxOf(const QImage& image, QRgb colour)
+{
+    QRect box;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixel(x, y) == colour)
+                box |= QRect(x, y, 1, 1);
+    return box;
+}
+
+// A block of 6 lines of 36 random letters at its place, the way the Block exercise draws one:
+// mode 1 passive on a solid box, mode 2 active over a dot with a clear brush.
+struct Block {
+    QStringList lines;
+    int x = 320, y = 60;
+
+    explicit Block(quint32 seed)
+    {
+        QRandomGenerator random(seed);
+        const QString pool = QStringLiteral("abcçdefgğhıijklmnoöprsştuüvyzABCÇDEFGĞHIİJKLMNOÖPRSŞTUÜVYZ");
+        for (int i = 0; i < 6; ++i) {
+            QString line;
+            for (int k = 0; k < 36; ++k)
+                line += pool[random.bounded(int(pool.size()))];
+            lines << line;
+        }
+    }
+    void draw(TDirectDrawSurfaceCanvas* cv, bool active) const
+    {
+        const int h = cv->TextHeight(lines[0]);
+        cv->Brush.Style = bsSolid;
+        if (active) {
+            cv->Brush.Color = cv->Pen.Color = kDot;
+            const int cy = y + 3 * h, r = h / 4;
+            cv->Ellipse(x - r, cy - r, x + r, cy + r);
+            cv->Brush.Style = bsClear;
+        }
+        cv->Brush.Color = cv->Pen.Color = kBack;
+        cv->Font.Color = active ? kActive : kPassive;
+        for (int i = 0; i < lines.size(); ++i)
+            cv->TextOut(x - cv->TextWidth(lines[i]) / 2, y + i * h, lines[i]);
+    }
+};
+} // namespace
+
+class TestCanvasScaled : public QObject
+{
+    Q_OBJECT
+  private slots:
+    void shapesOnTheDeviceGrid_data();
+    void shapesOnTheDeviceGrid();
+    void redrawCoversExactly_data() { shapesOnTheDeviceGrid_data(); }
+    void redrawCoversExactly();
+    void textInFrameUnits_data() { shapesOnTheDeviceGrid_data(); }
+    void textInFrameUnits();
+};
+
+void TestCanvasScaled::shapesOnTheDeviceGrid_data()
+{
+    QTest::addColumn<double>("scale");
+    QTest::newRow("800x600") << 1.25;
+    QTest::newRow("1920x1080") << 2.25;
+    QTest::newRow("3840x2160") << 4.5;
+    QTest::newRow("smaller screen") << 0.625;
+}
+
+// Rectangle and ellipse edges fall on round(x * scale); the dot is round (symmetric both ways);
+// the surface has the device size.
+void TestCanvasScaled::shapesOnTheDeviceGrid()
+{
+    QFETCH(double, scale);
+    ScaledRig rig(scale);
+    rig.clear(kBack);
+    auto* cv = rig.canvas();
+    cv->Brush.Color = cv->Pen.Color = kPassive;
+    cv->Rectangle(13, 7, 101, 55);
+    cv->Brush.Color = cv->Pen.Color = kDot;
+    cv->Ellipse(290, 230, 310, 250);
+    const QImage image = rig.surface();
+    QCOMPARE(image.size(), zrv::DeviceSizeOf(QSize(640, 480), scale));
+    QCOMPARE(boxOf(image, rgbOf(kPassive)), zrv::DeviceRectOf(QRect(13, 7, 88, 48), scale));
+    const QRect dot = boxOf(image, rgbOf(kDot));
+    QCOMPARE(dot, zrv::DeviceRectOf(QRect(290, 230, 20, 20), scale));
+    const QImage disc = image.copy(dot);
+    QCOMPARE(disc.mirrored(true, false), disc);
+    QCOMPARE(disc.mirrored(false, true), disc);
+    if (disc.width() == disc.height()) // a fractional scale may round the box's sides apart
+        QCOMPARE(disc.transformed(QTransform().rotate(90)), disc);
+}
+
+// A block drawn passive, then active and passive again 100 times, is exactly the block drawn
+// passive once: no fringe of the other colour, no growing boldness.  Active over passive leaves
+// no passive pixel.  Every "l" of a full block has the same stems.
+void TestCanvasScaled::redrawCoversExactly()
+{
+    QFETCH(double, scale);
+    ScaledRig rig(scale);
+    auto* cv = rig.canvas();
+    rig.clear(kBack);
+    const Block block(7);
+    block.draw(cv, false);
+    const QImage once = rig.surface();
+    QVERIFY(boxOf(once, rgbOf(kPassive)).isValid());
+    block.draw(cv, true);
+    QVERIFY(!boxOf(rig.surface(), rgbOf(kPassive)).isValid());
+    for (int i = 0; i < 100; ++i) {
+        block.draw(cv, true);
+        block.draw(cv, false);
+    }
+    QCOMPARE(rig.surface(), once);
+
+    // Stems: the ink of each "l" on a row through the middle of the letters.
+    Block ls(1);
+    for (QString& line : ls.lines)
+        line.fill(QLatin1Char('l'));
+    rig.clear(kBack);
+    ls.draw(cv, false);
+    const QImage image = rig.surface();
+    const int h = cv->TextHeight(ls.lines[0]);
+    QList<int> widths;
+    for (int line = 0; line < 6; ++line) {
+        const int y = zrv::DeviceEdgeOf(ls.y + line * h + h / 2, scale);
+        for (int x = 0; x < image.width(); ++x) {
+            if (image.pixel(x, y) != rgbOf(kPassive))
+                continue;
+            int run = 0;
+            while (x < image.width() && image.pixel(x, y) == rgbOf(kPassive))
+                ++x, ++run;
+            widths << run;
+        }
+    }
+    QCOMPARE(widths.size(), 6 * 36);
+    QCOMPARE(widths.count(widths.first()), widths.size());
+}
+
+// Extents are those of the unscaled font, and a line of 36 letters ends where they say.
+void TestCanvasScaled::textInFrameUnits()
+{
+    QFETCH(double, scale);
+    ScaledRig rig(scale);
+    DisplayRig plain;
+    plain.canvas()->Font = rig.canvas()->Font;
+    const Block block(3);
+    auto* cv = rig.canvas();
+    for (const QString& line : block.lines) {
+        QCOMPARE(cv->TextWidth(line), plain.canvas()->TextWidth(line));
+        QCOMPARE(cv->TextHeight(line), plain.canvas()->TextHeight(line));
+    }
+    rig.clear(kBack);
+    cv->Brush.Style = bsClear;
+    cv->Font.Color = kActive;
+    const QString line = block.lines[0];
+    const int w = cv->TextWidth(line), letter = cv->TextWidth(QStringLiteral("M"));
+    cv->TextOut(100, 100, line);
+    const QRect ink = boxOf(rig.surface(), rgbOf(kActive));
+    QVERIFY2(ink.left() >= zrv::DeviceEdgeOf(100 - 2, scale) &&
+                 ink.right() < zrv::DeviceEdgeOf(100 + w + 2, scale) &&
+                 ink.right() >= zrv::DeviceEdgeOf(100 + w - letter, scale),
+             qPrintable(QStringLiteral("ink %1..%2 for a text of %3 units at 100")
+                            .arg(ink.left())
+                            .arg(ink.right())
+                            .arg(w)));
+    // What changed is reported in frame units.
+    const QRegion changed = cv->TakeChangedRegion();
+    QVERIFY(QRect(0, 0, 640, 480).contains(changed.boundingRect()));
+    QVERIFY(zrv::DeviceRectOf(changed.boundingRect(), scale).contains(ink));
+}
+
+QTEST_MAIN(TestCanvasScaled)
+#include "test_canvas_scaled.moc"
