@@ -7,6 +7,7 @@
 #include "settings/SettingsList.h"
 
 #include <QComboBox>
+#include <QSet>
 
 #include <cmath>
 
@@ -59,21 +60,31 @@ QString CheckSettingsFile(const QByteArray& written, const QByteArray& expected)
 
 QString CheckScaled(const QImage& shot, QRect box)
 {
-    const QImage expected = ScreenOf(FrameOf(shot, box), box, shot.size());
-    const QRect wrong = ChangedArea(expected, shot);
-    if (wrong.isNull())
-        return {};
-    return QStringLiteral("%1 screen pixels do not show the frame scaled into (%2,%3 %4x%5) with black bars; "
-                          "first wrong area (%6,%7 %8x%9)")
-        .arg(Differences(expected, shot))
-        .arg(box.x())
-        .arg(box.y())
-        .arg(box.width())
-        .arg(box.height())
-        .arg(wrong.x())
-        .arg(wrong.y())
-        .arg(wrong.width())
-        .arg(wrong.height());
+    // Black bars around the box.
+    const QRegion bars = QRegion(shot.rect()) - box;
+    for (const QRect& r : bars)
+        if (Count(shot, qRgb(0, 0, 0), r) != r.width() * r.height())
+            return QStringLiteral("the bars beside (%1,%2 %3x%4) are not black")
+                .arg(box.x())
+                .arg(box.y())
+                .arg(box.width())
+                .arg(box.height());
+    // Inside, the exercise's own colours only (background, active, passive, dot): letters and
+    // dots drawn at the screen's resolution without blended edges.
+    QSet<QRgb> colours;
+    for (int y = box.top(); y <= box.bottom(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(shot.constScanLine(y));
+        for (int x = box.left(); x <= box.right(); ++x)
+            colours.insert(row[x] | 0xFF000000u);
+    }
+    if (colours.size() > 4)
+        return QStringLiteral("%1 colours inside (%2,%3 %4x%5): blended edges")
+            .arg(colours.size())
+            .arg(box.x())
+            .arg(box.y())
+            .arg(box.width())
+            .arg(box.height());
+    return {};
 }
 
 TextLayout LayoutOf(Model& model)
@@ -99,10 +110,10 @@ TextLayout LayoutOf(Model& model)
     for (int i = 1; i <= screen.OrderLength; ++i)
         layout.order << screen.ShowOrder[size_t(i)];
     layout.onlyHighlighted = screen.Exercise == 1 && model.Main().boxTip->currentIndex() == 1;
-    layout.back = Through565(Colour(model.Main().boxZmn->currentIndex()));
-    layout.active = Through565(Colour(model.Main().boxAkt->currentIndex()));
-    layout.passive = Through565(Colour(model.Main().boxPas->currentIndex()));
-    layout.dot = Through565(Colour(model.Main().boxNkt->currentIndex()));
+    layout.back = Colour(model.Main().boxZmn->currentIndex());
+    layout.active = Colour(model.Main().boxAkt->currentIndex());
+    layout.passive = Colour(model.Main().boxPas->currentIndex());
+    layout.dot = Colour(model.Main().boxNkt->currentIndex());
     return layout;
 }
 

@@ -23,8 +23,8 @@ QByteArray SettingsFile(const QMap<int, QByteArray>& changes = {});
 // CR LF.
 QString CheckSettingsFile(const QByteArray& written, const QByteArray& expected);
 
-// The frame fills `box` (4:3, centred), every screen pixel shows the frame pixel under its
-// centre, and the bars around the box are black.
+// The bars around `box` (4:3, centred) are black, and inside it the screen shows no more
+// colours than an exercise draws with (no blended edges).
 QString CheckScaled(const QImage& shot, QRect box);
 
 // The blocks that the Pyramid or Block exercise has laid out in the model: their text boxes,

@@ -3,6 +3,7 @@
 #include "Frames.h"
 #include "display/Canvas.h"
 #include "display/DXDraw.h"
+#include "display/Letterbox.h"
 #include "display/MemoryPlatform.h"
 #include "exercises/ScreenForm.h"
 #include "mock/FakeActivity.h"
@@ -77,6 +78,11 @@ QRect Model::TabRect(int index) const
     return QRect(bar->mapTo(m_main.get(), r.topLeft()), r.size());
 }
 
+void Model::DrawForScreen(QSize screen)
+{
+    m_platform->FrameScale = zrv::FrameScaleFor(kFrameSize, screen);
+}
+
 void Model::Start()
 {
     m_screen->Exercise = m_main->CurrentExercise;
@@ -94,7 +100,9 @@ void Model::Tick()
 
 QImage Model::Frame() const
 {
-    return FrameToRgb32(m_platform->Screen());
+    const QImage screen = m_platform->Screen();
+    return screen.format() == QImage::Format_RGB16 ? FrameToRgb32(screen)
+                                                   : screen.convertToFormat(QImage::Format_RGB32);
 }
 
 int Model::LetterHeight() const

@@ -41,6 +41,9 @@ class Model
     QRect TabRect(int index) const;
 
     // Starts the exercise selected in the settings window (the first frame is drawn).
+    // Draw as a screen of `screen` pixels shows the frame (at its device resolution); call
+    // before Start.
+    void DrawForScreen(QSize screen);
     void Start();
     void Tick();
     // The frame on the in-memory screen, as RGB32.

@@ -233,7 +233,9 @@ class TestE2eKeyboard : public QObject
         s.model->ShowPage(1);
         QCOMPARE(m.valHiz->Value(), 2000);
 
-        // The frames of the run, from the model: the first one and after each of 8 ticks.
+        // The frames of the run, from the model drawing as the screen does: the first one and
+        // after each of 8 ticks.
+        s.model->DrawForScreen(s.desktop.ScreenSize());
         s.model->Start();
         QList<QImage> frames{s.model->Frame()};
         for (int k = 1; k <= 8; ++k) {
@@ -261,7 +263,7 @@ class TestE2eKeyboard : public QObject
         QVERIFY2(WaitUntil(
                      [&] {
                          shot = s.desktop.Shot();
-                         shown = ticksShown(FrameOf(shot, box));
+                         shown = ticksShown(shot.copy(box));
                          return shown >= 0;
                      },
                      5000),
@@ -273,7 +275,7 @@ class TestE2eKeyboard : public QObject
         QVERIFY2(WaitUntil(
                      [&] {
                          shot = s.desktop.Shot();
-                         shown = ticksShown(FrameOf(shot, box));
+                         shown = ticksShown(shot.copy(box));
                          return shown != 0;
                      },
                      6000, 20),
@@ -290,7 +292,7 @@ class TestE2eKeyboard : public QObject
             [&] {
                 if (s.desktop.Windows(QStringLiteral("^zrv$")).isEmpty())
                     return true;
-                secondStep = secondStep || ticksShown(FrameOf(s.desktop.Shot(), box)) == 2;
+                secondStep = secondStep || ticksShown(s.desktop.Shot().copy(box)) == 2;
                 return false;
             },
             5000, 20);
