@@ -85,11 +85,18 @@ if want tick; then
     echo "== Cost of a tick" >&2
     if [ "$mode" = full ]; then reps=5; min_time=0.5; else reps=3; min_time=0.1; fi
     { echo "## Cost of a tick and of the first frame (Google Benchmark, median of $reps, microseconds)"; echo
-      echo "Screen sizes: offscreen 1920 x 1080 (config file), Xvfb 1920 x 1080."; echo
+      echo "Screen sizes: offscreen 1920 x 1080 (config file), Xvfb 1920 x 1080 and 3840 x 2160."; echo
       echo "| benchmark | real time | CPU time |"; echo "|---|---|---|"; } >>"$summary"
-    for platform in offscreen xcb; do
-        if [ "$platform" = xcb ]; then qpa=xcb; else qpa="$offscreen"; fi
-        DISPLAY="$display" QT_QPA_PLATFORM="$qpa" "$bin/zrv_bench_tick" --benchmark_repetitions="$reps" \
+    # A second X server at 3840 x 2160: the screen draws at its device resolution.
+    display4k=":$((${display#:} + 1))"
+    Xvfb "$display4k" -screen 0 3840x2160x24 -br -nolisten tcp >"$out/xvfb-2160.log" 2>&1 &
+    xvfb4k=$!
+    for _ in $(seq 50); do [ -S "/tmp/.X11-unix/X${display4k#:}" ] && break; sleep 0.1; done
+    for platform in offscreen xcb xcb-2160; do
+        if [ "$platform" = offscreen ]; then qpa="$offscreen"; else qpa=xcb; fi
+        tick_display="$display"
+        [ "$platform" = xcb-2160 ] && tick_display="$display4k"
+        DISPLAY="$tick_display" QT_QPA_PLATFORM="$qpa" "$bin/zrv_bench_tick" --benchmark_repetitions="$reps" \
             --benchmark_min_time="$min_time" --benchmark_report_aggregates_only=true \
             --benchmark_out="$out/tick-$platform.json" --benchmark_out_format=json | tee "$out/tick-$platform.txt"
         # Rows on the in-memory display are the same on both platforms: keep them once.
@@ -97,6 +104,7 @@ if want tick; then
                  name = $1; sub(/_median$/, "", name); sub(/\/process_time$/, "", name); printf "| %s | %s %s | %s %s |\n", name, $2, $3, $4, $5 }' \
             "$out/tick-$platform.txt" >>"$summary"
     done
+    kill "$xvfb4k" 2>/dev/null || true
     echo >>"$summary"
 fi
 

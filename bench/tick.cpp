@@ -1,6 +1,7 @@
 // The cost of one tick (the step's drawing and its present) and of the first frame, for each
 // exercise's heaviest case, on the in-memory display and on the screen (the Qt platform this
-// runs on: offscreen, or xcb).  Google Benchmark; the CPU column is the figure that counts.
+// runs on: offscreen, or xcb; the screen draws at its own resolution, so its size is in the
+// name).  Google Benchmark; the CPU column is the figure that counts.
 //
 //   QT_QPA_PLATFORM=offscreen zrv_bench_tick [--benchmark_* options]
 
@@ -8,6 +9,7 @@
 #include "core/Report.h"
 
 #include <QApplication>
+#include <QScreen>
 #include <benchmark/benchmark.h>
 #include <cstdio>
 
@@ -48,8 +50,10 @@ int main(int argc, char** argv)
     for (Backend display : {Backend::Memory, Backend::Screen}) {
         for (Exercise exercise : {Exercise::Dot, Exercise::Pyramid, Exercise::Block}) {
             QString name = QString::fromLatin1(BackendName(display));
-            if (display == Backend::Screen)
-                name += QStringLiteral("(%1)").arg(platform);
+            if (display == Backend::Screen) {
+                const QSize size = QGuiApplication::primaryScreen()->size();
+                name += QStringLiteral("(%1 %2x%3)").arg(platform).arg(size.width()).arg(size.height());
+            }
             name += QLatin1Char('/') + QString::fromLatin1(ExerciseName(exercise));
             const std::string suffix = name.toStdString();
             benchmark::RegisterBenchmark(("Tick/" + suffix).c_str(), TickBenchmark, display, exercise)
