@@ -64,12 +64,32 @@ struct Target {
 
 constexpr int MaxLinks = 40; // as the kernel allows in one path
 
+// Linux opens a folder only to name things in it without read permission, and makes files
+// without a name; elsewhere a folder must be readable and the new file is named at once.
+#ifdef O_PATH
+constexpr int PathOnly = O_PATH;
+#else
+constexpr int PathOnly = O_RDONLY;
+#endif
+
+int OpenUnnamedFile(int folder, mode_t mode)
+{
+#ifdef O_TMPFILE
+    return ::openat(folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
+#else
+    (void)folder;
+    (void)mode;
+    errno = EOPNOTSUPP;
+    return -1;
+#endif
+}
+
 int OpenFolder(int at, const QByteArray& path, Fd* folder)
 {
     int fd = ::openat(at, path.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     // A folder that may be entered but not listed is still a place to write in.
     if (fd < 0 && errno == EACCES)
-        fd = ::openat(at, path.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+        fd = ::openat(at, path.constData(), PathOnly | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         return errno;
     *folder = Fd(fd);
@@ -189,11 +209,13 @@ int NameUnnamedFile(const Target& t, int fd, QByteArray* tempName)
         int error = 0;
         if (::linkat(AT_FDCWD, self, t.folder.Get(), name.constData(), AT_SYMLINK_FOLLOW) != 0) {
             error = errno;
+#ifdef AT_EMPTY_PATH
             // Without /proc, the privileged way.
             if (error == ENOENT && ::linkat(fd, "", t.folder.Get(), name.constData(), AT_EMPTY_PATH) == 0)
                 error = 0;
             else if (error == ENOENT)
                 error = errno;
+#endif
         }
         if (error == 0)
             *tempName = name;
@@ -229,7 +251,7 @@ int WriteBeside(const Target& t, QByteArrayView data)
     // A file that replaces another is readable by nobody else until it has the old one's mode.
     const mode_t mode = replacing ? 0600 : 0666;
     QByteArray tempName;
-    Fd fd(::openat(t.folder.Get(), ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, mode));
+    Fd fd(OpenUnnamedFile(t.folder.Get(), mode));
     const bool unnamed = fd.Valid();
     if (!unnamed) {
         // File systems without unnamed files answer one of these.
