@@ -58,6 +58,7 @@ DisplayResult ImageSurface::Restore()
     if (RefusesRestore())
         return DisplayResult::SurfaceLost;
     m_lost = false;
+    m_source = nullptr;
     Changed(QRegion(QRect(QPoint(0, 0), m_size)), true);
     return DisplayResult::Ok;
 }
@@ -68,6 +69,7 @@ DisplayResult ImageSurface::ColorFill(quint16 pixel)
         return DisplayResult::SurfaceLost;
     if (m_dcHeld)
         return DisplayResult::SurfaceBusy;
+    m_source = nullptr;
     if (m_image.format() == QImage::Format_RGB16)
         m_image.fill(pixel);
     else
@@ -92,7 +94,13 @@ DisplayResult ImageSurface::Blt(const QRect& dest, DisplaySurface& source, const
     const QRect from = sourceRect & QRect(QPoint(0, 0), src->m_size) & QRect(-offset, m_size);
     if (from.isEmpty())
         return DisplayResult::Ok;
-    const QRegion copied = m_changesOnly ? changed & from : QRegion(from);
+    if (m_showsSource) {
+        m_source = src;
+        m_sourceAlive = src->m_alive;
+        Changed((changed & from).translated(offset), false);
+        return DisplayResult::Ok;
+    }
+    const QRegion copied(from);
     const QRect sourcePixels = src->m_image.rect(), pixels = m_image.rect();
     const int depth = m_image.depth() / 8;
     for (const QRect& r : copied) {
@@ -140,7 +148,12 @@ DisplayResult ImageSurface::ReleaseDC(QPaintDevice* dc)
 
 QImage ImageSurface::Pixels() const
 {
-    return m_image.copy();
+    return Shown().copy();
+}
+
+const QImage& ImageSurface::Shown() const
+{
+    return m_source && !m_sourceAlive.expired() ? m_source->m_image : m_image;
 }
 
 void ImageSurface::PaintWindow(QPainter& painter, QWidget* window, const QRegion& region)

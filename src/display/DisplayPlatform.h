@@ -175,8 +175,12 @@ class ImageSurface : public DisplaySurface
     DisplayClipper* Clipper() const { return m_clipper; }
 
   protected:
-    // Copies only the changed part in Blt: this surface is only ever a copy of one source.
-    void SetCopiesChangesOnly(bool only) { m_changesOnly = only; }
+    // Blt copies nothing: this surface shows its source's pixels from then on (Shown), until
+    // a fill or a restore of its own, or the source is gone.  For a primary that is only ever
+    // a copy of one drawing surface, so that a frame is never copied at all.
+    void SetShowsSource(bool shows) { m_showsSource = shows; }
+    // The pixels this surface shows: its source's, or its own.
+    const QImage& Shown() const;
     // Whether the platform refuses a device context / a restore now.
     virtual bool RefusesDeviceContext() const { return false; }
     virtual bool RefusesRestore() const { return false; }
@@ -189,7 +193,10 @@ class ImageSurface : public DisplaySurface
     QSize m_size;
     double m_scale = 1.0;
     MemoryPlacement m_placement;
-    bool m_changesOnly = false;
+    bool m_showsSource = false;
+    const ImageSurface* m_source = nullptr;
+    std::weak_ptr<void> m_sourceAlive;
+    std::shared_ptr<void> m_alive = std::make_shared<int>(0); // for surfaces that show this one
     DisplayClipper* m_clipper = nullptr;
     bool m_lost = false;
     bool m_dcHeld = false;

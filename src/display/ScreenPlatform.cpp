@@ -52,9 +52,9 @@ void giveBack(QWidget* form)
     form->setGeometry(s.geometry);
 }
 
-// The frame as the window shows it: kept at the screen's device resolution (the drawing surface
-// has the same scale and pixel format), so that a copy to it moves only the pixels that
-// changed, and a repaint draws them 1:1 into the window, 4:3 in the middle, black bars around.
+// The frame as the window shows it: the drawing surface itself, kept at the screen's device
+// resolution, so that a copy to the primary moves no pixels, and a repaint draws the changed
+// ones 1:1 into the window, 4:3 in the middle, black bars around.
 // A window of another size than the screen's (no window manager made it full-screen yet, or
 // it moved to another screen) gets the frame scaled into it.
 class ScreenPrimary : public ImageSurface
@@ -62,7 +62,7 @@ class ScreenPrimary : public ImageSurface
   public:
     ScreenPrimary(QSize size, double scale) : ImageSurface(size, MemoryPlacement::Video, scale)
     {
-        SetCopiesChangesOnly(true);
+        SetShowsSource(true);
     }
 
     void PaintWindow(QPainter& painter, QWidget* window, const QRegion& region) override
@@ -70,7 +70,7 @@ class ScreenPrimary : public ImageSurface
         const double dpr = window->devicePixelRatioF();
         const QRect target = targetIn(window);
         const QRect logicalTarget = toLogical(target, dpr);
-        const QImage& frame = Image();
+        const QImage& frame = Shown();
         for (const QRect& r : region)
             for (const QRect& bar : QRegion(r) - logicalTarget)
                 painter.fillRect(bar, Qt::black);
