@@ -154,9 +154,14 @@ bool TFontDialog::Execute(QWidget* parent)
     charsetRow->addWidget(charsetNumber);
     auto* layout = new QVBoxLayout(&dialog);
     if (!m_font.Name.isEmpty() && shownFamily.compare(m_font.Name, Qt::CaseInsensitive) != 0) {
-        // Which face stands in for the stored one.
+        // Which face stands in for the stored one.  A name from a damaged file can be any length;
+        // laying out and wrapping half a million characters would take gigabytes.
+        constexpr qsizetype kShownNameChars = 64;
+        const QString storedName = m_font.Name.size() > kShownNameChars
+                                       ? m_font.Name.left(kShownNameChars) + QChar(0x2026)
+                                       : m_font.Name;
         auto* substitute = new QLabel(
-            QStringLiteral("%1 yüklü değil, yerine %2 kullanılıyor (%1 → %2).").arg(m_font.Name, shownFamily),
+            QStringLiteral("%1 yüklü değil, yerine %2 kullanılıyor (%1 → %2).").arg(storedName, shownFamily),
             &dialog);
         substitute->setObjectName(QStringLiteral("substitute"));
         substitute->setWordWrap(true);
