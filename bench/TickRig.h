@@ -1,6 +1,6 @@
 #pragma once
-// One exercise shown and drawn, ready to tick by hand: the settings window and the exercise
-// window as the program makes them, on the in-memory display or on the screen (whatever Qt
+// One exercise shown and drawn, ready to tick by hand: the exercise window as the program makes
+// it, on the in-memory display or on the screen (whatever Qt
 // platform runs), with a wake-up that never fires so that only the caller ticks.
 
 #include "Session.h"
@@ -37,7 +37,6 @@ class TickRig
         m_session = std::make_unique<Session>(std::move(env));
         m_session->Configure(exercise, 40);
         screen = m_session->screen.get();
-        screen->Exercise = quint8(m_session->main->CurrentExercise);
         screen->show(); // the show step: Initialize and the first frame
         Settle();
     }
@@ -50,20 +49,7 @@ class TickRig
     // One tick as the timer raises it: the duration check, the step, its present.
     void Tick() { screen->DXTimerTimer(screen->DXTimer, 1); }
     // The first frame of the exercise again, with its present.
-    void FirstFrame()
-    {
-        switch (screen->Exercise) {
-        case 0:
-            screen->StartDot();
-            break;
-        case 1:
-            screen->StartPyramid();
-            break;
-        default:
-            screen->StartBlock();
-            break;
-        }
-    }
+    void FirstFrame() { screen->CurrentExercise()->Start(); }
     // What the event loop does after a present on the screen: the repaint of the changed part
     // and its flush to the window system.
     static void Settle() { QCoreApplication::processEvents(); }

@@ -44,7 +44,7 @@
 
 #include "Measure.h"
 #include "Session.h"
-#include "core/Report.h"
+#include "display/Report.h"
 #include "display/DXTimer.h"
 #include "display/ThreadPromptness.h"
 #include "display/TickWaker.h"
@@ -475,7 +475,7 @@ int RunCase(int argc, char** argv, const Args& args)
         screen->RequestClose();
     });
     QTimer::singleShot(0, [&] {
-        session.main->btnAlsClick(); // shows the exercise window modally until the run ends
+        session.screen->ShowModal(); // shows the exercise window modally until the run ends
         QCoreApplication::quit();
     });
     QApplication::exec();

@@ -1,5 +1,5 @@
-// Peak memory of a whole session: the program's two windows, each exercise run for a while
-// through the settings window's start button (Dot, Pyramid "Üçgen", Block "Bitişik bloklar"
+// Peak memory of a whole session: the exercise window, each exercise run for a while with the
+// settings the start button gives it (Dot, Pyramid "Üçgen", Block "Bitişik bloklar"
 // 36 x 6 with a small font, all at 40 ms), then the end of the program.
 //
 //   zrv_bench_session [seconds per exercise, default 10]
@@ -8,7 +8,7 @@
 
 #include "Session.h"
 #include "Measure.h"
-#include "core/Report.h"
+#include "display/Report.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -34,7 +34,7 @@ int main(int argc, char** argv)
                 session.Configure(e, 40);
                 QTimer::singleShot(int(seconds * 1000), session.screen.get(),
                                    [&] { session.screen->RequestClose(); });
-                session.main->btnAlsClick();
+                session.screen->ShowModal();
                 std::fprintf(stderr, "%s: %d ticks so far, peak RSS %ld kB\n", ExerciseName(e), ticks,
                              ProcessCpu().maxRss_kB);
             }

@@ -9,16 +9,15 @@
 //              --background Lacivert --active Beyaz --passive Sarı --dot Kırmızı
 //              --seed 7 --ticks 5 --output frames/block-%02d.png
 #include "HandClock.h"
-#include "core/Report.h"
+#include "core/Exceptions.h"
 #include "display/Letterbox.h"
 #include "display/MemoryPlatform.h"
+#include "display/Report.h"
 #include "exercises/Random.h"
 #include "exercises/ScreenForm.h"
-#include "settings/MainForm.h"
-#include "settings/SettingsList.h"
+#include "settings/SettingsModel.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
@@ -280,11 +279,12 @@ int main(int argc, char* argv[])
     QStringList reports;
     zrv::SetReportHook([&reports](zrv::ReportKind, const QString& text) { reports << text; });
 
-    TMainForm main;
-    main.show();
-    QApplication::processEvents();
-    if (!reports.isEmpty())
-        Fail(reports.join(QLatin1Char('\n')));
+    SettingsModel model;
+    try {
+        model.LoadAndShow();
+    } catch (const Exception& e) {
+        Fail(e.Message() + QLatin1Char('.'));
+    }
 
     HandClock clock;
     AlwaysActive activity;
@@ -298,16 +298,14 @@ int main(int argc, char* argv[])
     env.clock = &clock;
     env.waker = std::move(ownedWaker);
     env.activity = &activity;
-    TScreenForm screen(&main, std::move(env));
-    main.SetScreenForm(&screen);
+    TScreenForm screen(std::move(env));
 
     // The start button's check, without its message box.
-    if (main.CurrentExercise != 0 && !main.boxharf1->isChecked() && !main.boxharf2->isChecked() &&
-        !main.boxharf3->isChecked() && !main.boxharf4->isChecked())
+    if (!model.CanStart())
         Fail(QStringLiteral("Harf gruplarından en az birini seçiniz. (--groups)"));
 
     zrv::SetRandSeed(seed);
-    screen.Exercise = main.CurrentExercise;
+    screen.SetSettings(model.RunSettings());
     screen.show();
     QApplication::processEvents();
     QDir::setCurrent(previous);
@@ -345,6 +343,5 @@ int main(int argc, char* argv[])
         Fail(reports.join(QLatin1Char('\n')));
     std::printf("%d frame%s written\n", written, written == 1 ? "" : "s");
     screen.hide();
-    main.hide();
     return 0;
 }

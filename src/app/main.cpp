@@ -1,7 +1,7 @@
 // Zerlivan: a trainer for the eye exercises of speed reading.
 #include "app/CommandLine.h"
-#include "core/Report.h"
 #include "core/StopSignals.h"
+#include "display/Report.h"
 #include "exercises/ScreenForm.h"
 #include "settings/MainForm.h"
 
@@ -91,7 +91,7 @@ int main(int argc, char* argv[])
     // The exercise window is a window of its own that belongs to the settings window, so that
     // the window system gives the keyboard back to the settings window when the exercise ends
     // (Wayland compositors ignore a program's own request for it).
-    TScreenForm screenForm(&mainForm, {}, &mainForm);
+    TScreenForm screenForm({}, &mainForm);
     mainForm.SetScreenForm(&screenForm);
 
     const auto endOnRequest = [&mainForm, &screenForm] { EndOnRequest(&mainForm, &screenForm); };

@@ -1,7 +1,7 @@
 #include "display/DXDraw.h"
 
 #include "core/Exceptions.h"
-#include "core/Report.h"
+#include "display/Report.h"
 #include "display/DisplayPlatform.h"
 
 #include <QEvent>

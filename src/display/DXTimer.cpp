@@ -1,6 +1,6 @@
 #include "display/DXTimer.h"
 
-#include "core/Report.h"
+#include "display/Report.h"
 #include "display/ActivitySource.h"
 #include "display/Clock.h"
 #include "display/RealtimeKitClient.h"

@@ -1,53 +1,37 @@
-// The Block exercise: a grid of equal blocks, separate ("Ayrı bloklar") or touching
-// ("Bitişik bloklar"); the highlight walks down the columns, along the rows or in a zigzag
-// between the first and last column.
 #include "display/DXDraw.h"
-#include "exercises/Layout.h"
-#include "exercises/ScreenForm.h"
-#include "settings/MainForm.h"
+#include "exercises/Exercise.h"
 
-#include <QComboBox>
-
-void TScreenForm::StartBlock()
+void BlockExercise::Start()
 {
-    const int layout = m_main->boxTip->currentIndex();
-    const int direction = m_main->boxYon->currentIndex();
-    TDirectDrawSurfaceCanvas* canvas = DXDraw->Surface()->Canvas();
+    const ExerciseSettings& s = m_settings;
+    TDirectDrawSurfaceCanvas* canvas = Canvas();
     const int h = canvas->TextHeight(QStringLiteral("A"));
     const int w = canvas->TextWidth(QStringLiteral("A"));
-    const zrv::BlockGrid grid = zrv::BlockGridFor(layout, direction, h, w, LetterCount, LineCount);
+    const zrv::BlockGrid grid = zrv::BlockGridFor(s.type, s.direction, h, w, s.letters, s.lines);
 
-    canvas->Brush.Color = BackColor;
-    canvas->Pen.Color = BackColor;
-    canvas->Brush.Style = bsSolid;
-    canvas->Rectangle(0, 0, 640, 480);
+    ClearScreen();
     Current = 1;
     // Filled row by row: this order decides which letters each block gets.
     for (int i = 1; i <= grid.rows; ++i) {
         for (int j = 1; j <= grid.cols; ++j) {
-            TBlok& block = *Bloks[size_t(zrv::BlockNumber(grid, i, j))];
-            block.Letters = LetterCount;
-            block.Lines = LineCount;
+            TBlok& block = Blok(zrv::BlockNumber(grid, i, j));
+            block.Letters = s.letters;
+            block.Lines = s.lines;
             fillBlok(block);
-            block.X = zrv::BlockCenterX(layout, j, w, LetterCount);
-            block.Y = zrv::BlockTop(layout, i, h, LineCount);
+            block.X = zrv::BlockCenterX(s.type, j, w, s.letters);
+            block.Y = zrv::BlockTop(s.type, i, h, s.lines);
             DrawBlok(block, 1);
         }
     }
     BlocksLaidOut = grid.rows * grid.cols;
-    OrderLength = zrv::BlockPath(grid, direction, &ShowOrder);
-    canvas->Release();
-    DXDraw->Flip();
+    OrderLength = zrv::BlockPath(grid, s.direction, &ShowOrder);
+    Present();
 }
 
-void TScreenForm::StepBlock()
+void BlockExercise::Step()
 {
     // An empty grid or an empty path: the background stays.
     if (BlocksLaidOut <= 0 || OrderLength <= 0)
         return;
-    DrawBlok(*Bloks[size_t(ShowOrder[size_t(Current)])], 1);
-    if (++Current > OrderLength)
-        Current = 1;
-    DrawBlok(*Bloks[size_t(ShowOrder[size_t(Current)])], 2);
-    DXDraw->Flip();
+    stepHighlight(1);
 }

@@ -1,13 +1,44 @@
-// The Dot exercise: a dot jumps between four or eight fixed points in the order chosen in
-// boxTip.  The first frame shows the passive dots; each tick repaints the active dot passive
-// and lights the next one.
+// The Dot exercise, and what every exercise shares.
 #include "display/DXDraw.h"
-#include "exercises/ScreenForm.h"
-#include "settings/MainForm.h"
+#include "exercises/Exercise.h"
 
-#include <QComboBox>
+std::unique_ptr<Exercise> Exercise::Create(const ExerciseSettings& settings, TDXDraw& draw)
+{
+    switch (settings.exercise) {
+    case ExerciseSettings::Dot:
+        return std::make_unique<DotExercise>(settings, draw);
+    case ExerciseSettings::Pyramid:
+        return std::make_unique<PyramidExercise>(settings, draw);
+    case ExerciseSettings::Block:
+        return std::make_unique<BlockExercise>(settings, draw);
+    default:
+        return nullptr;
+    }
+}
 
-void TScreenForm::SetDotPosition(int position)
+TDirectDrawSurfaceCanvas* Exercise::Canvas() const
+{
+    return m_draw.Surface()->Canvas();
+}
+
+void Exercise::ClearScreen() const
+{
+    TDirectDrawSurfaceCanvas* canvas = Canvas();
+    canvas->Brush.Color = m_settings.background;
+    canvas->Pen.Color = m_settings.background;
+    canvas->Brush.Style = bsSolid;
+    canvas->Rectangle(0, 0, 640, 480);
+}
+
+void Exercise::Present() const
+{
+    Canvas()->Release();
+    m_draw.Flip();
+}
+
+DotExercise::DotExercise(const ExerciseSettings& settings, TDXDraw& draw) : Exercise(settings, draw) {}
+
+void DotExercise::SetDotPosition(int position)
 {
     int column = 0;
     int row = 0;
@@ -17,41 +48,34 @@ void TScreenForm::SetDotPosition(int position)
     DotY = DotRows[size_t(row)];
 }
 
-void TScreenForm::drawDot(int position, TColor color)
+void DotExercise::drawDot(int position, TColor color)
 {
-    TDirectDrawSurfaceCanvas* canvas = DXDraw->Surface()->Canvas();
+    TDirectDrawSurfaceCanvas* canvas = Canvas();
     canvas->Brush.Color = color;
     canvas->Pen.Color = color;
     SetDotPosition(position);
     canvas->Ellipse(DotX - 10, DotY - 10, DotX + 10, DotY + 10);
 }
 
-void TScreenForm::StartDot()
+void DotExercise::Start()
 {
-    const int tip = m_main->boxTip->currentIndex();
     DotStep = 1;
     std::array<int, 9> order{};
-    if (zrv::DotOrderFor(tip, &order))
+    if (zrv::DotOrderFor(m_settings.type, &order))
         std::copy(order.begin(), order.end(), DotOrder.begin());
 
-    TDirectDrawSurfaceCanvas* canvas = DXDraw->Surface()->Canvas();
-    canvas->Brush.Color = BackColor;
-    canvas->Pen.Color = BackColor;
-    canvas->Brush.Style = bsSolid;
-    canvas->Rectangle(0, 0, 640, 480);
-    const int passive = zrv::DotPassiveCount(tip);
+    ClearScreen();
+    const int passive = zrv::DotPassiveCount(m_settings.type);
     for (int p = 1; p <= passive; ++p)
-        drawDot(p, PassiveColor);
-    canvas->Release();
-    DXDraw->Flip();
+        drawDot(p, m_settings.passive);
+    Present();
 }
 
-void TScreenForm::StepDot()
+void DotExercise::Step()
 {
-    drawDot(DotOrder[size_t(DotStep)], PassiveColor);
+    drawDot(DotOrder[size_t(DotStep)], m_settings.passive);
     if (++DotStep > 8)
         DotStep = 1;
-    drawDot(DotOrder[size_t(DotStep)], ActiveColor);
-    DXDraw->Surface()->Canvas()->Release();
-    DXDraw->Flip();
+    drawDot(DotOrder[size_t(DotStep)], m_settings.active);
+    Present();
 }

@@ -1,46 +1,46 @@
-// Filling and drawing letter blocks, shared by the Pyramid and Block exercises.
+// Filling, drawing and highlighting letter blocks, shared by the Pyramid and Block exercises.
 #include "display/DXDraw.h"
+#include "exercises/Exercise.h"
 #include "exercises/Letters.h"
-#include "exercises/ScreenForm.h"
-#include "settings/MainForm.h"
 
-#include <QCheckBox>
 #include <algorithm>
 
-void TScreenForm::fillBlok(TBlok& block)
+LetterExercise::LetterExercise(const ExerciseSettings& settings, TDXDraw& draw)
+    : Exercise(settings, draw), m_bloks(zrv::MaxBloks)
 {
-    // The pool follows the letter-group boxes at the moment of the call.
-    const QString pool = zrv::CharacterPool(m_main->boxharf1->isChecked(), m_main->boxharf2->isChecked(),
-                                            m_main->boxharf3->isChecked(), m_main->boxharf4->isChecked());
-    zrv::FillBlok(block, pool);
 }
 
-// Mode 0 hides the block (its boxes in the background colour), 1 shows it passive, 2 shows it
-// active: the text in the active colour over a dot in the dot colour at the block's middle.
-void TScreenForm::DrawBlok(TBlok& block, int mode)
+void LetterExercise::fillBlok(TBlok& block) const
 {
-    TDirectDrawSurfaceCanvas* canvas = DXDraw->Surface()->Canvas();
+    const auto& groups = m_settings.letterGroups;
+    zrv::FillBlok(block, zrv::CharacterPool(groups[0], groups[1], groups[2], groups[3]));
+}
+
+void LetterExercise::DrawBlok(TBlok& block, int mode)
+{
+    const ExerciseSettings& s = m_settings;
+    TDirectDrawSurfaceCanvas* canvas = Canvas();
     const int h = canvas->TextHeight(block.Text[1]);
     const int lines = std::min(block.Lines, 6);
     switch (mode) {
     case 0:
     case 1:
-        canvas->Brush.Color = BackColor;
-        canvas->Pen.Color = BackColor;
+        canvas->Brush.Color = s.background;
+        canvas->Pen.Color = s.background;
         canvas->Brush.Style = bsSolid;
-        canvas->Font.Color = mode == 0 ? BackColor : PassiveColor;
+        canvas->Font.Color = mode == 0 ? s.background : s.passive;
         break;
     default: {
-        canvas->Brush.Color = DotColor;
-        canvas->Pen.Color = DotColor;
+        canvas->Brush.Color = s.dot;
+        canvas->Pen.Color = s.dot;
         canvas->Brush.Style = bsSolid;
         const int r = h / 4;
         const int cy = block.Y + (block.Lines * h) / 2;
         canvas->Ellipse(block.X - r, cy - r, block.X + r, cy + r);
-        canvas->Brush.Color = BackColor;
-        canvas->Pen.Color = BackColor;
+        canvas->Brush.Color = s.background;
+        canvas->Pen.Color = s.background;
         canvas->Brush.Style = bsClear;
-        canvas->Font.Color = ActiveColor;
+        canvas->Font.Color = s.active;
         break;
     }
     }
@@ -49,6 +49,14 @@ void TScreenForm::DrawBlok(TBlok& block, int mode)
         const int wi = canvas->TextWidth(text);
         canvas->TextOut(block.X - wi / 2, block.Y + (i - 1) * h, text);
     }
-    canvas->Release();
-    DXDraw->Flip();
+    Present();
+}
+
+void LetterExercise::stepHighlight(int mode)
+{
+    DrawBlok(Blok(ShowOrder[size_t(Current)]), mode);
+    if (++Current > OrderLength)
+        Current = 1;
+    DrawBlok(Blok(ShowOrder[size_t(Current)]), 2);
+    m_draw.Flip();
 }

@@ -1,6 +1,6 @@
 #include "journal/JournalView.h"
 
-#include "core/Report.h"
+#include "display/Report.h"
 #include "journal/JournalFigures.h"
 #include "journal/SqliteJournal.h"
 

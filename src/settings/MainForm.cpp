@@ -1,8 +1,8 @@
 #include "settings/MainForm.h"
 
 #include "core/Exceptions.h"
-#include "core/Report.h"
 #include "display/Clock.h"
+#include "display/Report.h"
 #include "exercises/Random.h"
 #include "exercises/ScreenForm.h"
 #include "settings/FontDialog.h"
@@ -28,35 +28,6 @@
 
 namespace
 {
-
-// Sections of the list: the first line of each exercise's section.
-constexpr int kPyramid = 1;
-constexpr int kBlock = 2;
-
-int SectionFirstLine(int exercise)
-{
-    return exercise == kPyramid ? SettingsList::PyramidFirstLine : SettingsList::BlockFirstLine;
-}
-
-const QStringList& ColourItems()
-{
-    static const QStringList items{
-        QStringLiteral("Siyah"),     QStringLiteral("Beyaz"),    QStringLiteral("Gri"),
-        QStringLiteral("Gümüş"),     QStringLiteral("Kırmızı"),  QStringLiteral("Mavi"),
-        QStringLiteral("Açık Mavi"), QStringLiteral("Lacivert"), QStringLiteral("Sarı"),
-        QStringLiteral("Açık Sarı"),
-    };
-    return items;
-}
-
-const QStringList& LineCountItems()
-{
-    static const QStringList items{
-        QStringLiteral("1 Satır"), QStringLiteral("2 Satır"), QStringLiteral("3 Satır"),
-        QStringLiteral("4 Satır"), QStringLiteral("5 Satır"), QStringLiteral("6 Satır"),
-    };
-    return items;
-}
 
 // The book pages of the online bookstore and the maker's site.
 const QString kBookstore = QStringLiteral("http://www.kitapevi.example/tanim.asp?sid=%1&referer=40417");
@@ -148,21 +119,9 @@ TLinkLabel* MakeLink(QWidget* parent, const QString& text, int left, int top, in
     return link;
 }
 
-void SetIndex(QComboBox* box, int index)
-{
-    box->setCurrentIndex(index >= 0 && index < box->count() ? index : -1);
-}
-
-void ReplaceItems(QComboBox* box, const QStringList& items)
-{
-    box->clear();
-    box->addItems(items);
-    box->setCurrentIndex(-1);
-}
-
 } // namespace
 
-TMainForm::TMainForm(QWidget* parent) : TDXForm(parent), m_options(std::make_unique<SettingsList>())
+TMainForm::TMainForm(QWidget* parent) : TDXForm(parent)
 {
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
@@ -258,44 +217,37 @@ void TMainForm::CreatePageExercises()
 {
     QWidget* page = TabSheet3;
     labAls = MakeLabel(page, QStringLiteral("Alıştırma:"), 16, 16, 55, 16);
-    boxAls = MakeSelector(page, {QStringLiteral("Nokta"), QStringLiteral("Piramit"), QStringLiteral("Blok")},
-                          128, 8);
+    const SettingsModel& m = m_model;
+    boxAls = MakeSelector(page, m.Items(SettingsModel::Als), 128, 8);
     labTip = MakeLabel(page, QStringLiteral("Tip:"), 16, 40, 21, 16);
-    boxTip = MakeSelector(
-        page, {QStringLiteral("Yatay - Yukarıdan Aşağıya"), QStringLiteral("Merkez - Tek Satır")}, 128, 32);
+    boxTip = MakeSelector(page, m.Items(SettingsModel::Tip), 128, 32);
     labYon = MakeLabel(page, QStringLiteral("Yön:"), 16, 64, 27, 16);
-    boxYon = MakeSelector(page, LineCountItems(), 128, 56);
+    boxYon = MakeSelector(page, m.Items(SettingsModel::Yon), 128, 56);
     labStr = MakeLabel(page, QStringLiteral("Satır Sayısı:"), 16, 88, 71, 16);
-    boxStr = MakeSelector(page, LineCountItems(), 128, 80);
+    boxStr = MakeSelector(page, m.Items(SettingsModel::Str), 128, 80);
     labHrf = MakeLabel(page, QStringLiteral("Harf Sayısı:"), 16, 112, 67, 16);
-    QStringList letters;
-    for (int n = 4; n <= 36; ++n)
-        letters << QString::number(n);
-    boxHrf = MakeSelector(page, letters, 128, 104);
+    boxHrf = MakeSelector(page, m.Items(SettingsModel::Hrf), 128, 104);
     labZmn = MakeLabel(page, QStringLiteral("Zemin Rengi:"), 16, 136, 76, 16);
-    boxZmn = MakeSelector(page, ColourItems(), 128, 128);
+    boxZmn = MakeSelector(page, m.Items(SettingsModel::Zmn), 128, 128);
     labAkt = MakeLabel(page, QStringLiteral("Aktif Metin Rengi:"), 16, 160, 103, 16);
-    boxAkt = MakeSelector(page, ColourItems(), 128, 152);
+    boxAkt = MakeSelector(page, m.Items(SettingsModel::Akt), 128, 152);
     labPas = MakeLabel(page, QStringLiteral("Pasif Metin Rengi:"), 16, 184, 106, 16);
-    boxPas = MakeSelector(page, ColourItems(), 128, 176);
+    boxPas = MakeSelector(page, m.Items(SettingsModel::Pas), 128, 176);
     labNkt = MakeLabel(page, QStringLiteral("Nokta Rengi:"), 16, 208, 75, 16);
-    boxNkt = MakeSelector(page, ColourItems(), 128, 200);
+    boxNkt = MakeSelector(page, m.Items(SettingsModel::Nkt), 128, 200);
     labHiz = MakeLabel(page, QStringLiteral("Hız:"), 16, 232, 23, 16);
     valHiz = new TSpinEdit(page);
     valHiz->setGeometry(128, 224, 145, 26);
-    valHiz->SetRange(40, 2000);
-    valHiz->SetText(QStringLiteral("100"));
+    valHiz->SetRange(SettingsModel::MinSpeed_ms, SettingsModel::MaxSpeed_ms);
+    valHiz->SetText(m.SpeedText());
     Label4 = MakeLabel(page, QStringLiteral("Süre:"), 16, 256, 31, 16);
-    boxDkk =
-        MakeSelector(page,
-                     {QStringLiteral("Sürekli"), QStringLiteral("1 dakika"), QStringLiteral("2 dakika"),
-                      QStringLiteral("3 dakika"), QStringLiteral("4 dakika"), QStringLiteral("5 dakika")},
-                     128, 248);
+    boxDkk = MakeSelector(page, m.Items(SettingsModel::Dkk), 128, 248);
     for (QComboBox* box : {boxZmn, boxAkt, boxPas, boxNkt, boxDkk})
         box->setMaxVisibleItems(10);
     labFnt = MakeLabel(page, QStringLiteral("Font:"), 16, 280, 30, 16);
     txtFnt = new QLineEdit(page);
     txtFnt->setGeometry(128, 272, 145, 24);
+    txtFnt->setMaxLength(SettingsModel::FontTextMaxLength);
     txtFnt->setReadOnly(true);
     txtFnt->setEnabled(false);
     btnFnt = new QToolButton(page);
@@ -303,13 +255,13 @@ void TMainForm::CreatePageExercises()
     btnFnt->setIcon(zrv::FontGlyph());
     btnFnt->setIconSize(QSize(24, 22));
     btnFnt->setFocusPolicy(Qt::NoFocus);
-    btnAls = new QPushButton(QStringLiteral("Alıştırma:"), page);
+    btnAls = new QPushButton(m.StartCaption(), page);
     btnAls->setGeometry(128, 304, 145, 25);
     btnAls->setAutoDefault(false);
 
     labharf = MakeLabel(page, QStringLiteral("Harf Grupları:"), 280, 8, 76, 16);
     boxharf1 = MakeCheckBox(page, QStringLiteral("Küçük harfler"), 280, 32, 97);
-    boxharf1->setChecked(true);
+    boxharf1->setChecked(m.LetterGroup(0));
     boxharf2 = MakeCheckBox(page, QStringLiteral("Büyük harfler"), 280, 56, 97);
     boxharf3 = MakeCheckBox(page, QStringLiteral("Sayılar"), 280, 80, 97);
     boxharf4 = MakeCheckBox(page, QStringLiteral("Noktalama işaretleri"), 280, 104, 185);
@@ -338,9 +290,15 @@ void TMainForm::ConnectEvents()
     connect(boxAls, &QComboBox::activated, this, [this] { boxAlsChange(); });
     for (QComboBox* box : {boxTip, boxYon, boxStr, boxHrf, boxZmn, boxAkt, boxPas, boxNkt, boxDkk})
         connect(box, &QComboBox::activated, this, [this, box] { boxChange(box); });
-    connect(valHiz, &TSpinEdit::changed, this, [this] { boxChange(valHiz); });
+    connect(valHiz, &TSpinEdit::changed, this, [this] {
+        if (!m_showingModel)
+            boxChange(valHiz);
+    });
     for (QCheckBox* box : {boxharf1, boxharf2, boxharf3, boxharf4, boxSaveOptions})
-        connect(box, &QCheckBox::toggled, this, [this, box] { boxChange(box); });
+        connect(box, &QCheckBox::toggled, this, [this, box] {
+            if (!m_showingModel)
+                boxChange(box);
+        });
     connect(btnFnt, &QToolButton::clicked, this, [this] { btnFntClick(); });
     connect(btnAls, &QPushButton::clicked, this, [this] { btnAlsClick(); });
     for (TLinkLabel* link : {kitap1, kitap2, kitap3, kitap4, kitap5, link1})
@@ -393,17 +351,67 @@ void TMainForm::closeEvent(QCloseEvent* event)
         event->ignore();
 }
 
+std::array<std::pair<QComboBox*, SettingsModel::Selector>, SettingsModel::SelectorCount>
+TMainForm::Selectors() const
+{
+    return {{
+        {boxAls, SettingsModel::Als},
+        {boxTip, SettingsModel::Tip},
+        {boxYon, SettingsModel::Yon},
+        {boxStr, SettingsModel::Str},
+        {boxHrf, SettingsModel::Hrf},
+        {boxZmn, SettingsModel::Zmn},
+        {boxAkt, SettingsModel::Akt},
+        {boxPas, SettingsModel::Pas},
+        {boxNkt, SettingsModel::Nkt},
+        {boxDkk, SettingsModel::Dkk},
+    }};
+}
+
+void TMainForm::Change(const std::function<void()>& handler)
+{
+    zrv::Guarded(handler);
+    ShowModel();
+}
+
+void TMainForm::ShowModel()
+{
+    const SettingsModel& m = m_model;
+    m_showingModel = true;
+    for (const auto& [box, selector] : Selectors()) {
+        const QStringList& items = m.Items(selector);
+        bool same = box->count() == items.size();
+        for (int i = 0; same && i < items.size(); ++i)
+            same = box->itemText(i) == items[i];
+        if (!same) {
+            box->clear();
+            box->addItems(items);
+        }
+        box->setCurrentIndex(m.Index(selector));
+    }
+    valHiz->SetText(m.SpeedText());
+    if (txtFnt->text() != m.FontText())
+        txtFnt->setText(m.FontText());
+    FontDialog->SetFont(m.Font());
+    QCheckBox* const groups[] = {boxharf1, boxharf2, boxharf3, boxharf4};
+    for (int i = 0; i < 4; ++i)
+        groups[i]->setChecked(m.LetterGroup(i));
+    boxSaveOptions->setChecked(m.SaveOptions());
+    btnAls->setText(m.StartCaption());
+    QWidget* const textControls[] = {labYon, boxYon, labStr, labharf, boxStr,   labHrf,   boxHrf,   labNkt,
+                                     boxNkt, labFnt, txtFnt, btnFnt,  boxharf1, boxharf2, boxharf3, boxharf4};
+    for (QWidget* w : textControls) {
+        if (w->isHidden() == m.TextControlsVisible())
+            w->setVisible(m.TextControlsVisible());
+    }
+    m_showingModel = false;
+}
+
 void TMainForm::FormShow()
 {
-    zrv::Guarded([this] {
+    Change([this] {
         zrv::SetRandSeed(Clock::System().UtcMillisecondOfDay());
-        CurrentExercise = 0;
-        m_options->Load();
-        // The box starts unticked: ticking it stores "1" in line 1 through its click event.
-        boxSaveOptions->setChecked(m_options->ReadInt(SettingsList::SaveOptionsLine, 1) == 1);
-        SetIndex(boxAls, m_options->ReadInt(SettingsList::ExerciseLine, 0));
-        LoadExerciseOptions();
-        boxAlsChange();
+        m_model.LoadAndShow();
     });
 }
 
@@ -411,178 +419,43 @@ bool TMainForm::FormClose()
 {
     bool closeAllowed = false;
     zrv::Guarded([this, &closeAllowed] {
-        if (boxSaveOptions->isChecked())
-            m_options->Save();
+        if (m_model.SaveOptions())
+            m_model.List().Save();
         closeAllowed = true;
     });
     return closeAllowed;
 }
 
-void TMainForm::LoadExerciseOptions()
-{
-    const SettingsList& list = *m_options;
-    const int exercise = boxAls->currentIndex();
-    if (exercise == 0) {
-        SetIndex(boxTip, list.ReadInt(3, 0));
-        SetIndex(boxYon, list.ReadInt(4, 0));
-        SetIndex(boxZmn, list.ReadInt(5, 0));
-        SetIndex(boxAkt, list.ReadInt(6, 0));
-        SetIndex(boxPas, list.ReadInt(7, 0));
-        valHiz->SetValue(list.ReadInt(8, 400));
-        SetIndex(boxDkk, list.ReadInt(9, 0));
-        return;
-    }
-    if (exercise != kPyramid && exercise != kBlock)
-        return;
-
-    const int first = SectionFirstLine(exercise);
-    SetIndex(boxTip, list.ReadInt(first + SettingsList::TipOffset, 0));
-    SetIndex(boxYon, list.ReadInt(first + SettingsList::YonOffset, 0));
-    SetIndex(boxStr, list.ReadInt(first + SettingsList::StrOffset, 0));
-    SetIndex(boxHrf, list.ReadInt(first + SettingsList::HrfOffset, 0));
-    SetIndex(boxZmn, list.ReadInt(first + SettingsList::ZmnOffset, 0));
-    SetIndex(boxAkt, list.ReadInt(first + SettingsList::AktOffset, 0));
-    SetIndex(boxPas, list.ReadInt(first + SettingsList::PasOffset, 0));
-    SetIndex(boxNkt, list.ReadInt(first + SettingsList::NktOffset, 0));
-    valHiz->SetValue(list.ReadInt(first + SettingsList::HizOffset, 400));
-    SetIndex(boxDkk, list.ReadInt(first + SettingsList::DkkOffset, 0));
-
-    const int nameLine = first + SettingsList::FontNameOffset;
-    const int sizeLine = first + SettingsList::FontSizeOffset;
-    const int charsetLine = first + SettingsList::FontCharsetOffset;
-    txtFnt->setText(list.Text(nameLine) + QStringLiteral(" (") + list.Text(sizeLine) + QLatin1Char(',') +
-                    list.Text(charsetLine) + QLatin1Char(')'));
-    FontDialog->SetName(list.Text(nameLine));
-    FontDialog->SetSize(list.ReadStrictInt(sizeLine));
-    FontDialog->SetCharset(list.ReadStrictInt(charsetLine));
-    FontDialog->SetStyle(0);
-    if (list.ReadStrictInt(first + SettingsList::FontBoldOffset) == 1)
-        FontDialog->SetStyle(fsBold);
-
-    // The four positions as the line reads now: ticking a box stores all four again.
-    const int groupsLine = first + SettingsList::LetterGroupsOffset;
-    bool ticked[4];
-    for (int i = 0; i < 4; ++i)
-        ticked[i] = list.LetterGroup(groupsLine, i + 1);
-    boxharf1->setChecked(ticked[0]);
-    boxharf2->setChecked(ticked[1]);
-    boxharf3->setChecked(ticked[2]);
-    boxharf4->setChecked(ticked[3]);
-}
-
 void TMainForm::boxAlsChange()
 {
-    zrv::Guarded([this] {
-        m_options->PutInt(SettingsList::ExerciseLine, boxAls->currentIndex());
-        QWidget* const exerciseControls[] = {labYon,   boxYon,   labStr,   boxStr,  labHrf, boxHrf,
-                                             labNkt,   boxNkt,   labFnt,   txtFnt,  btnFnt, labharf,
-                                             boxharf1, boxharf2, boxharf3, boxharf4};
-        for (QWidget* w : exerciseControls)
-            w->setVisible(true);
-        switch (boxAls->currentIndex()) {
-        case 0:
-            CurrentExercise = 0;
-            btnAls->setText(QStringLiteral("Alıştırma: Nokta"));
-            for (QWidget* w : exerciseControls)
-                w->setVisible(false);
-            ReplaceItems(boxTip,
-                         {QStringLiteral("1 2 3 4"), QStringLiteral("1 2 4 3"), QStringLiteral("1 4 2 3"),
-                          QStringLiteral("1 2 4 3 5 8 6 7"), QStringLiteral("1 4 2 3 5 6 8 7")});
-            LoadExerciseOptions();
-            break;
-        case kPyramid:
-            CurrentExercise = 1;
-            btnAls->setText(QStringLiteral("Alıştırma: Piramit"));
-            ReplaceItems(boxTip, {QStringLiteral("Üçgen"), QStringLiteral("Tek Satır")});
-            ReplaceItems(boxYon, {QStringLiteral("Tek Yön"), QStringLiteral("Çift Yön")});
-            LoadExerciseOptions();
-            break;
-        case kBlock:
-            CurrentExercise = 2;
-            btnAls->setText(QStringLiteral("Alıştırma: Blok"));
-            ReplaceItems(boxTip, {QStringLiteral("Ayrı bloklar"), QStringLiteral("Bitişik bloklar")});
-            ReplaceItems(boxYon,
-                         {QStringLiteral("Dikey"), QStringLiteral("Yatay"), QStringLiteral("Zigzag")});
-            LoadExerciseOptions();
-            break;
-        default:
-            break;
-        }
-    });
+    Change([this] { m_model.SelectExercise(boxAls->currentIndex()); });
 }
 
 void TMainForm::boxChange(QObject* sender)
 {
-    zrv::Guarded([this, sender] {
-        if (sender == boxSaveOptions) {
-            m_options->Put(SettingsList::SaveOptionsLine, boxSaveOptions->isChecked() ? "1" : "0");
-            return;
+    Change([this, sender] {
+        for (const auto& [box, selector] : Selectors()) {
+            if (sender == box)
+                m_model.Select(selector, box->currentIndex());
         }
-        const int exercise = boxAls->currentIndex();
-        if (exercise < 0 || exercise > kBlock)
-            return;
-
-        // The line of each control: in the Dot section (-1: none) and its place in the Pyramid
-        // and Block sections.
-        struct Entry {
-            QObject* control;
-            int dotLine;
-            int offset;
-        };
-        const Entry table[] = {
-            {boxTip, 3, SettingsList::TipOffset},
-            {boxYon, 4, SettingsList::YonOffset},
-            {boxStr, -1, SettingsList::StrOffset},
-            {boxHrf, -1, SettingsList::HrfOffset},
-            {boxZmn, 5, SettingsList::ZmnOffset},
-            {boxAkt, 6, SettingsList::AktOffset},
-            {boxPas, 7, SettingsList::PasOffset},
-            {boxNkt, -1, SettingsList::NktOffset},
-            {valHiz, 8, SettingsList::HizOffset},
-            {boxDkk, 9, SettingsList::DkkOffset},
-            {boxharf1, -1, SettingsList::LetterGroupsOffset},
-            {boxharf2, -1, SettingsList::LetterGroupsOffset},
-            {boxharf3, -1, SettingsList::LetterGroupsOffset},
-            {boxharf4, -1, SettingsList::LetterGroupsOffset},
-        };
-        for (const Entry& e : table) {
-            if (e.control != sender)
-                continue;
-            const int line = exercise == 0 ? e.dotLine : SectionFirstLine(exercise) + e.offset;
-            if (line < 0)
-                return;
-            if (e.offset == SettingsList::LetterGroupsOffset) {
-                QByteArray groups;
-                for (const QCheckBox* box : {boxharf1, boxharf2, boxharf3, boxharf4})
-                    groups += box->isChecked() ? '1' : '0';
-                m_options->Put(line, groups);
-            } else if (sender == valHiz) {
-                m_options->PutInt(line, valHiz->Value());
-            } else {
-                m_options->PutInt(line, static_cast<QComboBox*>(sender)->currentIndex());
-            }
-            return;
+        if (sender == valHiz)
+            m_model.SetSpeedText(valHiz->Text());
+        const QCheckBox* const groups[] = {boxharf1, boxharf2, boxharf3, boxharf4};
+        for (int i = 0; i < 4; ++i) {
+            if (sender == groups[i])
+                m_model.SetLetterGroup(i, groups[i]->isChecked());
         }
+        if (sender == boxSaveOptions)
+            m_model.SetSaveOptions(boxSaveOptions->isChecked());
     });
 }
 
 void TMainForm::btnFntClick()
 {
-    zrv::Guarded([this] {
-        if (!FontDialog->Execute(this))
-            return;
-        const TFont& font = FontDialog->Font();
-        txtFnt->setText(QStringLiteral("%1 (%2,%3)").arg(font.Name).arg(font.Size).arg(font.Charset & 0xFF));
-        const int exercise = boxAls->currentIndex();
-        if (exercise != kPyramid && exercise != kBlock)
-            return;
-        const int first = SectionFirstLine(exercise);
-        m_options->PutText(first + SettingsList::FontNameOffset, font.Name);
-        m_options->PutInt(first + SettingsList::FontSizeOffset, font.Size);
-        m_options->PutInt(first + SettingsList::FontCharsetOffset, font.Charset & 0xFF);
-        m_options->Put(first + SettingsList::FontBoldOffset, "0");
-        if (font.Style & fsBold)
-            m_options->Put(first + SettingsList::FontBoldOffset, "1");
+    Change([this] {
+        FontDialog->SetFont(m_model.Font());
+        if (FontDialog->Execute(this))
+            m_model.SetFont(FontDialog->Font());
     });
 }
 
@@ -597,14 +470,14 @@ void TMainForm::SetContentsEnabled(bool enabled)
 void TMainForm::btnAlsClick()
 {
     zrv::Guarded([this] {
-        if ((CurrentExercise == 1 || CurrentExercise == 2) && !boxharf1->isChecked() &&
-            !boxharf2->isChecked() && !boxharf3->isChecked() && !boxharf4->isChecked()) {
+        if (!m_model.CanStart()) {
             zrv::ShowMessage(QStringLiteral("Harf gruplarından en az birini seçiniz."));
             return;
         }
         if (!m_screenForm)
             return;
-        m_screenForm->Exercise = CurrentExercise;
+        // The controls cannot change while the exercise window is shown.
+        m_screenForm->SetSettings(m_model.RunSettings());
         // The settings window stays where it is, greyed, until the exercise window closes.  The
         // keyboard then goes on where it was (greying the controls takes their focus away).
         struct Reenable {

@@ -1,10 +1,11 @@
 #pragma once
 
 #include "display/DXForm.h"
-#include "display/Font.h"
+#include "settings/SettingsModel.h"
 
 #include <QUrl>
-#include <memory>
+#include <array>
+#include <functional>
 
 class QCheckBox;
 class QCloseEvent;
@@ -16,15 +17,15 @@ class QShowEvent;
 class QTabWidget;
 class QToolButton;
 class QPlainTextEdit;
-class TLinkLabel;   // settings/LinkLabel.h
-class TSpinEdit;    // settings/SpinEdit.h: the speed box
-class TFontDialog;  // settings/FontDialog.h: Font() gives the chosen TFont (name, size, charset, style)
-class TScreenForm;  // exercises/ScreenForm.h
-class SettingsList; // settings/SettingsList.h
+class TLinkLabel;  // settings/LinkLabel.h
+class TSpinEdit;   // settings/SpinEdit.h: the speed box
+class TFontDialog; // settings/FontDialog.h: Font() gives the chosen TFont (name, size, charset, style)
+class TScreenForm; // exercises/ScreenForm.h
 
-// The settings window, the application's main window.  Every change of a control is stored at
-// once in the settings list; the list is read from "zrv.opt" when the window is first shown
-// and written back when it closes with the save box ticked.
+// The settings window, the application's main window: the widgets of a SettingsModel.  Every
+// change the user makes is handed to the model, which stores it at once in the settings list,
+// and the widgets then show the model's state.  The list is read from "zrv.opt" when the
+// window is first shown and written back when it closes with the save box ticked.
 class TMainForm : public TDXForm
 {
     Q_OBJECT
@@ -90,11 +91,11 @@ class TMainForm : public TDXForm
     QPlainTextEdit* Memo2 = nullptr;
     TFontDialog* FontDialog = nullptr;
 
+    SettingsModel& Model() { return m_model; }
+    const SettingsModel& Model() const { return m_model; }
     // The live settings list and the built-in defaults.
-    SettingsList& lstOptions() { return *m_options; }
+    SettingsList& lstOptions() { return m_model.List(); }
     const SettingsList& lstOptions2() const;
-
-    quint8 CurrentExercise = 0;
 
     // The web address a link label opens (empty for any other object).
     QUrl LinkAddress(const QObject* sender) const;
@@ -118,11 +119,18 @@ class TMainForm : public TDXForm
     void CreatePageDescription();
     void CreatePageExercises();
     void ConnectEvents();
-    void LoadExerciseOptions();
+    // Each selector with the model's selector it shows.
+    std::array<std::pair<QComboBox*, SettingsModel::Selector>, SettingsModel::SelectorCount>
+    Selectors() const;
+    // Shows the model's state in the widgets.
+    void ShowModel();
+    // Runs a handler of the model guarded, then shows the model's state.
+    void Change(const std::function<void()>& handler);
     void SetContentsEnabled(bool enabled);
     void CenterOnScreen();
 
-    std::unique_ptr<SettingsList> m_options;
+    SettingsModel m_model;
     TScreenForm* m_screenForm = nullptr;
     bool m_shown = false;
+    bool m_showingModel = false; // the widgets' own signals are not changes of the user then
 };

@@ -2,7 +2,7 @@
 // wake-ups are fired by hand, so nothing waits; one smoke test runs the real platform waker.
 
 #include "core/Exceptions.h"
-#include "core/Report.h"
+#include "display/Report.h"
 #include "display/Clock.h"
 #include "display/DXTimer.h"
 #include "display/ThreadPromptness.h"

@@ -2,7 +2,7 @@
 // of the exercises, full-screen, scaled with bars, the active dot moving every 300 ms.
 // Escape ends it; so does --seconds N.
 
-#include "core/Report.h"
+#include "display/Report.h"
 #include "display/DXDraw.h"
 #include "display/DXForm.h"
 

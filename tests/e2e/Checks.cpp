@@ -89,11 +89,11 @@ QString CheckScaled(const QImage& shot, QRect box)
 
 TextLayout LayoutOf(Model& model)
 {
-    TScreenForm& screen = model.Screen();
+    auto& screen = dynamic_cast<LetterExercise&>(*model.Screen().CurrentExercise());
     TextLayout layout;
     const int h = model.LetterHeight();
     for (int k = 1; k <= screen.BlocksLaidOut; ++k) {
-        const TBlok& b = *screen.Bloks[size_t(k)];
+        const TBlok& b = screen.Blok(k);
         TextLayout::Block block;
         // The exercise font is monospaced: every line of the block is as wide as its letters
         // in "A".
@@ -109,7 +109,7 @@ TextLayout LayoutOf(Model& model)
     }
     for (int i = 1; i <= screen.OrderLength; ++i)
         layout.order << screen.ShowOrder[size_t(i)];
-    layout.onlyHighlighted = screen.Exercise == 1 && model.Main().boxTip->currentIndex() == 1;
+    layout.onlyHighlighted = screen.Settings().exercise == 1 && model.Main().boxTip->currentIndex() == 1;
     layout.back = Colour(model.Main().boxZmn->currentIndex());
     layout.active = Colour(model.Main().boxAkt->currentIndex());
     layout.passive = Colour(model.Main().boxPas->currentIndex());

@@ -41,7 +41,7 @@ Model::Model(const QByteArray& settings)
     env.clock = m_clock.get();
     env.waker = std::move(waker);
     env.activity = m_activity.get();
-    m_screen = std::make_unique<TScreenForm>(m_main.get(), std::move(env));
+    m_screen = std::make_unique<TScreenForm>(std::move(env));
     m_main->SetScreenForm(m_screen.get());
 }
 
@@ -85,7 +85,7 @@ void Model::DrawForScreen(QSize screen)
 
 void Model::Start()
 {
-    m_screen->Exercise = m_main->CurrentExercise;
+    m_screen->SetSettings(m_main->Model().RunSettings());
     m_screen->show();
     QCoreApplication::processEvents();
 }

@@ -1,18 +1,16 @@
 #pragma once
-// The settings window and an exercise window on the in-memory display, with a clock, a
-// wake-up and application activity that the test drives by hand.
+// An exercise window on the in-memory display, with a clock, a wake-up and application activity
+// that the test drives by hand, and the settings of the next run.
 
-#include "core/Report.h"
 #include "display/DXDraw.h"
 #include "display/DXTimer.h"
 #include "display/MemoryPlatform.h"
+#include "display/Report.h"
 #include "exercises/ScreenForm.h"
 #include "mock/FakeActivity.h"
 #include "mock/ManualWaker.h"
 #include "mock/MockClock.h"
-#include "settings/MainForm.h"
 
-#include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QImage>
@@ -28,15 +26,13 @@ struct ExerciseRig {
     FakeActivity activity{true};
     std::shared_ptr<MemoryPlatform> platform = std::make_shared<MemoryPlatform>();
     ManualWaker* waker = nullptr;
-    std::unique_ptr<TMainForm> main;
+    ExerciseSettings settings; // what start() runs
     std::unique_ptr<TScreenForm> screen;
 
     ExerciseRig()
     {
         QDir::setCurrent(dir.path());
         zrv::SetReportHook([this](zrv::ReportKind, const QString& text) { reports << text; });
-        main = std::make_unique<TMainForm>();
-        main->show();
         auto ownedWaker = std::make_unique<ManualWaker>();
         waker = ownedWaker.get();
         TScreenForm::Environment env;
@@ -44,31 +40,29 @@ struct ExerciseRig {
         env.clock = &clock;
         env.waker = std::move(ownedWaker);
         env.activity = &activity;
-        screen = std::make_unique<TScreenForm>(main.get(), std::move(env));
-        main->SetScreenForm(screen.get());
+        screen = std::make_unique<TScreenForm>(std::move(env));
     }
     ~ExerciseRig()
     {
         screen.reset();
-        main->hide();
-        main.reset();
         zrv::SetReportHook({});
         QDir::setCurrent(previousDir);
     }
 
-    // Selects an exercise in the settings window as the user would.
-    void selectExercise(int exercise)
-    {
-        main->boxAls->setCurrentIndex(exercise);
-        main->boxAlsChange();
-    }
-    // Starts a run without a modal loop: the show step runs, the first frame is presented.
+    // Starts a run of `settings` without a modal loop: the show step runs, the first frame is
+    // presented.
     void start(int exercise)
     {
-        screen->Exercise = quint8(exercise);
+        settings.exercise = exercise;
+        screen->SetSettings(settings);
         screen->show();
         QCoreApplication::processEvents();
     }
+    // The exercise of the run.
+    DotExercise& dot() const { return dynamic_cast<DotExercise&>(*screen->CurrentExercise()); }
+    LetterExercise& letters() const { return dynamic_cast<LetterExercise&>(*screen->CurrentExercise()); }
+    TDirectDrawSurfaceCanvas* canvas() const { return screen->DXDraw->Surface()->Canvas(); }
+
     // Moves the clock to the next due moment and lets the timer tick once.
     void tick()
     {

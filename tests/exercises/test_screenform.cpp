@@ -1,10 +1,6 @@
-// The exercise window and the Dot exercise, driven through the settings window's controls, on
-// the in-memory display with a hand-driven clock.
+// The exercise window and the Dot exercise, given the settings of a run, on the in-memory
+// display with a hand-driven clock.
 #include "ExerciseRig.h"
-
-#include "settings/SpinEdit.h"
-
-#include <QCheckBox>
 
 namespace
 {
@@ -13,7 +9,6 @@ const quint16 kRed = ColorTo565(RGBColor(255, 0, 0));
 const quint16 kBlue = ColorTo565(RGBColor(0, 0, 255));
 const QPoint kDot[9] = {{0, 0},     {32, 24},   {608, 24},  {608, 456}, {32, 456},
                         {448, 336}, {448, 144}, {192, 144}, {192, 336}};
-enum Colour { Siyah, Beyaz, Gri, Gumus, Kirmizi, Mavi, AcikMavi, Lacivert, Sari, AcikSari };
 
 // The colour at the middle of dot position p.
 quint16 dotAt(const QImage& image, int p)
@@ -36,93 +31,67 @@ class TestScreenForm : public QObject
 {
     Q_OBJECT
 
-    // White background, red active dot, blue passive dots, the Dot exercise selected.
+    // White background, red active dot, blue passive dots.
     static void setUpDot(ExerciseRig& rig, int order)
     {
-        rig.selectExercise(0);
-        rig.main->boxTip->setCurrentIndex(order);
-        rig.main->boxZmn->setCurrentIndex(Beyaz);
-        rig.main->boxAkt->setCurrentIndex(Kirmizi);
-        rig.main->boxPas->setCurrentIndex(Mavi);
+        rig.settings.type = order;
+        rig.settings.background = RGBColor(255, 255, 255);
+        rig.settings.active = RGBColor(255, 0, 0);
+        rig.settings.passive = RGBColor(0, 0, 255);
     }
 
   private slots:
-    void colourTable_data()
-    {
-        QTest::addColumn<int>("index");
-        QTest::addColumn<int>("r");
-        QTest::addColumn<int>("g");
-        QTest::addColumn<int>("b");
-        QTest::newRow("Siyah") << 0 << 0 << 0 << 0;
-        QTest::newRow("Beyaz") << 1 << 255 << 255 << 255;
-        QTest::newRow("Gri") << 2 << 128 << 128 << 128;
-        QTest::newRow("Gümüş") << 3 << 192 << 192 << 192;
-        QTest::newRow("Kırmızı") << 4 << 255 << 0 << 0;
-        QTest::newRow("Mavi") << 5 << 0 << 0 << 255;
-        QTest::newRow("Açık Mavi") << 6 << 0 << 255 << 255;
-        QTest::newRow("Lacivert") << 7 << 0 << 0 << 192;
-        QTest::newRow("Sarı") << 8 << 255 << 255 << 0;
-        QTest::newRow("Açık Sarı") << 9 << 255 << 255 << 192;
-        QTest::newRow("no selection") << -1 << 0 << 0 << 0;
-        QTest::newRow("past the table") << 10 << 0 << 0 << 0;
-    }
+    // Ten different colours, black and white first; no selection or an index past them is black.
     void colourTable()
     {
-        QFETCH(int, index);
-        QFETCH(int, r);
-        QFETCH(int, g);
-        QFETCH(int, b);
-        QCOMPARE(TScreenForm::ColorOfIndex(index), RGBColor(r, g, b));
+        QSet<TColor> colours;
+        for (int i = 0; i < 10; ++i)
+            colours << zrv::ColorOfIndex(i);
+        QCOMPARE(colours.size(), 10);
+        QCOMPARE(zrv::ColorOfIndex(0), RGBColor(0, 0, 0));
+        QCOMPARE(zrv::ColorOfIndex(1), RGBColor(255, 255, 255));
+        QCOMPARE(zrv::ColorOfIndex(-1), TColor(0));
+        QCOMPARE(zrv::ColorOfIndex(10), TColor(0));
     }
 
-    void showStepReadsTheSettingsWindow()
+    void showStepTakesTheRunsSettings()
     {
         ExerciseRig rig;
-        rig.selectExercise(2);
-        rig.main->boxHrf->setCurrentIndex(rig.main->boxHrf->findText(QStringLiteral("36")));
-        rig.main->boxStr->setCurrentIndex(5);
-        rig.main->valHiz->SetValue(130);
-        rig.main->boxZmn->setCurrentIndex(Kirmizi);
-        rig.main->boxAkt->setCurrentIndex(Mavi);
+        rig.settings.letters = 36;
+        rig.settings.lines = 6;
+        rig.settings.interval_ms = 130;
+        rig.settings.font = TFont{QStringLiteral("Courier New"), 10, 162, 0, 0};
         rig.start(2);
-        QCOMPARE(rig.screen->LetterCount, 36);
-        QCOMPARE(rig.screen->LineCount, 6);
+        QCOMPARE(rig.letters().Blok(1).Letters, 36);
+        QCOMPARE(rig.letters().Blok(1).Lines, 6);
         QCOMPARE(rig.screen->DXTimer->Interval(), 130u);
         QVERIFY(rig.screen->DXTimer->Enabled());
-        QCOMPARE(rig.screen->BackColor, RGBColor(255, 0, 0));
-        QCOMPARE(rig.screen->ActiveColor, RGBColor(0, 0, 255));
-        QCOMPARE(rig.screen->DotColumns, (std::array<qint32, 5>{0, 32, 192, 448, 608}));
-        QCOMPARE(rig.screen->DotRows, (std::array<qint32, 5>{0, 24, 144, 336, 456}));
-        // The canvas carries the settings window's font after Initialize made a new canvas.
-        QCOMPARE(rig.screen->DXDraw->Surface()->Canvas()->Font.Name, QStringLiteral("Courier New"));
-        QCOMPARE(rig.screen->DXDraw->Surface()->Canvas()->Font.Size, 10);
+        // The canvas carries the run's font after Initialize made a new canvas.
+        QCOMPARE(rig.canvas()->Font.Name, QStringLiteral("Courier New"));
+        QCOMPARE(rig.canvas()->Font.Size, 10);
 
-        // A second run reads every control again.
+        // A second run takes the settings given since.
         rig.pressKey(Qt::Key_Escape);
         QVERIFY(!rig.screen->isVisible());
-        rig.main->valHiz->SetValue(2000);
-        rig.main->boxStr->setCurrentIndex(0);
-        rig.main->boxZmn->setCurrentIndex(Sari);
+        rig.settings.interval_ms = 2000;
+        rig.settings.lines = 1;
         rig.start(2);
         QCOMPARE(rig.screen->DXTimer->Interval(), 2000u);
-        QCOMPARE(rig.screen->LineCount, 1);
-        QCOMPARE(rig.screen->BackColor, RGBColor(255, 255, 0));
+        QCOMPARE(rig.letters().Blok(1).Lines, 1);
     }
 
+    // A run of a text exercise holds 800 blocks, whatever ran before; a Dot run none.
     void exactly800BlocksAfterManyRuns()
     {
         ExerciseRig rig;
-        rig.selectExercise(1);
         const int before = TBlok::LiveCount();
-        for (int run = 0; run < 5; ++run) {
-            rig.start(1);
+        for (int run = 0; run < 6; ++run) {
+            rig.start(run % 3 == 2 ? 0 : 1 + run % 2);
             rig.tick();
             rig.pressKey(Qt::Key_Escape);
             QVERIFY(!rig.screen->isVisible());
+            QCOMPARE(TBlok::LiveCount() - before, rig.settings.exercise == 0 ? 0 : 800);
         }
-        QCOMPARE(TBlok::LiveCount() - before, 800);
-        for (int i = 1; i <= 800; ++i)
-            QVERIFY(rig.screen->Bloks[size_t(i)]);
     }
 
     void escapeClosesWithAnyModifiers_data()
@@ -161,7 +130,7 @@ class TestScreenForm : public QObject
     {
         ExerciseRig rig;
         setUpDot(rig, 0);
-        rig.screen->Exercise = 0;
+        rig.screen->SetSettings(rig.settings);
         bool wasInitialized = false;
         QMetaObject::invokeMethod(
             rig.screen.get(),
@@ -191,8 +160,8 @@ class TestScreenForm : public QObject
         QFETCH(int, minutes);
         ExerciseRig rig;
         setUpDot(rig, 0);
-        rig.main->boxDkk->setCurrentIndex(minutes);
-        rig.main->valHiz->SetValue(1000);
+        rig.settings.minutes = minutes;
+        rig.settings.interval_ms = 1000;
         rig.clock.SetLocalDays(startDays);
         rig.start(0);
         // Ticks every second up to exactly n minutes: the run goes on.
@@ -202,9 +171,9 @@ class TestScreenForm : public QObject
             QVERIFY2(rig.screen->isVisible(), qPrintable(QStringLiteral("closed after %1 s").arg(s)));
         }
         // The first tick after more than n minutes still draws its step, then the window closes.
-        const qint32 step = rig.screen->DotStep;
+        const qint32 step = rig.dot().DotStep;
         rig.tick();
-        QCOMPARE(rig.screen->DotStep, step % 8 + 1);
+        QCOMPARE(rig.dot().DotStep, step % 8 + 1);
         QCoreApplication::processEvents();
         QVERIFY(!rig.screen->isVisible());
         QVERIFY(!rig.screen->DXDraw->Initialized());
@@ -214,8 +183,8 @@ class TestScreenForm : public QObject
     {
         ExerciseRig rig;
         setUpDot(rig, 0);
-        rig.main->boxDkk->setCurrentIndex(0);
-        rig.main->valHiz->SetValue(2000);
+        rig.settings.minutes = 0;
+        rig.settings.interval_ms = 2000;
         rig.start(0);
         for (int i = 0; i < 400; ++i) // more than 13 minutes
             rig.tick();
@@ -230,8 +199,8 @@ class TestScreenForm : public QObject
     {
         ExerciseRig rig;
         setUpDot(rig, 0);
-        rig.main->boxDkk->setCurrentIndex(1);
-        rig.main->valHiz->SetValue(400);
+        rig.settings.minutes = 1;
+        rig.settings.interval_ms = 400;
         rig.start(0);
         rig.tick();
         rig.activity.SetActive(false);
@@ -331,7 +300,7 @@ class TestScreenForm : public QObject
     {
         ExerciseRig rig;
         setUpDot(rig, 3);
-        rig.main->boxAkt->setCurrentIndex(Mavi);
+        rig.settings.active = rig.settings.passive;
         rig.start(0);
         const QImage first = rig.screenImage();
         for (int k = 0; k < 9; ++k) {
@@ -364,30 +333,15 @@ class TestScreenForm : public QObject
     void noOrderGivesOneSteadyDot()
     {
         ExerciseRig rig;
-        setUpDot(rig, 0);
-        rig.main->boxTip->setCurrentIndex(-1);
+        setUpDot(rig, -1);
         rig.start(0);
-        QCOMPARE(rig.screen->DotOrder, (std::array<qint32, 9>{}));
+        QCOMPARE(rig.dot().DotOrder, (std::array<qint32, 9>{}));
         for (int k = 0; k < 3; ++k) {
             rig.tick();
             const QImage image = rig.screenImage();
             QCOMPARE(positionsIn(image, kRed), QList<int>{4});
             QCOMPARE(positionsIn(image, kBlue), (QList<int>{1, 2, 3}));
         }
-    }
-
-    // An order stored by an earlier Dot run is kept when the next run has none.
-    void noOrderKeepsTheEarlierRunsOrder()
-    {
-        ExerciseRig rig;
-        setUpDot(rig, 3);
-        rig.start(0);
-        rig.pressKey(Qt::Key_Escape);
-        rig.main->boxTip->setCurrentIndex(-1);
-        rig.start(0);
-        QCOMPARE(rig.screen->DotOrder, (std::array<qint32, 9>{0, 1, 2, 4, 3, 5, 8, 6, 7}));
-        rig.tick();
-        QCOMPARE(positionsIn(rig.screenImage(), kRed), QList<int>{2});
     }
 };
 

@@ -3,9 +3,6 @@
 #include "ExerciseRig.h"
 
 #include "exercises/Random.h"
-#include "settings/FontDialog.h"
-
-#include <QCheckBox>
 
 namespace
 {
@@ -14,7 +11,6 @@ const quint16 kRed = ColorTo565(RGBColor(255, 0, 0));
 const quint16 kBlue = ColorTo565(RGBColor(0, 0, 255));
 const quint16 kYellow = ColorTo565(RGBColor(255, 255, 0));
 const quint16 kWhite = ColorTo565(RGBColor(255, 255, 255));
-enum Colour { Siyah, Beyaz, Gri, Gumus, Kirmizi, Mavi, AcikMavi, Lacivert, Sari, AcikSari };
 
 // The bounding box of the pixels of one colour.
 QRect boundsOf(const QImage& image, quint16 value)
@@ -32,33 +28,33 @@ class TestTextExercises : public QObject
 {
     Q_OBJECT
 
-    // Black background, red active text, blue passive text, yellow dots.
-    static void setUpText(ExerciseRig& rig, int exercise, int layout, int direction)
+    // Black background, red active text, blue passive text, yellow dots; blocks of two lines of
+    // eight letters in Courier New, 10 points.
+    static void setUpText(ExerciseRig& rig, int layout, int direction)
     {
-        rig.selectExercise(exercise);
-        rig.main->boxTip->setCurrentIndex(layout);
-        rig.main->boxYon->setCurrentIndex(direction);
-        rig.main->boxZmn->setCurrentIndex(Siyah);
-        rig.main->boxAkt->setCurrentIndex(Kirmizi);
-        rig.main->boxPas->setCurrentIndex(Mavi);
-        rig.main->boxNkt->setCurrentIndex(Sari);
-        rig.main->boxharf1->setChecked(true);
+        ExerciseSettings& s = rig.settings;
+        s.type = layout;
+        s.direction = direction;
+        s.lines = 2;
+        s.letters = 8;
+        s.background = RGBColor(0, 0, 0);
+        s.active = RGBColor(255, 0, 0);
+        s.passive = RGBColor(0, 0, 255);
+        s.dot = RGBColor(255, 255, 0);
+        s.font = TFont{QStringLiteral("Courier New"), 10, 162, 0, 0};
     }
-    static TDirectDrawSurfaceCanvas* canvasOf(ExerciseRig& rig)
-    {
-        return rig.screen->DXDraw->Surface()->Canvas();
-    }
+    static TDirectDrawSurfaceCanvas* canvasOf(ExerciseRig& rig) { return rig.canvas(); }
     // The middle of block k, where its dot sits when it is active.
     static QPoint middleOf(ExerciseRig& rig, int k)
     {
-        const TBlok& b = *rig.screen->Bloks[size_t(k)];
+        const TBlok& b = rig.letters().Blok(k);
         const int h = canvasOf(rig)->TextHeight(b.Text[1]);
         return {b.X, b.Y + (b.Lines * h) / 2};
     }
     // A block of one line at (x, y) with `text`.
     static TBlok& blockWith(ExerciseRig& rig, int k, const QString& text, int x, int y, int lines = 1)
     {
-        TBlok& b = *rig.screen->Bloks[size_t(k)];
+        TBlok& b = rig.letters().Blok(k);
         b.Letters = int(text.size());
         b.Lines = lines;
         for (int i = 1; i <= lines; ++i)
@@ -72,8 +68,8 @@ class TestTextExercises : public QObject
     void drawBlokModes()
     {
         ExerciseRig rig;
-        setUpText(rig, 2, 0, 0);
-        rig.main->FontDialog->SetSize(20);
+        setUpText(rig, 0, 0);
+        rig.settings.font.Size = 20;
         rig.start(2);
         TDirectDrawSurfaceCanvas* canvas = canvasOf(rig);
         // A blank black screen, then one block of two lines in the middle.
@@ -84,7 +80,7 @@ class TestTextExercises : public QObject
         TBlok& block = blockWith(rig, 1, QStringLiteral("ŞİĞÜÇÖ"), 320, 200, 2);
         const int h = canvas->TextHeight(block.Text[1]);
 
-        rig.screen->DrawBlok(block, 2);
+        rig.letters().DrawBlok(block, 2);
         QImage image = rig.screenImage();
         QVERIFY(countPixels(image, kRed) > 0);
         // The dot: radius h div 4, centred on X and on the middle of the two lines (h below Y).
@@ -95,15 +91,15 @@ class TestTextExercises : public QObject
         QVERIFY(dot.contains(QPoint(320, 200 + h)) || dot.contains(QPoint(319, 200 + h - 1)));
 
         // Passive over active: the passive text, no dot, no active stroke.
-        rig.screen->DrawBlok(block, 1);
+        rig.letters().DrawBlok(block, 1);
         image = rig.screenImage();
         QVERIFY(countPixels(image, kBlue) > 0);
         QCOMPARE(countPixels(image, kYellow), 0);
         QCOMPARE(countPixels(image, kRed), 0);
 
         // Active then hidden: nothing is left.
-        rig.screen->DrawBlok(block, 2);
-        rig.screen->DrawBlok(block, 0);
+        rig.letters().DrawBlok(block, 2);
+        rig.letters().DrawBlok(block, 0);
         QCOMPARE(countPixels(rig.screenImage(), kBlack), 640 * 480);
     }
 
@@ -119,9 +115,10 @@ class TestTextExercises : public QObject
     {
         QFETCH(QString, face);
         ExerciseRig rig;
-        setUpText(rig, 2, 0, 0);
-        rig.main->FontDialog->SetName(face);
-        rig.main->FontDialog->SetSize(11);
+        setUpText(rig, 0, 0);
+        rig.settings.background = RGBColor(255, 255, 255);
+        rig.settings.font.Name = face;
+        rig.settings.font.Size = 11;
         rig.start(2);
         TDirectDrawSurfaceCanvas* canvas = canvasOf(rig);
         int checkedOdd = 0, checkedEven = 0;
@@ -133,10 +130,9 @@ class TestTextExercises : public QObject
             canvas->Pen.Color = 0;
             canvas->Brush.Style = bsSolid;
             canvas->Rectangle(0, 0, 640, 480);
-            rig.screen->BackColor = RGBColor(255, 255, 255);
             TBlok& block = blockWith(rig, 1, text, 320, 100);
             const int wi = canvas->TextWidth(text);
-            rig.screen->DrawBlok(block, 1);
+            rig.letters().DrawBlok(block, 1);
             const QRect box = boundsOf(rig.screenImage(), kWhite);
             QCOMPARE(box.left(), 320 - wi / 2);
             QCOMPARE(box.width(), wi);
@@ -153,17 +149,17 @@ class TestTextExercises : public QObject
     void pyramidTriangle()
     {
         ExerciseRig rig;
-        setUpText(rig, 1, 0, 0);
+        setUpText(rig, 0, 0);
         rig.start(1);
         TDirectDrawSurfaceCanvas* canvas = canvasOf(rig);
         const int h = canvas->TextHeight(QStringLiteral("A"));
-        const int n = (480 / h) / (rig.screen->LineCount + 1);
+        const int n = (480 / h) / (rig.settings.lines + 1);
         QVERIFY(n > 1);
-        QCOMPARE(rig.screen->OrderLength, n);
+        QCOMPARE(rig.letters().OrderLength, n);
         for (int i = 1; i <= n; ++i) {
-            const TBlok& b = *rig.screen->Bloks[size_t(i)];
-            QCOMPARE(b.Text[1].size(), qsizetype(rig.screen->LetterCount + 2 * (i - 1)));
-            QCOMPARE(b.Y, (i - 1) * (rig.screen->LineCount + 1) * h);
+            const TBlok& b = rig.letters().Blok(i);
+            QCOMPARE(b.Text[1].size(), qsizetype(rig.settings.letters + 2 * (i - 1)));
+            QCOMPARE(b.Y, (i - 1) * (rig.settings.lines + 1) * h);
             QCOMPARE(b.X, 320);
         }
         QImage image = rig.screenImage();
@@ -188,11 +184,11 @@ class TestTextExercises : public QObject
     void pyramidOneLineThereAndBack()
     {
         ExerciseRig rig;
-        setUpText(rig, 1, 1, 1);
+        setUpText(rig, 1, 1);
         rig.start(1);
-        const int n = rig.screen->BlocksLaidOut;
+        const int n = rig.letters().BlocksLaidOut;
         QVERIFY(n > 2);
-        QCOMPARE(rig.screen->OrderLength, 2 * n - 2);
+        QCOMPARE(rig.letters().OrderLength, 2 * n - 2);
         // Hidden at first: only the background.
         QCOMPARE(countPixels(rig.screenImage(), kBlack), 640 * 480);
         // The visible line widens to block n, then narrows back to block 1, and so on.
@@ -201,9 +197,9 @@ class TestTextExercises : public QObject
             rig.tick();
             const QImage image = rig.screenImage();
             QCOMPARE(countPixels(image, kBlue), 0);
-            shown << rig.screen->ShowOrder[size_t(rig.screen->Current)];
+            shown << rig.letters().ShowOrder[size_t(rig.letters().Current)];
             const QRect text = boundsOf(image, kRed) | boundsOf(image, kYellow);
-            const TBlok& b = *rig.screen->Bloks[size_t(shown.last())];
+            const TBlok& b = rig.letters().Blok(shown.last());
             QVERIFY(qAbs(text.center().x() - 320) <= 8);
             QVERIFY(text.width() <= canvasOf(rig)->TextWidth(b.Text[1]) + 2);
         }
@@ -228,12 +224,12 @@ class TestTextExercises : public QObject
         QFETCH(int, layout);
         QFETCH(int, size_pt);
         ExerciseRig rig;
-        setUpText(rig, 1, layout, 1);
-        rig.main->boxStr->setCurrentIndex(5);
-        rig.main->boxHrf->setCurrentIndex(32);
-        rig.main->FontDialog->SetSize(size_pt);
+        setUpText(rig, layout, 1);
+        rig.settings.lines = 6;
+        rig.settings.letters = 36;
+        rig.settings.font.Size = size_pt;
         rig.start(1);
-        QCOMPARE(rig.screen->BlocksLaidOut, 0);
+        QCOMPARE(rig.letters().BlocksLaidOut, 0);
         for (int k = 0; k < 5; ++k) {
             rig.tick();
             QCOMPARE(countPixels(rig.screenImage(), kBlack), 640 * 480);
@@ -255,10 +251,9 @@ class TestTextExercises : public QObject
         QFETCH(int, layout);
         QFETCH(int, direction);
         ExerciseRig rig;
-        setUpText(rig, 2, layout, direction);
-        rig.main->boxStr->setCurrentIndex(1); // 2 lines
+        setUpText(rig, layout, direction);
         rig.start(2);
-        const int laidOut = rig.screen->BlocksLaidOut;
+        const int laidOut = rig.letters().BlocksLaidOut;
         QVERIFY(laidOut > 4);
         QImage image = rig.screenImage();
         QVERIFY(countPixels(image, kBlue) > 0);
@@ -267,9 +262,9 @@ class TestTextExercises : public QObject
         // column 2 for "Yatay", the last column of row 1 for "Zigzag".
         rig.tick();
         image = rig.screenImage();
-        const int second = rig.screen->ShowOrder[2];
-        const TBlok& b = *rig.screen->Bloks[size_t(second)];
-        const TBlok& first = *rig.screen->Bloks[1];
+        const int second = rig.letters().ShowOrder[2];
+        const TBlok& b = rig.letters().Blok(second);
+        const TBlok& first = rig.letters().Blok(1);
         switch (direction) {
         case 0:
             QCOMPARE(b.X, first.X);
@@ -288,10 +283,10 @@ class TestTextExercises : public QObject
         // Every block keeps its text: passive blocks are still there.
         QVERIFY(countPixels(image, kBlue) > 0);
         // One highlight at a time, over a whole cycle.
-        for (int k = 0; k < rig.screen->OrderLength; ++k) {
+        for (int k = 0; k < rig.letters().OrderLength; ++k) {
             rig.tick();
             const QRect dot = boundsOf(rig.screenImage(), kYellow);
-            const QPoint mid = middleOf(rig, rig.screen->ShowOrder[size_t(rig.screen->Current)]);
+            const QPoint mid = middleOf(rig, rig.letters().ShowOrder[size_t(rig.letters().Current)]);
             QVERIFY(dot.adjusted(-1, -1, 1, 1).contains(mid));
             QVERIFY(dot.width() <= canvasOf(rig)->TextHeight(QStringLiteral("A")));
         }
@@ -302,18 +297,18 @@ class TestTextExercises : public QObject
     void blockGridKeepsToTheTables()
     {
         ExerciseRig rig;
-        setUpText(rig, 2, 1, 1);
-        rig.main->boxStr->setCurrentIndex(0);
-        rig.main->boxHrf->setCurrentIndex(0);
-        rig.main->FontDialog->SetName(QStringLiteral("DejaVu Sans Mono"));
-        rig.main->FontDialog->SetSize(5);
+        setUpText(rig, 1, 1);
+        rig.settings.lines = 1;
+        rig.settings.letters = 4;
+        rig.settings.font.Name = QStringLiteral("DejaVu Sans Mono");
+        rig.settings.font.Size = 5;
         rig.start(2);
-        QVERIFY(rig.screen->BlocksLaidOut > 0);
-        QVERIFY(rig.screen->BlocksLaidOut <= 800);
-        QVERIFY(rig.screen->OrderLength <= 800);
+        QVERIFY(rig.letters().BlocksLaidOut > 0);
+        QVERIFY(rig.letters().BlocksLaidOut <= 800);
+        QVERIFY(rig.letters().OrderLength <= 800);
         for (int k = 0; k < 5; ++k)
             rig.tick();
-        QVERIFY(rig.screen->Current >= 1 && rig.screen->Current <= rig.screen->OrderLength);
+        QVERIFY(rig.letters().Current >= 1 && rig.letters().Current <= rig.letters().OrderLength);
     }
 
     // No grid (a font too large) or no lines (a damaged file): the background stays.
@@ -329,11 +324,11 @@ class TestTextExercises : public QObject
         QFETCH(int, lines);
         QFETCH(int, size_pt);
         ExerciseRig rig;
-        setUpText(rig, 2, 1, 2);
-        rig.main->boxStr->setCurrentIndex(lines);
-        rig.main->FontDialog->SetSize(size_pt);
+        setUpText(rig, 1, 2);
+        rig.settings.lines = lines + 1;
+        rig.settings.font.Size = size_pt;
         rig.start(2);
-        QCOMPARE(rig.screen->BlocksLaidOut, 0);
+        QCOMPARE(rig.letters().BlocksLaidOut, 0);
         for (int k = 0; k < 4; ++k) {
             rig.tick();
             QCOMPARE(countPixels(rig.screenImage(), kBlack), 640 * 480);
@@ -344,15 +339,14 @@ class TestTextExercises : public QObject
     void sameSeedSameText()
     {
         ExerciseRig rig;
-        setUpText(rig, 2, 0, 0);
-        rig.main->boxharf2->setChecked(true);
-        rig.main->boxharf3->setChecked(true);
+        setUpText(rig, 0, 0);
+        rig.settings.letterGroups = {true, true, true, false};
         auto run = [&] {
             zrv::SetRandSeed(123456789u);
             rig.start(2);
             QStringList texts;
-            for (int k = 1; k <= rig.screen->BlocksLaidOut; ++k)
-                texts << rig.screen->Bloks[size_t(k)]->Text[1];
+            for (int k = 1; k <= rig.letters().BlocksLaidOut; ++k)
+                texts << rig.letters().Blok(k).Text[1];
             rig.pressKey(Qt::Key_Escape);
             return texts;
         };

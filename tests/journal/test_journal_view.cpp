@@ -2,7 +2,7 @@
 // about a file it cannot use, and the CSV export.
 #include "JournalRig.h"
 #include "common/Files.h"
-#include "core/Report.h"
+#include "display/Report.h"
 #include "journal/JournalView.h"
 #include "journal/SqliteJournal.h"
 

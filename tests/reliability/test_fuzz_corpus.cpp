@@ -3,7 +3,7 @@
 // then shown in a real settings window, whose controls and list must match what the fuzzer's
 // widget-free model of the window worked out.
 #include "../../fuzz/SettingsModel.h"
-#include "core/Report.h"
+#include "display/Report.h"
 #include "settings/FontDialog.h"
 #include "settings/MainForm.h"
 #include "settings/SettingsList.h"
@@ -54,7 +54,7 @@ zrvfuzz::WindowValues ValuesOf(const TMainForm& form, const QStringList& errors)
     v.harf[1] = form.boxharf2->isChecked();
     v.harf[2] = form.boxharf3->isChecked();
     v.harf[3] = form.boxharf4->isChecked();
-    v.currentExercise = form.CurrentExercise;
+    v.currentExercise = form.Model().CurrentExercise();
     v.errors = errors;
     return v;
 }

@@ -3,10 +3,11 @@
 // their 800-entry tables, memory stays bounded, and the real font dialog opens and closes.
 #include "Resident.h"
 #include "exercises/ExerciseRig.h"
-#include "settings/FontDialog.h"
-#include "settings/SettingsList.h"
+#include "settings/MainForm.h"
+#include "settings/SettingsModel.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFontDialog>
 #include <QLineEdit>
@@ -77,10 +78,10 @@ class TestHostileFonts : public QObject
         const long residentBefore = zrvtest::ResidentKb();
         ExerciseRig rig;
         QVERIFY(WriteAll(QStringLiteral("zrv.opt"), FileWithFont(name, size)));
-        rig.main->FormShow();
-        QCOMPARE(rig.reports, QStringList());
+        SettingsModel model;
+        model.LoadAndShow();
         // The font box shows the lines as they are, as far as it holds text.
-        QVERIFY(rig.main->txtFnt->text().size() <= rig.main->txtFnt->maxLength());
+        QVERIFY(model.FontText().size() <= SettingsModel::FontTextMaxLength);
 
         for (const Run& run : kRuns) {
             const QString what = QStringLiteral("exercise %1, type %2, direction %3, letters %4, lines %5")
@@ -89,17 +90,18 @@ class TestHostileFonts : public QObject
                                      .arg(run.yon)
                                      .arg(run.letterIndex + 4)
                                      .arg(run.lineIndex + 1);
-            rig.selectExercise(run.exercise);
-            QCOMPARE(rig.main->FontDialog->Font().Size, size.toInt());
-            rig.main->boxTip->setCurrentIndex(run.tip);
-            rig.main->boxYon->setCurrentIndex(run.yon);
-            rig.main->boxHrf->setCurrentIndex(run.letterIndex);
-            rig.main->boxStr->setCurrentIndex(run.lineIndex);
+            model.SelectExercise(run.exercise);
+            QCOMPARE(model.Font().Size, size.toInt());
+            model.Select(SettingsModel::Tip, run.tip);
+            model.Select(SettingsModel::Yon, run.yon);
+            model.Select(SettingsModel::Hrf, run.letterIndex);
+            model.Select(SettingsModel::Str, run.lineIndex);
+            rig.settings = model.RunSettings();
             rig.start(run.exercise);
-            TScreenForm& s = *rig.screen;
-            QVERIFY2(s.DXDraw->Initialized(), qPrintable(what));
+            QVERIFY2(rig.screen->DXDraw->Initialized(), qPrintable(what));
+            LetterExercise& s = rig.letters();
 
-            TDirectDrawSurfaceCanvas* canvas = s.DXDraw->Surface()->Canvas();
+            TDirectDrawSurfaceCanvas* canvas = rig.canvas();
             const int h = canvas->TextHeight(QStringLiteral("A"));
             const int w = canvas->TextWidth(QStringLiteral("A"));
             canvas->Release();
@@ -114,7 +116,7 @@ class TestHostileFonts : public QObject
                          qPrintable(what + QStringLiteral(": entry %1").arg(k)));
             }
             for (int i = 1; i <= s.BlocksLaidOut; ++i) {
-                const TBlok& block = *s.Bloks[size_t(i)];
+                const TBlok& block = s.Blok(i);
                 QVERIFY2(block.Lines >= 1 && block.Lines <= 6, qPrintable(what));
                 for (int line = 1; line <= block.Lines; ++line)
                     QVERIFY2(block.Text[size_t(line)].size() == block.Letters, qPrintable(what));
@@ -126,7 +128,7 @@ class TestHostileFonts : public QObject
                 QVERIFY2(s.Current >= 1 && s.Current <= std::max(1, s.OrderLength), qPrintable(what));
             }
             rig.pressKey(Qt::Key_Escape);
-            QVERIFY2(!s.isVisible(), qPrintable(what));
+            QVERIFY2(!rig.screen->isVisible(), qPrintable(what));
             QCOMPARE(rig.platform->DisplayCount(), 0);
             QCOMPARE(rig.platform->CurrentMode(), rig.platform->DesktopMode);
             QCOMPARE(rig.reports, QStringList());
@@ -146,9 +148,11 @@ class TestHostileFonts : public QObject
         const long residentBefore = zrvtest::ResidentKb();
         ExerciseRig rig;
         QVERIFY(WriteAll(QStringLiteral("zrv.opt"), FileWithFont(name, size)));
-        rig.main->FormShow();
-        rig.selectExercise(1);
-        const Lines before = rig.main->lstOptions().Lines();
+        TMainForm main;
+        main.FormShow();
+        main.boxAls->setCurrentIndex(1);
+        main.boxAlsChange();
+        const Lines before = main.lstOptions().Lines();
         bool seen = false;
         QTimer::singleShot(0, this, [&] {
             QWidget* dialog = QApplication::activeModalWidget();
@@ -162,9 +166,9 @@ class TestHostileFonts : public QObject
             seen = true;
             buttons->button(QDialogButtonBox::Cancel)->click();
         });
-        rig.main->btnFntClick();
+        main.btnFntClick();
         QVERIFY(seen);
-        QCOMPARE(rig.main->lstOptions().Lines(), before);
+        QCOMPARE(main.lstOptions().Lines(), before);
         QCOMPARE(rig.reports, QStringList());
         const long residentAfter = zrvtest::ResidentKb();
         qInfo("resident memory %ld KiB before, %ld KiB after", residentBefore, residentAfter);

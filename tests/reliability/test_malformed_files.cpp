@@ -1,7 +1,7 @@
 // Malformed settings files: each loads without a crash, gives the lines the loading rules say,
 // is saved back as those lines, and a file whose contents saving would lose is kept as
 // "zrv.opt.bak".  Then integers of every odd form, read through the settings window.
-#include "core/Report.h"
+#include "display/Report.h"
 #include "settings/FontDialog.h"
 #include "settings/MainForm.h"
 #include "settings/SettingsList.h"

@@ -7,7 +7,7 @@
 #include "SaveChild.h"
 #include "common/Files.h"
 #include "common/WorkDir.h"
-#include "core/Report.h"
+#include "display/Report.h"
 #include "settings/MainForm.h"
 #include "settings/PrivateMounts.h"
 #include "settings/SettingsList.h"

@@ -18,12 +18,9 @@
 #include "display/MemoryPlatform.h"
 #include "exercises/ScreenForm.h"
 #include "mock/FakeActivity.h"
-#include "settings/MainForm.h"
-#include "settings/SpinEdit.h"
+#include "settings/SettingsModel.h"
 
 #include <QApplication>
-#include <QCheckBox>
-#include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
@@ -103,18 +100,20 @@ int main(int argc, char** argv)
     QDir::setCurrent(dir.path());
 
     FakeActivity activity(true);
-    TMainForm main;
-    main.show();
     TScreenForm::Environment env;
     if (opt.memoryDisplay)
         env.platform = std::make_shared<MemoryPlatform>();
     env.activity = &activity;
-    TScreenForm screen(&main, std::move(env));
-    main.SetScreenForm(&screen);
-    main.boxAls->setCurrentIndex(opt.exercise);
-    main.boxAlsChange();
-    main.valHiz->SetValue(opt.interval_ms);
-    main.boxDkk->setCurrentIndex(0);
+    TScreenForm screen(std::move(env));
+    // The exercise with its built-in settings, at the pace asked for, without an end.
+    SettingsModel model;
+    model.List() = SettingsList::Defaults();
+    model.Show();
+    model.SelectExercise(opt.exercise);
+    ExerciseSettings settings = model.RunSettings();
+    settings.interval_ms = opt.interval_ms;
+    settings.minutes = 0;
+    screen.SetSettings(settings);
 
     Stats s;
     screen.DXTimer->TickProbe = [&s, &opt](qint64 tickNs, int lagCount) {
@@ -165,11 +164,11 @@ int main(int argc, char** argv)
     });
 
     int exitCode = 0;
-    QTimer::singleShot(0, &main, [&] {
+    QTimer::singleShot(0, &screen, [&] {
         wall.start();
         report.start(opt.report_s * 1000);
         QTimer::singleShot(qint64(opt.minutes * 60'000), &screen, [&] { screen.RequestClose(); });
-        main.btnAlsClick(); // returns when the run has ended
+        screen.ShowModal(); // returns when the run has ended
         report.stop();
         const long rss = zrvtest::ResidentKb();
         const long heap = zrvtest::HeapInUseBytes() / 1024;
@@ -184,7 +183,6 @@ int main(int argc, char** argv)
         std::printf("blocks alive: %d\n", TBlok::LiveCount());
         std::fflush(stdout);
         exitCode = s.lost == 0 ? 0 : 1;
-        main.boxSaveOptions->setChecked(false);
         app.quit();
     });
     app.exec();

@@ -1,8 +1,8 @@
 // The settings window driven through its real widgets: loading, storing every change in the
 // right line, the speed box, switching exercises, the font, closing and saving, links.
 #include "PrivateMounts.h"
-#include "core/Report.h"
 #include "display/MemoryPlatform.h"
+#include "display/Report.h"
 #include "exercises/Random.h"
 #include "exercises/ScreenForm.h"
 #include "mock/FakeActivity.h"
@@ -253,7 +253,7 @@ class TestMainForm : public QObject
         QVERIFY(m_form->boxSaveOptions->isChecked());
         QCOMPARE(m_form->valHiz->Text(), QStringLiteral("360"));
         QCOMPARE(m_form->boxTip->itemText(0), QStringLiteral("1 2 3 4"));
-        QCOMPARE(m_form->CurrentExercise, quint8(0));
+        QCOMPARE(m_form->Model().CurrentExercise(), (0));
         QVERIFY(!QFile::exists(QStringLiteral("zrv.opt")));
 
         // Shown seeds the random generator from the time of day in milliseconds.
@@ -415,7 +415,7 @@ class TestMainForm : public QObject
         OpenPage(1);
         QCOMPARE(StateOf("harf"), QStringLiteral("1100"));
         PickItem(m_form->boxAls, 2);
-        QCOMPARE(m_form->CurrentExercise, quint8(2));
+        QCOMPARE(m_form->Model().CurrentExercise(), (2));
         QCOMPARE(StateOf("harf"), QStringLiteral("0011"));
         QCOMPARE(m_form->lstOptions().Get(40), QByteArray("0011"));
         QCOMPARE(m_form->lstOptions().Get(25), QByteArray("1100"));
@@ -748,8 +748,10 @@ class TestMainForm : public QObject
         environment.clock = &clock;
         environment.waker = std::make_unique<ManualWaker>();
         environment.activity = &activity;
-        TScreenForm screen(m_form.get(), std::move(environment));
-        screen.Exercise = 9;
+        TScreenForm screen(std::move(environment));
+        ExerciseSettings unset;
+        unset.exercise = 9;
+        screen.SetSettings(unset);
         m_form->SetScreenForm(&screen);
         OpenPage(1);
 
@@ -757,7 +759,7 @@ class TestMainForm : public QObject
         QTimer::singleShot(0, this, [&] {
             ran = true;
             QVERIFY(screen.isVisible());
-            QCOMPARE(int(screen.Exercise), exercise);
+            QCOMPARE(screen.Settings().exercise, exercise);
             QVERIFY(!m_form->PageControl->isEnabled());
             QVERIFY(!m_form->btnClose->isEnabled());
             QTest::keyClick(&screen, Qt::Key_Escape);
@@ -783,7 +785,7 @@ class TestMainForm : public QObject
         QCOMPARE(m_form->boxTip->itemText(0), QStringLiteral("Yatay - Yukarıdan Aşağıya"));
         QCOMPARE(m_form->boxYon->itemText(0), QStringLiteral("1 Satır"));
         QCOMPARE(m_form->lstOptions().Get(2), QByteArray("-1"));
-        QCOMPARE(m_form->CurrentExercise, quint8(0));
+        QCOMPARE(m_form->Model().CurrentExercise(), (0));
         // No exercise: a change stores nothing but the save box.
         const Lines before = m_form->lstOptions().Lines();
         PickItem(m_form->boxZmn, 4);

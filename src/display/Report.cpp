@@ -1,4 +1,4 @@
-#include "core/Report.h"
+#include "display/Report.h"
 
 #include "core/Exceptions.h"
 

@@ -1,0 +1,119 @@
+#pragma once
+
+#include "exercises/Blok.h"
+#include "exercises/ExerciseSettings.h"
+#include "exercises/Layout.h"
+
+#include <array>
+#include <memory>
+#include <vector>
+
+class TDXDraw;
+class TDirectDrawSurfaceCanvas;
+
+// One run of an exercise on the drawing surface: the first frame, then one step a tick.  Made
+// by the exercise window when it is shown, with the settings of the run and the surface,
+// which is initialized and carries the run's font before Start().
+class Exercise
+{
+  public:
+    virtual ~Exercise() = default;
+    Exercise(const Exercise&) = delete;
+    Exercise& operator=(const Exercise&) = delete;
+
+    // The exercise that settings.exercise names; null for any other number.
+    static std::unique_ptr<Exercise> Create(const ExerciseSettings& settings, TDXDraw& draw);
+
+    virtual void Start() = 0; // the first frame
+    virtual void Step() = 0;  // one tick
+
+    const ExerciseSettings& Settings() const { return m_settings; }
+
+  protected:
+    Exercise(const ExerciseSettings& settings, TDXDraw& draw) : m_settings(settings), m_draw(draw) {}
+
+    TDirectDrawSurfaceCanvas* Canvas() const;
+    // The whole surface in the background colour.
+    void ClearScreen() const;
+    // Gives the canvas back and presents the frame.
+    void Present() const;
+
+    const ExerciseSettings m_settings;
+    TDXDraw& m_draw;
+};
+
+// The Dot exercise: a dot jumps between four or eight fixed points in the order of the type.
+// The first frame shows the passive dots; each step repaints the active dot passive and lights
+// the next one.
+class DotExercise final : public Exercise
+{
+  public:
+    DotExercise(const ExerciseSettings& settings, TDXDraw& draw);
+    void Start() override;
+    void Step() override;
+
+    qint32 DotStep = 0;
+    std::array<qint32, 9> DotOrder{}; // 1-based; all zeros when the type names no order
+    qint32 DotX = 0;
+    qint32 DotY = 0;
+    std::array<qint32, 5> DotColumns = zrv::DotColumnsInit;
+    std::array<qint32, 5> DotRows = zrv::DotRowsInit;
+
+    // Moves DotX/DotY to position 1..8; any other number leaves them where they are.
+    void SetDotPosition(int position);
+
+  private:
+    void drawDot(int position, TColor color);
+};
+
+// What the Pyramid and Block exercises share: 800 letter blocks and the order in which they
+// are highlighted.
+class LetterExercise : public Exercise
+{
+  public:
+    // Block k, 1 .. MaxBloks.
+    TBlok& Blok(int k) { return m_bloks[size_t(k - 1)]; }
+    const TBlok& Blok(int k) const { return m_bloks[size_t(k - 1)]; }
+
+    zrv::OrderTable ShowOrder{};
+    qint32 Current = 0;
+    qint32 OrderLength = 0;
+    // Blocks laid out by the first frame; a step never highlights a block when none was.
+    qint32 BlocksLaidOut = 0;
+
+    // Mode 0 hides the block (its boxes in the background colour), 1 shows it passive, 2 shows
+    // it active: the text in the active colour over a dot in the dot colour at its middle.
+    void DrawBlok(TBlok& block, int mode);
+
+  protected:
+    LetterExercise(const ExerciseSettings& settings, TDXDraw& draw);
+    // New random characters for the block, from the letter groups of the run.
+    void fillBlok(TBlok& block) const;
+    // Highlights the next block of the order, showing the current one again in `mode`.
+    void stepHighlight(int mode);
+
+  private:
+    std::vector<TBlok> m_bloks;
+};
+
+// The Pyramid exercise: blocks two characters wider each, stacked as a triangle ("Üçgen") or
+// shown one at a time in the middle of the screen ("Tek Satır"); the highlight moves through
+// them one way ("Tek Yön") or there and back ("Çift Yön").
+class PyramidExercise final : public LetterExercise
+{
+  public:
+    PyramidExercise(const ExerciseSettings& settings, TDXDraw& draw) : LetterExercise(settings, draw) {}
+    void Start() override;
+    void Step() override;
+};
+
+// The Block exercise: a grid of equal blocks, separate ("Ayrı bloklar") or touching
+// ("Bitişik bloklar"); the highlight walks down the columns, along the rows or in a zigzag
+// between the first and last column.
+class BlockExercise final : public LetterExercise
+{
+  public:
+    BlockExercise(const ExerciseSettings& settings, TDXDraw& draw) : LetterExercise(settings, draw) {}
+    void Start() override;
+    void Step() override;
+};
