@@ -1,5 +1,5 @@
 #include "display/DXDraw.h"
-#include "exercises/Exercise.h"
+#include "exercises/ExerciseRun.h"
 
 void BlockExercise::Start()
 {

@@ -1,8 +1,8 @@
 // The Dot exercise, and what every exercise shares.
 #include "display/DXDraw.h"
-#include "exercises/Exercise.h"
+#include "exercises/ExerciseRun.h"
 
-std::unique_ptr<Exercise> Exercise::Create(const ExerciseSettings& settings, TDXDraw& draw)
+std::unique_ptr<ExerciseRun> ExerciseRun::Create(const ExerciseSettings& settings, TDXDraw& draw)
 {
     switch (settings.exercise) {
     case ExerciseSettings::Dot:
@@ -16,12 +16,12 @@ std::unique_ptr<Exercise> Exercise::Create(const ExerciseSettings& settings, TDX
     }
 }
 
-TDirectDrawSurfaceCanvas* Exercise::Canvas() const
+TDirectDrawSurfaceCanvas* ExerciseRun::Canvas() const
 {
     return m_draw.Surface()->Canvas();
 }
 
-void Exercise::ClearScreen() const
+void ExerciseRun::ClearScreen() const
 {
     TDirectDrawSurfaceCanvas* canvas = Canvas();
     canvas->Brush.Color = m_settings.background;
@@ -30,13 +30,13 @@ void Exercise::ClearScreen() const
     canvas->Rectangle(0, 0, 640, 480);
 }
 
-void Exercise::Present() const
+void ExerciseRun::Present() const
 {
     Canvas()->Release();
     m_draw.Flip();
 }
 
-DotExercise::DotExercise(const ExerciseSettings& settings, TDXDraw& draw) : Exercise(settings, draw) {}
+DotExercise::DotExercise(const ExerciseSettings& settings, TDXDraw& draw) : ExerciseRun(settings, draw) {}
 
 void DotExercise::SetDotPosition(int position)
 {

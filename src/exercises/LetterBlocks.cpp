@@ -1,12 +1,12 @@
 // Filling, drawing and highlighting letter blocks, shared by the Pyramid and Block exercises.
 #include "display/DXDraw.h"
-#include "exercises/Exercise.h"
+#include "exercises/ExerciseRun.h"
 #include "exercises/Letters.h"
 
 #include <algorithm>
 
 LetterExercise::LetterExercise(const ExerciseSettings& settings, TDXDraw& draw)
-    : Exercise(settings, draw), m_bloks(zrv::MaxBloks)
+    : ExerciseRun(settings, draw), m_bloks(zrv::MaxBloks)
 {
 }
 

@@ -67,7 +67,7 @@ void TScreenForm::FormShow()
     m_startNs = m_clock->MonotonicNanoseconds();
     // 3. The exercise, with its blocks; the previous run's are released first.
     m_exercise.reset();
-    m_exercise = Exercise::Create(m_settings, *DXDraw);
+    m_exercise = ExerciseRun::Create(m_settings, *DXDraw);
     // 4. The pace.  The speed box shows 40..2000; a text still being typed is held to that range too.
     DXTimer->setInterval(quint32(qBound(40, m_settings.interval_ms, 2000)));
     // 5. Take the display; its OnInitialize enables the timer.  The first tick comes only

@@ -2,7 +2,7 @@
 
 #include "display/DXForm.h"
 #include "display/TickWaker.h"
-#include "exercises/Exercise.h"
+#include "exercises/ExerciseRun.h"
 #include "exercises/ExerciseSettings.h"
 
 #include <memory>
@@ -41,7 +41,7 @@ class TScreenForm : public TDXForm
     void SetSettings(const ExerciseSettings& settings) { m_settings = settings; }
     const ExerciseSettings& Settings() const { return m_settings; }
     // The exercise of the current or last run; null before the first show.
-    Exercise* CurrentExercise() const { return m_exercise.get(); }
+    ExerciseRun* CurrentExercise() const { return m_exercise.get(); }
 
     double StartTime = 0; // days, local time
     double Elapsed = 0;   // days since StartTime, as last measured by a tick
@@ -63,5 +63,5 @@ class TScreenForm : public TDXForm
     Clock* m_clock;
     qint64 m_startNs = 0; // the monotonic moment of StartTime
     ExerciseSettings m_settings;
-    std::unique_ptr<Exercise> m_exercise;
+    std::unique_ptr<ExerciseRun> m_exercise;
 };

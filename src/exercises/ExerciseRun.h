@@ -14,15 +14,15 @@ class TDirectDrawSurfaceCanvas;
 // One run of an exercise on the drawing surface: the first frame, then one step a tick.  Made
 // by the exercise window when it is shown, with the settings of the run and the surface,
 // which is initialized and carries the run's font before Start().
-class Exercise
+class ExerciseRun
 {
   public:
-    virtual ~Exercise() = default;
-    Exercise(const Exercise&) = delete;
-    Exercise& operator=(const Exercise&) = delete;
+    virtual ~ExerciseRun() = default;
+    ExerciseRun(const ExerciseRun&) = delete;
+    ExerciseRun& operator=(const ExerciseRun&) = delete;
 
     // The exercise that settings.exercise names; null for any other number.
-    static std::unique_ptr<Exercise> Create(const ExerciseSettings& settings, TDXDraw& draw);
+    static std::unique_ptr<ExerciseRun> Create(const ExerciseSettings& settings, TDXDraw& draw);
 
     virtual void Start() = 0; // the first frame
     virtual void Step() = 0;  // one tick
@@ -30,7 +30,7 @@ class Exercise
     const ExerciseSettings& Settings() const { return m_settings; }
 
   protected:
-    Exercise(const ExerciseSettings& settings, TDXDraw& draw) : m_settings(settings), m_draw(draw) {}
+    ExerciseRun(const ExerciseSettings& settings, TDXDraw& draw) : m_settings(settings), m_draw(draw) {}
 
     TDirectDrawSurfaceCanvas* Canvas() const;
     // The whole surface in the background colour.
@@ -45,7 +45,7 @@ class Exercise
 // The Dot exercise: a dot jumps between four or eight fixed points in the order of the type.
 // The first frame shows the passive dots; each step repaints the active dot passive and lights
 // the next one.
-class DotExercise final : public Exercise
+class DotExercise final : public ExerciseRun
 {
   public:
     DotExercise(const ExerciseSettings& settings, TDXDraw& draw);
@@ -68,7 +68,7 @@ class DotExercise final : public Exercise
 
 // What the Pyramid and Block exercises share: 800 letter blocks and the order in which they
 // are highlighted.
-class LetterExercise : public Exercise
+class LetterExercise : public ExerciseRun
 {
   public:
     // Block k, 1 .. MaxBloks.
