@@ -1,12 +1,12 @@
-// libFuzzer target: arbitrary bytes as the settings file "zrv.opt".  Each input is loaded, the
-// settings window's values are filled from it (widget-free, by the window's rules, see
-// SettingsModel.h), the list is saved, loaded again and shown again.  Nothing may crash, every
+// libFuzzer target: arbitrary bytes as the settings file "zrv.opt".  Each input is loaded and
+// shown by the settings window's own model (SettingsModel, no widget), the list is saved,
+// loaded again and shown again.  Nothing may crash, every
 // value the program goes on to use must lie within its range, and the second load must equal
 // the first.
 //
 //   fuzz_settings -max_len=8192 fuzz/corpus          explore, adding to the corpus
 //   fuzz_settings fuzz/corpus/*                      replay
-#include "SettingsModel.h"
+#include "SettingsChecks.h"
 
 #include <QByteArray>
 #include <QDir>
