@@ -115,7 +115,7 @@ struct TDirectDrawSurfaceCanvas::Private {
         painter.fillRect(scaled ? zrv::DeviceRectOf(r, scale) : r, color);
         note(r);
     }
-    // Device pixels [left, right) of row y, on a scaled surface; `area` the frame units they lie in.
+    // Device pixels [left, right) of row y, on a scaled surface.
     void fillDevice(qint64 left, qint64 y, qint64 right, const QColor& color)
     {
         if (left < right)
@@ -163,8 +163,8 @@ struct TDirectDrawSurfaceCanvas::Private {
         return device;
     }
     // `text` shaped in `f`.
-    const ShapedText& shape(const TFont& f, const QString& text);
-    void drawScaledText(qint64 x, qint64 baseline, const ShapedText& text, const QColor& color);
+    ShapedText& shape(const TFont& f, const QString& text);
+    void drawScaledText(qint64 x, qint64 baseline, ShapedText& text, const QColor& color);
 
     void note(const QRect& r)
     {
@@ -347,7 +347,7 @@ const QFontMetrics& TDirectDrawSurfaceCanvas::Private::metricsOf(const TFont& f)
     return *metrics;
 }
 
-const ShapedText& TDirectDrawSurfaceCanvas::Private::shape(const TFont& f, const QString& text)
+ShapedText& TDirectDrawSurfaceCanvas::Private::shape(const TFont& f, const QString& text)
 {
     const QFontMetrics& fm = metricsOf(f);
     auto it = shaped.find(text);
@@ -379,10 +379,9 @@ const ShapedText& TDirectDrawSurfaceCanvas::Private::shape(const TFont& f, const
     return *shaped.insert(text, std::move(t));
 }
 
-void TDirectDrawSurfaceCanvas::Private::drawScaledText(qint64 x, qint64 baseline, const ShapedText& constText,
+void TDirectDrawSurfaceCanvas::Private::drawScaledText(qint64 x, qint64 baseline, ShapedText& text,
                                                        const QColor& color)
 {
-    auto& text = const_cast<ShapedText&>(constText);
     if (text.scale != scale) {
         // Each glyph in the font at the device size, at its place in the frame times the scale.
         text.scaledRuns.clear();
@@ -422,7 +421,7 @@ void TDirectDrawSurfaceCanvas::TextOut(int x, int y, const QString& text)
 {
     d->takeDC();
     const QFontMetrics& fm = d->metricsOf(Font);
-    const ShapedText& shaped = d->shape(Font, text);
+    ShapedText& shaped = d->shape(Font, text);
     const qint64 w = shaped.width;
     const qint64 h = std::max(1, fm.height());
     if (Brush.Style == bsSolid)
