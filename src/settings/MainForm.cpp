@@ -11,11 +11,13 @@
 #include "settings/SettingsList.h"
 #include "settings/SpinEdit.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDesktopServices>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -28,6 +30,64 @@
 
 namespace
 {
+
+// Escape in the open list of a selector closes the list, and only the list: the list's own
+// handling closes it while the key is offered to the window's shortcuts, which then take it as
+// well.  Installed on the list after the selector's own filter, so it sees the key first.
+class ListEscape : public QObject
+{
+  public:
+    explicit ListEscape(QComboBox* box) : QObject(box), m_box(box) {}
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::ShortcutOverride && m_box->view()->isVisible() &&
+            static_cast<QKeyEvent*>(event)->matches(QKeySequence::Cancel)) {
+            event->accept(); // a key for the list, not a shortcut
+            m_box->hidePopup();
+            return true;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+  private:
+    QComboBox* m_box;
+};
+
+// Escape closes the settings window only at a fresh press, never at the repeats of a key held
+// down to end an exercise, which reach this window once the exercise window has gone.  Besides
+// the repeats the toolkit marks, a press that comes in the same millisecond as a release of the
+// key is a repeat too: a window system repeats a key as a release and a press at one time, and
+// the pair is not always recognised as one.  Installed on the window, where the key's events
+// arrive from whichever control has the focus.
+class FreshEscapeOnly : public QObject
+{
+  public:
+    using QObject::QObject;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::KeyRelease && event->type() != QEvent::ShortcutOverride)
+            return QObject::eventFilter(watched, event);
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() != Qt::Key_Escape)
+            return QObject::eventFilter(watched, event);
+        if (event->type() == QEvent::KeyRelease) {
+            m_released_ms = key->timestamp();
+            return QObject::eventFilter(watched, event);
+        }
+        if (key->isAutoRepeat() || (m_released_ms && key->timestamp() - m_released_ms <= 1)) {
+            event->accept(); // taken as a key for the control, which ignores it: no shortcut
+            return true;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+  private:
+    quint64 m_released_ms = 0;
+};
 
 // The book pages of the online bookstore and the maker's site.
 const QString kBookstore = QStringLiteral("http://www.kitapevi.example/tanim.asp?sid=%1&referer=40417");
@@ -148,7 +208,8 @@ TMainForm::TMainForm(QWidget* parent) : TDXForm(parent)
     btnClose->setFont(PixelFont(QStringLiteral("Arial"), 13));
     btnClose->setIcon(zrv::CloseGlyph());
     btnClose->setIconSize(QSize(18, 18));
-    btnClose->setAutoDefault(false);
+    // Enter presses it when it has the focus, as Space does.
+    btnClose->setAutoDefault(true);
     btnClose->raise();
 
     ConnectEvents();
@@ -193,7 +254,7 @@ void TMainForm::CreatePageDescription()
         {
             QStringLiteral("Bu program ücretsizdir. Kullanımının sorumluluğu tamamen kullanıcıya aittir."),
             QString(),
-            QStringLiteral("Windows95 veya üstü işletim sistemi ve DirectX gerektirir."),
+            QStringLiteral("Linux ve X11 ya da Wayland ile çalışan bir masaüstü gerektirir."),
         },
         QRect(8, 288, 457, 73));
 
@@ -257,7 +318,7 @@ void TMainForm::CreatePageExercises()
     btnFnt->setFocusPolicy(Qt::NoFocus);
     btnAls = new QPushButton(m.StartCaption(), page);
     btnAls->setGeometry(128, 304, 145, 25);
-    btnAls->setAutoDefault(false);
+    btnAls->setAutoDefault(true); // Enter presses it when it has the focus
 
     labharf = MakeLabel(page, QStringLiteral("Harf Grupları:"), 280, 8, 76, 16);
     boxharf1 = MakeCheckBox(page, QStringLiteral("Küçük harfler"), 280, 32, 97);
@@ -276,6 +337,20 @@ void TMainForm::CreatePageExercises()
                            "önerilir."),
         },
         QRect(16, 336, 457, 57));
+
+    // Each label names its control, for screen readers ("Hız" for the speed box).
+    const std::pair<QLabel*, QWidget*> named[] = {{labAls, boxAls}, {labTip, boxTip}, {labYon, boxYon},
+                                                  {labStr, boxStr}, {labHrf, boxHrf}, {labZmn, boxZmn},
+                                                  {labAkt, boxAkt}, {labPas, boxPas}, {labNkt, boxNkt},
+                                                  {labHiz, valHiz}, {Label4, boxDkk}, {labFnt, txtFnt}};
+    for (const auto& [label, control] : named) {
+        label->setBuddy(control);
+        QString name = label->text();
+        if (name.endsWith(QLatin1Char(':')))
+            name.chop(1);
+        control->setAccessibleName(name);
+    }
+    btnFnt->setAccessibleName(QStringLiteral("Font seç"));
 
     // The page's keyboard order.
     const QWidget* order[] = {boxSaveOptions, btnAls,   valHiz,   boxZmn,   boxAkt, boxPas, boxTip,
@@ -305,10 +380,16 @@ void TMainForm::ConnectEvents()
         connect(link, &TLinkLabel::clicked, this, [this, link] { kitapClick(link); });
     connect(btnClose, &QPushButton::clicked, this, [this] { btnCloseClick(); });
 
-    // Escape presses the exit button, whatever control has the focus.
+    // Escape presses the exit button, whatever control has the focus; with a drop-down list
+    // open it closes only the list.  Only a fresh press counts: the repeats of an Escape held
+    // down to end an exercise reach this window once the exercise has ended.
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     escape->setContext(Qt::WindowShortcut);
+    escape->setAutoRepeat(false);
     connect(escape, &QShortcut::activated, btnClose, &QPushButton::click);
+    installEventFilter(new FreshEscapeOnly(this));
+    for (const auto& [box, selector] : Selectors())
+        box->view()->installEventFilter(new ListEscape(box));
 }
 
 QUrl TMainForm::LinkAddress(const QObject* sender) const
@@ -419,8 +500,17 @@ bool TMainForm::FormClose()
 {
     bool closeAllowed = false;
     zrv::Guarded([this, &closeAllowed] {
-        if (m_model.SaveOptions())
-            m_model.List().Save();
+        if (m_model.SaveOptions()) {
+            try {
+                m_model.List().Save();
+            } catch (const EFCreateError& e) {
+                // The system's reason on a line of its own ("No space left on device").
+                const QString reason = m_model.List().LastError();
+                if (reason.isEmpty())
+                    throw;
+                throw EFCreateError(e.Message() + QStringLiteral(".\n") + reason);
+            }
+        }
         closeAllowed = true;
     });
     return closeAllowed;

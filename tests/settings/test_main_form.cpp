@@ -16,6 +16,7 @@
 #include "settings/SpinEdit.h"
 
 #include <QAbstractItemView>
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDesktopServices>
@@ -36,6 +37,8 @@
 
 #include "common/Files.h"
 
+#include <cerrno>
+#include <cstring>
 #include <memory>
 
 using Lines = QList<QByteArray>;
@@ -884,7 +887,12 @@ class TestMainForm : public QObject
         } else {
             QTest::mouseClick(m_form->btnClose, Qt::LeftButton);
         }
-        QCOMPARE(Errors(), QStringList{QStringLiteral("Cannot create file zrv.opt.")});
+        // The sentence, and the system's reason on a line of its own.
+        const int reason = place == QLatin1String("directory")   ? EISDIR
+                           : place == QLatin1String("full disk") ? ENOSPC
+                                                                 : EROFS;
+        QCOMPARE(Errors(), QStringList{QStringLiteral("Cannot create file zrv.opt.\n%1.")
+                                           .arg(QString::fromLocal8Bit(std::strerror(reason)))});
         QVERIFY(m_form->isVisible());
         if (place == QLatin1String("directory"))
             QVERIFY(QFileInfo(QStringLiteral("zrv.opt")).isDir());
@@ -901,6 +909,48 @@ class TestMainForm : public QObject
             QCOMPARE(ReadAll(QStringLiteral("zrv.opt")), old);
         m_form.reset();
         QVERIFY(QDir::setCurrent(m_dir->path()));
+    }
+
+    // Every control of the exercises page that takes the keyboard is named for screen readers:
+    // labelled by the label just left of it on its row ("Hız" for the speed box), or by its own
+    // caption.
+    void controlsNamedByTheirLabels()
+    {
+        ShowWith(DefaultLines({{2, "1"}})); // Pyramid: every control shown
+        OpenPage(1);
+        const QList<QLabel*> labels = m_form->TabSheet3->findChildren<QLabel*>();
+        int named = 0;
+        for (QWidget* control : m_form->TabSheet3->findChildren<QWidget*>()) {
+            if (!control->isVisible() || control->focusPolicy() == Qt::NoFocus ||
+                control->parentWidget() != m_form->TabSheet3 || qobject_cast<QLabel*>(control) ||
+                qobject_cast<QPlainTextEdit*>(control))
+                continue;
+            QAccessibleInterface* access = QAccessible::queryAccessibleInterface(control);
+            QVERIFY(access);
+            const QString name = access->text(QAccessible::Name);
+            QVERIFY2(!name.isEmpty(), control->metaObject()->className());
+            QLabel* rowLabel = nullptr;
+            for (QLabel* label : labels) {
+                const int middle = label->geometry().center().y();
+                const int gap = control->x() - label->geometry().right();
+                if (gap > 0 && gap < 100 && middle >= control->y() && middle <= control->geometry().bottom())
+                    rowLabel = label;
+            }
+            if (!rowLabel)
+                continue; // the check boxes and the start button carry their own text
+            QCOMPARE(rowLabel->buddy(), control);
+            // What a screen reader follows to the label ("labelled by").
+            bool labelled = false;
+            for (const auto& [other, relation] : access->relations(QAccessible::Label))
+                labelled = labelled || other->object() == rowLabel;
+            QVERIFY2(labelled, qPrintable(rowLabel->text()));
+            // The name itself, where it is not the selector's current item (on Linux a
+            // selector's name is its value, and the label comes through the relation).
+            if (!qobject_cast<QComboBox*>(control))
+                QCOMPARE(name + QLatin1Char(':'), rowLabel->text());
+            ++named;
+        }
+        QCOMPARE(named, 12);
     }
 
     // ---- links --------------------------------------------------------------------------------
