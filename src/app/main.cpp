@@ -14,6 +14,8 @@
 #include <QTimer>
 #include <QTranslator>
 
+#include <functional>
+
 namespace
 {
 
@@ -22,7 +24,8 @@ namespace
 // dialog is cancelled, and then the settings window is closed the normal way, which saves the
 // settings when the save box is ticked.  Each step waits for the event loop to finish the one
 // before it.
-void EndOnRequest(TMainForm* mainForm, TScreenForm* screenForm, int attempt = 0)
+void EndOnRequest(TMainForm* mainForm, TScreenForm* screenForm, const std::function<void()>& done,
+                  int attempt = 0)
 {
     constexpr int kAttempts = 100; // 2 s for an exercise or a dialog to go
     if (attempt < kAttempts) {
@@ -36,15 +39,16 @@ void EndOnRequest(TMainForm* mainForm, TScreenForm* screenForm, int attempt = 0)
         }
         if (waitFor) {
             QPointer<TMainForm> main(mainForm);
-            QTimer::singleShot(20, mainForm, [main, screenForm, attempt] {
+            QTimer::singleShot(20, mainForm, [main, screenForm, done, attempt] {
                 if (main)
-                    EndOnRequest(main, screenForm, attempt + 1);
+                    EndOnRequest(main, screenForm, done, attempt + 1);
             });
             return;
         }
     }
     if (mainForm->isVisible())
         mainForm->btnCloseClick();
+    done();
 }
 
 } // namespace
@@ -94,7 +98,16 @@ int main(int argc, char* argv[])
     TScreenForm screenForm({}, &mainForm);
     mainForm.SetScreenForm(&screenForm);
 
-    const auto endOnRequest = [&mainForm, &screenForm] { EndOnRequest(&mainForm, &screenForm); };
+    // A request that comes after one whose save failed (the window said why and stayed open)
+    // ends the program without saving: the system is not kept waiting for a person.
+    bool saveFailed = false;
+    const auto endOnRequest = [&mainForm, &screenForm, &saveFailed] {
+        if (saveFailed) {
+            QCoreApplication::exit(1);
+            return;
+        }
+        EndOnRequest(&mainForm, &screenForm, [&mainForm, &saveFailed] { saveFailed = mainForm.isVisible(); });
+    };
     QObject::connect(&stopSignals, &StopSignals::stopRequested, &mainForm, endOnRequest);
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &mainForm, endOnRequest);
 

@@ -4,7 +4,9 @@
 // The program runs on the off-screen platform in a temporary directory.
 #include "common/Files.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -202,6 +204,25 @@ class TestProgram : public QObject
         QCOMPARE(ReadAll(QStringLiteral("zrv.opt")).count("\r\n"), 41);
         // Qt cannot name this folder to remove it.
         QVERIFY(::unlink("zrv.opt") == 0 && ::chdir("/") == 0 && ::rmdir(folder.constData()) == 0);
+    }
+
+    // The settings cannot be saved: the window says so and stays; a later request ends the
+    // program without saving, with exit code 1, so that a logout is not held up.
+    void stopSignalWhenSaveFails()
+    {
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir("zrv.opt"));
+        Copy copy;
+        QVERIFY(copy.Start(dir.path()));
+        QVERIFY(WaitFor([&] { return QFile::exists(dir.filePath("zrv.opt.lock")); }));
+        for (int i = 0; i < 4 && copy.process.state() == QProcess::Running; ++i) {
+            ::kill(pid_t(copy.process.processId()), SIGTERM);
+            copy.process.waitForFinished(1500);
+        }
+        QCOMPARE(copy.process.state(), QProcess::NotRunning);
+        QCOMPARE(copy.process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(copy.process.exitCode(), 1);
+        QVERIFY(QFileInfo(dir.filePath("zrv.opt")).isDir());
     }
 
     // A second copy in the same directory runs but never saves; a lock left by a copy that was
