@@ -148,9 +148,10 @@ fi
 
 if want journal; then
     echo "== Journal" >&2
-    { echo "## Recording a run in the journal (Google Benchmark, median of 3, microseconds)"; echo
+    { echo "## The end of a run without and with the journal, and recording alone (Google Benchmark, median of 3)"
+      echo; echo "screen: Xvfb 1920 x 1080; journal files on the build directory's disk."; echo
       echo "| benchmark | real time | CPU time |"; echo "|---|---|---|"; } >>"$summary"
-    QT_QPA_PLATFORM="$offscreen" ZRV_BENCH_JOURNAL_DIR="$build" "$bin/zrv_bench_journal" \
+    DISPLAY="$display" QT_QPA_PLATFORM=xcb ZRV_BENCH_JOURNAL_DIR="$build" "$bin/zrv_bench_journal" \
         --benchmark_repetitions=3 --benchmark_report_aggregates_only=true | tee "$out/journal.txt"
     awk '$1 ~ /_median$/ { name = $1; sub(/_median$/, "", name); printf "| %s | %s %s | %s %s |\n", name, $2, $3, $4, $5 }' \
         "$out/journal.txt" >>"$summary"

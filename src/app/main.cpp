@@ -3,6 +3,7 @@
 #include "core/StopSignals.h"
 #include "display/Report.h"
 #include "exercises/ScreenForm.h"
+#include "journal/SqliteJournal.h"
 #include "settings/MainForm.h"
 
 #include <QApplication>
@@ -89,6 +90,9 @@ int main(int argc, char* argv[])
     if (qtTexts.load(QStringLiteral("qtbase_tr"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTexts);
 
+    // The training journal, in the user's data folder; a file it cannot use never stops a run.
+    SqliteJournal journal(SqliteJournal::DefaultPath());
+
     // The settings window first: it is the main window.  The exercise window stays hidden
     // until the start button shows it.  Both live until the program ends.
     TMainForm mainForm;
@@ -97,6 +101,7 @@ int main(int argc, char* argv[])
     // (Wayland compositors ignore a program's own request for it).
     TScreenForm screenForm({}, &mainForm);
     mainForm.SetScreenForm(&screenForm);
+    mainForm.SetJournal(&journal);
 
     // A request that comes after one whose save failed (the window said why and stayed open)
     // ends the program without saving: the system is not kept waiting for a person.

@@ -1,5 +1,6 @@
 #include "exercises/ScreenForm.h"
 
+#include "display/ActivitySource.h"
 #include "display/Clock.h"
 #include "display/DXDraw.h"
 #include "display/DXTimer.h"
@@ -16,7 +17,8 @@ constexpr double kNanosecondsPerDay = 86'400'000'000'000.0;
 } // namespace
 
 TScreenForm::TScreenForm(Environment environment, QWidget* parent)
-    : TDXForm(parent), m_clock(environment.clock ? environment.clock : &Clock::System())
+    : TDXForm(parent), m_clock(environment.clock ? environment.clock : &Clock::System()),
+      m_activity(environment.activity ? environment.activity : new ApplicationActivity(this))
 {
     setWindowTitle(QStringLiteral("zrv"));
     setWindowFlag(Qt::FramelessWindowHint);
@@ -36,11 +38,16 @@ TScreenForm::TScreenForm(Environment environment, QWidget* parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(DXDraw);
 
-    DXTimer = new TDXTimer(this, m_clock, std::move(environment.waker), environment.activity);
+    DXTimer = new TDXTimer(this, m_clock, std::move(environment.waker), m_activity);
     DXTimer->setActiveOnly(true);
     DXTimer->setEnabled(false);
     DXTimer->setInterval(400);
     DXTimer->OnTimer = [this](QObject* sender, int lagCount) { DXTimerTimer(sender, lagCount); };
+    // While the application is inactive the exercise stands still; the journal notes it.
+    connect(m_activity, &ActivitySource::ActiveChanged, this, [this](bool active) {
+        if (m_running && !active)
+            m_run.inactive = true;
+    });
 }
 
 TScreenForm::~TScreenForm()
@@ -65,6 +72,12 @@ void TScreenForm::FormShow()
     Elapsed = 0;
     StartTime = m_clock->LocalDays();
     m_startNs = m_clock->MonotonicNanoseconds();
+    m_run = RunRecord::Of(m_settings);
+    m_run.started = QDateTime::currentDateTime();
+    m_run.inactive = !m_activity->IsActive();
+    m_running = true;
+    m_displayTaken = false;
+    m_end.reset();
     // 3. The exercise, with its blocks; the previous run's are released first.
     m_exercise.reset();
     m_exercise = ExerciseRun::Create(m_settings, *DXDraw);
@@ -92,13 +105,17 @@ void TScreenForm::keyPressEvent(QKeyEvent* event)
 
 void TScreenForm::FormKeyDown(int key, Qt::KeyboardModifiers)
 {
-    if (key == Qt::Key_Escape)
+    if (key == Qt::Key_Escape) {
+        if (!m_end)
+            m_end = RunEnd::Escape;
         RequestClose();
+    }
 }
 
 void TScreenForm::closeEvent(QCloseEvent* event)
 {
     zrv::Guarded([this] { FormClose(); });
+    zrv::Guarded([this] { EndRun(); });
     event->accept();
 }
 
@@ -108,8 +125,21 @@ void TScreenForm::FormClose()
     DXDraw->setCursor(Qt::ForbiddenCursor);
 }
 
+void TScreenForm::EndRun()
+{
+    if (!m_running)
+        return;
+    m_running = false;
+    m_run.run_ms = (m_clock->MonotonicNanoseconds() - m_startNs) / 1'000'000;
+    // A close that neither Escape nor the duration asked for: the program is ending.
+    m_run.end = m_displayTaken ? m_end.value_or(RunEnd::Stopped) : RunEnd::DisplayFailure;
+    if (OnRunEnded)
+        OnRunEnded(m_run);
+}
+
 void TScreenForm::DXDrawInitialize(QObject*)
 {
+    m_displayTaken = true;
     DXTimer->setEnabled(true);
 }
 
@@ -127,9 +157,14 @@ void TScreenForm::DXTimerTimer(QObject*, int)
         // Measured on the monotonic clock: a change of the wall clock (daylight saving, a
         // manual correction) must not stretch or cut a run short.
         Elapsed = double(m_clock->MonotonicNanoseconds() - m_startNs) / kNanosecondsPerDay;
-        if (Elapsed > minutes / kMinutesPerDay)
+        if (Elapsed > minutes / kMinutesPerDay) {
+            if (!m_end)
+                m_end = RunEnd::Duration;
             RequestClose();
+        }
     }
-    if (m_exercise)
+    if (m_exercise) {
         m_exercise->Step();
+        ++m_run.steps;
+    }
 }

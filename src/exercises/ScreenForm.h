@@ -4,6 +4,9 @@
 #include "display/TickWaker.h"
 #include "exercises/ExerciseRun.h"
 #include "exercises/ExerciseSettings.h"
+#include "journal/RunRecord.h"
+
+#include <functional>
 
 #include <memory>
 
@@ -24,7 +27,9 @@ struct ExerciseEnvironment {
 
 // The exercise window: runs one exercise at a time on the full-screen drawing surface.  The
 // settings window hands it the settings of the run with SetSettings() and calls ShowModal();
-// the call returns when the run has ended (Escape, or the chosen duration).
+// the call returns when the run has ended (Escape, or the chosen duration).  What the run was
+// (its settings, the steps shown, how long it lasted, how it ended) goes to OnRunEnded when its
+// window closes.
 class TScreenForm : public TDXForm
 {
     Q_OBJECT
@@ -43,6 +48,10 @@ class TScreenForm : public TDXForm
     // The exercise of the current or last run; null before the first show.
     ExerciseRun* CurrentExercise() const { return m_exercise.get(); }
 
+    // Called once a run has ended, when its window closes, before the start button's call
+    // returns.
+    std::function<void(const RunRecord&)> OnRunEnded;
+
     double StartTime = 0; // days, local time
     double Elapsed = 0;   // days since StartTime, as last measured by a tick
 
@@ -60,8 +69,16 @@ class TScreenForm : public TDXForm
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    // The end of the run: its facts go to OnRunEnded.
+    void EndRun();
+
     Clock* m_clock;
-    qint64 m_startNs = 0; // the monotonic moment of StartTime
+    ActivitySource* m_activity;
+    RunRecord m_run;             // the run being shown
+    bool m_running = false;      // from the show step to the close
+    bool m_displayTaken = false; // the display was taken for the run
+    std::optional<RunEnd> m_end; // why a close was requested, when it was
+    qint64 m_startNs = 0;        // the monotonic moment of StartTime
     ExerciseSettings m_settings;
     std::unique_ptr<ExerciseRun> m_exercise;
 };

@@ -9,19 +9,6 @@ namespace
 {
 constexpr double kMsPerMinute = 60'000.0;
 
-struct NamedColour {
-    const char* name; // UTF-8
-    TColor colour;
-};
-// The colour selectors' items, in their order.
-constexpr NamedColour kColours[] = {
-    {"Siyah", RGBColor(0, 0, 0)},         {"Beyaz", RGBColor(255, 255, 255)},
-    {"Gri", RGBColor(128, 128, 128)},     {"Gümüş", RGBColor(192, 192, 192)},
-    {"Kırmızı", RGBColor(255, 0, 0)},     {"Mavi", RGBColor(0, 0, 255)},
-    {"Açık Mavi", RGBColor(0, 255, 255)}, {"Lacivert", RGBColor(0, 0, 192)},
-    {"Sarı", RGBColor(255, 255, 0)},      {"Açık Sarı", RGBColor(255, 255, 192)},
-};
-
 QString Item(const QStringList& items, int index)
 {
     return index >= 0 && index < items.size() ? items[index] : QString::number(index);
@@ -122,19 +109,14 @@ QString DirectionName(int exercise, int direction)
 
 QString ColourName(TColor colour)
 {
-    for (const NamedColour& c : kColours)
-        if (c.colour == colour)
+    for (const zrv::NamedColor& c : zrv::kColors)
+        if (c.color == colour)
             return QString::fromUtf8(c.name);
     return QStringLiteral("#%1%2%3")
         .arg(RedOf(colour), 2, 16, QLatin1Char('0'))
         .arg(GreenOf(colour), 2, 16, QLatin1Char('0'))
         .arg(BlueOf(colour), 2, 16, QLatin1Char('0'))
         .toUpper();
-}
-
-TColor ColourOfIndex(int index)
-{
-    return index >= 0 && index < int(std::size(kColours)) ? kColours[index].colour : TColor(0);
 }
 
 QString EndName(RunEnd end)
@@ -144,6 +126,8 @@ QString EndName(RunEnd end)
         return QStringLiteral("Süre doldu");
     case RunEnd::DisplayFailure:
         return QStringLiteral("Ekran açılamadı");
+    case RunEnd::Stopped:
+        return QStringLiteral("Durduruldu");
     case RunEnd::Escape:
         break;
     }

@@ -36,8 +36,6 @@ QString TypeName(int exercise, int type);
 QString DirectionName(int exercise, int direction); // empty for the Dot exercise, which has none
 // The name of a colour of the colour selectors, or #RRGGBB for any other.
 QString ColourName(TColor colour);
-// The colour of a colour selector's item index (black for any other index).
-TColor ColourOfIndex(int index);
 QString EndName(RunEnd end);
 
 // Writes the runs as CSV, UTF-8, one header row, one row a run, in the order given.  False

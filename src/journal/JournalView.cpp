@@ -108,6 +108,8 @@ JournalView::JournalView(SqliteJournal& journal, bool compact, QWidget* parent)
     m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 6);
     m_table->horizontalHeader()->setStretchLastSection(true);
     m_table->setAlternatingRowColors(true);
+    if (compact) // the type is in the row's tooltip
+        m_table->setColumnHidden(ColType, true);
     layout->addWidget(m_table, compact ? 4 : 5);
 
     auto* chartRow = new QHBoxLayout;
@@ -129,8 +131,11 @@ JournalView::JournalView(SqliteJournal& journal, bool compact, QWidget* parent)
     m_chart->setMargins(compact ? QMargins(2, 2, 2, 2) : QMargins(8, 8, 8, 8));
     m_chart->legend()->setAlignment(Qt::AlignBottom);
     if (compact) {
-        QFont small = font();
-        small.setPointSizeF(small.pointSizeF() * 0.85);
+        QFont small = font(); // set in points or in pixels
+        if (small.pointSizeF() > 0)
+            small.setPointSizeF(small.pointSizeF() * 0.85);
+        else
+            small.setPixelSize(qMax(8, small.pixelSize() * 85 / 100));
         m_chart->legend()->setFont(small);
         m_chart->setTitleFont(small);
     }

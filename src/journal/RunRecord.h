@@ -1,6 +1,7 @@
 #pragma once
 
 #include "display/Color.h"
+#include "exercises/ExerciseSettings.h"
 
 #include <QDateTime>
 #include <QList>
@@ -12,6 +13,7 @@ enum class RunEnd {
     Escape = 0,         // the user pressed Escape
     Duration = 1,       // the chosen duration ran out
     DisplayFailure = 2, // the display could not be taken; nothing was shown
+    Stopped = 3,        // the program was told to end (a stop signal, the end of the session)
 };
 
 // One exercise run as the journal keeps it.  Type and direction are the item indexes of the
@@ -33,6 +35,21 @@ struct RunRecord {
     bool inactive = false; // the application was inactive at some time during the run
 
     bool operator==(const RunRecord&) const = default;
+
+    // A run with these settings, nothing run yet.
+    static RunRecord Of(const ExerciseSettings& settings)
+    {
+        RunRecord run;
+        run.exercise = settings.exercise;
+        run.type = settings.type;
+        run.direction = settings.direction;
+        run.lines = settings.lines;
+        run.letters = settings.letters;
+        run.colours = {settings.background, settings.active, settings.passive, settings.dot};
+        run.speed_ms = qBound(40, settings.interval_ms, 2000); // the pace the timer keeps
+        run.duration_minutes = qMax(0, settings.minutes);
+        return run;
+    }
 };
 
 // Which runs a query returns: one exercise or all, started in [from, to) (an invalid bound

@@ -1,7 +1,5 @@
 #include "journal/SqliteJournal.h"
 
-#include "journal/JournalFigures.h"
-
 #include <QAtomicInteger>
 #include <QDir>
 #include <QFile>
@@ -61,8 +59,8 @@ QStringList MigrationTo(int version)
         // application was inactive.  The local time is read in the zone the machine has now.
         const auto colour = [](const char* column) {
             QString sql = QStringLiteral("CASE %1").arg(QLatin1String(column));
-            for (int i = 0; i < 10; ++i)
-                sql += QStringLiteral(" WHEN %1 THEN %2").arg(i).arg(ColourOfIndex(i));
+            for (int i = 0; i < int(zrv::kColors.size()); ++i)
+                sql += QStringLiteral(" WHEN %1 THEN %2").arg(i).arg(zrv::ColorOfIndex(i));
             return sql + QStringLiteral(" ELSE 0 END");
         };
         return {QStringLiteral("ALTER TABLE runs RENAME TO runs_v1"), QString::fromLatin1(kCreateRuns),
@@ -87,6 +85,8 @@ QString StoredEndName(RunEnd end)
         return QStringLiteral("duration");
     case RunEnd::DisplayFailure:
         return QStringLiteral("display");
+    case RunEnd::Stopped:
+        return QStringLiteral("stopped");
     case RunEnd::Escape:
         break;
     }
@@ -99,6 +99,8 @@ RunEnd EndOfStoredName(const QString& name)
         return RunEnd::Duration;
     if (name == QLatin1String("display"))
         return RunEnd::DisplayFailure;
+    if (name == QLatin1String("stopped"))
+        return RunEnd::Stopped;
     return RunEnd::Escape;
 }
 

@@ -5,6 +5,8 @@
 #include "display/Report.h"
 #include "exercises/Random.h"
 #include "exercises/ScreenForm.h"
+#include "journal/JournalView.h"
+#include "journal/SqliteJournal.h"
 #include "settings/FontDialog.h"
 #include "settings/Glyphs.h"
 #include "settings/LinkLabel.h"
@@ -225,6 +227,21 @@ const SettingsList& TMainForm::lstOptions2() const
 void TMainForm::SetScreenForm(TScreenForm* screenForm)
 {
     m_screenForm = screenForm;
+    ConnectJournal();
+}
+
+void TMainForm::SetJournal(SqliteJournal* journal)
+{
+    m_journal = journal;
+    TabSheetJournal = new JournalPage(*journal);
+    PageControl->addTab(TabSheetJournal, QStringLiteral("Günlük"));
+    ConnectJournal();
+}
+
+void TMainForm::ConnectJournal()
+{
+    if (m_screenForm && m_journal)
+        m_screenForm->OnRunEnded = [journal = m_journal](const RunRecord& run) { journal->Record(run); };
 }
 
 void TMainForm::CreatePageDescription()

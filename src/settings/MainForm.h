@@ -17,10 +17,12 @@ class QShowEvent;
 class QTabWidget;
 class QToolButton;
 class QPlainTextEdit;
-class TLinkLabel;  // settings/LinkLabel.h
-class TSpinEdit;   // settings/SpinEdit.h: the speed box
-class TFontDialog; // settings/FontDialog.h: Font() gives the chosen TFont (name, size, charset, style)
-class TScreenForm; // exercises/ScreenForm.h
+class TLinkLabel;    // settings/LinkLabel.h
+class TSpinEdit;     // settings/SpinEdit.h: the speed box
+class TFontDialog;   // settings/FontDialog.h: Font() gives the chosen TFont (name, size, charset, style)
+class TScreenForm;   // exercises/ScreenForm.h
+class SqliteJournal; // journal/SqliteJournal.h
+class JournalPage;   // journal/JournalView.h
 
 // The settings window, the application's main window: the widgets of a SettingsModel.  Every
 // change the user makes is handed to the model, which stores it at once in the settings list,
@@ -35,11 +37,15 @@ class TMainForm : public TDXForm
 
     // The exercise window that btnAlsClick shows modally; set once after both are created.
     void SetScreenForm(TScreenForm* screenForm);
+    // The training journal: every run of the exercise window goes into it, and a third page,
+    // "Günlük", shows it.  Set once, before the window is shown; without it there is no page.
+    void SetJournal(SqliteJournal* journal);
 
     // Window level.
     QTabWidget* PageControl = nullptr;
-    QWidget* TabSheet1 = nullptr; // "Açıklama"
-    QWidget* TabSheet3 = nullptr; // "Alıştırmalar"
+    QWidget* TabSheet1 = nullptr;           // "Açıklama"
+    QWidget* TabSheet3 = nullptr;           // "Alıştırmalar"
+    JournalPage* TabSheetJournal = nullptr; // "Günlük", when there is a journal
     QPushButton* btnClose = nullptr;
 
     // The "Açıklama" page.
@@ -128,9 +134,12 @@ class TMainForm : public TDXForm
     void Change(const std::function<void()>& handler);
     void SetContentsEnabled(bool enabled);
     void CenterOnScreen();
+    // Runs of the exercise window go into the journal, once both are set.
+    void ConnectJournal();
 
     SettingsModel m_model;
     TScreenForm* m_screenForm = nullptr;
+    SqliteJournal* m_journal = nullptr;
     bool m_shown = false;
     bool m_showingModel = false; // the widgets' own signals are not changes of the user then
 };

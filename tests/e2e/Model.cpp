@@ -6,6 +6,7 @@
 #include "display/Letterbox.h"
 #include "display/MemoryPlatform.h"
 #include "exercises/ScreenForm.h"
+#include "journal/SqliteJournal.h"
 #include "mock/FakeActivity.h"
 #include "mock/ManualWaker.h"
 #include "mock/MockClock.h"
@@ -31,7 +32,9 @@ Model::Model(const QByteArray& settings)
         if (file.open(QIODevice::WriteOnly))
             file.write(settings);
     }
+    m_journal = std::make_unique<SqliteJournal>(m_dir.filePath(QStringLiteral("journal.sqlite")));
     m_main = std::make_unique<TMainForm>();
+    m_main->SetJournal(m_journal.get());
     m_main->show();
     QCoreApplication::processEvents();
     auto waker = std::make_unique<ManualWaker>();

@@ -17,6 +17,7 @@ class FakeActivity;
 class QWidget;
 class TMainForm;
 class TScreenForm;
+class SqliteJournal;
 
 namespace e2e
 {
@@ -30,8 +31,10 @@ class Model
 
     TMainForm& Main() { return *m_main; }
     TScreenForm& Screen() { return *m_screen; }
+    // The journal of the model's settings window (empty at first), for its "Günlük" page.
+    SqliteJournal& Journal() { return *m_journal; }
 
-    // Shows page `index` of the settings window (0 "Açıklama", 1 "Alıştırmalar").
+    // Shows page `index` of the settings window (0 "Açıklama", 1 "Alıştırmalar", 2 "Günlük").
     void ShowPage(int index);
     // Picks an exercise in the selector as a person does.
     void SelectExercise(int exercise);
@@ -61,6 +64,7 @@ class Model
     std::unique_ptr<FakeActivity> m_activity;
     std::shared_ptr<MemoryPlatform> m_platform;
     ManualWaker* m_waker = nullptr;
+    std::unique_ptr<SqliteJournal> m_journal;
     std::unique_ptr<TMainForm> m_main;
     std::unique_ptr<TScreenForm> m_screen;
 };

@@ -29,6 +29,36 @@ QString Session::Start(const QByteArray& settings)
     return {};
 }
 
+std::optional<Window> Session::OpenList(const QWidget* selector) const
+{
+    desktop.Click(At(selector));
+    std::optional<Window> list;
+    WaitUntil(
+        [&] {
+            for (const Window& w : desktop.Windows(QStringLiteral(".*")))
+                if (w.id != window.id && w.geometry.width() == selector->width() && w.geometry.height() > 40)
+                    list = w;
+            return list.has_value();
+        },
+        5000);
+    return list;
+}
+
+bool Session::PickFromList(const Window& list, int index, int count) const
+{
+    const QRect r = list.geometry;
+    desktop.Click(QPoint(r.center().x(), r.top() + ((2 * index + 1) * r.height()) / (2 * count)));
+    desktop.ParkPointer();
+    return WaitUntil(
+        [&] {
+            for (const Window& w : desktop.Windows(QStringLiteral(".*")))
+                if (w.id == list.id)
+                    return false;
+            return true;
+        },
+        5000);
+}
+
 QRect Session::OnScreen(const QWidget* control) const
 {
     return model->Rect(control).translated(window.geometry.topLeft());

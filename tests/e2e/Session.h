@@ -33,6 +33,11 @@ class Session
     // The settings window in `shot` looks exactly like the model's, but for the controls in
     // `exempt` (focus frames, a blinking cursor); an empty text when it does.
     QString CheckLikeModel(const QImage& shot, const QList<QWidget*>& exempt = {}) const;
+    // Clicks a selector of the settings window and waits for the list it opens, a window of
+    // its own below (or over) the selector.
+    std::optional<Window> OpenList(const QWidget* selector) const;
+    // The item `index` of the `count` in an open list, clicked; true once the list has gone.
+    bool PickFromList(const Window& list, int index, int count) const;
     // Takes screenshots until `area` differs from `before` (or the time is up); the last one.
     QImage ShotAfterChange(const QImage& before, QRect area, int timeout_ms = 5000) const;
 

@@ -123,30 +123,10 @@ class TestE2ePerson : public QObject
     void pickPyramidWithMouse()
     {
         TMainForm& m = m_model->Main();
-        m_desktop.Click(at(m.boxAls));
-        // The list opens as a window of its own below (or over) the selector.
-        std::optional<Window> list;
-        QVERIFY(WaitUntil(
-            [&] {
-                for (const Window& w : m_desktop.Windows(QStringLiteral(".*")))
-                    if (w.id != m_window.id && w.geometry.width() == m.boxAls->width() &&
-                        w.geometry.height() > 40)
-                        list = w;
-                return list.has_value();
-            },
-            5000));
+        const std::optional<Window> list = m_session.OpenList(m.boxAls);
+        QVERIFY(list);
         const QImage before = m_desktop.Shot();
-        const QRect r = list->geometry;
-        m_desktop.Click(QPoint(r.center().x(), r.top() + (3 * r.height()) / 6)); // the second of three rows
-        m_desktop.ParkPointer();
-        QVERIFY(WaitUntil(
-            [&] {
-                for (const Window& w : m_desktop.Windows(QStringLiteral(".*")))
-                    if (w.id == list->id)
-                        return false;
-                return true;
-            },
-            5000));
+        QVERIFY(m_session.PickFromList(*list, 1, 3));
         m_model->SelectExercise(1);
         const QImage shot = shotAfterChange(before, onScreen(m.boxYon));
         m_desktop.Keep(shot, QStringLiteral("person-3-pyramid"));

@@ -25,7 +25,7 @@ inline RunRecord SampleRun(int exercise, const QDateTime& started, int n = 0)
     run.duration_minutes = n % 6;
     run.run_ms = 60'000 + 1'000 * n;
     run.steps = 150 + n;
-    run.end = RunEnd(n % 3);
+    run.end = RunEnd(n % 4);
     run.inactive = n % 2 == 1;
     return run;
 }

@@ -1,0 +1,192 @@
+// Runs started with the settings window's start button on the in-memory display, each shown
+// modally, ticked by hand and ended, go into the journal with what they were; a journal file
+// that cannot be used never stops a run, and the damaged file is kept.
+#include "JournalRig.h"
+#include "common/Files.h"
+#include "exercises/ExerciseRig.h"
+#include "journal/JournalFigures.h"
+#include "journal/JournalView.h"
+#include "journal/SqliteJournal.h"
+#include "settings/MainForm.h"
+#include "settings/PrivateMounts.h"
+#include "settings/SpinEdit.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QTableView>
+
+class TestJournalRun : public QObject
+{
+    Q_OBJECT
+
+    // The settings window with a journal at `path`, over the rig's exercise window.
+    struct Rig : ExerciseRig {
+        SqliteJournal journal;
+        TMainForm main;
+
+        explicit Rig(const QString& path) : journal(path)
+        {
+            main.SetJournal(&journal);
+            main.show();
+            main.SetScreenForm(screen.get());
+        }
+        void select(int exercise)
+        {
+            main.boxAls->setCurrentIndex(exercise);
+            main.boxAlsChange();
+        }
+        void pick(QComboBox* box, int index)
+        {
+            box->setCurrentIndex(index);
+            main.boxChange(box);
+        }
+        // The start button; during the run `during` ticks and presses keys; then Escape,
+        // unless the run has ended by itself.
+        void run(const std::function<void()>& during)
+        {
+            QMetaObject::invokeMethod(
+                screen.get(),
+                [this, during] {
+                    during();
+                    if (screen->isVisible())
+                        QTest::keyClick(screen.get(), Qt::Key_Escape);
+                },
+                Qt::QueuedConnection);
+            main.btnAlsClick();
+        }
+        // Up to `n` ticks, each followed by what it asked for (a close ends the ticks).
+        void ticks(int n)
+        {
+            for (int i = 0; i < n && waker->Armed(); ++i) {
+                tick();
+                QCoreApplication::processEvents();
+            }
+        }
+    };
+
+    QTemporaryDir m_dir;
+    QString path(const char* name) const { return m_dir.filePath(QString::fromLatin1(name)); }
+
+  private slots:
+    void runIsRecordedAsItWas()
+    {
+        Rig rig(path("run.sqlite"));
+        rig.select(2); // Blok
+        rig.pick(rig.main.boxTip, 1);
+        rig.pick(rig.main.boxYon, 2);
+        rig.pick(rig.main.boxStr, 3);
+        rig.pick(rig.main.boxHrf, 8);
+        rig.pick(rig.main.boxZmn, 7);
+        rig.pick(rig.main.boxAkt, 1);
+        rig.pick(rig.main.boxPas, 8);
+        rig.pick(rig.main.boxNkt, 4);
+        rig.pick(rig.main.boxDkk, 3);
+        rig.main.valHiz->SetValue(250);
+        const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
+        const qint64 start_ns = rig.clock.MonotonicNanoseconds();
+        rig.run([&] { rig.ticks(7); });
+        const qint64 ran_ms = (rig.clock.MonotonicNanoseconds() - start_ns) / 1'000'000;
+
+        const QList<RunRecord> runs = rig.journal.Runs();
+        QCOMPARE(runs.size(), 1);
+        const RunRecord& run = runs[0];
+        QVERIFY(run.started >= before && run.started <= QDateTime::currentDateTime());
+        QCOMPARE(run.exercise, 2);
+        QCOMPARE(TypeName(run.exercise, run.type), rig.main.boxTip->currentText());
+        QCOMPARE(DirectionName(run.exercise, run.direction), rig.main.boxYon->currentText());
+        QCOMPARE(run.lines, 4);
+        QCOMPARE(QString::number(run.letters), rig.main.boxHrf->currentText());
+        const QComboBox* colours[] = {rig.main.boxZmn, rig.main.boxAkt, rig.main.boxPas, rig.main.boxNkt};
+        for (int c = 0; c < 4; ++c)
+            QCOMPARE(ColourName(run.colours[size_t(c)]), colours[c]->currentText());
+        QCOMPARE(run.speed_ms, 250);
+        QCOMPARE(run.duration_minutes, 3);
+        QCOMPARE(run.steps, 7);
+        QCOMPARE(run.run_ms, ran_ms);
+        QVERIFY(run.run_ms >= 7 * 250 && run.run_ms <= 7 * 251);
+        QCOMPARE(run.end, RunEnd::Escape);
+        QVERIFY(!run.inactive);
+        QCOMPARE(rig.reports, QStringList());
+        // The page shows it.
+        QCOMPARE(rig.main.TabSheetJournal->View()->Table()->model()->rowCount(), 1);
+    }
+
+    // The duration ends the run; the application was inactive for a while; a display that
+    // cannot be taken.
+    void howRunsEnd()
+    {
+        Rig rig(path("ends.sqlite"));
+        rig.select(0);
+        rig.pick(rig.main.boxDkk, 1);
+        rig.main.valHiz->SetValue(2000);
+        rig.run([&] {
+            rig.ticks(3);
+            rig.activity.SetActive(false);
+            rig.activity.SetActive(true);
+            rig.ticks(100); // more than a minute: the run ends by itself
+        });
+        QVERIFY(!rig.screen->isVisible());
+
+        rig.platform->FailCreate = true;
+        rig.run([&] { rig.ticks(3); });
+
+        const QList<RunRecord> runs = rig.journal.Runs();
+        QCOMPARE(runs.size(), 2);
+        QCOMPARE(runs[1].end, RunEnd::Duration);
+        QVERIFY(runs[1].inactive);
+        QCOMPARE(runs[1].run_ms, 62'000); // the first tick after the minute
+        QCOMPARE(runs[1].steps, 31);
+        QCOMPARE(runs[0].end, RunEnd::DisplayFailure);
+        QCOMPARE(runs[0].steps, 0);
+        QCOMPARE(rig.reports.size(), 1); // the display's own error box
+    }
+
+    void unusableJournalNeverStopsARun_data()
+    {
+        QTest::addColumn<bool>("readOnly");
+        QTest::newRow("damaged file") << false;
+        QTest::newRow("read-only file system") << true;
+    }
+    void unusableJournalNeverStopsARun()
+    {
+        QFETCH(bool, readOnly);
+        const QString dir = m_dir.filePath(QString::fromLatin1(QTest::currentDataTag()));
+        QVERIFY(QDir().mkpath(dir));
+        const QString file = dir + QStringLiteral("/journal.sqlite");
+        std::unique_ptr<zrvtest::SmallFileSystem> fs;
+        QByteArray bytes = QByteArray("not a journal ").repeated(300);
+        if (readOnly) {
+            if (!zrvtest::EnterPrivateMounts())
+                QSKIP("needs the right to mount a file system");
+            fs = std::make_unique<zrvtest::SmallFileSystem>(dir, 1024);
+            SqliteJournal(file).Record(zrvtest::SampleRun(1, zrvtest::At(2024, 5, 1, 10)));
+            QVERIFY(fs->MakeReadOnly());
+            bytes = ReadAll(file);
+        } else {
+            QVERIFY(WriteAll(file, bytes));
+        }
+
+        Rig rig(file);
+        rig.select(0);
+        rig.run([&] { rig.ticks(5); });
+        // The exercise ran: its five steps are in the run, kept in the file or in memory.
+        const QList<RunRecord> runs = rig.journal.Runs({0, {}, {}});
+        QCOMPARE(runs.size(), 1);
+        QCOMPARE(runs[0].steps, 5);
+        QCOMPARE(rig.reports, QStringList());
+        const QLabel* status = rig.main.TabSheetJournal->View()->Status();
+        QVERIFY(!status->isHidden());
+        if (readOnly) {
+            QCOMPARE(rig.journal.State(), JournalState::ReadOnly);
+            QCOMPARE(rig.journal.PendingCount(), 1);
+            QCOMPARE(ReadAll(file), bytes);
+        } else {
+            QCOMPARE(ReadAll(rig.journal.AsidePath()), bytes);
+            QCOMPARE(SqliteJournal(file).Runs().size(), 1);
+        }
+    }
+};
+
+QTEST_MAIN(TestJournalRun)
+#include "test_journal_run.moc"
