@@ -6,6 +6,7 @@
 #include "journal/JournalView.h"
 #include "journal/SqliteJournal.h"
 
+#include <QApplication>
 #include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
@@ -13,6 +14,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineSeries>
+#include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -88,6 +90,22 @@ class TestJournalView : public QObject
         // A run recorded while the page is open shows at once.
         journal.Record(SampleRun(0, At(2024, 5, 9, 11), 6));
         QCOMPARE(table->model()->rowCount(), 6);
+
+        // The page's button opens the journal in a window of its own that can be resized,
+        // with the same runs.
+        const auto buttons = view.findChildren<QPushButton*>();
+        const auto large = std::find_if(buttons.begin(), buttons.end(), [](QPushButton* b) {
+            return b->text() == QStringLiteral("Büyük pencere");
+        });
+        QVERIFY(large != buttons.end());
+        (*large)->click();
+        QWidget* window = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->isVisible() && w->windowTitle() == QStringLiteral("Zerlivan - Günlük"))
+                window = w;
+        QVERIFY(window);
+        QVERIFY(window->minimumSize() != window->maximumSize());
+        QCOMPARE(window->findChild<JournalView*>()->Table()->model()->rowCount(), 6);
     }
 
     void saysWhatIsWrongWithTheFile()
