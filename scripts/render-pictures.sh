@@ -18,6 +18,8 @@ program="$build/src/app/zerlivan"
 
 tmp="$(mktemp -d)"
 export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$tmp}"
+# The real runs below keep their journal here, not in the user's data folder.
+export XDG_DATA_HOME="$tmp/data"
 xvfb_pid=""
 app_pid=""
 cleanup() {
