@@ -4,7 +4,7 @@
 
 #include "display/DXTimer.h"
 #include "exercises/ScreenForm.h"
-#include "settings/SettingsModel.h"
+#include "support/DefaultSettings.h"
 
 #include <memory>
 
@@ -55,11 +55,7 @@ class Session
     // with a small font.
     void Configure(Exercise exercise, int interval_ms)
     {
-        SettingsModel model;
-        model.List() = SettingsList::Defaults();
-        model.Show();
-        model.SelectExercise(int(exercise));
-        ExerciseSettings s = model.RunSettings();
+        ExerciseSettings s = zrvtest::DefaultSettings(int(exercise));
         s.interval_ms = interval_ms;
         if (exercise == Exercise::Pyramid) {
             s.type = 0; // "Üçgen"

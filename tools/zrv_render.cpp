@@ -8,13 +8,15 @@
 //   zrv_render --exercise block --type 1 --direction 2 --lines 2 --letters 6
 //              --background Lacivert --active Beyaz --passive Sarı --dot Kırmızı
 //              --seed 7 --ticks 5 --output frames/block-%02d.png
-#include "HandClock.h"
 #include "core/Exceptions.h"
 #include "display/Letterbox.h"
 #include "display/MemoryPlatform.h"
 #include "display/Report.h"
 #include "exercises/Random.h"
 #include "exercises/ScreenForm.h"
+#include "mock/FakeActivity.h"
+#include "mock/ManualWaker.h"
+#include "mock/MockClock.h"
 #include "settings/SettingsModel.h"
 
 #include <QApplication>
@@ -286,13 +288,13 @@ int main(int argc, char* argv[])
         Fail(e.Message() + QLatin1Char('.'));
     }
 
-    HandClock clock;
-    AlwaysActive activity;
+    MockClock clock;
+    FakeActivity activity;
     auto platform = std::make_shared<MemoryPlatform>();
     if (sized)
         platform->FrameScale = zrv::FrameScaleFor(QSize(640, 480), screenSize);
-    auto ownedWaker = std::make_unique<HandWaker>();
-    HandWaker* waker = ownedWaker.get();
+    auto ownedWaker = std::make_unique<ManualWaker>();
+    ManualWaker* waker = ownedWaker.get();
     TScreenForm::Environment env;
     env.platform = platform;
     env.clock = &clock;

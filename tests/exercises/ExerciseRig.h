@@ -2,6 +2,7 @@
 // An exercise window on the in-memory display, with a clock, a wake-up and application activity
 // that the test drives by hand, and the settings of the next run.
 
+#include "common/WorkDir.h"
 #include "display/DXDraw.h"
 #include "display/DXTimer.h"
 #include "display/MemoryPlatform.h"
@@ -12,15 +13,12 @@
 #include "mock/MockClock.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QImage>
 #include <QStringList>
-#include <QTemporaryDir>
 #include <QTest>
 
 struct ExerciseRig {
-    QTemporaryDir dir;
-    QString previousDir = QDir::currentPath();
+    zrvtest::WorkDir dir;
     QStringList reports;
     MockClock clock;
     FakeActivity activity{true};
@@ -31,7 +29,6 @@ struct ExerciseRig {
 
     ExerciseRig()
     {
-        QDir::setCurrent(dir.path());
         zrv::SetReportHook([this](zrv::ReportKind, const QString& text) { reports << text; });
         auto ownedWaker = std::make_unique<ManualWaker>();
         waker = ownedWaker.get();
@@ -46,7 +43,6 @@ struct ExerciseRig {
     {
         screen.reset();
         zrv::SetReportHook({});
-        QDir::setCurrent(previousDir);
     }
 
     // Starts a run of `settings` without a modal loop: the show step runs, the first frame is

@@ -4,6 +4,7 @@
 // list must be the one the model alone makes of the file.
 #include "../../fuzz/SettingsChecks.h"
 #include "common/Files.h"
+#include "common/WorkDir.h"
 #include "display/Report.h"
 #include "settings/FontDialog.h"
 #include "settings/MainForm.h"
@@ -62,16 +63,14 @@ class TestFuzzCorpus : public QObject
   private slots:
     void init()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
+        m_dir = std::make_unique<zrvtest::WorkDir>();
         QVERIFY(m_dir->isValid());
-        QVERIFY(QDir::setCurrent(m_dir->path()));
         m_errors.clear();
         zrv::SetReportHook([this](zrv::ReportKind, const QString& text) { m_errors << text; });
     }
     void cleanup()
     {
         zrv::SetReportHook({});
-        QDir::setCurrent(QDir::rootPath());
         m_dir.reset();
     }
 
@@ -119,7 +118,7 @@ class TestFuzzCorpus : public QObject
     }
 
   private:
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<zrvtest::WorkDir> m_dir;
     QStringList m_errors;
 };
 

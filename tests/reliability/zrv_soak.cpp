@@ -18,12 +18,10 @@
 #include "display/MemoryPlatform.h"
 #include "exercises/ScreenForm.h"
 #include "mock/FakeActivity.h"
-#include "settings/SettingsModel.h"
+#include "support/DefaultSettings.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QTemporaryDir>
 #include <QTimer>
 
 #include <algorithm>
@@ -96,9 +94,6 @@ int main(int argc, char** argv)
                      " [--surface memory|screen] [--report-seconds S]\n");
         return 2;
     }
-    QTemporaryDir dir;
-    QDir::setCurrent(dir.path());
-
     FakeActivity activity(true);
     TScreenForm::Environment env;
     if (opt.memoryDisplay)
@@ -106,11 +101,7 @@ int main(int argc, char** argv)
     env.activity = &activity;
     TScreenForm screen(std::move(env));
     // The exercise with its built-in settings, at the pace asked for, without an end.
-    SettingsModel model;
-    model.List() = SettingsList::Defaults();
-    model.Show();
-    model.SelectExercise(opt.exercise);
-    ExerciseSettings settings = model.RunSettings();
+    ExerciseSettings settings = zrvtest::DefaultSettings(opt.exercise);
     settings.interval_ms = opt.interval_ms;
     settings.minutes = 0;
     screen.SetSettings(settings);

@@ -1,0 +1,12 @@
+#include "support/DefaultSettings.h"
+
+#include "settings/SettingsModel.h"
+
+ExerciseSettings zrvtest::DefaultSettings(int exercise)
+{
+    SettingsModel model;
+    model.List() = SettingsList::Defaults();
+    model.Show();
+    model.SelectExercise(exercise);
+    return model.RunSettings();
+}
