@@ -2,7 +2,6 @@
 // An exercise window on the in-memory display, with a clock, a wake-up and application activity
 // that the test drives by hand, and the settings of the next run.
 
-#include "common/WorkDir.h"
 #include "display/DXDraw.h"
 #include "display/DXTimer.h"
 #include "display/MemoryPlatform.h"
@@ -11,6 +10,7 @@
 #include "mock/FakeActivity.h"
 #include "mock/ManualWaker.h"
 #include "mock/MockClock.h"
+#include "support/Sandbox.h"
 
 #include <QCoreApplication>
 #include <QImage>
@@ -18,8 +18,8 @@
 #include <QTest>
 
 struct ExerciseRig {
-    zrvtest::WorkDir dir;
-    QStringList reports;
+    zrvtest::Sandbox sandbox;
+    QStringList& reports = sandbox.reports;
     MockClock clock;
     FakeActivity activity{true};
     std::shared_ptr<MemoryPlatform> platform = std::make_shared<MemoryPlatform>();
@@ -29,7 +29,6 @@ struct ExerciseRig {
 
     ExerciseRig()
     {
-        zrv::SetReportHook([this](zrv::ReportKind, const QString& text) { reports << text; });
         auto ownedWaker = std::make_unique<ManualWaker>();
         waker = ownedWaker.get();
         TScreenForm::Environment env;
@@ -38,11 +37,6 @@ struct ExerciseRig {
         env.waker = std::move(ownedWaker);
         env.activity = &activity;
         screen = std::make_unique<TScreenForm>(std::move(env));
-    }
-    ~ExerciseRig()
-    {
-        screen.reset();
-        zrv::SetReportHook({});
     }
 
     // Starts a run of `settings` without a modal loop: the show step runs, the first frame is

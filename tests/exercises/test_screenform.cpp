@@ -32,9 +32,11 @@ class TestScreenForm : public QObject
     Q_OBJECT
 
     // White background, red active dot, blue passive dots.
-    static void setUpDot(ExerciseRig& rig, int order)
+    static void setUpDot(ExerciseRig& rig, int order, int minutes = 0, int interval_ms = 400)
     {
         rig.settings.type = order;
+        rig.settings.minutes = minutes;
+        rig.settings.interval_ms = interval_ms;
         rig.settings.background = RGBColor(255, 255, 255);
         rig.settings.active = RGBColor(255, 0, 0);
         rig.settings.passive = RGBColor(0, 0, 255);
@@ -159,9 +161,7 @@ class TestScreenForm : public QObject
         QFETCH(double, startDays);
         QFETCH(int, minutes);
         ExerciseRig rig;
-        setUpDot(rig, 0);
-        rig.settings.minutes = minutes;
-        rig.settings.interval_ms = 1000;
+        setUpDot(rig, 0, minutes, 1000);
         rig.clock.SetLocalDays(startDays);
         rig.start(0);
         // Ticks every second up to exactly n minutes: the run goes on.
@@ -182,9 +182,7 @@ class TestScreenForm : public QObject
     void continuousRunNeverCloses()
     {
         ExerciseRig rig;
-        setUpDot(rig, 0);
-        rig.settings.minutes = 0;
-        rig.settings.interval_ms = 2000;
+        setUpDot(rig, 0, 0, 2000);
         rig.start(0);
         for (int i = 0; i < 400; ++i) // more than 13 minutes
             rig.tick();
@@ -198,9 +196,7 @@ class TestScreenForm : public QObject
     void inactiveTimeStillCounts()
     {
         ExerciseRig rig;
-        setUpDot(rig, 0);
-        rig.settings.minutes = 1;
-        rig.settings.interval_ms = 400;
+        setUpDot(rig, 0, 1);
         rig.start(0);
         rig.tick();
         rig.activity.SetActive(false);

@@ -4,11 +4,11 @@
 // list must be the one the model alone makes of the file.
 #include "../../fuzz/SettingsChecks.h"
 #include "common/Files.h"
-#include "common/WorkDir.h"
 #include "display/Report.h"
 #include "settings/FontDialog.h"
 #include "settings/MainForm.h"
 #include "settings/SpinEdit.h"
+#include "support/Sandbox.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -61,19 +61,6 @@ class TestFuzzCorpus : public QObject
     Q_OBJECT
 
   private slots:
-    void init()
-    {
-        m_dir = std::make_unique<zrvtest::WorkDir>();
-        QVERIFY(m_dir->isValid());
-        m_errors.clear();
-        zrv::SetReportHook([this](zrv::ReportKind, const QString& text) { m_errors << text; });
-    }
-    void cleanup()
-    {
-        zrv::SetReportHook({});
-        m_dir.reset();
-    }
-
     void corpus_data()
     {
         QTest::addColumn<QString>("path");
@@ -88,9 +75,11 @@ class TestFuzzCorpus : public QObject
     {
         QFETCH(QString, path);
         const QByteArray bytes = ReadAll(path);
+        const zrvtest::Sandbox dir;
+        QVERIFY(dir.isValid());
 
         // The fuzzer's round.
-        const QString fault = zrvfuzz::CheckSettingsFile(bytes, m_dir->filePath(QStringLiteral("round.opt")));
+        const QString fault = zrvfuzz::CheckSettingsFile(bytes, dir.filePath(QStringLiteral("round.opt")));
         QVERIFY2(fault.isEmpty(), qPrintable(fault));
 
         // The model alone, then the real window, on the same file.
@@ -106,7 +95,7 @@ class TestFuzzCorpus : public QObject
         const QString unlike = UnlikeModel(*form);
         QVERIFY2(unlike.isEmpty(),
                  qPrintable(unlike + QStringLiteral("\n") + zrvfuzz::Describe(form->Model(), {})));
-        QCOMPARE(zrvfuzz::Describe(form->Model(), m_errors), zrvfuzz::Describe(model, errors));
+        QCOMPARE(zrvfuzz::Describe(form->Model(), dir.reports), zrvfuzz::Describe(model, errors));
         QCOMPARE(form->lstOptions().Lines(), model.List().Lines());
 
         // Closing saves when the box is ticked, exactly the list.
@@ -116,10 +105,6 @@ class TestFuzzCorpus : public QObject
         else
             QCOMPARE(ReadAll(QStringLiteral("zrv.opt")), bytes);
     }
-
-  private:
-    std::unique_ptr<zrvtest::WorkDir> m_dir;
-    QStringList m_errors;
 };
 
 QTEST_MAIN(TestFuzzCorpus)

@@ -6,11 +6,11 @@
 // that another user cannot read is kept as zrv.opt.bak.
 #include "SaveChild.h"
 #include "common/Files.h"
-#include "common/WorkDir.h"
 #include "display/Report.h"
 #include "settings/MainForm.h"
 #include "settings/PrivateMounts.h"
 #include "settings/SettingsList.h"
+#include "support/Sandbox.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -113,16 +113,10 @@ class TestSaveFaults : public QObject
   private slots:
     void init()
     {
-        m_dir = std::make_unique<zrvtest::WorkDir>();
+        m_dir = std::make_unique<zrvtest::Sandbox>();
         QVERIFY(m_dir->isValid());
-        m_errors.clear();
-        zrv::SetReportHook([this](zrv::ReportKind, const QString& text) { m_errors << text; });
     }
-    void cleanup()
-    {
-        zrv::SetReportHook({});
-        m_dir.reset();
-    }
+    void cleanup() { m_dir.reset(); }
 
     // ---- faults at the settings window's close ------------------------------------------
 
@@ -199,9 +193,10 @@ class TestSaveFaults : public QObject
         QCOMPARE(form->isVisible(), !saved);
         // The sentence, and the system's reason on a line of its own.
         const int reason = fault.contains(QLatin1String("read-only")) ? EROFS : ENOSPC;
-        QCOMPARE(m_errors, saved ? QStringList()
-                                 : QStringList{QStringLiteral("Cannot create file zrv.opt.\n%1.")
-                                                   .arg(QString::fromLocal8Bit(std::strerror(reason)))});
+        QCOMPARE(m_dir->reports, saved
+                                     ? QStringList()
+                                     : QStringList{QStringLiteral("Cannot create file zrv.opt.\n%1.")
+                                                       .arg(QString::fromLocal8Bit(std::strerror(reason)))});
         QCOMPARE(ReadAll(file), saved ? expected : old);
         if (viaLink)
             QVERIFY(QFileInfo(QStringLiteral("zrv.opt")).isSymLink());
@@ -294,7 +289,7 @@ class TestSaveFaults : public QObject
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         QVERIFY(form.close());
-        QCOMPARE(m_errors, QStringList());
+        QCOMPARE(m_dir->reports, QStringList());
         QVERIFY(unchanged());
     }
 
@@ -388,8 +383,7 @@ class TestSaveFaults : public QObject
     }
 
   private:
-    std::unique_ptr<zrvtest::WorkDir> m_dir;
-    QStringList m_errors;
+    std::unique_ptr<zrvtest::Sandbox> m_dir;
 };
 
 QTEST_MAIN(TestSaveFaults)
