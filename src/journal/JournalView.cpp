@@ -240,8 +240,11 @@ void JournalView::FillTable()
 void JournalView::FillChart()
 {
     m_chart->removeAllSeries();
-    for (QAbstractAxis* axis : m_chart->axes())
+    // The chart gives a removed axis back to its caller: it is ours to delete.
+    for (QAbstractAxis* axis : m_chart->axes()) {
         m_chart->removeAxis(axis);
+        delete axis;
+    }
 
     const int exercise = m_exercise->currentIndex();
     QList<DayFigures> days = FiguresByDay(m_journal.Runs({exercise, {}, {}}));
