@@ -8,6 +8,7 @@
 
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace
@@ -37,6 +38,14 @@ TScreenForm::TScreenForm(Environment environment, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(DXDraw);
+
+    // Escape ends the run also when the window system has given the keyboard to another of the
+    // program's windows, which this one blocks while it runs: a window switcher can pick the
+    // settings window lying beneath it.  Such a window takes no keys, but the program's own
+    // shortcuts still see them.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setContext(Qt::ApplicationShortcut);
+    connect(escape, &QShortcut::activated, this, [this] { FormKeyDown(Qt::Key_Escape, Qt::NoModifier); });
 
     DXTimer = new TDXTimer(this, m_clock, std::move(environment.waker), m_activity);
     DXTimer->setActiveOnly(true);

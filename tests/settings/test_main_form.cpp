@@ -729,20 +729,24 @@ class TestMainForm : public QObject
     }
 
     // The start button hands the exercise number over and shows the exercise window modally;
-    // the settings window is greyed until it closes.
+    // the settings window is greyed until it closes.  Escape ends it, also when the window
+    // system has given the keyboard to the settings window beneath (a window switcher can).
     void startButtonRunsTheExercise_data()
     {
         QTest::addColumn<QByteArray>("stored");
         QTest::addColumn<int>("exercise");
-        QTest::newRow("Dot") << QByteArray("0") << 0;
-        QTest::newRow("Pyramid") << QByteArray("1") << 1;
-        QTest::newRow("Block") << QByteArray("2") << 2;
-        QTest::newRow("none selected") << QByteArray("5") << 0;
+        QTest::addColumn<bool>("keysToSettings");
+        QTest::newRow("Dot") << QByteArray("0") << 0 << false;
+        QTest::newRow("Pyramid") << QByteArray("1") << 1 << false;
+        QTest::newRow("Block") << QByteArray("2") << 2 << false;
+        QTest::newRow("none selected") << QByteArray("5") << 0 << false;
+        QTest::newRow("keyboard on the settings window") << QByteArray("1") << 1 << true;
     }
     void startButtonRunsTheExercise()
     {
         QFETCH(QByteArray, stored);
         QFETCH(int, exercise);
+        QFETCH(bool, keysToSettings);
         ShowWith(DefaultLines({{2, stored}}));
         MockClock clock;
         FakeActivity activity(true);
@@ -759,17 +763,28 @@ class TestMainForm : public QObject
         OpenPage(1);
 
         bool ran = false;
+        bool settingsActive = false;
+        bool ended = false;
         QTimer::singleShot(0, this, [&] {
             ran = true;
             QVERIFY(screen.isVisible());
             QCOMPARE(screen.Settings().exercise, exercise);
             QVERIFY(!m_form->PageControl->isEnabled());
             QVERIFY(!m_form->btnClose->isEnabled());
-            QTest::keyClick(&screen, Qt::Key_Escape);
+            QWidget* keysTo = &screen;
+            if (keysToSettings) {
+                m_form->activateWindow();
+                keysTo = m_form.get();
+                settingsActive = QTest::qWaitFor([&] { return QApplication::activeWindow() == keysTo; });
+            }
+            QTest::keyClick(keysTo->windowHandle(), Qt::Key_Escape);
+            ended = QTest::qWaitFor([&] { return !screen.isVisible(); }, 1000);
+            screen.close(); // the start button returns in any case
         });
         QTest::mouseClick(m_form->btnAls, Qt::LeftButton);
         QVERIFY(ran);
-        QVERIFY(!screen.isVisible());
+        QCOMPARE(settingsActive, keysToSettings);
+        QVERIFY(ended);
         QVERIFY(m_form->isVisible());
         QVERIFY(m_form->PageControl->isEnabled());
         QVERIFY(m_form->btnClose->isEnabled());
