@@ -100,8 +100,9 @@ if want tick; then
             --benchmark_min_time="$min_time" --benchmark_report_aggregates_only=true \
             --benchmark_out="$out/tick-$platform.json" --benchmark_out_format=json | tee "$out/tick-$platform.txt"
         # Rows on the in-memory display are the same on both platforms: keep them once.
-        awk -v p="$platform" '$1 ~ /_median$/ && (p == "offscreen" || $1 !~ /memory/) {
-                 name = $1; sub(/_median$/, "", name); sub(/\/process_time$/, "", name); printf "| %s | %s %s | %s %s |\n", name, $2, $3, $4, $5 }' \
+        # Columns are two or more spaces apart: the screen rows' names hold single spaces.
+        awk -F '  +' -v p="$platform" '$1 ~ /_median$/ && (p == "offscreen" || $1 !~ /memory/) {
+                 name = $1; sub(/_median$/, "", name); sub(/\/process_time$/, "", name); printf "| %s | %s | %s |\n", name, $2, $3 }' \
             "$out/tick-$platform.txt" >>"$summary"
     done
     kill "$xvfb4k" 2>/dev/null || true
@@ -153,7 +154,7 @@ if want journal; then
       echo "| benchmark | real time | CPU time |"; echo "|---|---|---|"; } >>"$summary"
     DISPLAY="$display" QT_QPA_PLATFORM=xcb ZRV_BENCH_JOURNAL_DIR="$build" "$bin/zrv_bench_journal" \
         --benchmark_repetitions=3 --benchmark_report_aggregates_only=true | tee "$out/journal.txt"
-    awk '$1 ~ /_median$/ { name = $1; sub(/_median$/, "", name); printf "| %s | %s %s | %s %s |\n", name, $2, $3, $4, $5 }' \
+    awk -F '  +' '$1 ~ /_median$/ { name = $1; sub(/_median$/, "", name); printf "| %s | %s | %s |\n", name, $2, $3 }' \
         "$out/journal.txt" >>"$summary"
     echo >>"$summary"
 fi
