@@ -18,25 +18,17 @@ using namespace bench;
 namespace
 {
 
-void TickBenchmark(benchmark::State& state, Backend display, Exercise exercise)
+// Repeats one step of a run (a tick, or the first frame); on the screen each step waits until
+// the window has taken its frame.
+void StepBenchmark(benchmark::State& state, Backend display, Exercise exercise, void (TickRig::*step)())
 {
     TickRig rig(display, exercise);
     for (auto _ : state) {
-        rig.Tick();
+        (rig.*step)();
         if (display == Backend::Screen)
             TickRig::Settle();
     }
     state.SetItemsProcessed(state.iterations());
-}
-
-void FirstFrameBenchmark(benchmark::State& state, Backend display, Exercise exercise)
-{
-    TickRig rig(display, exercise);
-    for (auto _ : state) {
-        rig.FirstFrame();
-        if (display == Backend::Screen)
-            TickRig::Settle();
-    }
 }
 
 } // namespace
@@ -56,13 +48,13 @@ int main(int argc, char** argv)
             }
             name += QLatin1Char('/') + QString::fromLatin1(ExerciseName(exercise));
             const std::string suffix = name.toStdString();
-            benchmark::RegisterBenchmark(("Tick/" + suffix).c_str(), TickBenchmark, display, exercise)
-                ->Unit(benchmark::kMicrosecond)
-                ->MeasureProcessCPUTime();
-            benchmark::RegisterBenchmark(("FirstFrame/" + suffix).c_str(), FirstFrameBenchmark, display,
-                                         exercise)
-                ->Unit(benchmark::kMicrosecond)
-                ->MeasureProcessCPUTime();
+            const std::pair<const char*, void (TickRig::*)()> steps[] = {
+                {"Tick/", &TickRig::Tick}, {"FirstFrame/", &TickRig::FirstFrame}};
+            for (const auto& [prefix, step] : steps)
+                benchmark::RegisterBenchmark((prefix + suffix).c_str(), StepBenchmark, display, exercise,
+                                             step)
+                    ->Unit(benchmark::kMicrosecond)
+                    ->MeasureProcessCPUTime();
         }
     }
     benchmark::Initialize(&argc, argv);
