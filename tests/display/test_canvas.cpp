@@ -14,6 +14,18 @@ constexpr TColor kBrush = RGBColor(255, 0, 0);
 constexpr TColor kInk = RGBColor(255, 255, 255);
 
 using Op = std::function<void(TDirectDrawSurfaceCanvas*)>;
+
+// The rig's canvas on the background colour, with the pen colour and the brush colour, solid or
+// clear.
+TDirectDrawSurfaceCanvas* PenAndBrush(const DisplayRig& rig, bool solid)
+{
+    rig.clear(kBack);
+    TDirectDrawSurfaceCanvas* cv = rig.canvas();
+    cv->Pen.Color = kPen;
+    cv->Brush.Color = kBrush;
+    cv->Brush.Style = solid ? bsSolid : bsClear;
+    return cv;
+}
 } // namespace
 Q_DECLARE_METATYPE(Op)
 
@@ -64,11 +76,7 @@ void TestCanvas::rectangle()
     QFETCH(bool, solid);
     QFETCH(QRect, box);
     DisplayRig rig;
-    rig.clear(kBack);
-    auto* cv = rig.canvas();
-    cv->Pen.Color = kPen;
-    cv->Brush.Color = kBrush;
-    cv->Brush.Style = solid ? bsSolid : bsClear;
+    auto* cv = PenAndBrush(rig, solid);
     cv->Rectangle(coords.left(), coords.top(), coords.right(), coords.bottom());
     const QImage img = rig.surface();
     for (int y = 0; y < 480; ++y)
@@ -135,11 +143,7 @@ void TestCanvas::ellipseShape()
     QFETCH(QRect, box);
     QFETCH(bool, solid);
     DisplayRig rig;
-    rig.clear(kBack);
-    auto* cv = rig.canvas();
-    cv->Pen.Color = kPen;
-    cv->Brush.Color = kBrush;
-    cv->Brush.Style = solid ? bsSolid : bsClear;
+    auto* cv = PenAndBrush(rig, solid);
     cv->Ellipse(box.left(), box.top(), box.right() + 1, box.bottom() + 1);
     const QImage img = rig.surface();
     const QRect visible = box & QRect(0, 0, 640, 480);
