@@ -191,4 +191,19 @@ QString CheckTextFrame(const QImage& frame, const TextLayout& layout, int* highl
     return {};
 }
 
+QString CheckHighlightWalk(const TextLayout& layout, const QList<int>& seen)
+{
+    const int length = int(layout.order.size());
+    for (int i = 1; i < seen.size(); ++i) {
+        bool along = false;
+        for (int from = 0; from < length; ++from)
+            for (int step = 1; step <= 2; ++step)
+                along = along || (layout.order[from] == seen[i - 1] &&
+                                  layout.order[(from + step) % length] == seen[i]);
+        if (!along)
+            return QStringLiteral("highlight went from block %1 to %2").arg(seen[i - 1]).arg(seen[i]);
+    }
+    return {};
+}
+
 } // namespace e2e

@@ -47,4 +47,9 @@ TextLayout LayoutOf(Model& model);
 // *highlighted: the block number highlighted (0: none).
 QString CheckTextFrame(const QImage& frame, const TextLayout& layout, int* highlighted);
 
+// The blocks seen highlighted one after the other go along the layout's order, each one or two
+// places on from the one before (a screenshot can miss a tick; there and back, "Çift Yön", a
+// block has two places in the order).
+QString CheckHighlightWalk(const TextLayout& layout, const QList<int>& seen);
+
 } // namespace e2e

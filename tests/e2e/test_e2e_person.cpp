@@ -247,19 +247,9 @@ class TestE2ePerson : public QObject
         QVERIFY2(
             seen.size() >= 4,
             qPrintable(QStringLiteral("highlights seen: %1 in %2 screenshots").arg(seen.size()).arg(shots)));
-        // Each tick takes the highlight one or two places further along the order (there and
-        // back, "Çift Yön": a block has two places in it).
-        const int length = int(layout.order.size());
-        for (int i = 1; i < seen.size(); ++i) {
-            bool along = false;
-            for (int from = 0; from < length; ++from)
-                for (int step = 1; step <= 2; ++step)
-                    along = along || (layout.order[from] == seen[i - 1] &&
-                                      layout.order[(from + step) % length] == seen[i]);
-            QVERIFY2(along,
-                     qPrintable(
-                         QStringLiteral("highlight went from block %1 to %2").arg(seen[i - 1]).arg(seen[i])));
-        }
+        // The highlight goes along the order, a step or two at a time.
+        const QString walk = CheckHighlightWalk(layout, seen);
+        QVERIFY2(walk.isEmpty(), qPrintable(walk));
     }
 
     // Escape: the exercise window goes, the desktop and the settings window are as before.

@@ -105,18 +105,9 @@ class TestE2eScreens : public QObject
             s.desktop.Keep(shot, QStringLiteral("screens-wrong-") + tag);
         QVERIFY2(failures <= 2, qPrintable(lastError));
         QVERIFY2(seen.size() >= 5, qPrintable(QStringLiteral("%1 highlights seen").arg(seen.size())));
-        // The highlight goes along the path, a step (or two, between two screenshots) at a time.
-        const int length = int(layout.order.size());
-        for (int i = 1; i < seen.size(); ++i) {
-            bool along = false;
-            for (int from = 0; from < length; ++from)
-                for (int step = 1; step <= 2; ++step)
-                    along = along || (layout.order[from] == seen[i - 1] &&
-                                      layout.order[(from + step) % length] == seen[i]);
-            QVERIFY2(along,
-                     qPrintable(
-                         QStringLiteral("highlight went from block %1 to %2").arg(seen[i - 1]).arg(seen[i])));
-        }
+        // The highlight goes along the order, a step or two at a time.
+        const QString walk = CheckHighlightWalk(layout, seen);
+        QVERIFY2(walk.isEmpty(), qPrintable(walk));
 
         // Escape: the screen as it was before the start, the settings window usable again (the
         // focus may have moved: the keyboard test looks at that).
