@@ -35,7 +35,14 @@ void CheckTable(const OrderTable& t, const QList<int>& expected)
         QCOMPARE(t[k], Sentinel);
 }
 
+// The letter blocks of a layout: the layout index, a letter's height and width in pixels, the
+// letters of the first block and its lines.
+struct BlockShape {
+    int layout, h, w, letters, lines;
+};
+
 } // namespace
+Q_DECLARE_METATYPE(BlockShape)
 
 class TestLayout : public QObject
 {
@@ -131,65 +138,51 @@ void TestLayout::dotOrders()
 
 void TestLayout::pyramidCount_data()
 {
-    QTest::addColumn<int>("layout");
-    QTest::addColumn<int>("h");
-    QTest::addColumn<int>("w");
-    QTest::addColumn<int>("letters");
-    QTest::addColumn<int>("lines");
+    QTest::addColumn<BlockShape>("shape");
     QTest::addColumn<int>("n");
     // Üçgen: (480 div h) div (lines + 1); Tek Satır: (320 div w) - letters - 2.
-    QTest::newRow("triangle h16 1 line") << 0 << 16 << 8 << 4 << 1 << 480 / 16 / 2;
-    QTest::newRow("triangle h13 3 lines") << 0 << 13 << 8 << 4 << 3 << 480 / 13 / 4;
-    QTest::newRow("triangle h70 6 lines: none") << 0 << 70 << 8 << 4 << 6 << 0;
-    QTest::newRow("triangle h1 1 line: most") << 0 << 1 << 1 << 4 << 1 << 240;
-    QTest::newRow("triangle h0 taken as 1") << 0 << 0 << 8 << 4 << 1 << 240;
-    QTest::newRow("triangle lines -1") << 0 << 16 << 8 << 4 << -1 << 0;
-    QTest::newRow("one line w8 4 letters") << 1 << 16 << 8 << 4 << 1 << 320 / 8 - 4 - 2;
-    QTest::newRow("one line w10 30 letters: none") << 1 << 16 << 10 << 30 << 1 << 0;
-    QTest::newRow("one line w10 31 letters: negative") << 1 << 16 << 10 << 31 << 1 << -1;
-    QTest::newRow("one line w1: most") << 1 << 16 << 1 << 4 << 1 << 314;
-    QTest::newRow("one line w0 taken as 1") << 1 << 16 << 0 << 4 << 1 << 314;
-    QTest::newRow("one line never above 800") << 1 << 16 << 1 << -1000 << 1 << MaxBloks;
-    QTest::newRow("layout 2") << 2 << 16 << 8 << 4 << 1 << 0;
-    QTest::newRow("no layout selection") << -1 << 16 << 8 << 4 << 1 << 0;
+    QTest::newRow("triangle h16 1 line") << BlockShape{0, 16, 8, 4, 1} << 480 / 16 / 2;
+    QTest::newRow("triangle h13 3 lines") << BlockShape{0, 13, 8, 4, 3} << 480 / 13 / 4;
+    QTest::newRow("triangle h70 6 lines: none") << BlockShape{0, 70, 8, 4, 6} << 0;
+    QTest::newRow("triangle h1 1 line: most") << BlockShape{0, 1, 1, 4, 1} << 240;
+    QTest::newRow("triangle h0 taken as 1") << BlockShape{0, 0, 8, 4, 1} << 240;
+    QTest::newRow("triangle lines -1") << BlockShape{0, 16, 8, 4, -1} << 0;
+    QTest::newRow("one line w8 4 letters") << BlockShape{1, 16, 8, 4, 1} << 320 / 8 - 4 - 2;
+    QTest::newRow("one line w10 30 letters: none") << BlockShape{1, 16, 10, 30, 1} << 0;
+    QTest::newRow("one line w10 31 letters: negative") << BlockShape{1, 16, 10, 31, 1} << -1;
+    QTest::newRow("one line w1: most") << BlockShape{1, 16, 1, 4, 1} << 314;
+    QTest::newRow("one line w0 taken as 1") << BlockShape{1, 16, 0, 4, 1} << 314;
+    QTest::newRow("one line never above 800") << BlockShape{1, 16, 1, -1000, 1} << MaxBloks;
+    QTest::newRow("layout 2") << BlockShape{2, 16, 8, 4, 1} << 0;
+    QTest::newRow("no layout selection") << BlockShape{-1, 16, 8, 4, 1} << 0;
 }
 
 void TestLayout::pyramidCount()
 {
-    QFETCH(int, layout);
-    QFETCH(int, h);
-    QFETCH(int, w);
-    QFETCH(int, letters);
-    QFETCH(int, lines);
+    QFETCH(BlockShape, shape);
+    const auto [layout, h, w, letters, lines] = shape;
     QFETCH(int, n);
     QCOMPARE(PyramidCount(layout, h, w, letters, lines), n);
 }
 
 void TestLayout::pyramidWorkedLayouts_data()
 {
-    QTest::addColumn<int>("layout");
-    QTest::addColumn<int>("h");
-    QTest::addColumn<int>("w");
-    QTest::addColumn<int>("letters");
-    QTest::addColumn<int>("lines");
+    QTest::addColumn<BlockShape>("shape");
     QTest::addColumn<int>("n");
     QTest::addColumn<int>("slot"); // distance between tops; 0: all at one place
     QTest::addColumn<int>("firstTop");
     QTest::addColumn<int>("lastTop");
     QTest::addColumn<int>("lastLetters");
-    QTest::newRow("triangle h16 1 line") << 0 << 16 << 8 << 4 << 1 << 15 << 32 << 0 << 448 << 32;
-    QTest::newRow("triangle h20 2 lines") << 0 << 20 << 9 << 10 << 2 << 8 << 60 << 0 << 420 << 24;
-    QTest::newRow("one line w8 h16 4 letters") << 1 << 16 << 8 << 4 << 1 << 34 << 0 << 232 << 232 << 70;
-    QTest::newRow("one line h15 3 lines") << 1 << 15 << 10 << 6 << 3 << 24 << 0 << 218 << 218 << 52;
+    QTest::newRow("triangle h16 1 line") << BlockShape{0, 16, 8, 4, 1} << 15 << 32 << 0 << 448 << 32;
+    QTest::newRow("triangle h20 2 lines") << BlockShape{0, 20, 9, 10, 2} << 8 << 60 << 0 << 420 << 24;
+    QTest::newRow("one line w8 h16 4 letters") << BlockShape{1, 16, 8, 4, 1} << 34 << 0 << 232 << 232 << 70;
+    QTest::newRow("one line h15 3 lines") << BlockShape{1, 15, 10, 6, 3} << 24 << 0 << 218 << 218 << 52;
 }
 
 void TestLayout::pyramidWorkedLayouts()
 {
-    QFETCH(int, layout);
-    QFETCH(int, h);
-    QFETCH(int, w);
-    QFETCH(int, letters);
-    QFETCH(int, lines);
+    QFETCH(BlockShape, shape);
+    const auto [layout, h, w, letters, lines] = shape;
     QFETCH(int, n);
     QFETCH(int, slot);
     QFETCH(int, firstTop);
@@ -245,39 +238,32 @@ void TestLayout::pyramidOrder()
 
 void TestLayout::blockGrid_data()
 {
-    QTest::addColumn<int>("layout");
+    QTest::addColumn<BlockShape>("shape");
     QTest::addColumn<int>("direction");
-    QTest::addColumn<int>("h");
-    QTest::addColumn<int>("w");
-    QTest::addColumn<int>("letters");
-    QTest::addColumn<int>("lines");
     QTest::addColumn<int>("rows");
     QTest::addColumn<int>("cols");
-    QTest::newRow("separate worked") << 0 << 0 << 16 << 8 << 8 << 2 << 30 / 3 << 80 / 9;
-    QTest::newRow("touching worked") << 1 << 1 << 16 << 8 << 8 << 2 << 30 / 2 << 80 / 8;
+    QTest::newRow("separate worked") << BlockShape{0, 16, 8, 8, 2} << 0 << 30 / 3 << 80 / 9;
+    QTest::newRow("touching worked") << BlockShape{1, 16, 8, 8, 2} << 1 << 30 / 2 << 80 / 8;
     // 40 x 22 = 880 blocks do not fit: keep 800 div 22 = 36 rows.
-    QTest::newRow("880 blocks capped") << 1 << 0 << 12 << 7 << 4 << 1 << 36 << 22;
-    QTest::newRow("880 blocks capped zigzag") << 1 << 2 << 12 << 7 << 4 << 1 << 36 << 22;
-    QTest::newRow("480 rows one column") << 1 << 0 << 1 << 20 << 32 << 1 << 480 << 1;
-    QTest::newRow("480 rows zigzag capped") << 1 << 2 << 1 << 20 << 32 << 1 << 400 << 1;
-    QTest::newRow("h0 w0 taken as 1") << 0 << 1 << 0 << 0 << 4 << 1 << 800 / 128 << 640 / 5;
-    QTest::newRow("huge font") << 0 << 0 << 500 << 300 << 4 << 1 << 0 << 0;
-    QTest::newRow("no column (w20 36 letters)") << 0 << 2 << 16 << 20 << 36 << 1 << 0 << 0;
-    QTest::newRow("no row (h100 6 lines)") << 1 << 2 << 100 << 8 << 4 << 6 << 0 << 0;
-    QTest::newRow("lines 0 touching") << 1 << 0 << 16 << 8 << 8 << 0 << 0 << 0;
-    QTest::newRow("letters 0 touching") << 1 << 0 << 16 << 8 << 0 << 2 << 0 << 0;
-    QTest::newRow("layout 2") << 2 << 0 << 16 << 8 << 8 << 2 << 0 << 0;
-    QTest::newRow("no layout selection") << -1 << 0 << 16 << 8 << 8 << 2 << 0 << 0;
+    QTest::newRow("880 blocks capped") << BlockShape{1, 12, 7, 4, 1} << 0 << 36 << 22;
+    QTest::newRow("880 blocks capped zigzag") << BlockShape{1, 12, 7, 4, 1} << 2 << 36 << 22;
+    QTest::newRow("480 rows one column") << BlockShape{1, 1, 20, 32, 1} << 0 << 480 << 1;
+    QTest::newRow("480 rows zigzag capped") << BlockShape{1, 1, 20, 32, 1} << 2 << 400 << 1;
+    QTest::newRow("h0 w0 taken as 1") << BlockShape{0, 0, 0, 4, 1} << 1 << 800 / 128 << 640 / 5;
+    QTest::newRow("huge font") << BlockShape{0, 500, 300, 4, 1} << 0 << 0 << 0;
+    QTest::newRow("no column (w20 36 letters)") << BlockShape{0, 16, 20, 36, 1} << 2 << 0 << 0;
+    QTest::newRow("no row (h100 6 lines)") << BlockShape{1, 100, 8, 4, 6} << 2 << 0 << 0;
+    QTest::newRow("lines 0 touching") << BlockShape{1, 16, 8, 8, 0} << 0 << 0 << 0;
+    QTest::newRow("letters 0 touching") << BlockShape{1, 16, 8, 0, 2} << 0 << 0 << 0;
+    QTest::newRow("layout 2") << BlockShape{2, 16, 8, 8, 2} << 0 << 0 << 0;
+    QTest::newRow("no layout selection") << BlockShape{-1, 16, 8, 8, 2} << 0 << 0 << 0;
 }
 
 void TestLayout::blockGrid()
 {
-    QFETCH(int, layout);
+    QFETCH(BlockShape, shape);
+    const auto [layout, h, w, letters, lines] = shape;
     QFETCH(int, direction);
-    QFETCH(int, h);
-    QFETCH(int, w);
-    QFETCH(int, letters);
-    QFETCH(int, lines);
     QFETCH(int, rows);
     QFETCH(int, cols);
     const BlockGrid g = BlockGridFor(layout, direction, h, w, letters, lines);
@@ -294,26 +280,19 @@ void TestLayout::blockGrid()
 
 void TestLayout::blockCells_data()
 {
-    QTest::addColumn<int>("layout");
-    QTest::addColumn<int>("h");
-    QTest::addColumn<int>("w");
-    QTest::addColumn<int>("letters");
-    QTest::addColumn<int>("lines");
+    QTest::addColumn<BlockShape>("shape");
     QTest::addColumn<int>("cellWidth");
     QTest::addColumn<int>("cellHeight");
-    QTest::newRow("separate worked") << 0 << 16 << 8 << 8 << 2 << 72 << 48;
-    QTest::newRow("touching worked") << 1 << 16 << 8 << 8 << 2 << 64 << 32;
-    QTest::newRow("separate odd cell") << 0 << 13 << 7 << 4 << 3 << 35 << 52;
-    QTest::newRow("touching odd cell") << 1 << 13 << 7 << 5 << 3 << 35 << 39;
+    QTest::newRow("separate worked") << BlockShape{0, 16, 8, 8, 2} << 72 << 48;
+    QTest::newRow("touching worked") << BlockShape{1, 16, 8, 8, 2} << 64 << 32;
+    QTest::newRow("separate odd cell") << BlockShape{0, 13, 7, 4, 3} << 35 << 52;
+    QTest::newRow("touching odd cell") << BlockShape{1, 13, 7, 5, 3} << 35 << 39;
 }
 
 void TestLayout::blockCells()
 {
-    QFETCH(int, layout);
-    QFETCH(int, h);
-    QFETCH(int, w);
-    QFETCH(int, letters);
-    QFETCH(int, lines);
+    QFETCH(BlockShape, shape);
+    const auto [layout, h, w, letters, lines] = shape;
     QFETCH(int, cellWidth);
     QFETCH(int, cellHeight);
     const BlockGrid g = BlockGridFor(layout, 0, h, w, letters, lines);
