@@ -2,6 +2,7 @@
 // window shows them without harm, the exercises run on the in-memory display and lay out within
 // their 800-entry tables, memory stays bounded, and the real font dialog opens and closes.
 #include "Resident.h"
+#include "common/Files.h"
 #include "exercises/ExerciseRig.h"
 #include "settings/MainForm.h"
 #include "settings/SettingsModel.h"
@@ -20,12 +21,6 @@ using Lines = QList<QByteArray>;
 namespace
 {
 
-bool WriteAll(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
-}
-
 // The defaults with the same font name and size in the Pyramid and the Block section.
 QByteArray FileWithFont(const QByteArray& name, const QByteArray& size)
 {
@@ -36,6 +31,24 @@ QByteArray FileWithFont(const QByteArray& name, const QByteArray& size)
         lines[first + SettingsList::LetterGroupsOffset] = "1111";
     }
     return SettingsList::Serialize(lines);
+}
+
+// Writes the current row's file into the working directory.
+bool WriteRowFile()
+{
+    QFETCH(QByteArray, name);
+    QFETCH(QByteArray, size);
+    return WriteAll(QStringLiteral("zrv.opt"), FileWithFont(name, size));
+}
+
+// Resident memory has grown by less than 64 MiB since `before` (not under AddressSanitizer,
+// whose figures are not comparable).
+void CheckResidentGrowth(long before)
+{
+    const long after = zrvtest::ResidentKb();
+    qInfo("resident memory %ld KiB before, %ld KiB after", before, after);
+    if (!zrvtest::kUnderAddressSanitizer)
+        QVERIFY2(after - before < 64 * 1024, "memory grew by more than 64 MiB");
 }
 
 void AddFontRows()
@@ -73,11 +86,10 @@ class TestHostileFonts : public QObject
     void exercisesLayOutWithinTheirTables_data() { AddFontRows(); }
     void exercisesLayOutWithinTheirTables()
     {
-        QFETCH(QByteArray, name);
         QFETCH(QByteArray, size);
         const long residentBefore = zrvtest::ResidentKb();
         ExerciseRig rig;
-        QVERIFY(WriteAll(QStringLiteral("zrv.opt"), FileWithFont(name, size)));
+        QVERIFY(WriteRowFile());
         SettingsModel model;
         model.LoadAndShow();
         // The font box shows the lines as they are, as far as it holds text.
@@ -133,21 +145,16 @@ class TestHostileFonts : public QObject
             QCOMPARE(rig.platform->CurrentMode(), rig.platform->DesktopMode);
             QCOMPARE(rig.reports, QStringList());
         }
-        const long residentAfter = zrvtest::ResidentKb();
-        qInfo("resident memory %ld KiB before, %ld KiB after", residentBefore, residentAfter);
-        if (!zrvtest::kUnderAddressSanitizer)
-            QVERIFY2(residentAfter - residentBefore < 64 * 1024, "memory grew by more than 64 MiB");
+        CheckResidentGrowth(residentBefore);
     }
 
     // The real font dialog starts from the hostile font and closes again.
     void fontDialogOpens_data() { AddFontRows(); }
     void fontDialogOpens()
     {
-        QFETCH(QByteArray, name);
-        QFETCH(QByteArray, size);
         const long residentBefore = zrvtest::ResidentKb();
         ExerciseRig rig;
-        QVERIFY(WriteAll(QStringLiteral("zrv.opt"), FileWithFont(name, size)));
+        QVERIFY(WriteRowFile());
         TMainForm main;
         main.FormShow();
         main.boxAls->setCurrentIndex(1);
@@ -170,10 +177,7 @@ class TestHostileFonts : public QObject
         QVERIFY(seen);
         QCOMPARE(main.lstOptions().Lines(), before);
         QCOMPARE(rig.reports, QStringList());
-        const long residentAfter = zrvtest::ResidentKb();
-        qInfo("resident memory %ld KiB before, %ld KiB after", residentBefore, residentAfter);
-        if (!zrvtest::kUnderAddressSanitizer)
-            QVERIFY2(residentAfter - residentBefore < 64 * 1024, "memory grew by more than 64 MiB");
+        CheckResidentGrowth(residentBefore);
     }
 };
 

@@ -1,6 +1,7 @@
 // Malformed settings files: each loads without a crash, gives the lines the loading rules say,
 // is saved back as those lines, and a file whose contents saving would lose is kept as
 // "zrv.opt.bak".  Then integers of every odd form, read through the settings window.
+#include "common/Files.h"
 #include "display/Report.h"
 #include "settings/FontDialog.h"
 #include "settings/MainForm.h"
@@ -22,18 +23,6 @@ using LineMap = QMap<int, QByteArray>;
 
 namespace
 {
-
-QByteArray ReadAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
-bool WriteAll(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
-}
 
 QByteArray FileHash(const QString& path)
 {
