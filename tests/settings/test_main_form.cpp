@@ -196,24 +196,18 @@ class TestMainForm : public QObject
         QTRY_VERIFY(target->hasFocus());
     }
 
-    QStringList Errors() const
+    // The texts reported so far of one kind.
+    QStringList Reports(zrv::ReportKind kind) const
     {
-        QStringList errors;
+        QStringList texts;
         for (const auto& r : m_reports) {
-            if (r.first == zrv::ReportKind::Error)
-                errors << r.second;
+            if (r.first == kind)
+                texts << r.second;
         }
-        return errors;
+        return texts;
     }
-    QStringList Messages() const
-    {
-        QStringList messages;
-        for (const auto& r : m_reports) {
-            if (r.first == zrv::ReportKind::Message)
-                messages << r.second;
-        }
-        return messages;
-    }
+    QStringList Errors() const { return Reports(zrv::ReportKind::Error); }
+    QStringList Messages() const { return Reports(zrv::ReportKind::Message); }
 
   private slots:
     void init()
