@@ -294,25 +294,31 @@ void TMainForm::CreatePageDescription()
 void TMainForm::CreatePageExercises()
 {
     QWidget* page = TabSheet3;
-    labAls = MakeLabel(page, QStringLiteral("Alıştırma:"), 16, 16, 55, 16);
     const SettingsModel& m = m_model;
-    boxAls = MakeSelector(page, m.Items(SettingsModel::Als), 128, 8);
-    labTip = MakeLabel(page, QStringLiteral("Tip:"), 16, 40, 21, 16);
-    boxTip = MakeSelector(page, m.Items(SettingsModel::Tip), 128, 32);
-    labYon = MakeLabel(page, QStringLiteral("Yön:"), 16, 64, 27, 16);
-    boxYon = MakeSelector(page, m.Items(SettingsModel::Yon), 128, 56);
-    labStr = MakeLabel(page, QStringLiteral("Satır Sayısı:"), 16, 88, 71, 16);
-    boxStr = MakeSelector(page, m.Items(SettingsModel::Str), 128, 80);
-    labHrf = MakeLabel(page, QStringLiteral("Harf Sayısı:"), 16, 112, 67, 16);
-    boxHrf = MakeSelector(page, m.Items(SettingsModel::Hrf), 128, 104);
-    labZmn = MakeLabel(page, QStringLiteral("Zemin Rengi:"), 16, 136, 76, 16);
-    boxZmn = MakeSelector(page, m.Items(SettingsModel::Zmn), 128, 128);
-    labAkt = MakeLabel(page, QStringLiteral("Aktif Metin Rengi:"), 16, 160, 103, 16);
-    boxAkt = MakeSelector(page, m.Items(SettingsModel::Akt), 128, 152);
-    labPas = MakeLabel(page, QStringLiteral("Pasif Metin Rengi:"), 16, 184, 106, 16);
-    boxPas = MakeSelector(page, m.Items(SettingsModel::Pas), 128, 176);
-    labNkt = MakeLabel(page, QStringLiteral("Nokta Rengi:"), 16, 208, 75, 16);
-    boxNkt = MakeSelector(page, m.Items(SettingsModel::Nkt), 128, 200);
+    // The labelled selectors, a row each, 24 pixels apart.
+    const struct {
+        QLabel*& label;
+        QComboBox*& box;
+        QString caption;
+        int labelWidth;
+        SettingsModel::Selector selector;
+    } rows[] = {
+        {labAls, boxAls, QStringLiteral("Alıştırma:"), 55, SettingsModel::Als},
+        {labTip, boxTip, QStringLiteral("Tip:"), 21, SettingsModel::Tip},
+        {labYon, boxYon, QStringLiteral("Yön:"), 27, SettingsModel::Yon},
+        {labStr, boxStr, QStringLiteral("Satır Sayısı:"), 71, SettingsModel::Str},
+        {labHrf, boxHrf, QStringLiteral("Harf Sayısı:"), 67, SettingsModel::Hrf},
+        {labZmn, boxZmn, QStringLiteral("Zemin Rengi:"), 76, SettingsModel::Zmn},
+        {labAkt, boxAkt, QStringLiteral("Aktif Metin Rengi:"), 103, SettingsModel::Akt},
+        {labPas, boxPas, QStringLiteral("Pasif Metin Rengi:"), 106, SettingsModel::Pas},
+        {labNkt, boxNkt, QStringLiteral("Nokta Rengi:"), 75, SettingsModel::Nkt},
+    };
+    int top = 8;
+    for (const auto& row : rows) {
+        row.label = MakeLabel(page, row.caption, 16, top + 8, row.labelWidth, 16);
+        row.box = MakeSelector(page, m.Items(row.selector), 128, top);
+        top += 24;
+    }
     labHiz = MakeLabel(page, QStringLiteral("Hız:"), 16, 232, 23, 16);
     valHiz = new TSpinEdit(page);
     valHiz->setGeometry(128, 224, 145, 26);
