@@ -25,14 +25,15 @@ struct DisplayRig {
         canvas()->Release();
         return draw->Surface()->Pixels();
     }
-    // Fills the whole surface with one colour.
-    void clear(TColor c) const
+    // Fills the whole surface with one colour; returns the canvas.
+    TDirectDrawSurfaceCanvas* clear(TColor c) const
     {
         TDirectDrawSurfaceCanvas* cv = canvas();
         cv->Brush.Color = c;
         cv->Brush.Style = bsSolid;
         cv->Pen.Color = c;
         cv->Rectangle(0, 0, 640, 480);
+        return cv;
     }
 };
 

@@ -19,8 +19,7 @@ using Op = std::function<void(TDirectDrawSurfaceCanvas*)>;
 // clear.
 TDirectDrawSurfaceCanvas* PenAndBrush(const DisplayRig& rig, bool solid)
 {
-    rig.clear(kBack);
-    TDirectDrawSurfaceCanvas* cv = rig.canvas();
+    TDirectDrawSurfaceCanvas* cv = rig.clear(kBack);
     cv->Pen.Color = kPen;
     cv->Brush.Color = kBrush;
     cv->Brush.Style = solid ? bsSolid : bsClear;
@@ -96,8 +95,7 @@ void TestCanvas::rectangle()
 void TestCanvas::dotDisc()
 {
     DisplayRig rig;
-    rig.clear(kBack);
-    auto* cv = rig.canvas();
+    auto* cv = rig.clear(kBack);
     cv->Pen.Color = kBrush;
     cv->Brush.Color = kBrush;
     cv->Ellipse(32 - 10, 24 - 10, 32 + 10, 24 + 10);
@@ -191,8 +189,7 @@ void TestCanvas::textSolidAndClear()
     int w = 0, h = 0;
     for (bool isSolid : {true, false}) {
         DisplayRig rig;
-        rig.clear(kBack);
-        auto* cv = rig.canvas();
+        auto* cv = rig.clear(kBack);
         cv->Font.Name = QStringLiteral("DejaVu Sans");
         cv->Font.Size = 14;
         cv->Font.Color = kInk;
@@ -238,8 +235,7 @@ void TestCanvas::textSolidAndClear()
 void TestCanvas::textOverItselfLeavesNoFringe()
 {
     DisplayRig rig;
-    rig.clear(kBack);
-    auto* cv = rig.canvas();
+    auto* cv = rig.clear(kBack);
     cv->Font.Name = QStringLiteral("DejaVu Serif");
     cv->Font.Size = 20;
     cv->Font.Style = fsItalic;

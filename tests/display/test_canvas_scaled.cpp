@@ -101,8 +101,7 @@ void TestCanvasScaled::shapesOnTheDeviceGrid()
 {
     QFETCH(double, scale);
     ScaledRig rig(scale);
-    rig.clear(kBack);
-    auto* cv = rig.canvas();
+    auto* cv = rig.clear(kBack);
     cv->Brush.Color = cv->Pen.Color = kPassive;
     cv->Rectangle(13, 7, 101, 55);
     cv->Brush.Color = cv->Pen.Color = kDot;
