@@ -1,5 +1,6 @@
 #include "Checks.h"
 
+#include "Desktop.h"
 #include "Frames.h"
 #include "Model.h"
 #include "exercises/ScreenForm.h"
@@ -191,8 +192,41 @@ QString CheckTextFrame(const QImage& frame, const TextLayout& layout, int* highl
     return {};
 }
 
-QString CheckHighlightWalk(const TextLayout& layout, const QList<int>& seen)
+HighlightWatch WatchHighlights(const Desktop& desktop, QRect box, const TextLayout& layout, int wanted)
 {
+    HighlightWatch watch;
+    QList<int>& seen = watch.seen;
+    int shots = 0, failures = 0;
+    QString frameError;
+    WaitUntil(
+        [&] {
+            watch.last = desktop.Shot();
+            ++shots;
+            QString error = CheckScaled(watch.last, box);
+            int highlighted = 0;
+            if (error.isEmpty())
+                error = CheckTextFrame(FrameOf(watch.last, box), layout, &highlighted);
+            if (!error.isEmpty()) {
+                frameError = error;
+                return ++failures > 2;
+            }
+            failures = 0;
+            if (highlighted && (seen.isEmpty() || seen.last() != highlighted)) {
+                seen << highlighted;
+                if (seen.size() == 2)
+                    watch.moved = watch.last;
+            }
+            return seen.size() >= wanted;
+        },
+        20000, 50);
+    if (failures > 2) {
+        watch.error = frameError;
+        return watch;
+    }
+    if (seen.size() < wanted) {
+        watch.error = QStringLiteral("highlights seen: %1 in %2 screenshots").arg(seen.size()).arg(shots);
+        return watch;
+    }
     const int length = int(layout.order.size());
     for (int i = 1; i < seen.size(); ++i) {
         bool along = false;
@@ -200,10 +234,12 @@ QString CheckHighlightWalk(const TextLayout& layout, const QList<int>& seen)
             for (int step = 1; step <= 2; ++step)
                 along = along || (layout.order[from] == seen[i - 1] &&
                                   layout.order[(from + step) % length] == seen[i]);
-        if (!along)
-            return QStringLiteral("highlight went from block %1 to %2").arg(seen[i - 1]).arg(seen[i]);
+        if (!along) {
+            watch.error = QStringLiteral("highlight went from block %1 to %2").arg(seen[i - 1]).arg(seen[i]);
+            break;
+        }
     }
-    return {};
+    return watch;
 }
 
 } // namespace e2e

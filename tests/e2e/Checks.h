@@ -12,6 +12,7 @@
 namespace e2e
 {
 
+class Desktop;
 class Model;
 
 // The ten colours of the colour selectors, by item index.
@@ -47,9 +48,18 @@ TextLayout LayoutOf(Model& model);
 // *highlighted: the block number highlighted (0: none).
 QString CheckTextFrame(const QImage& frame, const TextLayout& layout, int* highlighted);
 
-// The blocks seen highlighted one after the other go along the layout's order, each one or two
-// places on from the one before (a screenshot can miss a tick; there and back, "Çift Yön", a
-// block has two places in the order).
-QString CheckHighlightWalk(const TextLayout& layout, const QList<int>& seen);
+// What watching a text exercise on the screen saw.
+struct HighlightWatch {
+    QList<int> seen; // the blocks highlighted, in the order seen
+    QImage moved;    // the screenshot in which the highlight was first seen to move
+    QImage last;     // the last screenshot taken
+    QString error;   // empty when all was well
+};
+// Takes screenshots until `wanted` highlights have been seen one after another (20 s at the
+// most) and checks each against the layout in the frame `box`: a frame counts as wrong only
+// three screenshots in a row, as a screenshot can fall between two presents of a tick.  The
+// highlight must go along the layout's order, each one or two places on from the one before (a
+// screenshot can miss a tick; there and back, "Çift Yön", a block has two places in it).
+HighlightWatch WatchHighlights(const Desktop& desktop, QRect box, const TextLayout& layout, int wanted);
 
 } // namespace e2e

@@ -78,36 +78,13 @@ class TestE2eScreens : public QObject
         const TextLayout layout = LayoutOf(*s.model);
         QVERIFY(!layout.blocks.isEmpty());
 
-        QList<int> seen;
-        int failures = 0;
-        QString lastError;
-        WaitUntil(
-            [&] {
-                shot = s.desktop.Shot();
-                QString error = CheckScaled(shot, frame);
-                int highlighted = 0;
-                if (error.isEmpty())
-                    error = CheckTextFrame(FrameOf(shot, frame), layout, &highlighted);
-                if (!error.isEmpty()) {
-                    lastError = error;
-                    return ++failures > 2; // three screenshots in a row
-                }
-                failures = 0;
-                if (highlighted && (seen.isEmpty() || seen.last() != highlighted)) {
-                    seen << highlighted;
-                    if (seen.size() == 3)
-                        s.desktop.Keep(shot, QStringLiteral("screens-") + tag);
-                }
-                return seen.size() >= 5;
-            },
-            20000, 50);
-        if (failures > 2)
-            s.desktop.Keep(shot, QStringLiteral("screens-wrong-") + tag);
-        QVERIFY2(failures <= 2, qPrintable(lastError));
-        QVERIFY2(seen.size() >= 5, qPrintable(QStringLiteral("%1 highlights seen").arg(seen.size())));
-        // The highlight goes along the order, a step or two at a time.
-        const QString walk = CheckHighlightWalk(layout, seen);
-        QVERIFY2(walk.isEmpty(), qPrintable(walk));
+        // The highlight walks along the path.
+        const HighlightWatch watch = WatchHighlights(s.desktop, frame, layout, 5);
+        if (!watch.moved.isNull())
+            s.desktop.Keep(watch.moved, QStringLiteral("screens-") + tag);
+        if (!watch.error.isEmpty())
+            s.desktop.Keep(watch.last, QStringLiteral("screens-wrong-") + tag);
+        QVERIFY2(watch.error.isEmpty(), qPrintable(watch.error));
 
         // Escape: the screen as it was before the start, the settings window usable again (the
         // focus may have moved: the keyboard test looks at that).
