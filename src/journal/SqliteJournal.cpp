@@ -10,6 +10,8 @@
 #include <QTimeZone>
 #include <QUrl>
 #include <algorithm>
+#include <iterator>
+#include <utility>
 
 namespace
 {
@@ -25,29 +27,41 @@ constexpr int kSqliteNotADb = 26;
 // How long a write waits for another program that holds the file before giving up.
 constexpr int kBusyTimeout_ms = 200;
 
-const char* const kCreateRuns = "CREATE TABLE runs ("
-                                " id INTEGER PRIMARY KEY,"
-                                " started_utc_ms INTEGER NOT NULL,"
-                                " utc_offset_s INTEGER NOT NULL,"
-                                " exercise INTEGER NOT NULL,"
-                                " type INTEGER NOT NULL,"
-                                " direction INTEGER NOT NULL,"
-                                " lines INTEGER NOT NULL,"
-                                " letters INTEGER NOT NULL,"
-                                " background INTEGER NOT NULL,"
-                                " active INTEGER NOT NULL,"
-                                " passive INTEGER NOT NULL,"
-                                " dot INTEGER NOT NULL,"
-                                " speed_ms INTEGER NOT NULL,"
-                                " duration_min INTEGER NOT NULL,"
-                                " run_ms INTEGER NOT NULL,"
-                                " steps INTEGER NOT NULL,"
-                                " ended TEXT NOT NULL,"
-                                " inactive INTEGER NOT NULL)";
+// The columns of the runs table, in the order in which runs are written and read.
+struct RunColumn {
+    const char* name;
+    const char* declaration;
+};
+constexpr RunColumn kRunColumns[] = {
+    {"id", "INTEGER PRIMARY KEY"},        {"started_utc_ms", "INTEGER NOT NULL"},
+    {"utc_offset_s", "INTEGER NOT NULL"}, {"exercise", "INTEGER NOT NULL"},
+    {"type", "INTEGER NOT NULL"},         {"direction", "INTEGER NOT NULL"},
+    {"lines", "INTEGER NOT NULL"},        {"letters", "INTEGER NOT NULL"},
+    {"background", "INTEGER NOT NULL"},   {"active", "INTEGER NOT NULL"},
+    {"passive", "INTEGER NOT NULL"},      {"dot", "INTEGER NOT NULL"},
+    {"speed_ms", "INTEGER NOT NULL"},     {"duration_min", "INTEGER NOT NULL"},
+    {"run_ms", "INTEGER NOT NULL"},       {"steps", "INTEGER NOT NULL"},
+    {"ended", "TEXT NOT NULL"},           {"inactive", "INTEGER NOT NULL"},
+};
+constexpr int kColumnCount = int(std::size(kRunColumns));
+
+QString CreateRunsSql()
+{
+    QStringList columns;
+    for (const RunColumn& c : kRunColumns)
+        columns << QStringLiteral(" %1 %2").arg(QLatin1String(c.name), QLatin1String(c.declaration));
+    return QStringLiteral("CREATE TABLE runs (%1)").arg(columns.join(QLatin1Char(',')));
+}
+
+QString ColumnList()
+{
+    QStringList names;
+    for (const RunColumn& c : kRunColumns)
+        names << QLatin1String(c.name);
+    return names.join(QStringLiteral(", "));
+}
+
 const char* const kCreateIndex = "CREATE INDEX runs_by_exercise ON runs (exercise, started_utc_ms)";
-const char* const kColumns = "id, started_utc_ms, utc_offset_s, exercise, type, direction, lines, letters,"
-                             " background, active, passive, dot, speed_ms, duration_min, run_ms, steps,"
-                             " ended, inactive";
 
 // The statements that take a file of version `version` - 1 to `version`.
 QStringList MigrationTo(int version)
@@ -63,7 +77,7 @@ QStringList MigrationTo(int version)
                 sql += QStringLiteral(" WHEN %1 THEN %2").arg(i).arg(zrv::ColorOfIndex(i));
             return sql + QStringLiteral(" ELSE 0 END");
         };
-        return {QStringLiteral("ALTER TABLE runs RENAME TO runs_v1"), QString::fromLatin1(kCreateRuns),
+        return {QStringLiteral("ALTER TABLE runs RENAME TO runs_v1"), CreateRunsSql(),
                 QStringLiteral("INSERT INTO runs SELECT id,"
                                " CAST(strftime('%s', started, 'utc') AS INTEGER) * 1000,"
                                " CAST(strftime('%s', started) AS INTEGER) -"
@@ -78,29 +92,27 @@ QStringList MigrationTo(int version)
     }
 }
 
+// How a run ended, as the file names it.
+constexpr std::pair<RunEnd, const char*> kStoredEnds[] = {
+    {RunEnd::Escape, "escape"},
+    {RunEnd::Duration, "duration"},
+    {RunEnd::DisplayFailure, "display"},
+    {RunEnd::Stopped, "stopped"},
+};
+
 QString StoredEndName(RunEnd end)
 {
-    switch (end) {
-    case RunEnd::Duration:
-        return QStringLiteral("duration");
-    case RunEnd::DisplayFailure:
-        return QStringLiteral("display");
-    case RunEnd::Stopped:
-        return QStringLiteral("stopped");
-    case RunEnd::Escape:
-        break;
-    }
+    for (const auto& [e, name] : kStoredEnds)
+        if (e == end)
+            return QLatin1String(name);
     return QStringLiteral("escape");
 }
 
 RunEnd EndOfStoredName(const QString& name)
 {
-    if (name == QLatin1String("duration"))
-        return RunEnd::Duration;
-    if (name == QLatin1String("display"))
-        return RunEnd::DisplayFailure;
-    if (name == QLatin1String("stopped"))
-        return RunEnd::Stopped;
+    for (const auto& [end, stored] : kStoredEnds)
+        if (name == QLatin1String(stored))
+            return end;
     return RunEnd::Escape;
 }
 
@@ -224,7 +236,7 @@ SqliteJournal::Failure SqliteJournal::PrepareSchema()
         return Failure::None;
     QStringList statements;
     if (version == 0) { // a new file, or an empty database: the current layout
-        statements << QString::fromLatin1(kCreateRuns) << QString::fromLatin1(kCreateIndex);
+        statements << CreateRunsSql() << QString::fromLatin1(kCreateIndex);
     } else {
         for (int v = version + 1; v <= kSchemaVersion; ++v)
             statements << MigrationTo(v);
@@ -321,10 +333,9 @@ SqliteJournal::Failure SqliteJournal::StorePending()
     if (const Failure f = Exec(QStringLiteral("BEGIN IMMEDIATE")); f != Failure::None)
         return f;
     QSqlQuery insert(m_db);
-    insert.prepare(
-        QStringLiteral("INSERT INTO runs (%1) VALUES (NULL, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
-                       "?, ?, ?)")
-            .arg(QLatin1String(kColumns)));
+    // The journal numbers the run: every column but the first is bound.
+    insert.prepare(QStringLiteral("INSERT INTO runs (%1) VALUES (NULL%2)")
+                       .arg(ColumnList(), QStringLiteral(", ?").repeated(kColumnCount - 1)));
     for (const RunRecord& run : std::as_const(m_pending)) {
         const QVariantList values{run.started.toMSecsSinceEpoch(),
                                   run.started.offsetFromUtc(),
@@ -343,6 +354,7 @@ SqliteJournal::Failure SqliteJournal::StorePending()
                                   run.steps,
                                   StoredEndName(run.end),
                                   int(run.inactive)};
+        Q_ASSERT(values.size() == kColumnCount - 1);
         for (int i = 0; i < values.size(); ++i)
             insert.bindValue(i, values[i]);
         if (!insert.exec()) {
@@ -364,7 +376,7 @@ QList<RunRecord> SqliteJournal::Runs(const RunQuery& query) const
     QList<RunRecord> runs;
     if (m_readable) {
         QSqlQuery select(m_db);
-        QString sql = QStringLiteral("SELECT %1 FROM runs WHERE 1").arg(QLatin1String(kColumns));
+        QString sql = QStringLiteral("SELECT %1 FROM runs WHERE 1").arg(ColumnList());
         if (query.exercise)
             sql += QStringLiteral(" AND exercise = %1").arg(*query.exercise);
         if (query.from.isValid())
