@@ -134,6 +134,11 @@ QString EndName(RunEnd end)
     return QStringLiteral("Escape");
 }
 
+QString DurationName(int minutes)
+{
+    return minutes > 0 ? QStringLiteral("%1 dakika").arg(minutes) : QStringLiteral("Sürekli");
+}
+
 bool WriteCsv(QIODevice& device, const QList<RunRecord>& runs)
 {
     QTextStream out(&device);
@@ -155,8 +160,7 @@ bool WriteCsv(QIODevice& device, const QList<RunRecord>& runs)
             ColourName(run.colours[2]),
             dot ? QString() : ColourName(run.colours[3]),
             QString::number(run.speed_ms),
-            run.duration_minutes > 0 ? QStringLiteral("%1 dakika").arg(run.duration_minutes)
-                                     : QStringLiteral("Sürekli"),
+            DurationName(run.duration_minutes),
             QString::number(double(run.run_ms) / 1000.0, 'f', 1),
             QString::number(run.steps),
             EndName(run.end),

@@ -37,6 +37,8 @@ QString DirectionName(int exercise, int direction); // empty for the Dot exercis
 // The name of a colour of the colour selectors, or #RRGGBB for any other.
 QString ColourName(TColor colour);
 QString EndName(RunEnd end);
+// "3 dakika", or "Sürekli" for a run that no duration ends.
+QString DurationName(int minutes);
 
 // Writes the runs as CSV, UTF-8, one header row, one row a run, in the order given.  False
 // when the device could not take it all.

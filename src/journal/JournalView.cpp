@@ -65,8 +65,7 @@ QString Details(const RunRecord& run)
     lines << QStringLiteral("Renkler: %1, %2, %3, %4")
                  .arg(ColourName(run.colours[0]), ColourName(run.colours[1]), ColourName(run.colours[2]),
                       ColourName(run.colours[3]));
-    lines << (run.duration_minutes > 0 ? QStringLiteral("Süre: %1 dakika").arg(run.duration_minutes)
-                                       : QStringLiteral("Süre: Sürekli"));
+    lines << QStringLiteral("Süre: ") + DurationName(run.duration_minutes);
     if (run.inactive)
         lines << QStringLiteral("Çalışma sırasında program bir süre etkin değildi.");
     return lines.join(QLatin1Char('\n'));
