@@ -6,6 +6,7 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTimeZone>
+#include <optional>
 
 namespace zrvtest
 {
@@ -27,6 +28,14 @@ inline RunRecord SampleRun(int exercise, const QDateTime& started, int n = 0)
     run.steps = 150 + n;
     run.end = RunEnd(n % 4);
     run.inactive = n % 2 == 1;
+    return run;
+}
+
+// `run` at another pace, and lasting `run_ms` when given.
+inline RunRecord Paced(RunRecord run, int speed_ms, std::optional<qint64> run_ms = {})
+{
+    run.speed_ms = speed_ms;
+    run.run_ms = run_ms.value_or(run.run_ms);
     return run;
 }
 
@@ -55,6 +64,14 @@ class RawDb
     {
         QSqlQuery q(QSqlDatabase::database(m_name, false));
         return q.exec(sql);
+    }
+    // Holds the file as another copy of the program does while it writes: an exclusive lock,
+    // until COMMIT.
+    bool HoldExclusively()
+    {
+        return Exec(QStringLiteral("PRAGMA locking_mode=EXCLUSIVE")) &&
+               Exec(QStringLiteral("BEGIN EXCLUSIVE")) &&
+               Exec(QStringLiteral("INSERT INTO runs SELECT * FROM runs WHERE 0"));
     }
     QVariant Value(const QString& sql)
     {

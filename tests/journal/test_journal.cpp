@@ -17,6 +17,7 @@
 #include <unistd.h>
 
 using zrvtest::At;
+using zrvtest::Paced;
 using zrvtest::RawDb;
 using zrvtest::SampleRun;
 
@@ -196,9 +197,7 @@ class TestJournal : public QObject
     {
         SqliteJournal(m_path).Record(SampleRun(0, At(2024, 5, 1, 10)));
         auto other = std::make_unique<RawDb>(m_path, QStringLiteral("other"));
-        QVERIFY(other->Exec(QStringLiteral("PRAGMA locking_mode=EXCLUSIVE")));
-        QVERIFY(other->Exec(QStringLiteral("BEGIN EXCLUSIVE")));
-        QVERIFY(other->Exec(QStringLiteral("INSERT INTO runs SELECT * FROM runs WHERE 0")));
+        QVERIFY(other->HoldExclusively());
 
         SqliteJournal journal(m_path);
         QCOMPARE(journal.State(), JournalState::Locked);
@@ -248,15 +247,10 @@ class TestJournal : public QObject
 
     void figuresPerDayAndTotals()
     {
-        RunRecord a = SampleRun(1, At(2024, 5, 6, 8)); // a Monday
-        a.speed_ms = 300;
-        a.run_ms = 60'000;
-        RunRecord b = SampleRun(1, At(2024, 5, 6, 23, 30));
-        b.speed_ms = 400;
-        b.run_ms = 180'000;
-        RunRecord c = SampleRun(1, At(2024, 5, 4, 12)); // lasted no time: its speed alone
-        c.speed_ms = 500;
-        c.run_ms = 0;
+        const RunRecord a = Paced(SampleRun(1, At(2024, 5, 6, 8)), 300, 60'000); // a Monday
+        const RunRecord b = Paced(SampleRun(1, At(2024, 5, 6, 23, 30)), 400, 180'000);
+        // Lasted no time: its speed alone.
+        const RunRecord c = Paced(SampleRun(1, At(2024, 5, 4, 12)), 500, 0);
         const QList<DayFigures> days = FiguresByDay({a, b, c});
         QCOMPARE(days.size(), 2);
         QCOMPARE(days[0].day, QDate(2024, 5, 4));

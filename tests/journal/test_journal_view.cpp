@@ -2,9 +2,9 @@
 // about a file it cannot use, and the CSV export.
 #include "JournalRig.h"
 #include "common/Files.h"
-#include "display/Report.h"
 #include "journal/JournalView.h"
 #include "journal/SqliteJournal.h"
+#include "support/Sandbox.h"
 
 #include <QApplication>
 #include <QBarCategoryAxis>
@@ -20,6 +20,7 @@
 #include <QTest>
 
 using zrvtest::At;
+using zrvtest::Paced;
 using zrvtest::SampleRun;
 
 class TestJournalView : public QObject
@@ -48,17 +49,12 @@ class TestJournalView : public QObject
     void showsTheRuns()
     {
         SqliteJournal journal(m_dir.filePath(QStringLiteral("shows.sqlite")));
-        RunRecord a = SampleRun(1, At(2024, 5, 6, 8), 1);
-        a.speed_ms = 300;
-        RunRecord b = SampleRun(1, At(2024, 5, 6, 20), 2);
-        b.speed_ms = 500; // same day, same length: the day shows 400
-        b.run_ms = a.run_ms;
-        RunRecord c = SampleRun(1, At(2024, 5, 8, 9), 3);
-        c.speed_ms = 350;
-        RunRecord d = SampleRun(0, At(2024, 4, 1, 9), 4); // older than 30 days
-        d.speed_ms = 450;
-        RunRecord e = SampleRun(2, At(2024, 5, 9, 7), 5);
-        e.speed_ms = 390;
+        const RunRecord a = Paced(SampleRun(1, At(2024, 5, 6, 8), 1), 300);
+        // Same day, same length: the day shows 400.
+        const RunRecord b = Paced(SampleRun(1, At(2024, 5, 6, 20), 2), 500, a.run_ms);
+        const RunRecord c = Paced(SampleRun(1, At(2024, 5, 8, 9), 3), 350);
+        const RunRecord d = Paced(SampleRun(0, At(2024, 4, 1, 9), 4), 450); // older than 30 days
+        const RunRecord e = Paced(SampleRun(2, At(2024, 5, 9, 7), 5), 390);
         for (const RunRecord& run : {a, b, c, d, e})
             journal.Record(run);
 
@@ -119,9 +115,7 @@ class TestJournalView : public QObject
             QVERIFY(view.Status()->text().contains(QFileInfo(journal.AsidePath()).fileName()));
         }
         zrvtest::RawDb other(path, QStringLiteral("other"));
-        QVERIFY(other.Exec(QStringLiteral("PRAGMA locking_mode=EXCLUSIVE")));
-        QVERIFY(other.Exec(QStringLiteral("BEGIN EXCLUSIVE")));
-        QVERIFY(other.Exec(QStringLiteral("DELETE FROM runs")));
+        QVERIFY(other.HoldExclusively());
         SqliteJournal journal(path);
         JournalView view(journal, true);
         journal.Record(SampleRun(0, At(2024, 5, 9, 11)));
@@ -132,6 +126,7 @@ class TestJournalView : public QObject
 
     void exportsCsv()
     {
+        zrvtest::Sandbox sandbox; // the message box of a failed export
         SqliteJournal journal(m_dir.filePath(QStringLiteral("export.sqlite")));
         journal.Record(SampleRun(2, At(2024, 5, 9, 11)));
         JournalView view(journal, false);
@@ -141,11 +136,8 @@ class TestJournalView : public QObject
         QVERIFY(lines[0].startsWith(QStringLiteral("Başlangıç,Alıştırma")));
         QVERIFY(lines[1].contains(QStringLiteral(",Blok,")));
 
-        QStringList reports;
-        zrv::SetReportHook([&](zrv::ReportKind, const QString& text) { reports << text; });
         QVERIFY(!view.ExportCsv(m_dir.filePath(QStringLiteral("no/such/folder/x.csv"))));
-        zrv::SetReportHook({});
-        QCOMPARE(reports.size(), 1);
+        QCOMPARE(sandbox.reports.size(), 1);
     }
 };
 
