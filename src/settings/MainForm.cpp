@@ -1,6 +1,5 @@
 #include "settings/MainForm.h"
 
-#include "core/Exceptions.h"
 #include "display/Clock.h"
 #include "display/Report.h"
 #include "exercises/Random.h"
@@ -523,17 +522,7 @@ bool TMainForm::FormClose()
 {
     bool closeAllowed = false;
     zrv::Guarded([this, &closeAllowed] {
-        if (m_model.SaveOptions()) {
-            try {
-                m_model.List().Save();
-            } catch (const EFCreateError& e) {
-                // The system's reason on a line of its own ("No space left on device").
-                const QString reason = m_model.List().LastError();
-                if (reason.isEmpty())
-                    throw;
-                throw EFCreateError(e.Message() + QStringLiteral(".\n") + reason);
-            }
-        }
+        m_model.SaveIfChosen();
         closeAllowed = true;
     });
     return closeAllowed;

@@ -1,5 +1,7 @@
 #include "settings/SettingsModel.h"
 
+#include "core/Exceptions.h"
+
 #include <algorithm>
 
 namespace
@@ -283,6 +285,20 @@ void SettingsModel::SetFont(const TFont& font)
     m_list.PutInt(first + SettingsList::FontSizeOffset, font.Size);
     m_list.PutInt(first + SettingsList::FontCharsetOffset, font.Charset & 0xFF);
     m_list.Put(first + SettingsList::FontBoldOffset, (font.Style & fsBold) ? "1" : "0");
+}
+
+void SettingsModel::SaveIfChosen(const QString& fileName)
+{
+    if (!m_saveOptions)
+        return;
+    try {
+        m_list.Save(fileName);
+    } catch (const EFCreateError& e) {
+        const QString reason = m_list.LastError();
+        if (reason.isEmpty())
+            throw;
+        throw EFCreateError(e.Message() + QStringLiteral(".\n") + reason);
+    }
 }
 
 bool SettingsModel::CanStart() const

@@ -81,6 +81,11 @@ class SettingsModel
     // A font chosen in the font dialog.
     void SetFont(const TFont& font);
 
+    // The window's close: the list written to `fileName` (see SettingsList::Save) when the save
+    // box is ticked.  A failure throws EFCreateError "Cannot create file <fileName>", with the
+    // system's reason on a line of its own ("No space left on device").
+    void SaveIfChosen(const QString& fileName = QString::fromLatin1(SettingsList::DefaultFileName));
+
     // A Pyramid or Block run needs at least one letter group.
     bool CanStart() const;
     // What the start button hands the exercise window.
