@@ -107,9 +107,8 @@ QString SettingsModel::CurrentText(Selector selector) const
 
 int SettingsModel::SpeedValue() const
 {
-    int value = MinSpeed_ms;
-    if (!zrv::ParseInt(m_speedText.toLatin1(), &value))
-        return MinSpeed_ms;
+    int value = MinSpeed_ms; // left alone when the text does not parse
+    zrv::ParseInt(m_speedText.toLatin1(), &value);
     return value;
 }
 

@@ -35,9 +35,8 @@ void TSpinEdit::SetText(const QString& text)
 
 int TSpinEdit::Value() const
 {
-    int value = m_minValue;
-    if (!zrv::ParseInt(Text().toLatin1(), &value))
-        return m_minValue;
+    int value = m_minValue; // left alone when the text does not parse
+    zrv::ParseInt(Text().toLatin1(), &value);
     return value;
 }
 
