@@ -24,7 +24,6 @@
 #include <csignal>
 #include <cstring>
 #include <memory>
-#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <sys/sysmacros.h>
@@ -34,39 +33,6 @@ using Lines = QList<QByteArray>;
 
 namespace
 {
-
-// A mount made for one test, undone when it goes away.
-class Mount
-{
-  public:
-    // A tmpfs with the given options ("size=64k,nr_inodes=2").
-    static std::unique_ptr<Mount> Tmpfs(const QString& dir, const QByteArray& options)
-    {
-        auto m = std::unique_ptr<Mount>(new Mount(dir));
-        m->m_mounted = mount("tmpfs", m->m_dir.constData(), "tmpfs", 0, options.constData()) == 0;
-        return m;
-    }
-    // `dir` bound onto itself, read-only.
-    static std::unique_ptr<Mount> ReadOnlyBind(const QString& dir)
-    {
-        auto m = std::unique_ptr<Mount>(new Mount(dir));
-        m->m_mounted =
-            mount(m->m_dir.constData(), m->m_dir.constData(), nullptr, MS_BIND, nullptr) == 0 &&
-            mount(nullptr, m->m_dir.constData(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) == 0;
-        return m;
-    }
-    ~Mount()
-    {
-        if (m_mounted)
-            umount2(m_dir.constData(), MNT_DETACH);
-    }
-    bool Mounted() const { return m_mounted; }
-
-  private:
-    explicit Mount(const QString& dir) : m_dir(QFile::encodeName(dir)) {}
-    QByteArray m_dir;
-    bool m_mounted = false;
-};
 
 qint64 FreeBytes(const QString& dir)
 {
@@ -151,13 +117,14 @@ class TestSaveFaults : public QObject
 
         QVERIFY(QDir().mkdir(QStringLiteral("place")));
         const QString place = QDir::current().absoluteFilePath(QStringLiteral("place"));
-        std::unique_ptr<Mount> mount;
+        std::unique_ptr<zrvtest::SmallFileSystem> tmpfs;
         if (fault == QLatin1String("no inode free"))
-            mount = Mount::Tmpfs(place, "size=64k,nr_inodes=2"); // the root and zrv.opt
+            tmpfs = std::make_unique<zrvtest::SmallFileSystem>(place, 64, 2); // the root and zrv.opt
         else if (fault != QLatin1String("read-only bind mount"))
-            mount = Mount::Tmpfs(place, "size=64k");
-        if (mount && !mount->Mounted())
+            tmpfs = std::make_unique<zrvtest::SmallFileSystem>(place, 64);
+        if (tmpfs && !tmpfs->Mounted())
             QSKIP("tmpfs cannot be mounted here");
+        std::unique_ptr<zrvtest::ReadOnlyBind> readOnly;
 
         const QString file = place + (viaLink ? QStringLiteral("/settings.txt") : QStringLiteral("/zrv.opt"));
         const QByteArray old = SettingsList::Serialize(large ? LargeLines() : OldLines());
@@ -170,8 +137,8 @@ class TestSaveFaults : public QObject
         else if (fault == QLatin1String("0 bytes free"))
             QVERIFY(zrvtest::FillUp(place));
         else if (fault == QLatin1String("read-only bind mount")) {
-            mount = Mount::ReadOnlyBind(place);
-            QVERIFY(mount->Mounted());
+            readOnly = std::make_unique<zrvtest::ReadOnlyBind>(place);
+            QVERIFY(readOnly->Mounted());
         }
         // Entered only now, so that the working directory lies on the mount.
         if (!viaLink)

@@ -24,13 +24,16 @@ inline bool EnterPrivateMounts()
     return state == 1;
 }
 
-// A tmpfs of `size_kb` on `dir`; unmounted when it goes away.
+// A tmpfs of `size_kb` on `dir`, holding at most `inodes` files and folders (its root
+// included) when that is given; unmounted when it goes away.
 class SmallFileSystem
 {
   public:
-    SmallFileSystem(const QString& dir, int size_kb) : m_dir(QFile::encodeName(dir))
+    SmallFileSystem(const QString& dir, int size_kb, int inodes = 0) : m_dir(QFile::encodeName(dir))
     {
-        const QByteArray options = "size=" + QByteArray::number(size_kb) + "k";
+        QByteArray options = "size=" + QByteArray::number(size_kb) + "k";
+        if (inodes > 0)
+            options += ",nr_inodes=" + QByteArray::number(inodes);
         m_mounted = mount("tmpfs", m_dir.constData(), "tmpfs", 0, options.constData()) == 0;
     }
     ~SmallFileSystem()
@@ -50,6 +53,33 @@ class SmallFileSystem
   private:
     QByteArray m_dir;
     bool m_mounted = false;
+};
+
+// `dir` bound onto itself read-only, its files as they are; unbound when it goes away.
+class ReadOnlyBind
+{
+  public:
+    explicit ReadOnlyBind(const QString& dir) : m_dir(QFile::encodeName(dir))
+    {
+        m_mounted = mount(m_dir.constData(), m_dir.constData(), nullptr, MS_BIND, nullptr) == 0;
+        if (m_mounted)
+            m_readOnly =
+                mount(nullptr, m_dir.constData(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) == 0;
+    }
+    ~ReadOnlyBind()
+    {
+        if (m_mounted)
+            umount2(m_dir.constData(), MNT_DETACH);
+    }
+    ReadOnlyBind(const ReadOnlyBind&) = delete;
+    ReadOnlyBind& operator=(const ReadOnlyBind&) = delete;
+
+    bool Mounted() const { return m_mounted && m_readOnly; }
+
+  private:
+    QByteArray m_dir;
+    bool m_mounted = false;
+    bool m_readOnly = false;
 };
 
 // Fills the file system that holds `dir` until a write fails.
