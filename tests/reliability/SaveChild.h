@@ -2,6 +2,8 @@
 // Runs the helper process zrv_save_child once on a settings file, as another user where the
 // test runs as root, so that file permissions count as they do for a person.
 
+#include "common/SettingsLines.h"
+
 #include <QByteArray>
 #include <QProcess>
 #include <QString>
@@ -31,6 +33,12 @@ inline QByteArray RunSaveChild(const QString& file, uid_t user = ::geteuid())
     if (!child.waitForFinished(20000) || child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0)
         return QByteArray("<failed to run>");
     return child.readAllStandardOutput();
+}
+
+// The file zrv_save_child saves after loading `before`: the Dot speed changed to 555.
+inline QByteArray SavedByChild(const QList<QByteArray>& before)
+{
+    return SettingsList::Serialize(WithLines(before, {{8, "555"}}));
 }
 
 } // namespace zrvtest

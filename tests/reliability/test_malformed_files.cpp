@@ -2,24 +2,24 @@
 // is saved back as those lines, and a file whose contents saving would lose is kept as
 // "zrv.opt.bak".  Then integers of every odd form, read through the settings window.
 #include "common/Files.h"
-#include "display/Report.h"
+#include "common/SettingsLines.h"
 #include "settings/FontDialog.h"
 #include "settings/MainForm.h"
 #include "settings/SettingsList.h"
 #include "settings/SpinEdit.h"
+#include "support/Sandbox.h"
 
 #include <QComboBox>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
 #include <sys/resource.h>
 
 using Lines = QList<QByteArray>;
-using LineMap = QMap<int, QByteArray>;
+using zrvtest::WithLines;
 
 namespace
 {
@@ -37,23 +37,15 @@ QByteArray FileHash(const QString& path)
 // the defaults can be told from one read from the file.
 Lines Custom()
 {
-    Lines lines = SettingsList::Defaults().Lines();
-    lines[0] = "eski ayarlar";
-    for (int i : {8, 19, 34})
-        lines[i] = "777";
-    lines[2] = "1";
-    lines[22] = "12";
-    lines[37] = "14";
-    lines[25] = "0110";
-    lines[40] = "0011";
-    return lines;
-}
-
-Lines Merge(Lines lines, const LineMap& changes)
-{
-    for (auto it = changes.begin(); it != changes.end(); ++it)
-        lines[it.key()] = it.value();
-    return lines;
+    return zrvtest::DefaultLines({{0, "eski ayarlar"},
+                                  {8, "777"},
+                                  {19, "777"},
+                                  {34, "777"},
+                                  {2, "1"},
+                                  {22, "12"},
+                                  {37, "14"},
+                                  {25, "0110"},
+                                  {40, "0011"}});
 }
 
 // Lines 0..n-1 of `from`, the rest from the defaults.
@@ -113,18 +105,10 @@ class TestMalformedFiles : public QObject
   private slots:
     void init()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
+        m_dir = std::make_unique<zrvtest::Sandbox>();
         QVERIFY(m_dir->isValid());
-        QVERIFY(QDir::setCurrent(m_dir->path()));
-        m_errors.clear();
-        zrv::SetReportHook([this](zrv::ReportKind, const QString& text) { m_errors << text; });
     }
-    void cleanup()
-    {
-        zrv::SetReportHook({});
-        QDir::setCurrent(QDir::rootPath());
-        m_dir.reset();
-    }
+    void cleanup() { m_dir.reset(); }
 
     // ---- the file as a whole ---------------------------------------------------------------
 
@@ -156,7 +140,7 @@ class TestMalformedFiles : public QObject
         {
             QByteArray bytes = crlf;
             bytes.insert(bytes.size() - 4, '\0'); // "00\0" "11\r\n": line 40 reads "00"
-            QTest::newRow("NUL in line 41") << bytes << read << Merge(custom, {{40, "00"}}) << true;
+            QTest::newRow("NUL in line 41") << bytes << read << WithLines(custom, {{40, "00"}}) << true;
         }
         {
             // Every byte value in one line, in order: the NUL first ends the text right there,
@@ -174,18 +158,18 @@ class TestMalformedFiles : public QObject
             }
             QCOMPARE(all.size(), 253);
             QTest::newRow("253 byte values in the font name")
-                << SettingsList::Serialize(Merge(custom, {{21, all}})) << read << Merge(custom, {{21, all}})
-                << false;
+                << SettingsList::Serialize(WithLines(custom, {{21, all}})) << read
+                << WithLines(custom, {{21, all}}) << false;
             QTest::newRow("253 byte values in the header")
-                << SettingsList::Serialize(Merge(custom, {{0, all}})) << read << Merge(custom, {{0, all}})
-                << false;
+                << SettingsList::Serialize(WithLines(custom, {{0, all}})) << read
+                << WithLines(custom, {{0, all}}) << false;
         }
 
         const QByteArray megabyte(1000 * 1000, 'm');
-        QTest::newRow("1 MB header line") << SettingsList::Serialize(Merge(custom, {{0, megabyte}})) << read
-                                          << Merge(custom, {{0, megabyte}}) << false;
-        QTest::newRow("1 MB font name") << SettingsList::Serialize(Merge(custom, {{21, megabyte}})) << read
-                                        << Merge(custom, {{21, megabyte}}) << false;
+        QTest::newRow("1 MB header line") << SettingsList::Serialize(WithLines(custom, {{0, megabyte}}))
+                                          << read << WithLines(custom, {{0, megabyte}}) << false;
+        QTest::newRow("1 MB font name") << SettingsList::Serialize(WithLines(custom, {{21, megabyte}}))
+                                        << read << WithLines(custom, {{21, megabyte}}) << false;
         {
             // The largest file read, and one byte more.
             Lines l = custom;
@@ -232,8 +216,9 @@ class TestMalformedFiles : public QObject
         }
 
         // A byte-order mark is part of the header line, which nothing reads.
-        QTest::newRow("UTF-8 byte-order mark") << QByteArray("\xEF\xBB\xBF") + crlf << read
-                                               << Merge(custom, {{0, "\xEF\xBB\xBF" + custom[0]}}) << false;
+        QTest::newRow("UTF-8 byte-order mark")
+            << QByteArray("\xEF\xBB\xBF") + crlf << read
+            << WithLines(custom, {{0, "\xEF\xBB\xBF" + custom[0]}}) << false;
         // UTF-16: the first character's high byte is a NUL, which ends the text; the file is kept.
         QTest::newRow("UTF-16 LE") << Utf16(crlf, false) << read
                                    << Completed(Lines{"\xFF\xFE"
@@ -320,8 +305,7 @@ class TestMalformedFiles : public QObject
         QFETCH(int, letterIndex);
         QFETCH(QString, speedShown);
         QFETCH(int, fontSize);
-        const Lines lines =
-            Merge(SettingsList::Defaults().Lines(), {{2, "1"}, {14, text}, {19, text}, {22, text}});
+        const Lines lines = zrvtest::DefaultLines({{2, "1"}, {14, text}, {19, text}, {22, text}});
         QVERIFY(WriteAll(QStringLiteral("zrv.opt"), SettingsList::Serialize(lines)));
 
         TMainForm form;
@@ -334,11 +318,11 @@ class TestMalformedFiles : public QObject
         QCOMPARE(form.lstOptions().Get(19), speedShown.toLatin1());
         QCOMPARE(form.lstOptions().Get(14), text);
         if (fontSize != 0) {
-            QCOMPARE(m_errors, QStringList());
+            QCOMPARE(m_dir->reports, QStringList());
             QCOMPARE(form.FontDialog->Font().Size, fontSize);
         } else {
             QCOMPARE(
-                m_errors,
+                m_dir->reports,
                 QStringList{
                     QStringLiteral("'%1' is not a valid integer value.").arg(QString::fromLatin1(text))});
         }
@@ -346,8 +330,7 @@ class TestMalformedFiles : public QObject
     }
 
   private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-    QStringList m_errors;
+    std::unique_ptr<zrvtest::Sandbox> m_dir;
 };
 
 QTEST_MAIN(TestMalformedFiles)

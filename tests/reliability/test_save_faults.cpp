@@ -54,11 +54,7 @@ bool LeaveFree(const QString& dir, qint64 bytes)
 
 Lines OldLines()
 {
-    Lines lines = SettingsList::Defaults().Lines();
-    lines[2] = "0";
-    lines[5] = "2";
-    lines[8] = "1234";
-    return lines;
+    return zrvtest::DefaultLines({{2, "0"}, {5, "2"}, {8, "1234"}});
 }
 
 // Extra lines that make a file of about 8 KiB.
@@ -344,9 +340,7 @@ class TestSaveFaults : public QObject
         };
         QCOMPARE(stat("zrv.opt.bak", &st), 0);
         QCOMPARE(st.st_mode & 07777, 0u);
-        Lines saved = SettingsList::Defaults().Lines();
-        saved[8] = "555";
-        QCOMPARE(ReadAll(QStringLiteral("zrv.opt")), SettingsList::Serialize(saved));
+        QCOMPARE(ReadAll(QStringLiteral("zrv.opt")), zrvtest::SavedByChild(SettingsList::Defaults().Lines()));
     }
 
   private:

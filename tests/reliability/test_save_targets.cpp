@@ -24,16 +24,7 @@ namespace
 
 Lines OldLines()
 {
-    Lines lines = SettingsList::Defaults().Lines();
-    lines[8] = "1234";
-    return lines;
-}
-
-// What zrv_save_child writes over OldLines().
-QByteArray SavedByChild(Lines lines = OldLines())
-{
-    lines[8] = "555";
-    return SettingsList::Serialize(lines);
+    return zrvtest::DefaultLines({{8, "1234"}});
 }
 
 bool Chown(const char* path, uid_t user)
@@ -87,7 +78,8 @@ class TestSaveTargets : public QObject
         QCOMPARE(zrvtest::RunSaveChild(link, saver),
                  followed ? QByteArray("read\nsaved\n")
                           : "missing\nCannot create file " + link.toUtf8() + ": Permission denied\n");
-        QCOMPARE(ReadAll(QStringLiteral("mine/settings.txt")), followed ? SavedByChild() : old);
+        QCOMPARE(ReadAll(QStringLiteral("mine/settings.txt")),
+                 followed ? zrvtest::SavedByChild(OldLines()) : old);
         QCOMPARE(QFileInfo(QStringLiteral("shared/zrv.opt")).symLinkTarget(),
                  m_dir->filePath(QStringLiteral("mine/settings.txt")));
     }
@@ -117,7 +109,7 @@ class TestSaveTargets : public QObject
 
         QCOMPARE(zrvtest::RunSaveChild(m_dir->filePath(QStringLiteral("zrv.opt")), zrvtest::Nobody),
                  QByteArray("read\nsaved\n"));
-        QCOMPARE(ReadAll(QStringLiteral("zrv.opt")), SavedByChild(list.Lines()));
+        QCOMPARE(ReadAll(QStringLiteral("zrv.opt")), zrvtest::SavedByChild(list.Lines()));
     }
 
     // A hard link is broken by a save, so that the save stays all or nothing: the other name

@@ -14,6 +14,7 @@
 #include "settings/MainForm.h"
 #include "settings/SettingsList.h"
 #include "settings/SpinEdit.h"
+#include "support/Sandbox.h"
 
 #include <QAbstractItemView>
 #include <QAccessible>
@@ -31,30 +32,23 @@
 #include <QStyleOptionSpinBox>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
 
 #include "common/Files.h"
+#include "common/SettingsLines.h"
 
 #include <cerrno>
 #include <cstring>
 #include <memory>
 
 using Lines = QList<QByteArray>;
-using Changes = QMap<int, QByteArray>;
+using Changes = zrvtest::LineChanges;
+using zrvtest::DefaultLines;
 using Expected = QMap<QString, QString>;
 
 namespace
 {
-
-Lines DefaultLines(const Changes& changes = {})
-{
-    Lines lines = SettingsList::Defaults().Lines();
-    for (auto it = changes.begin(); it != changes.end(); ++it)
-        lines[it.key()] = it.value();
-    return lines;
-}
 
 QByteArray Crlf(const Lines& lines)
 {
@@ -93,10 +87,8 @@ class TestMainForm : public QObject
     Q_OBJECT
 
   private:
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<zrvtest::Sandbox> m_dir;
     std::unique_ptr<TMainForm> m_form;
-    QList<QPair<zrv::ReportKind, QString>> m_reports;
-    QString m_oldCurrent;
 
     QWidget* Control(const QString& name) const
     {
@@ -196,29 +188,14 @@ class TestMainForm : public QObject
         QTRY_VERIFY(target->hasFocus());
     }
 
-    // The texts reported so far of one kind.
-    QStringList Reports(zrv::ReportKind kind) const
-    {
-        QStringList texts;
-        for (const auto& r : m_reports) {
-            if (r.first == kind)
-                texts << r.second;
-        }
-        return texts;
-    }
-    QStringList Errors() const { return Reports(zrv::ReportKind::Error); }
-    QStringList Messages() const { return Reports(zrv::ReportKind::Message); }
+    QStringList Errors() const { return m_dir->Reports(zrv::ReportKind::Error); }
+    QStringList Messages() const { return m_dir->Reports(zrv::ReportKind::Message); }
 
   private slots:
     void init()
     {
-        m_oldCurrent = QDir::currentPath();
-        m_dir = std::make_unique<QTemporaryDir>();
+        m_dir = std::make_unique<zrvtest::Sandbox>();
         QVERIFY(m_dir->isValid());
-        QVERIFY(QDir::setCurrent(m_dir->path()));
-        m_reports.clear();
-        zrv::SetReportHook(
-            [this](zrv::ReportKind kind, const QString& text) { m_reports << qMakePair(kind, text); });
     }
 
     void cleanup()
@@ -226,8 +203,6 @@ class TestMainForm : public QObject
         if (m_form)
             m_form->hide();
         m_form.reset();
-        zrv::SetReportHook({});
-        QDir::setCurrent(m_oldCurrent);
         m_dir.reset();
     }
 

@@ -12,6 +12,7 @@
 #include <QtTest>
 
 #include "common/Files.h"
+#include "common/SettingsLines.h"
 
 namespace
 {
@@ -373,9 +374,7 @@ class TestSettingsList : public QObject
             QSKIP("tmpfs cannot be mounted here");
 
         const QString path = dir + QStringLiteral("/zrv.opt");
-        QList<QByteArray> oldLines = SettingsList::Defaults().Lines();
-        oldLines[8] = "777";
-        const QByteArray oldBytes = SettingsList::Serialize(oldLines);
+        const QByteArray oldBytes = SettingsList::Serialize(zrvtest::DefaultLines({{8, "777"}}));
         QVERIFY(WriteAll(path, oldBytes));
         if (fullDisk)
             QVERIFY(zrvtest::FillUp(dir));

@@ -5,6 +5,7 @@
 #include "common/WorkDir.h"
 #include "display/Report.h"
 
+#include <QList>
 #include <QStringList>
 
 namespace zrvtest
@@ -15,11 +16,28 @@ class Sandbox : public WorkDir
   public:
     Sandbox()
     {
-        zrv::SetReportHook([this](zrv::ReportKind, const QString& text) { reports << text; });
+        zrv::SetReportHook([this](zrv::ReportKind kind, const QString& text) {
+            reports << text;
+            m_kinds << kind;
+        });
     }
     ~Sandbox() { zrv::SetReportHook({}); }
 
+    // The texts of one kind (errors or messages), in the order they came.
+    QStringList Reports(zrv::ReportKind kind) const
+    {
+        QStringList texts;
+        for (qsizetype i = 0; i < reports.size() && i < m_kinds.size(); ++i) {
+            if (m_kinds[i] == kind)
+                texts << reports[i];
+        }
+        return texts;
+    }
+
     QStringList reports;
+
+  private:
+    QList<zrv::ReportKind> m_kinds; // of each of `reports`
 };
 
 } // namespace zrvtest

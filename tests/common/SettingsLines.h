@@ -1,0 +1,30 @@
+#pragma once
+// Settings lists made for tests: other lines, or the built-in defaults, with some lines changed.
+
+#include "settings/SettingsList.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QMap>
+
+namespace zrvtest
+{
+
+// Line number to its new text.
+using LineChanges = QMap<int, QByteArray>;
+
+// `lines` with the changed lines replaced.
+inline QList<QByteArray> WithLines(QList<QByteArray> lines, const LineChanges& changes)
+{
+    for (auto it = changes.begin(); it != changes.end(); ++it)
+        lines[it.key()] = it.value();
+    return lines;
+}
+
+// The built-in defaults with the changed lines replaced.
+inline QList<QByteArray> DefaultLines(const LineChanges& changes = {})
+{
+    return WithLines(SettingsList::Defaults().Lines(), changes);
+}
+
+} // namespace zrvtest
