@@ -1,22 +1,17 @@
 // zrv_render: draws an exercise's frames without a screen and writes them as PNG files.
 //
-// The program's own settings window and exercise window run on the in-memory display, with a
-// clock that the renderer moves from one step to the next: the frames are exactly those the
-// program shows (before scaling to the screen), and a given seed gives the same letters every
-// time.  The settings come from a "zrv.opt" file, the built-in defaults, and the options.
+// The program's own settings model reads the settings and its exercise window runs on the
+// in-memory display, with a clock that the renderer moves from one step to the next (the
+// exercise rig of the tests): the frames are exactly those the program shows (before scaling
+// to the screen), and a given seed gives the same letters every time.  The settings come from a "zrv.opt" file, the built-in defaults, and the options.
 //
 //   zrv_render --exercise block --type 1 --direction 2 --lines 2 --letters 6
 //              --background Lacivert --active Beyaz --passive Sarı --dot Kırmızı
 //              --seed 7 --ticks 5 --output frames/block-%02d.png
 #include "core/Exceptions.h"
 #include "display/Letterbox.h"
-#include "display/MemoryPlatform.h"
-#include "display/Report.h"
+#include "exercises/ExerciseRig.h"
 #include "exercises/Random.h"
-#include "exercises/ScreenForm.h"
-#include "mock/FakeActivity.h"
-#include "mock/ManualWaker.h"
-#include "mock/MockClock.h"
 #include "settings/SettingsModel.h"
 
 #include <QApplication>
@@ -26,7 +21,6 @@
 #include <QImage>
 #include <QPainter>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 
 #include <cstdio>
 #include <optional>
@@ -224,10 +218,6 @@ int main(int argc, char* argv[])
     });
     args.process(app);
 
-    // The program keeps its settings in the current directory: give it one of its own.
-    QTemporaryDir work;
-    if (!work.isValid())
-        Fail(QStringLiteral("no temporary directory"));
     SettingsList list;
     if (args.isSet(QStringLiteral("settings"))) {
         const QString file = args.value(QStringLiteral("settings"));
@@ -273,13 +263,13 @@ int main(int argc, char* argv[])
         Fail(QStringLiteral("--seed must be a number from 0 to 4294967295"));
     const QString output = QFileInfo(args.value(QStringLiteral("output"))).absoluteFilePath();
 
-    const QString previous = QDir::currentPath();
-    QDir::setCurrent(work.path());
+    // The exercise window on the in-memory display, in a working directory of its own, where the
+    // program keeps its settings; errors and messages that would go to a message box go to
+    // stderr.
+    ExerciseRig rig;
+    if (!rig.sandbox.isValid())
+        Fail(QStringLiteral("no temporary directory"));
     list.Save();
-
-    // Errors and messages that would go to a message box go to stderr.
-    QStringList reports;
-    zrv::SetReportHook([&reports](zrv::ReportKind, const QString& text) { reports << text; });
 
     SettingsModel model;
     try {
@@ -288,34 +278,21 @@ int main(int argc, char* argv[])
         Fail(e.Message() + QLatin1Char('.'));
     }
 
-    MockClock clock;
-    FakeActivity activity;
-    auto platform = std::make_shared<MemoryPlatform>();
     if (sized)
-        platform->FrameScale = zrv::FrameScaleFor(QSize(640, 480), screenSize);
-    auto ownedWaker = std::make_unique<ManualWaker>();
-    ManualWaker* waker = ownedWaker.get();
-    TScreenForm::Environment env;
-    env.platform = platform;
-    env.clock = &clock;
-    env.waker = std::move(ownedWaker);
-    env.activity = &activity;
-    TScreenForm screen(std::move(env));
+        rig.platform->FrameScale = zrv::FrameScaleFor(QSize(640, 480), screenSize);
 
     // The start button's check, without its message box.
     if (!model.CanStart())
         Fail(QStringLiteral("Harf gruplarından en az birini seçiniz. (--groups)"));
 
     zrv::SetRandSeed(seed);
-    screen.SetSettings(model.RunSettings());
-    screen.show();
-    QApplication::processEvents();
-    QDir::setCurrent(previous);
+    rig.settings = model.RunSettings();
+    rig.start(model.CurrentExercise());
 
     const bool everyFrame = output.contains(QLatin1Char('%'));
     int written = 0;
     auto write = [&](int frame) {
-        QImage image = platform->Screen().convertToFormat(QImage::Format_RGB32);
+        QImage image = rig.screenImage().convertToFormat(QImage::Format_RGB32);
         if (image.isNull())
             Fail(QStringLiteral("the exercise drew nothing"));
         if (sized) {
@@ -334,16 +311,15 @@ int main(int argc, char* argv[])
     if (everyFrame || ticks == 0)
         write(0);
     for (int t = 1; t <= ticks; ++t) {
-        if (!waker->Armed())
+        if (!rig.waker->Armed())
             Fail(QStringLiteral("the exercise stopped after %1 steps").arg(t - 1));
-        clock.SetNs(waker->Deadline());
-        waker->Fire();
+        rig.tick();
         if (everyFrame || t == ticks)
             write(t);
     }
-    if (!reports.isEmpty())
-        Fail(reports.join(QLatin1Char('\n')));
+    if (!rig.reports.isEmpty())
+        Fail(rig.reports.join(QLatin1Char('\n')));
     std::printf("%d frame%s written\n", written, written == 1 ? "" : "s");
-    screen.hide();
+    rig.screen->hide();
     return 0;
 }
