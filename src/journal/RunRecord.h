@@ -46,7 +46,7 @@ struct RunRecord {
         run.lines = settings.lines;
         run.letters = settings.letters;
         run.colours = {settings.background, settings.active, settings.passive, settings.dot};
-        run.speed_ms = qBound(40, settings.interval_ms, 2000); // the pace the timer keeps
+        run.speed_ms = settings.interval_ms;
         run.duration_minutes = qMax(0, settings.minutes);
         return run;
     }
