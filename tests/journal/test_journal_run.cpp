@@ -15,6 +15,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QTableView>
+#include <optional>
 
 class TestJournalRun : public QObject
 {
@@ -154,14 +155,13 @@ class TestJournalRun : public QObject
         const QString dir = m_dir.filePath(QString::fromLatin1(QTest::currentDataTag()));
         QVERIFY(QDir().mkpath(dir));
         const QString file = dir + QStringLiteral("/journal.sqlite");
-        std::unique_ptr<zrvtest::SmallFileSystem> fs;
+        std::optional<zrvtest::ReadOnlyBind> readOnlyBind;
         QByteArray bytes = QByteArray("not a journal ").repeated(300);
         if (readOnly) {
             if (!zrvtest::EnterPrivateMounts())
                 QSKIP("needs the right to mount a file system");
-            fs = std::make_unique<zrvtest::SmallFileSystem>(dir, 1024);
             SqliteJournal(file).Record(zrvtest::SampleRun(1, zrvtest::At(2024, 5, 1, 10)));
-            QVERIFY(fs->MakeReadOnly());
+            QVERIFY(readOnlyBind.emplace(dir).Mounted());
             bytes = ReadAll(file);
         } else {
             QVERIFY(WriteAll(file, bytes));
