@@ -150,6 +150,13 @@ class TestMainForm : public QObject
         ShowForm();
     }
 
+    // The window on the defaults with `changes`, its exercises page open.
+    void ShowExercises(const Changes& changes)
+    {
+        ShowWith(DefaultLines(changes));
+        OpenPage(1);
+    }
+
     void OpenPage(int index)
     {
         auto* bar = m_form->PageControl->findChild<QTabBar*>();
@@ -383,8 +390,7 @@ class TestMainForm : public QObject
 
     void switchingPyramidBlockPyramid()
     {
-        ShowWith(DefaultLines({{2, "1"}, {25, "1100"}, {40, "0011"}}));
-        OpenPage(1);
+        ShowExercises({{2, "1"}, {25, "1100"}, {40, "0011"}});
         QCOMPARE(StateOf("harf"), QStringLiteral("1100"));
         PickItem(m_form->boxAls, 2);
         QCOMPARE(m_form->Model().CurrentExercise(), (2));
@@ -434,8 +440,7 @@ class TestMainForm : public QObject
         QFETCH(int, exercise);
         QFETCH(QString, control);
         QFETCH(int, line);
-        ShowWith(DefaultLines({{2, QByteArray::number(exercise)}, {25, "1010"}, {40, "0101"}}));
-        OpenPage(1);
+        ShowExercises({{2, QByteArray::number(exercise)}, {25, "1010"}, {40, "0101"}});
         const Lines before = m_form->lstOptions().Lines();
         QWidget* w = Control(control);
         if (auto* box = qobject_cast<QComboBox*>(w)) {
@@ -458,8 +463,7 @@ class TestMainForm : public QObject
 
     void boxTipUnderBlockStoredInLine26()
     {
-        ShowWith(DefaultLines());
-        OpenPage(1);
+        ShowExercises({});
         PickItem(m_form->boxAls, 2);
         PickItem(m_form->boxTip, 1);
         QCOMPARE(m_form->lstOptions().Get(26), QByteArray("1"));
@@ -511,8 +515,7 @@ class TestMainForm : public QObject
         QFETCH(QByteArray, lineAfterKeys);
         QFETCH(QString, textAfterLeaving);
         QFETCH(QByteArray, lineAfterLeaving);
-        ShowWith(DefaultLines({{8, stored}}));
-        OpenPage(1);
+        ShowExercises({{8, stored}});
         TSpinEdit* spin = m_form->valHiz;
         FocusByTab(spin);
         // The text is selected: the first character typed replaces it.
@@ -536,8 +539,7 @@ class TestMainForm : public QObject
 
     void speedBoxSpinButtons()
     {
-        ShowWith(DefaultLines({{2, "2"}, {34, "1999"}}));
-        OpenPage(1);
+        ShowExercises({{2, "2"}, {34, "1999"}});
         TSpinEdit* spin = m_form->valHiz;
         QStyleOptionSpinBox option;
         option.initFrom(spin);
@@ -586,8 +588,7 @@ class TestMainForm : public QObject
         QFETCH(bool, accepted);
         QFETCH(Changes, lines);
         QFETCH(QString, shown);
-        ShowWith(DefaultLines({{2, QByteArray::number(exercise)}}));
-        OpenPage(1);
+        ShowExercises({{2, QByteArray::number(exercise)}});
         TFont offered;
         m_form->FontDialog->SetExecuteHook([&](TFont& font) {
             offered = font;
@@ -620,8 +621,7 @@ class TestMainForm : public QObject
     void realFontDialog()
     {
         QFETCH(bool, accept);
-        ShowWith(DefaultLines({{2, "2"}}));
-        OpenPage(1);
+        ShowExercises({{2, "2"}});
         bool seen = false;
         QTimer::singleShot(0, this, [&] {
             QWidget* dialog = QApplication::activeModalWidget();
@@ -652,8 +652,7 @@ class TestMainForm : public QObject
     // in the dialog only until the section is loaded again.
     void fontStyleNotStoredBeyondBold()
     {
-        ShowWith(DefaultLines({{2, "1"}}));
-        OpenPage(1);
+        ShowExercises({{2, "1"}});
         m_form->FontDialog->SetExecuteHook([](TFont& font) {
             font.Style = fsItalic | fsUnderline;
             return true;
@@ -680,8 +679,7 @@ class TestMainForm : public QObject
     {
         QFETCH(int, exercise);
         QFETCH(bool, warned);
-        ShowWith(DefaultLines({{2, QByteArray::number(exercise)}, {25, "0000"}, {40, "0000"}}));
-        OpenPage(1);
+        ShowExercises({{2, QByteArray::number(exercise)}, {25, "0000"}, {40, "0000"}});
         if (exercise != 0) {
             // The user unticks the last ticked box.
             ClickCheckBox(m_form->boxharf2);
@@ -763,8 +761,7 @@ class TestMainForm : public QObject
 
     void storedExerciseOutOfRange()
     {
-        ShowWith(DefaultLines({{2, "5"}}));
-        OpenPage(1);
+        ShowExercises({{2, "5"}});
         QCOMPARE(m_form->boxAls->currentIndex(), -1);
         for (const QString& name : kExerciseControls)
             QVERIFY2(!Control(name)->isHidden(), qPrintable(name));
@@ -900,8 +897,7 @@ class TestMainForm : public QObject
     // caption.
     void controlsNamedByTheirLabels()
     {
-        ShowWith(DefaultLines({{2, "1"}})); // Pyramid: every control shown
-        OpenPage(1);
+        ShowExercises({{2, "1"}}); // Pyramid: every control shown
         const QList<QLabel*> labels = m_form->TabSheet3->findChildren<QLabel*>();
         int named = 0;
         for (QWidget* control : m_form->TabSheet3->findChildren<QWidget*>()) {
@@ -983,8 +979,7 @@ class TestMainForm : public QObject
 
     void tabOrderOfTheExercisePage()
     {
-        ShowWith(DefaultLines({{2, "1"}}));
-        OpenPage(1);
+        ShowExercises({{2, "1"}});
         FocusByTab(m_form->boxSaveOptions);
         QStringList order{"boxSaveOptions"};
         const QStringList expected{"boxSaveOptions", "btnAls",   "valHiz",   "boxZmn",   "boxAkt",   "boxPas",
