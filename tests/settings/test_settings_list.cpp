@@ -8,11 +8,13 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include "common/Files.h"
 #include "common/SettingsLines.h"
+#include "common/WorkDir.h"
+
+#include <memory>
 
 namespace
 {
@@ -29,19 +31,13 @@ class TestSettingsList : public QObject
     Q_OBJECT
 
   private slots:
+    // Each test starts in an empty directory of its own.
     void init()
     {
-        QVERIFY(m_dir.isValid());
-        QVERIFY(QDir::setCurrent(m_dir.path()));
-        // Each test starts in an empty directory.
-        for (const QFileInfo& fi :
-             QDir(m_dir.path()).entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System)) {
-            if (fi.isDir() && !fi.isSymLink())
-                QDir(fi.filePath()).removeRecursively();
-            else
-                QFile::remove(fi.filePath());
-        }
+        m_dir = std::make_unique<zrvtest::WorkDir>();
+        QVERIFY(m_dir->isValid());
     }
+    void cleanup() { m_dir.reset(); }
 
     void parseInt_data()
     {
@@ -438,7 +434,7 @@ class TestSettingsList : public QObject
     }
 
   private:
-    QTemporaryDir m_dir;
+    std::unique_ptr<zrvtest::WorkDir> m_dir;
 };
 
 QTEST_MAIN(TestSettingsList)
