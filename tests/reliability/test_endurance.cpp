@@ -1,5 +1,4 @@
 // Endurance: a hundred exercise runs in a row in one process, each started with the settings
-// window's start button and shown modally, ticked, and ended with Escape.  After every run
 // window's start button and shown modally, ticked, and ended with Escape.  After every Pyramid or
 // Block run exactly 800 letter blocks exist (none after a Dot run), the display is given back, the
 // settings window is usable again; resident memory and the heap stay flat from the tenth run to
