@@ -27,4 +27,13 @@ inline QList<QByteArray> DefaultLines(const LineChanges& changes = {})
     return WithLines(SettingsList::Defaults().Lines(), changes);
 }
 
+// `lines` with line 0 made of "h" so long that they make a file of exactly the size loading
+// accepts.
+inline QList<QByteArray> LargestLines(QList<QByteArray> lines)
+{
+    lines[0] =
+        QByteArray(SettingsList::MaxFileSize - SettingsList::SerializedSize(lines) + lines[0].size(), 'h');
+    return lines;
+}
+
 } // namespace zrvtest

@@ -172,8 +172,7 @@ class TestMalformedFiles : public QObject
                                         << read << WithLines(custom, {{21, megabyte}}) << false;
         {
             // The largest file read, and one byte more.
-            Lines l = custom;
-            l[0] = QByteArray(SettingsList::MaxFileSize - crlf.size() + custom[0].size(), 'h');
+            const Lines l = zrvtest::LargestLines(custom);
             const QByteArray largest = SettingsList::Serialize(l);
             QCOMPARE(largest.size(), SettingsList::MaxFileSize);
             QTest::newRow("1 MiB: read") << largest << read << l << false;

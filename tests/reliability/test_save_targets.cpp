@@ -134,10 +134,7 @@ class TestSaveTargets : public QObject
     // that is not written (what is written must load again), the old file stays.
     void listGrownPastTheLimitNotWritten()
     {
-        Lines lines = OldLines();
-        lines[0] = QByteArray(
-            SettingsList::MaxFileSize - SettingsList::SerializedSize(lines) + lines[0].size(), 'h');
-        const QByteArray largest = SettingsList::Serialize(lines);
+        const QByteArray largest = SettingsList::Serialize(zrvtest::LargestLines(OldLines()));
         QCOMPARE(largest.size(), SettingsList::MaxFileSize);
         QVERIFY(WriteAll(QStringLiteral("zrv.opt"), largest));
         SettingsList list;
