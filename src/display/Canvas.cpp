@@ -72,14 +72,13 @@ class EllipseRows
 };
 } // namespace
 
-// A text as the current font lays it out, measured and shaped once: its width, its ink, and its
-// glyphs at their places in frame units and, for a scaled surface, at the device size.
+// A text as the current font lays it out, measured and shaped once: its width, its ink and, for
+// a scaled surface, its glyphs in the font at the device size, each at its place in the frame
+// times the scale.
 struct ShapedText {
     int width = 0;
-    QRect ink; // relative to the baseline at the text's left edge
-    QList<QGlyphRun> runs;
-    double scale = 0; // of `scaledRuns`
-    QList<QGlyphRun> scaledRuns;
+    QRect ink;             // relative to the baseline at the text's left edge
+    QList<QGlyphRun> runs; // device pixels relative to the baseline at the text's left edge
 };
 
 struct TDirectDrawSurfaceCanvas::Private {
@@ -92,14 +91,14 @@ struct TDirectDrawSurfaceCanvas::Private {
     QRegion changed;
 
     // The Qt font of the current TFont, remade when the TFont changes, with the texts shaped in
-    // it (the exercises draw the same few texts again at every step).
+    // it (the exercises draw the same few texts again at every step); the shaped texts are
+    // forgotten when the font or the surface's scale changes.
     std::optional<TFont> fontOf;
     QFont font;
     std::optional<QFontMetrics> metrics;
     QHash<QString, ShapedText> shaped;
     // The fonts of the shaped glyphs at the device size (a font engine each, made once).
     QList<std::pair<QRawFont, QRawFont>> deviceFonts;
-    double deviceFontsScale = 0;
     QImage scratch; // where text strokes are drawn before they go on a 16-bit surface
 
     // The frame pixels [left, right) x [top, bottom), in device pixels on a scaled surface.
@@ -137,9 +136,15 @@ struct TDirectDrawSurfaceCanvas::Private {
         painter.setRenderHint(QPainter::Antialiasing, false);
         painter.setRenderHint(QPainter::TextAntialiasing, false);
         painter.setCompositionMode(QPainter::CompositionMode_Source);
-        scale = surface->Scale();
-        scaled =
+        const double gotScale = surface->Scale();
+        const bool gotScaled =
             got->devType() == QInternal::Image && static_cast<QImage*>(got)->format() != QImage::Format_RGB16;
+        if (gotScale != scale || gotScaled != scaled) {
+            shaped.clear();
+            deviceFonts.clear();
+        }
+        scale = gotScale;
+        scaled = gotScaled;
         bounds = scaled ? QRect(0, 0, surface->Width(), surface->Height())
                         : QRect(0, 0, got->width(), got->height());
         dc = got;
@@ -150,10 +155,6 @@ struct TDirectDrawSurfaceCanvas::Private {
     // `font` at the device size.
     QRawFont deviceFont(const QRawFont& font)
     {
-        if (deviceFontsScale != scale) {
-            deviceFonts.clear();
-            deviceFontsScale = scale;
-        }
         for (const auto& [frame, device] : deviceFonts)
             if (frame == font)
                 return device;
@@ -163,8 +164,8 @@ struct TDirectDrawSurfaceCanvas::Private {
         return device;
     }
     // `text` shaped in `f`.
-    ShapedText& shape(const TFont& f, const QString& text);
-    void drawScaledText(qint64 x, qint64 baseline, ShapedText& text, const QColor& color);
+    const ShapedText& shape(const TFont& f, const QString& text);
+    void drawScaledText(qint64 x, qint64 baseline, const ShapedText& text, const QColor& color);
 
     void note(const QRect& r)
     {
@@ -347,7 +348,7 @@ const QFontMetrics& TDirectDrawSurfaceCanvas::Private::metricsOf(const TFont& f)
     return *metrics;
 }
 
-ShapedText& TDirectDrawSurfaceCanvas::Private::shape(const TFont& f, const QString& text)
+const ShapedText& TDirectDrawSurfaceCanvas::Private::shape(const TFont& f, const QString& text)
 {
     const QFontMetrics& fm = metricsOf(f);
     auto it = shaped.find(text);
@@ -367,40 +368,27 @@ ShapedText& TDirectDrawSurfaceCanvas::Private::shape(const TFont& f, const QStri
         line.setNumColumns(int(text.size()));
         line.setPosition(QPointF(0, 0));
         layout.endLayout();
+        // Glyph positions are relative to the line's top in frame units: each goes to its place
+        // relative to the baseline, times the scale, in the font at the device size.
         t.runs = layout.glyphRuns();
-        // Glyph positions are relative to the line's top; make them relative to the baseline.
         for (QGlyphRun& run : t.runs) {
             QList<QPointF> positions = run.positions();
             for (QPointF& p : positions)
-                p.ry() -= line.ascent();
+                p = QPointF(std::round(p.x() * scale), std::round((p.y() - line.ascent()) * scale));
             run.setPositions(positions);
+            run.setRawFont(deviceFont(run.rawFont()));
         }
     }
     return *shaped.insert(text, std::move(t));
 }
 
-void TDirectDrawSurfaceCanvas::Private::drawScaledText(qint64 x, qint64 baseline, ShapedText& text,
+void TDirectDrawSurfaceCanvas::Private::drawScaledText(qint64 x, qint64 baseline, const ShapedText& text,
                                                        const QColor& color)
 {
-    if (text.scale != scale) {
-        // Each glyph in the font at the device size, at its place in the frame times the scale.
-        text.scaledRuns.clear();
-        for (const QGlyphRun& run : text.runs) {
-            const QRawFont raw = deviceFont(run.rawFont());
-            QList<QPointF> positions = run.positions();
-            for (QPointF& p : positions)
-                p = QPointF(std::round(p.x() * scale), std::round(p.y() * scale));
-            QGlyphRun scaledRun(run);
-            scaledRun.setRawFont(raw);
-            scaledRun.setPositions(positions);
-            text.scaledRuns << scaledRun;
-        }
-        text.scale = scale;
-    }
     painter.setPen(color);
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     const QPointF origin(double(zrv::DeviceEdgeOf(x, scale)), double(zrv::DeviceEdgeOf(baseline, scale)));
-    for (const QGlyphRun& run : text.scaledRuns)
+    for (const QGlyphRun& run : text.runs)
         painter.drawGlyphRun(origin, run);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
 }
@@ -421,7 +409,7 @@ void TDirectDrawSurfaceCanvas::TextOut(int x, int y, const QString& text)
 {
     d->takeDC();
     const QFontMetrics& fm = d->metricsOf(Font);
-    ShapedText& shaped = d->shape(Font, text);
+    const ShapedText& shaped = d->shape(Font, text);
     const qint64 w = shaped.width;
     const qint64 h = std::max(1, fm.height());
     if (Brush.Style == bsSolid)
