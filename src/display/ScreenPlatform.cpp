@@ -17,11 +17,22 @@ namespace
 // Below a quarter of its size the frame cannot be read: such a screen is refused.
 constexpr double kMinScale = 0.25;
 
+// Between the logical units of a window or screen and its device pixels, `dpr` of them a unit.
+QSize deviceSizeOf(QSize logical, double dpr)
+{
+    return QSize(qRound(logical.width() * dpr), qRound(logical.height() * dpr));
+}
 QSize deviceSizeOf(const QScreen* screen)
 {
-    const qreal dpr = screen->devicePixelRatio();
-    const QSize s = screen->geometry().size();
-    return QSize(qRound(s.width() * dpr), qRound(s.height() * dpr));
+    return deviceSizeOf(screen->geometry().size(), screen->devicePixelRatio());
+}
+QRectF deviceRectOf(const QRect& logical, double dpr)
+{
+    return QRectF(logical.x() * dpr, logical.y() * dpr, logical.width() * dpr, logical.height() * dpr);
+}
+QRectF logicalRectOf(const QRect& device, double dpr)
+{
+    return QRectF(device.x() / dpr, device.y() / dpr, device.width() / dpr, device.height() / dpr);
 }
 
 // The window state of a form from before it was taken full-screen, until it is given back.
@@ -69,7 +80,7 @@ class ScreenPrimary : public ImageSurface
     {
         const double dpr = window->devicePixelRatioF();
         const QRect target = targetIn(window);
-        const QRect logicalTarget = toLogical(target, dpr);
+        const QRect logicalTarget = logicalRectOf(target, dpr).toAlignedRect();
         const QImage& frame = Shown();
         for (const QRect& r : region)
             for (const QRect& bar : QRegion(r) - logicalTarget)
@@ -80,9 +91,7 @@ class ScreenPrimary : public ImageSurface
             painter.save();
             painter.setClipRegion(region);
             painter.setRenderHint(QPainter::SmoothPixmapTransform);
-            painter.drawImage(
-                QRectF(target.x() / dpr, target.y() / dpr, target.width() / dpr, target.height() / dpr),
-                frame);
+            painter.drawImage(logicalRectOf(target, dpr), frame);
             painter.restore();
             return;
         }
@@ -91,8 +100,7 @@ class ScreenPrimary : public ImageSurface
         if (dpr != 1.0)
             painter.scale(1 / dpr, 1 / dpr);
         for (const QRect& r : region) {
-            const QRect device =
-                QRectF(r.x() * dpr, r.y() * dpr, r.width() * dpr, r.height() * dpr).toAlignedRect() & target;
+            const QRect device = deviceRectOf(r, dpr).toAlignedRect() & target;
             if (!device.isEmpty())
                 painter.drawImage(device.topLeft(), frame, device.translated(-target.topLeft()));
         }
@@ -112,21 +120,15 @@ class ScreenPrimary : public ImageSurface
         }
         const double dpr = window->devicePixelRatioF();
         for (const QRect& r : region)
-            window->update(toLogical(zrv::DeviceRectOf(r, Scale()).translated(target.topLeft()), dpr));
+            window->update(logicalRectOf(zrv::DeviceRectOf(r, Scale()).translated(target.topLeft()), dpr)
+                               .toAlignedRect());
     }
 
   private:
     // Where the frame lies in the window's device pixels.
     QRect targetIn(const QWidget* window) const
     {
-        const double dpr = window->devicePixelRatioF();
-        const QSize device(qRound(window->width() * dpr), qRound(window->height() * dpr));
-        return zrv::LetterboxRect(Image().size(), device);
-    }
-    static QRect toLogical(const QRect& device, double dpr)
-    {
-        return QRectF(device.x() / dpr, device.y() / dpr, device.width() / dpr, device.height() / dpr)
-            .toAlignedRect();
+        return zrv::LetterboxRect(Image().size(), deviceSizeOf(window->size(), window->devicePixelRatioF()));
     }
 };
 
