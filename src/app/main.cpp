@@ -1,5 +1,6 @@
 // Zerlivan: a trainer for the eye exercises of speed reading.
 #include "app/CommandLine.h"
+#include "app/StopRequests.h"
 #include "core/StopSignals.h"
 #include "display/Report.h"
 #include "exercises/ScreenForm.h"
@@ -11,48 +12,8 @@
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QLockFile>
-#include <QPointer>
 #include <QTimer>
 #include <QTranslator>
-
-#include <functional>
-
-namespace
-{
-
-// Ends the program as a person would, when the system asks it to (a signal, the end of the
-// session): a running exercise is ended first, so that the display is given back, an open
-// dialog is cancelled, and then the settings window is closed the normal way, which saves the
-// settings when the save box is ticked.  Each step waits for the event loop to finish the one
-// before it.
-void EndOnRequest(TMainForm* mainForm, TScreenForm* screenForm, const std::function<void()>& done,
-                  int attempt = 0)
-{
-    constexpr int kAttempts = 100; // 2 s for an exercise or a dialog to go
-    if (attempt < kAttempts) {
-        QWidget* waitFor = nullptr;
-        if (screenForm->IsModalRunning()) {
-            screenForm->RequestClose();
-            waitFor = screenForm;
-        } else if (QWidget* modal = QApplication::activeModalWidget(); modal && modal != mainForm) {
-            modal->close();
-            waitFor = modal;
-        }
-        if (waitFor) {
-            QPointer<TMainForm> main(mainForm);
-            QTimer::singleShot(20, mainForm, [main, screenForm, done, attempt] {
-                if (main)
-                    EndOnRequest(main, screenForm, done, attempt + 1);
-            });
-            return;
-        }
-    }
-    if (mainForm->isVisible())
-        mainForm->btnCloseClick();
-    done();
-}
-
-} // namespace
 
 int main(int argc, char* argv[])
 {
@@ -103,18 +64,13 @@ int main(int argc, char* argv[])
     mainForm.SetScreenForm(&screenForm);
     mainForm.SetJournal(&journal);
 
-    // A request that comes after one whose save failed (the window said why and stayed open)
-    // ends the program without saving: the system is not kept waiting for a person.
-    bool saveFailed = false;
-    const auto endOnRequest = [&mainForm, &screenForm, &saveFailed] {
-        if (saveFailed) {
-            QCoreApplication::exit(1);
-            return;
-        }
-        EndOnRequest(&mainForm, &screenForm, [&mainForm, &saveFailed] { saveFailed = mainForm.isVisible(); });
-    };
-    QObject::connect(&stopSignals, &StopSignals::stopRequested, &mainForm, endOnRequest);
-    QObject::connect(&app, &QGuiApplication::commitDataRequest, &mainForm, endOnRequest);
+    // From here on a stop request ends the run, closes the dialogs and closes the settings
+    // window as the exit button does.
+    zrv::StopRequests stopRequests(&mainForm, &screenForm);
+    QObject::connect(&stopSignals, &StopSignals::stopRequested, &mainForm,
+                     [&stopRequests] { stopRequests.Request(); });
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &mainForm,
+                     [&stopRequests] { stopRequests.Request(); });
 
     mainForm.show();
     if (otherCopyRuns) {

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <functional>
+
+class TMainForm;
+class TScreenForm;
+
+namespace zrv
+{
+
+// Ends the program as a person would, when the system asks it to (a signal, the end of the
+// session): a running exercise is ended first, so that the display is given back, an open
+// dialog is cancelled, and then the settings window is closed the normal way, which saves the
+// settings when the save box is ticked.  Each step waits for the event loop to finish the one
+// before it.  A request that comes after one whose save failed (the window said why and stayed
+// open) ends the program without saving, with exit code 1: the system is not kept waiting for
+// a person.
+class StopRequests
+{
+  public:
+    // `exit` ends the event loop with an exit code (QCoreApplication::exit by default).
+    StopRequests(TMainForm* mainForm, TScreenForm* screenForm, std::function<void(int)> exit = {});
+
+    void Request();
+
+  private:
+    void endStep(int attempt);
+
+    TMainForm* m_mainForm;
+    TScreenForm* m_screenForm;
+    std::function<void(int)> m_exit;
+    bool m_saveFailed = false;
+};
+
+} // namespace zrv

@@ -1,0 +1,81 @@
+// A stop request (a signal, the end of the session) on the settings window with its exercise
+// window on the in-memory display: a run or a dialog goes first, then the window closes as the
+// exit button closes it; after a failed save the next request ends the program with code 1.
+#include "app/StopRequests.h"
+#include "common/Files.h"
+#include "exercises/ExerciseRig.h"
+#include "settings/MainForm.h"
+
+#include <QDialog>
+#include <QDir>
+
+class TestStopRequests : public QObject
+{
+    Q_OBJECT
+
+    struct Rig : ExerciseRig {
+        TMainForm main;
+        QList<int> exitCodes;
+        zrv::StopRequests stop{&main, screen.get(), [this](int code) { exitCodes << code; }};
+
+        Rig()
+        {
+            main.show();
+            main.SetScreenForm(screen.get());
+        }
+        // Closed as by the exit button, the settings saved, the program not ended otherwise.
+        void checkClosedAndSaved() const
+        {
+            QTRY_VERIFY(!main.isVisible());
+            QVERIFY(!screen->isVisible());
+            QCOMPARE(ReadAll(QStringLiteral("zrv.opt")).count("\r\n"), 41);
+            QVERIFY(exitCodes.isEmpty());
+        }
+    };
+
+  private slots:
+    void endsTheRunFirst()
+    {
+        Rig rig;
+        bool ranWhenAsked = false;
+        QMetaObject::invokeMethod(
+            rig.screen.get(),
+            [&] {
+                ranWhenAsked = rig.screen->IsModalRunning();
+                rig.stop.Request();
+            },
+            Qt::QueuedConnection);
+        rig.main.btnAlsClick(); // returns when the run has ended
+        QVERIFY(ranWhenAsked);
+        rig.checkClosedAndSaved();
+    }
+
+    void closesAnOpenDialogFirst()
+    {
+        Rig rig;
+        QDialog dialog(&rig.main);
+        dialog.setModal(true);
+        dialog.show();
+        QCOMPARE(QApplication::activeModalWidget(), &dialog);
+        rig.stop.Request();
+        QTRY_VERIFY(!dialog.isVisible());
+        rig.checkClosedAndSaved();
+    }
+
+    // The window says why and stays; the next request ends the program without saving.
+    void afterAFailedSaveEndsWithCode1()
+    {
+        Rig rig;
+        QVERIFY(QDir().mkdir(QStringLiteral("zrv.opt")));
+        rig.stop.Request();
+        QVERIFY(rig.main.isVisible());
+        QCOMPARE(rig.reports.size(), 1);
+        QVERIFY(rig.exitCodes.isEmpty());
+        rig.stop.Request();
+        QCOMPARE(rig.exitCodes, QList<int>{1});
+        QVERIFY(rig.main.isVisible());
+    }
+};
+
+QTEST_MAIN(TestStopRequests)
+#include "test_stop_requests.moc"
