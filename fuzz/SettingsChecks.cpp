@@ -1,5 +1,7 @@
 #include "SettingsChecks.h"
 
+#include "../tests/common/Files.h"
+
 #include "core/Exceptions.h"
 #include "display/Canvas.h"
 #include "exercises/Layout.h"
@@ -144,11 +146,8 @@ QString CheckSettingsFile(const QByteArray& bytes, const QString& path)
 {
     QFile::remove(path);
     QFile::remove(path + QStringLiteral(".bak"));
-    {
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-            return QStringLiteral("cannot write the input to %1").arg(path);
-    }
+    if (!WriteAll(path, bytes))
+        return QStringLiteral("cannot write the input to %1").arg(path);
 
     SettingsModel first;
     const SettingsList::LoadResult firstResult = first.List().Load(path);
@@ -172,15 +171,8 @@ QString CheckSettingsFile(const QByteArray& bytes, const QString& path)
     } catch (const Exception& e) {
         return QStringLiteral("saving failed: %1").arg(e.Message());
     }
-    QByteArray saved;
-    {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
-            return QStringLiteral("the saved file cannot be opened");
-        saved = file.readAll();
-    }
-    if (saved != SettingsList::Serialize(first.List().Lines()))
-        return QStringLiteral("the saved file differs from the list");
+    if (ReadAll(path) != SettingsList::Serialize(first.List().Lines()))
+        return QStringLiteral("the saved file cannot be read or differs from the list");
 
     SettingsModel second;
     if (second.List().Load(path) != SettingsList::LoadResult::Read)
