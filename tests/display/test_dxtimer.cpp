@@ -2,9 +2,9 @@
 // wake-ups are fired by hand, so nothing waits; one smoke test runs the real platform waker.
 
 #include "core/Exceptions.h"
-#include "display/Report.h"
 #include "display/Clock.h"
 #include "display/DXTimer.h"
+#include "display/Report.h"
 #include "display/ThreadPromptness.h"
 #include "display/TickWaker.h"
 #include "display/TimerPolicy.h"
@@ -27,6 +27,33 @@ namespace
 {
 
 constexpr qint64 kMs = 1'000'000;
+
+// The messages of the timer's log category, caught from the moment it is made with `rules`
+// (e.g. "zerlivan.timer.debug=true") until it goes, also when a check fails on the way.
+class TimerLog
+{
+  public:
+    explicit TimerLog(const QString& rules)
+    {
+        s_current = this;
+        QLoggingCategory::setFilterRules(rules);
+        m_previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext& ctx, const QString& m) {
+            if (QByteArray(ctx.category) == "zerlivan.timer")
+                s_current->lines << m;
+        });
+    }
+    ~TimerLog()
+    {
+        qInstallMessageHandler(m_previous);
+        QLoggingCategory::setFilterRules(QString());
+        s_current = nullptr;
+    }
+    QStringList lines;
+
+  private:
+    static inline TimerLog* s_current = nullptr;
+    QtMessageHandler m_previous = nullptr;
+};
 
 struct Tick {
     quint32 last_ms;
@@ -371,14 +398,7 @@ class TestDXTimer : public QObject
     {
         Rig rig(40, /*active=*/false);
         const FakeThreadState before = rig.thread;
-        static QStringList lines;
-        lines.clear();
-        QLoggingCategory::setFilterRules(QStringLiteral("zerlivan.timer.info=true"));
-        const auto previous =
-            qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& ctx, const QString& m) {
-                if (type == QtInfoMsg && QByteArray(ctx.category) == "zerlivan.timer")
-                    lines << m;
-            });
+        TimerLog log(QStringLiteral("zerlivan.timer.info=true"));
         for (int run = 1; run <= 2; ++run) {
             rig.timer->setEnabled(true);
             QVERIFY(rig.thread == before); // not ticking while inactive
@@ -393,16 +413,14 @@ class TestDXTimer : public QObject
             rig.activity.SetActive(true);
             rig.timer->setEnabled(false);
             QVERIFY(rig.thread == before);
-            QCOMPARE(lines.size(), run);
+            QCOMPARE(log.lines.size(), run);
             rig.activity.SetActive(false);
         }
         rig.activity.SetActive(true);
         rig.timer->setEnabled(true);
         rig.timer.reset(); // destroyed while ticking: given back
         QVERIFY(rig.thread == before);
-        qInstallMessageHandler(previous);
-        QLoggingCategory::setFilterRules(QString());
-        for (const QString& line : lines)
+        for (const QString& line : log.lines)
             QVERIFY2(line.startsWith(QLatin1String(
                          "promptness: scheduler slice 100 us for thread 4242; timer slack 1 us")),
                      qPrintable(line));
@@ -512,19 +530,11 @@ class TestDXTimer : public QObject
             probed << ns;
             QCOMPARE(lag, 1);
         };
-        static QStringList lines;
-        lines.clear();
-        QLoggingCategory::setFilterRules(QStringLiteral("zerlivan.timer.debug=true"));
-        const auto previous =
-            qInstallMessageHandler([](QtMsgType, const QMessageLogContext& ctx, const QString& m) {
-                if (QByteArray(ctx.category) == "zerlivan.timer")
-                    lines << m;
-            });
+        TimerLog log(QStringLiteral("zerlivan.timer.debug=true"));
         rig.timer->setEnabled(true);
         rig.FireLate(123'456);
         rig.FireLate(0);
-        qInstallMessageHandler(previous);
-        QLoggingCategory::setFilterRules(QString());
+        const QStringList& lines = log.lines;
 
         QCOMPARE(probed.size(), 2);
         QCOMPARE(lines.size(), 2);
