@@ -5,55 +5,11 @@
 #include "display/DXDraw.h"
 #include "display/DXForm.h"
 
+#include "Desktop.h"
+
 #include <QApplication>
 #include <QScreen>
-#include <QStandardPaths>
 #include <QTest>
-#include <csignal>
-#include <cstdlib>
-#include <sys/wait.h>
-#include <unistd.h>
-#include <vector>
-
-namespace
-{
-pid_t g_server = 0;
-
-// Starts Xvfb with two screens on a free display number; that number, or -1.
-int startServer()
-{
-    const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
-    if (xvfb.isEmpty())
-        return -1;
-    for (int attempt = 0; attempt < 20; ++attempt) {
-        const int display = 300 + int((getpid() + attempt * 37) % 600);
-        const QByteArray socket = "/tmp/.X11-unix/X" + QByteArray::number(display);
-        const QByteArray lock = "/tmp/.X" + QByteArray::number(display) + "-lock";
-        if (access(socket.constData(), F_OK) == 0 || access(lock.constData(), F_OK) == 0)
-            continue;
-        g_server = fork();
-        if (g_server == 0) {
-            const QByteArray path = xvfb.toLocal8Bit(), name = ":" + QByteArray::number(display);
-            execl(path.constData(), "Xvfb", name.constData(), "-screen", "0", "1280x1024x24", "-screen", "1",
-                  "400x300x24", "-nolisten", "tcp", static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        if (g_server < 0)
-            return -1;
-        for (int wait = 0; wait < 100; ++wait) {
-            if (access(socket.constData(), F_OK) == 0)
-                return display;
-            if (waitpid(g_server, nullptr, WNOHANG) == g_server)
-                break; // taken meanwhile: try another number
-            usleep(50000);
-        }
-        kill(g_server, SIGTERM);
-        waitpid(g_server, nullptr, 0);
-        g_server = 0;
-    }
-    return -1;
-}
-} // namespace
 
 class TestTwoScreens : public QObject
 {
@@ -104,32 +60,30 @@ void TestTwoScreens::exerciseOnTheSettingsScreen()
 
 int main(int argc, char** argv)
 {
-    // The test runner asks for the offscreen platform; this test wants the X server.
-    std::vector<char*> args;
-    for (int i = 0; i < argc; ++i) {
-        if (QByteArray(argv[i]) == "-platform" && i + 1 < argc) {
-            ++i;
-            continue;
+    // The test runs as a client of screen 1 (the small one) of an X server with two screens, in a
+    // process of its own; without Xvfb it runs here on the platform the runner gives, and skips.
+    if (!qEnvironmentVariableIsSet("ZRV_TWO_SCREENS_CLIENT")) {
+        QCoreApplication app(argc, argv);
+        e2e::Desktop desktop(QSize(1280, 1024), {QSize(400, 300)});
+        QString error;
+        if (desktop.Start(&error)) {
+            QProcessEnvironment env = desktop.ClientEnvironment();
+            env.insert(QStringLiteral("DISPLAY"), desktop.Display() + QStringLiteral(".1"));
+            env.insert(QStringLiteral("ZRV_TWO_SCREENS_CLIENT"), QStringLiteral("1"));
+            QStringList arguments = app.arguments().mid(1);
+            if (const qsizetype i = arguments.indexOf(QStringLiteral("-platform")); i >= 0)
+                arguments.remove(i, std::min<qsizetype>(2, arguments.size() - i));
+            QProcess client;
+            client.setProcessEnvironment(env);
+            client.setProcessChannelMode(QProcess::ForwardedChannels);
+            client.start(app.applicationFilePath(), arguments);
+            client.waitForFinished(-1);
+            return client.exitStatus() == QProcess::NormalExit ? client.exitCode() : 1;
         }
-        args.push_back(argv[i]);
     }
-    int count = int(args.size());
-    const int display = startServer();
-    if (display >= 0) {
-        qputenv("DISPLAY", QByteArray(":") + QByteArray::number(display) + ".1");
-        qputenv("QT_QPA_PLATFORM", "xcb");
-    }
-    int result = 0;
-    {
-        QApplication app(count, args.data());
-        TestTwoScreens test;
-        result = QTest::qExec(&test, count, args.data());
-    }
-    if (g_server > 0) {
-        kill(g_server, SIGTERM);
-        waitpid(g_server, nullptr, 0);
-    }
-    return result;
+    QApplication app(argc, argv);
+    TestTwoScreens test;
+    return QTest::qExec(&test, argc, argv);
 }
 
 #include "test_two_screens.moc"

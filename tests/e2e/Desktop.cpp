@@ -80,7 +80,9 @@ bool WaitUntil(const std::function<bool()>& done, int timeout_ms, int step_ms)
     }
 }
 
-Desktop::Desktop(QSize screen) : m_screen(screen) {}
+Desktop::Desktop(QSize screen, const QList<QSize>& moreScreens) : m_screen(screen), m_moreScreens(moreScreens)
+{
+}
 
 Desktop::~Desktop()
 {
@@ -99,11 +101,13 @@ bool Desktop::Start(QString* error)
     // -displayfd 1: the server picks a free display number and writes it to its stdout.
     m_server.setProcessChannelMode(QProcess::SeparateChannels);
     m_server.setStandardErrorFile(m_runtime->filePath(QStringLiteral("xvfb.log")));
-    m_server.start(QStringLiteral("Xvfb"),
-                   {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                    QStringLiteral("0"),
-                    QStringLiteral("%1x%2x24").arg(m_screen.width()).arg(m_screen.height()),
-                    QStringLiteral("-nolisten"), QStringLiteral("tcp"), QStringLiteral("-noreset")});
+    QStringList arguments{QStringLiteral("-displayfd"), QStringLiteral("1")};
+    const QList<QSize> screens = QList<QSize>{m_screen} + m_moreScreens;
+    for (qsizetype i = 0; i < screens.size(); ++i)
+        arguments << QStringLiteral("-screen") << QString::number(i)
+                  << QStringLiteral("%1x%2x24").arg(screens[i].width()).arg(screens[i].height());
+    arguments << QStringLiteral("-nolisten") << QStringLiteral("tcp") << QStringLiteral("-noreset");
+    m_server.start(QStringLiteral("Xvfb"), arguments);
     if (!m_server.waitForStarted(10000)) {
         *error = QStringLiteral("Xvfb does not start: ") + m_server.errorString();
         return false;

@@ -41,7 +41,8 @@ struct Window {
 class Desktop
 {
   public:
-    explicit Desktop(QSize screen = QSize(1280, 1024));
+    // Screen 0 of `screen`, and a screen after it of each size in `moreScreens`.
+    explicit Desktop(QSize screen = QSize(1280, 1024), const QList<QSize>& moreScreens = {});
     ~Desktop();
     Desktop(const Desktop&) = delete;
     Desktop& operator=(const Desktop&) = delete;
@@ -81,6 +82,7 @@ class Desktop
 
   private:
     QSize m_screen;
+    QList<QSize> m_moreScreens;
     QString m_display;
     QProcess m_server;
     std::unique_ptr<QTemporaryDir> m_runtime;
