@@ -87,7 +87,7 @@ struct TCustomDXTimer::Private {
 
     void MakePrompt()
     {
-        if (!promptness || promptness->Held())
+        if (!promptness)
             return;
         promptness->Acquire();
         if (!promptnessLogged) {

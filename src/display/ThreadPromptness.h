@@ -68,9 +68,7 @@ class ThreadPromptness
     // Gives back what Acquire took, on the thread that acquired.  Does nothing when not held.
     void Release();
 
-    bool Held() const { return m_held; }
     Means InEffect() const { return m_means; }
-    bool SlackReduced() const { return m_slackReduced; }
     // One line for the log: what took effect and why the better means did not.
     QString Describe() const;
 
