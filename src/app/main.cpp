@@ -6,13 +6,12 @@
 #include "exercises/ScreenForm.h"
 #include "journal/SqliteJournal.h"
 #include "settings/MainForm.h"
+#include "settings/SettingsList.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QLockFile>
-#include <QTimer>
 #include <QTranslator>
 
 int main(int argc, char* argv[])
@@ -42,7 +41,7 @@ int main(int argc, char* argv[])
     // One copy at a time writes the settings of a directory.  A lock left by a copy that no
     // longer runs is taken over; a live one's is never taken by its age.  Named relative to the
     // directory, as the settings file is: its absolute path may not be valid UTF-8.
-    QLockFile settingsLock(QStringLiteral("zrv.opt.lock"));
+    QLockFile settingsLock(QString::fromLatin1(SettingsList::DefaultFileName) + QStringLiteral(".lock"));
     settingsLock.setStaleLockTime(0);
     const bool otherCopyRuns = !settingsLock.tryLock(0) && settingsLock.error() == QLockFile::LockFailedError;
 
@@ -73,17 +72,7 @@ int main(int argc, char* argv[])
                      [&stopRequests] { stopRequests.Request(); });
 
     mainForm.show();
-    if (otherCopyRuns) {
-        // This copy must not overwrite the other's settings when it closes last.
-        mainForm.boxSaveOptions->setChecked(false);
-        mainForm.boxSaveOptions->setEnabled(false);
-        mainForm.boxSaveOptions->setToolTip(
-            QStringLiteral("Ayarlar başka bir Zerlivan kopyası tarafından kullanılıyor."));
-        QTimer::singleShot(0, &mainForm, [] {
-            zrv::ShowMessage(
-                QStringLiteral("Bu dizindeki ayarlar (zrv.opt) başka bir Zerlivan kopyası "
-                               "tarafından kullanılıyor.\nBu kopya ayarları kaydetmeden çalışacak."));
-        });
-    }
+    if (otherCopyRuns)
+        mainForm.SetSettingsHeldElsewhere();
     return QApplication::exec();
 }

@@ -27,6 +27,7 @@
 #include <QScreen>
 #include <QShortcut>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolButton>
 
 namespace
@@ -235,6 +236,18 @@ void TMainForm::SetJournal(SqliteJournal* journal)
     TabSheetJournal = new JournalPage(*journal);
     PageControl->addTab(TabSheetJournal, QStringLiteral("Günlük"));
     ConnectJournal();
+}
+
+void TMainForm::SetSettingsHeldElsewhere()
+{
+    boxSaveOptions->setChecked(false);
+    boxSaveOptions->setEnabled(false);
+    boxSaveOptions->setToolTip(QStringLiteral("Ayarlar başka bir Zerlivan kopyası tarafından kullanılıyor."));
+    QTimer::singleShot(0, this, [] {
+        zrv::ShowMessage(
+            QStringLiteral("Bu dizindeki ayarlar (zrv.opt) başka bir Zerlivan kopyası "
+                           "tarafından kullanılıyor.\nBu kopya ayarları kaydetmeden çalışacak."));
+    });
 }
 
 void TMainForm::ConnectJournal()

@@ -40,6 +40,10 @@ class TMainForm : public TDXForm
     // The training journal: every run of the exercise window goes into it, and a third page,
     // "Günlük", shows it.  Set once, before the window is shown; without it there is no page.
     void SetJournal(SqliteJournal* journal);
+    // Another copy of the program holds this directory's settings: this one must not overwrite
+    // them when it closes last.  Called once the window is shown (showing sets the save box from
+    // the file): the save box is unticked and disabled, and a message says so.
+    void SetSettingsHeldElsewhere();
 
     // Window level.
     QTabWidget* PageControl = nullptr;
