@@ -2,9 +2,9 @@
 // The exercise window as the program makes it, with the settings of the run the start button
 // would give it on the built-in defaults.
 
-#include "display/DXTimer.h"
-#include "exercises/ScreenForm.h"
+#include "exercises/ExerciseWindow.h"
 #include "support/DefaultSettings.h"
+#include "timer/FrameTimer.h"
 
 #include <memory>
 
@@ -46,7 +46,7 @@ class Session
 {
   public:
     explicit Session(ExerciseEnvironment environment = {})
-        : screen(std::make_unique<TScreenForm>(std::move(environment)))
+        : screen(std::make_unique<ExerciseWindow>(std::move(environment)))
     {
     }
 
@@ -70,7 +70,7 @@ class Session
         screen->SetSettings(s);
     }
 
-    std::unique_ptr<TScreenForm> screen;
+    std::unique_ptr<ExerciseWindow> screen;
 };
 
 } // namespace bench

@@ -4,12 +4,12 @@
 // platform runs), with a wake-up that never fires so that only the caller ticks.
 
 #include "Session.h"
-#include "display/DXDraw.h"
 #include "display/DisplayPlatform.h"
+#include "display/ExerciseDisplay.h"
 #include "display/MemoryPlatform.h"
-#include "display/TickWaker.h"
-#include "mock/FakeActivity.h"
-#include "mock/ManualWaker.h"
+#include "support/FakeActivity.h"
+#include "support/ManualWaker.h"
+#include "timer/TickWaker.h"
 
 #include <QCoreApplication>
 #include <memory>
@@ -47,14 +47,14 @@ class TickRig
     }
 
     // One tick as the timer raises it: the duration check, the step, its present.
-    void Tick() { screen->DXTimerTimer(screen->DXTimer, 1); }
+    void Tick() { screen->TimerTick(screen->Timer, 1); }
     // The first frame of the exercise again, with its present.
     void FirstFrame() { screen->CurrentExercise()->Start(); }
     // What the event loop does after a present on the screen: the repaint of the changed part
     // and its flush to the window system.
     static void Settle() { QCoreApplication::processEvents(); }
 
-    TScreenForm* screen = nullptr;
+    ExerciseWindow* screen = nullptr;
 
   private:
     FakeActivity m_activity;

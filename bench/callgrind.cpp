@@ -7,7 +7,7 @@
 // the screen each part includes the repaint and flush the event loop does after a present.
 
 #include "TickRig.h"
-#include "display/Report.h"
+#include "core/Report.h"
 
 #include <QApplication>
 #include <cstdio>

@@ -9,10 +9,10 @@
 //   QT_QPA_PLATFORM=offscreen zrv_bench_journal [--benchmark_* options]
 
 #include "display/MemoryPlatform.h"
-#include "exercises/ScreenForm.h"
+#include "exercises/ExerciseWindow.h"
 #include "journal/SqliteJournal.h"
-#include "mock/FakeActivity.h"
-#include "mock/ManualWaker.h"
+#include "support/FakeActivity.h"
+#include "support/ManualWaker.h"
 
 #include <QApplication>
 #include <QDir>
@@ -51,7 +51,7 @@ void EndOfRunBenchmark(benchmark::State& state)
         env.platform = std::make_shared<MemoryPlatform>();
     env.waker = std::make_unique<ManualWaker>();
     env.activity = &activity;
-    TScreenForm screen(std::move(env));
+    ExerciseWindow screen(std::move(env));
     if (state.range(0) == 1)
         screen.OnRunEnded = [&journal](const RunRecord& run) { journal.Record(run); };
     ExerciseSettings settings;

@@ -44,11 +44,11 @@
 
 #include "Measure.h"
 #include "Session.h"
-#include "display/Report.h"
-#include "display/DXTimer.h"
-#include "display/ThreadPromptness.h"
-#include "display/TickWaker.h"
-#include "mock/FakeActivity.h"
+#include "core/Report.h"
+#include "support/FakeActivity.h"
+#include "timer/FrameTimer.h"
+#include "timer/ThreadPromptness.h"
+#include "timer/TickWaker.h"
 
 #include <QApplication>
 #include <QDir>
@@ -359,9 +359,9 @@ int RunCase(int argc, char** argv, const Args& args)
 
     Session session(std::move(env));
     session.Configure(exercise, interval_ms);
-    TScreenForm* screen = session.screen.get();
+    ExerciseWindow* screen = session.screen.get();
     if (args.Has("--plain") || reference)
-        screen->DXTimer->setPromptness(nullptr);
+        screen->Timer->setPromptness(nullptr);
     SchedStat sched;
 
     bool measuring = true;
@@ -379,7 +379,7 @@ int RunCase(int argc, char** argv, const Args& args)
         t.lag = lag;
         t.runDelay_ns = sched.RunDelayNs();
         if (r.ticks.empty()) {
-            r.prompt = PromptName(screen->DXTimer->Promptness());
+            r.prompt = PromptName(screen->Timer->Promptness());
             r.cpuFirst = ProcessCpu();
             r.active = QGuiApplication::applicationState() == Qt::ApplicationActive;
         }
@@ -431,7 +431,7 @@ int RunCase(int argc, char** argv, const Args& args)
     if (reference) {
         poll.setInterval(0);
         QObject::connect(&poll, &QTimer::timeout, [&] {
-            if (!screen->DXTimer->Ticking()) {
+            if (!screen->Timer->Ticking()) {
                 refTicking = false;
                 return;
             }
@@ -443,21 +443,21 @@ int RunCase(int argc, char** argv, const Args& args)
                 return;
             }
             const quint32 elapsed = now_ms - refLast_ms;
-            const quint32 interval = screen->DXTimer->Interval();
+            const quint32 interval = screen->Timer->Interval();
             if (elapsed < interval)
                 return;
             refLast_ms = now_ms;
             const int lag = std::max(1, int(elapsed / std::max<quint32>(interval, 1)));
             recordTick(now_ns, lag);
-            zrv::Guarded([&] { screen->DXTimerTimer(screen->DXTimer, lag); });
+            zrv::Guarded([&] { screen->TimerTick(screen->Timer, lag); });
             if (measuring && !r.ticks.empty())
                 r.ticks.back().runDelayAfter_ns = sched.RunDelayNs();
         });
         poll.start();
     } else {
-        screen->DXTimer->TickProbe = [&](qint64 t_ns, int lag) { recordTick(t_ns, lag); };
+        screen->Timer->TickProbe = [&](qint64 t_ns, int lag) { recordTick(t_ns, lag); };
         // Note the scheduler's account once the tick's handler is done as well.
-        screen->DXTimer->OnTimer = [&, step = screen->DXTimer->OnTimer](QObject* sender, int lag) {
+        screen->Timer->OnTimer = [&, step = screen->Timer->OnTimer](QObject* sender, int lag) {
             if (step)
                 step(sender, lag);
             if (measuring && !r.ticks.empty())
@@ -826,7 +826,7 @@ struct Suite {
     {
         QString md;
         QTextStream out(&md);
-        out << "Our timer (real TDXTimer, real exercise, real message loop). Lateness in ms beyond the due "
+        out << "Our timer (real FrameTimer, real exercise, real message loop). Lateness in ms beyond the due "
                "moment; "
                "'>=1 ms' counts ticks late by a millisecond or more (each shifts the schedule by whole ms), "
                "in brackets those during which the thread waited runnable for a CPU for all but 0.5 ms of "

@@ -6,7 +6,7 @@
 //   QT_QPA_PLATFORM=offscreen zrv_bench_tick [--benchmark_* options]
 
 #include "TickRig.h"
-#include "display/Report.h"
+#include "core/Report.h"
 
 #include <QApplication>
 #include <QScreen>

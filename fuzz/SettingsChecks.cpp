@@ -1,11 +1,11 @@
 #include "SettingsChecks.h"
 
-#include "../tests/common/Files.h"
+#include "../tests/support/Files.h"
 
 #include "core/Exceptions.h"
+#include "core/Layout.h"
+#include "core/SettingsModel.h"
 #include "display/Canvas.h"
-#include "exercises/Layout.h"
-#include "settings/SettingsModel.h"
 
 #include <QFile>
 #include <QTextStream>
@@ -94,7 +94,7 @@ QString Describe(const SettingsModel& m, const QStringList& errors, int textLeng
     }
     out << "valHiz '" << m.SpeedText() << "'\n";
     out << "txtFnt '" << m.FontText().left(textLength) << "' (" << m.FontText().size() << " characters)\n";
-    const TFont& font = m.Font();
+    const FontSpec& font = m.Font();
     out << "font '" << font.Name.left(textLength) << "' (" << font.Name.size() << " characters) size "
         << font.Size << " charset " << font.Charset << " style " << font.Style << "\n";
     out << "harf " << m.LetterGroup(0) << m.LetterGroup(1) << m.LetterGroup(2) << m.LetterGroup(3) << "\n";
@@ -129,8 +129,8 @@ QString CheckRanges(const SettingsModel& m)
         return Fail(QStringLiteral("run settings out of range"), m);
 
     // The canvas draws every font size at 1 to MaxFontPixels pixels.
-    const int pixels = TDirectDrawSurfaceCanvas::FontPixelSize(s.font.Size);
-    if (pixels < 1 || pixels > TDirectDrawSurfaceCanvas::MaxFontPixels)
+    const int pixels = Canvas::FontPixelSize(s.font.Size);
+    if (pixels < 1 || pixels > Canvas::MaxFontPixels)
         return Fail(QStringLiteral("font size %1 drawn at %2 pixels").arg(s.font.Size).arg(pixels), m);
     // Text boxes from that pixel height: a monospaced letter is about 3/5 as wide as high; the
     // extremes of a narrow and a square letter, and the narrowest box of all, are tried too.

@@ -3,16 +3,17 @@
 // The program's own settings model reads the settings and its exercise window runs on the
 // in-memory display, with a clock that the renderer moves from one step to the next (the
 // exercise rig of the tests): the frames are exactly those the program shows (before scaling
-// to the screen), and a given seed gives the same letters every time.  The settings come from a "zrv.opt" file, the built-in defaults, and the options.
+// to the screen), and a given seed gives the same letters every time.  The settings come from a "zrv.opt"
+// file, the built-in defaults, and the options.
 //
 //   zrv_render --exercise block --type 1 --direction 2 --lines 2 --letters 6
 //              --background Lacivert --active Beyaz --passive Sarı --dot Kırmızı
 //              --seed 7 --ticks 5 --output frames/block-%02d.png
 #include "core/Exceptions.h"
-#include "display/Letterbox.h"
+#include "core/Letterbox.h"
+#include "core/Random.h"
+#include "core/SettingsModel.h"
 #include "exercises/ExerciseRig.h"
-#include "exercises/Random.h"
-#include "settings/SettingsModel.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

@@ -1,7 +1,7 @@
 #include "app/StopRequests.h"
 
-#include "exercises/ScreenForm.h"
-#include "settings/MainForm.h"
+#include "exercises/ExerciseWindow.h"
+#include "gui/SettingsWindow.h"
 
 #include <QApplication>
 #include <QPointer>
@@ -10,7 +10,8 @@
 namespace zrv
 {
 
-StopRequests::StopRequests(TMainForm* mainForm, TScreenForm* screenForm, std::function<void(int)> exit)
+StopRequests::StopRequests(SettingsWindow* mainForm, ExerciseWindow* screenForm,
+                           std::function<void(int)> exit)
     : m_mainForm(mainForm), m_screenForm(screenForm), m_exit(std::move(exit))
 {
     if (!m_exit)

@@ -2,8 +2,8 @@
 
 #include <functional>
 
-class TMainForm;
-class TScreenForm;
+class SettingsWindow;
+class ExerciseWindow;
 
 namespace zrv
 {
@@ -19,15 +19,15 @@ class StopRequests
 {
   public:
     // `exit` ends the event loop with an exit code (QCoreApplication::exit by default).
-    StopRequests(TMainForm* mainForm, TScreenForm* screenForm, std::function<void(int)> exit = {});
+    StopRequests(SettingsWindow* mainForm, ExerciseWindow* screenForm, std::function<void(int)> exit = {});
 
     void Request();
 
   private:
     void endStep(int attempt);
 
-    TMainForm* m_mainForm;
-    TScreenForm* m_screenForm;
+    SettingsWindow* m_mainForm;
+    ExerciseWindow* m_screenForm;
     std::function<void(int)> m_exit;
     bool m_saveFailed = false;
 };

@@ -1,12 +1,13 @@
 // Zerlivan: a trainer for the eye exercises of speed reading.
 #include "app/CommandLine.h"
 #include "app/StopRequests.h"
+#include "core/Report.h"
+#include "core/SettingsList.h"
 #include "core/StopSignals.h"
-#include "display/Report.h"
-#include "exercises/ScreenForm.h"
+#include "exercises/ExerciseWindow.h"
+#include "gui/MessageBoxes.h"
+#include "gui/SettingsWindow.h"
 #include "journal/SqliteJournal.h"
-#include "settings/MainForm.h"
-#include "settings/SettingsList.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -31,6 +32,7 @@ int main(int argc, char* argv[])
     QApplication::setApplicationVersion(QStringLiteral(ZRV_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("zerlivan"));
     zrv::SetApplicationTitle(QStringLiteral("Nivoleth"));
+    zrv::UseMessageBoxes();
     QIcon icon(QStringLiteral(":/zerlivan.svg"));
     for (int size_px : {16, 22, 24, 32, 48, 64, 128, 256})
         icon.addFile(QStringLiteral(":/icons/%1/zerlivan.png").arg(size_px), QSize(size_px, size_px));
@@ -55,11 +57,11 @@ int main(int argc, char* argv[])
 
     // The settings window first: it is the main window.  The exercise window stays hidden
     // until the start button shows it.  Both live until the program ends.
-    TMainForm mainForm;
+    SettingsWindow mainForm;
     // The exercise window is a window of its own that belongs to the settings window, so that
     // the window system gives the keyboard back to the settings window when the exercise ends
     // (Wayland compositors ignore a program's own request for it).
-    TScreenForm screenForm({}, &mainForm);
+    ExerciseWindow screenForm({}, &mainForm);
     mainForm.SetScreenForm(&screenForm);
     mainForm.SetJournal(&journal);
 

@@ -9,12 +9,12 @@
 // the program goes on.
 class Exception : public std::exception
 {
-public:
+  public:
     explicit Exception(QString message) : m_message(std::move(message)), m_utf8(m_message.toUtf8()) {}
     const QString& Message() const noexcept { return m_message; }
     const char* what() const noexcept override { return m_utf8.constData(); }
 
-private:
+  private:
     QString m_message;
     QByteArray m_utf8;
 };
@@ -22,24 +22,19 @@ private:
 #define ZRV_DECLARE_EXCEPTION(Name, Base)                                                                    \
     class Name : public Base                                                                                 \
     {                                                                                                        \
-    public:                                                                                                  \
+      public:                                                                                                \
         using Base::Base;                                                                                    \
     };
 
 // A text that should have been an integer ("'%s' is not a valid integer value").
-ZRV_DECLARE_EXCEPTION(EConvertError, Exception)
+ZRV_DECLARE_EXCEPTION(ConvertError, Exception)
 // A line of the settings list that does not exist ("List index out of bounds (%d)").
-ZRV_DECLARE_EXCEPTION(EListError, Exception)
+ZRV_DECLARE_EXCEPTION(ListError, Exception)
 // The settings file cannot be written ("Cannot create file %s").
-ZRV_DECLARE_EXCEPTION(EFCreateError, Exception)
+ZRV_DECLARE_EXCEPTION(FileCreateError, Exception)
 // An operation that the object's state does not allow ("Canvas does not allow drawing").
-ZRV_DECLARE_EXCEPTION(EInvalidOperation, Exception)
-// Errors of the drawing surface control.
-ZRV_DECLARE_EXCEPTION(EDXDrawError, Exception)
-// Errors of the display platform wrappers.
-ZRV_DECLARE_EXCEPTION(EDirectXError, Exception)
-ZRV_DECLARE_EXCEPTION(EDirectDrawError, EDirectXError)
-ZRV_DECLARE_EXCEPTION(EDirectDrawSurfaceError, EDirectDrawError)
-ZRV_DECLARE_EXCEPTION(EDirectDrawClipperError, EDirectDrawError)
+ZRV_DECLARE_EXCEPTION(InvalidOperation, Exception)
+// The display cannot be had or kept: no screen, a screen too small, no memory for the frame.
+ZRV_DECLARE_EXCEPTION(DisplayError, Exception)
 
 #undef ZRV_DECLARE_EXCEPTION

@@ -1,8 +1,8 @@
 #include "display/Canvas.h"
 
 #include "core/Exceptions.h"
-#include "display/DXDraw.h"
-#include "display/Letterbox.h"
+#include "core/Letterbox.h"
+#include "display/ExerciseDisplay.h"
 
 #include <QFont>
 #include <QFontMetrics>
@@ -25,7 +25,7 @@ constexpr int kMaxChangedRects = 48;
 // Texts kept shaped per font; past this many they are all forgotten and shaped again.
 constexpr qsizetype kMaxShapedTexts = 4096;
 
-QColor toQColor(TColor c)
+QColor toQColor(ColorValue c)
 {
     return QColor(RedOf(c), GreenOf(c), BlueOf(c));
 }
@@ -81,8 +81,8 @@ struct ShapedText {
     QList<QGlyphRun> runs; // device pixels relative to the baseline at the text's left edge
 };
 
-struct TDirectDrawSurfaceCanvas::Private {
-    TDirectDrawSurface* surface = nullptr;
+struct Canvas::Private {
+    FrameSurface* surface = nullptr;
     QPaintDevice* dc = nullptr;
     QPainter painter;
     QRect bounds;        // in frame units
@@ -90,10 +90,10 @@ struct TDirectDrawSurfaceCanvas::Private {
     bool scaled = false; // a device-resolution surface (RGB32), drawn at `scale`
     QRegion changed;
 
-    // The Qt font of the current TFont, remade when the TFont changes, with the texts shaped in
+    // The Qt font of the current FontSpec, remade when the FontSpec changes, with the texts shaped in
     // it (the exercises draw the same few texts again at every step); the shaped texts are
     // forgotten when the font or the surface's scale changes.
-    std::optional<TFont> fontOf;
+    std::optional<FontSpec> fontOf;
     QFont font;
     std::optional<QFontMetrics> metrics;
     QHash<QString, ShapedText> shaped;
@@ -128,10 +128,10 @@ struct TDirectDrawSurfaceCanvas::Private {
             return;
         QPaintDevice* got = surface ? surface->GetDC() : nullptr;
         if (!got)
-            throw EInvalidOperation(QStringLiteral("Canvas does not allow drawing"));
+            throw InvalidOperation(QStringLiteral("Canvas does not allow drawing"));
         if (!painter.begin(got)) {
             surface->ReleaseDC(got);
-            throw EInvalidOperation(QStringLiteral("Canvas does not allow drawing"));
+            throw InvalidOperation(QStringLiteral("Canvas does not allow drawing"));
         }
         painter.setRenderHint(QPainter::Antialiasing, false);
         painter.setRenderHint(QPainter::TextAntialiasing, false);
@@ -151,7 +151,7 @@ struct TDirectDrawSurfaceCanvas::Private {
     }
 
     // The metrics of `f` on the held device context.
-    const QFontMetrics& metricsOf(const TFont& f);
+    const QFontMetrics& metricsOf(const FontSpec& f);
     // `font` at the device size.
     QRawFont deviceFont(const QRawFont& font)
     {
@@ -164,7 +164,7 @@ struct TDirectDrawSurfaceCanvas::Private {
         return device;
     }
     // `text` shaped in `f`.
-    const ShapedText& shape(const TFont& f, const QString& text);
+    const ShapedText& shape(const FontSpec& f, const QString& text);
     void drawScaledText(qint64 x, qint64 baseline, const ShapedText& text, const QColor& color);
 
     void note(const QRect& r)
@@ -178,29 +178,28 @@ struct TDirectDrawSurfaceCanvas::Private {
     }
 };
 
-int TDirectDrawSurfaceCanvas::FontPixelSize(int points)
+int Canvas::FontPixelSize(int points)
 {
     qint64 p = points;
     if (p == 0)
-        p = TFont().Size;
+        p = FontSpec().Size;
     if (p < 0)
         p = -p;
     const qint64 pixels = (p * 96 * 2 + 72) / (72 * 2); // p * 96 / 72, rounded
     return int(std::clamp<qint64>(pixels, 1, MaxFontPixels));
 }
 
-TDirectDrawSurfaceCanvas::TDirectDrawSurfaceCanvas(TDirectDrawSurface* surface)
-    : d(std::make_unique<Private>())
+Canvas::Canvas(FrameSurface* surface) : d(std::make_unique<Private>())
 {
     d->surface = surface;
 }
 
-TDirectDrawSurfaceCanvas::~TDirectDrawSurfaceCanvas()
+Canvas::~Canvas()
 {
     Release();
 }
 
-void TDirectDrawSurfaceCanvas::Release()
+void Canvas::Release()
 {
     if (!d->dc)
         return;
@@ -211,19 +210,19 @@ void TDirectDrawSurfaceCanvas::Release()
         d->surface->ReleaseDC(dc);
 }
 
-bool TDirectDrawSurfaceCanvas::HasDeviceContext() const
+bool Canvas::HasDeviceContext() const
 {
     return d->dc != nullptr;
 }
 
-QRegion TDirectDrawSurfaceCanvas::TakeChangedRegion()
+QRegion Canvas::TakeChangedRegion()
 {
     QRegion r;
     std::swap(r, d->changed);
     return r;
 }
 
-void TDirectDrawSurfaceCanvas::Rectangle(int x1, int y1, int x2, int y2)
+void Canvas::Rectangle(int x1, int y1, int x2, int y2)
 {
     d->takeDC();
     const qint64 l = std::min(x1, x2), r = std::max(x1, x2);
@@ -239,7 +238,7 @@ void TDirectDrawSurfaceCanvas::Rectangle(int x1, int y1, int x2, int y2)
     d->fill(r - 1, t + 1, r, b - 1, pen); // right
 }
 
-void TDirectDrawSurfaceCanvas::Ellipse(int x1, int y1, int x2, int y2)
+void Canvas::Ellipse(int x1, int y1, int x2, int y2)
 {
     d->takeDC();
     auto limit = [](int v) { return std::clamp<qint64>(v, -kCoordinateLimit, kCoordinateLimit); };
@@ -280,8 +279,8 @@ void TDirectDrawSurfaceCanvas::Ellipse(int x1, int y1, int x2, int y2)
     }
 }
 
-void TDirectDrawSurfaceCanvas::scaledEllipse(qint64 l, qint64 t, qint64 r, qint64 b, const QColor& pen,
-                                             const std::optional<QColor>& brush)
+void Canvas::scaledEllipse(qint64 l, qint64 t, qint64 r, qint64 b, const QColor& pen,
+                           const std::optional<QColor>& brush)
 {
     // The same integer shape at the device resolution: the box's edges on the device grid, the
     // one-unit outline as wide as a frame pixel is there.
@@ -320,10 +319,10 @@ void TDirectDrawSurfaceCanvas::scaledEllipse(qint64 l, qint64 t, qint64 r, qint6
 
 namespace
 {
-QFont qtFontOf(const TFont& f)
+QFont qtFontOf(const FontSpec& f)
 {
-    QFont font(f.Name.left(TDirectDrawSurfaceCanvas::MaxFontNameLength));
-    font.setPixelSize(TDirectDrawSurfaceCanvas::FontPixelSize(f.Size));
+    QFont font(f.Name.left(Canvas::MaxFontNameLength));
+    font.setPixelSize(Canvas::FontPixelSize(f.Size));
     font.setBold(f.Style & fsBold);
     font.setItalic(f.Style & fsItalic);
     font.setUnderline(f.Style & fsUnderline);
@@ -333,7 +332,7 @@ QFont qtFontOf(const TFont& f)
 }
 } // namespace
 
-const QFontMetrics& TDirectDrawSurfaceCanvas::Private::metricsOf(const TFont& f)
+const QFontMetrics& Canvas::Private::metricsOf(const FontSpec& f)
 {
     // The colour is no part of the Qt font: texts stay shaped when only it changes.
     if (!fontOf || fontOf->Name != f.Name || fontOf->Size != f.Size || fontOf->Style != f.Style) {
@@ -348,7 +347,7 @@ const QFontMetrics& TDirectDrawSurfaceCanvas::Private::metricsOf(const TFont& f)
     return *metrics;
 }
 
-const ShapedText& TDirectDrawSurfaceCanvas::Private::shape(const TFont& f, const QString& text)
+const ShapedText& Canvas::Private::shape(const FontSpec& f, const QString& text)
 {
     const QFontMetrics& fm = metricsOf(f);
     auto it = shaped.find(text);
@@ -382,8 +381,7 @@ const ShapedText& TDirectDrawSurfaceCanvas::Private::shape(const TFont& f, const
     return *shaped.insert(text, std::move(t));
 }
 
-void TDirectDrawSurfaceCanvas::Private::drawScaledText(qint64 x, qint64 baseline, const ShapedText& text,
-                                                       const QColor& color)
+void Canvas::Private::drawScaledText(qint64 x, qint64 baseline, const ShapedText& text, const QColor& color)
 {
     painter.setPen(color);
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
@@ -393,19 +391,19 @@ void TDirectDrawSurfaceCanvas::Private::drawScaledText(qint64 x, qint64 baseline
     painter.setCompositionMode(QPainter::CompositionMode_Source);
 }
 
-int TDirectDrawSurfaceCanvas::TextWidth(const QString& text)
+int Canvas::TextWidth(const QString& text)
 {
     d->takeDC();
     return d->shape(Font, text).width;
 }
 
-int TDirectDrawSurfaceCanvas::TextHeight(const QString&)
+int Canvas::TextHeight(const QString&)
 {
     d->takeDC();
     return std::max(1, d->metricsOf(Font).height());
 }
 
-void TDirectDrawSurfaceCanvas::TextOut(int x, int y, const QString& text)
+void Canvas::TextOut(int x, int y, const QString& text)
 {
     d->takeDC();
     const QFontMetrics& fm = d->metricsOf(Font);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "display/Font.h"
+#include "core/Font.h"
 
 #include <QRegion>
 #include <QString>
@@ -9,8 +9,8 @@
 
 class QColor;
 
-class TDirectDrawSurface;
-enum TBrushStyle { bsSolid, bsClear };
+class FrameSurface;
+enum BrushStyle { bsSolid, bsClear };
 
 // The canvas of one 640 x 480 surface, with GDI's pixel rules, drawn through QPainter.  On a
 // surface kept at a device resolution (the screen), every call's coordinates are frame units:
@@ -20,7 +20,7 @@ enum TBrushStyle { bsSolid, bsClear };
 // Attributes may be set at any time and need no device context.  The first drawing or
 // measuring call takes a device context (a painter on the surface) and holds it until
 // Release(); while one is held the surface cannot be presented.  If the surface refuses a
-// context, the call throws EInvalidOperation("Canvas does not allow drawing").
+// context, the call throws InvalidOperation("Canvas does not allow drawing").
 //
 // Text is drawn without anti-aliasing: the exercises draw the same text over itself in another
 // colour with a clear brush, and only one-colour strokes cover earlier strokes exactly (blended
@@ -29,27 +29,27 @@ enum TBrushStyle { bsSolid, bsClear };
 // Font sizes are kept as set; what is drawn uses round(|Size| * 96 / 72) pixels, clamped to
 // 1 .. MaxFontPixels (size 0 draws at the default 8 points), and at most 31 characters of
 // the name.  So absurd settings still give positive, bounded metrics.
-class TDirectDrawSurfaceCanvas
+class Canvas
 {
   public:
-    struct TBrush {
-        TColor Color = 0xFFFFFF; // white, as a new canvas
-        TBrushStyle Style = bsSolid;
+    struct CanvasBrush {
+        ColorValue Color = 0xFFFFFF; // white, as a new canvas
+        BrushStyle Style = bsSolid;
     } Brush;
-    struct TPen {
-        TColor Color = 0; // black, one pixel wide, solid
+    struct CanvasPen {
+        ColorValue Color = 0; // black, one pixel wide, solid
     } Pen;
-    TFont Font; // the toolkit default on a new canvas
+    FontSpec Font; // the toolkit default on a new canvas
 
     static constexpr int MaxFontPixels = 480;
     static constexpr int MaxFontNameLength = 31;
     // The pixel height that a font size in points is drawn at.
     static int FontPixelSize(int points);
 
-    explicit TDirectDrawSurfaceCanvas(TDirectDrawSurface* surface);
-    ~TDirectDrawSurfaceCanvas();
-    TDirectDrawSurfaceCanvas(const TDirectDrawSurfaceCanvas&) = delete;
-    TDirectDrawSurfaceCanvas& operator=(const TDirectDrawSurfaceCanvas&) = delete;
+    explicit Canvas(FrameSurface* surface);
+    ~Canvas();
+    Canvas(const Canvas&) = delete;
+    Canvas& operator=(const Canvas&) = delete;
 
     // Pixels x1 <= x < x2, y1 <= y < y2: a one-pixel pen outline, filled with the brush unless
     // the brush is clear.

@@ -1,6 +1,6 @@
 #include "display/DisplayPlatform.h"
 
-#include "display/Letterbox.h"
+#include "core/Letterbox.h"
 
 #include <QPainter>
 #include <QWidget>

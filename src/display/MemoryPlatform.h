@@ -14,7 +14,7 @@ class MemorySurface;
 // they take effect at the next call that they concern.
 //
 //     auto platform = std::make_shared<MemoryPlatform>();
-//     TDXDraw draw(&form, platform);
+//     ExerciseDisplay draw(&form, platform);
 //     platform->RefuseDisplayMode();        // Initialize throws "Display mode cannot be ..."
 //     platform->LoseSurfaces();             // the next CanDraw/Flip restores (black)
 //     QImage screen = platform->Screen();   // what the primary shows (Format_RGB16)

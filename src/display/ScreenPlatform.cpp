@@ -1,7 +1,7 @@
 #include "display/ScreenPlatform.h"
 
-#include "display/DXForm.h"
-#include "display/Letterbox.h"
+#include "core/Letterbox.h"
+#include "display/ProgramWindow.h"
 
 #include <QApplication>
 #include <QPainter>
@@ -277,7 +277,7 @@ QScreen* ScreenPlatform::ScreenFor(const QWidget* form, QSize size)
     if (!preferred) {
         const QWidgetList windows = QApplication::topLevelWidgets();
         for (QWidget* w : windows)
-            if (w != form && w->isVisible() && qobject_cast<TDXForm*>(w)) {
+            if (w != form && w->isVisible() && qobject_cast<ProgramWindow*>(w)) {
                 preferred = w->screen();
                 break;
             }

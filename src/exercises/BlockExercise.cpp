@@ -1,10 +1,10 @@
-#include "display/DXDraw.h"
+#include "display/ExerciseDisplay.h"
 #include "exercises/ExerciseRun.h"
 
 void BlockExercise::Start()
 {
     const ExerciseSettings& s = m_settings;
-    TDirectDrawSurfaceCanvas* canvas = Canvas();
+    Canvas* canvas = this->canvas();
     const int h = canvas->TextHeight(QStringLiteral("A"));
     const int w = canvas->TextWidth(QStringLiteral("A"));
     const zrv::BlockGrid grid = zrv::BlockGridFor(s.type, s.direction, h, w, s.letters, s.lines);
@@ -14,7 +14,7 @@ void BlockExercise::Start()
     // Filled row by row: this order decides which letters each block gets.
     for (int i = 1; i <= grid.rows; ++i) {
         for (int j = 1; j <= grid.cols; ++j) {
-            TBlok& block = Blok(zrv::BlockNumber(grid, i, j));
+            LetterBlock& block = Blok(zrv::BlockNumber(grid, i, j));
             block.Letters = s.letters;
             block.Lines = s.lines;
             fillBlok(block);

@@ -1,8 +1,8 @@
 // The Dot exercise, and what every exercise shares.
-#include "display/DXDraw.h"
+#include "display/ExerciseDisplay.h"
 #include "exercises/ExerciseRun.h"
 
-std::unique_ptr<ExerciseRun> ExerciseRun::Create(const ExerciseSettings& settings, TDXDraw& draw)
+std::unique_ptr<ExerciseRun> ExerciseRun::Create(const ExerciseSettings& settings, ExerciseDisplay& draw)
 {
     switch (settings.exercise) {
     case ExerciseSettings::Dot:
@@ -16,14 +16,14 @@ std::unique_ptr<ExerciseRun> ExerciseRun::Create(const ExerciseSettings& setting
     }
 }
 
-TDirectDrawSurfaceCanvas* ExerciseRun::Canvas() const
+Canvas* ExerciseRun::canvas() const
 {
-    return m_draw.Surface()->Canvas();
+    return m_draw.Surface()->canvas();
 }
 
 void ExerciseRun::ClearScreen() const
 {
-    TDirectDrawSurfaceCanvas* canvas = Canvas();
+    Canvas* canvas = this->canvas();
     canvas->Brush.Color = m_settings.background;
     canvas->Pen.Color = m_settings.background;
     canvas->Brush.Style = bsSolid;
@@ -32,11 +32,14 @@ void ExerciseRun::ClearScreen() const
 
 void ExerciseRun::Present() const
 {
-    Canvas()->Release();
+    canvas()->Release();
     m_draw.Flip();
 }
 
-DotExercise::DotExercise(const ExerciseSettings& settings, TDXDraw& draw) : ExerciseRun(settings, draw) {}
+DotExercise::DotExercise(const ExerciseSettings& settings, ExerciseDisplay& draw)
+    : ExerciseRun(settings, draw)
+{
+}
 
 void DotExercise::SetDotPosition(int position)
 {
@@ -48,9 +51,9 @@ void DotExercise::SetDotPosition(int position)
     DotY = DotRows[size_t(row)];
 }
 
-void DotExercise::drawDot(int position, TColor color)
+void DotExercise::drawDot(int position, ColorValue color)
 {
-    TDirectDrawSurfaceCanvas* canvas = Canvas();
+    Canvas* canvas = this->canvas();
     canvas->Brush.Color = color;
     canvas->Pen.Color = color;
     SetDotPosition(position);

@@ -1,15 +1,15 @@
 #pragma once
 
-#include "exercises/Blok.h"
-#include "exercises/ExerciseSettings.h"
-#include "exercises/Layout.h"
+#include "core/ExerciseSettings.h"
+#include "core/Layout.h"
+#include "core/LetterBlock.h"
 
 #include <array>
 #include <memory>
 #include <vector>
 
-class TDXDraw;
-class TDirectDrawSurfaceCanvas;
+class ExerciseDisplay;
+class Canvas;
 
 // One run of an exercise on the drawing surface: the first frame, then one step a tick.  Made
 // by the exercise window when it is shown, with the settings of the run and the surface,
@@ -22,7 +22,7 @@ class ExerciseRun
     ExerciseRun& operator=(const ExerciseRun&) = delete;
 
     // The exercise that settings.exercise names; null for any other number.
-    static std::unique_ptr<ExerciseRun> Create(const ExerciseSettings& settings, TDXDraw& draw);
+    static std::unique_ptr<ExerciseRun> Create(const ExerciseSettings& settings, ExerciseDisplay& draw);
 
     virtual void Start() = 0; // the first frame
     virtual void Step() = 0;  // one tick
@@ -30,16 +30,18 @@ class ExerciseRun
     const ExerciseSettings& Settings() const { return m_settings; }
 
   protected:
-    ExerciseRun(const ExerciseSettings& settings, TDXDraw& draw) : m_settings(settings), m_draw(draw) {}
+    ExerciseRun(const ExerciseSettings& settings, ExerciseDisplay& draw) : m_settings(settings), m_draw(draw)
+    {
+    }
 
-    TDirectDrawSurfaceCanvas* Canvas() const;
+    Canvas* canvas() const;
     // The whole surface in the background colour.
     void ClearScreen() const;
     // Gives the canvas back and presents the frame.
     void Present() const;
 
     const ExerciseSettings m_settings;
-    TDXDraw& m_draw;
+    ExerciseDisplay& m_draw;
 };
 
 // The Dot exercise: a dot jumps between four or eight fixed points in the order of the type.
@@ -48,7 +50,7 @@ class ExerciseRun
 class DotExercise final : public ExerciseRun
 {
   public:
-    DotExercise(const ExerciseSettings& settings, TDXDraw& draw);
+    DotExercise(const ExerciseSettings& settings, ExerciseDisplay& draw);
     void Start() override;
     void Step() override;
 
@@ -63,7 +65,7 @@ class DotExercise final : public ExerciseRun
     void SetDotPosition(int position);
 
   private:
-    void drawDot(int position, TColor color);
+    void drawDot(int position, ColorValue color);
 };
 
 // What the Pyramid and Block exercises share: 800 letter blocks and the order in which they
@@ -72,8 +74,8 @@ class LetterExercise : public ExerciseRun
 {
   public:
     // Block k, 1 .. MaxBloks.
-    TBlok& Blok(int k) { return m_bloks[size_t(k - 1)]; }
-    const TBlok& Blok(int k) const { return m_bloks[size_t(k - 1)]; }
+    LetterBlock& Blok(int k) { return m_bloks[size_t(k - 1)]; }
+    const LetterBlock& Blok(int k) const { return m_bloks[size_t(k - 1)]; }
 
     zrv::OrderTable ShowOrder{};
     qint32 Current = 0;
@@ -83,17 +85,17 @@ class LetterExercise : public ExerciseRun
 
     // Mode 0 hides the block (its boxes in the background colour), 1 shows it passive, 2 shows
     // it active: the text in the active colour over a dot in the dot colour at its middle.
-    void DrawBlok(TBlok& block, int mode);
+    void DrawBlok(LetterBlock& block, int mode);
 
   protected:
-    LetterExercise(const ExerciseSettings& settings, TDXDraw& draw);
+    LetterExercise(const ExerciseSettings& settings, ExerciseDisplay& draw);
     // New random characters for the block, from the letter groups of the run.
-    void fillBlok(TBlok& block) const;
+    void fillBlok(LetterBlock& block) const;
     // Highlights the next block of the order, showing the current one again in `mode`.
     void stepHighlight(int mode);
 
   private:
-    std::vector<TBlok> m_bloks;
+    std::vector<LetterBlock> m_bloks;
 };
 
 // The Pyramid exercise: blocks two characters wider each, stacked as a triangle ("Üçgen") or
@@ -102,7 +104,9 @@ class LetterExercise : public ExerciseRun
 class PyramidExercise final : public LetterExercise
 {
   public:
-    PyramidExercise(const ExerciseSettings& settings, TDXDraw& draw) : LetterExercise(settings, draw) {}
+    PyramidExercise(const ExerciseSettings& settings, ExerciseDisplay& draw) : LetterExercise(settings, draw)
+    {
+    }
     void Start() override;
     void Step() override;
 };
@@ -113,7 +117,7 @@ class PyramidExercise final : public LetterExercise
 class BlockExercise final : public LetterExercise
 {
   public:
-    BlockExercise(const ExerciseSettings& settings, TDXDraw& draw) : LetterExercise(settings, draw) {}
+    BlockExercise(const ExerciseSettings& settings, ExerciseDisplay& draw) : LetterExercise(settings, draw) {}
     void Start() override;
     void Step() override;
 };

@@ -1,25 +1,25 @@
 // Filling, drawing and highlighting letter blocks, shared by the Pyramid and Block exercises.
-#include "display/DXDraw.h"
+#include "core/Letters.h"
+#include "display/ExerciseDisplay.h"
 #include "exercises/ExerciseRun.h"
-#include "exercises/Letters.h"
 
 #include <algorithm>
 
-LetterExercise::LetterExercise(const ExerciseSettings& settings, TDXDraw& draw)
+LetterExercise::LetterExercise(const ExerciseSettings& settings, ExerciseDisplay& draw)
     : ExerciseRun(settings, draw), m_bloks(zrv::MaxBloks)
 {
 }
 
-void LetterExercise::fillBlok(TBlok& block) const
+void LetterExercise::fillBlok(LetterBlock& block) const
 {
     const auto& groups = m_settings.letterGroups;
     zrv::FillBlok(block, zrv::CharacterPool(groups[0], groups[1], groups[2], groups[3]));
 }
 
-void LetterExercise::DrawBlok(TBlok& block, int mode)
+void LetterExercise::DrawBlok(LetterBlock& block, int mode)
 {
     const ExerciseSettings& s = m_settings;
-    TDirectDrawSurfaceCanvas* canvas = Canvas();
+    Canvas* canvas = this->canvas();
     const int h = canvas->TextHeight(block.Text[1]);
     const int lines = std::min(block.Lines, 6);
     switch (mode) {

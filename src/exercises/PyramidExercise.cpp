@@ -1,10 +1,10 @@
-#include "display/DXDraw.h"
+#include "display/ExerciseDisplay.h"
 #include "exercises/ExerciseRun.h"
 
 void PyramidExercise::Start()
 {
     const ExerciseSettings& s = m_settings;
-    TDirectDrawSurfaceCanvas* canvas = Canvas();
+    Canvas* canvas = this->canvas();
     const int h = canvas->TextHeight(QStringLiteral("A"));
     const int w = canvas->TextWidth(QStringLiteral("A"));
     const int n = zrv::PyramidCount(s.type, h, w, s.letters, s.lines);
@@ -14,7 +14,7 @@ void PyramidExercise::Start()
     OrderLength = zrv::PyramidOrder(n, s.direction, &ShowOrder);
     BlocksLaidOut = std::max(0, std::min(n, zrv::MaxBloks));
     for (int i = 1; i <= BlocksLaidOut; ++i) {
-        TBlok& block = Blok(i);
+        LetterBlock& block = Blok(i);
         block.Letters = zrv::PyramidLetters(i, s.letters);
         block.Lines = s.lines;
         fillBlok(block);

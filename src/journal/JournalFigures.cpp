@@ -107,7 +107,7 @@ QString DirectionName(int exercise, int direction)
     }
 }
 
-QString ColourName(TColor colour)
+QString ColourName(ColorValue colour)
 {
     for (const zrv::NamedColor& c : zrv::kColors)
         if (c.color == colour)

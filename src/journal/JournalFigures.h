@@ -35,7 +35,7 @@ QString ExerciseName(int exercise);
 QString TypeName(int exercise, int type);
 QString DirectionName(int exercise, int direction); // empty for the Dot exercise, which has none
 // The name of a colour of the colour selectors, or #RRGGBB for any other.
-QString ColourName(TColor colour);
+QString ColourName(ColorValue colour);
 QString EndName(RunEnd end);
 // "3 dakika", or "Sürekli" for a run that no duration ends.
 QString DurationName(int minutes);

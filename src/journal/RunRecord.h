@@ -1,7 +1,7 @@
 #pragma once
 
-#include "display/Color.h"
-#include "exercises/ExerciseSettings.h"
+#include "core/Color.h"
+#include "core/ExerciseSettings.h"
 
 #include <QDateTime>
 #include <QList>
@@ -26,7 +26,7 @@ struct RunRecord {
     int direction = 0;
     int lines = 0;
     int letters = 0;
-    std::array<TColor, 4> colours{}; // background, active text, passive text, dot
+    std::array<ColorValue, 4> colours{}; // background, active text, passive text, dot
     int speed_ms = 0;
     int duration_minutes = 0; // 0: continuous
     qint64 run_ms = 0;        // time the run lasted, on the monotonic clock

@@ -396,7 +396,7 @@ QList<RunRecord> SqliteJournal::Runs(const RunQuery& query) const
                 run.lines = select.value(6).toInt();
                 run.letters = select.value(7).toInt();
                 for (int c = 0; c < 4; ++c)
-                    run.colours[size_t(c)] = TColor(select.value(8 + c).toUInt());
+                    run.colours[size_t(c)] = ColorValue(select.value(8 + c).toUInt());
                 run.speed_ms = select.value(12).toInt();
                 run.duration_minutes = select.value(13).toInt();
                 run.run_ms = select.value(14).toLongLong();

@@ -2,7 +2,7 @@
 // window, a missing display is one line and exit code 1, a stop signal saves the settings as
 // the exit button does, and a second copy in the same directory never writes the settings.
 // The program runs on the off-screen platform in a temporary directory.
-#include "common/Files.h"
+#include "support/Files.h"
 
 #include <QDir>
 #include <QFile>

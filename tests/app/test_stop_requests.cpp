@@ -2,9 +2,9 @@
 // window on the in-memory display: a run or a dialog goes first, then the window closes as the
 // exit button closes it; after a failed save the next request ends the program with code 1.
 #include "app/StopRequests.h"
-#include "common/Files.h"
 #include "exercises/ExerciseRig.h"
-#include "settings/MainForm.h"
+#include "gui/SettingsWindow.h"
+#include "support/Files.h"
 
 #include <QDialog>
 #include <QDir>
@@ -14,7 +14,7 @@ class TestStopRequests : public QObject
     Q_OBJECT
 
     struct Rig : ExerciseRig {
-        TMainForm main;
+        SettingsWindow main;
         QList<int> exitCodes;
         zrv::StopRequests stop{&main, screen.get(), [this](int code) { exitCodes << code; }};
 

@@ -1,7 +1,7 @@
 #pragma once
 // A drawing surface on the in-memory platform, initialized, for the display tests.
 
-#include "display/DXDraw.h"
+#include "display/ExerciseDisplay.h"
 #include "display/MemoryPlatform.h"
 
 #include <QImage>
@@ -10,7 +10,7 @@
 struct DisplayRig {
     std::shared_ptr<MemoryPlatform> platform = std::make_shared<MemoryPlatform>();
     QWidget form;
-    TDXDraw* draw = new TDXDraw(&form, platform);
+    ExerciseDisplay* draw = new ExerciseDisplay(&form, platform);
 
     explicit DisplayRig(bool initialize = true)
     {
@@ -18,7 +18,7 @@ struct DisplayRig {
         if (initialize)
             draw->Initialize();
     }
-    TDirectDrawSurfaceCanvas* canvas() const { return draw->Surface()->Canvas(); }
+    Canvas* canvas() const { return draw->Surface()->canvas(); }
     // The drawing surface's pixels, after giving the canvas back.
     QImage surface() const
     {
@@ -26,9 +26,9 @@ struct DisplayRig {
         return draw->Surface()->Pixels();
     }
     // Fills the whole surface with one colour; returns the canvas.
-    TDirectDrawSurfaceCanvas* clear(TColor c) const
+    Canvas* clear(ColorValue c) const
     {
-        TDirectDrawSurfaceCanvas* cv = canvas();
+        Canvas* cv = canvas();
         cv->Brush.Color = c;
         cv->Brush.Style = bsSolid;
         cv->Pen.Color = c;

@@ -8,18 +8,18 @@
 
 namespace
 {
-constexpr TColor kBack = RGBColor(0, 0, 128);
-constexpr TColor kPen = RGBColor(255, 255, 0);
-constexpr TColor kBrush = RGBColor(255, 0, 0);
-constexpr TColor kInk = RGBColor(255, 255, 255);
+constexpr ColorValue kBack = RGBColor(0, 0, 128);
+constexpr ColorValue kPen = RGBColor(255, 255, 0);
+constexpr ColorValue kBrush = RGBColor(255, 0, 0);
+constexpr ColorValue kInk = RGBColor(255, 255, 255);
 
-using Op = std::function<void(TDirectDrawSurfaceCanvas*)>;
+using Op = std::function<void(Canvas*)>;
 
 // The rig's canvas on the background colour, with the pen colour and the brush colour, solid or
 // clear.
-TDirectDrawSurfaceCanvas* PenAndBrush(const DisplayRig& rig, bool solid)
+Canvas* PenAndBrush(const DisplayRig& rig, bool solid)
 {
-    TDirectDrawSurfaceCanvas* cv = rig.clear(kBack);
+    Canvas* cv = rig.clear(kBack);
     cv->Pen.Color = kPen;
     cv->Brush.Color = kBrush;
     cv->Brush.Style = solid ? bsSolid : bsClear;
@@ -80,7 +80,7 @@ void TestCanvas::rectangle()
     const QImage img = rig.surface();
     for (int y = 0; y < 480; ++y)
         for (int x = 0; x < 640; ++x) {
-            TColor want = kBack;
+            ColorValue want = kBack;
             if (box.contains(x, y)) {
                 const bool edge = x == box.left() || x == box.right() || y == box.top() || y == box.bottom();
                 want = edge ? kPen : (solid ? kBrush : kBack);
@@ -280,7 +280,7 @@ void TestCanvas::fontPixelSize()
 {
     QFETCH(int, points);
     QFETCH(int, pixels);
-    QCOMPARE(TDirectDrawSurfaceCanvas::FontPixelSize(points), pixels);
+    QCOMPARE(Canvas::FontPixelSize(points), pixels);
 }
 
 void TestCanvas::hostileFonts_data()
@@ -432,7 +432,7 @@ void TestCanvas::refusedDeviceContext()
     try {
         op(cv);
         QFAIL("no error");
-    } catch (const EInvalidOperation& e) {
+    } catch (const InvalidOperation& e) {
         QCOMPARE(e.Message(), QStringLiteral("Canvas does not allow drawing"));
     }
     QVERIFY(!cv->HasDeviceContext());

@@ -1,19 +1,19 @@
 // The canvas on a surface kept at a device resolution, as the screen keeps it: the in-memory
 // platform with a frame scale draws through the same path.
 #include "DisplayRig.h"
-#include "display/Letterbox.h"
+#include "core/Letterbox.h"
 
 #include <QRandomGenerator>
 #include <QTest>
 
 namespace
 {
-constexpr TColor kBack = RGBColor(0, 0, 192);
-constexpr TColor kPassive = RGBColor(255, 255, 0);
-constexpr TColor kActive = RGBColor(255, 255, 255);
-constexpr TColor kDot = RGBColor(255, 0, 0);
+constexpr ColorValue kBack = RGBColor(0, 0, 192);
+constexpr ColorValue kPassive = RGBColor(255, 255, 0);
+constexpr ColorValue kActive = RGBColor(255, 255, 255);
+constexpr ColorValue kDot = RGBColor(255, 0, 0);
 
-QRgb rgbOf(TColor c)
+QRgb rgbOf(ColorValue c)
 {
     return qRgb(RedOf(c), GreenOf(c), BlueOf(c));
 }
@@ -56,7 +56,7 @@ struct Block {
             lines << line;
         }
     }
-    void draw(TDirectDrawSurfaceCanvas* cv, bool active) const
+    void draw(Canvas* cv, bool active) const
     {
         const int h = cv->TextHeight(lines[0]);
         cv->Brush.Style = bsSolid;

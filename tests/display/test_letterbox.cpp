@@ -1,4 +1,4 @@
-#include "display/Letterbox.h"
+#include "core/Letterbox.h"
 
 #include <QTest>
 #include <vector>

@@ -1,7 +1,7 @@
 #include "core/Exceptions.h"
-#include "display/DXDraw.h"
-#include "display/DXForm.h"
-#include "display/Letterbox.h"
+#include "core/Letterbox.h"
+#include "display/ExerciseDisplay.h"
+#include "display/ProgramWindow.h"
 #include "display/ScreenPlatform.h"
 
 #include <QApplication>
@@ -26,14 +26,14 @@ QImage expectedWindow(const QImage& frame, QSize device)
     return out;
 }
 
-QImage shown(TDXDraw* draw)
+QImage shown(ExerciseDisplay* draw)
 {
     return draw->grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
 
 struct ScreenRig {
-    TDXForm form;
-    TDXDraw* draw = new TDXDraw(&form);
+    ProgramWindow form;
+    ExerciseDisplay* draw = new ExerciseDisplay(&form);
     ScreenRig()
     {
         form.setWindowFlag(Qt::FramelessWindowHint);
@@ -66,7 +66,7 @@ void TestScreen::fullScreenScaledFrame()
     QVERIFY(rig.form.windowState() & Qt::WindowFullScreen);
     QVERIFY(rig.draw->RestoreIfLost()); // never lost here
 
-    auto* cv = rig.draw->Surface()->Canvas();
+    auto* cv = rig.draw->Surface()->canvas();
     cv->Brush.Color = RGBColor(0, 0, 192);
     cv->Pen.Color = RGBColor(0, 0, 192);
     cv->Rectangle(0, 0, 640, 480);
@@ -121,7 +121,7 @@ void TestScreen::refusedModes()
     try {
         rig.draw->Initialize();
         QFAIL("no error");
-    } catch (const EDXDrawError& e) {
+    } catch (const DisplayError& e) {
         QCOMPARE(e.Message(), message);
     }
     QVERIFY(!rig.draw->Allocated());

@@ -2,8 +2,8 @@
 // the small one: the exercise runs on the screen of the settings window, scaled down to fit
 // with its shape kept, not on the other screen where nobody looks.  Needs Xvfb; skipped
 // without it.
-#include "display/DXDraw.h"
-#include "display/DXForm.h"
+#include "display/ExerciseDisplay.h"
+#include "display/ProgramWindow.h"
 
 #include "Desktop.h"
 
@@ -26,16 +26,16 @@ void TestTwoScreens::exerciseOnTheSettingsScreen()
     QScreen* small = QGuiApplication::primaryScreen(); // the display's default screen, :N.1
     QCOMPARE(small->geometry().size(), QSize(400, 300));
 
-    TDXForm settings;
+    ProgramWindow settings;
     settings.resize(300, 200);
     settings.show();
     QVERIFY(QTest::qWaitForWindowExposed(&settings));
     settings.activateWindow();
     QCOMPARE(settings.screen(), small);
 
-    TDXForm exercise;
+    ProgramWindow exercise;
     exercise.setWindowFlag(Qt::FramelessWindowHint);
-    auto* draw = new TDXDraw(&exercise);
+    auto* draw = new ExerciseDisplay(&exercise);
     draw->AutoInitialize = false;
     exercise.show();
     draw->Initialize();
@@ -45,7 +45,7 @@ void TestTwoScreens::exerciseOnTheSettingsScreen()
     QCOMPARE(draw->Surface()->Scale(), 0.625);
     QCOMPARE(draw->Surface()->Pixels().size(), QSize(400, 300));
 
-    auto* cv = draw->Surface()->Canvas();
+    auto* cv = draw->Surface()->canvas();
     cv->Brush.Color = cv->Pen.Color = RGBColor(0, 0, 192);
     cv->Rectangle(0, 0, 640, 480);
     cv->Brush.Color = cv->Pen.Color = RGBColor(255, 255, 0);

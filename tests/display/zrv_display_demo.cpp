@@ -2,9 +2,9 @@
 // of the exercises, full-screen, scaled with bars, the active dot moving every 300 ms.
 // Escape ends it; so does --seconds N.
 
-#include "display/Report.h"
-#include "display/DXDraw.h"
-#include "display/DXForm.h"
+#include "core/Report.h"
+#include "display/ExerciseDisplay.h"
+#include "display/ProgramWindow.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -15,15 +15,15 @@
 
 namespace
 {
-constexpr TColor kBack = RGBColor(0, 0, 192);
-constexpr TColor kPassive = RGBColor(192, 192, 192);
-constexpr TColor kActive = RGBColor(255, 0, 0);
-constexpr TColor kText = RGBColor(255, 255, 255);
-constexpr TColor kYellow = RGBColor(255, 255, 0);
+constexpr ColorValue kBack = RGBColor(0, 0, 192);
+constexpr ColorValue kPassive = RGBColor(192, 192, 192);
+constexpr ColorValue kActive = RGBColor(255, 0, 0);
+constexpr ColorValue kText = RGBColor(255, 255, 255);
+constexpr ColorValue kYellow = RGBColor(255, 255, 0);
 constexpr std::array<int, 4> kColumns{32, 192, 448, 608};
 constexpr std::array<int, 4> kRows{24, 144, 336, 456};
 
-class DemoForm : public TDXForm
+class DemoForm : public ProgramWindow
 {
   public:
     DemoForm()
@@ -31,25 +31,25 @@ class DemoForm : public TDXForm
         setWindowTitle(QStringLiteral("zrv"));
         setWindowFlag(Qt::FramelessWindowHint);
         resize(640, 480);
-        DXDraw = new TDXDraw(this);
+        Display = new ExerciseDisplay(this);
         auto* layout = new QVBoxLayout(this);
         layout->setContentsMargins(0, 0, 0, 0);
-        layout->addWidget(DXDraw);
-        DXDraw->setCursor(Qt::BlankCursor);
-        DXDraw->OnInitialize = [this](QObject*) { m_step.start(300); };
-        DXDraw->OnFinalize = [this](QObject*) { m_step.stop(); };
+        layout->addWidget(Display);
+        Display->setCursor(Qt::BlankCursor);
+        Display->OnInitialize = [this](QObject*) { m_step.start(300); };
+        Display->OnFinalize = [this](QObject*) { m_step.stop(); };
         QObject::connect(&m_step, &QTimer::timeout, this, [this] { zrv::Guarded([this] { Step(); }); });
     }
 
-    TDXDraw* DXDraw;
+    ExerciseDisplay* Display;
 
   protected:
     void showEvent(QShowEvent* event) override
     {
-        TDXForm::showEvent(event);
+        ProgramWindow::showEvent(event);
         if (!event->spontaneous())
             zrv::Guarded([this] {
-                DXDraw->Initialize();
+                Display->Initialize();
                 DrawFirstFrame();
             });
     }
@@ -58,12 +58,12 @@ class DemoForm : public TDXForm
         if (event->key() == Qt::Key_Escape)
             close();
     }
-    void closeEvent(QCloseEvent*) override { DXDraw->Finalize(); }
+    void closeEvent(QCloseEvent*) override { Display->Finalize(); }
 
   private:
-    void Dot(int x, int y, TColor c)
+    void Dot(int x, int y, ColorValue c)
     {
-        auto* cv = DXDraw->Surface()->Canvas();
+        auto* cv = Display->Surface()->canvas();
         cv->Brush.Color = c;
         cv->Pen.Color = c;
         cv->Brush.Style = bsSolid;
@@ -72,7 +72,7 @@ class DemoForm : public TDXForm
 
     void DrawFirstFrame()
     {
-        auto* cv = DXDraw->Surface()->Canvas();
+        auto* cv = Display->Surface()->canvas();
         cv->Brush.Color = kBack;
         cv->Pen.Color = kBack;
         cv->Brush.Style = bsSolid;
@@ -111,18 +111,18 @@ class DemoForm : public TDXForm
         cv->Brush.Style = bsClear;
         cv->TextOut(200, 400, QStringLiteral("640 × 480, 16 bit — Nokta, Piramit, Blok"));
         cv->Release();
-        DXDraw->Flip();
+        Display->Flip();
     }
 
     void Step()
     {
-        if (!DXDraw->CanDraw())
+        if (!Display->CanDraw())
             return;
         Dot(kColumns[m_at % 4], kRows[m_at / 4 % 4], kPassive);
         m_at = (m_at + 5) % 16;
         Dot(kColumns[m_at % 4], kRows[m_at / 4 % 4], kActive);
-        DXDraw->Surface()->Canvas()->Release();
-        DXDraw->Flip();
+        Display->Surface()->canvas()->Release();
+        Display->Flip();
     }
 
     QTimer m_step;
@@ -139,7 +139,7 @@ int main(int argc, char** argv)
         QTimer::singleShot(args[at + 1].toInt() * 1000, &app, &QApplication::quit);
 
     // A stand-in for the settings window, whose screen the exercise takes.
-    TDXForm settings;
+    ProgramWindow settings;
     settings.setWindowTitle(QStringLiteral("Nivoleth"));
     auto* label = new QLabel(QStringLiteral("Ayarlar"), &settings);
     label->move(20, 20);

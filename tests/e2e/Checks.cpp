@@ -3,9 +3,9 @@
 #include "Desktop.h"
 #include "Frames.h"
 #include "Model.h"
-#include "exercises/ScreenForm.h"
-#include "settings/MainForm.h"
-#include "settings/SettingsList.h"
+#include "core/SettingsList.h"
+#include "exercises/ExerciseWindow.h"
+#include "gui/SettingsWindow.h"
 
 #include <QComboBox>
 #include <QSet>
@@ -94,7 +94,7 @@ TextLayout LayoutOf(Model& model)
     TextLayout layout;
     const int h = model.LetterHeight();
     for (int k = 1; k <= screen.BlocksLaidOut; ++k) {
-        const TBlok& b = screen.Blok(k);
+        const LetterBlock& b = screen.Blok(k);
         TextLayout::Block block;
         // The exercise font is monospaced: every line of the block is as wide as its letters
         // in "A".

@@ -1,16 +1,16 @@
 #include "Model.h"
 
 #include "Frames.h"
+#include "core/Letterbox.h"
 #include "display/Canvas.h"
-#include "display/DXDraw.h"
-#include "display/Letterbox.h"
+#include "display/ExerciseDisplay.h"
 #include "display/MemoryPlatform.h"
-#include "exercises/ScreenForm.h"
+#include "exercises/ExerciseWindow.h"
+#include "gui/SettingsWindow.h"
 #include "journal/SqliteJournal.h"
-#include "mock/FakeActivity.h"
-#include "mock/ManualWaker.h"
-#include "mock/MockClock.h"
-#include "settings/MainForm.h"
+#include "support/FakeActivity.h"
+#include "support/ManualWaker.h"
+#include "support/MockClock.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -33,18 +33,18 @@ Model::Model(const QByteArray& settings)
             file.write(settings);
     }
     m_journal = std::make_unique<SqliteJournal>(m_dir.filePath(QStringLiteral("journal.sqlite")));
-    m_main = std::make_unique<TMainForm>();
+    m_main = std::make_unique<SettingsWindow>();
     m_main->SetJournal(m_journal.get());
     m_main->show();
     QCoreApplication::processEvents();
     auto waker = std::make_unique<ManualWaker>();
     m_waker = waker.get();
-    TScreenForm::Environment env;
+    ExerciseWindow::Environment env;
     env.platform = m_platform;
     env.clock = m_clock.get();
     env.waker = std::move(waker);
     env.activity = m_activity.get();
-    m_screen = std::make_unique<TScreenForm>(std::move(env));
+    m_screen = std::make_unique<ExerciseWindow>(std::move(env));
     m_main->SetScreenForm(m_screen.get());
 }
 
@@ -110,7 +110,7 @@ QImage Model::Frame() const
 
 int Model::LetterHeight() const
 {
-    return m_screen->DXDraw->Surface()->Canvas()->TextHeight(QStringLiteral("A"));
+    return m_screen->Display->Surface()->canvas()->TextHeight(QStringLiteral("A"));
 }
 
 int Model::LetterWidth() const
@@ -120,7 +120,7 @@ int Model::LetterWidth() const
 
 int Model::TextWidth(const QString& text) const
 {
-    return m_screen->DXDraw->Surface()->Canvas()->TextWidth(text);
+    return m_screen->Display->Surface()->canvas()->TextWidth(text);
 }
 
 } // namespace e2e

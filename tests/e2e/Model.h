@@ -15,8 +15,8 @@ class MockClock;
 class ManualWaker;
 class FakeActivity;
 class QWidget;
-class TMainForm;
-class TScreenForm;
+class SettingsWindow;
+class ExerciseWindow;
 class SqliteJournal;
 
 namespace e2e
@@ -29,8 +29,8 @@ class Model
     explicit Model(const QByteArray& settings = QByteArray());
     ~Model();
 
-    TMainForm& Main() { return *m_main; }
-    TScreenForm& Screen() { return *m_screen; }
+    SettingsWindow& Main() { return *m_main; }
+    ExerciseWindow& Screen() { return *m_screen; }
     // The journal of the model's settings window (empty at first), for its "Günlük" page.
     SqliteJournal& Journal() { return *m_journal; }
 
@@ -65,8 +65,8 @@ class Model
     std::shared_ptr<MemoryPlatform> m_platform;
     ManualWaker* m_waker = nullptr;
     std::unique_ptr<SqliteJournal> m_journal;
-    std::unique_ptr<TMainForm> m_main;
-    std::unique_ptr<TScreenForm> m_screen;
+    std::unique_ptr<SettingsWindow> m_main;
+    std::unique_ptr<ExerciseWindow> m_screen;
 };
 
 } // namespace e2e

@@ -1,7 +1,7 @@
 #include "Session.h"
 
 #include "Frames.h"
-#include "settings/MainForm.h"
+#include "gui/SettingsWindow.h"
 
 #include <QRegion>
 

@@ -7,8 +7,8 @@
 #include "E2eMain.h"
 #include "Model.h"
 #include "Session.h"
+#include "gui/SettingsWindow.h"
 #include "journal/SqliteJournal.h"
-#include "settings/MainForm.h"
 
 #include <QComboBox>
 #include <QPushButton>

@@ -8,9 +8,9 @@
 #include "Frames.h"
 #include "Model.h"
 #include "Session.h"
-#include "exercises/ScreenForm.h"
-#include "settings/MainForm.h"
-#include "settings/SpinEdit.h"
+#include "exercises/ExerciseWindow.h"
+#include "gui/SettingsWindow.h"
+#include "gui/SpinEdit.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -36,7 +36,7 @@ const QMap<int, QByteArray> kDot{{2, "0"}, {3, "3"}, {5, "7"}, {6, "8"}, {7, "2"
 enum class Use { Toggle, Step, Select, SelectAll, None };
 
 // A selector set in the model window, handed on as the person's pick is.
-void Picked(TMainForm& m, QComboBox* box)
+void Picked(SettingsWindow& m, QComboBox* box)
 {
     if (box == m.boxAls)
         m.boxAlsChange();
@@ -97,7 +97,7 @@ class TestE2eKeyboard : public QObject
         const QByteArray settings = SettingsFile(kPyramid);
         const QString error = s.Start(settings);
         QVERIFY2(error.isEmpty(), qPrintable(error));
-        TMainForm& m = s.model->Main();
+        SettingsWindow& m = s.model->Main();
         s.model->ShowPage(1);
 
         // The window has the keyboard when it comes (as a window manager gives it); the tab
@@ -240,7 +240,7 @@ class TestE2eKeyboard : public QObject
         const QByteArray settings = SettingsFile(kDot);
         const QString error = s.Start(settings);
         QVERIFY2(error.isEmpty(), qPrintable(error));
-        TMainForm& m = s.model->Main();
+        SettingsWindow& m = s.model->Main();
         s.model->ShowPage(1);
         QCOMPARE(m.valHiz->Value(), 2000);
 

@@ -7,10 +7,10 @@
 #include "Frames.h"
 #include "Model.h"
 #include "Session.h"
-#include "exercises/ScreenForm.h"
-#include "settings/LinkLabel.h"
-#include "settings/MainForm.h"
-#include "settings/SpinEdit.h"
+#include "exercises/ExerciseWindow.h"
+#include "gui/LinkLabel.h"
+#include "gui/SettingsWindow.h"
+#include "gui/SpinEdit.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -49,14 +49,14 @@ class TestE2ePerson : public QObject
     // Controls shown for every exercise, and those shown only for Pyramid and Block.
     QList<QWidget*> alwaysShown() const
     {
-        TMainForm& m = m_model->Main();
+        SettingsWindow& m = m_model->Main();
         return {m.labAls, m.boxAls, m.labTip, m.boxTip,         m.labZmn, m.boxZmn,
                 m.labAkt, m.boxAkt, m.labPas, m.boxPas,         m.labHiz, m.valHiz,
                 m.Label4, m.boxDkk, m.btnAls, m.boxSaveOptions, m.Memo2};
     }
     QList<QWidget*> textOnly() const
     {
-        TMainForm& m = m_model->Main();
+        SettingsWindow& m = m_model->Main();
         return {m.labYon, m.boxYon, m.labStr, m.boxStr,  m.labHrf,   m.boxHrf,   m.labNkt,   m.boxNkt,
                 m.labFnt, m.txtFnt, m.btnFnt, m.labharf, m.boxharf1, m.boxharf2, m.boxharf3, m.boxharf4};
     }
@@ -96,7 +96,7 @@ class TestE2ePerson : public QObject
             },
             10000));
         m_desktop.Keep(shot, QStringLiteral("person-1-description"));
-        TMainForm& m = m_model->Main();
+        SettingsWindow& m = m_model->Main();
         for (QWidget* w : QList<QWidget*>{m.Memo3, m.Label3, m.kitap1, m.kitap2, m.kitap3, m.Label6, m.kitap4,
                                           m.kitap5, m.Memo1, m.Label9, m.link1, m.btnClose})
             QVERIFY2(!Uniform(shot, onScreen(w)), qPrintable(w->metaObject()->className()));
@@ -122,7 +122,7 @@ class TestE2ePerson : public QObject
     // "Piramit" picked from the selector's list with the mouse: every control is shown.
     void pickPyramidWithMouse()
     {
-        TMainForm& m = m_model->Main();
+        SettingsWindow& m = m_model->Main();
         const std::optional<Window> list = m_session.OpenList(m.boxAls);
         QVERIFY(list);
         const QImage before = m_desktop.Shot();
@@ -140,7 +140,7 @@ class TestE2ePerson : public QObject
     // The speed typed over: select the text, type 750.
     void typeSpeed()
     {
-        TMainForm& m = m_model->Main();
+        SettingsWindow& m = m_model->Main();
         const QImage before = m_desktop.Shot();
         m_desktop.Click(onScreen(m.valHiz).topLeft() + QPoint(30, m.valHiz->height() / 2));
         m_desktop.Key(QStringLiteral("ctrl+a"));
@@ -152,7 +152,7 @@ class TestE2ePerson : public QObject
     // All letter groups unticked: the start button only warns.
     void startWithoutLetterGroupsWarns()
     {
-        TMainForm& m = m_model->Main();
+        SettingsWindow& m = m_model->Main();
         QImage before = m_desktop.Shot();
         m_desktop.Click(onScreen(m.boxharf1).topLeft() + QPoint(8, m.boxharf1->height() / 2));
         before = shotAfterChange(before, onScreen(m.boxharf1));
@@ -197,7 +197,7 @@ class TestE2ePerson : public QObject
     // One group ticked: the Pyramid runs full-screen, letterboxed, the highlight walks along.
     void pyramidRuns()
     {
-        TMainForm& m = m_model->Main();
+        SettingsWindow& m = m_model->Main();
         const QImage before = m_desktop.Shot();
         m_desktop.Click(onScreen(m.boxharf3).topLeft() + QPoint(8, m.boxharf3->height() / 2));
         m_beforeRun = shotAfterChange(before, onScreen(m.boxharf3));
@@ -233,7 +233,7 @@ class TestE2ePerson : public QObject
         // Outside the settings window the screen is as it was before the run.
         QRegion outside = QRegion(QRect(QPoint(0, 0), m_desktop.ScreenSize())) - QRegion(m_window.geometry);
         // The settings window as the person left it, usable again.
-        TMainForm& m = m_model->Main();
+        SettingsWindow& m = m_model->Main();
         m.valHiz->SetValue(750);
         m.boxharf1->setChecked(false);
         m.boxharf3->setChecked(true);

@@ -8,8 +8,8 @@
 #include "Frames.h"
 #include "Model.h"
 #include "Session.h"
-#include "exercises/ScreenForm.h"
-#include "settings/MainForm.h"
+#include "exercises/ExerciseWindow.h"
+#include "gui/SettingsWindow.h"
 
 #include <QComboBox>
 #include <QPushButton>
@@ -59,7 +59,7 @@ class TestE2eScreens : public QObject
         const QByteArray file = SettingsFile(settings);
         const QString error = s.Start(file);
         QVERIFY2(error.isEmpty(), qPrintable(error));
-        TMainForm& m = s.model->Main();
+        SettingsWindow& m = s.model->Main();
         const QString tag = QStringLiteral("%1x%2").arg(screen.width()).arg(screen.height());
 
         // The exercises page and the start button, with the mouse.

@@ -2,7 +2,7 @@
 // ones for the same seed, and writes them scaled up pixel for pixel.
 #include "Frames.h"
 #include "Model.h"
-#include "exercises/Random.h"
+#include "core/Random.h"
 
 #include <QDir>
 #include <QProcess>

@@ -2,15 +2,15 @@
 // An exercise window on the in-memory display, with a clock, a wake-up and application activity
 // that the test drives by hand, and the settings of the next run.
 
-#include "display/DXDraw.h"
-#include "display/DXTimer.h"
+#include "core/Report.h"
+#include "display/ExerciseDisplay.h"
 #include "display/MemoryPlatform.h"
-#include "display/Report.h"
-#include "exercises/ScreenForm.h"
-#include "mock/FakeActivity.h"
-#include "mock/ManualWaker.h"
-#include "mock/MockClock.h"
+#include "exercises/ExerciseWindow.h"
+#include "support/FakeActivity.h"
+#include "support/ManualWaker.h"
+#include "support/MockClock.h"
 #include "support/Sandbox.h"
+#include "timer/FrameTimer.h"
 
 #include <QCoreApplication>
 #include <QImage>
@@ -25,18 +25,18 @@ struct ExerciseRig {
     std::shared_ptr<MemoryPlatform> platform = std::make_shared<MemoryPlatform>();
     ManualWaker* waker = nullptr;
     ExerciseSettings settings; // what start() runs
-    std::unique_ptr<TScreenForm> screen;
+    std::unique_ptr<ExerciseWindow> screen;
 
     ExerciseRig()
     {
         auto ownedWaker = std::make_unique<ManualWaker>();
         waker = ownedWaker.get();
-        TScreenForm::Environment env;
+        ExerciseWindow::Environment env;
         env.platform = platform;
         env.clock = &clock;
         env.waker = std::move(ownedWaker);
         env.activity = &activity;
-        screen = std::make_unique<TScreenForm>(std::move(env));
+        screen = std::make_unique<ExerciseWindow>(std::move(env));
     }
 
     // Starts a run of `settings` without a modal loop: the show step runs, the first frame is
@@ -51,7 +51,7 @@ struct ExerciseRig {
     // The exercise of the run.
     DotExercise& dot() const { return dynamic_cast<DotExercise&>(*screen->CurrentExercise()); }
     LetterExercise& letters() const { return dynamic_cast<LetterExercise&>(*screen->CurrentExercise()); }
-    TDirectDrawSurfaceCanvas* canvas() const { return screen->DXDraw->Surface()->Canvas(); }
+    Canvas* canvas() const { return screen->Display->Surface()->canvas(); }
 
     // Moves the clock to the next due moment and lets the timer tick once.
     void tick()

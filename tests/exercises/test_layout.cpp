@@ -1,5 +1,5 @@
 // Layouts and highlight orders of the Dot, Pyramid and Block exercises.
-#include "exercises/Layout.h"
+#include "core/Layout.h"
 
 #include <QList>
 #include <QtTest>

@@ -1,6 +1,6 @@
 // Character groups, the shared generator and the filling of letter blocks.
-#include "exercises/Letters.h"
-#include "exercises/Random.h"
+#include "core/Letters.h"
+#include "core/Random.h"
 
 #include <QtTest>
 
@@ -128,8 +128,8 @@ void TestLetters::fillDrawsLineByLine()
         expected << line;
     }
 
-    TBlok first, second;
-    for (TBlok* b : {&first, &second}) {
+    LetterBlock first, second;
+    for (LetterBlock* b : {&first, &second}) {
         b->Letters = letters;
         b->Lines = lines;
         SetRandSeed(seed);
@@ -149,7 +149,7 @@ void TestLetters::fillDigitShare()
     SetRandSeed(20240601u);
     int digits = 0, total = 0;
     for (int round = 0; round < 300; ++round) {
-        TBlok b;
+        LetterBlock b;
         b.Letters = 36;
         b.Lines = 6;
         FillBlok(b, pool);
@@ -166,7 +166,7 @@ void TestLetters::fillDigitShare()
     QVERIFY2(qAbs(share - 10.0 / 42.0) < 0.01, qPrintable(QString::number(share)));
 
     // Only the digits box ticked: nothing but digits.
-    TBlok d;
+    LetterBlock d;
     d.Letters = 36;
     d.Lines = 6;
     FillBlok(d, CharacterPool(false, false, true, false));
@@ -203,7 +203,7 @@ void TestLetters::fillLimits()
     QFETCH(int, filledLines);
     QFETCH(int, length);
     const QString old = QStringLiteral("old");
-    TBlok b;
+    LetterBlock b;
     b.Letters = letters;
     b.Lines = lines;
     for (QString& t : b.Text)

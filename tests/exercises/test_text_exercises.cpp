@@ -2,7 +2,7 @@
 // shows, checked by its pixels.
 #include "ExerciseRig.h"
 
-#include "exercises/Random.h"
+#include "core/Random.h"
 
 namespace
 {
@@ -41,20 +41,20 @@ class TestTextExercises : public QObject
         s.active = RGBColor(255, 0, 0);
         s.passive = RGBColor(0, 0, 255);
         s.dot = RGBColor(255, 255, 0);
-        s.font = TFont{QStringLiteral("Courier New"), 10, 162, 0, 0};
+        s.font = FontSpec{QStringLiteral("Courier New"), 10, 162, 0, 0};
     }
-    static TDirectDrawSurfaceCanvas* canvasOf(ExerciseRig& rig) { return rig.canvas(); }
+    static Canvas* canvasOf(ExerciseRig& rig) { return rig.canvas(); }
     // The middle of block k, where its dot sits when it is active.
     static QPoint middleOf(ExerciseRig& rig, int k)
     {
-        const TBlok& b = rig.letters().Blok(k);
+        const LetterBlock& b = rig.letters().Blok(k);
         const int h = canvasOf(rig)->TextHeight(b.Text[1]);
         return {b.X, b.Y + (b.Lines * h) / 2};
     }
     // A block of one line at (x, y) with `text`.
-    static TBlok& blockWith(ExerciseRig& rig, int k, const QString& text, int x, int y, int lines = 1)
+    static LetterBlock& blockWith(ExerciseRig& rig, int k, const QString& text, int x, int y, int lines = 1)
     {
-        TBlok& b = rig.letters().Blok(k);
+        LetterBlock& b = rig.letters().Blok(k);
         b.Letters = int(text.size());
         b.Lines = lines;
         for (int i = 1; i <= lines; ++i)
@@ -71,13 +71,13 @@ class TestTextExercises : public QObject
         setUpText(rig, 0, 0);
         rig.settings.font.Size = 20;
         rig.start(2);
-        TDirectDrawSurfaceCanvas* canvas = canvasOf(rig);
+        Canvas* canvas = canvasOf(rig);
         // A blank black screen, then one block of two lines in the middle.
         canvas->Brush.Color = 0;
         canvas->Pen.Color = 0;
         canvas->Brush.Style = bsSolid;
         canvas->Rectangle(0, 0, 640, 480);
-        TBlok& block = blockWith(rig, 1, QStringLiteral("ŞİĞÜÇÖ"), 320, 200, 2);
+        LetterBlock& block = blockWith(rig, 1, QStringLiteral("ŞİĞÜÇÖ"), 320, 200, 2);
         const int h = canvas->TextHeight(block.Text[1]);
 
         rig.letters().DrawBlok(block, 2);
@@ -120,7 +120,7 @@ class TestTextExercises : public QObject
         rig.settings.font.Name = face;
         rig.settings.font.Size = 11;
         rig.start(2);
-        TDirectDrawSurfaceCanvas* canvas = canvasOf(rig);
+        Canvas* canvas = canvasOf(rig);
         int checkedOdd = 0, checkedEven = 0;
         const QStringList texts{QStringLiteral("i"),   QStringLiteral("il"),   QStringLiteral("ab"),
                                 QStringLiteral("abc"), QStringLiteral("Wil"),  QStringLiteral("mmm"),
@@ -130,7 +130,7 @@ class TestTextExercises : public QObject
             canvas->Pen.Color = 0;
             canvas->Brush.Style = bsSolid;
             canvas->Rectangle(0, 0, 640, 480);
-            TBlok& block = blockWith(rig, 1, text, 320, 100);
+            LetterBlock& block = blockWith(rig, 1, text, 320, 100);
             const int wi = canvas->TextWidth(text);
             rig.letters().DrawBlok(block, 1);
             const QRect box = boundsOf(rig.screenImage(), kWhite);
@@ -151,13 +151,13 @@ class TestTextExercises : public QObject
         ExerciseRig rig;
         setUpText(rig, 0, 0);
         rig.start(1);
-        TDirectDrawSurfaceCanvas* canvas = canvasOf(rig);
+        Canvas* canvas = canvasOf(rig);
         const int h = canvas->TextHeight(QStringLiteral("A"));
         const int n = (480 / h) / (rig.settings.lines + 1);
         QVERIFY(n > 1);
         QCOMPARE(rig.letters().OrderLength, n);
         for (int i = 1; i <= n; ++i) {
-            const TBlok& b = rig.letters().Blok(i);
+            const LetterBlock& b = rig.letters().Blok(i);
             QCOMPARE(b.Text[1].size(), qsizetype(rig.settings.letters + 2 * (i - 1)));
             QCOMPARE(b.Y, (i - 1) * (rig.settings.lines + 1) * h);
             QCOMPARE(b.X, 320);
@@ -199,7 +199,7 @@ class TestTextExercises : public QObject
             QCOMPARE(countPixels(image, kBlue), 0);
             shown << rig.letters().ShowOrder[size_t(rig.letters().Current)];
             const QRect text = boundsOf(image, kRed) | boundsOf(image, kYellow);
-            const TBlok& b = rig.letters().Blok(shown.last());
+            const LetterBlock& b = rig.letters().Blok(shown.last());
             QVERIFY(qAbs(text.center().x() - 320) <= 8);
             QVERIFY(text.width() <= canvasOf(rig)->TextWidth(b.Text[1]) + 2);
         }
@@ -263,8 +263,8 @@ class TestTextExercises : public QObject
         rig.tick();
         image = rig.screenImage();
         const int second = rig.letters().ShowOrder[2];
-        const TBlok& b = rig.letters().Blok(second);
-        const TBlok& first = rig.letters().Blok(1);
+        const LetterBlock& b = rig.letters().Blok(second);
+        const LetterBlock& first = rig.letters().Blok(1);
         switch (direction) {
         case 0:
             QCOMPARE(b.X, first.X);

@@ -2,10 +2,10 @@
 // damaged, read-only, locked and newer files, a kill right after a run is recorded, and the
 // figures and CSV the page shows.
 #include "JournalRig.h"
-#include "common/Files.h"
 #include "journal/JournalFigures.h"
 #include "journal/SqliteJournal.h"
 #include "settings/PrivateMounts.h"
+#include "support/Files.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -117,8 +117,8 @@ class TestJournal : public QObject
         const RunRecord& block = runs[1];
         QCOMPARE(block.exercise, 2);
         // Item indexes 7, 1, 8, 4: Lacivert, Beyaz, Sarı, Kırmızı.
-        QCOMPARE(block.colours, (std::array<TColor, 4>{RGBColor(0, 0, 192), RGBColor(255, 255, 255),
-                                                       RGBColor(255, 255, 0), RGBColor(255, 0, 0)}));
+        QCOMPARE(block.colours, (std::array<ColorValue, 4>{RGBColor(0, 0, 192), RGBColor(255, 255, 255),
+                                                           RGBColor(255, 255, 0), RGBColor(255, 0, 0)}));
         QCOMPARE(block.speed_ms, 350);
         QCOMPARE(block.run_ms, 120500);
         QCOMPARE(block.end, RunEnd::Duration);

@@ -2,14 +2,14 @@
 // modally, ticked by hand and ended, go into the journal with what they were; a journal file
 // that cannot be used never stops a run, and the damaged file is kept.
 #include "JournalRig.h"
-#include "common/Files.h"
 #include "exercises/ExerciseRig.h"
+#include "gui/JournalView.h"
+#include "gui/SettingsWindow.h"
+#include "gui/SpinEdit.h"
 #include "journal/JournalFigures.h"
-#include "journal/JournalView.h"
 #include "journal/SqliteJournal.h"
-#include "settings/MainForm.h"
 #include "settings/PrivateMounts.h"
-#include "settings/SpinEdit.h"
+#include "support/Files.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -24,7 +24,7 @@ class TestJournalRun : public QObject
     // The settings window with a journal at `path`, over the rig's exercise window.
     struct Rig : ExerciseRig {
         SqliteJournal journal;
-        TMainForm main;
+        SettingsWindow main;
 
         explicit Rig(const QString& path) : journal(path)
         {

@@ -1,9 +1,9 @@
 // The journal's page on the offscreen platform: the table, the chart, the totals, what it says
 // about a file it cannot use, and the CSV export.
 #include "JournalRig.h"
-#include "common/Files.h"
-#include "journal/JournalView.h"
+#include "gui/JournalView.h"
 #include "journal/SqliteJournal.h"
+#include "support/Files.h"
 #include "support/Sandbox.h"
 
 #include <QApplication>

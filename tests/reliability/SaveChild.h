@@ -2,7 +2,7 @@
 // Runs the helper process zrv_save_child once on a settings file, as another user where the
 // test runs as root, so that file permissions count as they do for a person.
 
-#include "common/SettingsLines.h"
+#include "support/SettingsLines.h"
 
 #include <QByteArray>
 #include <QProcess>

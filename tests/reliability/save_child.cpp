@@ -8,7 +8,7 @@
 //       changes the Dot speed to 555 and saves; prints "saved", or the error and the system's
 //       reason ("Cannot create file zrv.opt: Permission denied").
 #include "core/Exceptions.h"
-#include "settings/SettingsList.h"
+#include "core/SettingsList.h"
 
 #include <QString>
 

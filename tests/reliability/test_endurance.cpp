@@ -5,7 +5,7 @@
 // the hundredth.
 #include "Resident.h"
 #include "exercises/ExerciseRig.h"
-#include "settings/MainForm.h"
+#include "gui/SettingsWindow.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -30,7 +30,7 @@ class TestEndurance : public QObject
     void hundredRunsInARow()
     {
         ExerciseRig rig;
-        TMainForm main;
+        SettingsWindow main;
         main.show();
         main.SetScreenForm(rig.screen.get());
         main.boxharf1->setChecked(true);
@@ -74,10 +74,10 @@ class TestEndurance : public QObject
             QVERIFY2(armedEveryTime && ticked == kTicksPerRun, qPrintable(what));
             QVERIFY2(!rig.screen->isVisible(), qPrintable(what));
             QVERIFY2(!rig.screen->IsModalRunning(), qPrintable(what));
-            QCOMPARE(TBlok::LiveCount(), exercise == 0 ? 0 : 800);
+            QCOMPARE(LetterBlock::LiveCount(), exercise == 0 ? 0 : 800);
             // The display given back.
-            QVERIFY2(!rig.screen->DXDraw->Initialized(), qPrintable(what));
-            QVERIFY2(!rig.screen->DXTimer->Enabled(), qPrintable(what));
+            QVERIFY2(!rig.screen->Display->Initialized(), qPrintable(what));
+            QVERIFY2(!rig.screen->Timer->Enabled(), qPrintable(what));
             QCOMPARE(rig.platform->DisplayCount(), 0);
             QCOMPARE(rig.platform->SurfaceCount(), 0);
             QCOMPARE(rig.platform->ExclusiveWindow(), nullptr);

@@ -3,11 +3,11 @@
 // then shown in a real settings window, whose widgets must show what the model holds and whose
 // list must be the one the model alone makes of the file.
 #include "../../fuzz/SettingsChecks.h"
-#include "common/Files.h"
-#include "display/Report.h"
-#include "settings/FontDialog.h"
-#include "settings/MainForm.h"
-#include "settings/SpinEdit.h"
+#include "core/Report.h"
+#include "gui/FontDialog.h"
+#include "gui/SettingsWindow.h"
+#include "gui/SpinEdit.h"
+#include "support/Files.h"
 #include "support/Sandbox.h"
 
 #include <QCheckBox>
@@ -24,7 +24,7 @@ namespace
 {
 
 // Where the window's widgets show something else than its model; empty when they agree.
-QString UnlikeModel(const TMainForm& form)
+QString UnlikeModel(const SettingsWindow& form)
 {
     const SettingsModel& m = form.Model();
     QStringList unlike;
@@ -89,7 +89,7 @@ class TestFuzzCorpus : public QObject
         QStringList errors;
         zrvfuzz::Show(model, errors);
 
-        auto form = std::make_unique<TMainForm>();
+        auto form = std::make_unique<SettingsWindow>();
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
         const QString unlike = UnlikeModel(*form);

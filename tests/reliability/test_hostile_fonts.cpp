@@ -2,10 +2,10 @@
 // window shows them without harm, the exercises run on the in-memory display and lay out within
 // their 800-entry tables, memory stays bounded, and the real font dialog opens and closes.
 #include "Resident.h"
-#include "common/Files.h"
+#include "core/SettingsModel.h"
 #include "exercises/ExerciseRig.h"
-#include "settings/MainForm.h"
-#include "settings/SettingsModel.h"
+#include "gui/SettingsWindow.h"
+#include "support/Files.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -110,15 +110,15 @@ class TestHostileFonts : public QObject
             model.Select(SettingsModel::Str, run.lineIndex);
             rig.settings = model.RunSettings();
             rig.start(run.exercise);
-            QVERIFY2(rig.screen->DXDraw->Initialized(), qPrintable(what));
+            QVERIFY2(rig.screen->Display->Initialized(), qPrintable(what));
             LetterExercise& s = rig.letters();
 
-            TDirectDrawSurfaceCanvas* canvas = rig.canvas();
+            Canvas* canvas = rig.canvas();
             const int h = canvas->TextHeight(QStringLiteral("A"));
             const int w = canvas->TextWidth(QStringLiteral("A"));
             canvas->Release();
-            QVERIFY2(h >= 1 && h <= 2 * TDirectDrawSurfaceCanvas::MaxFontPixels, qPrintable(what));
-            QVERIFY2(w >= 1 && w <= 2 * TDirectDrawSurfaceCanvas::MaxFontPixels, qPrintable(what));
+            QVERIFY2(h >= 1 && h <= 2 * Canvas::MaxFontPixels, qPrintable(what));
+            QVERIFY2(w >= 1 && w <= 2 * Canvas::MaxFontPixels, qPrintable(what));
 
             QVERIFY2(s.BlocksLaidOut >= 0 && s.BlocksLaidOut <= zrv::MaxBloks, qPrintable(what));
             QVERIFY2(s.OrderLength >= 0 && s.OrderLength <= zrv::MaxBloks, qPrintable(what));
@@ -128,7 +128,7 @@ class TestHostileFonts : public QObject
                          qPrintable(what + QStringLiteral(": entry %1").arg(k)));
             }
             for (int i = 1; i <= s.BlocksLaidOut; ++i) {
-                const TBlok& block = s.Blok(i);
+                const LetterBlock& block = s.Blok(i);
                 QVERIFY2(block.Lines >= 1 && block.Lines <= 6, qPrintable(what));
                 for (int line = 1; line <= block.Lines; ++line)
                     QVERIFY2(block.Text[size_t(line)].size() == block.Letters, qPrintable(what));
@@ -155,7 +155,7 @@ class TestHostileFonts : public QObject
         const long residentBefore = zrvtest::ResidentKb();
         ExerciseRig rig;
         QVERIFY(WriteRowFile());
-        TMainForm main;
+        SettingsWindow main;
         main.FormShow();
         main.boxAls->setCurrentIndex(1);
         main.boxAlsChange();

@@ -1,13 +1,13 @@
 // Malformed settings files: each loads without a crash, gives the lines the loading rules say,
 // is saved back as those lines, and a file whose contents saving would lose is kept as
 // "zrv.opt.bak".  Then integers of every odd form, read through the settings window.
-#include "common/Files.h"
-#include "common/SettingsLines.h"
-#include "settings/FontDialog.h"
-#include "settings/MainForm.h"
-#include "settings/SettingsList.h"
-#include "settings/SpinEdit.h"
+#include "core/SettingsList.h"
+#include "gui/FontDialog.h"
+#include "gui/SettingsWindow.h"
+#include "gui/SpinEdit.h"
+#include "support/Files.h"
 #include "support/Sandbox.h"
+#include "support/SettingsLines.h"
 
 #include <QComboBox>
 #include <QCryptographicHash>
@@ -307,7 +307,7 @@ class TestMalformedFiles : public QObject
         const Lines lines = zrvtest::DefaultLines({{2, "1"}, {14, text}, {19, text}, {22, text}});
         QVERIFY(WriteAll(QStringLiteral("zrv.opt"), SettingsList::Serialize(lines)));
 
-        TMainForm form;
+        SettingsWindow form;
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         QCOMPARE(form.boxAls->currentIndex(), 1);

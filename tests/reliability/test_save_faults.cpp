@@ -5,11 +5,11 @@
 // a thousand random moments: the file is always exactly the old or the new version.  And a file
 // that another user cannot read is kept as zrv.opt.bak.
 #include "SaveChild.h"
-#include "common/Files.h"
-#include "display/Report.h"
-#include "settings/MainForm.h"
+#include "core/Report.h"
+#include "core/SettingsList.h"
+#include "gui/SettingsWindow.h"
 #include "settings/PrivateMounts.h"
-#include "settings/SettingsList.h"
+#include "support/Files.h"
 #include "support/Sandbox.h"
 
 #include <QCheckBox>
@@ -141,7 +141,7 @@ class TestSaveFaults : public QObject
             QVERIFY(QDir::setCurrent(place));
         const QStringList filesBefore = QDir(place).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
 
-        auto form = std::make_unique<TMainForm>();
+        auto form = std::make_unique<SettingsWindow>();
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
         QCOMPARE(form->lstOptions().Get(8), QByteArray("1234"));
@@ -248,7 +248,7 @@ class TestSaveFaults : public QObject
         QCOMPARE(list.LastError(), QString());
         QVERIFY(unchanged());
 
-        TMainForm form;
+        SettingsWindow form;
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         QVERIFY(form.close());

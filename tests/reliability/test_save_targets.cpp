@@ -3,10 +3,10 @@
 // that loading accepts.  Where permissions matter the save runs in a child process as "nobody".
 // (A folder whose name is not UTF-8: tests/app/test_program.cpp.)
 #include "SaveChild.h"
-#include "common/Files.h"
-#include "common/WorkDir.h"
 #include "core/Exceptions.h"
-#include "settings/SettingsList.h"
+#include "core/SettingsList.h"
+#include "support/Files.h"
+#include "support/WorkDir.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -140,7 +140,7 @@ class TestSaveTargets : public QObject
         SettingsList list;
         QCOMPARE(list.Load(), SettingsList::LoadResult::Read);
         list.Put(8, "12345");
-        QVERIFY_THROWS_EXCEPTION(EFCreateError, list.Save());
+        QVERIFY_THROWS_EXCEPTION(FileCreateError, list.Save());
         QCOMPARE(list.LastError(), qt_error_string(EFBIG));
         QCOMPARE(ReadAll(QStringLiteral("zrv.opt")), largest);
         list.Put(8, "1234");

@@ -14,11 +14,11 @@
 // count plus the interval); lost ticks are the sum of LagCount - 1, the steps the pace skipped;
 // expected ticks are (last tick - first tick) / interval + 1.
 #include "Resident.h"
-#include "display/DXTimer.h"
 #include "display/MemoryPlatform.h"
-#include "exercises/ScreenForm.h"
-#include "mock/FakeActivity.h"
+#include "exercises/ExerciseWindow.h"
 #include "support/DefaultSettings.h"
+#include "support/FakeActivity.h"
+#include "timer/FrameTimer.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -95,11 +95,11 @@ int main(int argc, char** argv)
         return 2;
     }
     FakeActivity activity(true);
-    TScreenForm::Environment env;
+    ExerciseWindow::Environment env;
     if (opt.memoryDisplay)
         env.platform = std::make_shared<MemoryPlatform>();
     env.activity = &activity;
-    TScreenForm screen(std::move(env));
+    ExerciseWindow screen(std::move(env));
     // The exercise with its built-in settings, at the pace asked for, without an end.
     ExerciseSettings settings = zrvtest::DefaultSettings(opt.exercise);
     settings.interval_ms = opt.interval_ms;
@@ -107,7 +107,7 @@ int main(int argc, char** argv)
     screen.SetSettings(settings);
 
     Stats s;
-    screen.DXTimer->TickProbe = [&s, &opt](qint64 tickNs, int lagCount) {
+    screen.Timer->TickProbe = [&s, &opt](qint64 tickNs, int lagCount) {
         const qint64 ms = tickNs / 1'000'000;
         if (s.firstNs < 0)
             s.firstNs = tickNs;
@@ -171,7 +171,7 @@ int main(int argc, char** argv)
             "memory: resident %ld KiB after the first report, %ld KiB at the end (%+ld KiB); heap %ld KiB, "
             "%ld KiB (%+ld KiB)\n",
             firstRss, rss, rss - firstRss, firstHeap, heap, heap - firstHeap);
-        std::printf("blocks alive: %d\n", TBlok::LiveCount());
+        std::printf("blocks alive: %d\n", LetterBlock::LiveCount());
         std::fflush(stdout);
         exitCode = s.lost == 0 ? 0 : 1;
         app.quit();

@@ -1,6 +1,6 @@
 // The real font dialog, used from the keyboard: it opens on the face that is drawn for the
 // stored font, at its size and style, and one key closes all of it.
-#include "settings/FontDialog.h"
+#include "gui/FontDialog.h"
 
 #include <QApplication>
 #include <QFontDialog>
@@ -36,8 +36,8 @@ class TestFontDialog : public QObject
     {
         QFETCH(int, key);
         QFETCH(bool, accepted);
-        TFontDialog fonts;
-        const TFont stored{QStringLiteral("Courier New"), 14, 162, fsBold};
+        FontDialog fonts;
+        const FontSpec stored{QStringLiteral("Courier New"), 14, 162, fsBold};
         fonts.SetFont(stored);
         const QString drawn = QFontInfo(QFont(stored.Name)).family();
 

@@ -1,6 +1,6 @@
 // The link labels on a dark desktop and from the keyboard: drawn in the palette's link colour,
 // in its visited colour once used, reached with Tab and pressed with Enter or Space.
-#include "settings/LinkLabel.h"
+#include "gui/LinkLabel.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -44,7 +44,7 @@ class TestLinkLabel : public QObject
         QWidget window;
         window.setPalette(dark);
         auto* before = new QLineEdit(&window);
-        auto* link = new TLinkLabel(QStringLiteral("Hızlı Okuma"), &window);
+        auto* link = new LinkLabel(QStringLiteral("Hızlı Okuma"), &window);
         auto* layout = new QVBoxLayout(&window);
         layout->addWidget(before);
         layout->addWidget(link);
@@ -57,7 +57,7 @@ class TestLinkLabel : public QObject
         before->setFocus();
         QTest::keyClick(before, Qt::Key_Tab);
         QVERIFY(link->hasFocus());
-        QSignalSpy clicked(link, &TLinkLabel::clicked);
+        QSignalSpy clicked(link, &LinkLabel::clicked);
         QTest::keyClick(link, Qt::Key(key));
         QCOMPARE(clicked.size(), 1);
         QVERIFY(link->Visited());

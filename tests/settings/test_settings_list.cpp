@@ -1,18 +1,18 @@
 // The settings list: integer rule, line splitting, defaults, loading, saving and the
 // Windows-1254 conversion.
 #include "PrivateMounts.h"
+#include "core/Cp1254.h"
 #include "core/Exceptions.h"
-#include "settings/Cp1254.h"
-#include "settings/SettingsList.h"
+#include "core/SettingsList.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QtTest>
 
-#include "common/Files.h"
-#include "common/SettingsLines.h"
-#include "common/WorkDir.h"
+#include "support/Files.h"
+#include "support/SettingsLines.h"
+#include "support/WorkDir.h"
 
 #include <memory>
 
@@ -233,10 +233,10 @@ class TestSettingsList : public QObject
             try {
                 (void)list.Get(i);
                 QFAIL("Get did not fail");
-            } catch (const EListError& e) {
+            } catch (const ListError& e) {
                 QCOMPARE(e.Message(), QStringLiteral("List index out of bounds (%1)").arg(i));
             }
-            QVERIFY_THROWS_EXCEPTION(EListError, list.Put(i, "x"));
+            QVERIFY_THROWS_EXCEPTION(ListError, list.Put(i, "x"));
         }
         list.Put(1, "c");
         QCOMPARE(list.Lines(), (QList<QByteArray>{"a", "c"}));
@@ -253,7 +253,7 @@ class TestSettingsList : public QObject
         const auto strictMessage = [&list](int line) {
             try {
                 (void)list.ReadStrictInt(line);
-            } catch (const EConvertError& e) {
+            } catch (const ConvertError& e) {
                 return e.Message();
             }
             return QStringLiteral("<no error>");
@@ -345,7 +345,7 @@ class TestSettingsList : public QObject
         try {
             list.Save();
             QFAIL("Save did not fail");
-        } catch (const EFCreateError& e) {
+        } catch (const FileCreateError& e) {
             QCOMPARE(e.Message(), QStringLiteral("Cannot create file zrv.opt"));
         }
         QVERIFY(QFileInfo(QStringLiteral("zrv.opt")).isDir());
@@ -383,7 +383,7 @@ class TestSettingsList : public QObject
         // Larger than any free space left: the new contents cannot be written.
         for (int i = 0; i < 41; ++i)
             list.Put(i, QByteArray(200, 'n'));
-        QVERIFY_THROWS_EXCEPTION(EFCreateError, list.Save(path));
+        QVERIFY_THROWS_EXCEPTION(FileCreateError, list.Save(path));
         QCOMPARE(ReadAll(path), oldBytes);
         QCOMPARE(QDir(dir).entryList(QDir::Files | QDir::Hidden), before);
 
@@ -395,7 +395,7 @@ class TestSettingsList : public QObject
             small.Save(path);
             // It fitted into the space that was left: then it must be complete.
             QCOMPARE(ReadAll(path), SettingsList::Serialize(small.Lines()));
-        } catch (const EFCreateError&) {
+        } catch (const FileCreateError&) {
             QCOMPARE(ReadAll(path), oldBytes);
         }
     }

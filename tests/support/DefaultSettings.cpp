@@ -1,6 +1,6 @@
 #include "support/DefaultSettings.h"
 
-#include "settings/SettingsModel.h"
+#include "core/SettingsModel.h"
 
 ExerciseSettings zrvtest::DefaultSettings(int exercise)
 {

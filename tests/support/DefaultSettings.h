@@ -1,6 +1,6 @@
 #pragma once
 
-#include "exercises/ExerciseSettings.h"
+#include "core/ExerciseSettings.h"
 
 namespace zrvtest
 {

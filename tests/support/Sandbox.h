@@ -2,8 +2,8 @@
 // A test's own working directory, and the texts that message boxes would have shown there, for
 // as long as it lives.
 
-#include "common/WorkDir.h"
-#include "display/Report.h"
+#include "core/Report.h"
+#include "support/WorkDir.h"
 
 #include <QList>
 #include <QStringList>

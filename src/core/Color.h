@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QtGlobal>
+
+// A colour value: 32 bits, the low byte red, then green, then blue; the top byte is 0.
+// Written in hexadecimal the blue byte comes first: 0x0000FF is pure red.
+using ColorValue = quint32;
+
+constexpr ColorValue RGBColor(int r, int g, int b)
+{
+    return ColorValue(r & 0xFF) | (ColorValue(g & 0xFF) << 8) | (ColorValue(b & 0xFF) << 16);
+}
+constexpr int RedOf(ColorValue c)
+{
+    return int(c & 0xFF);
+}
+constexpr int GreenOf(ColorValue c)
+{
+    return int((c >> 8) & 0xFF);
+}
+constexpr int BlueOf(ColorValue c)
+{
+    return int((c >> 16) & 0xFF);
+}
+
+// The 16-bit pixel (RGB565) of a colour value; pixel value 0 is black.
+constexpr quint16 ColorTo565(ColorValue c)
+{
+    return quint16(((RedOf(c) >> 3) << 11) | ((GreenOf(c) >> 2) << 5) | (BlueOf(c) >> 3));
+}

@@ -1,0 +1,185 @@
+#include "gui/FontDialog.h"
+
+#include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFont>
+#include <QFontDialog>
+#include <QFontInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+namespace
+{
+
+struct CharsetEntry {
+    int charset;
+    const char* name; // UTF-8
+};
+
+// The character sets a font can be asked for, by their usual names.
+constexpr CharsetEntry kCharsets[] = {
+    {0, "Batı"},
+    {1, "Varsayılan"},
+    {2, "Simge"},
+    {77, "Mac"},
+    {128, "Japonca"},
+    {129, "Korece (Hangul)"},
+    {130, "Korece (Johab)"},
+    {134, "Çince (Basitleştirilmiş)"},
+    {136, "Çince (Geleneksel)"},
+    {161, "Yunanca"},
+    {162, "Türkçe"},
+    {163, "Vietnamca"},
+    {177, "İbranice"},
+    {178, "Arapça"},
+    {186, "Baltık"},
+    {204, "Kiril"},
+    {222, "Tayca"},
+    {238, "Orta Avrupa"},
+    {255, "OEM/DOS"},
+};
+
+} // namespace
+
+FontDialog::FontDialog(QObject* parent) : QObject(parent)
+{
+    m_font.Name = QStringLiteral("Courier New");
+    m_font.Size = 10;
+    m_font.Charset = 162;
+    m_font.Style = 0;
+}
+
+QString FontDialog::CharsetName(int charset)
+{
+    for (const CharsetEntry& e : kCharsets) {
+        if (e.charset == charset)
+            return QString::fromUtf8(e.name);
+    }
+    return QString();
+}
+
+QFont FontDialog::ToQFont(const FontSpec& font)
+{
+    QFont q(font.Name);
+    if (font.Size > 0)
+        q.setPointSize(font.Size);
+    q.setBold(font.Style & fsBold);
+    q.setItalic(font.Style & fsItalic);
+    q.setUnderline(font.Style & fsUnderline);
+    q.setStrikeOut(font.Style & fsStrikeOut);
+    return q;
+}
+
+void FontDialog::FromQFont(const QFont& q, FontSpec& font)
+{
+    font.Name = q.family();
+    if (q.pointSize() > 0)
+        font.Size = q.pointSize();
+    else if (q.pixelSize() > 0)
+        font.Size = qRound(q.pixelSize() * 72.0 / 96.0);
+    int style = 0;
+    if (q.bold())
+        style |= fsBold;
+    if (q.italic())
+        style |= fsItalic;
+    if (q.underline())
+        style |= fsUnderline;
+    if (q.strikeOut())
+        style |= fsStrikeOut;
+    font.Style = style;
+}
+
+bool FontDialog::Execute(QWidget* parent)
+{
+    if (m_hook) {
+        FontSpec chosen = m_font;
+        if (!m_hook(chosen))
+            return false;
+        chosen.Charset &= 0xFF;
+        m_font = chosen;
+        return true;
+    }
+
+    QDialog dialog(parent);
+    dialog.setWindowTitle(QStringLiteral("Yazı Tipi"));
+
+    auto* fontDialog = new QFontDialog(&dialog);
+    fontDialog->setOptions(QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog);
+    fontDialog->setWindowFlags(Qt::Widget);
+    fontDialog->setSizeGripEnabled(false);
+    // Enter and Escape in its lists end the inner dialog: they end the whole one.
+    connect(fontDialog, &QDialog::finished, &dialog, &QDialog::done);
+    // It opens on the face that is drawn for the stored name (fontconfig puts another face in
+    // place of a missing one), at the stored size and style.  While the user keeps that face,
+    // the name stays as it was.
+    QFont current = ToQFont(m_font);
+    const QString shownFamily = QFontInfo(current).family();
+    current.setFamily(shownFamily);
+    fontDialog->setCurrentFont(current);
+
+    auto* charsetLabel = new QLabel(QStringLiteral("Karakter seti:"), &dialog);
+    auto* charsetBox = new QComboBox(&dialog);
+    for (const CharsetEntry& e : kCharsets)
+        charsetBox->addItem(QStringLiteral("%1 (%2)").arg(QString::fromUtf8(e.name)).arg(e.charset),
+                            e.charset);
+    auto* charsetNumber = new QSpinBox(&dialog);
+    charsetNumber->setRange(0, 255);
+    charsetLabel->setBuddy(charsetBox);
+
+    const auto showCharset = [charsetBox, charsetNumber](int charset) {
+        const QSignalBlocker b1(charsetBox);
+        const QSignalBlocker b2(charsetNumber);
+        charsetBox->setCurrentIndex(charsetBox->findData(charset));
+        charsetNumber->setValue(charset);
+    };
+    showCharset(m_font.Charset & 0xFF);
+    connect(charsetBox, &QComboBox::activated, &dialog,
+            [charsetBox, showCharset](int index) { showCharset(charsetBox->itemData(index).toInt()); });
+    connect(charsetNumber, &QSpinBox::valueChanged, &dialog, showCharset);
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("Tamam"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("İptal"));
+    connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+
+    auto* charsetRow = new QHBoxLayout;
+    charsetRow->addWidget(charsetLabel);
+    charsetRow->addWidget(charsetBox, 1);
+    charsetRow->addWidget(charsetNumber);
+    auto* layout = new QVBoxLayout(&dialog);
+    if (!m_font.Name.isEmpty() && shownFamily.compare(m_font.Name, Qt::CaseInsensitive) != 0) {
+        // Which face stands in for the stored one.  A name from a damaged file can be any length;
+        // laying out and wrapping half a million characters would take gigabytes.
+        constexpr qsizetype kShownNameChars = 64;
+        const QString storedName = m_font.Name.size() > kShownNameChars
+                                       ? m_font.Name.left(kShownNameChars) + QChar(0x2026)
+                                       : m_font.Name;
+        auto* substitute = new QLabel(
+            QStringLiteral("%1 yüklü değil, yerine %2 kullanılıyor (%1 → %2).").arg(storedName, shownFamily),
+            &dialog);
+        substitute->setObjectName(QStringLiteral("substitute"));
+        substitute->setWordWrap(true);
+        layout->addWidget(substitute);
+    }
+    layout->addWidget(fontDialog);
+    layout->addLayout(charsetRow);
+    layout->addWidget(buttons);
+
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+
+    FontSpec chosen = m_font;
+    const QFont q = fontDialog->currentFont();
+    FromQFont(q, chosen);
+    if (q.family() == shownFamily)
+        chosen.Name = m_font.Name;
+    chosen.Charset = charsetNumber->value() & 0xFF;
+    m_font = chosen;
+    return true;
+}

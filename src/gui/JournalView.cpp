@@ -1,0 +1,373 @@
+#include "gui/JournalView.h"
+
+#include "core/Report.h"
+#include "journal/JournalFigures.h"
+#include "journal/SqliteJournal.h"
+
+#include <QBarCategoryAxis>
+#include <QBarSeries>
+#include <QBarSet>
+#include <QChart>
+#include <QChartView>
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineSeries>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QSortFilterProxyModel>
+#include <QStandardItemModel>
+#include <QTableView>
+#include <QVBoxLayout>
+#include <QValueAxis>
+
+namespace
+{
+enum Column { ColDate, ColExercise, ColType, ColSpeed, ColRun, ColSteps, ColEnd, ColumnCount };
+constexpr int kSortRole = Qt::UserRole + 1;
+constexpr int kExerciseRole = Qt::UserRole + 2;
+// Days with runs shown in the chart, the latest ones: as many as have readable dates.
+constexpr int kChartDaysCompact = 7;
+constexpr int kChartDays = 30;
+
+QString Span(qint64 ms)
+{
+    const qint64 s = (ms + 500) / 1000;
+    if (s >= 3600)
+        return QStringLiteral("%1 sa %2 dk").arg(s / 3600).arg(s / 60 % 60);
+    return QStringLiteral("%1 dk %2 sn").arg(s / 60).arg(s % 60);
+}
+
+QString TotalText(const QString& what, const Totals& t)
+{
+    return QStringLiteral("%1: %2 çalışma, %3").arg(what).arg(t.runs).arg(Span(qint64(t.minutes * 60'000.0)));
+}
+
+QStandardItem* Cell(const QString& text, const QVariant& sortKey)
+{
+    auto* item = new QStandardItem(text);
+    item->setData(sortKey, kSortRole);
+    item->setEditable(false);
+    return item;
+}
+
+// The details the table has no column for.
+QString Details(const RunRecord& run)
+{
+    QStringList lines{ExerciseName(run.exercise) + QStringLiteral(": ") + TypeName(run.exercise, run.type)};
+    if (run.exercise != 0) {
+        lines.last() += QStringLiteral(", ") + DirectionName(run.exercise, run.direction);
+        lines << QStringLiteral("%1 satır, %2 harf").arg(run.lines).arg(run.letters);
+    }
+    lines << QStringLiteral("Renkler: %1, %2, %3, %4")
+                 .arg(ColourName(run.colours[0]), ColourName(run.colours[1]), ColourName(run.colours[2]),
+                      ColourName(run.colours[3]));
+    lines << QStringLiteral("Süre: ") + DurationName(run.duration_minutes);
+    if (run.inactive)
+        lines << QStringLiteral("Çalışma sırasında program bir süre etkin değildi.");
+    return lines.join(QLatin1Char('\n'));
+}
+} // namespace
+
+JournalView::JournalView(SqliteJournal& journal, bool compact, QWidget* parent)
+    : QWidget(parent), m_journal(journal), m_compact(compact),
+      m_now([] { return QDateTime::currentDateTime(); })
+{
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(compact ? 6 : 10, compact ? 6 : 10, compact ? 6 : 10, compact ? 6 : 10);
+    layout->setSpacing(compact ? 4 : 6);
+
+    m_status = new QLabel(this);
+    m_status->setWordWrap(true);
+    m_status->setStyleSheet(QStringLiteral("color: #a00000;"));
+    m_status->hide();
+    layout->addWidget(m_status);
+
+    m_totals = new QLabel(this);
+    layout->addWidget(m_totals);
+
+    m_model = new QStandardItemModel(0, ColumnCount, this);
+    m_model->setHorizontalHeaderLabels({QStringLiteral("Tarih"), QStringLiteral("Alıştırma"),
+                                        QStringLiteral("Tip"), QStringLiteral("Hız (ms)"),
+                                        QStringLiteral("Çalışılan"), QStringLiteral("Adım"),
+                                        QStringLiteral("Bitiş")});
+    m_sorted = new QSortFilterProxyModel(this);
+    m_sorted->setSourceModel(m_model);
+    m_sorted->setSortRole(kSortRole);
+    m_table = new QTableView(this);
+    m_table->setModel(m_sorted);
+    m_table->setSortingEnabled(true);
+    m_table->sortByColumn(ColDate, Qt::DescendingOrder);
+    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_table->verticalHeader()->hide();
+    m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 6);
+    m_table->horizontalHeader()->setStretchLastSection(true);
+    m_table->setAlternatingRowColors(true);
+    if (compact) // the type is in the row's tooltip
+        m_table->setColumnHidden(ColType, true);
+    layout->addWidget(m_table, compact ? 4 : 5);
+
+    auto* chartRow = new QHBoxLayout;
+    chartRow->addWidget(new QLabel(QStringLiteral("Grafik:"), this));
+    m_exercise = new QComboBox(this);
+    m_exercise->addItems({ExerciseName(0), ExerciseName(1), ExerciseName(2)});
+    chartRow->addWidget(m_exercise);
+    chartRow->addStretch(1);
+    auto* exportButton = new QPushButton(QStringLiteral("CSV olarak kaydet..."), this);
+    chartRow->addWidget(exportButton);
+    if (compact) {
+        auto* windowButton = new QPushButton(QStringLiteral("Büyük pencere"), this);
+        chartRow->addWidget(windowButton);
+        connect(windowButton, &QPushButton::clicked, this, &JournalView::OpenWindow);
+    }
+    layout->addLayout(chartRow);
+
+    m_chart = new QChart;
+    m_chart->setMargins(compact ? QMargins(2, 2, 2, 2) : QMargins(8, 8, 8, 8));
+    m_chart->legend()->setAlignment(Qt::AlignBottom);
+    if (compact) {
+        QFont small = font(); // set in points or in pixels
+        if (small.pointSizeF() > 0)
+            small.setPointSizeF(small.pointSizeF() * 0.85);
+        else
+            small.setPixelSize(qMax(8, small.pixelSize() * 85 / 100));
+        m_chart->legend()->setFont(small);
+        m_chart->setTitleFont(small);
+    }
+    m_chartView = new QChartView(m_chart, this);
+    m_chartView->setRenderHint(QPainter::Antialiasing);
+    m_chartView->setMinimumHeight(compact ? 170 : 260);
+    layout->addWidget(m_chartView, compact ? 5 : 7);
+
+    connect(m_exercise, &QComboBox::currentIndexChanged, this, &JournalView::FillChart);
+    connect(m_table->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) {
+                if (current.isValid())
+                    m_exercise->setCurrentIndex(
+                        m_sorted->index(current.row(), ColExercise).data(kExerciseRole).toInt());
+            });
+    connect(exportButton, &QPushButton::clicked, this, &JournalView::ChooseCsvFile);
+    connect(&m_journal, &SqliteJournal::Changed, this, &JournalView::Refresh);
+    Refresh();
+    // The chart opens on the exercise of the latest run.
+    if (m_model->rowCount() > 0)
+        m_exercise->setCurrentIndex(m_sorted->index(0, ColExercise).data(kExerciseRole).toInt());
+}
+
+void JournalView::SetNow(std::function<QDateTime()> now)
+{
+    m_now = std::move(now);
+    Refresh();
+}
+
+void JournalView::Refresh()
+{
+    FillStatus();
+    FillTable();
+    FillChart();
+}
+
+void JournalView::FillStatus()
+{
+    QString text;
+    switch (m_journal.State()) {
+    case JournalState::Open:
+        if (!m_journal.AsidePath().isEmpty())
+            text = QStringLiteral(
+                       "Günlük dosyası bozuktu: \"%1\" adıyla bir kenara kondu, yeni bir günlük başlatıldı.")
+                       .arg(QDir::toNativeSeparators(m_journal.AsidePath()));
+        break;
+    case JournalState::ReadOnly:
+        text = QStringLiteral("Günlük dosyasına yazılamıyor (salt okunur): yeni çalışmalar yalnızca program "
+                              "açıkken tutuluyor.");
+        break;
+    case JournalState::Locked:
+        text = QStringLiteral(
+            "Günlük dosyası başka bir Zerlivan tarafından kullanılıyor: yeni çalışmalar, dosya "
+            "serbest kalınca kaydedilecek.");
+        break;
+    case JournalState::NewerVersion:
+        text =
+            QStringLiteral("Günlük dosyası programın daha yeni bir sürümüne ait: okunuyor, değiştirilmiyor.");
+        break;
+    case JournalState::Unavailable:
+        text = QStringLiteral("Günlük açılamadı: yeni çalışmalar yalnızca program açıkken tutuluyor.");
+        break;
+    }
+    if (m_journal.PendingCount() > 0)
+        text += QStringLiteral(" Kaydedilmeyi bekleyen çalışma: %1.").arg(m_journal.PendingCount());
+    m_status->setText(text.trimmed());
+    m_status->setToolTip(QDir::toNativeSeparators(m_journal.Path()) + QLatin1Char('\n') +
+                         m_journal.ErrorText());
+    m_status->setVisible(!text.isEmpty());
+
+    const QDateTime now = m_now();
+    m_totals->setText(
+        TotalText(QStringLiteral("Bu hafta"), TotalOf(m_journal.Runs({{}, WeekStart(now), {}}))) +
+        QStringLiteral("     ") +
+        TotalText(QStringLiteral("Son 30 gün"), TotalOf(m_journal.Runs({{}, ThirtyDaysStart(now), {}}))));
+}
+
+void JournalView::FillTable()
+{
+    m_model->removeRows(0, m_model->rowCount());
+    for (const RunRecord& run : m_journal.Runs()) {
+        const QString details = Details(run);
+        QList<QStandardItem*> row{
+            Cell(run.started.toString(QStringLiteral("dd.MM.yyyy HH:mm")), run.started.toMSecsSinceEpoch()),
+            Cell(ExerciseName(run.exercise), run.exercise),
+            Cell(TypeName(run.exercise, run.type), run.type),
+            Cell(QString::number(run.speed_ms), run.speed_ms),
+            Cell(Span(run.run_ms), run.run_ms),
+            Cell(QString::number(run.steps), run.steps),
+            Cell(EndName(run.end), int(run.end)),
+        };
+        row[ColExercise]->setData(run.exercise, kExerciseRole);
+        for (QStandardItem* item : row)
+            item->setToolTip(details);
+        for (int c : {ColSpeed, ColRun, ColSteps})
+            row[c]->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        m_model->appendRow(row);
+    }
+    m_table->resizeColumnsToContents();
+}
+
+void JournalView::FillChart()
+{
+    m_chart->removeAllSeries();
+    // The chart gives a removed axis back to its caller: it is ours to delete.
+    for (QAbstractAxis* axis : m_chart->axes()) {
+        m_chart->removeAxis(axis);
+        delete axis;
+    }
+
+    const int exercise = m_exercise->currentIndex();
+    QList<DayFigures> days = FiguresByDay(m_journal.Runs({exercise, {}, {}}));
+    const int shown = m_compact ? kChartDaysCompact : kChartDays;
+    if (days.size() > shown)
+        days = days.mid(days.size() - shown);
+    if (days.isEmpty()) {
+        m_chart->setTitle(QStringLiteral("%1: henüz çalışma yok").arg(ExerciseName(exercise)));
+        return;
+    }
+    m_chart->setTitle(QStringLiteral("%1: günlük hız ve çalışma süresi (son %2 çalışma günü)")
+                          .arg(ExerciseName(exercise))
+                          .arg(days.size()));
+
+    auto* minutes = new QBarSet(QStringLiteral("Dakika"));
+    const QColor minutesColour(0x9c, 0xc3, 0xe6);
+    const QColor speedColour(0xc0, 0x30, 0x20);
+    minutes->setColor(minutesColour);
+    auto* speed = new QLineSeries;
+    speed->setName(QStringLiteral("Hız (ms)"));
+    speed->setPointsVisible(true);
+    speed->setPen(QPen(speedColour, 2));
+    QStringList labels;
+    double maxSpeed = 0;
+    double maxMinutes = 0;
+    for (int i = 0; i < days.size(); ++i) {
+        labels << days[i].day.toString(QStringLiteral("dd.MM"));
+        *minutes << days[i].minutes;
+        speed->append(i, days[i].speed_ms);
+        maxSpeed = qMax(maxSpeed, days[i].speed_ms);
+        maxMinutes = qMax(maxMinutes, days[i].minutes);
+    }
+    auto* bars = new QBarSeries;
+    bars->append(minutes);
+    m_chart->addSeries(bars);
+    m_chart->addSeries(speed);
+
+    auto* dayAxis = new QBarCategoryAxis;
+    dayAxis->append(labels);
+    auto* speedAxis = new QValueAxis;
+    speedAxis->setTitleText(QStringLiteral("Hız (ms)"));
+    speedAxis->setRange(0, maxSpeed * 1.15);
+    speedAxis->setLabelFormat(QStringLiteral("%d"));
+    speedAxis->applyNiceNumbers();
+    speedAxis->setLabelsColor(speedColour.darker(120));
+    auto* minutesAxis = new QValueAxis;
+    minutesAxis->setTitleText(QStringLiteral("Dakika"));
+    minutesAxis->setRange(0, qMax(1.0, maxMinutes * 1.15));
+    minutesAxis->setLabelFormat(QStringLiteral("%.1f"));
+    minutesAxis->applyNiceNumbers();
+    minutesAxis->setLabelsColor(minutesColour.darker(160));
+    if (m_compact) { // the legend names the two axes
+        for (QAbstractAxis* axis :
+             {static_cast<QAbstractAxis*>(dayAxis), static_cast<QAbstractAxis*>(speedAxis),
+              static_cast<QAbstractAxis*>(minutesAxis)}) {
+            axis->setTitleVisible(false);
+            axis->setLabelsFont(m_chart->legend()->font());
+        }
+    }
+    m_chart->addAxis(dayAxis, Qt::AlignBottom);
+    m_chart->addAxis(speedAxis, Qt::AlignLeft);
+    m_chart->addAxis(minutesAxis, Qt::AlignRight);
+    bars->attachAxis(dayAxis);
+    bars->attachAxis(minutesAxis);
+    speed->attachAxis(dayAxis);
+    speed->attachAxis(speedAxis);
+}
+
+void JournalView::ChooseCsvFile()
+{
+    const QString path =
+        QFileDialog::getSaveFileName(this, QStringLiteral("Günlüğü CSV olarak kaydet"),
+                                     QDir::home().filePath(QStringLiteral("zerlivan-gunluk.csv")),
+                                     QStringLiteral("CSV dosyaları (*.csv);;Tüm dosyalar (*)"));
+    if (!path.isEmpty())
+        ExportCsv(path);
+}
+
+bool JournalView::ExportCsv(const QString& path)
+{
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly) && WriteCsv(file, m_journal.Runs()) && file.commit())
+        return true;
+    zrv::ShowMessage(QStringLiteral("\"%1\" dosyasına yazılamadı: %2")
+                         .arg(QDir::toNativeSeparators(path), file.errorString()));
+    return false;
+}
+
+void JournalView::OpenWindow()
+{
+    if (!m_window) {
+        // A window of its own, resizable, that lives as long as the page.
+        m_window = new QWidget(window(), Qt::Window);
+        m_window->setWindowTitle(QStringLiteral("Zerlivan - Günlük"));
+        auto* layout = new QVBoxLayout(m_window);
+        layout->setContentsMargins(0, 0, 0, 0);
+        auto* view = new JournalView(m_journal, false, m_window);
+        view->SetNow(m_now);
+        view->m_exercise->setCurrentIndex(m_exercise->currentIndex());
+        layout->addWidget(view);
+        m_window->resize(900, 640);
+    }
+    m_window->show();
+    m_window->raise();
+    m_window->activateWindow();
+}
+
+JournalPage::JournalPage(SqliteJournal& journal, QWidget* parent) : QWidget(parent), m_journal(journal)
+{
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+}
+
+JournalView* JournalPage::View()
+{
+    if (!m_view) {
+        m_view = new JournalView(m_journal, true, this);
+        layout()->addWidget(m_view);
+    }
+    return m_view;
+}
+
+void JournalPage::showEvent(QShowEvent* event)
+{
+    View();
+    QWidget::showEvent(event);
+}

@@ -1,0 +1,20 @@
+#include "gui/MessageBoxes.h"
+
+#include "core/Report.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+namespace zrv
+{
+
+void UseMessageBoxes()
+{
+    SetReportPresenter([](ReportKind kind, const QString& text) {
+        const auto icon = kind == ReportKind::Error ? QMessageBox::Critical : QMessageBox::NoIcon;
+        QMessageBox box(icon, ApplicationTitle(), text, QMessageBox::Ok, QApplication::activeWindow());
+        box.exec();
+    });
+}
+
+} // namespace zrv

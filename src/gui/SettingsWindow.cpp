@@ -1,0 +1,637 @@
+#include "gui/SettingsWindow.h"
+
+#include "core/Random.h"
+#include "core/Report.h"
+#include "core/SettingsList.h"
+#include "exercises/ExerciseWindow.h"
+#include "gui/FontDialog.h"
+#include "gui/GlyphButton.h"
+#include "gui/JournalView.h"
+#include "gui/LinkLabel.h"
+#include "gui/SpinEdit.h"
+#include "journal/SqliteJournal.h"
+#include "timer/Clock.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QScreen>
+#include <QShortcut>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolButton>
+
+namespace
+{
+
+// Escape in the open list of a selector closes the list, and only the list: the list's own
+// handling closes it while the key is offered to the window's shortcuts, which then take it as
+// well.  Installed on the list after the selector's own filter, so it sees the key first.
+class ListEscape : public QObject
+{
+  public:
+    explicit ListEscape(QComboBox* box) : QObject(box), m_box(box) {}
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::ShortcutOverride && m_box->view()->isVisible() &&
+            static_cast<QKeyEvent*>(event)->matches(QKeySequence::Cancel)) {
+            event->accept(); // a key for the list, not a shortcut
+            m_box->hidePopup();
+            return true;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+  private:
+    QComboBox* m_box;
+};
+
+// Escape closes the settings window only at a fresh press, never at the repeats of a key held
+// down to end an exercise, which reach this window once the exercise window has gone.  Besides
+// the repeats the toolkit marks, a press that comes in the same millisecond as a release of the
+// key is a repeat too: a window system repeats a key as a release and a press at one time, and
+// the pair is not always recognised as one.  Installed on the window, where the key's events
+// arrive from whichever control has the focus.
+class FreshEscapeOnly : public QObject
+{
+  public:
+    using QObject::QObject;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::KeyRelease && event->type() != QEvent::ShortcutOverride)
+            return QObject::eventFilter(watched, event);
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() != Qt::Key_Escape)
+            return QObject::eventFilter(watched, event);
+        if (event->type() == QEvent::KeyRelease) {
+            m_released_ms = key->timestamp();
+            return QObject::eventFilter(watched, event);
+        }
+        if (key->isAutoRepeat() || (m_released_ms && key->timestamp() - m_released_ms <= 1)) {
+            event->accept(); // taken as a key for the control, which ignores it: no shortcut
+            return true;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+  private:
+    quint64 m_released_ms = 0;
+};
+
+// The book pages of the online bookstore and the maker's site.
+const QString kBookstore = QStringLiteral("http://www.kitapevi.example/tanim.asp?sid=%1&referer=40417");
+
+struct Link {
+    const char* caption; // UTF-8
+    const char* code;    // the bookstore's code of the book; empty for the maker's site
+};
+
+constexpr Link kBooks[] = {
+    {"Hızlı Okuma - Tony Buzan", "K7Q2M9X4T1B8R5W3N6Z0"},
+    {"Aklını Kullan - Tony Buzan", "H3V8C1P6L9D2F5J0S7G4"},
+    {"10 Günde Hızlı Okuma - Abby Marks Beale", "A9E4Y7U2O5I8Q1W6R3T0"},
+    {"Foto Okuma - Paul R. Scheele", "M2N5B8V1C4X7Z0L3K6J9"},
+    {"Süper Okuma Sırları - Howard Stephen Berg", "P6O9I2U5Y8T1R4E7W0Q3"},
+};
+const char* const kMakerName = "Nivoleth";
+const char* const kMakerCaption = "www.nivoleth.example";
+const char* const kMakerAddress = "http://www.nivoleth.example/";
+
+QFont PixelFont(const QString& family, int pixels, bool bold = false)
+{
+    QFont font(family);
+    font.setPixelSize(pixels);
+    font.setBold(bold);
+    return font;
+}
+
+QLabel* MakeLabel(QWidget* parent, const QString& text, int left, int top, int width, int height)
+{
+    auto* label = new QLabel(text, parent);
+    // Labels fit their text: never narrower than the caption needs with the fonts at hand.
+    label->setGeometry(left, top, qMax(width, label->sizeHint().width()), height);
+    return label;
+}
+
+QComboBox* MakeSelector(QWidget* parent, const QStringList& items, int left, int top)
+{
+    auto* box = new QComboBox(parent);
+    box->setEditable(false);
+    box->addItems(items);
+    box->setCurrentIndex(-1);
+    box->setGeometry(left, top, 145, 24);
+    return box;
+}
+
+QCheckBox* MakeCheckBox(QWidget* parent, const QString& text, int left, int top, int width)
+{
+    auto* box = new QCheckBox(text, parent);
+    box->setGeometry(left, top, width, 17);
+    return box;
+}
+
+// A read-only text without border, on the window's face colour.
+QPlainTextEdit* MakeMemo(QWidget* parent, const QStringList& lines, const QRect& geometry)
+{
+    auto* memo = new QPlainTextEdit(parent);
+    memo->setGeometry(geometry);
+    memo->setFrameShape(QFrame::NoFrame);
+    memo->setReadOnly(true);
+    memo->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    memo->setContextMenuPolicy(Qt::NoContextMenu);
+    memo->document()->setDocumentMargin(1);
+    memo->setFocusPolicy(Qt::StrongFocus);
+    // The page shows through: the text lies on the page's own face.
+    QPalette pal = memo->palette();
+    pal.setColor(QPalette::Base, Qt::transparent);
+    memo->setPalette(pal);
+    memo->viewport()->setAutoFillBackground(false);
+    memo->setPlainText(lines.join(QLatin1Char('\n')));
+    return memo;
+}
+
+// A link label sized to its caption; `rightAligned` keeps its right edge where it is.
+LinkLabel* MakeLink(QWidget* parent, const QString& text, int left, int top, int width, int height,
+                    bool rightAligned = false)
+{
+    auto* link = new LinkLabel(text, parent);
+    link->setGeometry(left, top, width, height);
+    if (rightAligned)
+        link->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    const int fit = link->fontMetrics().horizontalAdvance(text) + 1;
+    if (rightAligned)
+        link->setGeometry(left + width - fit, top, fit, height);
+    else
+        link->setGeometry(left, top, fit, height);
+    return link;
+}
+
+} // namespace
+
+SettingsWindow::SettingsWindow(QWidget* parent) : ProgramWindow(parent)
+{
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setWindowTitle(QStringLiteral("Zerlivan"));
+    setFixedSize(492, 447);
+    setFont(PixelFont(QStringLiteral("MS Sans Serif"), 11));
+
+    FontDialog = new ::FontDialog(this);
+
+    PageControl = new QTabWidget(this);
+    PageControl->setGeometry(8, 8, 481, 433);
+    PageControl->setFont(PixelFont(QStringLiteral("Arial"), 13));
+    TabSheet1 = new QWidget;
+    TabSheet3 = new QWidget;
+    PageControl->addTab(TabSheet1, QStringLiteral("Açıklama"));
+    PageControl->addTab(TabSheet3, QStringLiteral("Alıştırmalar"));
+    PageControl->setCurrentWidget(TabSheet1);
+
+    CreatePageDescription();
+    CreatePageExercises();
+
+    btnClose = new GlyphButton(QStringLiteral("Çıkış"), this);
+    btnClose->setGeometry(414, 4, 75, 25);
+    btnClose->setFont(PixelFont(QStringLiteral("Arial"), 13));
+    btnClose->setIcon(zrv::CloseGlyph());
+    btnClose->setIconSize(QSize(18, 18));
+    // Enter presses it when it has the focus, as Space does.
+    btnClose->setAutoDefault(true);
+    btnClose->raise();
+
+    ConnectEvents();
+}
+
+SettingsWindow::~SettingsWindow() = default;
+
+const SettingsList& SettingsWindow::lstOptions2() const
+{
+    return SettingsList::Defaults();
+}
+
+void SettingsWindow::SetScreenForm(ExerciseWindow* screenForm)
+{
+    m_screenForm = screenForm;
+    ConnectJournal();
+}
+
+void SettingsWindow::SetJournal(SqliteJournal* journal)
+{
+    m_journal = journal;
+    TabSheetJournal = new JournalPage(*journal);
+    PageControl->addTab(TabSheetJournal, QStringLiteral("Günlük"));
+    ConnectJournal();
+}
+
+void SettingsWindow::SetSettingsHeldElsewhere()
+{
+    boxSaveOptions->setChecked(false);
+    boxSaveOptions->setEnabled(false);
+    boxSaveOptions->setToolTip(QStringLiteral("Ayarlar başka bir Zerlivan kopyası tarafından kullanılıyor."));
+    QTimer::singleShot(0, this, [] {
+        zrv::ShowMessage(
+            QStringLiteral("Bu dizindeki ayarlar (zrv.opt) başka bir Zerlivan kopyası "
+                           "tarafından kullanılıyor.\nBu kopya ayarları kaydetmeden çalışacak."));
+    });
+}
+
+void SettingsWindow::ConnectJournal()
+{
+    if (m_screenForm && m_journal)
+        m_screenForm->OnRunEnded = [journal = m_journal](const RunRecord& run) { journal->Record(run); };
+}
+
+void SettingsWindow::CreatePageDescription()
+{
+    QWidget* page = TabSheet1;
+    Memo3 = MakeMemo(
+        page,
+        {
+            QStringLiteral("Bu program hızlı okuma çalışmalarına yardımcı bir programdır."),
+            QStringLiteral("Hızlı okuma teknikleri burada anlatılmamaktadır. Kullanıcının bu teknikleri"),
+            QStringLiteral("bildiği ve bu programı belirlediği amaçlar doğruntusunda kullandığı kabul "
+                           "edilir."),
+            QString(),
+            QStringLiteral("Eğer kullanıcı bu teknikleri ve neyi niçin çalıştığını bilmiyorsa aşağıdaki"),
+            QStringLiteral("kitaplar ve Hızlı Okuma kursları tavsiye edilir."),
+        },
+        QRect(8, 8, 457, 113));
+    Label3 = MakeLabel(page, QStringLiteral("Hızlı Okuma Kitapları:"), 8, 120, 126, 16);
+    kitap1 = MakeLink(page, QString::fromUtf8(kBooks[0].caption), 24, 144, 166, 16);
+    kitap2 = MakeLink(page, QString::fromUtf8(kBooks[1].caption), 24, 168, 148, 16);
+    kitap3 = MakeLink(page, QString::fromUtf8(kBooks[2].caption), 24, 192, 332, 16);
+    Label6 = MakeLabel(page, QStringLiteral("Ayrıca:"), 8, 216, 41, 16);
+    kitap4 = MakeLink(page, QString::fromUtf8(kBooks[3].caption), 24, 240, 233, 16);
+    kitap5 = MakeLink(page, QString::fromUtf8(kBooks[4].caption), 24, 264, 213, 16);
+    Memo1 = MakeMemo(
+        page,
+        {
+            QStringLiteral("Bu program ücretsizdir. Kullanımının sorumluluğu tamamen kullanıcıya aittir."),
+            QString(),
+            QStringLiteral("Linux ve X11 ya da Wayland ile çalışan bir masaüstü gerektirir."),
+        },
+        QRect(8, 288, 457, 73));
+
+    Label9 = MakeLabel(page, QString::fromUtf8(kMakerName), 354, 360, 92, 19);
+    Label9->setFont(PixelFont(QStringLiteral("Arial"), 16, true));
+    Label9->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    const int nameWidth = Label9->fontMetrics().horizontalAdvance(Label9->text()) + 1;
+    if (nameWidth > 92)
+        Label9->setGeometry(354 + 92 - nameWidth, 360, nameWidth, 19);
+
+    QFont linkFont = PixelFont(QStringLiteral("Arial"), 13, true);
+    link1 = new LinkLabel(QString::fromUtf8(kMakerCaption), page);
+    linkFont.setUnderline(true);
+    link1->setFont(linkFont);
+    link1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    const int linkWidth = qMax(138, link1->fontMetrics().horizontalAdvance(link1->text()) + 1);
+    link1->setGeometry(308 + 138 - linkWidth, 380, linkWidth, 16);
+}
+
+void SettingsWindow::CreatePageExercises()
+{
+    QWidget* page = TabSheet3;
+    const SettingsModel& m = m_model;
+    // The labelled selectors, a row each, 24 pixels apart.
+    const struct {
+        QLabel*& label;
+        QComboBox*& box;
+        QString caption;
+        int labelWidth;
+        SettingsModel::Selector selector;
+    } rows[] = {
+        {labAls, boxAls, QStringLiteral("Alıştırma:"), 55, SettingsModel::Als},
+        {labTip, boxTip, QStringLiteral("Tip:"), 21, SettingsModel::Tip},
+        {labYon, boxYon, QStringLiteral("Yön:"), 27, SettingsModel::Yon},
+        {labStr, boxStr, QStringLiteral("Satır Sayısı:"), 71, SettingsModel::Str},
+        {labHrf, boxHrf, QStringLiteral("Harf Sayısı:"), 67, SettingsModel::Hrf},
+        {labZmn, boxZmn, QStringLiteral("Zemin Rengi:"), 76, SettingsModel::Zmn},
+        {labAkt, boxAkt, QStringLiteral("Aktif Metin Rengi:"), 103, SettingsModel::Akt},
+        {labPas, boxPas, QStringLiteral("Pasif Metin Rengi:"), 106, SettingsModel::Pas},
+        {labNkt, boxNkt, QStringLiteral("Nokta Rengi:"), 75, SettingsModel::Nkt},
+    };
+    int top = 8;
+    for (const auto& row : rows) {
+        row.label = MakeLabel(page, row.caption, 16, top + 8, row.labelWidth, 16);
+        row.box = MakeSelector(page, m.Items(row.selector), 128, top);
+        top += 24;
+    }
+    labHiz = MakeLabel(page, QStringLiteral("Hız:"), 16, 232, 23, 16);
+    valHiz = new SpinEdit(page);
+    valHiz->setGeometry(128, 224, 145, 26);
+    valHiz->SetRange(SettingsModel::MinSpeed_ms, SettingsModel::MaxSpeed_ms);
+    valHiz->SetText(m.SpeedText());
+    Label4 = MakeLabel(page, QStringLiteral("Süre:"), 16, 256, 31, 16);
+    boxDkk = MakeSelector(page, m.Items(SettingsModel::Dkk), 128, 248);
+    for (QComboBox* box : {boxZmn, boxAkt, boxPas, boxNkt, boxDkk})
+        box->setMaxVisibleItems(10);
+    labFnt = MakeLabel(page, QStringLiteral("Font:"), 16, 280, 30, 16);
+    txtFnt = new QLineEdit(page);
+    txtFnt->setGeometry(128, 272, 145, 24);
+    txtFnt->setMaxLength(SettingsModel::FontTextMaxLength);
+    txtFnt->setReadOnly(true);
+    txtFnt->setEnabled(false);
+    btnFnt = new QToolButton(page);
+    btnFnt->setGeometry(280, 272, 28, 28);
+    btnFnt->setIcon(zrv::FontGlyph());
+    btnFnt->setIconSize(QSize(24, 22));
+    btnFnt->setFocusPolicy(Qt::NoFocus);
+    btnAls = new QPushButton(m.StartCaption(), page);
+    btnAls->setGeometry(128, 304, 145, 25);
+    btnAls->setAutoDefault(true); // Enter presses it when it has the focus
+
+    labharf = MakeLabel(page, QStringLiteral("Harf Grupları:"), 280, 8, 76, 16);
+    boxharf1 = MakeCheckBox(page, QStringLiteral("Küçük harfler"), 280, 32, 97);
+    boxharf1->setChecked(m.LetterGroup(0));
+    boxharf2 = MakeCheckBox(page, QStringLiteral("Büyük harfler"), 280, 56, 97);
+    boxharf3 = MakeCheckBox(page, QStringLiteral("Sayılar"), 280, 80, 97);
+    boxharf4 = MakeCheckBox(page, QStringLiteral("Noktalama işaretleri"), 280, 104, 185);
+    boxSaveOptions = MakeCheckBox(page, QStringLiteral("Çıkışta ayarları kaydet"), 280, 313, 161);
+
+    Memo2 = MakeMemo(
+        page,
+        {
+            QStringLiteral("Dikkat: Bu programın kullanımının sorumluluğu tamamen kullanıcıya aittir."),
+            QStringLiteral("Buradaki alıştırmaları sürekli olarak çalışmak gözlerinize zarar verebilir."),
+            QStringLiteral("Bir çalışmayı bir dakika yapmanız ve sonra gözlerinizi dinlerdirmeniz "
+                           "önerilir."),
+        },
+        QRect(16, 336, 457, 57));
+
+    // Each label names its control, for screen readers ("Hız" for the speed box).
+    const std::pair<QLabel*, QWidget*> named[] = {{labAls, boxAls}, {labTip, boxTip}, {labYon, boxYon},
+                                                  {labStr, boxStr}, {labHrf, boxHrf}, {labZmn, boxZmn},
+                                                  {labAkt, boxAkt}, {labPas, boxPas}, {labNkt, boxNkt},
+                                                  {labHiz, valHiz}, {Label4, boxDkk}, {labFnt, txtFnt}};
+    for (const auto& [label, control] : named) {
+        label->setBuddy(control);
+        QString name = label->text();
+        if (name.endsWith(QLatin1Char(':')))
+            name.chop(1);
+        control->setAccessibleName(name);
+    }
+    btnFnt->setAccessibleName(QStringLiteral("Font seç"));
+
+    // The page's keyboard order.
+    const QWidget* order[] = {boxSaveOptions, btnAls,   valHiz,   boxZmn,   boxAkt, boxPas, boxTip,
+                              boxStr,         boxNkt,   boxYon,   boxHrf,   boxAls, txtFnt, boxDkk,
+                              boxharf1,       boxharf2, boxharf3, boxharf4, Memo2};
+    for (size_t i = 1; i < std::size(order); ++i)
+        QWidget::setTabOrder(const_cast<QWidget*>(order[i - 1]), const_cast<QWidget*>(order[i]));
+}
+
+void SettingsWindow::ConnectEvents()
+{
+    connect(boxAls, &QComboBox::activated, this, [this] { boxAlsChange(); });
+    for (QComboBox* box : {boxTip, boxYon, boxStr, boxHrf, boxZmn, boxAkt, boxPas, boxNkt, boxDkk})
+        connect(box, &QComboBox::activated, this, [this, box] { boxChange(box); });
+    connect(valHiz, &SpinEdit::changed, this, [this] {
+        if (!m_showingModel)
+            boxChange(valHiz);
+    });
+    for (QCheckBox* box : {boxharf1, boxharf2, boxharf3, boxharf4, boxSaveOptions})
+        connect(box, &QCheckBox::toggled, this, [this, box] {
+            if (!m_showingModel)
+                boxChange(box);
+        });
+    connect(btnFnt, &QToolButton::clicked, this, [this] { btnFntClick(); });
+    connect(btnAls, &QPushButton::clicked, this, [this] { btnAlsClick(); });
+    for (LinkLabel* link : {kitap1, kitap2, kitap3, kitap4, kitap5, link1})
+        connect(link, &LinkLabel::clicked, this, [this, link] { kitapClick(link); });
+    connect(btnClose, &QPushButton::clicked, this, [this] { btnCloseClick(); });
+
+    // Escape presses the exit button, whatever control has the focus; with a drop-down list
+    // open it closes only the list.  Only a fresh press counts: the repeats of an Escape held
+    // down to end an exercise reach this window once the exercise has ended.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setContext(Qt::WindowShortcut);
+    escape->setAutoRepeat(false);
+    connect(escape, &QShortcut::activated, btnClose, &QPushButton::click);
+    installEventFilter(new FreshEscapeOnly(this));
+    for (const auto& [box, selector] : Selectors())
+        box->view()->installEventFilter(new ListEscape(box));
+}
+
+QUrl SettingsWindow::LinkAddress(const QObject* sender) const
+{
+    const LinkLabel* books[] = {kitap1, kitap2, kitap3, kitap4, kitap5};
+    for (size_t i = 0; i < std::size(books); ++i) {
+        if (sender == books[i])
+            return QUrl(kBookstore.arg(QLatin1String(kBooks[i].code)));
+    }
+    if (sender == link1)
+        return QUrl(QString::fromLatin1(kMakerAddress));
+    return QUrl();
+}
+
+void SettingsWindow::CenterOnScreen()
+{
+    QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect area = screen->availableGeometry();
+    const QSize frame = frameGeometry().size();
+    move(area.left() + (area.width() - frame.width()) / 2, area.top() + (area.height() - frame.height()) / 2);
+}
+
+void SettingsWindow::showEvent(QShowEvent* event)
+{
+    ProgramWindow::showEvent(event);
+    if (m_shown)
+        return;
+    m_shown = true;
+    CenterOnScreen();
+    FormShow();
+}
+
+void SettingsWindow::closeEvent(QCloseEvent* event)
+{
+    if (FormClose())
+        event->accept();
+    else
+        event->ignore();
+}
+
+std::array<std::pair<QComboBox*, SettingsModel::Selector>, SettingsModel::SelectorCount>
+SettingsWindow::Selectors() const
+{
+    return {{
+        {boxAls, SettingsModel::Als},
+        {boxTip, SettingsModel::Tip},
+        {boxYon, SettingsModel::Yon},
+        {boxStr, SettingsModel::Str},
+        {boxHrf, SettingsModel::Hrf},
+        {boxZmn, SettingsModel::Zmn},
+        {boxAkt, SettingsModel::Akt},
+        {boxPas, SettingsModel::Pas},
+        {boxNkt, SettingsModel::Nkt},
+        {boxDkk, SettingsModel::Dkk},
+    }};
+}
+
+void SettingsWindow::Change(const std::function<void()>& handler)
+{
+    zrv::Guarded(handler);
+    ShowModel();
+}
+
+void SettingsWindow::ShowModel()
+{
+    const SettingsModel& m = m_model;
+    m_showingModel = true;
+    for (const auto& [box, selector] : Selectors()) {
+        const QStringList& items = m.Items(selector);
+        bool same = box->count() == items.size();
+        for (int i = 0; same && i < items.size(); ++i)
+            same = box->itemText(i) == items[i];
+        if (!same) {
+            box->clear();
+            box->addItems(items);
+        }
+        box->setCurrentIndex(m.Index(selector));
+    }
+    valHiz->SetText(m.SpeedText());
+    if (txtFnt->text() != m.FontText())
+        txtFnt->setText(m.FontText());
+    FontDialog->SetFont(m.Font());
+    QCheckBox* const groups[] = {boxharf1, boxharf2, boxharf3, boxharf4};
+    for (int i = 0; i < 4; ++i)
+        groups[i]->setChecked(m.LetterGroup(i));
+    boxSaveOptions->setChecked(m.SaveOptions());
+    btnAls->setText(m.StartCaption());
+    QWidget* const textControls[] = {labYon, boxYon, labStr, labharf, boxStr,   labHrf,   boxHrf,   labNkt,
+                                     boxNkt, labFnt, txtFnt, btnFnt,  boxharf1, boxharf2, boxharf3, boxharf4};
+    for (QWidget* w : textControls) {
+        if (w->isHidden() == m.TextControlsVisible())
+            w->setVisible(m.TextControlsVisible());
+    }
+    m_showingModel = false;
+}
+
+void SettingsWindow::FormShow()
+{
+    Change([this] {
+        zrv::SetRandSeed(Clock::System().UtcMillisecondOfDay());
+        m_model.LoadAndShow();
+    });
+}
+
+bool SettingsWindow::FormClose()
+{
+    bool closeAllowed = false;
+    zrv::Guarded([this, &closeAllowed] {
+        m_model.SaveIfChosen();
+        closeAllowed = true;
+    });
+    return closeAllowed;
+}
+
+void SettingsWindow::boxAlsChange()
+{
+    Change([this] { m_model.SelectExercise(boxAls->currentIndex()); });
+}
+
+void SettingsWindow::boxChange(QObject* sender)
+{
+    Change([this, sender] {
+        for (const auto& [box, selector] : Selectors()) {
+            if (sender == box)
+                m_model.Select(selector, box->currentIndex());
+        }
+        if (sender == valHiz)
+            m_model.SetSpeedText(valHiz->Text());
+        const QCheckBox* const groups[] = {boxharf1, boxharf2, boxharf3, boxharf4};
+        for (int i = 0; i < 4; ++i) {
+            if (sender == groups[i])
+                m_model.SetLetterGroup(i, groups[i]->isChecked());
+        }
+        if (sender == boxSaveOptions)
+            m_model.SetSaveOptions(boxSaveOptions->isChecked());
+    });
+}
+
+void SettingsWindow::btnFntClick()
+{
+    Change([this] {
+        FontDialog->SetFont(m_model.Font());
+        if (FontDialog->Execute(this))
+            m_model.SetFont(FontDialog->Font());
+    });
+}
+
+void SettingsWindow::SetContentsEnabled(bool enabled)
+{
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (!child->isWindow())
+            child->setEnabled(enabled);
+    }
+}
+
+void SettingsWindow::btnAlsClick()
+{
+    zrv::Guarded([this] {
+        if (!m_model.CanStart()) {
+            zrv::ShowMessage(QStringLiteral("Harf gruplarından en az birini seçiniz."));
+            return;
+        }
+        if (!m_screenForm)
+            return;
+        // The controls cannot change while the exercise window is shown.
+        m_screenForm->SetSettings(m_model.RunSettings());
+        // The settings window stays where it is, greyed, until the exercise window closes.  The
+        // keyboard then goes on where it was (greying the controls takes their focus away).
+        struct Reenable {
+            SettingsWindow* form;
+            QPointer<QWidget> focused;
+            ~Reenable()
+            {
+                form->SetContentsEnabled(true);
+                // Back to the settings window, with the keyboard, also where no window manager
+                // hands the focus back.
+                form->activateWindow();
+                form->raise();
+                if (focused)
+                    focused->setFocus(Qt::OtherFocusReason);
+            }
+        } reenable{this, focusWidget()};
+        SetContentsEnabled(false);
+        m_screenForm->ShowModal();
+    });
+}
+
+void SettingsWindow::kitapClick(QObject* sender)
+{
+    zrv::Guarded([this, sender] {
+        const QUrl address = LinkAddress(sender);
+        if (!address.isValid())
+            return;
+        // Opened from the event loop, so that the click returns at once; a failure is not
+        // reported.
+        QMetaObject::invokeMethod(
+            this, [address] { QDesktopServices::openUrl(address); }, Qt::QueuedConnection);
+    });
+}
+
+void SettingsWindow::btnCloseClick()
+{
+    zrv::Guarded([this] {
+        // When the settings cannot be saved the window stays open and the program goes on.
+        if (close())
+            QCoreApplication::quit();
+    });
+}

@@ -1,0 +1,149 @@
+#pragma once
+
+#include "core/SettingsModel.h"
+#include "display/ProgramWindow.h"
+
+#include <QUrl>
+#include <array>
+#include <functional>
+
+class QCheckBox;
+class QCloseEvent;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QShowEvent;
+class QTabWidget;
+class QToolButton;
+class QPlainTextEdit;
+class LinkLabel;      // settings/LinkLabel.h
+class SpinEdit;       // settings/SpinEdit.h: the speed box
+class FontDialog;     // settings/FontDialog.h: Font() gives the chosen FontSpec (name, size, charset, style)
+class ExerciseWindow; // exercises/ScreenForm.h
+class SqliteJournal;  // journal/SqliteJournal.h
+class JournalPage;    // journal/JournalView.h
+
+// The settings window, the application's main window: the widgets of a SettingsModel.  Every
+// change the user makes is handed to the model, which stores it at once in the settings list,
+// and the widgets then show the model's state.  The list is read from "zrv.opt" when the
+// window is first shown and written back when it closes with the save box ticked.
+class SettingsWindow : public ProgramWindow
+{
+    Q_OBJECT
+  public:
+    explicit SettingsWindow(QWidget* parent = nullptr);
+    ~SettingsWindow() override;
+
+    // The exercise window that btnAlsClick shows modally; set once after both are created.
+    void SetScreenForm(ExerciseWindow* screenForm);
+    // The training journal: every run of the exercise window goes into it, and a third page,
+    // "Günlük", shows it.  Set once, before the window is shown; without it there is no page.
+    void SetJournal(SqliteJournal* journal);
+    // Another copy of the program holds this directory's settings: this one must not overwrite
+    // them when it closes last.  Called once the window is shown (showing sets the save box from
+    // the file): the save box is unticked and disabled, and a message says so.
+    void SetSettingsHeldElsewhere();
+
+    // Window level.
+    QTabWidget* PageControl = nullptr;
+    QWidget* TabSheet1 = nullptr;           // "Açıklama"
+    QWidget* TabSheet3 = nullptr;           // "Alıştırmalar"
+    JournalPage* TabSheetJournal = nullptr; // "Günlük", when there is a journal
+    QPushButton* btnClose = nullptr;
+
+    // The "Açıklama" page.
+    QPlainTextEdit* Memo3 = nullptr;
+    QLabel* Label3 = nullptr;
+    LinkLabel* kitap1 = nullptr;
+    LinkLabel* kitap2 = nullptr;
+    LinkLabel* kitap3 = nullptr;
+    QLabel* Label6 = nullptr;
+    LinkLabel* kitap4 = nullptr;
+    LinkLabel* kitap5 = nullptr;
+    QPlainTextEdit* Memo1 = nullptr;
+    QLabel* Label9 = nullptr;
+    LinkLabel* link1 = nullptr;
+
+    // Controls of the "Alıştırmalar" page (created by the constructor, never null).
+    QLabel* labAls = nullptr;
+    QLabel* labTip = nullptr;
+    QLabel* labYon = nullptr;
+    QLabel* labStr = nullptr;
+    QLabel* labHrf = nullptr;
+    QLabel* labZmn = nullptr;
+    QLabel* labAkt = nullptr;
+    QLabel* labPas = nullptr;
+    QLabel* labNkt = nullptr;
+    QLabel* labHiz = nullptr;
+    QLabel* Label4 = nullptr;
+    QLabel* labFnt = nullptr;
+    QLabel* labharf = nullptr;
+    QComboBox* boxAls = nullptr;
+    QComboBox* boxTip = nullptr;
+    QComboBox* boxYon = nullptr;
+    QComboBox* boxStr = nullptr;
+    QComboBox* boxHrf = nullptr;
+    QComboBox* boxZmn = nullptr;
+    QComboBox* boxAkt = nullptr;
+    QComboBox* boxPas = nullptr;
+    QComboBox* boxNkt = nullptr;
+    QComboBox* boxDkk = nullptr;
+    SpinEdit* valHiz = nullptr;
+    QLineEdit* txtFnt = nullptr;
+    QToolButton* btnFnt = nullptr;
+    QCheckBox* boxharf1 = nullptr;
+    QCheckBox* boxharf2 = nullptr;
+    QCheckBox* boxharf3 = nullptr;
+    QCheckBox* boxharf4 = nullptr;
+    QCheckBox* boxSaveOptions = nullptr;
+    QPushButton* btnAls = nullptr;
+    QPlainTextEdit* Memo2 = nullptr;
+    ::FontDialog* FontDialog = nullptr;
+
+    SettingsModel& Model() { return m_model; }
+    const SettingsModel& Model() const { return m_model; }
+    // The live settings list and the built-in defaults.
+    SettingsList& lstOptions() { return m_model.List(); }
+    const SettingsList& lstOptions2() const;
+
+    // The web address a link label opens (empty for any other object).
+    QUrl LinkAddress(const QObject* sender) const;
+
+    // Event handlers.  Each runs guarded: an error that leaves it is shown in the standard
+    // error box and the rest of the handler is skipped.
+    void FormShow();
+    bool FormClose(); // false when the close must not go on (the settings could not be saved)
+    void boxAlsChange();
+    void boxChange(QObject* sender);
+    void btnFntClick();
+    void btnAlsClick();
+    void kitapClick(QObject* sender);
+    void btnCloseClick();
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void CreatePageDescription();
+    void CreatePageExercises();
+    void ConnectEvents();
+    // Each selector with the model's selector it shows.
+    std::array<std::pair<QComboBox*, SettingsModel::Selector>, SettingsModel::SelectorCount>
+    Selectors() const;
+    // Shows the model's state in the widgets.
+    void ShowModel();
+    // Runs a handler of the model guarded, then shows the model's state.
+    void Change(const std::function<void()>& handler);
+    void SetContentsEnabled(bool enabled);
+    void CenterOnScreen();
+    // Runs of the exercise window go into the journal, once both are set.
+    void ConnectJournal();
+
+    SettingsModel m_model;
+    ExerciseWindow* m_screenForm = nullptr;
+    SqliteJournal* m_journal = nullptr;
+    bool m_shown = false;
+    bool m_showingModel = false; // the widgets' own signals are not changes of the user then
+};

@@ -1,0 +1,345 @@
+// The exercise window and the Dot exercise, given the settings of a run, on the in-memory
+// display with a hand-driven clock.
+#include "ExerciseRig.h"
+
+namespace
+{
+const quint16 kWhite = ColorTo565(RGBColor(255, 255, 255));
+const quint16 kRed = ColorTo565(RGBColor(255, 0, 0));
+const quint16 kBlue = ColorTo565(RGBColor(0, 0, 255));
+const QPoint kDot[9] = {{0, 0},     {32, 24},   {608, 24},  {608, 456}, {32, 456},
+                        {448, 336}, {448, 144}, {192, 144}, {192, 336}};
+
+// The colour at the middle of dot position p.
+quint16 dotAt(const QImage& image, int p)
+{
+    return pixel(image, kDot[p].x(), kDot[p].y());
+}
+
+// The positions whose dot shows `colour`.
+QList<int> positionsIn(const QImage& image, quint16 colour)
+{
+    QList<int> found;
+    for (int p = 1; p <= 8; ++p)
+        if (dotAt(image, p) == colour)
+            found << p;
+    return found;
+}
+} // namespace
+
+class TestScreenForm : public QObject
+{
+    Q_OBJECT
+
+    // White background, red active dot, blue passive dots.
+    static void setUpDot(ExerciseRig& rig, int order, int minutes = 0, int interval_ms = 400)
+    {
+        rig.settings.type = order;
+        rig.settings.minutes = minutes;
+        rig.settings.interval_ms = interval_ms;
+        rig.settings.background = RGBColor(255, 255, 255);
+        rig.settings.active = RGBColor(255, 0, 0);
+        rig.settings.passive = RGBColor(0, 0, 255);
+    }
+
+  private slots:
+    // Ten different colours, black and white first; no selection or an index past them is black.
+    void colourTable()
+    {
+        QSet<ColorValue> colours;
+        for (int i = 0; i < 10; ++i)
+            colours << zrv::ColorOfIndex(i);
+        QCOMPARE(colours.size(), 10);
+        QCOMPARE(zrv::ColorOfIndex(0), RGBColor(0, 0, 0));
+        QCOMPARE(zrv::ColorOfIndex(1), RGBColor(255, 255, 255));
+        QCOMPARE(zrv::ColorOfIndex(-1), ColorValue(0));
+        QCOMPARE(zrv::ColorOfIndex(10), ColorValue(0));
+    }
+
+    void showStepTakesTheRunsSettings()
+    {
+        ExerciseRig rig;
+        rig.settings.letters = 36;
+        rig.settings.lines = 6;
+        rig.settings.interval_ms = 130;
+        rig.settings.font = FontSpec{QStringLiteral("Courier New"), 10, 162, 0, 0};
+        rig.start(2);
+        QCOMPARE(rig.letters().Blok(1).Letters, 36);
+        QCOMPARE(rig.letters().Blok(1).Lines, 6);
+        QCOMPARE(rig.screen->Timer->Interval(), 130u);
+        QVERIFY(rig.screen->Timer->Enabled());
+        // The canvas carries the run's font after Initialize made a new canvas.
+        QCOMPARE(rig.canvas()->Font.Name, QStringLiteral("Courier New"));
+        QCOMPARE(rig.canvas()->Font.Size, 10);
+
+        // A second run takes the settings given since.
+        rig.pressKey(Qt::Key_Escape);
+        QVERIFY(!rig.screen->isVisible());
+        rig.settings.interval_ms = 2000;
+        rig.settings.lines = 1;
+        rig.start(2);
+        QCOMPARE(rig.screen->Timer->Interval(), 2000u);
+        QCOMPARE(rig.letters().Blok(1).Lines, 1);
+    }
+
+    // A run of a text exercise holds 800 blocks, whatever ran before; a Dot run none.
+    void exactly800BlocksAfterManyRuns()
+    {
+        ExerciseRig rig;
+        const int before = LetterBlock::LiveCount();
+        for (int run = 0; run < 6; ++run) {
+            rig.start(run % 3 == 2 ? 0 : 1 + run % 2);
+            rig.tick();
+            rig.pressKey(Qt::Key_Escape);
+            QVERIFY(!rig.screen->isVisible());
+            QCOMPARE(LetterBlock::LiveCount() - before, rig.settings.exercise == 0 ? 0 : 800);
+        }
+    }
+
+    void escapeClosesWithAnyModifiers_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<bool>("closes");
+        QTest::newRow("Escape") << int(Qt::Key_Escape) << int(Qt::NoModifier) << true;
+        QTest::newRow("Shift+Escape") << int(Qt::Key_Escape) << int(Qt::ShiftModifier) << true;
+        QTest::newRow("Ctrl+Escape") << int(Qt::Key_Escape) << int(Qt::ControlModifier) << true;
+        QTest::newRow("Alt+Escape") << int(Qt::Key_Escape) << int(Qt::AltModifier) << true;
+        QTest::newRow("Space") << int(Qt::Key_Space) << int(Qt::NoModifier) << false;
+        QTest::newRow("Return") << int(Qt::Key_Return) << int(Qt::NoModifier) << false;
+        QTest::newRow("Q") << int(Qt::Key_Q) << int(Qt::NoModifier) << false;
+    }
+    void escapeClosesWithAnyModifiers()
+    {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(bool, closes);
+        ExerciseRig rig;
+        setUpDot(rig, 0);
+        rig.start(0);
+        QVERIFY(rig.screen->Display->Initialized());
+        rig.pressKey(key, Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(!rig.screen->isVisible(), closes);
+        QCOMPARE(!rig.screen->Display->Initialized(), closes);
+        QCOMPARE(!rig.screen->Timer->Enabled(), closes);
+        if (closes)
+            QCOMPARE(rig.platform->CurrentMode(), rig.platform->DesktopMode);
+    }
+
+    // The close is requested inside the handler but happens in the modal loop, which then
+    // returns control to the settings window.
+    void modalRunReturnsAfterEscape()
+    {
+        ExerciseRig rig;
+        setUpDot(rig, 0);
+        rig.screen->SetSettings(rig.settings);
+        bool wasInitialized = false;
+        QMetaObject::invokeMethod(
+            rig.screen.get(),
+            [&] {
+                wasInitialized = rig.screen->Display->Initialized();
+                rig.pressKey(Qt::Key_Escape);
+            },
+            Qt::QueuedConnection);
+        rig.screen->ShowModal();
+        QVERIFY(wasInitialized);
+        QVERIFY(!rig.screen->isVisible());
+        QVERIFY(!rig.screen->Display->Initialized());
+        QVERIFY(!rig.screen->Timer->Enabled());
+    }
+
+    void durationEndsTheRun_data()
+    {
+        QTest::addColumn<double>("startDays");
+        QTest::addColumn<int>("minutes");
+        QTest::newRow("1 dakika") << 45000.5 << 1;
+        QTest::newRow("5 dakika") << 45000.5 << 5;
+        QTest::newRow("1 dakika across midnight") << 45000.0 + (86400.0 - 20.0) / 86400.0 << 1;
+    }
+    void durationEndsTheRun()
+    {
+        QFETCH(double, startDays);
+        QFETCH(int, minutes);
+        ExerciseRig rig;
+        setUpDot(rig, 0, minutes, 1000);
+        rig.clock.SetLocalDays(startDays);
+        rig.start(0);
+        // Ticks every second up to exactly n minutes: the run goes on.
+        for (int s = 1; s <= minutes * 60; ++s) {
+            rig.tick();
+            QCoreApplication::processEvents();
+            QVERIFY2(rig.screen->isVisible(), qPrintable(QStringLiteral("closed after %1 s").arg(s)));
+        }
+        // The first tick after more than n minutes still draws its step, then the window closes.
+        const qint32 step = rig.dot().DotStep;
+        rig.tick();
+        QCOMPARE(rig.dot().DotStep, step % 8 + 1);
+        QCoreApplication::processEvents();
+        QVERIFY(!rig.screen->isVisible());
+        QVERIFY(!rig.screen->Display->Initialized());
+    }
+
+    void continuousRunNeverCloses()
+    {
+        ExerciseRig rig;
+        setUpDot(rig, 0, 0, 2000);
+        rig.start(0);
+        for (int i = 0; i < 400; ++i) // more than 13 minutes
+            rig.tick();
+        QCoreApplication::processEvents();
+        QVERIFY(rig.screen->isVisible());
+        QCOMPARE(rig.screen->Elapsed, 0.0);
+    }
+
+    // While the application is inactive nothing ticks, but the duration keeps running: the
+    // first tick after coming back closes the window.
+    void inactiveTimeStillCounts()
+    {
+        ExerciseRig rig;
+        setUpDot(rig, 0, 1);
+        rig.start(0);
+        rig.tick();
+        rig.activity.SetActive(false);
+        QVERIFY(!rig.waker->Armed());
+        rig.clock.AdvanceMs(2 * 60 * 1000);
+        QVERIFY(rig.screen->isVisible());
+        rig.activity.SetActive(true);
+        rig.tick();
+        QCoreApplication::processEvents();
+        QVERIFY(!rig.screen->isVisible());
+    }
+
+    // A display that refuses the mode: the error box, the window shown with nothing drawn and
+    // no ticks, and Escape closes it as usual.
+    void refusedDisplayMode()
+    {
+        ExerciseRig rig;
+        setUpDot(rig, 0);
+        rig.platform->RefuseDisplayMode();
+        rig.start(0);
+        QCOMPARE(rig.reports, QStringList{QStringLiteral("Display mode cannot be changed (640x480 16bit).")});
+        QVERIFY(rig.screen->isVisible());
+        QVERIFY(!rig.screen->Timer->Enabled());
+        QVERIFY(!rig.waker->Armed());
+        rig.pressKey(Qt::Key_Escape);
+        QVERIFY(!rig.screen->isVisible());
+        QCOMPARE(rig.reports.size(), 1);
+    }
+
+    void dotFirstFrame_data()
+    {
+        QTest::addColumn<int>("order");
+        QTest::addColumn<int>("passiveDots");
+        QTest::newRow("1 2 3 4") << 0 << 4;
+        QTest::newRow("1 2 4 3") << 1 << 4;
+        QTest::newRow("1 4 2 3") << 2 << 4;
+        QTest::newRow("1 2 4 3 5 8 6 7") << 3 << 8;
+        QTest::newRow("1 4 2 3 5 6 8 7") << 4 << 8;
+    }
+    void dotFirstFrame()
+    {
+        QFETCH(int, order);
+        QFETCH(int, passiveDots);
+        ExerciseRig rig;
+        setUpDot(rig, order);
+        rig.start(0);
+        const QImage image = rig.screenImage();
+        QList<int> expected;
+        for (int p = 1; p <= passiveDots; ++p)
+            expected << p;
+        QCOMPARE(positionsIn(image, kBlue), expected);
+        QVERIFY(positionsIn(image, kRed).isEmpty());
+        // Each dot is a one-colour disc in the box x - 10 .. x + 9.
+        for (int p = 1; p <= passiveDots; ++p) {
+            const int x = kDot[p].x(), y = kDot[p].y();
+            QCOMPARE(pixel(image, x - 10, y), kBlue);
+            QCOMPARE(pixel(image, x + 9, y), kBlue);
+            QCOMPARE(pixel(image, x, y - 10), kBlue);
+            QCOMPARE(pixel(image, x, y + 9), kBlue);
+            QCOMPARE(pixel(image, x + 10, y), kWhite);
+            QCOMPARE(pixel(image, x, y + 10), kWhite);
+            QCOMPARE(pixel(image, x - 10, y - 10), kWhite); // the box's corner is outside the disc
+        }
+        // Nothing but the background and the dots.
+        QCOMPARE(countPixels(image, kWhite) + countPixels(image, kBlue), 640 * 480);
+    }
+
+    void dotTicksFollowTheOrder_data()
+    {
+        QTest::addColumn<int>("order");
+        QTest::addColumn<QList<int>>("lit");
+        QTest::newRow("1 2 3 4") << 0 << QList<int>{2, 3, 4, 1, 2, 3, 4, 1, 2};
+        QTest::newRow("1 2 4 3") << 1 << QList<int>{2, 4, 3, 1, 2, 4, 3, 1, 2};
+        QTest::newRow("1 4 2 3") << 2 << QList<int>{4, 2, 3, 1, 4, 2, 3, 1, 4};
+        QTest::newRow("1 2 4 3 5 8 6 7") << 3 << QList<int>{2, 4, 3, 5, 8, 6, 7, 1, 2};
+        QTest::newRow("1 4 2 3 5 6 8 7") << 4 << QList<int>{4, 2, 3, 5, 6, 8, 7, 1, 4};
+    }
+    void dotTicksFollowTheOrder()
+    {
+        QFETCH(int, order);
+        QFETCH(QList<int>, lit);
+        ExerciseRig rig;
+        setUpDot(rig, order);
+        rig.start(0);
+        const int points = order >= 3 ? 8 : 4;
+        for (int k = 0; k < lit.size(); ++k) {
+            rig.tick();
+            const QImage image = rig.screenImage();
+            QCOMPARE(positionsIn(image, kRed), QList<int>{lit[k]});
+            QCOMPARE(positionsIn(image, kBlue).size(), points - 1);
+            QCOMPARE(countPixels(image, kWhite) + countPixels(image, kBlue) + countPixels(image, kRed),
+                     640 * 480);
+        }
+    }
+
+    void activeLikePassiveLeavesTheScreenAsItWas()
+    {
+        ExerciseRig rig;
+        setUpDot(rig, 3);
+        rig.settings.active = rig.settings.passive;
+        rig.start(0);
+        const QImage first = rig.screenImage();
+        for (int k = 0; k < 9; ++k) {
+            rig.tick();
+            QCOMPARE(rig.screenImage(), first);
+        }
+    }
+
+    // A tick draws two dots and nothing else: the rest of the frame is kept by the surface.
+    void tickPresentsOnlyTheTwoDots()
+    {
+        ExerciseRig rig;
+        setUpDot(rig, 0);
+        rig.start(0);
+        rig.tick();
+        rig.tick();
+        const QRect changed = rig.platform->LastPresentedChange().boundingRect();
+        // Positions 2 and 3 share the right column: one box 20 wide from y 14 to 465.
+        QVERIFY(!changed.isEmpty());
+        QVERIFY2(QRegion(changed).subtracted(QRegion(QRect(598, 14, 20, 452))).isEmpty(),
+                 qPrintable(QStringLiteral("changed %1,%2 %3x%4")
+                                .arg(changed.x())
+                                .arg(changed.y())
+                                .arg(changed.width())
+                                .arg(changed.height())));
+    }
+
+    // No stored order: DotOrder stays all zeros, and every tick lights the dot drawn last by
+    // the first frame, position 4, in the active colour.
+    void noOrderGivesOneSteadyDot()
+    {
+        ExerciseRig rig;
+        setUpDot(rig, -1);
+        rig.start(0);
+        QCOMPARE(rig.dot().DotOrder, (std::array<qint32, 9>{}));
+        for (int k = 0; k < 3; ++k) {
+            rig.tick();
+            const QImage image = rig.screenImage();
+            QCOMPARE(positionsIn(image, kRed), QList<int>{4});
+            QCOMPARE(positionsIn(image, kBlue), (QList<int>{1, 2, 3}));
+        }
+    }
+};
+
+QTEST_MAIN(TestScreenForm)
+#include "test_exercise_window.moc"
