@@ -92,7 +92,7 @@ QString Describe(const SettingsModel& m, const QStringList& errors, int textLeng
         out << names[i] << " " << m.Index(selector) << "/" << m.Items(selector).join(QLatin1Char('|'))
             << "\n";
     }
-    out << "valHiz '" << m.SpeedText() << "'\n";
+    out << "valHiz '" << m.IntervalText() << "'\n";
     out << "txtFnt '" << m.FontText().left(textLength) << "' (" << m.FontText().size() << " characters)\n";
     const FontSpec& font = m.Font();
     out << "font '" << font.Name.left(textLength) << "' (" << font.Name.size() << " characters) size "
@@ -114,8 +114,8 @@ QString CheckRanges(const SettingsModel& m)
             return Fail(QStringLiteral("a selector index out of its items"), m);
     }
     int speed = 0;
-    if (!zrv::ParseInt(m.SpeedText().toLatin1(), &speed) || speed < SettingsModel::MinSpeed_ms ||
-        speed > SettingsModel::MaxSpeed_ms)
+    if (!zrv::ParseInt(m.IntervalText().toLatin1(), &speed) || speed < IntervalRange::min_ms ||
+        speed > IntervalRange::max_ms)
         return Fail(QStringLiteral("speed outside 40..2000"), m);
     if (m.CurrentExercise() < 0 || m.CurrentExercise() > 2)
         return Fail(QStringLiteral("CurrentExercise out of range"), m);
@@ -124,8 +124,8 @@ QString CheckRanges(const SettingsModel& m)
         return Fail(QStringLiteral("font character set or style out of range"), m);
     if (m.FontText().size() > SettingsModel::FontTextMaxLength)
         return Fail(QStringLiteral("font description longer than its box"), m);
-    if (s.interval_ms < SettingsModel::MinSpeed_ms || s.interval_ms > SettingsModel::MaxSpeed_ms ||
-        s.letters < 4 || s.letters > 36 || s.lines < 0 || s.lines > 6 || s.minutes < -1 || s.minutes > 5)
+    if (s.interval_ms < IntervalRange::min_ms || s.interval_ms > IntervalRange::max_ms || s.letters < 4 ||
+        s.letters > 36 || s.lines < 0 || s.lines > 6 || s.minutes < -1 || s.minutes > 5)
         return Fail(QStringLiteral("run settings out of range"), m);
 
     // The canvas draws every font size at 1 to MaxFontPixels pixels.

@@ -16,12 +16,12 @@ enum DotLine : int {
     DotZmnLine,
     DotAktLine,
     DotPasLine,
-    DotHizLine,
+    DotIntervalLine,
     DotDkkLine,
 };
 
 // Controls that are not selectors.
-constexpr int kSpeed = SettingsModel::SelectorCount;
+constexpr int kInterval = SettingsModel::SelectorCount; // the speed box
 constexpr int kLetterGroups = SettingsModel::SelectorCount + 1;
 constexpr int kNoLine = -1;
 
@@ -42,12 +42,10 @@ constexpr ControlLine kControlLines[] = {
     {SettingsModel::Akt, DotAktLine, Section::AktOffset},
     {SettingsModel::Pas, DotPasLine, Section::PasOffset},
     {SettingsModel::Nkt, kNoLine, Section::NktOffset},
-    {kSpeed, DotHizLine, Section::HizOffset},
+    {kInterval, DotIntervalLine, Section::HizOffset},
     {SettingsModel::Dkk, DotDkkLine, Section::DkkOffset},
     {kLetterGroups, kNoLine, Section::LetterGroupsOffset},
 };
-// What an unreadable speed line stands for.
-constexpr int kSpeedFallback_ms = 400;
 
 QStringList ColourItems()
 {
@@ -105,10 +103,10 @@ QString SettingsModel::CurrentText(Selector selector) const
     return i >= 0 ? m_items[selector][i] : QString();
 }
 
-int SettingsModel::SpeedValue() const
+int SettingsModel::Interval_ms() const
 {
-    int value = MinSpeed_ms; // left alone when the text does not parse
-    zrv::ParseInt(m_speedText.toLatin1(), &value);
+    int value = IntervalRange::min_ms; // left alone when the text does not parse
+    zrv::ParseInt(m_intervalText.toLatin1(), &value);
     return value;
 }
 
@@ -161,9 +159,9 @@ void SettingsModel::LoadExerciseOptions()
         const int line = LineOf(c.control);
         if (line == kNoLine || c.control == kLetterGroups)
             continue;
-        if (c.control == kSpeed)
-            SetSpeedText(QString::number(
-                std::clamp(m_list.ReadInt(line, kSpeedFallback_ms), MinSpeed_ms, MaxSpeed_ms)));
+        if (c.control == kInterval)
+            SetIntervalText(
+                QString::number(IntervalRange::clamp(m_list.ReadInt(line, IntervalRange::fallback_ms))));
         else
             SetIndex(Selector(c.control), m_list.ReadInt(line, 0));
     }
@@ -236,14 +234,14 @@ void SettingsModel::Select(Selector selector, int index)
         m_list.PutInt(line, m_index[selector]);
 }
 
-void SettingsModel::SetSpeedText(const QString& text)
+void SettingsModel::SetIntervalText(const QString& text)
 {
-    if (text == m_speedText)
+    if (text == m_intervalText)
         return;
-    m_speedText = text;
-    const int line = LineOf(kSpeed);
+    m_intervalText = text;
+    const int line = LineOf(kInterval);
     if (line != kNoLine)
-        m_list.PutInt(line, SpeedValue());
+        m_list.PutInt(line, Interval_ms());
 }
 
 void SettingsModel::SetLetterGroup(int group, bool ticked)
@@ -320,7 +318,7 @@ ExerciseSettings SettingsModel::RunSettings() const
     s.active = zrv::ColorOfIndex(m_index[Akt]);
     s.passive = zrv::ColorOfIndex(m_index[Pas]);
     s.dot = zrv::ColorOfIndex(m_index[Nkt]);
-    s.interval_ms = std::clamp(SpeedValue(), MinSpeed_ms, MaxSpeed_ms);
+    s.interval_ms = IntervalRange::clamp(Interval_ms());
     s.minutes = m_index[Dkk];
     s.font = m_font;
     s.letterGroups = m_letterGroups;

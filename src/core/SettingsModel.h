@@ -13,9 +13,9 @@
 // controls, the exercise switch, and the storing of each change into its line.  SettingsWindow
 // shows this state in its widgets and hands every change the user makes to it.
 //
-// The controls are the drop-down selectors, the speed box (40..2000 ms, whose text is not
-// limited while it is typed), the font, the four letter-group boxes and the save box.  A
-// change is stored at once into the line of the selected exercise's section; which line each
+// The controls are the drop-down selectors, the speed box (the interval of a step, in
+// IntervalRange, whose text is not limited while it is typed), the font, the four letter-group boxes and the
+// save box.  A change is stored at once into the line of the selected exercise's section; which line each
 // control stores into is one table in SettingsModel.cpp.
 //
 // A handler may throw (a font line that is not a number): the rest of it is then skipped, and
@@ -36,8 +36,6 @@ class SettingsModel
         Dkk, // duration, "Sürekli", "1 dakika" .. "5 dakika"
         SelectorCount
     };
-    static constexpr int MinSpeed_ms = 40;
-    static constexpr int MaxSpeed_ms = 2000;
     // The longest text the font description box holds.
     static constexpr int FontTextMaxLength = 32767;
 
@@ -52,10 +50,10 @@ class SettingsModel
     QString CurrentText(Selector selector) const;
     bool SaveOptions() const { return m_saveOptions; }
     bool LetterGroup(int group) const { return m_letterGroups[size_t(group)]; } // group 0..3
-    QString SpeedText() const { return m_speedText; }
-    // The speed box's value: its text read as an integer, MinSpeed_ms when it is not one (a
-    // typed text may lie outside 40..2000 until the box loses the focus).
-    int SpeedValue() const;
+    QString IntervalText() const { return m_intervalText; }
+    // The speed box's value: its text read as an integer, IntervalRange::min_ms when it is not
+    // one (a typed text may lie outside the range until the box loses the focus).
+    int Interval_ms() const;
     const FontSpec& Font() const { return m_font; }
     QString FontText() const { return m_fontText; }
     // The exercise the start button runs (0 Dot, 1 Pyramid, 2 Block) and its caption.
@@ -75,7 +73,7 @@ class SettingsModel
     // A selector other than the exercise set to `index` by the user.
     void Select(Selector selector, int index);
     // The speed box's text changed.
-    void SetSpeedText(const QString& text);
+    void SetIntervalText(const QString& text);
     void SetLetterGroup(int group, bool ticked);
     void SetSaveOptions(bool save);
     // A font chosen in the font dialog.
@@ -88,15 +86,13 @@ class SettingsModel
 
     // A Pyramid or Block run needs at least one letter group.
     bool CanStart() const;
-    // What the start button hands the exercise window.
+    // What the start button hands the exercise window; its interval always in IntervalRange.
     ExerciseSettings RunSettings() const;
 
   private:
     void LoadExerciseOptions();
     void SetIndex(Selector selector, int index);
     void ReplaceItems(Selector selector, const QStringList& items);
-    void LoadSpeed(int value);
-    void StoreLetterGroups();
     // The line `selector` (or, for Selector SelectorCount, the speed box) stores into for the
     // selected exercise; -1 when it stores nowhere.
     int LineOf(int control) const;
@@ -106,7 +102,9 @@ class SettingsModel
     std::array<int, SelectorCount> m_index;
     bool m_saveOptions = false;
     std::array<bool, 4> m_letterGroups{true, false, false, false};
-    QString m_speedText = QStringLiteral("100");
+    // The speed box's text before the first load; loading stores a speed line back only when
+    // its text differs from the box's.
+    QString m_intervalText = QStringLiteral("100");
     FontSpec m_font{QStringLiteral("Courier New"), 10, 162, 0, 0};
     QString m_fontText;
     int m_currentExercise = 0;

@@ -334,8 +334,8 @@ void SettingsWindow::CreatePageExercises()
     labHiz = MakeLabel(page, QStringLiteral("Hız:"), 16, 232, 23, 16);
     valHiz = new SpinEdit(page);
     valHiz->setGeometry(128, 224, 145, 26);
-    valHiz->SetRange(SettingsModel::MinSpeed_ms, SettingsModel::MaxSpeed_ms);
-    valHiz->SetText(m.SpeedText());
+    valHiz->SetRange(IntervalRange::min_ms, IntervalRange::max_ms);
+    valHiz->SetText(m.IntervalText());
     Label4 = MakeLabel(page, QStringLiteral("Süre:"), 16, 256, 31, 16);
     boxDkk = MakeSelector(page, m.Items(SettingsModel::Dkk), 128, 248);
     for (QComboBox* box : {boxZmn, boxAkt, boxPas, boxNkt, boxDkk})
@@ -505,7 +505,7 @@ void SettingsWindow::ShowModel()
         }
         box->setCurrentIndex(m.Index(selector));
     }
-    valHiz->SetText(m.SpeedText());
+    valHiz->SetText(m.IntervalText());
     if (txtFnt->text() != m.FontText())
         txtFnt->setText(m.FontText());
     FontDialog->SetFont(m.Font());
@@ -554,7 +554,7 @@ void SettingsWindow::boxChange(QObject* sender)
                 m_model.Select(selector, box->currentIndex());
         }
         if (sender == valHiz)
-            m_model.SetSpeedText(valHiz->Text());
+            m_model.SetIntervalText(valHiz->Text());
         const QCheckBox* const groups[] = {boxharf1, boxharf2, boxharf3, boxharf4};
         for (int i = 0; i < 4; ++i) {
             if (sender == groups[i])

@@ -101,7 +101,7 @@ class TestJournalRun : public QObject
         const QComboBox* colours[] = {rig.main.boxZmn, rig.main.boxAkt, rig.main.boxPas, rig.main.boxNkt};
         for (int c = 0; c < 4; ++c)
             QCOMPARE(ColourName(run.colours[size_t(c)]), colours[c]->currentText());
-        QCOMPARE(run.speed_ms, 250);
+        QCOMPARE(run.interval_ms, 250);
         QCOMPARE(run.duration_minutes, 3);
         QCOMPARE(run.steps, 7);
         QCOMPARE(run.run_ms, ran_ms);

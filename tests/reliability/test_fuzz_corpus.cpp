@@ -45,7 +45,7 @@ QString UnlikeModel(const SettingsWindow& form)
     }
     if (form.boxSaveOptions->isChecked() != m.SaveOptions())
         unlike << QStringLiteral("boxSaveOptions");
-    if (form.valHiz->Text() != m.SpeedText())
+    if (form.valHiz->Text() != m.IntervalText())
         unlike << QStringLiteral("valHiz");
     if (form.txtFnt->text() != m.FontText() || !(form.FontDialog->Font() == m.Font()))
         unlike << QStringLiteral("font");
