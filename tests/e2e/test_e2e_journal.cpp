@@ -47,7 +47,7 @@ class TestE2eJournal : public QObject
         const std::optional<Window> list = m_session.OpenList(m_session.model->Main().boxAls);
         QVERIFY(list);
         QVERIFY(m_session.PickFromList(*list, exercise, 3));
-        m_session.model->SelectExercise(exercise);
+        m_session.model->selectExercise(exercise);
     }
 
     // The start button, about `run_ms` of the exercise, Escape; true when the run came and went.
