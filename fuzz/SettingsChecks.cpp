@@ -74,7 +74,7 @@ QString CheckLayouts(const ExerciseSettings& s, int h, int w)
 void Show(SettingsModel& model, QStringList& errors)
 {
     try {
-        model.Show();
+        model.show();
     } catch (const Exception& e) {
         errors << e.Message() + QLatin1Char('.');
     }
@@ -86,20 +86,20 @@ QString Describe(const SettingsModel& m, const QStringList& errors, int textLeng
     QTextStream out(&s);
     const char* const names[] = {"boxAls", "boxTip", "boxYon", "boxStr", "boxHrf",
                                  "boxZmn", "boxAkt", "boxPas", "boxNkt", "boxDkk"};
-    out << "boxSaveOptions " << m.SaveOptions() << "\n";
+    out << "boxSaveOptions " << m.saveOptions() << "\n";
     for (int i = 0; i < SettingsModel::SelectorCount; ++i) {
         const auto selector = SettingsModel::Selector(i);
-        out << names[i] << " " << m.Index(selector) << "/" << m.Items(selector).join(QLatin1Char('|'))
+        out << names[i] << " " << m.index(selector) << "/" << m.items(selector).join(QLatin1Char('|'))
             << "\n";
     }
-    out << "valHiz '" << m.SpeedText() << "'\n";
-    out << "txtFnt '" << m.FontText().left(textLength) << "' (" << m.FontText().size() << " characters)\n";
-    const FontSpec& font = m.Font();
+    out << "valHiz '" << m.intervalText() << "'\n";
+    out << "txtFnt '" << m.fontText().left(textLength) << "' (" << m.fontText().size() << " characters)\n";
+    const FontSpec& font = m.font();
     out << "font '" << font.Name.left(textLength) << "' (" << font.Name.size() << " characters) size "
         << font.Size << " charset " << font.Charset << " style " << font.Style << "\n";
-    out << "harf " << m.LetterGroup(0) << m.LetterGroup(1) << m.LetterGroup(2) << m.LetterGroup(3) << "\n";
-    out << "CurrentExercise " << m.CurrentExercise() << " '" << m.StartCaption() << "' text controls "
-        << m.TextControlsVisible() << "\n";
+    out << "harf " << m.letterGroup(0) << m.letterGroup(1) << m.letterGroup(2) << m.letterGroup(3) << "\n";
+    out << "CurrentExercise " << m.currentExercise() << " '" << m.startCaption() << "' text controls "
+        << m.textControlsVisible() << "\n";
     for (const QString& e : errors)
         out << "error '" << e.left(textLength) << "'\n";
     return s;
@@ -109,23 +109,23 @@ QString CheckRanges(const SettingsModel& m)
 {
     for (int i = 0; i < SettingsModel::SelectorCount; ++i) {
         const auto selector = SettingsModel::Selector(i);
-        if (m.Items(selector).isEmpty() || m.Index(selector) < -1 ||
-            m.Index(selector) >= m.Items(selector).size())
+        if (m.items(selector).isEmpty() || m.index(selector) < -1 ||
+            m.index(selector) >= m.items(selector).size())
             return Fail(QStringLiteral("a selector index out of its items"), m);
     }
     int speed = 0;
-    if (!zrv::ParseInt(m.SpeedText().toLatin1(), &speed) || speed < SettingsModel::MinSpeed_ms ||
-        speed > SettingsModel::MaxSpeed_ms)
+    if (!zrv::parseInt(m.intervalText().toLatin1(), &speed) || speed < IntervalRange::min_ms ||
+        speed > IntervalRange::max_ms)
         return Fail(QStringLiteral("speed outside 40..2000"), m);
-    if (m.CurrentExercise() < 0 || m.CurrentExercise() > 2)
+    if (m.currentExercise() < 0 || m.currentExercise() > 2)
         return Fail(QStringLiteral("CurrentExercise out of range"), m);
-    const ExerciseSettings s = m.RunSettings();
+    const ExerciseSettings s = m.runSettings();
     if (s.font.Charset < 0 || s.font.Charset > 255 || (s.font.Style & ~fsBold) != 0)
         return Fail(QStringLiteral("font character set or style out of range"), m);
-    if (m.FontText().size() > SettingsModel::FontTextMaxLength)
+    if (m.fontText().size() > SettingsModel::FontTextMaxLength)
         return Fail(QStringLiteral("font description longer than its box"), m);
-    if (s.interval_ms < SettingsModel::MinSpeed_ms || s.interval_ms > SettingsModel::MaxSpeed_ms ||
-        s.letters < 4 || s.letters > 36 || s.lines < 0 || s.lines > 6 || s.minutes < -1 || s.minutes > 5)
+    if (s.interval_ms < IntervalRange::min_ms || s.interval_ms > IntervalRange::max_ms || s.letters < 4 ||
+        s.letters > 36 || s.lines < 0 || s.lines > 6 || s.minutes < -1 || s.minutes > 5)
         return Fail(QStringLiteral("run settings out of range"), m);
 
     // The canvas draws every font size at 1 to MaxFontPixels pixels.
@@ -150,12 +150,12 @@ QString CheckSettingsFile(const QByteArray& bytes, const QString& path)
         return QStringLiteral("cannot write the input to %1").arg(path);
 
     SettingsModel first;
-    const SettingsList::LoadResult firstResult = first.List().Load(path);
+    const SettingsList::LoadResult firstResult = first.list().load(path);
     if (bytes.size() <= SettingsList::MaxFileSize && firstResult != SettingsList::LoadResult::Read)
         return QStringLiteral("a file of %1 bytes was not read").arg(bytes.size());
-    if (first.List().Count() < SettingsList::LineCount)
-        return QStringLiteral("%1 lines after loading").arg(first.List().Count());
-    for (const QByteArray& line : first.List().Lines()) {
+    if (first.list().count() < SettingsList::LineCount)
+        return QStringLiteral("%1 lines after loading").arg(first.list().count());
+    for (const QByteArray& line : first.list().lines()) {
         if (line.contains('\0') || line.contains('\r') || line.contains('\n'))
             return QStringLiteral("a line holds a NUL or a line end");
     }
@@ -167,28 +167,28 @@ QString CheckSettingsFile(const QByteArray& bytes, const QString& path)
         return fault;
 
     try {
-        first.List().Save(path);
+        first.list().save(path);
     } catch (const Exception& e) {
         return QStringLiteral("saving failed: %1").arg(e.Message());
     }
-    if (ReadAll(path) != SettingsList::Serialize(first.List().Lines()))
+    if (ReadAll(path) != SettingsList::serialize(first.list().lines()))
         return QStringLiteral("the saved file cannot be read or differs from the list");
 
     SettingsModel second;
-    if (second.List().Load(path) != SettingsList::LoadResult::Read)
+    if (second.list().load(path) != SettingsList::LoadResult::Read)
         return QStringLiteral("the saved file cannot be loaded");
-    if (second.List().Lines() != first.List().Lines())
+    if (second.list().lines() != first.list().lines())
         return QStringLiteral("the second load differs from the first");
-    if (second.List().MovesFileAsideAtSave())
+    if (second.list().movesFileAsideAtSave())
         return QStringLiteral("the saved file would be moved aside");
     QStringList secondErrors;
     Show(second, secondErrors);
     const QString shown = Describe(first, firstErrors, SettingsModel::FontTextMaxLength * 16);
     const QString shownAgain = Describe(second, secondErrors, SettingsModel::FontTextMaxLength * 16);
-    if (shownAgain != shown || second.RunSettings() != first.RunSettings())
+    if (shownAgain != shown || second.runSettings() != first.runSettings())
         return QStringLiteral("showing the saved file gives other values:\n") + Describe(first, firstErrors) +
                QStringLiteral("--- then ---\n") + Describe(second, secondErrors);
-    if (second.List().Lines() != first.List().Lines())
+    if (second.list().lines() != first.list().lines())
         return QStringLiteral("showing the saved file changed its lines again");
     return QString();
 }

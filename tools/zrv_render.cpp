@@ -83,7 +83,7 @@ void ApplyOptions(const QCommandLineParser& args, int exercise, SettingsList& li
 {
     const bool dot = exercise == 0;
     const int first = exercise == 1 ? int(SettingsList::PyramidFirstLine) : int(SettingsList::BlockFirstLine);
-    auto put = [&list](int line, int value) { list.PutInt(line, value); };
+    auto put = [&list](int line, int value) { list.putInt(line, value); };
     auto textOnly = [&](const char* option) {
         if (dot && args.isSet(QString::fromLatin1(option)))
             Fail(QStringLiteral("--%1 is for the pyramid and block exercises")
@@ -91,32 +91,32 @@ void ApplyOptions(const QCommandLineParser& args, int exercise, SettingsList& li
         return !dot && args.isSet(QString::fromLatin1(option));
     };
 
-    list.PutInt(SettingsList::ExerciseLine, exercise);
+    list.putInt(SettingsList::ExerciseLine, exercise);
     if (args.isSet(QStringLiteral("type"))) {
         const int tip =
             NumberIn(args.value(QStringLiteral("type")), 0, dot ? 4 : 1, QStringLiteral("--type"));
-        put(dot ? 3 : first + SettingsList::TipOffset, tip);
+        put(dot ? 3 : first + SettingsList::TypeOffset, tip);
     }
     if (args.isSet(QStringLiteral("direction"))) {
         const int most = dot ? 0 : (exercise == 1 ? 1 : 2);
         const int yon =
             NumberIn(args.value(QStringLiteral("direction")), 0, most, QStringLiteral("--direction"));
-        put(dot ? 4 : first + SettingsList::YonOffset, yon);
+        put(dot ? 4 : first + SettingsList::DirectionOffset, yon);
     }
     if (textOnly("lines"))
-        put(first + SettingsList::StrOffset,
+        put(first + SettingsList::LinesOffset,
             NumberIn(args.value(QStringLiteral("lines")), 1, 6, QStringLiteral("--lines")) - 1);
     if (textOnly("letters"))
-        put(first + SettingsList::HrfOffset,
+        put(first + SettingsList::LettersOffset,
             NumberIn(args.value(QStringLiteral("letters")), 4, 36, QStringLiteral("--letters")) - 4);
     const struct {
         const char* option;
         int dotLine;
         int offset;
-    } colours[] = {{"background", 5, SettingsList::ZmnOffset},
-                   {"active", 6, SettingsList::AktOffset},
-                   {"passive", 7, SettingsList::PasOffset},
-                   {"dot", -1, SettingsList::NktOffset}};
+    } colours[] = {{"background", 5, SettingsList::BackgroundOffset},
+                   {"active", 6, SettingsList::ActiveOffset},
+                   {"passive", 7, SettingsList::PassiveOffset},
+                   {"dot", -1, SettingsList::DotOffset}};
     for (const auto& c : colours) {
         const QString option = QString::fromLatin1(c.option);
         if (!args.isSet(option))
@@ -127,18 +127,18 @@ void ApplyOptions(const QCommandLineParser& args, int exercise, SettingsList& li
             IndexOf(args.value(option), kColours, QStringLiteral("colour")));
     }
     if (textOnly("font"))
-        list.PutText(first + SettingsList::FontNameOffset, args.value(QStringLiteral("font")));
+        list.putText(first + SettingsList::FontNameOffset, args.value(QStringLiteral("font")));
     if (textOnly("size"))
         put(first + SettingsList::FontSizeOffset,
             NumberIn(args.value(QStringLiteral("size")), 1, 200, QStringLiteral("--size")));
     if (textOnly("bold"))
-        list.Put(first + SettingsList::FontBoldOffset, "1");
+        list.put(first + SettingsList::FontBoldOffset, "1");
     if (textOnly("groups")) {
         const QString groups = args.value(QStringLiteral("groups"));
         if (groups.size() != 4 || groups.contains(QRegularExpression(QStringLiteral("[^01]"))))
             Fail(QStringLiteral(
                 "--groups takes four 0/1 flags (lowercase, uppercase, digits, signs), e.g. 1010"));
-        list.Put(first + SettingsList::LetterGroupsOffset, groups.toLatin1());
+        list.put(first + SettingsList::LetterGroupsOffset, groups.toLatin1());
     }
 }
 
@@ -222,12 +222,12 @@ int main(int argc, char* argv[])
     SettingsList list;
     if (args.isSet(QStringLiteral("settings"))) {
         const QString file = args.value(QStringLiteral("settings"));
-        if (!QFileInfo(file).isReadable() || list.Load(file) != SettingsList::LoadResult::Read)
+        if (!QFileInfo(file).isReadable() || list.load(file) != SettingsList::LoadResult::Read)
             Fail(QStringLiteral("cannot read %1").arg(file));
     } else {
-        list = SettingsList::Defaults();
+        list = SettingsList::defaults();
     }
-    int exercise = list.ReadInt(SettingsList::ExerciseLine, 0);
+    int exercise = list.readInt(SettingsList::ExerciseLine, 0);
     if (args.isSet(QStringLiteral("exercise")))
         exercise = IndexOf(args.value(QStringLiteral("exercise")), kExercises, QStringLiteral("exercise"));
     if (exercise < 0 || exercise > 2)
@@ -236,7 +236,7 @@ int main(int argc, char* argv[])
     if (args.isSet(QStringLiteral("write-settings"))) {
         const QString file = QFileInfo(args.value(QStringLiteral("write-settings"))).absoluteFilePath();
         try {
-            list.Save(file);
+            list.save(file);
         } catch (...) {
             Fail(QStringLiteral("cannot write %1").arg(file));
         }
@@ -270,11 +270,11 @@ int main(int argc, char* argv[])
     ExerciseRig rig;
     if (!rig.sandbox.isValid())
         Fail(QStringLiteral("no temporary directory"));
-    list.Save();
+    list.save();
 
     SettingsModel model;
     try {
-        model.LoadAndShow();
+        model.loadAndShow();
     } catch (const Exception& e) {
         Fail(e.Message() + QLatin1Char('.'));
     }
@@ -283,12 +283,12 @@ int main(int argc, char* argv[])
         rig.platform->FrameScale = zrv::FrameScaleFor(QSize(640, 480), screenSize);
 
     // The start button's check, without its message box.
-    if (!model.CanStart())
+    if (!model.canStart())
         Fail(QStringLiteral("Harf gruplarından en az birini seçiniz. (--groups)"));
 
     zrv::SetRandSeed(seed);
-    rig.settings = model.RunSettings();
-    rig.start(model.CurrentExercise());
+    rig.settings = model.runSettings();
+    rig.start(model.currentExercise());
 
     const bool everyFrame = output.contains(QLatin1Char('%'));
     int written = 0;

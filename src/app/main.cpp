@@ -62,8 +62,8 @@ int main(int argc, char* argv[])
     // the window system gives the keyboard back to the settings window when the exercise ends
     // (Wayland compositors ignore a program's own request for it).
     ExerciseWindow screenForm({}, &mainForm);
-    mainForm.SetScreenForm(&screenForm);
-    mainForm.SetJournal(&journal);
+    mainForm.setScreenForm(&screenForm);
+    mainForm.setJournal(&journal);
 
     // From here on a stop request ends the run, closes the dialogs and closes the settings
     // window as the exit button does.
@@ -75,6 +75,6 @@ int main(int argc, char* argv[])
 
     mainForm.show();
     if (otherCopyRuns)
-        mainForm.SetSettingsHeldElsewhere();
+        mainForm.setSettingsHeldElsewhere();
     return QApplication::exec();
 }

@@ -47,7 +47,7 @@ constexpr char32_t kReplacement = 0xFFFD;
 
 } // namespace
 
-QString FromCp1254(QByteArrayView bytes)
+QString fromCp1254(QByteArrayView bytes)
 {
     if (bytes.isEmpty())
         return QString();
@@ -74,7 +74,7 @@ QString FromCp1254(QByteArrayView bytes)
     return QString::fromUcs4(ucs4.constData(), count);
 }
 
-QByteArray ToCp1254(QStringView text)
+QByteArray toCp1254(QStringView text)
 {
     if (text.isEmpty())
         return QByteArray();

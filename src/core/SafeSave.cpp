@@ -285,7 +285,7 @@ int WriteBeside(const Target& t, QByteArrayView data)
 
 } // namespace
 
-ReadOutcome ReadRegularFile(QByteArrayView path, qint64 limit, QByteArray* bytes)
+ReadOutcome readRegularFile(QByteArrayView path, qint64 limit, QByteArray* bytes)
 {
     bytes->clear();
     const Target t = Find(path, true);
@@ -328,7 +328,7 @@ ReadOutcome ReadRegularFile(QByteArrayView path, qint64 limit, QByteArray* bytes
     return ReadOutcome::Read;
 }
 
-int ReplaceFile(QByteArrayView path, QByteArrayView data, SaveOutcome* outcome)
+int replaceFile(QByteArrayView path, QByteArrayView data, SaveOutcome* outcome)
 {
     if (outcome)
         *outcome = SaveOutcome::Written;

@@ -26,7 +26,7 @@ enum class ReadOutcome {
 };
 
 // Reads the regular file `path` leads to, never holding more than `limit` + 1 bytes.
-ReadOutcome ReadRegularFile(QByteArrayView path, qint64 limit, QByteArray* bytes);
+ReadOutcome readRegularFile(QByteArrayView path, qint64 limit, QByteArray* bytes);
 
 enum class SaveOutcome {
     Written,   // `data` is the file's contents now
@@ -37,6 +37,6 @@ enum class SaveOutcome {
 // round in circles is itself replaced by a file.  Returns 0, or the errno value of the failure,
 // in which case the old file is as it was: EISDIR for a directory, EACCES for a link that is
 // not followed or a file the caller may not write, ENOSPC, EROFS...
-int ReplaceFile(QByteArrayView path, QByteArrayView data, SaveOutcome* outcome = nullptr);
+int replaceFile(QByteArrayView path, QByteArrayView data, SaveOutcome* outcome = nullptr);
 
 } // namespace zrv

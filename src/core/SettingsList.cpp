@@ -13,7 +13,7 @@
 namespace zrv
 {
 
-bool ParseInt(QByteArrayView text, int* value)
+bool parseInt(QByteArrayView text, int* value)
 {
     qsizetype i = 0;
     const qsizetype n = text.size();
@@ -59,7 +59,7 @@ bool ParseInt(QByteArrayView text, int* value)
 
 } // namespace zrv
 
-const SettingsList& SettingsList::Defaults()
+const SettingsList& SettingsList::defaults()
 {
     // clang-format off
     static const SettingsList defaults(QList<QByteArray>{
@@ -77,7 +77,7 @@ const SettingsList& SettingsList::Defaults()
     return defaults;
 }
 
-QList<QByteArray> SettingsList::Parse(QByteArrayView bytes)
+QList<QByteArray> SettingsList::parse(QByteArrayView bytes)
 {
     const qsizetype nul = bytes.indexOf('\0');
     if (nul >= 0)
@@ -99,7 +99,7 @@ QList<QByteArray> SettingsList::Parse(QByteArrayView bytes)
     return lines;
 }
 
-qint64 SettingsList::SerializedSize(const QList<QByteArray>& lines)
+qint64 SettingsList::serializedSize(const QList<QByteArray>& lines)
 {
     qint64 size = 0;
     for (const QByteArray& line : lines)
@@ -107,10 +107,10 @@ qint64 SettingsList::SerializedSize(const QList<QByteArray>& lines)
     return size;
 }
 
-QByteArray SettingsList::Serialize(const QList<QByteArray>& lines)
+QByteArray SettingsList::serialize(const QList<QByteArray>& lines)
 {
     QByteArray data;
-    data.reserve(SerializedSize(lines));
+    data.reserve(serializedSize(lines));
     for (const QByteArray& line : lines) {
         data += line;
         data += "\r\n";
@@ -118,16 +118,16 @@ QByteArray SettingsList::Serialize(const QList<QByteArray>& lines)
     return data;
 }
 
-SettingsList::LoadResult SettingsList::Load(const QString& fileName)
+SettingsList::LoadResult SettingsList::load(const QString& fileName)
 {
     m_lines.clear();
     m_moveAsideBeforeSave = false;
 
     QByteArray bytes;
     LoadResult result = LoadResult::Read;
-    switch (zrv::ReadRegularFile(QFile::encodeName(fileName), MaxFileSize, &bytes)) {
+    switch (zrv::readRegularFile(QFile::encodeName(fileName), MaxFileSize, &bytes)) {
     case zrv::ReadOutcome::Read:
-        m_lines = Parse(bytes);
+        m_lines = parse(bytes);
         // The text after a NUL is not part of the list; keep the file that holds it.
         if (bytes.contains('\0'))
             m_moveAsideBeforeSave = true;
@@ -143,22 +143,22 @@ SettingsList::LoadResult SettingsList::Load(const QString& fileName)
     }
     // Every later access assumes lines 0 to 40: a short file takes the missing lines from the
     // defaults.
-    for (int i = Count(); i < LineCount; ++i)
-        m_lines.append(Defaults().m_lines.at(i));
+    for (int i = count(); i < LineCount; ++i)
+        m_lines.append(defaults().m_lines.at(i));
     // The limit counts the file as Save writes it (CR LF after every line), so that whatever is
     // read can be written back and read again: a file with LF line ends just under the limit
     // would otherwise grow past it at its first save.
-    if (result == LoadResult::Read && SerializedSize(m_lines) > MaxFileSize)
+    if (result == LoadResult::Read && serializedSize(m_lines) > MaxFileSize)
         result = LoadResult::Unreadable;
 
     if (result != LoadResult::Read)
-        m_lines = Defaults().m_lines;
+        m_lines = defaults().m_lines;
     if (result == LoadResult::Unreadable)
         m_moveAsideBeforeSave = true;
     return result;
 }
 
-void SettingsList::Save(const QString& fileName)
+void SettingsList::save(const QString& fileName)
 {
     m_lastError.clear();
     const auto fail = [this, &fileName](int error) {
@@ -166,7 +166,7 @@ void SettingsList::Save(const QString& fileName)
         throw FileCreateError(QStringLiteral("Cannot create file %1").arg(fileName));
     };
     // Never more than Load reads back.
-    if (SerializedSize(m_lines) > MaxFileSize)
+    if (serializedSize(m_lines) > MaxFileSize)
         fail(EFBIG);
     const QByteArray path = QFile::encodeName(fileName);
     if (m_moveAsideBeforeSave) {
@@ -176,61 +176,61 @@ void SettingsList::Save(const QString& fileName)
             fail(errno);
         m_moveAsideBeforeSave = false;
     }
-    if (const int error = zrv::ReplaceFile(path, Serialize(m_lines)))
+    if (const int error = zrv::replaceFile(path, serialize(m_lines)))
         fail(error);
 }
 
-void SettingsList::CheckIndex(int i) const
+void SettingsList::checkIndex(int i) const
 {
-    if (i < 0 || i >= Count())
+    if (i < 0 || i >= count())
         throw ListError(QStringLiteral("List index out of bounds (%1)").arg(i));
 }
 
-QByteArray SettingsList::Get(int i) const
+QByteArray SettingsList::get(int i) const
 {
-    CheckIndex(i);
+    checkIndex(i);
     return m_lines.at(i);
 }
 
-void SettingsList::Put(int i, const QByteArray& text)
+void SettingsList::put(int i, const QByteArray& text)
 {
-    CheckIndex(i);
+    checkIndex(i);
     m_lines[i] = text;
 }
 
-void SettingsList::PutInt(int i, int value)
+void SettingsList::putInt(int i, int value)
 {
-    Put(i, QByteArray::number(value));
+    put(i, QByteArray::number(value));
 }
 
-QString SettingsList::Text(int i) const
+QString SettingsList::text(int i) const
 {
-    return zrv::FromCp1254(Get(i));
+    return zrv::fromCp1254(get(i));
 }
 
-void SettingsList::PutText(int i, const QString& text)
+void SettingsList::putText(int i, const QString& text)
 {
-    Put(i, zrv::ToCp1254(text));
+    put(i, zrv::toCp1254(text));
 }
 
-int SettingsList::ReadInt(int i, int fallback) const
+int SettingsList::readInt(int i, int fallback) const
 {
     int value = fallback;
-    zrv::ParseInt(Get(i), &value);
+    zrv::parseInt(get(i), &value);
     return value;
 }
 
-int SettingsList::ReadStrictInt(int i) const
+int SettingsList::readStrictInt(int i) const
 {
-    const QByteArray text = Get(i);
+    const QByteArray text = get(i);
     int value = 0;
-    if (!zrv::ParseInt(text, &value))
-        throw ConvertError(QStringLiteral("'%1' is not a valid integer value").arg(zrv::FromCp1254(text)));
+    if (!zrv::parseInt(text, &value))
+        throw ConvertError(QStringLiteral("'%1' is not a valid integer value").arg(zrv::fromCp1254(text)));
     return value;
 }
 
-bool SettingsList::LetterGroup(int i, int position) const
+bool SettingsList::letterGroup(int i, int position) const
 {
-    const QByteArray text = Get(i);
+    const QByteArray text = get(i);
     return position >= 1 && position <= text.size() && text.at(position - 1) == '1';
 }

@@ -13,7 +13,7 @@ namespace zrv
 // The value must fit a 32-bit signed integer, hexadecimal numbers included ("$FFFFFFFF" does
 // not parse; "-$80000000" does).  Returns false, leaving *value alone, when the text does not
 // parse.
-bool ParseInt(QByteArrayView text, int* value);
+bool parseInt(QByteArrayView text, int* value);
 
 } // namespace zrv
 
@@ -37,16 +37,16 @@ class SettingsList
     };
     // Offsets inside the Pyramid and Block sections.
     enum SectionOffset : int {
-        TipOffset = 0,
-        YonOffset = 1,
-        StrOffset = 2,
-        HrfOffset = 3,
-        ZmnOffset = 4,
-        AktOffset = 5,
-        PasOffset = 6,
-        NktOffset = 7,
-        HizOffset = 8,
-        DkkOffset = 9,
+        TypeOffset = 0,
+        DirectionOffset = 1,
+        LinesOffset = 2,
+        LettersOffset = 3,
+        BackgroundOffset = 4,
+        ActiveOffset = 5,
+        PassiveOffset = 6,
+        DotOffset = 7,
+        IntervalOffset = 8,
+        DurationOffset = 9,
         FontNameOffset = 10,
         FontSizeOffset = 11,
         FontCharsetOffset = 12,
@@ -58,7 +58,7 @@ class SettingsList
     explicit SettingsList(QList<QByteArray> lines) : m_lines(std::move(lines)) {}
 
     // The built-in defaults: the 41 lines a missing file stands for.  Never changed.
-    static const SettingsList& Defaults();
+    static const SettingsList& defaults();
 
     // A settings file is 41 short lines.  A larger file than this is not read at all: it is
     // treated as a file that cannot be read, so loading never holds more than this in memory.
@@ -80,13 +80,13 @@ class SettingsList
     // the defaults (each missing line takes its default text).  A file whose text a NUL byte
     // ends early is read up to the NUL; the bytes after it would be lost by saving, so the next
     // Save moves that file aside to "<name>.bak" as well.  Never throws.
-    LoadResult Load(const QString& fileName = QString::fromLatin1(DefaultFileName));
+    LoadResult load(const QString& fileName = QString::fromLatin1(DefaultFileName));
     // True when the next Save first moves the loaded file aside to "<name>.bak".
-    bool MovesFileAsideAtSave() const { return m_moveAsideBeforeSave; }
+    bool movesFileAsideAtSave() const { return m_moveAsideBeforeSave; }
 
     // Writes every line followed by CR LF to `fileName`, replacing it only once the new
     // contents are completely on disk: on any failure the old file is left as it was and
-    // FileCreateError "Cannot create file <fileName>" is thrown, LastError() telling why.
+    // FileCreateError "Cannot create file <fileName>" is thrown, lastError() telling why.
     // A relative name stays relative to the current directory, whatever bytes its path has.
     // A symbolic link stays a link and its target gets the new contents, except a link that
     // another user made in a sticky folder open to everyone, which is not followed (the save
@@ -95,45 +95,45 @@ class SettingsList
     // (a link to /dev/null throws the settings away, as it is meant to).  A hard link is
     // broken: the file's other names keep the previous contents.  Lines longer in all than
     // MaxFileSize are not written (the save fails).
-    void Save(const QString& fileName = QString::fromLatin1(DefaultFileName));
+    void save(const QString& fileName = QString::fromLatin1(DefaultFileName));
     // The system's reason for the last failed Save ("No space left on device"), empty when the
     // last Save succeeded.
-    QString LastError() const { return m_lastError; }
+    QString lastError() const { return m_lastError; }
 
     // Splits file bytes into lines: CR LF, a lone CR or a lone LF ends a line (LF CR is two
     // line ends); a NUL byte ends the text; a line end at the very end adds no empty line.
-    static QList<QByteArray> Parse(QByteArrayView bytes);
+    static QList<QByteArray> parse(QByteArrayView bytes);
     // Every line followed by CR LF, and the size of that.
-    static QByteArray Serialize(const QList<QByteArray>& lines);
-    static qint64 SerializedSize(const QList<QByteArray>& lines);
+    static QByteArray serialize(const QList<QByteArray>& lines);
+    static qint64 serializedSize(const QList<QByteArray>& lines);
 
-    int Count() const { return static_cast<int>(m_lines.size()); }
-    const QList<QByteArray>& Lines() const { return m_lines; }
-    void Clear() { m_lines.clear(); }
+    int count() const { return static_cast<int>(m_lines.size()); }
+    const QList<QByteArray>& lines() const { return m_lines; }
+    void clear() { m_lines.clear(); }
 
     // The bytes of line i; ListError "List index out of bounds (i)" when there is no such line.
-    QByteArray Get(int i) const;
+    QByteArray get(int i) const;
     // Replaces line i in place; ListError when there is no such line.
-    void Put(int i, const QByteArray& text);
+    void put(int i, const QByteArray& text);
     // Stores a number in its shortest decimal form ("-1" for -1).
-    void PutInt(int i, int value);
+    void putInt(int i, int value);
 
     // Line i as Unicode text, and stored from Unicode text (characters outside Windows-1254
     // become '?').
-    QString Text(int i) const;
-    void PutText(int i, const QString& text);
+    QString text(int i) const;
+    void putText(int i, const QString& text);
 
     // Line i read with the integer rule; `fallback` when it does not parse.
-    int ReadInt(int i, int fallback) const;
+    int readInt(int i, int fallback) const;
     // Line i read with the integer rule; ConvertError "'<text>' is not a valid integer value"
     // when it does not parse.
-    int ReadStrictInt(int i) const;
+    int readStrictInt(int i) const;
     // Letter-group position 1 to 4 of line i: ticked when that character is "1".  A position
     // beyond the end of a short line reads as not ticked.
-    bool LetterGroup(int i, int position) const;
+    bool letterGroup(int i, int position) const;
 
   private:
-    void CheckIndex(int i) const;
+    void checkIndex(int i) const;
 
     QList<QByteArray> m_lines;
     bool m_moveAsideBeforeSave = false;

@@ -11,17 +11,17 @@ using Section = SettingsList;
 
 // The lines of the Dot section, one after the other from its first line.
 enum DotLine : int {
-    DotTipLine = SettingsList::DotFirstLine,
-    DotYonLine,
-    DotZmnLine,
-    DotAktLine,
-    DotPasLine,
-    DotHizLine,
-    DotDkkLine,
+    DotTypeLine = SettingsList::DotFirstLine,
+    DotDirectionLine,
+    DotBackgroundLine,
+    DotActiveLine,
+    DotPassiveLine,
+    DotIntervalLine,
+    DotDurationLine,
 };
 
 // Controls that are not selectors.
-constexpr int kSpeed = SettingsModel::SelectorCount;
+constexpr int kInterval = SettingsModel::SelectorCount; // the speed box
 constexpr int kLetterGroups = SettingsModel::SelectorCount + 1;
 constexpr int kNoLine = -1;
 
@@ -34,20 +34,18 @@ struct ControlLine {
     int sectionOffset;
 };
 constexpr ControlLine kControlLines[] = {
-    {SettingsModel::Tip, DotTipLine, Section::TipOffset},
-    {SettingsModel::Yon, DotYonLine, Section::YonOffset},
-    {SettingsModel::Str, kNoLine, Section::StrOffset},
-    {SettingsModel::Hrf, kNoLine, Section::HrfOffset},
-    {SettingsModel::Zmn, DotZmnLine, Section::ZmnOffset},
-    {SettingsModel::Akt, DotAktLine, Section::AktOffset},
-    {SettingsModel::Pas, DotPasLine, Section::PasOffset},
-    {SettingsModel::Nkt, kNoLine, Section::NktOffset},
-    {kSpeed, DotHizLine, Section::HizOffset},
-    {SettingsModel::Dkk, DotDkkLine, Section::DkkOffset},
+    {SettingsModel::Type, DotTypeLine, Section::TypeOffset},
+    {SettingsModel::Direction, DotDirectionLine, Section::DirectionOffset},
+    {SettingsModel::Lines, kNoLine, Section::LinesOffset},
+    {SettingsModel::Letters, kNoLine, Section::LettersOffset},
+    {SettingsModel::Background, DotBackgroundLine, Section::BackgroundOffset},
+    {SettingsModel::Active, DotActiveLine, Section::ActiveOffset},
+    {SettingsModel::Passive, DotPassiveLine, Section::PassiveOffset},
+    {SettingsModel::Dot, kNoLine, Section::DotOffset},
+    {kInterval, DotIntervalLine, Section::IntervalOffset},
+    {SettingsModel::Duration, DotDurationLine, Section::DurationOffset},
     {kLetterGroups, kNoLine, Section::LetterGroupsOffset},
 };
-// What an unreadable speed line stands for.
-constexpr int kSpeedFallback_ms = 400;
 
 QStringList ColourItems()
 {
@@ -88,33 +86,33 @@ bool IsTextExercise(int exercise)
 
 SettingsModel::SettingsModel()
 {
-    m_items[Als] = {QStringLiteral("Nokta"), QStringLiteral("Piramit"), QStringLiteral("Blok")};
-    m_items[Tip] = {QStringLiteral("Yatay - Yukarıdan Aşağıya"), QStringLiteral("Merkez - Tek Satır")};
-    m_items[Yon] = LineCountItems();
-    m_items[Str] = LineCountItems();
-    m_items[Hrf] = LetterCountItems();
-    m_items[Zmn] = m_items[Akt] = m_items[Pas] = m_items[Nkt] = ColourItems();
-    m_items[Dkk] = {QStringLiteral("Sürekli"),  QStringLiteral("1 dakika"), QStringLiteral("2 dakika"),
-                    QStringLiteral("3 dakika"), QStringLiteral("4 dakika"), QStringLiteral("5 dakika")};
+    m_items[Exercise] = {QStringLiteral("Nokta"), QStringLiteral("Piramit"), QStringLiteral("Blok")};
+    m_items[Type] = {QStringLiteral("Yatay - Yukarıdan Aşağıya"), QStringLiteral("Merkez - Tek Satır")};
+    m_items[Direction] = LineCountItems();
+    m_items[Lines] = LineCountItems();
+    m_items[Letters] = LetterCountItems();
+    m_items[Background] = m_items[Active] = m_items[Passive] = m_items[Dot] = ColourItems();
+    m_items[Duration] = {QStringLiteral("Sürekli"),  QStringLiteral("1 dakika"), QStringLiteral("2 dakika"),
+                         QStringLiteral("3 dakika"), QStringLiteral("4 dakika"), QStringLiteral("5 dakika")};
     m_index.fill(-1);
 }
 
-QString SettingsModel::CurrentText(Selector selector) const
+QString SettingsModel::currentText(Selector selector) const
 {
     const int i = m_index[selector];
     return i >= 0 ? m_items[selector][i] : QString();
 }
 
-int SettingsModel::SpeedValue() const
+int SettingsModel::interval_ms() const
 {
-    int value = MinSpeed_ms; // left alone when the text does not parse
-    zrv::ParseInt(m_speedText.toLatin1(), &value);
+    int value = IntervalRange::min_ms; // left alone when the text does not parse
+    zrv::parseInt(m_intervalText.toLatin1(), &value);
     return value;
 }
 
-int SettingsModel::LineOf(int control) const
+int SettingsModel::lineOf(int control) const
 {
-    const int exercise = m_index[Als];
+    const int exercise = m_index[Exercise];
     if (exercise < ExerciseSettings::Dot || exercise > ExerciseSettings::Block)
         return kNoLine;
     for (const ControlLine& c : kControlLines) {
@@ -127,45 +125,45 @@ int SettingsModel::LineOf(int control) const
     return kNoLine;
 }
 
-void SettingsModel::SetIndex(Selector selector, int index)
+void SettingsModel::setIndex(Selector selector, int index)
 {
     m_index[selector] = index >= 0 && index < m_items[selector].size() ? index : -1;
 }
 
-void SettingsModel::ReplaceItems(Selector selector, const QStringList& items)
+void SettingsModel::replaceItems(Selector selector, const QStringList& items)
 {
     m_items[selector] = items;
     m_index[selector] = -1;
 }
 
-void SettingsModel::LoadAndShow(const QString& fileName)
+void SettingsModel::loadAndShow(const QString& fileName)
 {
-    m_list.Load(fileName);
-    Show();
+    m_list.load(fileName);
+    show();
 }
 
-void SettingsModel::Show()
+void SettingsModel::show()
 {
     m_currentExercise = 0;
     // The box starts unticked: ticking it stores "1" in line 1.
-    SetSaveOptions(m_list.ReadInt(SettingsList::SaveOptionsLine, 1) == 1);
-    SetIndex(Als, m_list.ReadInt(SettingsList::ExerciseLine, 0));
-    LoadExerciseOptions();
-    SelectExercise(m_index[Als]);
+    setSaveOptions(m_list.readInt(SettingsList::SaveOptionsLine, 1) == 1);
+    setIndex(Exercise, m_list.readInt(SettingsList::ExerciseLine, 0));
+    loadExerciseOptions();
+    selectExercise(m_index[Exercise]);
 }
 
-void SettingsModel::LoadExerciseOptions()
+void SettingsModel::loadExerciseOptions()
 {
-    const int exercise = m_index[Als];
+    const int exercise = m_index[Exercise];
     for (const ControlLine& c : kControlLines) {
-        const int line = LineOf(c.control);
+        const int line = lineOf(c.control);
         if (line == kNoLine || c.control == kLetterGroups)
             continue;
-        if (c.control == kSpeed)
-            SetSpeedText(QString::number(
-                std::clamp(m_list.ReadInt(line, kSpeedFallback_ms), MinSpeed_ms, MaxSpeed_ms)));
+        if (c.control == kInterval)
+            setIntervalText(
+                QString::number(IntervalRange::clamp(m_list.readInt(line, IntervalRange::fallback_ms))));
         else
-            SetIndex(Selector(c.control), m_list.ReadInt(line, 0));
+            setIndex(Selector(c.control), m_list.readInt(line, 0));
     }
     if (!IsTextExercise(exercise))
         return;
@@ -174,101 +172,101 @@ void SettingsModel::LoadExerciseOptions()
     const int nameLine = first + SettingsList::FontNameOffset;
     const int sizeLine = first + SettingsList::FontSizeOffset;
     const int charsetLine = first + SettingsList::FontCharsetOffset;
-    m_fontText = (m_list.Text(nameLine) + QStringLiteral(" (") + m_list.Text(sizeLine) + QLatin1Char(',') +
-                  m_list.Text(charsetLine) + QLatin1Char(')'))
+    m_fontText = (m_list.text(nameLine) + QStringLiteral(" (") + m_list.text(sizeLine) + QLatin1Char(',') +
+                  m_list.text(charsetLine) + QLatin1Char(')'))
                      .left(FontTextMaxLength);
-    m_font.Name = m_list.Text(nameLine);
-    m_font.Size = m_list.ReadStrictInt(sizeLine);
-    m_font.Charset = m_list.ReadStrictInt(charsetLine) & 0xFF;
+    m_font.Name = m_list.text(nameLine);
+    m_font.Size = m_list.readStrictInt(sizeLine);
+    m_font.Charset = m_list.readStrictInt(charsetLine) & 0xFF;
     m_font.Style = 0;
-    if (m_list.ReadStrictInt(first + SettingsList::FontBoldOffset) == 1)
+    if (m_list.readStrictInt(first + SettingsList::FontBoldOffset) == 1)
         m_font.Style = fsBold;
 
     // The four positions as the line reads now; each box that changes stores all four again.
-    const int groupsLine = LineOf(kLetterGroups);
+    const int groupsLine = lineOf(kLetterGroups);
     std::array<bool, 4> ticked;
     for (int i = 0; i < 4; ++i)
-        ticked[size_t(i)] = m_list.LetterGroup(groupsLine, i + 1);
+        ticked[size_t(i)] = m_list.letterGroup(groupsLine, i + 1);
     for (int i = 0; i < 4; ++i)
-        SetLetterGroup(i, ticked[size_t(i)]);
+        setLetterGroup(i, ticked[size_t(i)]);
 }
 
-void SettingsModel::SelectExercise(int index)
+void SettingsModel::selectExercise(int index)
 {
-    SetIndex(Als, index);
-    m_list.PutInt(SettingsList::ExerciseLine, m_index[Als]);
+    setIndex(Exercise, index);
+    m_list.putInt(SettingsList::ExerciseLine, m_index[Exercise]);
     m_textControlsVisible = true;
-    switch (m_index[Als]) {
+    switch (m_index[Exercise]) {
     case ExerciseSettings::Dot:
         m_currentExercise = ExerciseSettings::Dot;
         m_startCaption = QStringLiteral("Alıştırma: Nokta");
         m_textControlsVisible = false;
-        ReplaceItems(Tip, {QStringLiteral("1 2 3 4"), QStringLiteral("1 2 4 3"), QStringLiteral("1 4 2 3"),
-                           QStringLiteral("1 2 4 3 5 8 6 7"), QStringLiteral("1 4 2 3 5 6 8 7")});
+        replaceItems(Type, {QStringLiteral("1 2 3 4"), QStringLiteral("1 2 4 3"), QStringLiteral("1 4 2 3"),
+                            QStringLiteral("1 2 4 3 5 8 6 7"), QStringLiteral("1 4 2 3 5 6 8 7")});
         break;
     case ExerciseSettings::Pyramid:
         m_currentExercise = ExerciseSettings::Pyramid;
         m_startCaption = QStringLiteral("Alıştırma: Piramit");
-        ReplaceItems(Tip, {QStringLiteral("Üçgen"), QStringLiteral("Tek Satır")});
-        ReplaceItems(Yon, {QStringLiteral("Tek Yön"), QStringLiteral("Çift Yön")});
+        replaceItems(Type, {QStringLiteral("Üçgen"), QStringLiteral("Tek Satır")});
+        replaceItems(Direction, {QStringLiteral("Tek Yön"), QStringLiteral("Çift Yön")});
         break;
     case ExerciseSettings::Block:
         m_currentExercise = ExerciseSettings::Block;
         m_startCaption = QStringLiteral("Alıştırma: Blok");
-        ReplaceItems(Tip, {QStringLiteral("Ayrı bloklar"), QStringLiteral("Bitişik bloklar")});
-        ReplaceItems(Yon, {QStringLiteral("Dikey"), QStringLiteral("Yatay"), QStringLiteral("Zigzag")});
+        replaceItems(Type, {QStringLiteral("Ayrı bloklar"), QStringLiteral("Bitişik bloklar")});
+        replaceItems(Direction, {QStringLiteral("Dikey"), QStringLiteral("Yatay"), QStringLiteral("Zigzag")});
         break;
     default:
         return;
     }
-    LoadExerciseOptions();
+    loadExerciseOptions();
 }
 
-void SettingsModel::Select(Selector selector, int index)
+void SettingsModel::select(Selector selector, int index)
 {
-    if (selector == Als) {
-        SelectExercise(index);
+    if (selector == Exercise) {
+        selectExercise(index);
         return;
     }
-    SetIndex(selector, index);
-    const int line = LineOf(selector);
+    setIndex(selector, index);
+    const int line = lineOf(selector);
     if (line != kNoLine)
-        m_list.PutInt(line, m_index[selector]);
+        m_list.putInt(line, m_index[selector]);
 }
 
-void SettingsModel::SetSpeedText(const QString& text)
+void SettingsModel::setIntervalText(const QString& text)
 {
-    if (text == m_speedText)
+    if (text == m_intervalText)
         return;
-    m_speedText = text;
-    const int line = LineOf(kSpeed);
+    m_intervalText = text;
+    const int line = lineOf(kInterval);
     if (line != kNoLine)
-        m_list.PutInt(line, SpeedValue());
+        m_list.putInt(line, interval_ms());
 }
 
-void SettingsModel::SetLetterGroup(int group, bool ticked)
+void SettingsModel::setLetterGroup(int group, bool ticked)
 {
     if (m_letterGroups[size_t(group)] == ticked)
         return;
     m_letterGroups[size_t(group)] = ticked;
-    const int line = LineOf(kLetterGroups);
+    const int line = lineOf(kLetterGroups);
     if (line == kNoLine)
         return;
     QByteArray groups;
     for (bool g : m_letterGroups)
         groups += g ? '1' : '0';
-    m_list.Put(line, groups);
+    m_list.put(line, groups);
 }
 
-void SettingsModel::SetSaveOptions(bool save)
+void SettingsModel::setSaveOptions(bool save)
 {
     if (save == m_saveOptions)
         return;
     m_saveOptions = save;
-    m_list.Put(SettingsList::SaveOptionsLine, save ? "1" : "0");
+    m_list.put(SettingsList::SaveOptionsLine, save ? "1" : "0");
 }
 
-void SettingsModel::SetFont(const FontSpec& font)
+void SettingsModel::setFont(const FontSpec& font)
 {
     m_font = font;
     m_fontText = QStringLiteral("%1 (%2,%3)")
@@ -276,52 +274,52 @@ void SettingsModel::SetFont(const FontSpec& font)
                      .arg(font.Size)
                      .arg(font.Charset & 0xFF)
                      .left(FontTextMaxLength);
-    const int exercise = m_index[Als];
+    const int exercise = m_index[Exercise];
     if (!IsTextExercise(exercise))
         return;
     const int first = SectionFirstLine(exercise);
-    m_list.PutText(first + SettingsList::FontNameOffset, font.Name);
-    m_list.PutInt(first + SettingsList::FontSizeOffset, font.Size);
-    m_list.PutInt(first + SettingsList::FontCharsetOffset, font.Charset & 0xFF);
-    m_list.Put(first + SettingsList::FontBoldOffset, (font.Style & fsBold) ? "1" : "0");
+    m_list.putText(first + SettingsList::FontNameOffset, font.Name);
+    m_list.putInt(first + SettingsList::FontSizeOffset, font.Size);
+    m_list.putInt(first + SettingsList::FontCharsetOffset, font.Charset & 0xFF);
+    m_list.put(first + SettingsList::FontBoldOffset, (font.Style & fsBold) ? "1" : "0");
 }
 
-void SettingsModel::SaveIfChosen(const QString& fileName)
+void SettingsModel::saveIfChosen(const QString& fileName)
 {
     if (!m_saveOptions)
         return;
     try {
-        m_list.Save(fileName);
+        m_list.save(fileName);
     } catch (const FileCreateError& e) {
-        const QString reason = m_list.LastError();
+        const QString reason = m_list.lastError();
         if (reason.isEmpty())
             throw;
         throw FileCreateError(e.Message() + QStringLiteral(".\n") + reason);
     }
 }
 
-bool SettingsModel::CanStart() const
+bool SettingsModel::canStart() const
 {
     return !IsTextExercise(m_currentExercise) ||
            std::any_of(m_letterGroups.begin(), m_letterGroups.end(), [](bool g) { return g; });
 }
 
-ExerciseSettings SettingsModel::RunSettings() const
+ExerciseSettings SettingsModel::runSettings() const
 {
     ExerciseSettings s;
     s.exercise = m_currentExercise;
-    s.type = m_index[Tip];
-    s.direction = m_index[Yon];
-    s.lines = m_index[Str] + 1;
+    s.type = m_index[Type];
+    s.direction = m_index[Direction];
+    s.lines = m_index[Lines] + 1;
     bool ok = false;
-    const int letters = CurrentText(Hrf).trimmed().toInt(&ok, 10);
+    const int letters = currentText(Letters).trimmed().toInt(&ok, 10);
     s.letters = ok ? letters : 4;
-    s.background = zrv::ColorOfIndex(m_index[Zmn]);
-    s.active = zrv::ColorOfIndex(m_index[Akt]);
-    s.passive = zrv::ColorOfIndex(m_index[Pas]);
-    s.dot = zrv::ColorOfIndex(m_index[Nkt]);
-    s.interval_ms = std::clamp(SpeedValue(), MinSpeed_ms, MaxSpeed_ms);
-    s.minutes = m_index[Dkk];
+    s.background = zrv::ColorOfIndex(m_index[Background]);
+    s.active = zrv::ColorOfIndex(m_index[Active]);
+    s.passive = zrv::ColorOfIndex(m_index[Passive]);
+    s.dot = zrv::ColorOfIndex(m_index[Dot]);
+    s.interval_ms = IntervalRange::clamp(interval_ms());
+    s.minutes = m_index[Duration];
     s.font = m_font;
     s.letterGroups = m_letterGroups;
     return s;

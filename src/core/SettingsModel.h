@@ -13,9 +13,9 @@
 // controls, the exercise switch, and the storing of each change into its line.  SettingsWindow
 // shows this state in its widgets and hands every change the user makes to it.
 //
-// The controls are the drop-down selectors, the speed box (40..2000 ms, whose text is not
-// limited while it is typed), the font, the four letter-group boxes and the save box.  A
-// change is stored at once into the line of the selected exercise's section; which line each
+// The controls are the drop-down selectors, the speed box (the interval of a step, in
+// IntervalRange, whose text is not limited while it is typed), the font, the four letter-group boxes and the
+// save box.  A change is stored at once into the line of the selected exercise's section; which line each
 // control stores into is one table in SettingsModel.cpp.
 //
 // A handler may throw (a font line that is not a number): the rest of it is then skipped, and
@@ -24,89 +24,87 @@ class SettingsModel
 {
   public:
     enum Selector : int {
-        Als, // the exercise: 0 "Nokta", 1 "Piramit", 2 "Blok"
-        Tip, // the type (its items follow the exercise)
-        Yon, // the direction (its items follow the exercise; Dot keeps the last ones)
-        Str, // lines, "1 Satır" .. "6 Satır"
-        Hrf, // letters, "4" .. "36"
-        Zmn, // background colour
-        Akt, // active colour
-        Pas, // passive colour
-        Nkt, // dot colour
-        Dkk, // duration, "Sürekli", "1 dakika" .. "5 dakika"
+        Exercise,   // the exercise: 0 "Nokta", 1 "Piramit", 2 "Blok"
+        Type,       // the type (its items follow the exercise)
+        Direction,  // the direction (its items follow the exercise; Dot keeps the last ones)
+        Lines,      // lines, "1 Satır" .. "6 Satır"
+        Letters,    // letters, "4" .. "36"
+        Background, // background colour
+        Active,     // active colour
+        Passive,    // passive colour
+        Dot,        // dot colour
+        Duration,   // duration, "Sürekli", "1 dakika" .. "5 dakika"
         SelectorCount
     };
-    static constexpr int MinSpeed_ms = 40;
-    static constexpr int MaxSpeed_ms = 2000;
     // The longest text the font description box holds.
     static constexpr int FontTextMaxLength = 32767;
 
     SettingsModel();
 
-    SettingsList& List() { return m_list; }
-    const SettingsList& List() const { return m_list; }
+    SettingsList& list() { return m_list; }
+    const SettingsList& list() const { return m_list; }
 
     // ---- The state the window shows ----
-    const QStringList& Items(Selector selector) const { return m_items[selector]; }
-    int Index(Selector selector) const { return m_index[selector]; } // -1: nothing selected
-    QString CurrentText(Selector selector) const;
-    bool SaveOptions() const { return m_saveOptions; }
-    bool LetterGroup(int group) const { return m_letterGroups[size_t(group)]; } // group 0..3
-    QString SpeedText() const { return m_speedText; }
-    // The speed box's value: its text read as an integer, MinSpeed_ms when it is not one (a
-    // typed text may lie outside 40..2000 until the box loses the focus).
-    int SpeedValue() const;
-    const FontSpec& Font() const { return m_font; }
-    QString FontText() const { return m_fontText; }
+    const QStringList& items(Selector selector) const { return m_items[selector]; }
+    int index(Selector selector) const { return m_index[selector]; } // -1: nothing selected
+    QString currentText(Selector selector) const;
+    bool saveOptions() const { return m_saveOptions; }
+    bool letterGroup(int group) const { return m_letterGroups[size_t(group)]; } // group 0..3
+    QString intervalText() const { return m_intervalText; }
+    // The speed box's value: its text read as an integer, IntervalRange::min_ms when it is not
+    // one (a typed text may lie outside the range until the box loses the focus).
+    int interval_ms() const;
+    const FontSpec& font() const { return m_font; }
+    QString fontText() const { return m_fontText; }
     // The exercise the start button runs (0 Dot, 1 Pyramid, 2 Block) and its caption.
-    int CurrentExercise() const { return m_currentExercise; }
-    QString StartCaption() const { return m_startCaption; }
+    int currentExercise() const { return m_currentExercise; }
+    QString startCaption() const { return m_startCaption; }
     // False while the Dot exercise is selected: the controls of the text exercises are hidden.
-    bool TextControlsVisible() const { return m_textControlsVisible; }
+    bool textControlsVisible() const { return m_textControlsVisible; }
 
     // ---- Handlers ----
     // The window's show step on a loaded list: the save box, the exercise, its section.
-    void Show();
-    // Loads `fileName` (see SettingsList::Load), then Show().
-    void LoadAndShow(const QString& fileName = QString::fromLatin1(SettingsList::DefaultFileName));
+    void show();
+    // Loads `fileName` (see SettingsList::Load), then show().
+    void loadAndShow(const QString& fileName = QString::fromLatin1(SettingsList::DefaultFileName));
     // The exercise selector set to `index` by the user: stored, and the exercise's section
     // loaded into the controls.
-    void SelectExercise(int index);
+    void selectExercise(int index);
     // A selector other than the exercise set to `index` by the user.
-    void Select(Selector selector, int index);
+    void select(Selector selector, int index);
     // The speed box's text changed.
-    void SetSpeedText(const QString& text);
-    void SetLetterGroup(int group, bool ticked);
-    void SetSaveOptions(bool save);
+    void setIntervalText(const QString& text);
+    void setLetterGroup(int group, bool ticked);
+    void setSaveOptions(bool save);
     // A font chosen in the font dialog.
-    void SetFont(const FontSpec& font);
+    void setFont(const FontSpec& font);
 
     // The window's close: the list written to `fileName` (see SettingsList::Save) when the save
     // box is ticked.  A failure throws FileCreateError "Cannot create file <fileName>", with the
     // system's reason on a line of its own ("No space left on device").
-    void SaveIfChosen(const QString& fileName = QString::fromLatin1(SettingsList::DefaultFileName));
+    void saveIfChosen(const QString& fileName = QString::fromLatin1(SettingsList::DefaultFileName));
 
     // A Pyramid or Block run needs at least one letter group.
-    bool CanStart() const;
-    // What the start button hands the exercise window.
-    ExerciseSettings RunSettings() const;
+    bool canStart() const;
+    // What the start button hands the exercise window; its interval always in IntervalRange.
+    ExerciseSettings runSettings() const;
 
   private:
-    void LoadExerciseOptions();
-    void SetIndex(Selector selector, int index);
-    void ReplaceItems(Selector selector, const QStringList& items);
-    void LoadSpeed(int value);
-    void StoreLetterGroups();
+    void loadExerciseOptions();
+    void setIndex(Selector selector, int index);
+    void replaceItems(Selector selector, const QStringList& items);
     // The line `selector` (or, for Selector SelectorCount, the speed box) stores into for the
     // selected exercise; -1 when it stores nowhere.
-    int LineOf(int control) const;
+    int lineOf(int control) const;
 
     SettingsList m_list;
     std::array<QStringList, SelectorCount> m_items;
     std::array<int, SelectorCount> m_index;
     bool m_saveOptions = false;
     std::array<bool, 4> m_letterGroups{true, false, false, false};
-    QString m_speedText = QStringLiteral("100");
+    // The speed box's text before the first load; loading stores a speed line back only when
+    // its text differs from the box's.
+    QString m_intervalText = QStringLiteral("100");
     FontSpec m_font{QStringLiteral("Courier New"), 10, 162, 0, 0};
     QString m_fontText;
     int m_currentExercise = 0;

@@ -92,7 +92,7 @@ void ExerciseWindow::FormShow()
     m_exercise = ExerciseRun::Create(m_settings, *Display);
     // 4. The pace.  The speed box shows 40..2000; a text still being typed is held to that range too.
     Timer->setInterval(quint32(qBound(40, m_settings.interval_ms, 2000)));
-    m_run.speed_ms = int(Timer->Interval()); // the journal keeps the pace the run had
+    m_run.interval_ms = int(Timer->Interval()); // the journal keeps the pace the run had
     // 5. Take the display; its OnInitialize enables the timer.  The first tick comes only
     // after this handler has returned.
     Display->Initialize();

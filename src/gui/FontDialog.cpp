@@ -54,7 +54,7 @@ FontDialog::FontDialog(QObject* parent) : QObject(parent)
     m_font.Style = 0;
 }
 
-QString FontDialog::CharsetName(int charset)
+QString FontDialog::charsetName(int charset)
 {
     for (const CharsetEntry& e : kCharsets) {
         if (e.charset == charset)
@@ -63,7 +63,7 @@ QString FontDialog::CharsetName(int charset)
     return QString();
 }
 
-QFont FontDialog::ToQFont(const FontSpec& font)
+QFont FontDialog::toQFont(const FontSpec& font)
 {
     QFont q(font.Name);
     if (font.Size > 0)
@@ -75,7 +75,7 @@ QFont FontDialog::ToQFont(const FontSpec& font)
     return q;
 }
 
-void FontDialog::FromQFont(const QFont& q, FontSpec& font)
+void FontDialog::fromQFont(const QFont& q, FontSpec& font)
 {
     font.Name = q.family();
     if (q.pointSize() > 0)
@@ -94,7 +94,7 @@ void FontDialog::FromQFont(const QFont& q, FontSpec& font)
     font.Style = style;
 }
 
-bool FontDialog::Execute(QWidget* parent)
+bool FontDialog::execute(QWidget* parent)
 {
     if (m_hook) {
         FontSpec chosen = m_font;
@@ -117,7 +117,7 @@ bool FontDialog::Execute(QWidget* parent)
     // It opens on the face that is drawn for the stored name (fontconfig puts another face in
     // place of a missing one), at the stored size and style.  While the user keeps that face,
     // the name stays as it was.
-    QFont current = ToQFont(m_font);
+    QFont current = toQFont(m_font);
     const QString shownFamily = QFontInfo(current).family();
     current.setFamily(shownFamily);
     fontDialog->setCurrentFont(current);
@@ -176,7 +176,7 @@ bool FontDialog::Execute(QWidget* parent)
 
     FontSpec chosen = m_font;
     const QFont q = fontDialog->currentFont();
-    FromQFont(q, chosen);
+    fromQFont(q, chosen);
     if (q.family() == shownFamily)
         chosen.Name = m_font.Name;
     chosen.Charset = charsetNumber->value() & 0xFF;

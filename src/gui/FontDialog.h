@@ -17,27 +17,27 @@ class FontDialog : public QObject
   public:
     explicit FontDialog(QObject* parent = nullptr);
 
-    const FontSpec& Font() const { return m_font; }
-    void SetFont(const FontSpec& font) { m_font = font; }
-    void SetName(const QString& name) { m_font.Name = name; }
-    void SetSize(int size_pt) { m_font.Size = size_pt; }
-    void SetCharset(int charset) { m_font.Charset = charset & 0xFF; }
-    void SetStyle(int style) { m_font.Style = style; }
+    const FontSpec& font() const { return m_font; }
+    void setFont(const FontSpec& font) { m_font = font; }
+    void setName(const QString& name) { m_font.Name = name; }
+    void setSize(int size_pt) { m_font.Size = size_pt; }
+    void setCharset(int charset) { m_font.Charset = charset & 0xFF; }
+    void setStyle(int style) { m_font.Style = style; }
 
     // Shows the dialog modally, starting from the current font.  Returns true and keeps the
     // chosen font when the user accepts, false (font unchanged) when the user cancels.
-    bool Execute(QWidget* parent);
+    bool execute(QWidget* parent);
 
     // Replaces the dialog, for tests: the hook gets the current font to change and returns
     // whether the choice was accepted.  An empty hook restores the dialog.
     using ExecuteHook = std::function<bool(FontSpec& font)>;
-    void SetExecuteHook(ExecuteHook hook) { m_hook = std::move(hook); }
+    void setExecuteHook(ExecuteHook hook) { m_hook = std::move(hook); }
 
     // The Qt font a FontSpec stands for, and back (the character set is not part of QFont).
-    static QFont ToQFont(const FontSpec& font);
-    static void FromQFont(const QFont& qfont, FontSpec& font);
+    static QFont toQFont(const FontSpec& font);
+    static void fromQFont(const QFont& qfont, FontSpec& font);
     // The name shown for a character set ("Türkçe" for 162), empty when it has none.
-    static QString CharsetName(int charset);
+    static QString charsetName(int charset);
 
   private:
     FontSpec m_font;

@@ -30,7 +30,7 @@ QPixmap CrossPixmap(const QColor& fill, const QColor& edge)
 
 } // namespace
 
-QIcon CloseGlyph()
+QIcon closeGlyph()
 {
     QIcon icon;
     icon.addPixmap(CrossPixmap(QColor(0xE0, 0x10, 0x10), QColor(0x80, 0x00, 0x00)), QIcon::Normal);
@@ -38,7 +38,7 @@ QIcon CloseGlyph()
     return icon;
 }
 
-QIcon FontGlyph()
+QIcon fontGlyph()
 {
     QPixmap pixmap(24, 22);
     pixmap.fill(Qt::transparent);

@@ -7,10 +7,10 @@ namespace zrv
 {
 
 // The exit button's glyph: a red cross of 18 x 18, with a grey variant for the disabled state.
-QIcon CloseGlyph();
+QIcon closeGlyph();
 // The font button's glyph, 24 x 22: a small window holding the letter F three times, in three
 // colours and styles.
-QIcon FontGlyph();
+QIcon fontGlyph();
 
 } // namespace zrv
 
@@ -22,10 +22,10 @@ class GlyphButton : public QPushButton
   public:
     explicit GlyphButton(const QString& text, QWidget* parent = nullptr);
 
-    int Margin() const { return m_margin_px; }
-    void SetMargin(int margin_px) { m_margin_px = margin_px; }
-    int Spacing() const { return m_spacing_px; }
-    void SetSpacing(int spacing_px) { m_spacing_px = spacing_px; }
+    int margin() const { return m_margin_px; }
+    void setMargin(int margin_px) { m_margin_px = margin_px; }
+    int spacing() const { return m_spacing_px; }
+    void setSpacing(int spacing_px) { m_spacing_px = spacing_px; }
 
   protected:
     void paintEvent(QPaintEvent* event) override;

@@ -221,7 +221,7 @@ void JournalView::FillTable()
             Cell(run.started.toString(QStringLiteral("dd.MM.yyyy HH:mm")), run.started.toMSecsSinceEpoch()),
             Cell(ExerciseName(run.exercise), run.exercise),
             Cell(TypeName(run.exercise, run.type), run.type),
-            Cell(QString::number(run.speed_ms), run.speed_ms),
+            Cell(QString::number(run.interval_ms), run.interval_ms),
             Cell(Span(run.run_ms), run.run_ms),
             Cell(QString::number(run.steps), run.steps),
             Cell(EndName(run.end), int(run.end)),
@@ -272,8 +272,8 @@ void JournalView::FillChart()
     for (int i = 0; i < days.size(); ++i) {
         labels << days[i].day.toString(QStringLiteral("dd.MM"));
         *minutes << days[i].minutes;
-        speed->append(i, days[i].speed_ms);
-        maxSpeed = qMax(maxSpeed, days[i].speed_ms);
+        speed->append(i, days[i].interval_ms);
+        maxSpeed = qMax(maxSpeed, days[i].interval_ms);
         maxMinutes = qMax(maxMinutes, days[i].minutes);
     }
     auto* bars = new QBarSeries;

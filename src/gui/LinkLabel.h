@@ -11,7 +11,7 @@ class LinkLabel : public QLabel
   public:
     explicit LinkLabel(const QString& text, QWidget* parent = nullptr);
 
-    bool Visited() const { return foregroundRole() == QPalette::LinkVisited; }
+    bool visited() const { return foregroundRole() == QPalette::LinkVisited; }
 
   signals:
     void clicked();

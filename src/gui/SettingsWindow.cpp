@@ -202,43 +202,43 @@ SettingsWindow::SettingsWindow(QWidget* parent) : ProgramWindow(parent)
     PageControl->addTab(TabSheet3, QStringLiteral("Alıştırmalar"));
     PageControl->setCurrentWidget(TabSheet1);
 
-    CreatePageDescription();
-    CreatePageExercises();
+    createPageDescription();
+    createPageExercises();
 
     btnClose = new GlyphButton(QStringLiteral("Çıkış"), this);
     btnClose->setGeometry(414, 4, 75, 25);
     btnClose->setFont(PixelFont(QStringLiteral("Arial"), 13));
-    btnClose->setIcon(zrv::CloseGlyph());
+    btnClose->setIcon(zrv::closeGlyph());
     btnClose->setIconSize(QSize(18, 18));
     // Enter presses it when it has the focus, as Space does.
     btnClose->setAutoDefault(true);
     btnClose->raise();
 
-    ConnectEvents();
+    connectEvents();
 }
 
 SettingsWindow::~SettingsWindow() = default;
 
 const SettingsList& SettingsWindow::lstOptions2() const
 {
-    return SettingsList::Defaults();
+    return SettingsList::defaults();
 }
 
-void SettingsWindow::SetScreenForm(ExerciseWindow* screenForm)
+void SettingsWindow::setScreenForm(ExerciseWindow* screenForm)
 {
     m_screenForm = screenForm;
-    ConnectJournal();
+    connectJournal();
 }
 
-void SettingsWindow::SetJournal(SqliteJournal* journal)
+void SettingsWindow::setJournal(SqliteJournal* journal)
 {
     m_journal = journal;
     TabSheetJournal = new JournalPage(*journal);
     PageControl->addTab(TabSheetJournal, QStringLiteral("Günlük"));
-    ConnectJournal();
+    connectJournal();
 }
 
-void SettingsWindow::SetSettingsHeldElsewhere()
+void SettingsWindow::setSettingsHeldElsewhere()
 {
     boxSaveOptions->setChecked(false);
     boxSaveOptions->setEnabled(false);
@@ -250,13 +250,13 @@ void SettingsWindow::SetSettingsHeldElsewhere()
     });
 }
 
-void SettingsWindow::ConnectJournal()
+void SettingsWindow::connectJournal()
 {
     if (m_screenForm && m_journal)
         m_screenForm->OnRunEnded = [journal = m_journal](const RunRecord& run) { journal->Record(run); };
 }
 
-void SettingsWindow::CreatePageDescription()
+void SettingsWindow::createPageDescription()
 {
     QWidget* page = TabSheet1;
     Memo3 = MakeMemo(
@@ -303,7 +303,7 @@ void SettingsWindow::CreatePageDescription()
     link1->setGeometry(308 + 138 - linkWidth, 380, linkWidth, 16);
 }
 
-void SettingsWindow::CreatePageExercises()
+void SettingsWindow::createPageExercises()
 {
     QWidget* page = TabSheet3;
     const SettingsModel& m = m_model;
@@ -315,29 +315,29 @@ void SettingsWindow::CreatePageExercises()
         int labelWidth;
         SettingsModel::Selector selector;
     } rows[] = {
-        {labAls, boxAls, QStringLiteral("Alıştırma:"), 55, SettingsModel::Als},
-        {labTip, boxTip, QStringLiteral("Tip:"), 21, SettingsModel::Tip},
-        {labYon, boxYon, QStringLiteral("Yön:"), 27, SettingsModel::Yon},
-        {labStr, boxStr, QStringLiteral("Satır Sayısı:"), 71, SettingsModel::Str},
-        {labHrf, boxHrf, QStringLiteral("Harf Sayısı:"), 67, SettingsModel::Hrf},
-        {labZmn, boxZmn, QStringLiteral("Zemin Rengi:"), 76, SettingsModel::Zmn},
-        {labAkt, boxAkt, QStringLiteral("Aktif Metin Rengi:"), 103, SettingsModel::Akt},
-        {labPas, boxPas, QStringLiteral("Pasif Metin Rengi:"), 106, SettingsModel::Pas},
-        {labNkt, boxNkt, QStringLiteral("Nokta Rengi:"), 75, SettingsModel::Nkt},
+        {labAls, boxAls, QStringLiteral("Alıştırma:"), 55, SettingsModel::Exercise},
+        {labTip, boxTip, QStringLiteral("Tip:"), 21, SettingsModel::Type},
+        {labYon, boxYon, QStringLiteral("Yön:"), 27, SettingsModel::Direction},
+        {labStr, boxStr, QStringLiteral("Satır Sayısı:"), 71, SettingsModel::Lines},
+        {labHrf, boxHrf, QStringLiteral("Harf Sayısı:"), 67, SettingsModel::Letters},
+        {labZmn, boxZmn, QStringLiteral("Zemin Rengi:"), 76, SettingsModel::Background},
+        {labAkt, boxAkt, QStringLiteral("Aktif Metin Rengi:"), 103, SettingsModel::Active},
+        {labPas, boxPas, QStringLiteral("Pasif Metin Rengi:"), 106, SettingsModel::Passive},
+        {labNkt, boxNkt, QStringLiteral("Nokta Rengi:"), 75, SettingsModel::Dot},
     };
     int top = 8;
     for (const auto& row : rows) {
         row.label = MakeLabel(page, row.caption, 16, top + 8, row.labelWidth, 16);
-        row.box = MakeSelector(page, m.Items(row.selector), 128, top);
+        row.box = MakeSelector(page, m.items(row.selector), 128, top);
         top += 24;
     }
     labHiz = MakeLabel(page, QStringLiteral("Hız:"), 16, 232, 23, 16);
     valHiz = new SpinEdit(page);
     valHiz->setGeometry(128, 224, 145, 26);
-    valHiz->SetRange(SettingsModel::MinSpeed_ms, SettingsModel::MaxSpeed_ms);
-    valHiz->SetText(m.SpeedText());
+    valHiz->setRange(IntervalRange::min_ms, IntervalRange::max_ms);
+    valHiz->setText(m.intervalText());
     Label4 = MakeLabel(page, QStringLiteral("Süre:"), 16, 256, 31, 16);
-    boxDkk = MakeSelector(page, m.Items(SettingsModel::Dkk), 128, 248);
+    boxDkk = MakeSelector(page, m.items(SettingsModel::Duration), 128, 248);
     for (QComboBox* box : {boxZmn, boxAkt, boxPas, boxNkt, boxDkk})
         box->setMaxVisibleItems(10);
     labFnt = MakeLabel(page, QStringLiteral("Font:"), 16, 280, 30, 16);
@@ -348,16 +348,16 @@ void SettingsWindow::CreatePageExercises()
     txtFnt->setEnabled(false);
     btnFnt = new QToolButton(page);
     btnFnt->setGeometry(280, 272, 28, 28);
-    btnFnt->setIcon(zrv::FontGlyph());
+    btnFnt->setIcon(zrv::fontGlyph());
     btnFnt->setIconSize(QSize(24, 22));
     btnFnt->setFocusPolicy(Qt::NoFocus);
-    btnAls = new QPushButton(m.StartCaption(), page);
+    btnAls = new QPushButton(m.startCaption(), page);
     btnAls->setGeometry(128, 304, 145, 25);
     btnAls->setAutoDefault(true); // Enter presses it when it has the focus
 
     labharf = MakeLabel(page, QStringLiteral("Harf Grupları:"), 280, 8, 76, 16);
     boxharf1 = MakeCheckBox(page, QStringLiteral("Küçük harfler"), 280, 32, 97);
-    boxharf1->setChecked(m.LetterGroup(0));
+    boxharf1->setChecked(m.letterGroup(0));
     boxharf2 = MakeCheckBox(page, QStringLiteral("Büyük harfler"), 280, 56, 97);
     boxharf3 = MakeCheckBox(page, QStringLiteral("Sayılar"), 280, 80, 97);
     boxharf4 = MakeCheckBox(page, QStringLiteral("Noktalama işaretleri"), 280, 104, 185);
@@ -395,7 +395,7 @@ void SettingsWindow::CreatePageExercises()
         QWidget::setTabOrder(const_cast<QWidget*>(order[i - 1]), const_cast<QWidget*>(order[i]));
 }
 
-void SettingsWindow::ConnectEvents()
+void SettingsWindow::connectEvents()
 {
     connect(boxAls, &QComboBox::activated, this, [this] { boxAlsChange(); });
     for (QComboBox* box : {boxTip, boxYon, boxStr, boxHrf, boxZmn, boxAkt, boxPas, boxNkt, boxDkk})
@@ -423,11 +423,11 @@ void SettingsWindow::ConnectEvents()
     escape->setAutoRepeat(false);
     connect(escape, &QShortcut::activated, btnClose, &QPushButton::click);
     installEventFilter(new FreshEscapeOnly(this));
-    for (const auto& [box, selector] : Selectors())
+    for (const auto& [box, selector] : selectors())
         box->view()->installEventFilter(new ListEscape(box));
 }
 
-QUrl SettingsWindow::LinkAddress(const QObject* sender) const
+QUrl SettingsWindow::linkAddress(const QObject* sender) const
 {
     const LinkLabel* books[] = {kitap1, kitap2, kitap3, kitap4, kitap5};
     for (size_t i = 0; i < std::size(books); ++i) {
@@ -439,7 +439,7 @@ QUrl SettingsWindow::LinkAddress(const QObject* sender) const
     return QUrl();
 }
 
-void SettingsWindow::CenterOnScreen()
+void SettingsWindow::centerOnScreen()
 {
     QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
     if (!screen)
@@ -455,7 +455,7 @@ void SettingsWindow::showEvent(QShowEvent* event)
     if (m_shown)
         return;
     m_shown = true;
-    CenterOnScreen();
+    centerOnScreen();
     FormShow();
 }
 
@@ -468,34 +468,34 @@ void SettingsWindow::closeEvent(QCloseEvent* event)
 }
 
 std::array<std::pair<QComboBox*, SettingsModel::Selector>, SettingsModel::SelectorCount>
-SettingsWindow::Selectors() const
+SettingsWindow::selectors() const
 {
     return {{
-        {boxAls, SettingsModel::Als},
-        {boxTip, SettingsModel::Tip},
-        {boxYon, SettingsModel::Yon},
-        {boxStr, SettingsModel::Str},
-        {boxHrf, SettingsModel::Hrf},
-        {boxZmn, SettingsModel::Zmn},
-        {boxAkt, SettingsModel::Akt},
-        {boxPas, SettingsModel::Pas},
-        {boxNkt, SettingsModel::Nkt},
-        {boxDkk, SettingsModel::Dkk},
+        {boxAls, SettingsModel::Exercise},
+        {boxTip, SettingsModel::Type},
+        {boxYon, SettingsModel::Direction},
+        {boxStr, SettingsModel::Lines},
+        {boxHrf, SettingsModel::Letters},
+        {boxZmn, SettingsModel::Background},
+        {boxAkt, SettingsModel::Active},
+        {boxPas, SettingsModel::Passive},
+        {boxNkt, SettingsModel::Dot},
+        {boxDkk, SettingsModel::Duration},
     }};
 }
 
-void SettingsWindow::Change(const std::function<void()>& handler)
+void SettingsWindow::change(const std::function<void()>& handler)
 {
     zrv::Guarded(handler);
-    ShowModel();
+    showModel();
 }
 
-void SettingsWindow::ShowModel()
+void SettingsWindow::showModel()
 {
     const SettingsModel& m = m_model;
     m_showingModel = true;
-    for (const auto& [box, selector] : Selectors()) {
-        const QStringList& items = m.Items(selector);
+    for (const auto& [box, selector] : selectors()) {
+        const QStringList& items = m.items(selector);
         bool same = box->count() == items.size();
         for (int i = 0; same && i < items.size(); ++i)
             same = box->itemText(i) == items[i];
@@ -503,31 +503,31 @@ void SettingsWindow::ShowModel()
             box->clear();
             box->addItems(items);
         }
-        box->setCurrentIndex(m.Index(selector));
+        box->setCurrentIndex(m.index(selector));
     }
-    valHiz->SetText(m.SpeedText());
-    if (txtFnt->text() != m.FontText())
-        txtFnt->setText(m.FontText());
-    FontDialog->SetFont(m.Font());
+    valHiz->setText(m.intervalText());
+    if (txtFnt->text() != m.fontText())
+        txtFnt->setText(m.fontText());
+    FontDialog->setFont(m.font());
     QCheckBox* const groups[] = {boxharf1, boxharf2, boxharf3, boxharf4};
     for (int i = 0; i < 4; ++i)
-        groups[i]->setChecked(m.LetterGroup(i));
-    boxSaveOptions->setChecked(m.SaveOptions());
-    btnAls->setText(m.StartCaption());
+        groups[i]->setChecked(m.letterGroup(i));
+    boxSaveOptions->setChecked(m.saveOptions());
+    btnAls->setText(m.startCaption());
     QWidget* const textControls[] = {labYon, boxYon, labStr, labharf, boxStr,   labHrf,   boxHrf,   labNkt,
                                      boxNkt, labFnt, txtFnt, btnFnt,  boxharf1, boxharf2, boxharf3, boxharf4};
     for (QWidget* w : textControls) {
-        if (w->isHidden() == m.TextControlsVisible())
-            w->setVisible(m.TextControlsVisible());
+        if (w->isHidden() == m.textControlsVisible())
+            w->setVisible(m.textControlsVisible());
     }
     m_showingModel = false;
 }
 
 void SettingsWindow::FormShow()
 {
-    Change([this] {
+    change([this] {
         zrv::SetRandSeed(Clock::System().UtcMillisecondOfDay());
-        m_model.LoadAndShow();
+        m_model.loadAndShow();
     });
 }
 
@@ -535,7 +535,7 @@ bool SettingsWindow::FormClose()
 {
     bool closeAllowed = false;
     zrv::Guarded([this, &closeAllowed] {
-        m_model.SaveIfChosen();
+        m_model.saveIfChosen();
         closeAllowed = true;
     });
     return closeAllowed;
@@ -543,38 +543,38 @@ bool SettingsWindow::FormClose()
 
 void SettingsWindow::boxAlsChange()
 {
-    Change([this] { m_model.SelectExercise(boxAls->currentIndex()); });
+    change([this] { m_model.selectExercise(boxAls->currentIndex()); });
 }
 
 void SettingsWindow::boxChange(QObject* sender)
 {
-    Change([this, sender] {
-        for (const auto& [box, selector] : Selectors()) {
+    change([this, sender] {
+        for (const auto& [box, selector] : selectors()) {
             if (sender == box)
-                m_model.Select(selector, box->currentIndex());
+                m_model.select(selector, box->currentIndex());
         }
         if (sender == valHiz)
-            m_model.SetSpeedText(valHiz->Text());
+            m_model.setIntervalText(valHiz->text());
         const QCheckBox* const groups[] = {boxharf1, boxharf2, boxharf3, boxharf4};
         for (int i = 0; i < 4; ++i) {
             if (sender == groups[i])
-                m_model.SetLetterGroup(i, groups[i]->isChecked());
+                m_model.setLetterGroup(i, groups[i]->isChecked());
         }
         if (sender == boxSaveOptions)
-            m_model.SetSaveOptions(boxSaveOptions->isChecked());
+            m_model.setSaveOptions(boxSaveOptions->isChecked());
     });
 }
 
 void SettingsWindow::btnFntClick()
 {
-    Change([this] {
-        FontDialog->SetFont(m_model.Font());
-        if (FontDialog->Execute(this))
-            m_model.SetFont(FontDialog->Font());
+    change([this] {
+        FontDialog->setFont(m_model.font());
+        if (FontDialog->execute(this))
+            m_model.setFont(FontDialog->font());
     });
 }
 
-void SettingsWindow::SetContentsEnabled(bool enabled)
+void SettingsWindow::setContentsEnabled(bool enabled)
 {
     for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
         if (!child->isWindow())
@@ -585,14 +585,14 @@ void SettingsWindow::SetContentsEnabled(bool enabled)
 void SettingsWindow::btnAlsClick()
 {
     zrv::Guarded([this] {
-        if (!m_model.CanStart()) {
+        if (!m_model.canStart()) {
             zrv::ShowMessage(QStringLiteral("Harf gruplarından en az birini seçiniz."));
             return;
         }
         if (!m_screenForm)
             return;
         // The controls cannot change while the exercise window is shown.
-        m_screenForm->SetSettings(m_model.RunSettings());
+        m_screenForm->SetSettings(m_model.runSettings());
         // The settings window stays where it is, greyed, until the exercise window closes.  The
         // keyboard then goes on where it was (greying the controls takes their focus away).
         struct Reenable {
@@ -600,7 +600,7 @@ void SettingsWindow::btnAlsClick()
             QPointer<QWidget> focused;
             ~Reenable()
             {
-                form->SetContentsEnabled(true);
+                form->setContentsEnabled(true);
                 // Back to the settings window, with the keyboard, also where no window manager
                 // hands the focus back.
                 form->activateWindow();
@@ -609,7 +609,7 @@ void SettingsWindow::btnAlsClick()
                     focused->setFocus(Qt::OtherFocusReason);
             }
         } reenable{this, focusWidget()};
-        SetContentsEnabled(false);
+        setContentsEnabled(false);
         m_screenForm->ShowModal();
     });
 }
@@ -617,7 +617,7 @@ void SettingsWindow::btnAlsClick()
 void SettingsWindow::kitapClick(QObject* sender)
 {
     zrv::Guarded([this, sender] {
-        const QUrl address = LinkAddress(sender);
+        const QUrl address = linkAddress(sender);
         if (!address.isValid())
             return;
         // Opened from the event loop, so that the click returns at once; a failure is not

@@ -36,14 +36,14 @@ class SettingsWindow : public ProgramWindow
     ~SettingsWindow() override;
 
     // The exercise window that btnAlsClick shows modally; set once after both are created.
-    void SetScreenForm(ExerciseWindow* screenForm);
+    void setScreenForm(ExerciseWindow* screenForm);
     // The training journal: every run of the exercise window goes into it, and a third page,
     // "Günlük", shows it.  Set once, before the window is shown; without it there is no page.
-    void SetJournal(SqliteJournal* journal);
+    void setJournal(SqliteJournal* journal);
     // Another copy of the program holds this directory's settings: this one must not overwrite
     // them when it closes last.  Called once the window is shown (showing sets the save box from
     // the file): the save box is unticked and disabled, and a message says so.
-    void SetSettingsHeldElsewhere();
+    void setSettingsHeldElsewhere();
 
     // Window level.
     QTabWidget* PageControl = nullptr;
@@ -101,14 +101,14 @@ class SettingsWindow : public ProgramWindow
     QPlainTextEdit* Memo2 = nullptr;
     ::FontDialog* FontDialog = nullptr;
 
-    SettingsModel& Model() { return m_model; }
-    const SettingsModel& Model() const { return m_model; }
+    SettingsModel& model() { return m_model; }
+    const SettingsModel& model() const { return m_model; }
     // The live settings list and the built-in defaults.
-    SettingsList& lstOptions() { return m_model.List(); }
+    SettingsList& lstOptions() { return m_model.list(); }
     const SettingsList& lstOptions2() const;
 
     // The web address a link label opens (empty for any other object).
-    QUrl LinkAddress(const QObject* sender) const;
+    QUrl linkAddress(const QObject* sender) const;
 
     // Event handlers.  Each runs guarded: an error that leaves it is shown in the standard
     // error box and the rest of the handler is skipped.
@@ -126,20 +126,20 @@ class SettingsWindow : public ProgramWindow
     void closeEvent(QCloseEvent* event) override;
 
   private:
-    void CreatePageDescription();
-    void CreatePageExercises();
-    void ConnectEvents();
+    void createPageDescription();
+    void createPageExercises();
+    void connectEvents();
     // Each selector with the model's selector it shows.
     std::array<std::pair<QComboBox*, SettingsModel::Selector>, SettingsModel::SelectorCount>
-    Selectors() const;
+    selectors() const;
     // Shows the model's state in the widgets.
-    void ShowModel();
+    void showModel();
     // Runs a handler of the model guarded, then shows the model's state.
-    void Change(const std::function<void()>& handler);
-    void SetContentsEnabled(bool enabled);
-    void CenterOnScreen();
+    void change(const std::function<void()>& handler);
+    void setContentsEnabled(bool enabled);
+    void centerOnScreen();
     // Runs of the exercise window go into the journal, once both are set.
-    void ConnectJournal();
+    void connectJournal();
 
     SettingsModel m_model;
     ExerciseWindow* m_screenForm = nullptr;

@@ -12,45 +12,45 @@ SpinEdit::SpinEdit(QWidget* parent) : QAbstractSpinBox(parent)
     setCorrectionMode(QAbstractSpinBox::CorrectToPreviousValue);
     setKeyboardTracking(true);
     connect(lineEdit(), &QLineEdit::textChanged, this, &SpinEdit::changed);
-    SetText(QStringLiteral("0"));
+    setText(QStringLiteral("0"));
 }
 
-void SpinEdit::SetRange(int minValue, int maxValue)
+void SpinEdit::setRange(int minValue, int maxValue)
 {
     m_minValue = minValue;
     m_maxValue = qMax(minValue, maxValue);
     update();
 }
 
-QString SpinEdit::Text() const
+QString SpinEdit::text() const
 {
     return lineEdit()->text();
 }
 
-void SpinEdit::SetText(const QString& text)
+void SpinEdit::setText(const QString& text)
 {
     if (lineEdit()->text() != text)
         lineEdit()->setText(text);
 }
 
-int SpinEdit::Value() const
+int SpinEdit::value() const
 {
     int value = m_minValue; // left alone when the text does not parse
-    zrv::ParseInt(Text().toLatin1(), &value);
+    zrv::parseInt(text().toLatin1(), &value);
     return value;
 }
 
-int SpinEdit::Limited(qint64 value) const
+int SpinEdit::limited(qint64 value) const
 {
     return static_cast<int>(qBound(qint64(m_minValue), value, qint64(m_maxValue)));
 }
 
-void SpinEdit::SetValue(int value)
+void SpinEdit::setValue(int value)
 {
-    SetText(QString::number(Limited(value)));
+    setText(QString::number(limited(value)));
 }
 
-bool SpinEdit::IsAllowed(QChar c) const
+bool SpinEdit::isAllowed(QChar c) const
 {
     return (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || c == QLatin1Char('+') ||
            c == QLatin1Char('-') || locale().decimalPoint().contains(c);
@@ -59,7 +59,7 @@ bool SpinEdit::IsAllowed(QChar c) const
 QValidator::State SpinEdit::validate(QString& input, int& /*pos*/) const
 {
     for (const QChar c : input) {
-        if (!IsAllowed(c))
+        if (!isAllowed(c))
             return QValidator::Invalid;
     }
     return QValidator::Acceptable;
@@ -69,7 +69,7 @@ void SpinEdit::fixup(QString& /*input*/) const {}
 
 void SpinEdit::stepBy(int steps)
 {
-    SetValue(Limited(qint64(Value()) + steps));
+    setValue(limited(qint64(value()) + steps));
     selectAll();
 }
 
@@ -95,7 +95,7 @@ void SpinEdit::keyPressEvent(QKeyEvent* event)
     const bool printable = !text.isEmpty() && text.at(0).isPrint();
     if (printable && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
         for (const QChar c : text) {
-            if (!IsAllowed(c)) {
+            if (!isAllowed(c)) {
                 QApplication::beep();
                 event->accept();
                 return;
@@ -108,7 +108,7 @@ void SpinEdit::keyPressEvent(QKeyEvent* event)
 void SpinEdit::focusOutEvent(QFocusEvent* event)
 {
     QAbstractSpinBox::focusOutEvent(event);
-    const int value = Value();
-    if (value < m_minValue || value > m_maxValue)
-        SetValue(value);
+    const int typed = value();
+    if (typed < m_minValue || typed > m_maxValue)
+        setValue(typed);
 }

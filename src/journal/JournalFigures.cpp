@@ -29,24 +29,25 @@ QString Field(const QString& text)
 QList<DayFigures> FiguresByDay(const QList<RunRecord>& runs)
 {
     struct Sums {
-        double weightedSpeed = 0;
-        double speedSum = 0;
+        double weightedInterval = 0;
+        double intervalSum = 0;
         qint64 run_ms = 0;
         int runs = 0;
     };
     std::map<QDate, Sums> days;
     for (const RunRecord& run : runs) {
         Sums& s = days[run.started.date()];
-        s.weightedSpeed += double(run.speed_ms) * double(run.run_ms);
-        s.speedSum += run.speed_ms;
+        s.weightedInterval += double(run.interval_ms) * double(run.run_ms);
+        s.intervalSum += run.interval_ms;
         s.run_ms += run.run_ms;
         ++s.runs;
     }
     QList<DayFigures> figures;
     for (const auto& [day, s] : days) {
         // Runs that lasted no time at all count alike.
-        const double speed = s.run_ms > 0 ? s.weightedSpeed / double(s.run_ms) : s.speedSum / s.runs;
-        figures.append({day, speed, double(s.run_ms) / kMsPerMinute, s.runs});
+        const double interval_ms =
+            s.run_ms > 0 ? s.weightedInterval / double(s.run_ms) : s.intervalSum / s.runs;
+        figures.append({day, interval_ms, double(s.run_ms) / kMsPerMinute, s.runs});
     }
     return figures;
 }
@@ -159,7 +160,7 @@ bool WriteCsv(QIODevice& device, const QList<RunRecord>& runs)
             ColourName(run.colours[1]),
             ColourName(run.colours[2]),
             dot ? QString() : ColourName(run.colours[3]),
-            QString::number(run.speed_ms),
+            QString::number(run.interval_ms),
             DurationName(run.duration_minutes),
             QString::number(double(run.run_ms) / 1000.0, 'f', 1),
             QString::number(run.steps),

@@ -27,10 +27,10 @@ struct RunRecord {
     int lines = 0;
     int letters = 0;
     std::array<ColorValue, 4> colours{}; // background, active text, passive text, dot
-    int speed_ms = 0;
-    int duration_minutes = 0; // 0: continuous
-    qint64 run_ms = 0;        // time the run lasted, on the monotonic clock
-    qint64 steps = 0;         // steps shown after the first frame
+    int interval_ms = 0;                 // the time a step was shown (the journal's column "speed_ms")
+    int duration_minutes = 0;            // 0: continuous
+    qint64 run_ms = 0;                   // time the run lasted, on the monotonic clock
+    qint64 steps = 0;                    // steps shown after the first frame
     RunEnd end = RunEnd::Escape;
     bool inactive = false; // the application was inactive at some time during the run
 
@@ -46,7 +46,7 @@ struct RunRecord {
         run.lines = settings.lines;
         run.letters = settings.letters;
         run.colours = {settings.background, settings.active, settings.passive, settings.dot};
-        run.speed_ms = settings.interval_ms;
+        run.interval_ms = settings.interval_ms;
         run.duration_minutes = qMax(0, settings.minutes);
         return run;
     }

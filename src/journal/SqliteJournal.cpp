@@ -348,7 +348,7 @@ SqliteJournal::Failure SqliteJournal::StorePending()
                                   run.colours[1],
                                   run.colours[2],
                                   run.colours[3],
-                                  run.speed_ms,
+                                  run.interval_ms,
                                   run.duration_minutes,
                                   run.run_ms,
                                   run.steps,
@@ -397,7 +397,7 @@ QList<RunRecord> SqliteJournal::Runs(const RunQuery& query) const
                 run.letters = select.value(7).toInt();
                 for (int c = 0; c < 4; ++c)
                     run.colours[size_t(c)] = ColorValue(select.value(8 + c).toUInt());
-                run.speed_ms = select.value(12).toInt();
+                run.interval_ms = select.value(12).toInt();
                 run.duration_minutes = select.value(13).toInt();
                 run.run_ms = select.value(14).toLongLong();
                 run.steps = select.value(15).toLongLong();

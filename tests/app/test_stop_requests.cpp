@@ -21,7 +21,7 @@ class TestStopRequests : public QObject
         Rig()
         {
             main.show();
-            main.SetScreenForm(screen.get());
+            main.setScreenForm(screen.get());
         }
         // Closed as by the exit button, the settings saved, the program not ended otherwise.
         void checkClosedAndSaved() const

@@ -26,7 +26,7 @@ QRgb Colour(int index)
 
 QByteArray SettingsFile(const QMap<int, QByteArray>& changes)
 {
-    QList<QByteArray> lines = SettingsList::Defaults().Lines();
+    QList<QByteArray> lines = SettingsList::defaults().lines();
     for (auto it = changes.begin(); it != changes.end(); ++it)
         lines[it.key()] = it.value();
     QByteArray bytes;

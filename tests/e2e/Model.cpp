@@ -34,7 +34,7 @@ Model::Model(const QByteArray& settings)
     }
     m_journal = std::make_unique<SqliteJournal>(m_dir.filePath(QStringLiteral("journal.sqlite")));
     m_main = std::make_unique<SettingsWindow>();
-    m_main->SetJournal(m_journal.get());
+    m_main->setJournal(m_journal.get());
     m_main->show();
     QCoreApplication::processEvents();
     auto waker = std::make_unique<ManualWaker>();
@@ -45,7 +45,7 @@ Model::Model(const QByteArray& settings)
     env.waker = std::move(waker);
     env.activity = m_activity.get();
     m_screen = std::make_unique<ExerciseWindow>(std::move(env));
-    m_main->SetScreenForm(m_screen.get());
+    m_main->setScreenForm(m_screen.get());
 }
 
 Model::~Model()
@@ -62,7 +62,7 @@ void Model::ShowPage(int index)
     QCoreApplication::processEvents();
 }
 
-void Model::SelectExercise(int exercise)
+void Model::selectExercise(int exercise)
 {
     m_main->boxAls->setCurrentIndex(exercise);
     m_main->boxAlsChange();
@@ -88,7 +88,7 @@ void Model::DrawForScreen(QSize screen)
 
 void Model::Start()
 {
-    m_screen->SetSettings(m_main->Model().RunSettings());
+    m_screen->SetSettings(m_main->model().runSettings());
     m_screen->show();
     QCoreApplication::processEvents();
 }

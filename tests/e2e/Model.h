@@ -37,7 +37,7 @@ class Model
     // Shows page `index` of the settings window (0 "Açıklama", 1 "Alıştırmalar", 2 "Günlük").
     void ShowPage(int index);
     // Picks an exercise in the selector as a person does.
-    void SelectExercise(int exercise);
+    void selectExercise(int exercise);
     // Where `control` lies in the settings window's client area.
     QRect Rect(const QWidget* control) const;
     // Where the tab of page `index` lies in the client area.

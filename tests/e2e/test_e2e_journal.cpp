@@ -47,7 +47,7 @@ class TestE2eJournal : public QObject
         const std::optional<Window> list = m_session.OpenList(m_session.model->Main().boxAls);
         QVERIFY(list);
         QVERIFY(m_session.PickFromList(*list, exercise, 3));
-        m_session.model->SelectExercise(exercise);
+        m_session.model->selectExercise(exercise);
     }
 
     // The start button, about `run_ms` of the exercise, Escape; true when the run came and went.
@@ -122,7 +122,7 @@ class TestE2eJournal : public QObject
         for (int i = 0; i < 3; ++i) {
             const RunRecord& run = runs[2 - i]; // newest first
             QCOMPARE(run.exercise, i);
-            QCOMPARE(run.speed_ms, kSpeed_ms[i]);
+            QCOMPARE(run.interval_ms, kSpeed_ms[i]);
             QCOMPARE(run.end, RunEnd::Escape);
             QVERIFY2(run.run_ms >= 1400 && run.run_ms < 6000, qPrintable(QString::number(run.run_ms)));
             // One step an interval, but for a tick or two the busy machine may have lost.

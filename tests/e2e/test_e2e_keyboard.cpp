@@ -177,8 +177,8 @@ class TestE2eKeyboard : public QObject
             }
             case Use::Step:
                 s.desktop.Key(QStringLiteral("Up"));
-                m.valHiz->SetValue(m.valHiz->Value() + 1);
-                expected[step.line] = QByteArray::number(m.valHiz->Value());
+                m.valHiz->setValue(m.valHiz->value() + 1);
+                expected[step.line] = QByteArray::number(m.valHiz->value());
                 break;
             case Use::SelectAll:
                 s.desktop.Key(QStringLiteral("ctrl+a"));
@@ -242,7 +242,7 @@ class TestE2eKeyboard : public QObject
         QVERIFY2(error.isEmpty(), qPrintable(error));
         SettingsWindow& m = s.model->Main();
         s.model->ShowPage(1);
-        QCOMPARE(m.valHiz->Value(), 2000);
+        QCOMPARE(m.valHiz->value(), 2000);
 
         // The frames of the run, from the model drawing as the screen does: the first one and
         // after each of 8 ticks.

@@ -127,7 +127,7 @@ class TestE2ePerson : public QObject
         QVERIFY(list);
         const QImage before = m_desktop.Shot();
         QVERIFY(m_session.PickFromList(*list, 1, 3));
-        m_model->SelectExercise(1);
+        m_model->selectExercise(1);
         const QImage shot = shotAfterChange(before, onScreen(m.boxYon));
         m_desktop.Keep(shot, QStringLiteral("person-3-pyramid"));
         const QString wrong = checkControls(shot, alwaysShown() + textOnly(), {});
@@ -234,7 +234,7 @@ class TestE2ePerson : public QObject
         QRegion outside = QRegion(QRect(QPoint(0, 0), m_desktop.ScreenSize())) - QRegion(m_window.geometry);
         // The settings window as the person left it, usable again.
         SettingsWindow& m = m_model->Main();
-        m.valHiz->SetValue(750);
+        m.valHiz->setValue(750);
         m.boxharf1->setChecked(false);
         m.boxharf3->setChecked(true);
         QString unlike;

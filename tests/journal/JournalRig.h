@@ -22,7 +22,7 @@ inline RunRecord SampleRun(int exercise, const QDateTime& started, int n = 0)
     run.lines = 1 + n % 6;
     run.letters = 4 + n;
     run.colours = {RGBColor(n, 0, 0), RGBColor(0, n, 0), RGBColor(0, 0, n), RGBColor(n, n, n)};
-    run.speed_ms = 400 - 10 * n;
+    run.interval_ms = 400 - 10 * n;
     run.duration_minutes = n % 6;
     run.run_ms = 60'000 + 1'000 * n;
     run.steps = 150 + n;
@@ -32,9 +32,9 @@ inline RunRecord SampleRun(int exercise, const QDateTime& started, int n = 0)
 }
 
 // `run` at another pace, and lasting `run_ms` when given.
-inline RunRecord Paced(RunRecord run, int speed_ms, std::optional<qint64> run_ms = {})
+inline RunRecord Paced(RunRecord run, int interval_ms, std::optional<qint64> run_ms = {})
 {
-    run.speed_ms = speed_ms;
+    run.interval_ms = interval_ms;
     run.run_ms = run_ms.value_or(run.run_ms);
     return run;
 }

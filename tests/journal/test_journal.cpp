@@ -119,7 +119,7 @@ class TestJournal : public QObject
         // Item indexes 7, 1, 8, 4: Lacivert, Beyaz, Sarı, Kırmızı.
         QCOMPARE(block.colours, (std::array<ColorValue, 4>{RGBColor(0, 0, 192), RGBColor(255, 255, 255),
                                                            RGBColor(255, 255, 0), RGBColor(255, 0, 0)}));
-        QCOMPARE(block.speed_ms, 350);
+        QCOMPARE(block.interval_ms, 350);
         QCOMPARE(block.run_ms, 120500);
         QCOMPARE(block.end, RunEnd::Duration);
         QVERIFY(!block.inactive);
@@ -252,9 +252,9 @@ class TestJournal : public QObject
         const QList<DayFigures> days = FiguresByDay({a, b, c});
         QCOMPARE(days.size(), 2);
         QCOMPARE(days[0].day, QDate(2024, 5, 4));
-        QCOMPARE(days[0].speed_ms, 500.0);
+        QCOMPARE(days[0].interval_ms, 500.0);
         QCOMPARE(days[1].day, QDate(2024, 5, 6));
-        QCOMPARE(days[1].speed_ms, 375.0); // (300 * 1 + 400 * 3) / 4
+        QCOMPARE(days[1].interval_ms, 375.0); // (300 * 1 + 400 * 3) / 4
         QCOMPARE(days[1].minutes, 4.0);
         QCOMPARE(days[1].runs, 2);
         QCOMPARE(TotalOf({a, b, c}).minutes, 4.0);

@@ -28,9 +28,9 @@ class TestJournalRun : public QObject
 
         explicit Rig(const QString& path) : journal(path)
         {
-            main.SetJournal(&journal);
+            main.setJournal(&journal);
             main.show();
-            main.SetScreenForm(screen.get());
+            main.setScreenForm(screen.get());
         }
         void select(int exercise)
         {
@@ -83,7 +83,7 @@ class TestJournalRun : public QObject
         rig.pick(rig.main.boxPas, 8);
         rig.pick(rig.main.boxNkt, 4);
         rig.pick(rig.main.boxDkk, 3);
-        rig.main.valHiz->SetValue(250);
+        rig.main.valHiz->setValue(250);
         const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
         const qint64 start_ns = rig.clock.MonotonicNanoseconds();
         rig.run([&] { rig.ticks(7); });
@@ -101,7 +101,7 @@ class TestJournalRun : public QObject
         const QComboBox* colours[] = {rig.main.boxZmn, rig.main.boxAkt, rig.main.boxPas, rig.main.boxNkt};
         for (int c = 0; c < 4; ++c)
             QCOMPARE(ColourName(run.colours[size_t(c)]), colours[c]->currentText());
-        QCOMPARE(run.speed_ms, 250);
+        QCOMPARE(run.interval_ms, 250);
         QCOMPARE(run.duration_minutes, 3);
         QCOMPARE(run.steps, 7);
         QCOMPARE(run.run_ms, ran_ms);
@@ -120,7 +120,7 @@ class TestJournalRun : public QObject
         Rig rig(path("ends.sqlite"));
         rig.select(0);
         rig.pick(rig.main.boxDkk, 1);
-        rig.main.valHiz->SetValue(2000);
+        rig.main.valHiz->setValue(2000);
         rig.run([&] {
             rig.ticks(3);
             rig.activity.SetActive(false);

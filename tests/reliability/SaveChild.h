@@ -38,7 +38,7 @@ inline QByteArray RunSaveChild(const QString& file, uid_t user = ::geteuid())
 // The file zrv_save_child saves after loading `before`: the Dot speed changed to 555.
 inline QByteArray SavedByChild(const QList<QByteArray>& before)
 {
-    return SettingsList::Serialize(WithLines(before, {{8, "555"}}));
+    return SettingsList::serialize(WithLines(before, {{8, "555"}}));
 }
 
 } // namespace zrvtest

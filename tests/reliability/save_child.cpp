@@ -20,14 +20,14 @@ int main(int argc, char** argv)
     if (argc == 5 && std::strcmp(argv[1], "loop") == 0) {
         const QString file = QString::fromLocal8Bit(argv[2]);
         SettingsList lists[2];
-        if (lists[0].Load(QString::fromLocal8Bit(argv[3])) != SettingsList::LoadResult::Read ||
-            lists[1].Load(QString::fromLocal8Bit(argv[4])) != SettingsList::LoadResult::Read)
+        if (lists[0].load(QString::fromLocal8Bit(argv[3])) != SettingsList::LoadResult::Read ||
+            lists[1].load(QString::fromLocal8Bit(argv[4])) != SettingsList::LoadResult::Read)
             return 2;
         std::fputs("ready\n", stdout);
         std::fflush(stdout);
         for (unsigned i = 0;; ++i) {
             try {
-                lists[i % 2].Save(file);
+                lists[i % 2].save(file);
             } catch (const Exception& e) {
                 std::fprintf(stderr, "%s\n", e.what());
                 return 3;
@@ -38,13 +38,13 @@ int main(int argc, char** argv)
         const QString file = QString::fromLocal8Bit(argv[2]);
         SettingsList list;
         const char* names[] = {"read", "missing", "unreadable"};
-        std::printf("%s\n", names[int(list.Load(file))]);
-        list.Put(8, "555");
+        std::printf("%s\n", names[int(list.load(file))]);
+        list.put(8, "555");
         try {
-            list.Save(file);
+            list.save(file);
             std::printf("saved\n");
         } catch (const Exception& e) {
-            std::printf("%s: %s\n", e.what(), list.LastError().toLocal8Bit().constData());
+            std::printf("%s: %s\n", e.what(), list.lastError().toLocal8Bit().constData());
         }
         return 0;
     }

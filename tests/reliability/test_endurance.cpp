@@ -32,7 +32,7 @@ class TestEndurance : public QObject
         ExerciseRig rig;
         SettingsWindow main;
         main.show();
-        main.SetScreenForm(rig.screen.get());
+        main.setScreenForm(rig.screen.get());
         main.boxharf1->setChecked(true);
         main.boxharf3->setChecked(true);
         long residentAfterWarmUp = 0;

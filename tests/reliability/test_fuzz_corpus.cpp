@@ -26,7 +26,7 @@ namespace
 // Where the window's widgets show something else than its model; empty when they agree.
 QString UnlikeModel(const SettingsWindow& form)
 {
-    const SettingsModel& m = form.Model();
+    const SettingsModel& m = form.model();
     QStringList unlike;
     const QComboBox* const boxes[] = {form.boxAls, form.boxTip, form.boxYon, form.boxStr, form.boxHrf,
                                       form.boxZmn, form.boxAkt, form.boxPas, form.boxNkt, form.boxDkk};
@@ -35,21 +35,21 @@ QString UnlikeModel(const SettingsWindow& form)
         QStringList items;
         for (int k = 0; k < boxes[i]->count(); ++k)
             items << boxes[i]->itemText(k);
-        if (items != m.Items(selector) || boxes[i]->currentIndex() != m.Index(selector))
+        if (items != m.items(selector) || boxes[i]->currentIndex() != m.index(selector))
             unlike << QStringLiteral("selector %1").arg(i);
     }
     const QCheckBox* const groups[] = {form.boxharf1, form.boxharf2, form.boxharf3, form.boxharf4};
     for (int i = 0; i < 4; ++i) {
-        if (groups[i]->isChecked() != m.LetterGroup(i) || groups[i]->isHidden() == m.TextControlsVisible())
+        if (groups[i]->isChecked() != m.letterGroup(i) || groups[i]->isHidden() == m.textControlsVisible())
             unlike << QStringLiteral("boxharf%1").arg(i + 1);
     }
-    if (form.boxSaveOptions->isChecked() != m.SaveOptions())
+    if (form.boxSaveOptions->isChecked() != m.saveOptions())
         unlike << QStringLiteral("boxSaveOptions");
-    if (form.valHiz->Text() != m.SpeedText())
+    if (form.valHiz->text() != m.intervalText())
         unlike << QStringLiteral("valHiz");
-    if (form.txtFnt->text() != m.FontText() || !(form.FontDialog->Font() == m.Font()))
+    if (form.txtFnt->text() != m.fontText() || !(form.FontDialog->font() == m.font()))
         unlike << QStringLiteral("font");
-    if (form.btnAls->text() != m.StartCaption())
+    if (form.btnAls->text() != m.startCaption())
         unlike << QStringLiteral("btnAls");
     return unlike.join(QLatin1Char(' '));
 }
@@ -85,7 +85,7 @@ class TestFuzzCorpus : public QObject
         // The model alone, then the real window, on the same file.
         QVERIFY(WriteAll(QStringLiteral("zrv.opt"), bytes));
         SettingsModel model;
-        model.List().Load();
+        model.list().load();
         QStringList errors;
         zrvfuzz::Show(model, errors);
 
@@ -94,14 +94,14 @@ class TestFuzzCorpus : public QObject
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
         const QString unlike = UnlikeModel(*form);
         QVERIFY2(unlike.isEmpty(),
-                 qPrintable(unlike + QStringLiteral("\n") + zrvfuzz::Describe(form->Model(), {})));
-        QCOMPARE(zrvfuzz::Describe(form->Model(), dir.reports), zrvfuzz::Describe(model, errors));
-        QCOMPARE(form->lstOptions().Lines(), model.List().Lines());
+                 qPrintable(unlike + QStringLiteral("\n") + zrvfuzz::Describe(form->model(), {})));
+        QCOMPARE(zrvfuzz::Describe(form->model(), dir.reports), zrvfuzz::Describe(model, errors));
+        QCOMPARE(form->lstOptions().lines(), model.list().lines());
 
         // Closing saves when the box is ticked, exactly the list.
         QVERIFY(form->close());
-        if (model.SaveOptions())
-            QCOMPARE(ReadAll(QStringLiteral("zrv.opt")), SettingsList::Serialize(model.List().Lines()));
+        if (model.saveOptions())
+            QCOMPARE(ReadAll(QStringLiteral("zrv.opt")), SettingsList::serialize(model.list().lines()));
         else
             QCOMPARE(ReadAll(QStringLiteral("zrv.opt")), bytes);
     }

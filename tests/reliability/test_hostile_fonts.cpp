@@ -24,13 +24,13 @@ namespace
 // The defaults with the same font name and size in the Pyramid and the Block section.
 QByteArray FileWithFont(const QByteArray& name, const QByteArray& size)
 {
-    Lines lines = SettingsList::Defaults().Lines();
+    Lines lines = SettingsList::defaults().lines();
     for (int first : {SettingsList::PyramidFirstLine, SettingsList::BlockFirstLine}) {
         lines[first + SettingsList::FontNameOffset] = name;
         lines[first + SettingsList::FontSizeOffset] = size;
         lines[first + SettingsList::LetterGroupsOffset] = "1111";
     }
-    return SettingsList::Serialize(lines);
+    return SettingsList::serialize(lines);
 }
 
 // Writes the current row's file into the working directory.
@@ -91,9 +91,9 @@ class TestHostileFonts : public QObject
         ExerciseRig rig;
         QVERIFY(WriteRowFile());
         SettingsModel model;
-        model.LoadAndShow();
+        model.loadAndShow();
         // The font box shows the lines as they are, as far as it holds text.
-        QVERIFY(model.FontText().size() <= SettingsModel::FontTextMaxLength);
+        QVERIFY(model.fontText().size() <= SettingsModel::FontTextMaxLength);
 
         for (const Run& run : kRuns) {
             const QString what = QStringLiteral("exercise %1, type %2, direction %3, letters %4, lines %5")
@@ -102,13 +102,13 @@ class TestHostileFonts : public QObject
                                      .arg(run.yon)
                                      .arg(run.letterIndex + 4)
                                      .arg(run.lineIndex + 1);
-            model.SelectExercise(run.exercise);
-            QCOMPARE(model.Font().Size, size.toInt());
-            model.Select(SettingsModel::Tip, run.tip);
-            model.Select(SettingsModel::Yon, run.yon);
-            model.Select(SettingsModel::Hrf, run.letterIndex);
-            model.Select(SettingsModel::Str, run.lineIndex);
-            rig.settings = model.RunSettings();
+            model.selectExercise(run.exercise);
+            QCOMPARE(model.font().Size, size.toInt());
+            model.select(SettingsModel::Type, run.tip);
+            model.select(SettingsModel::Direction, run.yon);
+            model.select(SettingsModel::Letters, run.letterIndex);
+            model.select(SettingsModel::Lines, run.lineIndex);
+            rig.settings = model.runSettings();
             rig.start(run.exercise);
             QVERIFY2(rig.screen->Display->Initialized(), qPrintable(what));
             LetterExercise& s = rig.letters();
@@ -159,7 +159,7 @@ class TestHostileFonts : public QObject
         main.FormShow();
         main.boxAls->setCurrentIndex(1);
         main.boxAlsChange();
-        const Lines before = main.lstOptions().Lines();
+        const Lines before = main.lstOptions().lines();
         bool seen = false;
         QTimer::singleShot(0, this, [&] {
             QWidget* dialog = QApplication::activeModalWidget();
@@ -175,7 +175,7 @@ class TestHostileFonts : public QObject
         });
         main.btnFntClick();
         QVERIFY(seen);
-        QCOMPARE(main.lstOptions().Lines(), before);
+        QCOMPARE(main.lstOptions().lines(), before);
         QCOMPARE(rig.reports, QStringList());
         CheckResidentGrowth(residentBefore);
     }

@@ -51,7 +51,7 @@ Lines Custom()
 // Lines 0..n-1 of `from`, the rest from the defaults.
 Lines Completed(const Lines& from, int n)
 {
-    Lines lines = SettingsList::Defaults().Lines();
+    Lines lines = SettingsList::defaults().lines();
     for (int i = 0; i < n; ++i)
         lines[i] = from[i];
     return lines;
@@ -121,9 +121,9 @@ class TestMalformedFiles : public QObject
 
         const int read = int(SettingsList::LoadResult::Read);
         const int unreadable = int(SettingsList::LoadResult::Unreadable);
-        const Lines defaults = SettingsList::Defaults().Lines();
+        const Lines defaults = SettingsList::defaults().lines();
         const Lines custom = Custom();
-        const QByteArray crlf = SettingsList::Serialize(custom);
+        const QByteArray crlf = SettingsList::serialize(custom);
 
         QTest::newRow("0 bytes: the defaults") << QByteArray() << read << defaults << false;
 
@@ -133,7 +133,7 @@ class TestMalformedFiles : public QObject
         {
             Lines l = custom;
             l[20] = "2";
-            QByteArray bytes = SettingsList::Serialize(l);
+            QByteArray bytes = SettingsList::serialize(l);
             bytes.insert(bytes.indexOf("\r\n2\r\n", 0) + 3, '\0'); // after line 20's text
             QTest::newRow("NUL in line 20") << bytes << read << Completed(l, 21) << true;
         }
@@ -149,7 +149,7 @@ class TestMalformedFiles : public QObject
             for (int b = 0; b < 256; ++b)
                 all += char(b);
             QTest::newRow("all 256 byte values from a NUL on, in line 41")
-                << SettingsList::Serialize(custom.first(40)) + all << read << Completed(custom, 40) << true;
+                << SettingsList::serialize(custom.first(40)) + all << read << Completed(custom, 40) << true;
             // Without the NUL and the two line ends, all other 253 values are kept byte for byte.
             all.clear();
             for (int b = 1; b < 256; ++b) {
@@ -158,22 +158,22 @@ class TestMalformedFiles : public QObject
             }
             QCOMPARE(all.size(), 253);
             QTest::newRow("253 byte values in the font name")
-                << SettingsList::Serialize(WithLines(custom, {{21, all}})) << read
+                << SettingsList::serialize(WithLines(custom, {{21, all}})) << read
                 << WithLines(custom, {{21, all}}) << false;
             QTest::newRow("253 byte values in the header")
-                << SettingsList::Serialize(WithLines(custom, {{0, all}})) << read
+                << SettingsList::serialize(WithLines(custom, {{0, all}})) << read
                 << WithLines(custom, {{0, all}}) << false;
         }
 
         const QByteArray megabyte(1000 * 1000, 'm');
-        QTest::newRow("1 MB header line") << SettingsList::Serialize(WithLines(custom, {{0, megabyte}}))
+        QTest::newRow("1 MB header line") << SettingsList::serialize(WithLines(custom, {{0, megabyte}}))
                                           << read << WithLines(custom, {{0, megabyte}}) << false;
-        QTest::newRow("1 MB font name") << SettingsList::Serialize(WithLines(custom, {{21, megabyte}}))
+        QTest::newRow("1 MB font name") << SettingsList::serialize(WithLines(custom, {{21, megabyte}}))
                                         << read << WithLines(custom, {{21, megabyte}}) << false;
         {
             // The largest file read, and one byte more.
             const Lines l = zrvtest::LargestLines(custom);
-            const QByteArray largest = SettingsList::Serialize(l);
+            const QByteArray largest = SettingsList::serialize(l);
             QCOMPARE(largest.size(), SettingsList::MaxFileSize);
             QTest::newRow("1 MiB: read") << largest << read << l << false;
             QTest::newRow("1 MiB + 1 byte: refused") << largest + 'x' << unreadable << defaults << true;
@@ -194,24 +194,24 @@ class TestMalformedFiles : public QObject
                 mixed += custom[i] + ends[i % 3];
             QTest::newRow("mixed line ends") << mixed << read << custom << false;
             // LF CR is two line ends with an empty line between them.
-            QByteArray lfcr = SettingsList::Serialize(custom.first(5));
+            QByteArray lfcr = SettingsList::serialize(custom.first(5));
             lfcr.chop(2);
-            lfcr += "\n\r" + SettingsList::Serialize(custom.mid(5));
+            lfcr += "\n\r" + SettingsList::serialize(custom.mid(5));
             Lines shifted = custom.first(5);
             shifted << "" << custom.mid(5);
             QTest::newRow("LF CR: an empty line more") << lfcr << read << shifted << false;
         }
 
         QTest::newRow("40 lines: line 41 from the defaults")
-            << SettingsList::Serialize(custom.first(40)) << read << Completed(custom, 40) << false;
+            << SettingsList::serialize(custom.first(40)) << read << Completed(custom, 40) << false;
         {
             Lines l = custom;
             l << "fazla";
             QTest::newRow("42 lines: the extra line kept")
-                << SettingsList::Serialize(l) << read << l << false;
+                << SettingsList::serialize(l) << read << l << false;
             for (int i = 42; i < 10000; ++i)
                 l << QByteArray::number(i);
-            QTest::newRow("10 000 lines: all kept") << SettingsList::Serialize(l) << read << l << false;
+            QTest::newRow("10 000 lines: all kept") << SettingsList::serialize(l) << read << l << false;
         }
 
         // A byte-order mark is part of the header line, which nothing reads.
@@ -235,23 +235,23 @@ class TestMalformedFiles : public QObject
 
         QVERIFY(WriteAll(QStringLiteral("zrv.opt"), file));
         SettingsList list;
-        QCOMPARE(int(list.Load()), result);
-        QCOMPARE(list.Count(), lines.size());
+        QCOMPARE(int(list.load()), result);
+        QCOMPARE(list.count(), lines.size());
         for (int i = 0; i < lines.size(); ++i)
-            QVERIFY2(list.Get(i) == lines[i], qPrintable(QStringLiteral("line %1").arg(i)));
-        QCOMPARE(list.MovesFileAsideAtSave(), keptAsBak);
+            QVERIFY2(list.get(i) == lines[i], qPrintable(QStringLiteral("line %1").arg(i)));
+        QCOMPARE(list.movesFileAsideAtSave(), keptAsBak);
 
-        list.Save();
-        QCOMPARE(ReadAll(QStringLiteral("zrv.opt")), SettingsList::Serialize(lines));
+        list.save();
+        QCOMPARE(ReadAll(QStringLiteral("zrv.opt")), SettingsList::serialize(lines));
         QCOMPARE(QFileInfo::exists(QStringLiteral("zrv.opt.bak")), keptAsBak);
         if (keptAsBak)
             QCOMPARE(ReadAll(QStringLiteral("zrv.opt.bak")), file);
 
         // What was saved loads as the same lines, with nothing more to keep.
         SettingsList again;
-        QCOMPARE(again.Load(), SettingsList::LoadResult::Read);
-        QCOMPARE(again.Lines(), lines);
-        QVERIFY(!again.MovesFileAsideAtSave());
+        QCOMPARE(again.load(), SettingsList::LoadResult::Read);
+        QCOMPARE(again.lines(), lines);
+        QVERIFY(!again.movesFileAsideAtSave());
     }
 
     // A 100 MB file is refused without reading it: the defaults are used, memory stays small,
@@ -263,15 +263,15 @@ class TestMalformedFiles : public QObject
         const QByteArray hash = FileHash(QStringLiteral("zrv.opt"));
         const qint64 peakBefore = PeakRssKb();
         SettingsList list;
-        QCOMPARE(list.Load(), SettingsList::LoadResult::Unreadable);
+        QCOMPARE(list.load(), SettingsList::LoadResult::Unreadable);
         const qint64 peakAfter = PeakRssKb();
-        QCOMPARE(list.Lines(), SettingsList::Defaults().Lines());
+        QCOMPARE(list.lines(), SettingsList::defaults().lines());
         qInfo("peak resident memory before loading %lld KiB, after %lld KiB", peakBefore, peakAfter);
         QVERIFY2(peakAfter - peakBefore < 8 * 1024, "loading held the file in memory");
 
-        list.Save();
+        list.save();
         QCOMPARE(ReadAll(QStringLiteral("zrv.opt")),
-                 SettingsList::Serialize(SettingsList::Defaults().Lines()));
+                 SettingsList::serialize(SettingsList::defaults().lines()));
         QCOMPARE(QFileInfo(QStringLiteral("zrv.opt.bak")).size(), size);
         QCOMPARE(FileHash(QStringLiteral("zrv.opt.bak")), hash);
     }
@@ -305,20 +305,20 @@ class TestMalformedFiles : public QObject
         QFETCH(QString, speedShown);
         QFETCH(int, fontSize);
         const Lines lines = zrvtest::DefaultLines({{2, "1"}, {14, text}, {19, text}, {22, text}});
-        QVERIFY(WriteAll(QStringLiteral("zrv.opt"), SettingsList::Serialize(lines)));
+        QVERIFY(WriteAll(QStringLiteral("zrv.opt"), SettingsList::serialize(lines)));
 
         SettingsWindow form;
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         QCOMPARE(form.boxAls->currentIndex(), 1);
         QCOMPARE(form.boxHrf->currentIndex(), letterIndex);
-        QCOMPARE(form.valHiz->Text(), speedShown);
+        QCOMPARE(form.valHiz->text(), speedShown);
         // The shown speed is stored back; the index line keeps its text.
-        QCOMPARE(form.lstOptions().Get(19), speedShown.toLatin1());
-        QCOMPARE(form.lstOptions().Get(14), text);
+        QCOMPARE(form.lstOptions().get(19), speedShown.toLatin1());
+        QCOMPARE(form.lstOptions().get(14), text);
         if (fontSize != 0) {
             QCOMPARE(m_dir->reports, QStringList());
-            QCOMPARE(form.FontDialog->Font().Size, fontSize);
+            QCOMPARE(form.FontDialog->font().Size, fontSize);
         } else {
             QCOMPARE(
                 m_dir->reports,

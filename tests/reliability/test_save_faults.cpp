@@ -123,7 +123,7 @@ class TestSaveFaults : public QObject
         std::unique_ptr<zrvtest::ReadOnlyBind> readOnly;
 
         const QString file = place + (viaLink ? QStringLiteral("/settings.txt") : QStringLiteral("/zrv.opt"));
-        const QByteArray old = SettingsList::Serialize(large ? LargeLines() : OldLines());
+        const QByteArray old = SettingsList::serialize(large ? LargeLines() : OldLines());
         QVERIFY(WriteAll(file, old));
         if (viaLink)
             QVERIFY(QFile::link(file, QStringLiteral("zrv.opt")));
@@ -144,12 +144,12 @@ class TestSaveFaults : public QObject
         auto form = std::make_unique<SettingsWindow>();
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-        QCOMPARE(form->lstOptions().Get(8), QByteArray("1234"));
+        QCOMPARE(form->lstOptions().get(8), QByteArray("1234"));
         // A change of a control, stored in the list at once.
         form->boxZmn->setCurrentIndex(4);
         form->boxChange(form->boxZmn);
-        QCOMPARE(form->lstOptions().Get(5), QByteArray("4"));
-        const QByteArray expected = SettingsList::Serialize(form->lstOptions().Lines());
+        QCOMPARE(form->lstOptions().get(5), QByteArray("4"));
+        const QByteArray expected = SettingsList::serialize(form->lstOptions().lines());
 
         const bool closed = form->close();
         QCOMPARE(closed, saved);
@@ -194,12 +194,12 @@ class TestSaveFaults : public QObject
         QFETCH(bool, staysLink);
         QVERIFY(QFile::link(target, QStringLiteral("zrv.opt")));
         SettingsList list;
-        QCOMPARE(list.Load(), SettingsList::LoadResult::Missing);
-        QCOMPARE(list.Lines(), SettingsList::Defaults().Lines());
-        list.Put(8, "999");
-        list.Save();
+        QCOMPARE(list.load(), SettingsList::LoadResult::Missing);
+        QCOMPARE(list.lines(), SettingsList::defaults().lines());
+        list.put(8, "999");
+        list.save();
         QCOMPARE(QFileInfo(QStringLiteral("zrv.opt")).isSymLink(), staysLink);
-        QCOMPARE(ReadAll(written), SettingsList::Serialize(list.Lines()));
+        QCOMPARE(ReadAll(written), SettingsList::serialize(list.lines()));
     }
 
     // Special files named zrv.opt, or reached through a link from another folder (as
@@ -241,11 +241,11 @@ class TestSaveFaults : public QObject
                    entries(QStringLiteral(".")) == 2 && entries(QStringLiteral("dev")) == (viaLink ? 1 : 0);
         };
         SettingsList list;
-        QCOMPARE(list.Load(), SettingsList::LoadResult::Missing);
-        QCOMPARE(list.Lines(), SettingsList::Defaults().Lines());
-        list.Put(8, "999");
-        list.Save();
-        QCOMPARE(list.LastError(), QString());
+        QCOMPARE(list.load(), SettingsList::LoadResult::Missing);
+        QCOMPARE(list.lines(), SettingsList::defaults().lines());
+        list.put(8, "999");
+        list.save();
+        QCOMPARE(list.lastError(), QString());
         QVERIFY(unchanged());
 
         SettingsWindow form;
@@ -263,8 +263,8 @@ class TestSaveFaults : public QObject
         const Lines a = OldLines();
         Lines b = LargeLines();
         b[8] = "999";
-        const QByteArray aBytes = SettingsList::Serialize(a);
-        const QByteArray bBytes = SettingsList::Serialize(b);
+        const QByteArray aBytes = SettingsList::serialize(a);
+        const QByteArray bBytes = SettingsList::serialize(b);
         QVERIFY(WriteAll(QStringLiteral("a.list"), aBytes));
         QVERIFY(WriteAll(QStringLiteral("b.list"), bBytes));
         QVERIFY(WriteAll(QStringLiteral("zrv.opt"), aBytes));
@@ -298,8 +298,8 @@ class TestSaveFaults : public QObject
                                                             .arg(bytes.size())));
             ++found[isA ? 0 : 1];
             SettingsList list;
-            QCOMPARE(list.Load(path), SettingsList::LoadResult::Read);
-            QCOMPARE(list.Lines(), isA ? a : b);
+            QCOMPARE(list.load(path), SettingsList::LoadResult::Read);
+            QCOMPARE(list.lines(), isA ? a : b);
             // A kill between the new file getting its temporary name and its rename leaves that
             // file beside zrv.opt, complete (it was flushed before it was named); nothing else
             // may be left.
@@ -325,7 +325,7 @@ class TestSaveFaults : public QObject
     void unreadableFileKeptAsBak()
     {
         const bool root = geteuid() == 0;
-        const QByteArray old = SettingsList::Serialize(OldLines());
+        const QByteArray old = SettingsList::serialize(OldLines());
         QVERIFY(WriteAll(QStringLiteral("zrv.opt"), old));
         QVERIFY(QFile::setPermissions(QStringLiteral("zrv.opt"), QFileDevice::Permissions()));
         QVERIFY(QFile::setPermissions(m_dir->path(), QFileDevice::Permissions(0x7777)));
@@ -340,7 +340,7 @@ class TestSaveFaults : public QObject
         };
         QCOMPARE(stat("zrv.opt.bak", &st), 0);
         QCOMPARE(st.st_mode & 07777, 0u);
-        QCOMPARE(ReadAll(QStringLiteral("zrv.opt")), zrvtest::SavedByChild(SettingsList::Defaults().Lines()));
+        QCOMPARE(ReadAll(QStringLiteral("zrv.opt")), zrvtest::SavedByChild(SettingsList::defaults().lines()));
     }
 
   private:

@@ -68,7 +68,7 @@ class TestSaveTargets : public QObject
         QVERIFY(QFile::setPermissions(m_dir->path(), QFileDevice::Permissions(0x7755)));
         QVERIFY(QDir().mkdir(QStringLiteral("shared")) && QDir().mkdir(QStringLiteral("mine")));
         QCOMPARE(chmod("shared", 01777), 0);
-        const QByteArray old = SettingsList::Serialize(OldLines());
+        const QByteArray old = SettingsList::serialize(OldLines());
         QVERIFY(WriteAll(QStringLiteral("mine/settings.txt"), old));
         QVERIFY(Chown("mine", zrvtest::Nobody) && Chown("mine/settings.txt", zrvtest::Nobody));
         QCOMPARE(symlink("../mine/settings.txt", "shared/zrv.opt"), 0);
@@ -91,39 +91,39 @@ class TestSaveTargets : public QObject
         if (geteuid() != 0)
             QSKIP("giving a file to another user needs root");
         QVERIFY(QFile::setPermissions(m_dir->path(), QFileDevice::Permissions(0x7777)));
-        QVERIFY(WriteAll(QStringLiteral("zrv.opt"), SettingsList::Serialize(OldLines())));
+        QVERIFY(WriteAll(QStringLiteral("zrv.opt"), SettingsList::serialize(OldLines())));
         QVERIFY(Chown("zrv.opt", zrvtest::Nobody));
         QCOMPARE(chmod("zrv.opt", 0640), 0);
 
         SettingsList list;
-        QCOMPARE(list.Load(), SettingsList::LoadResult::Read);
-        list.Put(5, "4");
-        list.Save();
+        QCOMPARE(list.load(), SettingsList::LoadResult::Read);
+        list.put(5, "4");
+        list.save();
         struct stat st {
         };
         QCOMPARE(stat("zrv.opt", &st), 0);
         QCOMPARE(st.st_uid, zrvtest::Nobody);
         QCOMPARE(st.st_gid, gid_t(zrvtest::Nobody));
         QCOMPARE(st.st_mode, mode_t(S_IFREG | 0640));
-        QCOMPARE(ReadAll(QStringLiteral("zrv.opt")), SettingsList::Serialize(list.Lines()));
+        QCOMPARE(ReadAll(QStringLiteral("zrv.opt")), SettingsList::serialize(list.lines()));
 
         QCOMPARE(zrvtest::RunSaveChild(m_dir->filePath(QStringLiteral("zrv.opt")), zrvtest::Nobody),
                  QByteArray("read\nsaved\n"));
-        QCOMPARE(ReadAll(QStringLiteral("zrv.opt")), zrvtest::SavedByChild(list.Lines()));
+        QCOMPARE(ReadAll(QStringLiteral("zrv.opt")), zrvtest::SavedByChild(list.lines()));
     }
 
     // A hard link is broken by a save, so that the save stays all or nothing: the other name
     // keeps the previous settings whole.
     void hardLinkKeepsOldContents()
     {
-        const QByteArray old = SettingsList::Serialize(OldLines());
+        const QByteArray old = SettingsList::serialize(OldLines());
         QVERIFY(WriteAll(QStringLiteral("zrv.opt"), old));
         QCOMPARE(link("zrv.opt", "other.opt"), 0);
         SettingsList list;
-        QCOMPARE(list.Load(), SettingsList::LoadResult::Read);
-        list.Put(5, "4");
-        list.Save();
-        QCOMPARE(ReadAll(QStringLiteral("zrv.opt")), SettingsList::Serialize(list.Lines()));
+        QCOMPARE(list.load(), SettingsList::LoadResult::Read);
+        list.put(5, "4");
+        list.save();
+        QCOMPARE(ReadAll(QStringLiteral("zrv.opt")), SettingsList::serialize(list.lines()));
         QCOMPARE(ReadAll(QStringLiteral("other.opt")), old);
         struct stat st {
         };
@@ -134,19 +134,19 @@ class TestSaveTargets : public QObject
     // that is not written (what is written must load again), the old file stays.
     void listGrownPastTheLimitNotWritten()
     {
-        const QByteArray largest = SettingsList::Serialize(zrvtest::LargestLines(OldLines()));
+        const QByteArray largest = SettingsList::serialize(zrvtest::LargestLines(OldLines()));
         QCOMPARE(largest.size(), SettingsList::MaxFileSize);
         QVERIFY(WriteAll(QStringLiteral("zrv.opt"), largest));
         SettingsList list;
-        QCOMPARE(list.Load(), SettingsList::LoadResult::Read);
-        list.Put(8, "12345");
-        QVERIFY_THROWS_EXCEPTION(FileCreateError, list.Save());
-        QCOMPARE(list.LastError(), qt_error_string(EFBIG));
+        QCOMPARE(list.load(), SettingsList::LoadResult::Read);
+        list.put(8, "12345");
+        QVERIFY_THROWS_EXCEPTION(FileCreateError, list.save());
+        QCOMPARE(list.lastError(), qt_error_string(EFBIG));
         QCOMPARE(ReadAll(QStringLiteral("zrv.opt")), largest);
-        list.Put(8, "1234");
-        list.Save();
-        QCOMPARE(list.LastError(), QString());
-        QCOMPARE(list.Load(), SettingsList::LoadResult::Read);
+        list.put(8, "1234");
+        list.save();
+        QCOMPARE(list.lastError(), QString());
+        QCOMPARE(list.load(), SettingsList::LoadResult::Read);
     }
 
   private:

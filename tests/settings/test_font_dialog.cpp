@@ -38,7 +38,7 @@ class TestFontDialog : public QObject
         QFETCH(bool, accepted);
         FontDialog fonts;
         const FontSpec stored{QStringLiteral("Courier New"), 14, 162, fsBold};
-        fonts.SetFont(stored);
+        fonts.setFont(stored);
         const QString drawn = QFontInfo(QFont(stored.Name)).family();
 
         bool seen = false;
@@ -67,11 +67,11 @@ class TestFontDialog : public QObject
             seen = true;
             QTest::keyClick(faces, Qt::Key(key));
         });
-        QCOMPARE(fonts.Execute(nullptr), accepted);
+        QCOMPARE(fonts.execute(nullptr), accepted);
         QVERIFY(seen);
         QVERIFY2(!AnyWindowShown(), "a part of the dialog is still shown");
         // The face left as it was keeps its stored name.
-        QCOMPARE(fonts.Font(), stored);
+        QCOMPARE(fonts.font(), stored);
     }
 };
 

@@ -60,7 +60,7 @@ class TestLinkLabel : public QObject
         QSignalSpy clicked(link, &LinkLabel::clicked);
         QTest::keyClick(link, Qt::Key(key));
         QCOMPARE(clicked.size(), 1);
-        QVERIFY(link->Visited());
+        QVERIFY(link->visited());
         QVERIFY(PixelsOf(link, dark.color(QPalette::LinkVisited)) > 10);
         QCOMPARE(PixelsOf(link, dark.color(QPalette::Link)), 0);
     }

@@ -21,7 +21,7 @@ namespace
 
 QByteArray DefaultBytes()
 {
-    return SettingsList::Serialize(SettingsList::Defaults().Lines());
+    return SettingsList::serialize(SettingsList::defaults().lines());
 }
 
 } // namespace
@@ -85,7 +85,7 @@ class TestSettingsList : public QObject
         QFETCH(bool, parses);
         QFETCH(int, value);
         int result = 12345;
-        QCOMPARE(zrv::ParseInt(text, &result), parses);
+        QCOMPARE(zrv::parseInt(text, &result), parses);
         QCOMPARE(result, parses ? value : 12345);
     }
 
@@ -113,13 +113,13 @@ class TestSettingsList : public QObject
     {
         QFETCH(QByteArray, bytes);
         QFETCH(QList<QByteArray>, lines);
-        QCOMPARE(SettingsList::Parse(bytes), lines);
+        QCOMPARE(SettingsList::parse(bytes), lines);
     }
 
     void serializeEndsEveryLineWithCrLf()
     {
-        QCOMPARE(SettingsList::Serialize({"a", "", "\xFE"}), QByteArray("a\r\n\r\n\xFE\r\n"));
-        QCOMPARE(SettingsList::Serialize({}), QByteArray());
+        QCOMPARE(SettingsList::serialize({"a", "", "\xFE"}), QByteArray("a\r\n\r\n\xFE\r\n"));
+        QCOMPARE(SettingsList::serialize({}), QByteArray());
     }
 
     // The defaults as properties rather than as a copy of their table: a header, a Dot section,
@@ -129,20 +129,20 @@ class TestSettingsList : public QObject
     // unchanged.
     void defaults()
     {
-        const SettingsList& d = SettingsList::Defaults();
-        QCOMPARE(d.Count(), 41);
-        QCOMPARE(d.Get(0), QByteArray("Zerlivan ayar dosyasi. Lutfen degistirmeyin..."));
+        const SettingsList& d = SettingsList::defaults();
+        QCOMPARE(d.count(), 41);
+        QCOMPARE(d.get(0), QByteArray("Zerlivan ayar dosyasi. Lutfen degistirmeyin..."));
         constexpr int kPyramid = 11;
         constexpr int kBlock = 26;
         for (int k = 2; k < 15; ++k)
-            QCOMPARE(d.Get(kPyramid + k), d.Get(kBlock + k));
-        QCOMPARE(d.ReadInt(kPyramid, -1), -1); // not a number: the model reads it as 0
-        QVERIFY(d.Get(kPyramid + 1) != d.Get(kBlock + 1));
+            QCOMPARE(d.get(kPyramid + k), d.get(kBlock + k));
+        QCOMPARE(d.readInt(kPyramid, -1), -1); // not a number: the model reads it as 0
+        QVERIFY(d.get(kPyramid + 1) != d.get(kBlock + 1));
         for (int line = 1; line < 41; ++line) {
-            if (d.Get(line) != "Courier New")
-                QVERIFY2(d.ReadInt(line, -1) >= 0, qPrintable(QString::number(line)));
+            if (d.get(line) != "Courier New")
+                QVERIFY2(d.readInt(line, -1) >= 0, qPrintable(QString::number(line)));
         }
-        QCOMPARE(SettingsList::Parse(SettingsList::Serialize(d.Lines())), d.Lines());
+        QCOMPARE(SettingsList::parse(SettingsList::serialize(d.lines())), d.lines());
     }
 
     void load_data()
@@ -150,7 +150,7 @@ class TestSettingsList : public QObject
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<int>("result");
         QTest::addColumn<QList<QByteArray>>("lines");
-        const QList<QByteArray> defaults = SettingsList::Defaults().Lines();
+        const QList<QByteArray> defaults = SettingsList::defaults().lines();
         QList<QByteArray> custom = defaults;
         custom[8] = "500";
         custom[25] = "0110";
@@ -174,7 +174,7 @@ class TestSettingsList : public QObject
         QTest::newRow("short file completed")
             << QByteArray("eski\r\n0\r\n2\r\n") << int(SettingsList::LoadResult::Read) << shortened;
         QTest::newRow("extra lines kept")
-            << SettingsList::Serialize(longer) << int(SettingsList::LoadResult::Read) << longer;
+            << SettingsList::serialize(longer) << int(SettingsList::LoadResult::Read) << longer;
         QTest::newRow("NUL cuts the file short") << QByteArray("eski\r\n0\r\n2\0\r\n9\r\n", 14)
                                                  << int(SettingsList::LoadResult::Read) << shortened;
     }
@@ -185,16 +185,16 @@ class TestSettingsList : public QObject
         QFETCH(QList<QByteArray>, lines);
         QVERIFY(WriteAll(QStringLiteral("zrv.opt"), file));
         SettingsList list;
-        QCOMPARE(int(list.Load()), result);
-        QCOMPARE(list.Lines(), lines);
+        QCOMPARE(int(list.load()), result);
+        QCOMPARE(list.lines(), lines);
     }
 
     void loadWithoutFileGivesDefaults()
     {
         SettingsList list({"x"});
-        QCOMPARE(list.Load(), SettingsList::LoadResult::Missing);
-        QCOMPARE(list.Lines(), SettingsList::Defaults().Lines());
-        list.Save();
+        QCOMPARE(list.load(), SettingsList::LoadResult::Missing);
+        QCOMPARE(list.lines(), SettingsList::defaults().lines());
+        list.save();
         QCOMPARE(ReadAll(QStringLiteral("zrv.opt")), DefaultBytes());
         QCOMPARE(DefaultBytes().count("\r\n"), 41);
     }
@@ -204,14 +204,14 @@ class TestSettingsList : public QObject
     {
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QByteArray>("saved");
-        QList<QByteArray> lines = SettingsList::Defaults().Lines();
+        QList<QByteArray> lines = SettingsList::defaults().lines();
         lines[0] = "Zerlivan ayar dosyas\xFD. L\xFC"
                    "tfen de\xF0i\xFEtirmeyin... \xD0\xDE\xDD";
         lines[10] = "\x80\x81\x8D\x9E\xFF tab\there";
         lines[21] = "\xC7"
                     "a\xF0 Sans";
         lines << "\xFD\xFD\xFD";
-        const QByteArray crlf = SettingsList::Serialize(lines);
+        const QByteArray crlf = SettingsList::serialize(lines);
         QTest::newRow("CR LF") << crlf << crlf;
         QTest::newRow("LF") << QByteArray(lines.join('\n')) << crlf;
     }
@@ -221,8 +221,8 @@ class TestSettingsList : public QObject
         QFETCH(QByteArray, saved);
         QVERIFY(WriteAll(QStringLiteral("zrv.opt"), file));
         SettingsList list;
-        QCOMPARE(list.Load(), SettingsList::LoadResult::Read);
-        list.Save();
+        QCOMPARE(list.load(), SettingsList::LoadResult::Read);
+        list.save();
         QCOMPARE(ReadAll(QStringLiteral("zrv.opt")), saved);
     }
 
@@ -231,28 +231,28 @@ class TestSettingsList : public QObject
         SettingsList list({"a", "b"});
         for (int i : {-1, 2, 41}) {
             try {
-                (void)list.Get(i);
+                (void)list.get(i);
                 QFAIL("Get did not fail");
             } catch (const ListError& e) {
                 QCOMPARE(e.Message(), QStringLiteral("List index out of bounds (%1)").arg(i));
             }
-            QVERIFY_THROWS_EXCEPTION(ListError, list.Put(i, "x"));
+            QVERIFY_THROWS_EXCEPTION(ListError, list.put(i, "x"));
         }
-        list.Put(1, "c");
-        QCOMPARE(list.Lines(), (QList<QByteArray>{"a", "c"}));
+        list.put(1, "c");
+        QCOMPARE(list.lines(), (QList<QByteArray>{"a", "c"}));
     }
 
     void readingValues()
     {
         SettingsList list({"12", "abc", "", " $10", "ten", "on\xFD", "-7"});
-        QCOMPARE(list.ReadInt(0, 400), 12);
-        QCOMPARE(list.ReadInt(1, 400), 400);
-        QCOMPARE(list.ReadInt(2, 1), 1);
-        QCOMPARE(list.ReadInt(3, 0), 16);
-        QCOMPARE(list.ReadStrictInt(6), -7);
+        QCOMPARE(list.readInt(0, 400), 12);
+        QCOMPARE(list.readInt(1, 400), 400);
+        QCOMPARE(list.readInt(2, 1), 1);
+        QCOMPARE(list.readInt(3, 0), 16);
+        QCOMPARE(list.readStrictInt(6), -7);
         const auto strictMessage = [&list](int line) {
             try {
-                (void)list.ReadStrictInt(line);
+                (void)list.readStrictInt(line);
             } catch (const ConvertError& e) {
                 return e.Message();
             }
@@ -266,13 +266,13 @@ class TestSettingsList : public QObject
     void writingValues()
     {
         SettingsList list({"", "", ""});
-        list.PutInt(0, -1);
-        list.PutInt(1, 2000);
-        list.PutText(2, QStringLiteral("Çağ Yazı"));
-        QCOMPARE(list.Lines(), (QList<QByteArray>{"-1", "2000",
+        list.putInt(0, -1);
+        list.putInt(1, 2000);
+        list.putText(2, QStringLiteral("Çağ Yazı"));
+        QCOMPARE(list.lines(), (QList<QByteArray>{"-1", "2000",
                                                   "\xC7"
                                                   "a\xF0 Yaz\xFD"}));
-        QCOMPARE(list.Text(2), QStringLiteral("Çağ Yazı"));
+        QCOMPARE(list.text(2), QStringLiteral("Çağ Yazı"));
     }
 
     void letterGroups_data()
@@ -293,7 +293,7 @@ class TestSettingsList : public QObject
         const SettingsList list({line});
         QString read;
         for (int position = 1; position <= 4; ++position)
-            read += list.LetterGroup(0, position) ? QLatin1Char('1') : QLatin1Char('0');
+            read += list.letterGroup(0, position) ? QLatin1Char('1') : QLatin1Char('0');
         QCOMPARE(read, ticked);
     }
 
@@ -320,18 +320,18 @@ class TestSettingsList : public QObject
         QFETCH(QString, text);
         QFETCH(QByteArray, bytes);
         QFETCH(QString, back);
-        QCOMPARE(zrv::ToCp1254(text), bytes);
-        QCOMPARE(zrv::FromCp1254(bytes), back);
+        QCOMPARE(zrv::toCp1254(text), bytes);
+        QCOMPARE(zrv::fromCp1254(bytes), back);
     }
 
     void undefinedBytesDecodeAsReplacement()
     {
-        QCOMPARE(zrv::FromCp1254("a\x81z\x9E"), QStringLiteral("a\uFFFDz\uFFFD"));
+        QCOMPARE(zrv::fromCp1254("a\x81z\x9E"), QStringLiteral("a\uFFFDz\uFFFD"));
         // Every byte of the code page decodes to one character.
         QByteArray all;
         for (int b = 1; b < 256; ++b)
             all += char(b);
-        QCOMPARE(zrv::FromCp1254(all).size(), 255);
+        QCOMPARE(zrv::fromCp1254(all).size(), 255);
     }
 
     // ---- saving never loses the file ------------------------------------------------------
@@ -341,9 +341,9 @@ class TestSettingsList : public QObject
         QVERIFY(QDir().mkdir(QStringLiteral("zrv.opt")));
         QVERIFY(WriteAll(QStringLiteral("zrv.opt/inside"), "keep"));
         SettingsList list;
-        list.Load();
+        list.load();
         try {
-            list.Save();
+            list.save();
             QFAIL("Save did not fail");
         } catch (const FileCreateError& e) {
             QCOMPARE(e.Message(), QStringLiteral("Cannot create file zrv.opt"));
@@ -370,7 +370,7 @@ class TestSettingsList : public QObject
             QSKIP("tmpfs cannot be mounted here");
 
         const QString path = dir + QStringLiteral("/zrv.opt");
-        const QByteArray oldBytes = SettingsList::Serialize(zrvtest::DefaultLines({{8, "777"}}));
+        const QByteArray oldBytes = SettingsList::serialize(zrvtest::DefaultLines({{8, "777"}}));
         QVERIFY(WriteAll(path, oldBytes));
         if (fullDisk)
             QVERIFY(zrvtest::FillUp(dir));
@@ -379,22 +379,22 @@ class TestSettingsList : public QObject
         const QStringList before = QDir(dir).entryList(QDir::Files | QDir::Hidden);
 
         SettingsList list;
-        QCOMPARE(list.Load(path), SettingsList::LoadResult::Read);
+        QCOMPARE(list.load(path), SettingsList::LoadResult::Read);
         // Larger than any free space left: the new contents cannot be written.
         for (int i = 0; i < 41; ++i)
-            list.Put(i, QByteArray(200, 'n'));
-        QVERIFY_THROWS_EXCEPTION(FileCreateError, list.Save(path));
+            list.put(i, QByteArray(200, 'n'));
+        QVERIFY_THROWS_EXCEPTION(FileCreateError, list.save(path));
         QCOMPARE(ReadAll(path), oldBytes);
         QCOMPARE(QDir(dir).entryList(QDir::Files | QDir::Hidden), before);
 
         // A small change that fits must not be lost in a silent final flush either.
         SettingsList small;
-        small.Load(path);
-        small.Put(8, "778");
+        small.load(path);
+        small.put(8, "778");
         try {
-            small.Save(path);
+            small.save(path);
             // It fitted into the space that was left: then it must be complete.
-            QCOMPARE(ReadAll(path), SettingsList::Serialize(small.Lines()));
+            QCOMPARE(ReadAll(path), SettingsList::serialize(small.lines()));
         } catch (const FileCreateError&) {
             QCOMPARE(ReadAll(path), oldBytes);
         }
@@ -406,12 +406,12 @@ class TestSettingsList : public QObject
         QVERIFY(WriteAll(QStringLiteral("real/settings.txt"), "old\r\n"));
         QVERIFY(QFile::link(QStringLiteral("real/settings.txt"), QStringLiteral("zrv.opt")));
         SettingsList list;
-        QCOMPARE(list.Load(), SettingsList::LoadResult::Read);
-        QCOMPARE(list.Get(0), QByteArray("old"));
-        list.Put(8, "999");
-        list.Save();
+        QCOMPARE(list.load(), SettingsList::LoadResult::Read);
+        QCOMPARE(list.get(0), QByteArray("old"));
+        list.put(8, "999");
+        list.save();
         QVERIFY(QFileInfo(QStringLiteral("zrv.opt")).isSymLink());
-        QCOMPARE(ReadAll(QStringLiteral("real/settings.txt")), SettingsList::Serialize(list.Lines()));
+        QCOMPARE(ReadAll(QStringLiteral("real/settings.txt")), SettingsList::serialize(list.lines()));
     }
 
     // A file that exists but cannot be read is moved aside before the defaults are written.
@@ -420,17 +420,17 @@ class TestSettingsList : public QObject
         // Reading a process's own memory at offset 0 fails, also for root.
         QVERIFY(QFile::link(QStringLiteral("/proc/self/mem"), QStringLiteral("zrv.opt")));
         SettingsList list;
-        if (list.Load() != SettingsList::LoadResult::Unreadable)
+        if (list.load() != SettingsList::LoadResult::Unreadable)
             QSKIP("/proc/self/mem can be read here");
-        QCOMPARE(list.Lines(), SettingsList::Defaults().Lines());
-        list.Save();
+        QCOMPARE(list.lines(), SettingsList::defaults().lines());
+        list.save();
         QCOMPARE(QFileInfo(QStringLiteral("zrv.opt.bak")).symLinkTarget(), QStringLiteral("/proc/self/mem"));
         QCOMPARE(ReadAll(QStringLiteral("zrv.opt")), DefaultBytes());
         // Only once: the next save replaces the new file in place.
-        list.Put(8, "500");
-        list.Save();
+        list.put(8, "500");
+        list.save();
         QCOMPARE(QFileInfo(QStringLiteral("zrv.opt.bak")).symLinkTarget(), QStringLiteral("/proc/self/mem"));
-        QCOMPARE(ReadAll(QStringLiteral("zrv.opt")), SettingsList::Serialize(list.Lines()));
+        QCOMPARE(ReadAll(QStringLiteral("zrv.opt")), SettingsList::serialize(list.lines()));
     }
 
   private:

@@ -5,8 +5,8 @@
 ExerciseSettings zrvtest::DefaultSettings(int exercise)
 {
     SettingsModel model;
-    model.List() = SettingsList::Defaults();
-    model.Show();
-    model.SelectExercise(exercise);
-    return model.RunSettings();
+    model.list() = SettingsList::defaults();
+    model.show();
+    model.selectExercise(exercise);
+    return model.runSettings();
 }

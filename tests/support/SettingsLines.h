@@ -24,7 +24,7 @@ inline QList<QByteArray> WithLines(QList<QByteArray> lines, const LineChanges& c
 // The built-in defaults with the changed lines replaced.
 inline QList<QByteArray> DefaultLines(const LineChanges& changes = {})
 {
-    return WithLines(SettingsList::Defaults().Lines(), changes);
+    return WithLines(SettingsList::defaults().lines(), changes);
 }
 
 // `lines` with line 0 made of "h" so long that they make a file of exactly the size loading
@@ -32,7 +32,7 @@ inline QList<QByteArray> DefaultLines(const LineChanges& changes = {})
 inline QList<QByteArray> LargestLines(QList<QByteArray> lines)
 {
     lines[0] =
-        QByteArray(SettingsList::MaxFileSize - SettingsList::SerializedSize(lines) + lines[0].size(), 'h');
+        QByteArray(SettingsList::MaxFileSize - SettingsList::serializedSize(lines) + lines[0].size(), 'h');
     return lines;
 }
 
