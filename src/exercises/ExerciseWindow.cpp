@@ -133,7 +133,7 @@ void ExerciseWindow::showStep()
     // 4. The pace.  The speed box shows 40..2000; a text still being typed is held to that range too.
     Timer->setInterval(quint32(qBound(40, m_settings.interval_ms, 2000)));
     m_run.speed_ms = int(Timer->Interval()); // the journal keeps the pace the run had
-    // 5. Take the display; its OnInitialize enables the timer.  The first tick comes only
+    // 5. Take the display; its initialized() enables the timer.  The first tick comes only
     // after this handler has returned.
     m_display->initialize();
     // 6. The exercise font, on the new canvas that initialize() made.

@@ -1,5 +1,5 @@
-// The exercise window and the Dot exercise, given the settings of a run, on the in-memory
-// display with a hand-driven clock.
+// The exercise window and the Dot exercise, given the settings of a run, with the frame kept
+// off-screen and a hand-driven clock.
 #include "ExerciseRig.h"
 #include "core/Random.h"
 
@@ -70,7 +70,7 @@ class TestScreenForm : public QObject
         QCOMPARE(rig.letters().Blok(1).Lines, 6);
         QCOMPARE(rig.screen->Timer->Interval(), 130u);
         QVERIFY(rig.screen->Timer->Enabled());
-        // The canvas carries the run's font after Initialize made a new canvas.
+        // The canvas carries the run's font after initialize() made a new canvas.
         QCOMPARE(rig.canvas()->font.Name, QStringLiteral("Courier New"));
         QCOMPARE(rig.canvas()->font.Size, 10);
 

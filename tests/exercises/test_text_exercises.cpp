@@ -1,4 +1,4 @@
-// Letter blocks, the Pyramid and the Block exercise, on the in-memory display: what a frame
+// Letter blocks, the Pyramid and the Block exercise, with the frame off-screen: what a frame
 // shows, checked by its pixels.
 #include "ExerciseRig.h"
 
