@@ -1,12 +1,10 @@
 #pragma once
 // One exercise shown and drawn, ready to tick by hand: the exercise window as the program makes
-// it, on the in-memory display or on the screen (whatever Qt
-// platform runs), with a wake-up that never fires so that only the caller ticks.
+// it, with its frame in memory (640 x 480) or on the screen (whatever Qt platform runs), with a wake-up that
+// never fires so that only the caller ticks.
 
 #include "Session.h"
-#include "display/DisplayPlatform.h"
 #include "display/ExerciseDisplay.h"
-#include "display/MemoryPlatform.h"
 #include "support/FakeActivity.h"
 #include "support/ManualWaker.h"
 #include "timer/TickWaker.h"
@@ -31,13 +29,13 @@ class TickRig
     {
         ExerciseEnvironment env;
         if (display == Backend::Memory)
-            env.platform = std::make_shared<MemoryPlatform>();
+            env.offscreenScale = 1;
         env.waker = std::make_unique<ManualWaker>();
         env.activity = &m_activity;
         m_session = std::make_unique<Session>(std::move(env));
         m_session->Configure(exercise, 40);
         screen = m_session->screen.get();
-        screen->show(); // the show step: Initialize and the first frame
+        screen->show(); // the show step: initialize() and the first frame
         Settle();
     }
     ~TickRig()
@@ -47,9 +45,9 @@ class TickRig
     }
 
     // One tick as the timer raises it: the duration check, the step, its present.
-    void Tick() { screen->TimerTick(screen->Timer, 1); }
+    void Tick() { screen->timerTick(screen->Timer, 1); }
     // The first frame of the exercise again, with its present.
-    void FirstFrame() { screen->CurrentExercise()->Start(); }
+    void FirstFrame() { screen->CurrentExercise()->start(); }
     // What the event loop does after a present on the screen: the repaint of the changed part
     // and its flush to the window system.
     static void Settle() { QCoreApplication::processEvents(); }

@@ -8,7 +8,6 @@
 //
 //   QT_QPA_PLATFORM=offscreen zrv_bench_journal [--benchmark_* options]
 
-#include "display/MemoryPlatform.h"
 #include "exercises/ExerciseWindow.h"
 #include "journal/SqliteJournal.h"
 #include "support/FakeActivity.h"
@@ -48,7 +47,7 @@ void EndOfRunBenchmark(benchmark::State& state)
     FakeActivity activity(true);
     ExerciseEnvironment env;
     if (state.range(1) == 0)
-        env.platform = std::make_shared<MemoryPlatform>();
+        env.offscreenScale = 1;
     env.waker = std::make_unique<ManualWaker>();
     env.activity = &activity;
     ExerciseWindow screen(std::move(env));

@@ -449,7 +449,7 @@ int RunCase(int argc, char** argv, const Args& args)
             refLast_ms = now_ms;
             const int lag = std::max(1, int(elapsed / std::max<quint32>(interval, 1)));
             recordTick(now_ns, lag);
-            zrv::Guarded([&] { screen->TimerTick(screen->Timer, lag); });
+            zrv::Guarded([&] { screen->timerTick(screen->Timer, lag); });
             if (measuring && !r.ticks.empty())
                 r.ticks.back().runDelayAfter_ns = sched.RunDelayNs();
         });

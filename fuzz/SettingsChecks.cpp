@@ -129,7 +129,7 @@ QString CheckRanges(const SettingsModel& m)
         return Fail(QStringLiteral("run settings out of range"), m);
 
     // The canvas draws every font size at 1 to MaxFontPixels pixels.
-    const int pixels = Canvas::FontPixelSize(s.font.Size);
+    const int pixels = Canvas::fontPixelSize(s.font.Size);
     if (pixels < 1 || pixels > Canvas::MaxFontPixels)
         return Fail(QStringLiteral("font size %1 drawn at %2 pixels").arg(s.font.Size).arg(pixels), m);
     // Text boxes from that pixel height: a monospaced letter is about 3/5 as wide as high; the

@@ -1,10 +1,10 @@
 // zrv_render: draws an exercise's frames without a screen and writes them as PNG files.
 //
-// The program's own settings model reads the settings and its exercise window runs on the
-// in-memory display, with a clock that the renderer moves from one step to the next (the
-// exercise rig of the tests): the frames are exactly those the program shows (before scaling
-// to the screen), and a given seed gives the same letters every time.  The settings come from a "zrv.opt"
-// file, the built-in defaults, and the options.
+// The program's own settings model reads the settings and its exercise window runs off-screen,
+// with a clock that the renderer moves from one step to the next: the frames are exactly those
+// the program shows, drawn the same way (at 640 x 480, or at a screen's resolution), and a
+// given seed gives the same letters every time.  The settings come from a "zrv.opt" file, the
+// built-in defaults, and the options.
 //
 //   zrv_render --exercise block --type 1 --direction 2 --lines 2 --letters 6
 //              --background Lacivert --active Beyaz --passive Sarı --dot Kırmızı
@@ -12,8 +12,9 @@
 #include "core/Exceptions.h"
 #include "core/Letterbox.h"
 #include "core/Random.h"
+#include "core/Report.h"
 #include "core/SettingsModel.h"
-#include "exercises/ExerciseRig.h"
+#include "exercises/OffscreenRun.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -22,6 +23,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 
 #include <cstdio>
 #include <optional>
@@ -264,12 +266,13 @@ int main(int argc, char* argv[])
         Fail(QStringLiteral("--seed must be a number from 0 to 4294967295"));
     const QString output = QFileInfo(args.value(QStringLiteral("output"))).absoluteFilePath();
 
-    // The exercise window on the in-memory display, in a working directory of its own, where the
-    // program keeps its settings; errors and messages that would go to a message box go to
-    // stderr.
-    ExerciseRig rig;
-    if (!rig.sandbox.isValid())
+    // The exercise window off-screen, in a working directory of its own, where the program
+    // keeps its settings; errors and messages that would go to a message box go to stderr.
+    QTemporaryDir workDir;
+    if (!workDir.isValid() || !QDir::setCurrent(workDir.path()))
         Fail(QStringLiteral("no temporary directory"));
+    QStringList reports;
+    zrv::SetReportHook([&reports](zrv::ReportKind, const QString& text) { reports << text; });
     list.save();
 
     SettingsModel model;
@@ -279,21 +282,21 @@ int main(int argc, char* argv[])
         Fail(e.Message() + QLatin1Char('.'));
     }
 
-    if (sized)
-        rig.platform->FrameScale = zrv::FrameScaleFor(QSize(640, 480), screenSize);
+    OffscreenRun run(sized ? zrv::FrameScaleFor(QSize(640, 480), screenSize) : 1.0);
 
     // The start button's check, without its message box.
     if (!model.canStart())
         Fail(QStringLiteral("Harf gruplarından en az birini seçiniz. (--groups)"));
 
     zrv::SetRandSeed(seed);
-    rig.settings = model.runSettings();
-    rig.start(model.currentExercise());
+    ExerciseSettings settings = model.runSettings();
+    settings.exercise = model.currentExercise();
+    run.start(settings);
 
     const bool everyFrame = output.contains(QLatin1Char('%'));
     int written = 0;
     auto write = [&](int frame) {
-        QImage image = rig.screenImage().convertToFormat(QImage::Format_RGB32);
+        QImage image = run.frame();
         if (image.isNull())
             Fail(QStringLiteral("the exercise drew nothing"));
         if (sized) {
@@ -312,15 +315,15 @@ int main(int argc, char* argv[])
     if (everyFrame || ticks == 0)
         write(0);
     for (int t = 1; t <= ticks; ++t) {
-        if (!rig.waker->Armed())
+        if (!run.ticking())
             Fail(QStringLiteral("the exercise stopped after %1 steps").arg(t - 1));
-        rig.tick();
+        run.step();
         if (everyFrame || t == ticks)
             write(t);
     }
-    if (!rig.reports.isEmpty())
-        Fail(rig.reports.join(QLatin1Char('\n')));
+    if (!reports.isEmpty())
+        Fail(reports.join(QLatin1Char('\n')));
     std::printf("%d frame%s written\n", written, written == 1 ? "" : "s");
-    rig.screen->hide();
+    zrv::SetReportHook({});
     return 0;
 }

@@ -22,9 +22,3 @@ constexpr int BlueOf(ColorValue c)
 {
     return int((c >> 16) & 0xFF);
 }
-
-// The 16-bit pixel (RGB565) of a colour value; pixel value 0 is black.
-constexpr quint16 ColorTo565(ColorValue c)
-{
-    return quint16(((RedOf(c) >> 3) << 11) | ((GreenOf(c) >> 2) << 5) | (BlueOf(c) >> 3));
-}

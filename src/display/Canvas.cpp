@@ -2,7 +2,7 @@
 
 #include "core/Exceptions.h"
 #include "core/Letterbox.h"
-#include "display/ExerciseDisplay.h"
+#include "display/FrameSurface.h"
 
 #include <QFont>
 #include <QFontMetrics>
@@ -18,7 +18,7 @@
 namespace
 {
 // Coordinates beyond this are pulled in before the ellipse arithmetic; only the 640 x 480
-// surface is ever drawn on, so the visible result does not change.
+// frame is ever drawn on, so the visible result does not change.
 constexpr qint64 kCoordinateLimit = qint64(1) << 27;
 // Past this many rectangles the changed region is kept as its bounding rectangle.
 constexpr int kMaxChangedRects = 48;
@@ -83,25 +83,23 @@ struct ShapedText {
 
 struct Canvas::Private {
     FrameSurface* surface = nullptr;
-    QPaintDevice* dc = nullptr;
+    QImage* dc = nullptr; // the surface's image while the painter is on it
     QPainter painter;
-    QRect bounds;        // in frame units
-    double scale = 1;    // device pixels per frame unit
-    bool scaled = false; // a device-resolution surface (RGB32), drawn at `scale`
+    const QRect bounds{0, 0, FrameSurface::Width, FrameSurface::Height}; // in frame units
+    double scale = 1;                                                    // device pixels per frame unit
     QRegion changed;
 
     // The Qt font of the current FontSpec, remade when the FontSpec changes, with the texts shaped in
     // it (the exercises draw the same few texts again at every step); the shaped texts are
-    // forgotten when the font or the surface's scale changes.
+    // forgotten when the font changes.
     std::optional<FontSpec> fontOf;
     QFont font;
     std::optional<QFontMetrics> metrics;
     QHash<QString, ShapedText> shaped;
     // The fonts of the shaped glyphs at the device size (a font engine each, made once).
     QList<std::pair<QRawFont, QRawFont>> deviceFonts;
-    QImage scratch; // where text strokes are drawn before they go on a 16-bit surface
 
-    // The frame pixels [left, right) x [top, bottom), in device pixels on a scaled surface.
+    // The frame units [left, right) x [top, bottom), clipped to the frame.
     void fill(qint64 left, qint64 top, qint64 right, qint64 bottom, const QColor& color)
     {
         left = std::max<qint64>(left, bounds.left());
@@ -111,43 +109,28 @@ struct Canvas::Private {
         if (left >= right || top >= bottom)
             return;
         const QRect r(int(left), int(top), int(right - left), int(bottom - top));
-        painter.fillRect(scaled ? zrv::DeviceRectOf(r, scale) : r, color);
+        painter.fillRect(zrv::DeviceRectOf(r, scale), color);
         note(r);
     }
-    // Device pixels [left, right) of row y, on a scaled surface.
+    // Device pixels [left, right) of row y.
     void fillDevice(qint64 left, qint64 y, qint64 right, const QColor& color)
     {
         if (left < right)
             painter.fillRect(QRect(int(left), int(y), int(right - left), 1), color);
     }
 
-    // Takes a device context unless one is held.
-    void takeDC()
+    // Puts the painter on the surface unless it is there.
+    void begin()
     {
         if (dc)
             return;
-        QPaintDevice* got = surface ? surface->GetDC() : nullptr;
-        if (!got)
+        if (!surface || !painter.begin(&surface->m_image))
             throw InvalidOperation(QStringLiteral("Canvas does not allow drawing"));
-        if (!painter.begin(got)) {
-            surface->ReleaseDC(got);
-            throw InvalidOperation(QStringLiteral("Canvas does not allow drawing"));
-        }
         painter.setRenderHint(QPainter::Antialiasing, false);
         painter.setRenderHint(QPainter::TextAntialiasing, false);
         painter.setCompositionMode(QPainter::CompositionMode_Source);
-        const double gotScale = surface->Scale();
-        const bool gotScaled =
-            got->devType() == QInternal::Image && static_cast<QImage*>(got)->format() != QImage::Format_RGB16;
-        if (gotScale != scale || gotScaled != scaled) {
-            shaped.clear();
-            deviceFonts.clear();
-        }
-        scale = gotScale;
-        scaled = gotScaled;
-        bounds = scaled ? QRect(0, 0, surface->Width(), surface->Height())
-                        : QRect(0, 0, got->width(), got->height());
-        dc = got;
+        scale = surface->scale();
+        dc = &surface->m_image;
     }
 
     // The metrics of `f` on the held device context.
@@ -178,7 +161,7 @@ struct Canvas::Private {
     }
 };
 
-int Canvas::FontPixelSize(int points)
+int Canvas::fontPixelSize(int points)
 {
     qint64 p = points;
     if (p == 0)
@@ -196,87 +179,57 @@ Canvas::Canvas(FrameSurface* surface) : d(std::make_unique<Private>())
 
 Canvas::~Canvas()
 {
-    Release();
+    release();
 }
 
-void Canvas::Release()
+void Canvas::release()
 {
     if (!d->dc)
         return;
     d->painter.end();
-    QPaintDevice* dc = d->dc;
     d->dc = nullptr;
-    if (d->surface)
-        d->surface->ReleaseDC(dc);
 }
 
-bool Canvas::HasDeviceContext() const
+bool Canvas::isPainting() const
 {
     return d->dc != nullptr;
 }
 
-QRegion Canvas::TakeChangedRegion()
+QRegion Canvas::takeChangedRegion()
 {
     QRegion r;
     std::swap(r, d->changed);
     return r;
 }
 
-void Canvas::Rectangle(int x1, int y1, int x2, int y2)
+void Canvas::rectangle(int x1, int y1, int x2, int y2)
 {
-    d->takeDC();
+    d->begin();
     const qint64 l = std::min(x1, x2), r = std::max(x1, x2);
     const qint64 t = std::min(y1, y2), b = std::max(y1, y2);
     if (l == r || t == b)
         return;
-    if (Brush.Style == bsSolid && r - l > 2 && b - t > 2)
-        d->fill(l + 1, t + 1, r - 1, b - 1, toQColor(Brush.Color));
-    const QColor pen = toQColor(Pen.Color);
-    d->fill(l, t, r, t + 1, pen);         // top
-    d->fill(l, b - 1, r, b, pen);         // bottom
-    d->fill(l, t + 1, l + 1, b - 1, pen); // left
-    d->fill(r - 1, t + 1, r, b - 1, pen); // right
+    if (brush.style == bsSolid && r - l > 2 && b - t > 2)
+        d->fill(l + 1, t + 1, r - 1, b - 1, toQColor(brush.color));
+    const QColor penColor = toQColor(pen.color);
+    d->fill(l, t, r, t + 1, penColor);         // top
+    d->fill(l, b - 1, r, b, penColor);         // bottom
+    d->fill(l, t + 1, l + 1, b - 1, penColor); // left
+    d->fill(r - 1, t + 1, r, b - 1, penColor); // right
 }
 
-void Canvas::Ellipse(int x1, int y1, int x2, int y2)
+void Canvas::ellipse(int x1, int y1, int x2, int y2)
 {
-    d->takeDC();
+    d->begin();
     auto limit = [](int v) { return std::clamp<qint64>(v, -kCoordinateLimit, kCoordinateLimit); };
     const qint64 l = limit(std::min(x1, x2)), r = limit(std::max(x1, x2));
     const qint64 t = limit(std::min(y1, y2)), b = limit(std::max(y1, y2));
     if (l == r || t == b)
         return;
-    const QColor pen = toQColor(Pen.Color);
-    const QColor brush = toQColor(Brush.Color);
-    const bool filled = Brush.Style == bsSolid;
-    if (d->scaled) {
-        scaledEllipse(l, t, r, b, pen, filled ? std::optional<QColor>(brush) : std::nullopt);
-        return;
-    }
-    const EllipseRows rows(l, t, r, b);
-    const qint64 first = std::max<qint64>(t, d->bounds.top());
-    const qint64 last = std::min<qint64>(b, d->bounds.bottom() + 1);
-    for (qint64 y = first; y < last; ++y) {
-        const Span s = rows.row(y);
-        if (s.empty())
-            continue;
-        // The outline: the pixels of this row that lack a neighbour above or below, and the
-        // two ends.  The narrower neighbour row lies within this one.
-        const Span up = rows.row(y - 1), down = rows.row(y + 1);
-        Span inner;
-        if (!up.empty() && !down.empty())
-            inner = {std::max(up.left, down.left), std::min(up.right, down.right)};
-        if (inner.empty()) {
-            d->fill(s.left, y, s.right + 1, y + 1, pen);
-            continue;
-        }
-        const qint64 leftEnd = std::max(s.left, inner.left - 1);
-        const qint64 rightStart = std::min(s.right, inner.right + 1);
-        d->fill(s.left, y, leftEnd + 1, y + 1, pen);
-        d->fill(rightStart, y, s.right + 1, y + 1, pen);
-        if (filled && leftEnd + 1 < rightStart)
-            d->fill(leftEnd + 1, y, rightStart, y + 1, brush);
-    }
+    const QColor penColor = toQColor(pen.color);
+    const QColor brushColor = toQColor(brush.color);
+    const bool filled = brush.style == bsSolid;
+    scaledEllipse(l, t, r, b, penColor, filled ? std::optional<QColor>(brushColor) : std::nullopt);
 }
 
 void Canvas::scaledEllipse(qint64 l, qint64 t, qint64 r, qint64 b, const QColor& pen,
@@ -322,7 +275,7 @@ namespace
 QFont qtFontOf(const FontSpec& f)
 {
     QFont font(f.Name.left(Canvas::MaxFontNameLength));
-    font.setPixelSize(Canvas::FontPixelSize(f.Size));
+    font.setPixelSize(Canvas::fontPixelSize(f.Size));
     font.setBold(f.Style & fsBold);
     font.setItalic(f.Style & fsItalic);
     font.setUnderline(f.Style & fsUnderline);
@@ -359,7 +312,7 @@ const ShapedText& Canvas::Private::shape(const FontSpec& f, const QString& text)
     t.width = std::max(0, fm.horizontalAdvance(text));
     if (!text.isEmpty())
         t.ink = fm.boundingRect(text);
-    if (scaled && !text.isEmpty()) {
+    if (!text.isEmpty()) {
         QTextLayout layout(text, font, dc);
         layout.setCacheEnabled(true);
         layout.beginLayout();
@@ -391,27 +344,27 @@ void Canvas::Private::drawScaledText(qint64 x, qint64 baseline, const ShapedText
     painter.setCompositionMode(QPainter::CompositionMode_Source);
 }
 
-int Canvas::TextWidth(const QString& text)
+int Canvas::textWidth(const QString& text)
 {
-    d->takeDC();
-    return d->shape(Font, text).width;
+    d->begin();
+    return d->shape(font, text).width;
 }
 
-int Canvas::TextHeight(const QString&)
+int Canvas::textHeight(const QString&)
 {
-    d->takeDC();
-    return std::max(1, d->metricsOf(Font).height());
+    d->begin();
+    return std::max(1, d->metricsOf(font).height());
 }
 
-void Canvas::TextOut(int x, int y, const QString& text)
+void Canvas::textOut(int x, int y, const QString& text)
 {
-    d->takeDC();
-    const QFontMetrics& fm = d->metricsOf(Font);
-    const ShapedText& shaped = d->shape(Font, text);
+    d->begin();
+    const QFontMetrics& fm = d->metricsOf(font);
+    const ShapedText& shaped = d->shape(font, text);
     const qint64 w = shaped.width;
     const qint64 h = std::max(1, fm.height());
-    if (Brush.Style == bsSolid)
-        d->fill(x, y, x + w, y + h, toQColor(Brush.Color));
+    if (brush.style == bsSolid)
+        d->fill(x, y, x + w, y + h, toQColor(brush.color));
     if (text.isEmpty())
         return;
     // The strokes may reach out of the box (italics, overhangs): the ink's bounds, with a
@@ -430,34 +383,9 @@ void Canvas::TextOut(int x, int y, const QString& text)
     const qint64 originX = x - left, originY = baseline - top;
     if (std::abs(originX) > (qint64(1) << 30) || std::abs(originY) > (qint64(1) << 30))
         return;
-    if (d->scaled) {
-        // One-bit glyphs go straight onto a 32-bit surface, clipped to the frame.
-        d->painter.setClipRect(zrv::DeviceRectOf(d->bounds, d->scale));
-        d->drawScaledText(x, baseline, shaped, toQColor(Font.Color));
-        d->painter.setClipping(false);
-        d->note(area);
-        return;
-    }
-    // Qt draws one-bit glyphs wrongly straight onto 16-bit images (rows land elsewhere on the
-    // surface), so the strokes are drawn on a 32-bit scratch image, fully opaque or fully clear,
-    // and laid over the surface from there.
-    if (d->scratch.width() < area.width() || d->scratch.height() < area.height())
-        d->scratch =
-            QImage(std::max(area.width(), d->scratch.width()), std::max(area.height(), d->scratch.height()),
-                   QImage::Format_ARGB32_Premultiplied);
-    {
-        QPainter strokes(&d->scratch);
-        strokes.setCompositionMode(QPainter::CompositionMode_Source);
-        strokes.fillRect(QRect(QPoint(0, 0), area.size()), Qt::transparent);
-        strokes.setCompositionMode(QPainter::CompositionMode_SourceOver);
-        strokes.setRenderHint(QPainter::TextAntialiasing, false);
-        strokes.setClipRect(QRect(QPoint(0, 0), area.size()));
-        strokes.setFont(d->font);
-        strokes.setPen(toQColor(Font.Color));
-        strokes.drawText(QPoint(int(originX), int(originY)), text);
-    }
-    d->painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    d->painter.drawImage(area.topLeft(), d->scratch, QRect(QPoint(0, 0), area.size()));
-    d->painter.setCompositionMode(QPainter::CompositionMode_Source);
+    // One-bit glyphs go straight onto the 32-bit surface, clipped to the frame.
+    d->painter.setClipRect(zrv::DeviceRectOf(d->bounds, d->scale));
+    d->drawScaledText(x, baseline, shaped, toQColor(font.Color));
+    d->painter.setClipping(false);
     d->note(area);
 }

@@ -12,15 +12,14 @@ class QColor;
 class FrameSurface;
 enum BrushStyle { bsSolid, bsClear };
 
-// The canvas of one 640 x 480 surface, with GDI's pixel rules, drawn through QPainter.  On a
-// surface kept at a device resolution (the screen), every call's coordinates are frame units:
-// rectangle and ellipse edges fall on round(x * scale) device pixels, and text is drawn in the
-// font at the device size with each glyph at its place in the frame times the scale; what the
-// canvas reports (text extents, changed region) stays in frame units of the unscaled font.
-// Attributes may be set at any time and need no device context.  The first drawing or
-// measuring call takes a device context (a painter on the surface) and holds it until
-// Release(); while one is held the surface cannot be presented.  If the surface refuses a
-// context, the call throws InvalidOperation("Canvas does not allow drawing").
+// The canvas of the 640 x 480 frame surface, drawn through QPainter at the surface's scale.
+// Every call's coordinates are frame units: rectangle and ellipse edges fall on
+// round(x * scale) device pixels, and text is drawn in the font at the device size with each
+// glyph at its place in the frame times the scale; what the canvas reports (text extents,
+// changed region) stays in frame units of the unscaled font.  Attributes may be set at any time.
+// The first drawing or measuring call puts a painter on the surface and keeps it there until
+// release(), which presenting does first.  If the painter cannot be put there, the call throws
+// InvalidOperation("Canvas does not allow drawing").
 //
 // Text is drawn without anti-aliasing: the exercises draw the same text over itself in another
 // colour with a clear brush, and only one-colour strokes cover earlier strokes exactly (blended
@@ -32,19 +31,19 @@ enum BrushStyle { bsSolid, bsClear };
 class Canvas
 {
   public:
-    struct CanvasBrush {
-        ColorValue Color = 0xFFFFFF; // white, as a new canvas
-        BrushStyle Style = bsSolid;
-    } Brush;
-    struct CanvasPen {
-        ColorValue Color = 0; // black, one pixel wide, solid
-    } Pen;
-    FontSpec Font; // the toolkit default on a new canvas
+    struct Brush {
+        ColorValue color = 0xFFFFFF; // white, as a new canvas
+        BrushStyle style = bsSolid;
+    } brush;
+    struct Pen {
+        ColorValue color = 0; // black, one unit wide, solid
+    } pen;
+    FontSpec font; // the toolkit default on a new canvas
 
     static constexpr int MaxFontPixels = 480;
     static constexpr int MaxFontNameLength = 31;
     // The pixel height that a font size in points is drawn at.
-    static int FontPixelSize(int points);
+    static int fontPixelSize(int points);
 
     explicit Canvas(FrameSurface* surface);
     ~Canvas();
@@ -53,24 +52,24 @@ class Canvas
 
     // Pixels x1 <= x < x2, y1 <= y < y2: a one-pixel pen outline, filled with the brush unless
     // the brush is clear.
-    void Rectangle(int x1, int y1, int x2, int y2);
+    void rectangle(int x1, int y1, int x2, int y2);
     // The ellipse inscribed in the same box, outlined with the pen and filled with the brush.
-    void Ellipse(int x1, int y1, int x2, int y2);
-    // The text with its box's top-left corner at (x, y) in Font and Font.Color.  A solid brush
-    // first fills the box (TextWidth x TextHeight) with Brush.Color; a clear brush leaves the
+    void ellipse(int x1, int y1, int x2, int y2);
+    // The text with its box's top-left corner at (x, y) in font and font.Color.  A solid brush
+    // first fills the box (TextWidth x TextHeight) with brush.color; a clear brush leaves the
     // pixels between the strokes as they were.
-    void TextOut(int x, int y, const QString& text);
+    void textOut(int x, int y, const QString& text);
     // Size of the text's box in whole pixels in the current font; positive and bounded even
     // for absurd font sizes.
-    int TextWidth(const QString& text);
-    int TextHeight(const QString& text);
-    // Gives the device context back; does nothing when none is held.  Attributes stay.
-    void Release();
-    bool HasDeviceContext() const;
+    int textWidth(const QString& text);
+    int textHeight(const QString& text);
+    // Takes the painter off the surface; does nothing when it is not there.  Attributes stay.
+    void release();
+    bool isPainting() const;
 
-    // The pixels touched since the last call, in surface coordinates (clipped to the surface);
-    // resets it.  Flip uses it to present only what changed.
-    QRegion TakeChangedRegion();
+    // The frame units touched since the last call (clipped to the frame); resets it.  Presenting
+    // uses it to repaint only what changed.
+    QRegion takeChangedRegion();
 
   private:
     void scaledEllipse(qint64 l, qint64 t, qint64 r, qint64 b, const QColor& pen,

@@ -1,345 +1,124 @@
 #include "display/ExerciseDisplay.h"
 
 #include "core/Exceptions.h"
-#include "core/Report.h"
-#include "display/DisplayPlatform.h"
+#include "core/Letterbox.h"
+#include "display/FullScreen.h"
 
 #include <QEvent>
 #include <QLayout>
 #include <QPaintEvent>
 #include <QPainter>
-#include <QPointer>
-#include <algorithm>
-#include <optional>
+#include <QScreen>
+#include <QTimer>
+#include <QWindow>
+#include <cmath>
 
 namespace
 {
 
-QString cannotBeMade(const char* what)
+// Below a quarter of its size the frame cannot be read: such a screen is refused.
+constexpr double kMinScale = 0.25;
+
+const QSize kFrameSize(FrameSurface::Width, FrameSurface::Height);
+
+QSize deviceSizeOf(QSize logical, double dpr)
 {
-    return QStringLiteral("%1 cannot be made").arg(QLatin1String(what));
+    return QSize(qRound(logical.width() * dpr), qRound(logical.height() * dpr));
 }
-
-// A platform surface with the result of its last call, its canvas, and what changed on it since
-// it was last copied to the screen.
-class DirectDrawSurface final : public FrameSurface
+QRectF deviceRectOf(const QRect& logical, double dpr)
 {
-  public:
-    explicit DirectDrawSurface(std::unique_ptr<DisplaySurface> surface) : m_surface(std::move(surface))
-    {
-        // What the platform made: size and memory placement.
-        m_size = m_surface->Size();
-        m_placement = m_surface->Placement();
-    }
-    ~DirectDrawSurface() override { m_canvas.reset(); } // gives a held context back first
-
-    Canvas* canvas() override
-    {
-        if (!m_canvas)
-            m_canvas = std::make_unique<Canvas>(this);
-        return m_canvas.get();
-    }
-    int Width() const override { return m_size.width(); }
-    int Height() const override { return m_size.height(); }
-    QImage Pixels() const override { return m_surface->Pixels(); }
-    bool InVideoMemory() const override { return m_placement == MemoryPlacement::Video; }
-    double Scale() const override { return m_surface->Scale(); }
-
-    QPaintDevice* GetDC() override
-    {
-        QPaintDevice* dc = nullptr;
-        m_result = m_surface->GetDC(&dc);
-        return m_result == DisplayResult::Ok ? dc : nullptr;
-    }
-    void ReleaseDC(QPaintDevice* dc) override { m_result = m_surface->ReleaseDC(dc); }
-
-    DisplaySurface& Platform() { return *m_surface; }
-    DisplayResult Result() const { return m_result; }
-    QRect Rect() const { return QRect(QPoint(0, 0), m_size); }
-
-    DisplayResult IsLost()
-    {
-        m_result = m_surface->IsLost();
-        return m_result;
-    }
-    DisplayResult Restore()
-    {
-        m_result = m_surface->Restore();
-        if (m_result == DisplayResult::Ok)
-            m_wholeChanged = true;
-        return m_result;
-    }
-    DisplayResult Fill(quint16 pixel)
-    {
-        m_result = m_surface->ColorFill(pixel);
-        if (m_result == DisplayResult::Ok)
-            m_wholeChanged = true;
-        return m_result;
-    }
-    // Copies all of `source` to `dest`, telling the platform what changed on the source since
-    // its last copy.
-    DisplayResult CopyFrom(const QRect& dest, DirectDrawSurface& source)
-    {
-        const QRegion changed = source.PendingChange();
-        m_result = m_surface->Blt(dest, source.Platform(), source.Rect(), changed);
-        if (m_result == DisplayResult::Ok)
-            source.m_pending = QRegion();
-        return m_result;
-    }
-
-  private:
-    QRegion PendingChange()
-    {
-        if (m_canvas)
-            m_pending += m_canvas->TakeChangedRegion();
-        if (m_wholeChanged) {
-            m_pending = QRegion(Rect());
-            m_wholeChanged = false;
-        }
-        return m_pending;
-    }
-
-    std::unique_ptr<DisplaySurface> m_surface;
-    std::unique_ptr<Canvas> m_canvas;
-    DisplayResult m_result = DisplayResult::Ok;
-    QSize m_size;
-    MemoryPlacement m_placement = MemoryPlacement::System;
-    QRegion m_pending;
-    bool m_wholeChanged = true;
-};
-
-// The presentation by copying: while the control is initialized it owns the display object,
-// both surfaces and the clipper.
-struct BltDriver {
-    std::unique_ptr<DisplayDevice> device;
-    std::unique_ptr<DirectDrawSurface> primary;
-    std::unique_ptr<DirectDrawSurface> surface;
-    std::unique_ptr<DisplayClipper> clipper;
-
-    ~BltDriver()
-    {
-        // The clipper, the drawing surface with its canvas, the primary, then the display
-        // object, whose release gives the display back to the desktop.
-        if (primary)
-            primary->Platform().SetClipper(nullptr);
-        clipper.reset();
-        surface.reset();
-        primary.reset();
-        device.reset();
-    }
-};
-
-bool validBitCount(int bits)
+    return QRectF(logical.x() * dpr, logical.y() * dpr, logical.width() * dpr, logical.height() * dpr);
+}
+QRectF logicalRectOf(const QRect& device, double dpr)
 {
-    return bits == 8 || bits == 16 || bits == 24 || bits == 32;
+    return QRectF(device.x() / dpr, device.y() / dpr, device.width() / dpr, device.height() / dpr);
 }
 
 } // namespace
 
-void DisplayModeRequest::SetBitCount(int bits)
+ExerciseDisplay::ExerciseDisplay(QWidget* parent) : QWidget(parent)
 {
-    if (!validBitCount(bits))
-        throw DisplayError(QStringLiteral("It should be either of 8 or 16 or 24 or 32"));
-    BitCount = bits;
-}
-
-struct ExerciseDisplay::Private {
-    std::shared_ptr<DisplayPlatform> platform;
-    std::unique_ptr<BltDriver> driver;
-    std::optional<std::vector<DisplayMode>> modes; // asked once per initialization
-    QPointer<QWidget> form;
-    QPointer<QWidget> watchedParent;
-    bool initialized = false;
-    bool allocated = false;
-    bool busy = false;
-    bool attempted = false;
-    bool eventRaised = false;
-
-    bool setDisplayMode(DisplayModeRequest& display);
-    void createSurfaces(ExerciseDisplay* control);
-};
-
-bool ExerciseDisplay::Private::setDisplayMode(DisplayModeRequest& display)
-{
-    DisplayDevice& device = *driver->device;
-    if (display.Width <= 0 || display.Height <= 0 || !validBitCount(display.BitCount))
-        return false;
-    const DisplayMode wanted{display.Width, display.Height, display.BitCount};
-    DisplayMode chosen = wanted;
-    if (device.SetDisplayMode(wanted) != DisplayResult::Ok) {
-        if (!modes) {
-            std::vector<DisplayMode> list;
-            device.EnumDisplayModes(list);
-            std::sort(list.begin(), list.end());
-            modes = std::move(list);
-        }
-        auto fits = [&](const DisplayMode& m) {
-            if (display.FixedSize && (m.Width != wanted.Width || m.Height != wanted.Height))
-                return false;
-            if (display.FixedBitCount && m.BitCount != wanted.BitCount)
-                return false;
-            if (display.FixedRatio && qint64(m.Width) * wanted.Height != qint64(m.Height) * wanted.Width)
-                return false;
-            return true;
-        };
-        const auto found = std::find_if(modes->begin(), modes->end(), fits);
-        if (found == modes->end())
-            return false;
-        chosen = *found;
-        if (device.SetDisplayMode(chosen) != DisplayResult::Ok)
-            return false;
-    }
-    display.Width = chosen.Width;
-    display.Height = chosen.Height;
-    display.BitCount = chosen.BitCount;
-    return true;
-}
-
-void ExerciseDisplay::Private::createSurfaces(ExerciseDisplay* control)
-{
-    DisplayDevice& device = *driver->device;
-    std::unique_ptr<DisplaySurface> made;
-
-    SurfaceDescription primary;
-    primary.Kind = SurfaceKind::Primary;
-    if (device.CreateSurface(primary, made) != DisplayResult::Ok || !made)
-        throw DisplayError(cannotBeMade("Primary Surface"));
-    driver->primary = std::make_unique<DirectDrawSurface>(std::move(made));
-
-    if (device.CreateClipper(driver->clipper) != DisplayResult::Ok || !driver->clipper)
-        throw DisplayError(cannotBeMade("Clipper"));
-    driver->clipper->SetWindow(control); // a failed binding is ignored
-    driver->primary->Platform().SetClipper(driver->clipper.get());
-
-    SurfaceDescription offscreen;
-    offscreen.Size = QSize(std::max(control->SurfaceWidth, 1), std::max(control->SurfaceHeight, 1));
-    if (device.CreateSurface(offscreen, made) != DisplayResult::Ok || !made) {
-        offscreen.SystemMemoryOnly = true;
-        if (device.CreateSurface(offscreen, made) != DisplayResult::Ok || !made)
-            throw DisplayError(cannotBeMade("Surface"));
-    }
-    driver->surface = std::make_unique<DirectDrawSurface>(std::move(made));
-    driver->surface->Fill(0);
-}
-
-ExerciseDisplay::ExerciseDisplay(QWidget* parent, std::shared_ptr<DisplayPlatform> platform)
-    : QWidget(parent), d(std::make_unique<Private>())
-{
-    d->platform = platform ? std::move(platform) : DisplayPlatform::CreateScreenPlatform();
     // Every pixel is painted from the frame; no background first.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
-    AttachToForm();
-    if (parentWidget())
-        setGeometry(parentWidget()->rect());
+    if (parent) {
+        // Covers the parent, unless a layout places the widget.
+        m_watchedParent = parent;
+        parent->installEventFilter(this);
+        setGeometry(parent->rect());
+    }
 }
 
 ExerciseDisplay::~ExerciseDisplay()
 {
     // The owner is being torn down: no events from here.
-    OnInitialize = nullptr;
-    OnFinalize = nullptr;
-    Finalize();
+    blockSignals(true);
+    finalize();
 }
 
-QWidget* ExerciseDisplay::Form() const
+QWidget* ExerciseDisplay::form() const
 {
     return parentWidget() ? parentWidget()->window() : nullptr;
 }
 
-void ExerciseDisplay::AttachToForm()
+void ExerciseDisplay::setOffscreenScale(double scale)
 {
-    if (d->form)
-        d->form->removeEventFilter(this);
-    if (d->watchedParent)
-        d->watchedParent->removeEventFilter(this);
-    d->form = Form();
-    d->watchedParent = parentWidget();
-    if (d->form)
-        d->form->installEventFilter(this);
-    if (d->watchedParent && d->watchedParent != d->form)
-        d->watchedParent->installEventFilter(this);
+    m_offscreenScale = scale;
+    if (m_initialized && !m_busy)
+        rescale(scale);
 }
 
-bool ExerciseDisplay::event(QEvent* event)
+void ExerciseDisplay::initialize()
 {
-    if (event->type() == QEvent::ParentChange)
-        AttachToForm();
-    return QWidget::event(event);
-}
-
-bool ExerciseDisplay::eventFilter(QObject* watched, QEvent* event)
-{
-    // ShowToParent comes after the form's own show handling.
-    if (watched == d->form && event->type() == QEvent::ShowToParent) {
-        if (AutoInitialize && !d->attempted)
-            zrv::Guarded([this] { Initialize(); });
-    }
-    // Aligned to the parent's client area, unless a layout places the control.
-    if (watched == d->watchedParent && event->type() == QEvent::Resize && !d->watchedParent->layout())
-        setGeometry(d->watchedParent->rect());
-    return QWidget::eventFilter(watched, event);
-}
-
-void ExerciseDisplay::Initialize()
-{
-    d->attempted = true;
-    Finalize();
-    QWidget* form = Form();
+    finalize();
+    QWidget* form = this->form();
     if (!form)
         throw DisplayError(QStringLiteral("Form not found"));
-    d->busy = true;
-    d->allocated = true;
-    try {
-        // The display object.
-        d->driver = std::make_unique<BltDriver>();
-        if (!d->platform->LoadLibrary())
-            throw Exception(QStringLiteral("%1 not loaded").arg(d->platform->LibraryName()));
-        if (d->platform->CreateDisplay(d->driver->device) != DisplayResult::Ok || !d->driver->device)
-            throw DisplayError(QStringLiteral("%1 cannot be initialized").arg(QLatin1String("DirectDraw")));
-        if (!d->driver->device->HasRequiredInterface())
-            throw DisplayError(QStringLiteral("Necessary since DirectX 6"));
-        // Exclusive full-screen cooperation; the result does not matter.
-        d->driver->device->SetCooperativeLevel(form, (Options & doFullScreen) != 0);
-        if (!d->setDisplayMode(Display))
-            throw DisplayError(QString::asprintf("Display mode cannot be changed (%dx%d %dbit)",
-                                                 Display.Width, Display.Height, Display.BitCount));
-        d->createSurfaces(this);
-    } catch (...) {
-        d->busy = false;
-        Finalize();
-        throw;
+    QScreen* screen = nullptr;
+    double scale = 0;
+    if (m_offscreenScale) {
+        scale = *m_offscreenScale;
+    } else {
+        screen = zrv::ScreenFor(form);
+        if (screen)
+            scale = zrv::FrameScaleFor(kFrameSize, zrv::DeviceSizeOfScreen(screen));
     }
-    d->busy = false;
-    d->initialized = true;
-    d->eventRaised = true;
-    if (OnInitialize)
-        OnInitialize(this);
-    Restore();
+    if (!(scale >= kMinScale)) // also when it is not a number
+        throw DisplayError(QStringLiteral("Display mode cannot be changed (640x480 16bit)"));
+    m_surface = std::make_unique<FrameSurface>(scale);
+    m_lastPresented = QRegion();
+    if (screen) {
+        m_heldForm = form;
+        zrv::TakeScreen(form, screen);
+        watchScreen(screen);
+    }
+    m_initialized = true;
+    m_eventRaised = true;
+    update();
+    emit initialized();
 }
 
-void ExerciseDisplay::Finalize()
+void ExerciseDisplay::finalize()
 {
-    if (!d->allocated)
+    if (!m_surface)
         return;
-    if (d->driver && d->driver->surface) {
-        SurfaceWidth = d->driver->surface->Width();
-        SurfaceHeight = d->driver->surface->Height();
-    }
-    d->modes.reset();
-    d->busy = true;
+    m_busy = true;
     auto tearDown = [this] {
-        d->allocated = false;
-        d->initialized = false;
-        d->driver.reset();
-        d->busy = false;
-        update(); // the control shows black again
+        m_initialized = false;
+        for (const auto& c : std::as_const(m_screenWatch))
+            disconnect(c);
+        m_screenWatch.clear();
+        if (m_heldForm)
+            zrv::GiveBackScreen(m_heldForm);
+        m_heldForm = nullptr;
+        m_surface.reset();
+        m_busy = false;
+        update(); // black again
     };
     try {
-        if (d->eventRaised) {
-            d->eventRaised = false;
-            if (OnFinalize)
-                OnFinalize(this);
+        if (m_eventRaised) {
+            m_eventRaised = false;
+            emit finalized();
         }
     } catch (...) {
         tearDown();
@@ -348,91 +127,127 @@ void ExerciseDisplay::Finalize()
     tearDown();
 }
 
-void ExerciseDisplay::Restore()
+void ExerciseDisplay::present()
 {
-    if (!d->initialized || d->busy)
+    if (!m_initialized || m_busy)
         return;
-    d->busy = true;
-    struct ClearBusy {
-        bool& busy;
-        ~ClearBusy() { busy = false; }
-    } clear{d->busy};
-    BltDriver& driver = *d->driver;
-    if (driver.primary->Restore() == DisplayResult::Ok && driver.surface->Restore() == DisplayResult::Ok) {
-        driver.primary->Fill(0);
-        driver.surface->Fill(0);
+    m_surface->canvas()->release();
+    const QRegion changed = m_surface->takeChanged();
+    m_lastPresented = changed;
+    if (changed.isEmpty() || !isVisible())
+        return;
+    const QRect target = frameTarget();
+    if (target.size() != m_surface->image().size()) {
+        update();
+        return;
+    }
+    const double dpr = devicePixelRatioF();
+    for (const QRect& r : changed)
+        update(logicalRectOf(zrv::DeviceRectOf(r, m_surface->scale()).translated(target.topLeft()), dpr)
+                   .toAlignedRect());
+}
+
+void ExerciseDisplay::rescale(double scale)
+{
+    if (!m_surface || scale == m_surface->scale() || !(scale >= kMinScale))
+        return;
+    std::unique_ptr<FrameSurface> remade;
+    try {
+        remade = std::make_unique<FrameSurface>(scale);
+    } catch (const DisplayError&) {
+        return;
+    }
+    // The new canvas draws with what the old one was set to.
+    const Canvas* old = m_surface->canvas();
+    Canvas* canvas = remade->canvas();
+    canvas->brush = old->brush;
+    canvas->pen = old->pen;
+    canvas->font = old->font;
+    m_surface = std::move(remade);
+    update();
+    emit surfaceRemade();
+}
+
+void ExerciseDisplay::watchScreen(QScreen* screen)
+{
+    for (const auto& c : std::as_const(m_screenWatch))
+        disconnect(c);
+    m_screenWatch.clear();
+    // A change comes as several events and signals at once: one look after them all.
+    auto follow = [this] {
+        if (m_followPending)
+            return;
+        m_followPending = true;
+        QTimer::singleShot(0, this, [this] {
+            m_followPending = false;
+            followScreen();
+        });
+    };
+    m_screenWatch << connect(screen, &QScreen::geometryChanged, this, follow)
+                  << connect(screen, &QScreen::logicalDotsPerInchChanged, this, follow);
+    if (m_heldForm) {
+        if (QWindow* window = m_heldForm->windowHandle())
+            m_screenWatch << connect(window, &QWindow::screenChanged, this, follow);
     }
 }
 
-bool ExerciseDisplay::RestoreIfLost()
+void ExerciseDisplay::followScreen()
 {
-    if (!d->initialized || d->busy || !d->driver || !d->driver->primary)
-        return false;
-    BltDriver& driver = *d->driver;
-    if (driver.primary->IsLost() == DisplayResult::SurfaceLost ||
-        driver.surface->IsLost() == DisplayResult::SurfaceLost) {
-        Restore();
-        return driver.primary->IsLost() == DisplayResult::Ok && driver.surface->IsLost() == DisplayResult::Ok;
-    }
-    return true;
-}
-
-void ExerciseDisplay::Flip()
-{
-    if (!d->initialized || d->busy || !RestoreIfLost())
+    if (!m_initialized || m_busy || !m_heldForm || m_offscreenScale)
         return;
-    QWidget* form = d->form ? d->form.data() : window();
-    const QPoint origin = mapTo(form, QPoint(0, 0));
-    DirectDrawSurface& surface = *d->driver->surface;
-    d->driver->primary->CopyFrom(QRect(origin, QSize(surface.Width(), surface.Height())), surface);
+    QScreen* screen = m_heldForm->screen();
+    if (!screen)
+        return;
+    if (m_heldForm->geometry() != screen->geometry())
+        zrv::TakeScreen(m_heldForm, screen);
+    watchScreen(screen);
+    rescale(zrv::FrameScaleFor(kFrameSize, zrv::DeviceSizeOfScreen(screen)));
 }
 
-bool ExerciseDisplay::CanDraw()
+bool ExerciseDisplay::eventFilter(QObject* watched, QEvent* event)
 {
-    return d->initialized && !d->busy && d->driver && d->driver->surface && RestoreIfLost();
+    if (watched == m_watchedParent && event->type() == QEvent::Resize && !m_watchedParent->layout())
+        setGeometry(m_watchedParent->rect());
+    return QWidget::eventFilter(watched, event);
+}
+
+QRect ExerciseDisplay::frameTarget() const
+{
+    return zrv::LetterboxRect(m_surface->image().size(), deviceSizeOf(size(), devicePixelRatioF()));
 }
 
 void ExerciseDisplay::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
-    // A repaint presents the frame as it is now.
-    if (d->initialized && !d->busy)
-        Flip();
-    if (d->driver && d->driver->primary)
-        d->driver->primary->Platform().PaintWindow(painter, this, event->region());
-    else
+    const QRegion& region = event->region();
+    if (!m_surface) {
         painter.fillRect(event->rect(), Qt::black);
-}
-
-FrameSurface* ExerciseDisplay::Surface() const
-{
-    return d->driver ? d->driver->surface.get() : nullptr;
-}
-FrameSurface* ExerciseDisplay::Primary() const
-{
-    return d->driver ? d->driver->primary.get() : nullptr;
-}
-bool ExerciseDisplay::Initialized() const
-{
-    return d->initialized;
-}
-bool ExerciseDisplay::Allocated() const
-{
-    return d->allocated;
-}
-bool ExerciseDisplay::Busy() const
-{
-    return d->busy;
-}
-bool ExerciseDisplay::InitializeAttempted() const
-{
-    return d->attempted;
-}
-bool ExerciseDisplay::InitializeEventRaised() const
-{
-    return d->eventRaised;
-}
-DisplayPlatform* ExerciseDisplay::Platform() const
-{
-    return d->platform.get();
+        return;
+    }
+    // The frame as it is now: what was drawn since the last present shows with the next.
+    const double dpr = devicePixelRatioF();
+    const QRect target = frameTarget();
+    const QRect logicalTarget = logicalRectOf(target, dpr).toAlignedRect();
+    const QImage& frame = m_surface->image();
+    for (const QRect& r : region)
+        for (const QRect& bar : QRegion(r) - logicalTarget)
+            painter.fillRect(bar, Qt::black);
+    if (target.isEmpty())
+        return;
+    if (target.size() != frame.size()) {
+        // Not (yet) at the screen's size: no window manager made it full-screen yet, or the
+        // screen changed to one the frame was not made again for.
+        painter.setClipRegion(region);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(logicalRectOf(target, dpr), frame);
+        return;
+    }
+    // Device pixels 1:1: only the repainted rectangles, each straight from the frame.
+    if (dpr != 1.0)
+        painter.scale(1 / dpr, 1 / dpr);
+    for (const QRect& r : region) {
+        const QRect device = deviceRectOf(r, dpr).toAlignedRect() & target;
+        if (!device.isEmpty())
+            painter.drawImage(device.topLeft(), frame, device.translated(-target.topLeft()));
+    }
 }

@@ -1,105 +1,87 @@
 #pragma once
 
-#include "display/Canvas.h"
+#include "display/FrameSurface.h"
 
-#include <QImage>
+#include <QMetaObject>
+#include <QPointer>
 #include <QWidget>
-#include <functional>
 #include <memory>
+#include <optional>
 
-class DisplayPlatform; // display/DisplayPlatform.h: the platform layer (screen or in-memory)
-class QPaintDevice;
+class QScreen;
 
-// One 640 x 480 surface of the platform (16-bit RGB565 in memory), with its canvas.
-class FrameSurface
-{
-  public:
-    virtual ~FrameSurface() = default;
-    // The canvas, created at the first call and owned by the surface.
-    virtual Canvas* canvas() = 0;
-    virtual int Width() const = 0;
-    virtual int Height() const = 0;
-    // A copy of the pixels (QImage::Format_RGB16), for tests and tools.
-    virtual QImage Pixels() const = 0;
-    // Device pixels per unit of Width x Height: on the screen the surface is kept at the
-    // window's device resolution and the canvas scales what it draws; 1 in memory.
-    virtual double Scale() const { return 1.0; }
-    // Whether the platform placed the surface in video memory (read back at creation).
-    virtual bool InVideoMemory() const { return false; }
-
-    // The canvas's device context: a paint device on the surface's pixels, or null when the
-    // platform refuses one (for example while the surface is lost).
-    virtual QPaintDevice* GetDC() { return nullptr; }
-    virtual void ReleaseDC(QPaintDevice*) {}
-};
-
-// The wanted display mode.
-struct DisplayModeRequest {
-    int Width = 640;
-    int Height = 480;
-    int BitCount = 16; // 8, 16, 24 or 32; SetBitCount throws DisplayError otherwise
-    bool FixedBitCount = true;
-    bool FixedRatio = false;
-    bool FixedSize = true;
-    void SetBitCount(int bits);
-};
-
-enum DisplayOption { doFullScreen = 1 };
-
-// The drawing surface control: fills its form; between Initialize and Finalize it holds the
-// display (a full-screen window on the screen of the settings window, or the in-memory
-// platform in tests), owns the primary and the 640 x 480 drawing surface, and presents the
-// drawing surface with Flip.
+// The full-screen widget that shows the exercise frame.  Between initialize() and finalize() it
+// holds a FrameSurface: the 640 x 480 frame drawn at the screen's device resolution, shown 4:3
+// in the middle of the widget with black bars around it.  present() repaints what the canvas
+// changed since the last present, and only that.
 //
-// The form is the top-level window of the control's parent.  When the form's window is shown
-// and Initialize has never been called, AutoInitialize initializes the control.  A repaint of
-// the control (shown, uncovered, resized) presents the whole frame.  Destroying the control
-// finalizes it without raising OnFinalize (its owner is already being torn down by then); an
-// owner that wants the event calls Finalize itself first.
+// On the screen (the default), initialize() shows the form (the top-level window of the
+// widget's parent) full-screen on the screen of the program's other window and finalize() gives
+// it its own state and place back.  When that screen changes during a run (its resolution, its
+// device pixel ratio, or the window moved to another screen), the surface is made again at the
+// new scale and surfaceRemade() asks the owner to draw the whole frame again.
+//
+// Off-screen (setOffscreenScale(), for tests and the frame renderer) the form is left alone and
+// the frame is kept at the scale given, 1 for 640 x 480; it is the same surface, drawn the same
+// way.  Changing the scale during a run remakes the surface as a screen change does.
 class ExerciseDisplay : public QWidget
 {
     Q_OBJECT
   public:
-    // `platform` null: the screen platform over Qt.
-    explicit ExerciseDisplay(QWidget* parent = nullptr, std::shared_ptr<DisplayPlatform> platform = {});
+    explicit ExerciseDisplay(QWidget* parent = nullptr);
     ~ExerciseDisplay() override;
 
-    bool AutoInitialize = true;
-    int Options = doFullScreen;
-    int SurfaceWidth = 640;
-    int SurfaceHeight = 480;
-    DisplayModeRequest Display;
-    std::function<void(QObject* sender)> OnInitialize;
-    std::function<void(QObject* sender)> OnFinalize;
+    // Keeps the frame off-screen at `scale` device pixels a frame unit from now on.
+    void setOffscreenScale(double scale);
+    std::optional<double> offscreenScale() const { return m_offscreenScale; }
 
-    // Throws the display layer's errors (DisplayError, DisplayError, ...); on any error of
-    // the creation steps the control is finalized before the error passes on.
-    void Initialize();
-    void Finalize();
-    void Restore();
-    bool RestoreIfLost();
-    void Flip();
-    bool CanDraw();
+    // Makes the surface (black) and raises initialized(); an initialized display is finalized
+    // first.  Throws DisplayError: "Form not found" without a parent; "Display mode cannot be
+    // changed (640x480 16bit)" when there is no screen or the frame would show at less than a
+    // quarter of its size; "Surface cannot be made" when the frame's memory cannot be had.
+    void initialize();
+    // Raises finalized() (while the surface still exists; present() and canDraw() are inert
+    // then), drops the surface and gives the screen back.  Nothing when not initialized.
+    void finalize();
+    // Gives the canvas back and shows what it changed since the last present.
+    void present();
+    bool canDraw() const { return m_initialized && !m_busy; }
+    bool isInitialized() const { return m_initialized; }
 
-    FrameSurface* Surface() const; // null outside Initialize..Finalize
-    FrameSurface* Primary() const;
-    bool Initialized() const;
-    bool Allocated() const;
-    bool Busy() const;
-    bool InitializeAttempted() const;
-    bool InitializeEventRaised() const;
-    DisplayPlatform* Platform() const;
+    FrameSurface* surface() const { return m_surface.get(); } // null when not initialized
+    // What the last present() showed anew, in frame units.
+    QRegion lastPresented() const { return m_lastPresented; }
     // The form: the top-level window of the parent, or null without a parent.
-    QWidget* Form() const;
+    QWidget* form() const;
+
+  signals:
+    void initialized();
+    void finalized();
+    // The surface was made again at another scale (black): the owner draws its frame again.
+    void surfaceRemade();
 
   protected:
-    bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
   private:
-    void AttachToForm();
+    // Remakes the surface at `scale`; keeps the old one when that scale is refused or cannot be
+    // had (the window then shows it scaled).
+    void rescale(double scale);
+    // After a change of the form's screen: full-screen on it, the frame at its scale.
+    void followScreen();
+    void watchScreen(QScreen* screen);
+    // Where the frame lies in the widget's device pixels.
+    QRect frameTarget() const;
 
-    struct Private;
-    std::unique_ptr<Private> d;
+    std::optional<double> m_offscreenScale;
+    std::unique_ptr<FrameSurface> m_surface;
+    QPointer<QWidget> m_heldForm; // the form shown full-screen, while it is
+    QPointer<QWidget> m_watchedParent;
+    QList<QMetaObject::Connection> m_screenWatch;
+    QRegion m_lastPresented;
+    bool m_initialized = false;
+    bool m_busy = false;
+    bool m_eventRaised = false;
+    bool m_followPending = false;
 };

@@ -2,7 +2,7 @@
 #include "display/ExerciseDisplay.h"
 #include "exercises/ExerciseRun.h"
 
-std::unique_ptr<ExerciseRun> ExerciseRun::Create(const ExerciseSettings& settings, ExerciseDisplay& draw)
+std::unique_ptr<ExerciseRun> ExerciseRun::create(const ExerciseSettings& settings, ExerciseDisplay& draw)
 {
     switch (settings.exercise) {
     case ExerciseSettings::Dot:
@@ -18,22 +18,21 @@ std::unique_ptr<ExerciseRun> ExerciseRun::Create(const ExerciseSettings& setting
 
 Canvas* ExerciseRun::canvas() const
 {
-    return m_draw.Surface()->canvas();
+    return m_draw.surface()->canvas();
 }
 
-void ExerciseRun::ClearScreen() const
+void ExerciseRun::clearScreen() const
 {
     Canvas* canvas = this->canvas();
-    canvas->Brush.Color = m_settings.background;
-    canvas->Pen.Color = m_settings.background;
-    canvas->Brush.Style = bsSolid;
-    canvas->Rectangle(0, 0, 640, 480);
+    canvas->brush.color = m_settings.background;
+    canvas->pen.color = m_settings.background;
+    canvas->brush.style = bsSolid;
+    canvas->rectangle(0, 0, 640, 480);
 }
 
-void ExerciseRun::Present() const
+void ExerciseRun::present() const
 {
-    canvas()->Release();
-    m_draw.Flip();
+    m_draw.present();
 }
 
 DotExercise::DotExercise(const ExerciseSettings& settings, ExerciseDisplay& draw)
@@ -41,7 +40,7 @@ DotExercise::DotExercise(const ExerciseSettings& settings, ExerciseDisplay& draw
 {
 }
 
-void DotExercise::SetDotPosition(int position)
+void DotExercise::setDotPosition(int position)
 {
     int column = 0;
     int row = 0;
@@ -54,31 +53,46 @@ void DotExercise::SetDotPosition(int position)
 void DotExercise::drawDot(int position, ColorValue color)
 {
     Canvas* canvas = this->canvas();
-    canvas->Brush.Color = color;
-    canvas->Pen.Color = color;
-    SetDotPosition(position);
-    canvas->Ellipse(DotX - 10, DotY - 10, DotX + 10, DotY + 10);
+    canvas->brush.color = color;
+    canvas->pen.color = color;
+    setDotPosition(position);
+    canvas->ellipse(DotX - 10, DotY - 10, DotX + 10, DotY + 10);
 }
 
-void DotExercise::Start()
+void DotExercise::drawPassiveDots()
+{
+    clearScreen();
+    const int passive = zrv::DotPassiveCount(m_settings.type);
+    for (int p = 1; p <= passive; ++p)
+        drawDot(p, m_settings.passive);
+}
+
+void DotExercise::start()
 {
     DotStep = 1;
     std::array<int, 9> order{};
     if (zrv::DotOrderFor(m_settings.type, &order))
         std::copy(order.begin(), order.end(), DotOrder.begin());
-
-    ClearScreen();
-    const int passive = zrv::DotPassiveCount(m_settings.type);
-    for (int p = 1; p <= passive; ++p)
-        drawDot(p, m_settings.passive);
-    Present();
+    m_stepped = false;
+    drawPassiveDots();
+    present();
 }
 
-void DotExercise::Step()
+void DotExercise::step()
 {
     drawDot(DotOrder[size_t(DotStep)], m_settings.passive);
     if (++DotStep > 8)
         DotStep = 1;
     drawDot(DotOrder[size_t(DotStep)], m_settings.active);
-    Present();
+    m_stepped = true;
+    present();
+}
+
+void DotExercise::redraw()
+{
+    // Every dot a step leaves behind is passive again, as in the first frame.
+    drawPassiveDots();
+    if (m_stepped)
+        drawDot(DotOrder[size_t(DotStep)], m_settings.active);
+    present();
 }

@@ -12,8 +12,8 @@ class ExerciseDisplay;
 class Canvas;
 
 // One run of an exercise on the drawing surface: the first frame, then one step a tick.  Made
-// by the exercise window when it is shown, with the settings of the run and the surface,
-// which is initialized and carries the run's font before Start().
+// by the exercise window when it is shown, with the settings of the run and the display, which
+// is initialized and its canvas carries the run's font before start().
 class ExerciseRun
 {
   public:
@@ -22,10 +22,13 @@ class ExerciseRun
     ExerciseRun& operator=(const ExerciseRun&) = delete;
 
     // The exercise that settings.exercise names; null for any other number.
-    static std::unique_ptr<ExerciseRun> Create(const ExerciseSettings& settings, ExerciseDisplay& draw);
+    static std::unique_ptr<ExerciseRun> create(const ExerciseSettings& settings, ExerciseDisplay& draw);
 
-    virtual void Start() = 0; // the first frame
-    virtual void Step() = 0;  // one tick
+    virtual void start() = 0; // the first frame
+    virtual void step() = 0;  // one tick
+    // The whole frame as it stands now, on a new (black) surface: the first frame with what the
+    // steps since have changed.  Letters are not drawn anew.
+    virtual void redraw() = 0;
 
     const ExerciseSettings& Settings() const { return m_settings; }
 
@@ -36,9 +39,9 @@ class ExerciseRun
 
     Canvas* canvas() const;
     // The whole surface in the background colour.
-    void ClearScreen() const;
+    void clearScreen() const;
     // Gives the canvas back and presents the frame.
-    void Present() const;
+    void present() const;
 
     const ExerciseSettings m_settings;
     ExerciseDisplay& m_draw;
@@ -51,8 +54,9 @@ class DotExercise final : public ExerciseRun
 {
   public:
     DotExercise(const ExerciseSettings& settings, ExerciseDisplay& draw);
-    void Start() override;
-    void Step() override;
+    void start() override;
+    void step() override;
+    void redraw() override;
 
     qint32 DotStep = 0;
     std::array<qint32, 9> DotOrder{}; // 1-based; all zeros when the type names no order
@@ -62,10 +66,13 @@ class DotExercise final : public ExerciseRun
     std::array<qint32, 5> DotRows = zrv::DotRowsInit;
 
     // Moves DotX/DotY to position 1..8; any other number leaves them where they are.
-    void SetDotPosition(int position);
+    void setDotPosition(int position);
 
   private:
     void drawDot(int position, ColorValue color);
+    // The passive dots of the first frame.
+    void drawPassiveDots();
+    bool m_stepped = false; // a dot has been lit
 };
 
 // What the Pyramid and Block exercises share: 800 letter blocks and the order in which they
@@ -85,7 +92,8 @@ class LetterExercise : public ExerciseRun
 
     // Mode 0 hides the block (its boxes in the background colour), 1 shows it passive, 2 shows
     // it active: the text in the active colour over a dot in the dot colour at its middle.
-    void DrawBlok(LetterBlock& block, int mode);
+    void drawBlok(LetterBlock& block, int mode);
+    void redraw() override;
 
   protected:
     LetterExercise(const ExerciseSettings& settings, ExerciseDisplay& draw);
@@ -93,9 +101,15 @@ class LetterExercise : public ExerciseRun
     void fillBlok(LetterBlock& block) const;
     // Highlights the next block of the order, showing the current one again in `mode`.
     void stepHighlight(int mode);
+    // The start of the first frame: the background, no block laid out.
+    void clearLayout();
+    // Draws block k of the first frame in `mode`, and keeps it for redraw().
+    void layOut(int k, int mode);
 
   private:
     std::vector<LetterBlock> m_bloks;
+    std::vector<std::pair<int, int>> m_laidOut; // block and mode, in the first frame's order
+    bool m_highlighted = false;                 // a step has highlighted ShowOrder[Current]
 };
 
 // The Pyramid exercise: blocks two characters wider each, stacked as a triangle ("Üçgen") or
@@ -107,8 +121,8 @@ class PyramidExercise final : public LetterExercise
     PyramidExercise(const ExerciseSettings& settings, ExerciseDisplay& draw) : LetterExercise(settings, draw)
     {
     }
-    void Start() override;
-    void Step() override;
+    void start() override;
+    void step() override;
 };
 
 // The Block exercise: a grid of equal blocks, separate ("Ayrı bloklar") or touching
@@ -118,6 +132,6 @@ class BlockExercise final : public LetterExercise
 {
   public:
     BlockExercise(const ExerciseSettings& settings, ExerciseDisplay& draw) : LetterExercise(settings, draw) {}
-    void Start() override;
-    void Step() override;
+    void start() override;
+    void step() override;
 };

@@ -7,7 +7,9 @@
 #include "timer/FrameTimer.h"
 
 #include <QCloseEvent>
+#include <QEventLoop>
 #include <QKeyEvent>
+#include <QPointer>
 #include <QShortcut>
 #include <QVBoxLayout>
 
@@ -18,7 +20,7 @@ constexpr double kNanosecondsPerDay = 86'400'000'000'000.0;
 } // namespace
 
 ExerciseWindow::ExerciseWindow(Environment environment, QWidget* parent)
-    : ProgramWindow(parent), m_clock(environment.clock ? environment.clock : &Clock::System()),
+    : QWidget(parent, Qt::Window), m_clock(environment.clock ? environment.clock : &Clock::System()),
       m_activity(environment.activity ? environment.activity : new ApplicationActivity(this))
 {
     setWindowTitle(QStringLiteral("zrv"));
@@ -26,18 +28,17 @@ ExerciseWindow::ExerciseWindow(Environment environment, QWidget* parent)
     resize(640, 480);
     setFocusPolicy(Qt::StrongFocus);
 
-    Display = new ExerciseDisplay(this, std::move(environment.platform));
-    Display->AutoInitialize = true;
-    Display->Options = doFullScreen;
-    Display->SurfaceWidth = 640;
-    Display->SurfaceHeight = 480;
-    Display->setCursor(Qt::ForbiddenCursor);
-    Display->setFocusPolicy(Qt::NoFocus);
-    Display->OnInitialize = [this](QObject* sender) { DisplayInitialize(sender); };
-    Display->OnFinalize = [this](QObject* sender) { DisplayFinalize(sender); };
+    m_display = new ExerciseDisplay(this);
+    if (environment.offscreenScale)
+        m_display->setOffscreenScale(*environment.offscreenScale);
+    m_display->setCursor(Qt::ForbiddenCursor);
+    m_display->setFocusPolicy(Qt::NoFocus);
+    connect(m_display, &ExerciseDisplay::initialized, this, &ExerciseWindow::displayInitialized);
+    connect(m_display, &ExerciseDisplay::finalized, this, &ExerciseWindow::displayFinalized);
+    connect(m_display, &ExerciseDisplay::surfaceRemade, this, &ExerciseWindow::surfaceRemade);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(Display);
+    layout->addWidget(m_display);
 
     // Escape ends the run also when the window system has given the keyboard to another of the
     // program's windows, which this one blocks while it runs: a window switcher can pick the
@@ -45,13 +46,13 @@ ExerciseWindow::ExerciseWindow(Environment environment, QWidget* parent)
     // shortcuts still see them.
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     escape->setContext(Qt::ApplicationShortcut);
-    connect(escape, &QShortcut::activated, this, [this] { FormKeyDown(Qt::Key_Escape, Qt::NoModifier); });
+    connect(escape, &QShortcut::activated, this, [this] { keyDown(Qt::Key_Escape, Qt::NoModifier); });
 
     Timer = new FrameTimer(this, m_clock, std::move(environment.waker), m_activity);
     Timer->setActiveOnly(true);
     Timer->setEnabled(false);
     Timer->setInterval(400);
-    Timer->OnTimer = [this](QObject* sender, int lagCount) { TimerTick(sender, lagCount); };
+    Timer->OnTimer = [this](QObject* sender, int lagCount) { timerTick(sender, lagCount); };
     // While the application is inactive the exercise stands still; the journal notes it.
     connect(m_activity, &ActivitySource::ActiveChanged, this, [this](bool active) {
         if (m_running && !active)
@@ -62,24 +63,63 @@ ExerciseWindow::ExerciseWindow(Environment environment, QWidget* parent)
 ExerciseWindow::~ExerciseWindow()
 {
     Timer->setEnabled(false);
-    Display->Finalize();
+    m_display->finalize();
+    if (m_modalLoop)
+        m_modalLoop->exit(0);
+}
+
+void ExerciseWindow::ShowModal()
+{
+    if (m_modalLoop)
+        return;
+    QEventLoop loop;
+    m_modalLoop = &loop;
+    m_closeRequested = false;
+    QPointer<ExerciseWindow> self(this);
+    setWindowModality(Qt::ApplicationModal);
+    show();
+    if (isVisible())
+        loop.exec(QEventLoop::DialogExec);
+    if (self)
+        m_modalLoop = nullptr;
+}
+
+void ExerciseWindow::RequestClose()
+{
+    if (m_closeRequested)
+        return;
+    m_closeRequested = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_closeRequested = false;
+            close();
+        },
+        Qt::QueuedConnection);
 }
 
 void ExerciseWindow::showEvent(QShowEvent* event)
 {
-    ProgramWindow::showEvent(event);
+    QWidget::showEvent(event);
     if (!event->spontaneous())
-        zrv::Guarded([this] { FormShow(); });
+        zrv::Guarded([this] { showStep(); });
 }
 
-void ExerciseWindow::FormShow()
+void ExerciseWindow::hideEvent(QHideEvent* event)
+{
+    QWidget::hideEvent(event);
+    if (m_modalLoop)
+        m_modalLoop->exit(0);
+}
+
+void ExerciseWindow::showStep()
 {
     // 1. No mouse pointer over the surface.
-    Display->setCursor(Qt::BlankCursor);
+    m_display->setCursor(Qt::BlankCursor);
     setFocus(Qt::OtherFocusReason);
     // 2. The start of the run.
-    Elapsed = 0;
-    StartTime = m_clock->LocalDays();
+    m_elapsed = 0;
+    m_startTime = m_clock->LocalDays();
     m_startNs = m_clock->MonotonicNanoseconds();
     m_run = RunRecord::Of(m_settings);
     m_run.started = QDateTime::currentDateTime();
@@ -89,31 +129,32 @@ void ExerciseWindow::FormShow()
     m_end.reset();
     // 3. The exercise, with its blocks; the previous run's are released first.
     m_exercise.reset();
-    m_exercise = ExerciseRun::Create(m_settings, *Display);
-    // 4. The pace.  The speed box shows 40..2000; a text still being typed is held to that range too.
-    Timer->setInterval(quint32(qBound(40, m_settings.interval_ms, 2000)));
+    m_exercise = ExerciseRun::create(m_settings, *m_display);
+    // 4. The pace, already held to its range where the run's settings were made.
+    Q_ASSERT(m_settings.interval_ms == IntervalRange::clamp(m_settings.interval_ms));
+    Timer->setInterval(quint32(m_settings.interval_ms));
     m_run.interval_ms = int(Timer->Interval()); // the journal keeps the pace the run had
-    // 5. Take the display; its OnInitialize enables the timer.  The first tick comes only
+    // 5. Take the display; its initialized() enables the timer.  The first tick comes only
     // after this handler has returned.
-    Display->Initialize();
-    // 6. The exercise font, on the new canvas that Initialize made.
-    Canvas* canvas = Display->Surface()->canvas();
-    canvas->Font.Name = m_settings.font.Name;
-    canvas->Font.Size = m_settings.font.Size;
-    canvas->Font.Charset = m_settings.font.Charset;
-    canvas->Font.Style = m_settings.font.Style;
+    m_display->initialize();
+    // 6. The exercise font, on the new canvas that initialize() made.
+    Canvas* canvas = m_display->surface()->canvas();
+    canvas->font.Name = m_settings.font.Name;
+    canvas->font.Size = m_settings.font.Size;
+    canvas->font.Charset = m_settings.font.Charset;
+    canvas->font.Style = m_settings.font.Style;
     // 7. The first frame.
     if (m_exercise)
-        m_exercise->Start();
+        m_exercise->start();
 }
 
 void ExerciseWindow::keyPressEvent(QKeyEvent* event)
 {
-    FormKeyDown(event->key(), event->modifiers());
+    keyDown(event->key(), event->modifiers());
     event->accept();
 }
 
-void ExerciseWindow::FormKeyDown(int key, Qt::KeyboardModifiers)
+void ExerciseWindow::keyDown(int key, Qt::KeyboardModifiers)
 {
     if (key == Qt::Key_Escape) {
         if (!m_end)
@@ -124,18 +165,18 @@ void ExerciseWindow::FormKeyDown(int key, Qt::KeyboardModifiers)
 
 void ExerciseWindow::closeEvent(QCloseEvent* event)
 {
-    zrv::Guarded([this] { FormClose(); });
-    zrv::Guarded([this] { EndRun(); });
+    zrv::Guarded([this] { closeStep(); });
+    zrv::Guarded([this] { endRun(); });
     event->accept();
 }
 
-void ExerciseWindow::FormClose()
+void ExerciseWindow::closeStep()
 {
-    Display->Finalize();
-    Display->setCursor(Qt::ForbiddenCursor);
+    m_display->finalize();
+    m_display->setCursor(Qt::ForbiddenCursor);
 }
 
-void ExerciseWindow::EndRun()
+void ExerciseWindow::endRun()
 {
     if (!m_running)
         return;
@@ -147,34 +188,40 @@ void ExerciseWindow::EndRun()
         OnRunEnded(m_run);
 }
 
-void ExerciseWindow::DisplayInitialize(QObject*)
+void ExerciseWindow::displayInitialized()
 {
     m_displayTaken = true;
     Timer->setEnabled(true);
 }
 
-void ExerciseWindow::DisplayFinalize(QObject*)
+void ExerciseWindow::displayFinalized()
 {
     Timer->setEnabled(false);
 }
 
-void ExerciseWindow::TimerTick(QObject*, int)
+void ExerciseWindow::surfaceRemade()
 {
-    if (!Display->CanDraw())
+    if (m_exercise && m_running)
+        zrv::Guarded([this] { m_exercise->redraw(); });
+}
+
+void ExerciseWindow::timerTick(QObject*, int)
+{
+    if (!m_display->canDraw())
         return;
     const int minutes = m_settings.minutes;
     if (minutes > 0) {
         // Measured on the monotonic clock: a change of the wall clock (daylight saving, a
         // manual correction) must not stretch or cut a run short.
-        Elapsed = double(m_clock->MonotonicNanoseconds() - m_startNs) / kNanosecondsPerDay;
-        if (Elapsed > minutes / kMinutesPerDay) {
+        m_elapsed = double(m_clock->MonotonicNanoseconds() - m_startNs) / kNanosecondsPerDay;
+        if (m_elapsed > minutes / kMinutesPerDay) {
             if (!m_end)
                 m_end = RunEnd::Duration;
             RequestClose();
         }
     }
     if (m_exercise) {
-        m_exercise->Step();
+        m_exercise->step();
         ++m_run.steps;
     }
 }

@@ -1,25 +1,26 @@
 #pragma once
 
 #include "core/ExerciseSettings.h"
-#include "display/ProgramWindow.h"
 #include "exercises/ExerciseRun.h"
 #include "journal/RunRecord.h"
 #include "timer/TickWaker.h"
 
+#include <QWidget>
 #include <functional>
-
 #include <memory>
+#include <optional>
 
 class ActivitySource;
 class Clock;
-class DisplayPlatform;
 class ExerciseDisplay;
 class FrameTimer;
+class QEventLoop;
 
-// What the exercise window runs on.  Null members: the screen, the platform clock and waker,
-// and the application's own activity reports.  Tests pass the in-memory display and fakes.
+// What the exercise window runs on.  Unset members: the screen, the platform clock and waker,
+// and the application's own activity reports.  Tests and the frame renderer keep the frame
+// off-screen at a scale of their choosing (1: 640 x 480) and pass fakes.
 struct ExerciseEnvironment {
-    std::shared_ptr<DisplayPlatform> platform;
+    std::optional<double> offscreenScale;
     Clock* clock = nullptr;
     std::unique_ptr<TickWaker> waker;
     ActivitySource* activity = nullptr;
@@ -29,8 +30,8 @@ struct ExerciseEnvironment {
 // settings window hands it the settings of the run with SetSettings() and calls ShowModal();
 // the call returns when the run has ended (Escape, or the chosen duration).  What the run was
 // (its settings, the steps shown, how long it lasted, how it ended) goes to OnRunEnded when its
-// window closes.
-class ExerciseWindow : public ProgramWindow
+// window closes.  A top-level window of its own, with its own taskbar entry.
+class ExerciseWindow : public QWidget
 {
     Q_OBJECT
   public:
@@ -39,8 +40,16 @@ class ExerciseWindow : public ProgramWindow
     explicit ExerciseWindow(Environment environment = {}, QWidget* parent = nullptr);
     ~ExerciseWindow() override;
 
-    ExerciseDisplay* Display = nullptr;
+    ExerciseDisplay* display() const { return m_display; }
     FrameTimer* Timer = nullptr;
+
+    // Shows the window application-modal (other windows are disabled) and returns when it has
+    // closed, like a dialog's exec().
+    void ShowModal();
+    // Marks a window shown with ShowModal for closing and returns at once: the close
+    // (closeEvent, hiding) happens afterwards in the modal loop, never inside the caller.
+    void RequestClose();
+    bool IsModalRunning() const { return m_modalLoop != nullptr; }
 
     // The settings of the next run; they hold until the window is shown again.
     void SetSettings(const ExerciseSettings& settings) { m_settings = settings; }
@@ -52,26 +61,35 @@ class ExerciseWindow : public ProgramWindow
     // returns.
     std::function<void(const RunRecord&)> OnRunEnded;
 
-    double StartTime = 0; // days, local time
-    double Elapsed = 0;   // days since StartTime, as last measured by a tick
+    double startTime() const { return m_startTime; } // days, local time
+    // Days since startTime(), as last measured by a tick.
+    double elapsed() const { return m_elapsed; }
 
     // Handlers.
-    void FormShow();
-    void FormKeyDown(int key, Qt::KeyboardModifiers shift);
-    void FormClose();
-    void DisplayInitialize(QObject* sender);
-    void DisplayFinalize(QObject* sender);
-    void TimerTick(QObject* sender, int LagCount);
+    void showStep();
+    void keyDown(int key, Qt::KeyboardModifiers modifiers);
+    void closeStep();
+    void timerTick(QObject* sender, int lagCount);
 
   protected:
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    void displayInitialized();
+    void displayFinalized();
+    // The surface was made again at another scale: the exercise draws its frame again.
+    void surfaceRemade();
     // The end of the run: its facts go to OnRunEnded.
-    void EndRun();
+    void endRun();
 
+    ExerciseDisplay* m_display = nullptr;
+    QEventLoop* m_modalLoop = nullptr;
+    bool m_closeRequested = false;
+    double m_startTime = 0;
+    double m_elapsed = 0;
     Clock* m_clock;
     ActivitySource* m_activity;
     RunRecord m_run;             // the run being shown

@@ -16,47 +16,72 @@ void LetterExercise::fillBlok(LetterBlock& block) const
     zrv::FillBlok(block, zrv::CharacterPool(groups[0], groups[1], groups[2], groups[3]));
 }
 
-void LetterExercise::DrawBlok(LetterBlock& block, int mode)
+void LetterExercise::drawBlok(LetterBlock& block, int mode)
 {
     const ExerciseSettings& s = m_settings;
     Canvas* canvas = this->canvas();
-    const int h = canvas->TextHeight(block.Text[1]);
+    const int h = canvas->textHeight(block.Text[1]);
     const int lines = std::min(block.Lines, 6);
     switch (mode) {
     case 0:
     case 1:
-        canvas->Brush.Color = s.background;
-        canvas->Pen.Color = s.background;
-        canvas->Brush.Style = bsSolid;
-        canvas->Font.Color = mode == 0 ? s.background : s.passive;
+        canvas->brush.color = s.background;
+        canvas->pen.color = s.background;
+        canvas->brush.style = bsSolid;
+        canvas->font.Color = mode == 0 ? s.background : s.passive;
         break;
     default: {
-        canvas->Brush.Color = s.dot;
-        canvas->Pen.Color = s.dot;
-        canvas->Brush.Style = bsSolid;
+        canvas->brush.color = s.dot;
+        canvas->pen.color = s.dot;
+        canvas->brush.style = bsSolid;
         const int r = h / 4;
         const int cy = block.Y + (block.Lines * h) / 2;
-        canvas->Ellipse(block.X - r, cy - r, block.X + r, cy + r);
-        canvas->Brush.Color = s.background;
-        canvas->Pen.Color = s.background;
-        canvas->Brush.Style = bsClear;
-        canvas->Font.Color = s.active;
+        canvas->ellipse(block.X - r, cy - r, block.X + r, cy + r);
+        canvas->brush.color = s.background;
+        canvas->pen.color = s.background;
+        canvas->brush.style = bsClear;
+        canvas->font.Color = s.active;
         break;
     }
     }
     for (int i = 1; i <= lines; ++i) {
         const QString& text = block.Text[size_t(i)];
-        const int wi = canvas->TextWidth(text);
-        canvas->TextOut(block.X - wi / 2, block.Y + (i - 1) * h, text);
+        const int wi = canvas->textWidth(text);
+        canvas->textOut(block.X - wi / 2, block.Y + (i - 1) * h, text);
     }
-    Present();
+    present();
 }
 
 void LetterExercise::stepHighlight(int mode)
 {
-    DrawBlok(Blok(ShowOrder[size_t(Current)]), mode);
+    drawBlok(Blok(ShowOrder[size_t(Current)]), mode);
     if (++Current > OrderLength)
         Current = 1;
-    DrawBlok(Blok(ShowOrder[size_t(Current)]), 2);
-    m_draw.Flip();
+    drawBlok(Blok(ShowOrder[size_t(Current)]), 2);
+    m_highlighted = true;
+    m_draw.present();
+}
+
+void LetterExercise::clearLayout()
+{
+    m_laidOut.clear();
+    m_highlighted = false;
+    clearScreen();
+}
+
+void LetterExercise::layOut(int k, int mode)
+{
+    m_laidOut.emplace_back(k, mode);
+    drawBlok(Blok(k), mode);
+}
+
+void LetterExercise::redraw()
+{
+    // A block a step leaves behind is drawn as the first frame drew it.
+    clearScreen();
+    for (const auto& [k, mode] : m_laidOut)
+        drawBlok(Blok(k), mode);
+    if (m_highlighted)
+        drawBlok(Blok(ShowOrder[size_t(Current)]), 2);
+    present();
 }

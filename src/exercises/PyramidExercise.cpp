@@ -1,15 +1,15 @@
 #include "display/ExerciseDisplay.h"
 #include "exercises/ExerciseRun.h"
 
-void PyramidExercise::Start()
+void PyramidExercise::start()
 {
     const ExerciseSettings& s = m_settings;
     Canvas* canvas = this->canvas();
-    const int h = canvas->TextHeight(QStringLiteral("A"));
-    const int w = canvas->TextWidth(QStringLiteral("A"));
+    const int h = canvas->textHeight(QStringLiteral("A"));
+    const int w = canvas->textWidth(QStringLiteral("A"));
     const int n = zrv::PyramidCount(s.type, h, w, s.letters, s.lines);
 
-    ClearScreen();
+    clearLayout();
     Current = 1;
     OrderLength = zrv::PyramidOrder(n, s.direction, &ShowOrder);
     BlocksLaidOut = std::max(0, std::min(n, zrv::MaxBloks));
@@ -20,12 +20,12 @@ void PyramidExercise::Start()
         fillBlok(block);
         block.X = 320;
         block.Y = zrv::PyramidTop(s.type, i, h, s.lines);
-        DrawBlok(block, s.type == 0 ? 1 : 0);
+        layOut(i, s.type == 0 ? 1 : 0);
     }
-    Present();
+    present();
 }
 
-void PyramidExercise::Step()
+void PyramidExercise::step()
 {
     // With nothing laid out (a font too large for the settings) the background stays.
     if (BlocksLaidOut <= 0)

@@ -183,7 +183,7 @@ LinkLabel* MakeLink(QWidget* parent, const QString& text, int left, int top, int
 
 } // namespace
 
-SettingsWindow::SettingsWindow(QWidget* parent) : ProgramWindow(parent)
+SettingsWindow::SettingsWindow(QWidget* parent) : QWidget(parent, Qt::Window)
 {
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
@@ -451,7 +451,7 @@ void SettingsWindow::centerOnScreen()
 
 void SettingsWindow::showEvent(QShowEvent* event)
 {
-    ProgramWindow::showEvent(event);
+    QWidget::showEvent(event);
     if (m_shown)
         return;
     m_shown = true;

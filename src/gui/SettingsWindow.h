@@ -1,9 +1,9 @@
 #pragma once
 
 #include "core/SettingsModel.h"
-#include "display/ProgramWindow.h"
 
 #include <QUrl>
+#include <QWidget>
 #include <array>
 #include <functional>
 
@@ -28,7 +28,7 @@ class JournalPage;    // journal/JournalView.h
 // change the user makes is handed to the model, which stores it at once in the settings list,
 // and the widgets then show the model's state.  The list is read from "zrv.opt" when the
 // window is first shown and written back when it closes with the save box ticked.
-class SettingsWindow : public ProgramWindow
+class SettingsWindow : public QWidget
 {
     Q_OBJECT
   public:

@@ -1,52 +1,63 @@
 #pragma once
-// A drawing surface on the in-memory platform, initialized, for the display tests.
+// The frame surface of an exercise display kept off-screen, initialized, for the display tests.
 
+#include "core/Color.h"
+#include "core/Letterbox.h"
 #include "display/ExerciseDisplay.h"
-#include "display/MemoryPlatform.h"
 
 #include <QImage>
 #include <QWidget>
+#include <cmath>
 
 struct DisplayRig {
-    std::shared_ptr<MemoryPlatform> platform = std::make_shared<MemoryPlatform>();
     QWidget form;
-    ExerciseDisplay* draw = new ExerciseDisplay(&form, platform);
+    ExerciseDisplay* draw = new ExerciseDisplay(&form);
 
-    explicit DisplayRig(bool initialize = true)
+    explicit DisplayRig(double scale = 1, bool initialize = true)
     {
         form.resize(640, 480);
+        draw->setOffscreenScale(scale);
         if (initialize)
-            draw->Initialize();
+            draw->initialize();
     }
-    Canvas* canvas() const { return draw->Surface()->canvas(); }
-    // The drawing surface's pixels, after giving the canvas back.
+    Canvas* canvas() const { return draw->surface()->canvas(); }
+    double scale() const { return draw->surface()->scale(); }
+    // The surface's pixels, after giving the canvas back.
     QImage surface() const
     {
-        canvas()->Release();
-        return draw->Surface()->Pixels();
+        canvas()->release();
+        return draw->surface()->image();
     }
     // Fills the whole surface with one colour; returns the canvas.
     Canvas* clear(ColorValue c) const
     {
         Canvas* cv = canvas();
-        cv->Brush.Color = c;
-        cv->Brush.Style = bsSolid;
-        cv->Pen.Color = c;
-        cv->Rectangle(0, 0, 640, 480);
+        cv->brush.color = c;
+        cv->brush.style = bsSolid;
+        cv->pen.color = c;
+        cv->rectangle(0, 0, 640, 480);
         return cv;
     }
 };
 
-inline quint16 pixelAt(const QImage& image, int x, int y)
+inline QRgb rgbOf(ColorValue c)
 {
-    return reinterpret_cast<const quint16*>(image.constScanLine(y))[x];
+    return qRgb(RedOf(c), GreenOf(c), BlueOf(c));
 }
 
-inline bool allPixels(const QImage& image, quint16 value)
+// The colour of frame unit (x, y) of a frame drawn at `scale`: the device pixel under the unit's
+// centre.
+inline QRgb pixelAt(const QImage& image, int x, int y, double scale = 1)
 {
+    return image.pixel(int(std::floor((x + 0.5) * scale)), int(std::floor((y + 0.5) * scale))) | 0xFF000000u;
+}
+
+inline bool allPixels(const QImage& image, ColorValue value)
+{
+    const QRgb want = rgbOf(value);
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
-            if (pixelAt(image, x, y) != value)
+            if ((image.pixel(x, y) | 0xFF000000u) != want)
                 return false;
     return true;
 }

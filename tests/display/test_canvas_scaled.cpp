@@ -1,5 +1,4 @@
-// The canvas on a surface kept at a device resolution, as the screen keeps it: the in-memory
-// platform with a frame scale draws through the same path.
+// The canvas on a surface kept at a device resolution, as the screen keeps it.
 #include "DisplayRig.h"
 #include "core/Letterbox.h"
 
@@ -13,18 +12,11 @@ constexpr ColorValue kPassive = RGBColor(255, 255, 0);
 constexpr ColorValue kActive = RGBColor(255, 255, 255);
 constexpr ColorValue kDot = RGBColor(255, 0, 0);
 
-QRgb rgbOf(ColorValue c)
-{
-    return qRgb(RedOf(c), GreenOf(c), BlueOf(c));
-}
-
 struct ScaledRig : DisplayRig {
-    explicit ScaledRig(double scale) : DisplayRig(false)
+    explicit ScaledRig(double scale) : DisplayRig(scale)
     {
-        platform->FrameScale = scale;
-        draw->Initialize();
-        canvas()->Font.Name = QStringLiteral("Courier New");
-        canvas()->Font.Size = 10;
+        canvas()->font.Name = QStringLiteral("Courier New");
+        canvas()->font.Size = 10;
     }
 };
 
@@ -58,18 +50,18 @@ struct Block {
     }
     void draw(Canvas* cv, bool active) const
     {
-        const int h = cv->TextHeight(lines[0]);
-        cv->Brush.Style = bsSolid;
+        const int h = cv->textHeight(lines[0]);
+        cv->brush.style = bsSolid;
         if (active) {
-            cv->Brush.Color = cv->Pen.Color = kDot;
+            cv->brush.color = cv->pen.color = kDot;
             const int cy = y + 3 * h, r = h / 4;
-            cv->Ellipse(x - r, cy - r, x + r, cy + r);
-            cv->Brush.Style = bsClear;
+            cv->ellipse(x - r, cy - r, x + r, cy + r);
+            cv->brush.style = bsClear;
         }
-        cv->Brush.Color = cv->Pen.Color = kBack;
-        cv->Font.Color = active ? kActive : kPassive;
+        cv->brush.color = cv->pen.color = kBack;
+        cv->font.Color = active ? kActive : kPassive;
         for (int i = 0; i < lines.size(); ++i)
-            cv->TextOut(x - cv->TextWidth(lines[i]) / 2, y + i * h, lines[i]);
+            cv->textOut(x - cv->textWidth(lines[i]) / 2, y + i * h, lines[i]);
     }
 };
 } // namespace
@@ -102,10 +94,10 @@ void TestCanvasScaled::shapesOnTheDeviceGrid()
     QFETCH(double, scale);
     ScaledRig rig(scale);
     auto* cv = rig.clear(kBack);
-    cv->Brush.Color = cv->Pen.Color = kPassive;
-    cv->Rectangle(13, 7, 101, 55);
-    cv->Brush.Color = cv->Pen.Color = kDot;
-    cv->Ellipse(290, 230, 310, 250);
+    cv->brush.color = cv->pen.color = kPassive;
+    cv->rectangle(13, 7, 101, 55);
+    cv->brush.color = cv->pen.color = kDot;
+    cv->ellipse(290, 230, 310, 250);
     const QImage image = rig.surface();
     QCOMPARE(image.size(), zrv::DeviceSizeOf(QSize(640, 480), scale));
     QCOMPARE(boxOf(image, rgbOf(kPassive)), zrv::DeviceRectOf(QRect(13, 7, 88, 48), scale));
@@ -146,7 +138,7 @@ void TestCanvasScaled::redrawCoversExactly()
     rig.clear(kBack);
     ls.draw(cv, false);
     const QImage image = rig.surface();
-    const int h = cv->TextHeight(ls.lines[0]);
+    const int h = cv->textHeight(ls.lines[0]);
     QList<int> widths;
     for (int line = 0; line < 6; ++line) {
         const int y = zrv::DeviceEdgeOf(ls.y + line * h + h / 2, scale);
@@ -169,19 +161,19 @@ void TestCanvasScaled::textInFrameUnits()
     QFETCH(double, scale);
     ScaledRig rig(scale);
     DisplayRig plain;
-    plain.canvas()->Font = rig.canvas()->Font;
+    plain.canvas()->font = rig.canvas()->font;
     const Block block(3);
     auto* cv = rig.canvas();
     for (const QString& line : block.lines) {
-        QCOMPARE(cv->TextWidth(line), plain.canvas()->TextWidth(line));
-        QCOMPARE(cv->TextHeight(line), plain.canvas()->TextHeight(line));
+        QCOMPARE(cv->textWidth(line), plain.canvas()->textWidth(line));
+        QCOMPARE(cv->textHeight(line), plain.canvas()->textHeight(line));
     }
     rig.clear(kBack);
-    cv->Brush.Style = bsClear;
-    cv->Font.Color = kActive;
+    cv->brush.style = bsClear;
+    cv->font.Color = kActive;
     const QString line = block.lines[0];
-    const int w = cv->TextWidth(line), letter = cv->TextWidth(QStringLiteral("M"));
-    cv->TextOut(100, 100, line);
+    const int w = cv->textWidth(line), letter = cv->textWidth(QStringLiteral("M"));
+    cv->textOut(100, 100, line);
     const QRect ink = boxOf(rig.surface(), rgbOf(kActive));
     QVERIFY2(ink.left() >= zrv::DeviceEdgeOf(100 - 2, scale) &&
                  ink.right() < zrv::DeviceEdgeOf(100 + w + 2, scale) &&
@@ -191,7 +183,7 @@ void TestCanvasScaled::textInFrameUnits()
                             .arg(ink.right())
                             .arg(w)));
     // What changed is reported in frame units.
-    const QRegion changed = cv->TakeChangedRegion();
+    const QRegion changed = cv->takeChangedRegion();
     QVERIFY(QRect(0, 0, 640, 480).contains(changed.boundingRect()));
     QVERIFY(zrv::DeviceRectOf(changed.boundingRect(), scale).contains(ink));
 }

@@ -1,471 +1,233 @@
 #include "DisplayRig.h"
 #include "core/Exceptions.h"
 
-#include <QApplication>
+#include <QSignalSpy>
 #include <QTest>
-#include <functional>
+#include <cmath>
+#include <limits>
 
 namespace
 {
 constexpr ColorValue kWhite = RGBColor(255, 255, 255);
 constexpr ColorValue kRed = RGBColor(255, 0, 0);
 
-using Fault = std::function<void(MemoryPlatform&)>;
-
-// The most derived error class of the exception in flight.
-QString errorClass(std::exception_ptr e)
+double globalScale()
 {
-    try {
-        std::rethrow_exception(e);
-    } catch (const DisplayError&) {
-        return QStringLiteral("DisplayError");
-    } catch (const Exception&) {
-        return QStringLiteral("Exception");
-    } catch (...) {
-        return QStringLiteral("?");
-    }
-}
-
-// Runs f and returns the class and message of what it throws, or empty strings.
-std::pair<QString, QString> thrown(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const Exception& e) {
-        return {errorClass(std::current_exception()), e.Message()};
-    }
-    return {};
+    QFETCH_GLOBAL(double, scale);
+    return scale;
 }
 
 void dot(Canvas* cv, int x, int y, ColorValue c)
 {
-    cv->Brush.Color = c;
-    cv->Pen.Color = c;
-    cv->Brush.Style = bsSolid;
-    cv->Ellipse(x - 10, y - 10, x + 10, y + 10);
+    cv->brush.color = c;
+    cv->pen.color = c;
+    cv->brush.style = bsSolid;
+    cv->ellipse(x - 10, y - 10, x + 10, y + 10);
+}
+
+// The message of the DisplayError that f throws, or an empty string.
+QString displayError(const std::function<void()>& f)
+{
+    try {
+        f();
+    } catch (const DisplayError& e) {
+        return e.Message();
+    }
+    return {};
 }
 } // namespace
-Q_DECLARE_METATYPE(Fault)
 
 class TestExerciseDisplay : public QObject
 {
     Q_OBJECT
   private slots:
-    void initializeTwice();
-    void finalizeTwice();
-    void refusedMode_data();
-    void refusedMode();
-    void creationFailure_data();
-    void creationFailure();
-    void surfaceMemory();
-    void threeDotsOverTwoFrames();
-    void flipPresentsWhatChanged();
-    void lostAndRegained_data();
-    void lostAndRegained();
-    void lostAndUnrestorable();
-    void measuringThenFlip();
-    void newCanvasAtEachInitialize();
-    void autoInitializeOnShow();
-    void eventHandlersThatThrow();
-    void inertWhileFinalizing();
-    void bitCount_data();
-    void bitCount();
+    void initTestCase_data();
+    void initializeAndFinalize();
+    void refused_data();
+    void refused();
     void formNotFound();
+    void surfaceKeepsWhatWasDrawn();
+    void presentShowsWhatChanged();
+    void finalizeThatThrows();
+    void inertWhileFinalizing();
+    void rescaleDuringRun();
 };
 
-// A second Initialize finalizes first (OnFinalize, then OnInitialize) and leaves both surfaces
-// black even when OnInitialize drew and presented.
-void TestExerciseDisplay::initializeTwice()
+void TestExerciseDisplay::initTestCase_data()
 {
-    DisplayRig rig(false);
+    QTest::addColumn<double>("scale");
+    QTest::newRow("640x480") << 1.0;
+    QTest::newRow("scale 2.25") << 2.25;
+}
+
+// A second initialize() finalizes first (finalized, then initialized) and gives a new black
+// surface with a new canvas; finalize() is once only.
+void TestExerciseDisplay::initializeAndFinalize()
+{
+    DisplayRig rig(globalScale(), false);
     QStringList events;
-    rig.draw->OnFinalize = [&](QObject* sender) {
-        QCOMPARE(sender, rig.draw);
-        events << QStringLiteral("finalize");
-    };
-    rig.draw->OnInitialize = [&](QObject* sender) {
-        QCOMPARE(sender, rig.draw);
-        events << QStringLiteral("initialize");
-        QVERIFY(rig.draw->CanDraw());
-        rig.clear(kWhite);
-        rig.canvas()->Release();
-        rig.draw->Flip();
-        QCOMPARE(pixelAt(rig.platform->Screen(), 320, 240), ColorTo565(kWhite));
-    };
-    rig.draw->Initialize();
-    QCOMPARE(events, QStringList{QStringLiteral("initialize")});
-    QVERIFY(rig.draw->Initialized() && rig.draw->Allocated() && !rig.draw->Busy());
-    QVERIFY(rig.draw->InitializeEventRaised());
-    QVERIFY(allPixels(rig.surface(), 0));
-    QVERIFY(allPixels(rig.platform->Screen(), 0));
-    QCOMPARE(rig.platform->ExclusiveWindow(), &rig.form);
-    QCOMPARE(rig.platform->CurrentMode(), (DisplayMode{640, 480, 16}));
+    connect(rig.draw, &ExerciseDisplay::initialized, [&] { events << QStringLiteral("initialized"); });
+    connect(rig.draw, &ExerciseDisplay::finalized, [&] { events << QStringLiteral("finalized"); });
+    rig.draw->finalize(); // not initialized: nothing
+    QVERIFY(events.isEmpty());
+    QVERIFY(!rig.draw->canDraw());
 
-    rig.draw->Initialize();
-    QCOMPARE(events, (QStringList{QStringLiteral("initialize"), QStringLiteral("finalize"),
-                                  QStringLiteral("initialize")}));
-    QVERIFY(allPixels(rig.surface(), 0));
-    QVERIFY(allPixels(rig.platform->Screen(), 0));
-    QCOMPARE(rig.platform->DisplayCount(), 1);
-    QCOMPARE(rig.platform->SurfaceCount(), 2);
-}
-
-void TestExerciseDisplay::finalizeTwice()
-{
-    DisplayRig rig(false);
-    int finalized = 0;
-    rig.draw->OnFinalize = [&](QObject*) { ++finalized; };
-    rig.draw->Finalize(); // not initialized: nothing
-    QCOMPARE(finalized, 0);
-    rig.draw->Initialize();
-    rig.draw->Finalize();
-    QCOMPARE(finalized, 1);
-    QVERIFY(!rig.draw->Initialized() && !rig.draw->Allocated() && !rig.draw->Busy());
-    QVERIFY(!rig.draw->InitializeEventRaised());
-    QVERIFY(!rig.draw->Surface() && !rig.draw->Primary());
-    QCOMPARE(rig.platform->DisplayCount(), 0);
-    QCOMPARE(rig.platform->SurfaceCount(), 0);
-    QCOMPARE(rig.platform->CurrentMode(), rig.platform->DesktopMode);
-    QCOMPARE(rig.platform->ExclusiveWindow(), nullptr);
-    QCOMPARE(rig.draw->SurfaceWidth, 640);
-    QCOMPARE(rig.draw->SurfaceHeight, 480);
-    rig.draw->Finalize();
-    QCOMPARE(finalized, 1);
-    QVERIFY(!rig.draw->CanDraw());
-}
-
-void TestExerciseDisplay::refusedMode_data()
-{
-    QTest::addColumn<int>("refusals");
-    QTest::addColumn<bool>("listed");
-    QTest::addColumn<int>("setModeCalls");
-    QTest::addColumn<bool>("succeeds");
-    QTest::newRow("refused, not listed") << -1 << false << 1 << false;
-    QTest::newRow("refused, listed: asked twice") << -1 << true << 2 << false;
-    QTest::newRow("refused once, found in the list") << 1 << true << 2 << true;
-    QTest::newRow("refused once, not listed") << 1 << false << 1 << false;
-}
-
-void TestExerciseDisplay::refusedMode()
-{
-    QFETCH(int, refusals);
-    QFETCH(bool, listed);
-    QFETCH(int, setModeCalls);
-    QFETCH(bool, succeeds);
-    DisplayRig rig(false);
-    if (!listed)
-        rig.platform->RefuseDisplayMode();
-    rig.platform->RefuseSetModeCalls = refusals;
-    int events = 0;
-    rig.draw->OnInitialize = [&](QObject*) { ++events; };
-    rig.draw->OnFinalize = [&](QObject*) { ++events; };
-
-    const auto [cls, message] = thrown([&] { rig.draw->Initialize(); });
-    QCOMPARE(rig.platform->SetModeCalls(), setModeCalls);
-    QVERIFY(rig.platform->EnumModesCalls() <= 1);
-    if (succeeds) {
-        QCOMPARE(message, QString());
-        QVERIFY(rig.draw->CanDraw());
-        return;
-    }
-    QCOMPARE(cls, QStringLiteral("DisplayError"));
-    QCOMPARE(message, QStringLiteral("Display mode cannot be changed (640x480 16bit)"));
-    QCOMPARE(events, 0);
-    QVERIFY(!rig.draw->CanDraw());
-    QVERIFY(!rig.draw->Initialized() && !rig.draw->Allocated() && !rig.draw->Busy());
-    rig.draw->Flip();
-    QCOMPARE(rig.platform->PresentCount(), 0);
-    QCOMPARE(rig.platform->CurrentMode(), rig.platform->DesktopMode);
-    QCOMPARE(rig.platform->DisplayCount(), 0);
-    // Showing the form does not try again.
-    rig.form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&rig.form));
-    QCOMPARE(rig.platform->SetModeCalls(), setModeCalls);
-    QVERIFY(!rig.draw->Initialized());
-    QCOMPARE(events, 0);
-}
-
-void TestExerciseDisplay::creationFailure_data()
-{
-    QTest::addColumn<Fault>("fault");
-    QTest::addColumn<QString>("errorClass");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("library") << Fault([](auto& p) { p.FailLibrary = true; }) << "Exception"
-                             << "DDraw.dll not loaded";
-    QTest::newRow("display object") << Fault([](auto& p) { p.FailCreate = true; }) << "DisplayError"
-                                    << "DirectDraw cannot be initialized";
-    QTest::newRow("interface") << Fault([](auto& p) { p.FailInterface = true; }) << "DisplayError"
-                               << "Necessary since DirectX 6";
-    QTest::newRow("primary") << Fault([](auto& p) { p.FailPrimary = true; }) << "DisplayError"
-                             << "Primary Surface cannot be made";
-    QTest::newRow("clipper") << Fault([](auto& p) { p.FailClipper = true; }) << "DisplayError"
-                             << "Clipper cannot be made";
-    QTest::newRow("surface in any memory") << Fault([](auto& p) {
-        p.FailVideoSurface = true;
-        p.FailSystemSurface = true;
-    }) << "DisplayError"
-                                           << "Surface cannot be made";
-}
-
-// Any failure while taking the display leaves the control idle, with no events raised and the
-// display back in the desktop mode.
-void TestExerciseDisplay::creationFailure()
-{
-    QFETCH(Fault, fault);
-    QFETCH(QString, errorClass);
-    QFETCH(QString, message);
-    DisplayRig rig(false);
-    fault(*rig.platform);
-    int events = 0;
-    rig.draw->OnInitialize = [&](QObject*) { ++events; };
-    rig.draw->OnFinalize = [&](QObject*) { ++events; };
-    const auto [cls, text] = thrown([&] { rig.draw->Initialize(); });
-    QCOMPARE(cls, errorClass);
-    QCOMPARE(text, message);
-    QCOMPARE(events, 0);
-    QVERIFY(rig.draw->InitializeAttempted());
-    QVERIFY(!rig.draw->Initialized() && !rig.draw->Allocated() && !rig.draw->Busy());
-    QVERIFY(!rig.draw->Surface() && !rig.draw->CanDraw());
-    QCOMPARE(rig.platform->DisplayCount(), 0);
-    QCOMPARE(rig.platform->SurfaceCount(), 0);
-    QCOMPARE(rig.platform->CurrentMode(), rig.platform->DesktopMode);
-    QCOMPARE(rig.platform->ExclusiveWindow(), nullptr);
-}
-
-void TestExerciseDisplay::surfaceMemory()
-{
-    DisplayRig video;
-    QVERIFY(video.draw->Surface()->InVideoMemory());
-    DisplayRig fallback(false);
-    fallback.platform->FailVideoSurface = true;
-    fallback.draw->Initialize();
-    QVERIFY(!fallback.draw->Surface()->InVideoMemory());
-    QVERIFY(fallback.draw->CanDraw());
-    QCOMPARE(fallback.draw->Surface()->Width(), 640);
-    QCOMPARE(fallback.draw->Surface()->Height(), 480);
-    QCOMPARE(fallback.draw->Surface()->Pixels().format(), QImage::Format_RGB16);
-}
-
-// The drawing surface keeps its contents between presents.
-void TestExerciseDisplay::threeDotsOverTwoFrames()
-{
-    DisplayRig rig;
-    auto* cv = rig.canvas();
-    dot(cv, 32, 24, kRed);
-    dot(cv, 608, 24, kWhite);
-    cv->Release();
-    rig.draw->Flip();
-    dot(cv, 608, 456, kRed);
-    cv->Release();
-    rig.draw->Flip();
-    const QImage screen = rig.platform->Screen();
-    QCOMPARE(pixelAt(screen, 32, 24), ColorTo565(kRed));
-    QCOMPARE(pixelAt(screen, 608, 24), ColorTo565(kWhite));
-    QCOMPARE(pixelAt(screen, 608, 456), ColorTo565(kRed));
-    QCOMPARE(pixelAt(screen, 320, 240), quint16(0));
-    QCOMPARE(screen, rig.draw->Surface()->Pixels());
-}
-
-// Flip copies everything but tells the platform only what changed since the last present.
-void TestExerciseDisplay::flipPresentsWhatChanged()
-{
-    DisplayRig rig;
-    auto* cv = rig.canvas();
-    rig.draw->Flip(); // the first present after Initialize: all of it
-    QCOMPARE(rig.platform->LastPresentedChange(), QRegion(0, 0, 640, 480));
-    dot(cv, 100, 100, kRed);
-    cv->Release();
-    rig.draw->Flip();
-    QCOMPARE(rig.platform->LastPresentedChange().boundingRect(), QRect(90, 90, 20, 20));
-    rig.draw->Flip();
-    QVERIFY(rig.platform->LastPresentedChange().isEmpty());
-    QCOMPARE(rig.platform->Screen(), rig.draw->Surface()->Pixels());
-    // A present that cannot happen (context held) keeps what changed for the next one.
-    dot(cv, 200, 200, kWhite);
-    const int presents = rig.platform->PresentCount();
-    rig.draw->Flip();
-    QCOMPARE(rig.platform->PresentCount(), presents);
-    dot(cv, 300, 300, kWhite);
-    cv->Release();
-    rig.draw->Flip();
-    QCOMPARE(rig.platform->LastPresentedChange().boundingRect(), QRect(190, 190, 120, 120));
-    QCOMPARE(rig.platform->Screen(), rig.draw->Surface()->Pixels());
-}
-
-void TestExerciseDisplay::lostAndRegained_data()
-{
-    QTest::addColumn<bool>("throughFlip");
-    QTest::newRow("noticed by CanDraw") << false;
-    QTest::newRow("noticed by Flip") << true;
-}
-
-void TestExerciseDisplay::lostAndRegained()
-{
-    QFETCH(bool, throughFlip);
-    DisplayRig rig;
+    rig.draw->initialize();
+    QVERIFY(rig.draw->canDraw());
+    QCOMPARE(rig.draw->surface()->image().size(), zrv::DeviceSizeOf(QSize(640, 480), globalScale()));
+    QCOMPARE(rig.draw->surface()->image().format(), QImage::Format_RGB32);
     rig.clear(kWhite);
-    rig.canvas()->Release();
-    rig.draw->Flip();
-    rig.platform->LoseSurfaces();
-    if (throughFlip)
-        rig.draw->Flip();
-    else
-        QVERIFY(rig.draw->CanDraw());
-    // What was drawn before is gone: both surfaces are black.
-    QVERIFY(allPixels(rig.platform->Screen(), 0));
+    rig.canvas()->font.Name = QStringLiteral("DejaVu Sans");
+    rig.draw->present();
+
+    rig.draw->initialize();
+    QCOMPARE(events, (QStringList{"initialized", "finalized", "initialized"}));
     QVERIFY(allPixels(rig.surface(), 0));
-    QVERIFY(rig.draw->CanDraw());
-    QVERIFY(rig.draw->RestoreIfLost());
-    dot(rig.canvas(), 50, 50, kRed);
-    rig.canvas()->Release();
-    rig.draw->Flip();
-    QCOMPARE(pixelAt(rig.platform->Screen(), 50, 50), ColorTo565(kRed));
+    QCOMPARE(rig.canvas()->font.Name, FontSpec().Name); // the caller sets it again
+
+    rig.draw->finalize();
+    rig.draw->finalize();
+    QCOMPARE(events.size(), 4);
+    QVERIFY(!rig.draw->isInitialized() && !rig.draw->canDraw() && !rig.draw->surface());
+    rig.draw->present(); // nothing to present: nothing happens
 }
 
-void TestExerciseDisplay::lostAndUnrestorable()
+void TestExerciseDisplay::refused_data()
 {
-    DisplayRig rig;
-    rig.platform->FailRestore = true;
-    rig.platform->LoseSurfaces();
-    const int presents = rig.platform->PresentCount();
-    QVERIFY(!rig.draw->CanDraw());
-    QVERIFY(!rig.draw->RestoreIfLost());
-    rig.draw->Flip();
-    QCOMPARE(rig.platform->PresentCount(), presents);
-    QVERIFY(rig.draw->Initialized());
-    // The next call tries again.
-    rig.platform->FailRestore = false;
-    QVERIFY(rig.draw->CanDraw());
-    QVERIFY(allPixels(rig.platform->Screen(), 0));
+    QTest::addColumn<double>("offscreenScale");
+    QTest::addColumn<QString>("message");
+    const QString mode = QStringLiteral("Display mode cannot be changed (640x480 16bit)");
+    QTest::newRow("below a quarter") << 0.24 << mode;
+    QTest::newRow("no size") << 0.0 << mode;
+    QTest::newRow("not a number") << std::numeric_limits<double>::quiet_NaN() << mode;
+    QTest::newRow("no memory for it") << 1e6 << QStringLiteral("Surface cannot be made");
 }
 
-// Measuring takes a device context; until it is given back, Flip presents nothing.
-void TestExerciseDisplay::measuringThenFlip()
+// A refused initialize() raises no event and leaves nothing to draw on.
+void TestExerciseDisplay::refused()
 {
-    DisplayRig rig;
-    auto* cv = rig.canvas();
-    rig.draw->Flip();
-    const int presents = rig.platform->PresentCount();
-    QVERIFY(cv->TextWidth(QStringLiteral("abc")) > 0);
-    QVERIFY(cv->HasDeviceContext());
-    rig.draw->Flip();
-    QCOMPARE(rig.platform->PresentCount(), presents);
-    cv->Release();
-    rig.draw->Flip();
-    QCOMPARE(rig.platform->PresentCount(), presents + 1);
-}
-
-void TestExerciseDisplay::newCanvasAtEachInitialize()
-{
-    DisplayRig rig;
-    auto* cv = rig.canvas();
-    cv->Font.Name = QStringLiteral("Courier");
-    cv->Font.Size = 20;
-    cv->Brush.Color = kRed;
-    rig.draw->Initialize();
-    auto* fresh = rig.canvas();
-    QCOMPARE(fresh->Font, FontSpec());
-    QCOMPARE(fresh->Brush.Color, ColorValue(0xFFFFFF));
-    QCOMPARE(fresh->Brush.Style, bsSolid);
-    QCOMPARE(fresh->Pen.Color, ColorValue(0));
-}
-
-void TestExerciseDisplay::autoInitializeOnShow()
-{
-    DisplayRig rig(false);
-    QStringList log;
-    rig.draw->OnInitialize = [&](QObject*) { log << QStringLiteral("initialize"); };
-    rig.form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&rig.form));
-    QVERIFY(rig.draw->Initialized());
-    QCOMPARE(log.size(), 1);
-    // Only once: hiding and showing again does not initialize again.
-    rig.draw->Finalize();
-    rig.form.hide();
-    rig.form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&rig.form));
-    QVERIFY(!rig.draw->Initialized());
-
-    DisplayRig manual(false);
-    manual.draw->AutoInitialize = false;
-    manual.form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&manual.form));
-    QVERIFY(!manual.draw->InitializeAttempted());
-}
-
-// An error in OnInitialize passes on after the control is ready; one in OnFinalize passes on
-// after the control has been torn down.
-void TestExerciseDisplay::eventHandlersThatThrow()
-{
-    DisplayRig rig(false);
-    rig.draw->OnInitialize = [](QObject*) { throw Exception(QStringLiteral("init failed")); };
-    int finalized = 0;
-    rig.draw->OnFinalize = [&](QObject*) {
-        ++finalized;
-        throw Exception(QStringLiteral("finalize failed"));
-    };
-    QCOMPARE(thrown([&] { rig.draw->Initialize(); }).second, QStringLiteral("init failed"));
-    QVERIFY(rig.draw->Initialized() && rig.draw->InitializeEventRaised());
-    QCOMPARE(thrown([&] { rig.draw->Finalize(); }).second, QStringLiteral("finalize failed"));
-    QCOMPARE(finalized, 1);
-    QVERIFY(!rig.draw->Initialized() && !rig.draw->Allocated() && !rig.draw->Busy());
-    QCOMPARE(rig.platform->DisplayCount(), 0);
-    rig.draw->Finalize();
-    QCOMPARE(finalized, 1);
-}
-
-void TestExerciseDisplay::inertWhileFinalizing()
-{
-    DisplayRig rig;
-    bool ran = false;
-    rig.draw->OnFinalize = [&](QObject*) {
-        ran = true;
-        QVERIFY(rig.draw->Busy());
-        QVERIFY(rig.draw->Surface() != nullptr); // still there
-        QVERIFY(!rig.draw->CanDraw());
-        const int presents = rig.platform->PresentCount();
-        rig.draw->Flip();
-        QCOMPARE(rig.platform->PresentCount(), presents);
-    };
-    rig.draw->Finalize();
-    QVERIFY(ran);
-}
-
-void TestExerciseDisplay::bitCount_data()
-{
-    QTest::addColumn<int>("bits");
-    QTest::addColumn<bool>("valid");
-    for (int b : {8, 16, 24, 32})
-        QTest::newRow(qPrintable(QString::number(b))) << b << true;
-    for (int b : {0, 1, 15, 64, -16})
-        QTest::newRow(qPrintable(QString::number(b))) << b << false;
-}
-
-void TestExerciseDisplay::bitCount()
-{
-    QFETCH(int, bits);
-    QFETCH(bool, valid);
-    DisplayModeRequest display;
-    const auto [cls, message] = thrown([&] { display.SetBitCount(bits); });
-    if (valid) {
-        QCOMPARE(message, QString());
-        QCOMPARE(display.BitCount, bits);
-    } else {
-        QCOMPARE(cls, QStringLiteral("DisplayError"));
-        QCOMPARE(message, QStringLiteral("It should be either of 8 or 16 or 24 or 32"));
-        QCOMPARE(display.BitCount, 16);
-    }
+    QFETCH(double, offscreenScale);
+    QFETCH(QString, message);
+    DisplayRig rig(globalScale());
+    QSignalSpy finalized(rig.draw, &ExerciseDisplay::finalized);
+    QSignalSpy initialized(rig.draw, &ExerciseDisplay::initialized);
+    rig.draw->setOffscreenScale(offscreenScale); // kept for the next run
+    QVERIFY(rig.draw->canDraw());
+    QCOMPARE(displayError([&] { rig.draw->initialize(); }), message);
+    QCOMPARE(finalized.count(), 1); // the run before
+    QCOMPARE(initialized.count(), 0);
+    QVERIFY(!rig.draw->canDraw() && !rig.draw->surface());
 }
 
 void TestExerciseDisplay::formNotFound()
 {
-    auto platform = std::make_shared<MemoryPlatform>();
-    ExerciseDisplay orphan(nullptr, platform);
-    const auto [cls, message] = thrown([&] { orphan.Initialize(); });
-    QCOMPARE(cls, QStringLiteral("DisplayError"));
-    QCOMPARE(message, QStringLiteral("Form not found"));
-    QVERIFY(orphan.InitializeAttempted());
-    QCOMPARE(platform->DisplayCount(), 0);
+    ExerciseDisplay draw;
+    draw.setOffscreenScale(globalScale());
+    QCOMPARE(displayError([&] { draw.initialize(); }), QStringLiteral("Form not found"));
+    QVERIFY(!draw.canDraw());
+}
+
+// Two dots in one frame and a third in the next are all there after the second present.
+void TestExerciseDisplay::surfaceKeepsWhatWasDrawn()
+{
+    DisplayRig rig(globalScale());
+    Canvas* cv = rig.clear(kWhite);
+    dot(cv, 32, 24, kRed);
+    dot(cv, 608, 456, kRed);
+    rig.draw->present();
+    dot(rig.canvas(), 320, 240, kRed);
+    rig.draw->present();
+    const QImage img = rig.surface();
+    for (const QPoint p : {QPoint(32, 24), QPoint(608, 456), QPoint(320, 240)})
+        QCOMPARE(pixelAt(img, p.x(), p.y(), rig.scale()), rgbOf(kRed));
+    QCOMPARE(pixelAt(img, 100, 100, rig.scale()), rgbOf(kWhite));
+}
+
+// The first present shows the whole frame; later ones only what the canvas changed, and
+// present() gives the canvas back first.
+void TestExerciseDisplay::presentShowsWhatChanged()
+{
+    DisplayRig rig(globalScale());
+    rig.canvas()->textHeight(QStringLiteral("A")); // measuring alone puts the painter on
+    rig.draw->present();
+    QVERIFY(!rig.canvas()->isPainting());
+    QCOMPARE(rig.draw->lastPresented(), QRegion(0, 0, 640, 480));
+    rig.draw->present();
+    QVERIFY(rig.draw->lastPresented().isEmpty());
+    dot(rig.canvas(), 100, 100, kRed);
+    dot(rig.canvas(), 500, 300, kRed);
+    rig.draw->present();
+    QCOMPARE(rig.draw->lastPresented(), QRegion(90, 90, 20, 20) + QRegion(490, 290, 20, 20));
+}
+
+// A finalized() handler that throws still leaves the display finalized, once.
+void TestExerciseDisplay::finalizeThatThrows()
+{
+    DisplayRig rig(globalScale());
+    int finalized = 0;
+    connect(rig.draw, &ExerciseDisplay::finalized, [&] {
+        ++finalized;
+        throw Exception(QStringLiteral("finalize failed"));
+    });
+    try {
+        rig.draw->finalize();
+        QFAIL("no error");
+    } catch (const Exception& e) {
+        QCOMPARE(e.Message(), QStringLiteral("finalize failed"));
+    }
+    QVERIFY(!rig.draw->isInitialized() && !rig.draw->surface());
+    rig.draw->finalize();
+    QCOMPARE(finalized, 1);
+}
+
+// While finalized() runs the surface is still there, but drawing and presenting are not.
+void TestExerciseDisplay::inertWhileFinalizing()
+{
+    DisplayRig rig(globalScale());
+    bool ran = false;
+    connect(rig.draw, &ExerciseDisplay::finalized, [&] {
+        ran = true;
+        QVERIFY(rig.draw->surface() != nullptr);
+        QVERIFY(!rig.draw->canDraw());
+        dot(rig.canvas(), 100, 100, kRed);
+        rig.draw->present();
+        QVERIFY(rig.draw->lastPresented().isEmpty());
+    });
+    rig.draw->present();
+    rig.draw->present(); // nothing new
+    rig.draw->finalize();
+    QVERIFY(ran);
+}
+
+// A new scale during a run (the screen changed) makes the surface again at that scale, black,
+// with the canvas set as it was, and asks for the whole frame; a scale that cannot be had keeps
+// the surface as it is.
+void TestExerciseDisplay::rescaleDuringRun()
+{
+    DisplayRig rig(globalScale());
+    QSignalSpy remade(rig.draw, &ExerciseDisplay::surfaceRemade);
+    Canvas* cv = rig.clear(kWhite);
+    cv->font.Name = QStringLiteral("DejaVu Sans");
+    rig.draw->present();
+    const FrameSurface* before = rig.draw->surface();
+
+    rig.draw->setOffscreenScale(globalScale()); // the same: nothing to do
+    QCOMPARE(remade.count(), 0);
+    for (const double bad : {0.1, 1e6}) {
+        rig.draw->setOffscreenScale(bad);
+        QCOMPARE(rig.draw->surface(), before);
+    }
+    QCOMPARE(remade.count(), 0);
+
+    const double other = globalScale() == 1 ? 1.5 : 1.0;
+    rig.draw->setOffscreenScale(other);
+    QCOMPARE(remade.count(), 1);
+    QCOMPARE(rig.draw->surface()->image().size(), zrv::DeviceSizeOf(QSize(640, 480), other));
+    QVERIFY(allPixels(rig.surface(), 0));
+    QCOMPARE(rig.canvas()->font.Name, QStringLiteral("DejaVu Sans"));
+    QCOMPARE(rig.canvas()->brush.color, kWhite);
+    rig.draw->present();
+    QCOMPARE(rig.draw->lastPresented(), QRegion(0, 0, 640, 480));
 }
 
 QTEST_MAIN(TestExerciseDisplay)

@@ -1,8 +1,6 @@
 #include "core/Exceptions.h"
 #include "core/Letterbox.h"
 #include "display/ExerciseDisplay.h"
-#include "display/ProgramWindow.h"
-#include "display/ScreenPlatform.h"
 
 #include <QApplication>
 #include <QScreen>
@@ -32,13 +30,12 @@ QImage shown(ExerciseDisplay* draw)
 }
 
 struct ScreenRig {
-    ProgramWindow form;
+    QWidget form{nullptr, Qt::Window};
     ExerciseDisplay* draw = new ExerciseDisplay(&form);
     ScreenRig()
     {
         form.setWindowFlag(Qt::FramelessWindowHint);
         form.resize(640, 480);
-        draw->AutoInitialize = false;
     }
 };
 } // namespace
@@ -48,8 +45,6 @@ class TestScreen : public QObject
     Q_OBJECT
   private slots:
     void fullScreenScaledFrame();
-    void refusedModes_data();
-    void refusedModes();
     void windowGivenBack();
 };
 
@@ -60,75 +55,38 @@ void TestScreen::fullScreenScaledFrame()
     ScreenRig rig;
     rig.form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&rig.form));
-    rig.draw->Initialize();
+    rig.draw->initialize();
     QTRY_COMPARE(rig.form.geometry(), rig.form.screen()->geometry());
     QTRY_COMPARE(rig.draw->size(), rig.form.size());
     QVERIFY(rig.form.windowState() & Qt::WindowFullScreen);
-    QVERIFY(rig.draw->RestoreIfLost()); // never lost here
 
-    auto* cv = rig.draw->Surface()->canvas();
-    cv->Brush.Color = RGBColor(0, 0, 192);
-    cv->Pen.Color = RGBColor(0, 0, 192);
-    cv->Rectangle(0, 0, 640, 480);
-    cv->Release();
-    rig.draw->Flip();
+    auto* cv = rig.draw->surface()->canvas();
+    cv->brush.color = RGBColor(0, 0, 192);
+    cv->pen.color = RGBColor(0, 0, 192);
+    cv->rectangle(0, 0, 640, 480);
+    rig.draw->present();
     QApplication::processEvents();
     const qreal dpr = rig.draw->devicePixelRatioF();
     const QSize device(qRound(rig.draw->width() * dpr), qRound(rig.draw->height() * dpr));
-    QCOMPARE(shown(rig.draw), expectedWindow(rig.draw->Primary()->Pixels(), device));
+    QCOMPARE(shown(rig.draw), expectedWindow(rig.draw->surface()->image(), device));
 
     // Frames that change a little each.
     for (int i = 0; i < 12; ++i) {
         const int x = 20 + i * 50, y = 30 + (i * 97) % 400;
-        cv->Brush.Color = cv->Pen.Color = RGBColor(255, i * 20, 0);
-        cv->Ellipse(x - 10, y - 10, x + 10, y + 10);
-        cv->Font.Color = RGBColor(255, 255, 255);
-        cv->Brush.Style = i % 2 ? bsClear : bsSolid;
-        cv->TextOut(x, y + 12, QStringLiteral("Göz %1").arg(i));
-        cv->Brush.Style = bsSolid;
-        cv->Release();
-        rig.draw->Flip();
+        cv->brush.color = cv->pen.color = RGBColor(255, i * 20, 0);
+        cv->ellipse(x - 10, y - 10, x + 10, y + 10);
+        cv->font.Color = RGBColor(255, 255, 255);
+        cv->brush.style = i % 2 ? bsClear : bsSolid;
+        cv->textOut(x, y + 12, QStringLiteral("Göz %1").arg(i));
+        cv->brush.style = bsSolid;
+        rig.draw->present();
         QApplication::processEvents();
     }
-    QCOMPARE(rig.draw->Primary()->Pixels(), rig.draw->Surface()->Pixels());
-    QCOMPARE(shown(rig.draw), expectedWindow(rig.draw->Primary()->Pixels(), device));
-    rig.draw->Finalize();
+    QCOMPARE(shown(rig.draw), expectedWindow(rig.draw->surface()->image(), device));
+    rig.draw->finalize();
 }
 
-void TestScreen::refusedModes_data()
-{
-    QTest::addColumn<int>("width");
-    QTest::addColumn<int>("height");
-    QTest::addColumn<int>("bits");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("larger than any screen")
-        << 100000 << 480 << 16 << "Display mode cannot be changed (100000x480 16bit)";
-    QTest::newRow("32 bits per pixel")
-        << 640 << 480 << 32 << "Display mode cannot be changed (640x480 32bit)";
-    QTest::newRow("no size") << 0 << 0 << 16 << "Display mode cannot be changed (0x0 16bit)";
-}
-
-void TestScreen::refusedModes()
-{
-    QFETCH(int, width);
-    QFETCH(int, height);
-    QFETCH(int, bits);
-    QFETCH(QString, message);
-    ScreenRig rig;
-    rig.draw->Display.Width = width;
-    rig.draw->Display.Height = height;
-    rig.draw->Display.BitCount = bits;
-    try {
-        rig.draw->Initialize();
-        QFAIL("no error");
-    } catch (const DisplayError& e) {
-        QCOMPARE(e.Message(), message);
-    }
-    QVERIFY(!rig.draw->Allocated());
-    QVERIFY(!(rig.form.windowState() & Qt::WindowFullScreen));
-}
-
-// Finalize gives the form its own state and place back; a new Initialize before that takes
+// finalize() gives the form its own state and place back; a new initialize() before that takes
 // it again.
 void TestScreen::windowGivenBack()
 {
@@ -137,18 +95,18 @@ void TestScreen::windowGivenBack()
     rig.form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&rig.form));
     const QRect normal = rig.form.geometry();
-    rig.draw->Initialize();
-    rig.draw->Finalize();
-    rig.draw->Initialize();
+    rig.draw->initialize();
+    rig.draw->finalize();
+    rig.draw->initialize();
     QApplication::processEvents();
     QVERIFY(rig.form.windowState() & Qt::WindowFullScreen);
-    rig.draw->Finalize();
+    rig.draw->finalize();
     QTRY_VERIFY(!(rig.form.windowState() & Qt::WindowFullScreen));
     QTRY_COMPARE(rig.form.geometry(), normal);
     // Hidden first (as when the exercise window closes): given back at once.
-    rig.draw->Initialize();
+    rig.draw->initialize();
     rig.form.hide();
-    rig.draw->Finalize();
+    rig.draw->finalize();
     QVERIFY(!(rig.form.windowState() & Qt::WindowFullScreen));
 }
 

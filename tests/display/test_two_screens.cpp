@@ -3,7 +3,6 @@
 // with its shape kept, not on the other screen where nobody looks.  Needs Xvfb; skipped
 // without it.
 #include "display/ExerciseDisplay.h"
-#include "display/ProgramWindow.h"
 
 #include "Desktop.h"
 
@@ -26,36 +25,34 @@ void TestTwoScreens::exerciseOnTheSettingsScreen()
     QScreen* small = QGuiApplication::primaryScreen(); // the display's default screen, :N.1
     QCOMPARE(small->geometry().size(), QSize(400, 300));
 
-    ProgramWindow settings;
+    QWidget settings(nullptr, Qt::Window);
     settings.resize(300, 200);
     settings.show();
     QVERIFY(QTest::qWaitForWindowExposed(&settings));
     settings.activateWindow();
     QCOMPARE(settings.screen(), small);
 
-    ProgramWindow exercise;
+    QWidget exercise(nullptr, Qt::Window);
     exercise.setWindowFlag(Qt::FramelessWindowHint);
     auto* draw = new ExerciseDisplay(&exercise);
-    draw->AutoInitialize = false;
     exercise.show();
-    draw->Initialize();
+    draw->initialize();
     QTRY_COMPARE(exercise.geometry(), small->geometry());
     QCOMPARE(exercise.screen(), small);
     // 640 x 480 at 0.625: 400 x 300 device pixels.
-    QCOMPARE(draw->Surface()->Scale(), 0.625);
-    QCOMPARE(draw->Surface()->Pixels().size(), QSize(400, 300));
+    QCOMPARE(draw->surface()->scale(), 0.625);
+    QCOMPARE(draw->surface()->image().size(), QSize(400, 300));
 
-    auto* cv = draw->Surface()->canvas();
-    cv->Brush.Color = cv->Pen.Color = RGBColor(0, 0, 192);
-    cv->Rectangle(0, 0, 640, 480);
-    cv->Brush.Color = cv->Pen.Color = RGBColor(255, 255, 0);
-    cv->Ellipse(310, 230, 330, 250);
-    cv->Release();
-    draw->Flip();
+    auto* cv = draw->surface()->canvas();
+    cv->brush.color = cv->pen.color = RGBColor(0, 0, 192);
+    cv->rectangle(0, 0, 640, 480);
+    cv->brush.color = cv->pen.color = RGBColor(255, 255, 0);
+    cv->ellipse(310, 230, 330, 250);
+    draw->present();
     QApplication::processEvents();
     const QImage shown = draw->grab().toImage().convertToFormat(QImage::Format_RGB32);
-    QCOMPARE(shown, draw->Surface()->Pixels());
-    draw->Finalize();
+    QCOMPARE(shown, draw->surface()->image());
+    draw->finalize();
 }
 
 int main(int argc, char** argv)

@@ -4,7 +4,6 @@
 
 #include "core/Report.h"
 #include "display/ExerciseDisplay.h"
-#include "display/ProgramWindow.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -23,34 +22,35 @@ constexpr ColorValue kYellow = RGBColor(255, 255, 0);
 constexpr std::array<int, 4> kColumns{32, 192, 448, 608};
 constexpr std::array<int, 4> kRows{24, 144, 336, 456};
 
-class DemoForm : public ProgramWindow
+class DemoForm : public QWidget
 {
   public:
-    DemoForm()
+    DemoForm() : QWidget(nullptr, Qt::Window)
     {
         setWindowTitle(QStringLiteral("zrv"));
         setWindowFlag(Qt::FramelessWindowHint);
         resize(640, 480);
-        Display = new ExerciseDisplay(this);
+        m_display = new ExerciseDisplay(this);
         auto* layout = new QVBoxLayout(this);
         layout->setContentsMargins(0, 0, 0, 0);
-        layout->addWidget(Display);
-        Display->setCursor(Qt::BlankCursor);
-        Display->OnInitialize = [this](QObject*) { m_step.start(300); };
-        Display->OnFinalize = [this](QObject*) { m_step.stop(); };
-        QObject::connect(&m_step, &QTimer::timeout, this, [this] { zrv::Guarded([this] { Step(); }); });
+        layout->addWidget(m_display);
+        m_display->setCursor(Qt::BlankCursor);
+        connect(m_display, &ExerciseDisplay::initialized, this, [this] { m_step.start(300); });
+        connect(m_display, &ExerciseDisplay::finalized, this, [this] { m_step.stop(); });
+        // Another screen or resolution: the frame again (the dots start over).
+        connect(m_display, &ExerciseDisplay::surfaceRemade, this,
+                [this] { zrv::Guarded([this] { drawFirstFrame(); }); });
+        connect(&m_step, &QTimer::timeout, this, [this] { zrv::Guarded([this] { step(); }); });
     }
-
-    ExerciseDisplay* Display;
 
   protected:
     void showEvent(QShowEvent* event) override
     {
-        ProgramWindow::showEvent(event);
+        QWidget::showEvent(event);
         if (!event->spontaneous())
             zrv::Guarded([this] {
-                Display->Initialize();
-                DrawFirstFrame();
+                m_display->initialize();
+                drawFirstFrame();
             });
     }
     void keyPressEvent(QKeyEvent* event) override
@@ -58,73 +58,72 @@ class DemoForm : public ProgramWindow
         if (event->key() == Qt::Key_Escape)
             close();
     }
-    void closeEvent(QCloseEvent*) override { Display->Finalize(); }
+    void closeEvent(QCloseEvent*) override { m_display->finalize(); }
 
   private:
-    void Dot(int x, int y, ColorValue c)
+    void dot(int x, int y, ColorValue c)
     {
-        auto* cv = Display->Surface()->canvas();
-        cv->Brush.Color = c;
-        cv->Pen.Color = c;
-        cv->Brush.Style = bsSolid;
-        cv->Ellipse(x - 10, y - 10, x + 10, y + 10);
+        auto* cv = m_display->surface()->canvas();
+        cv->brush.color = c;
+        cv->pen.color = c;
+        cv->brush.style = bsSolid;
+        cv->ellipse(x - 10, y - 10, x + 10, y + 10);
     }
 
-    void DrawFirstFrame()
+    void drawFirstFrame()
     {
-        auto* cv = Display->Surface()->canvas();
-        cv->Brush.Color = kBack;
-        cv->Pen.Color = kBack;
-        cv->Brush.Style = bsSolid;
-        cv->Rectangle(0, 0, 640, 480);
-        cv->Brush.Style = bsClear;
-        cv->Pen.Color = kYellow;
-        cv->Rectangle(0, 0, 640, 480); // the frame's edge, to see where it ends
+        auto* cv = m_display->surface()->canvas();
+        cv->brush.color = kBack;
+        cv->pen.color = kBack;
+        cv->brush.style = bsSolid;
+        cv->rectangle(0, 0, 640, 480);
+        cv->brush.style = bsClear;
+        cv->pen.color = kYellow;
+        cv->rectangle(0, 0, 640, 480); // the frame's edge, to see where it ends
         for (int c : kColumns)
             for (int r : kRows)
-                Dot(c, r, kPassive);
-        cv->Font.Name = QStringLiteral("DejaVu Sans Mono");
-        cv->Font.Size = 14;
-        cv->Font.Style = fsBold;
+                dot(c, r, kPassive);
+        cv->font.Name = QStringLiteral("DejaVu Sans Mono");
+        cv->font.Size = 14;
+        cv->font.Style = fsBold;
         const QStringList lines{QStringLiteral("ab"), QStringLiteral("çdeğ"), QStringLiteral("fıjkıö"),
                                 QStringLiteral("lmnoprsş"), QStringLiteral("tuüvyzABÇD")};
         int y = 170;
         for (int i = 0; i < lines.size(); ++i) {
             const bool active = i == 2;
-            const int w = cv->TextWidth(lines[i]);
-            const int h = cv->TextHeight(lines[i]);
-            cv->Brush.Color = kBack;
-            cv->Brush.Style = bsSolid;
-            cv->Font.Color = active ? kText : kPassive;
+            const int w = cv->textWidth(lines[i]);
+            const int h = cv->textHeight(lines[i]);
+            cv->brush.color = kBack;
+            cv->brush.style = bsSolid;
+            cv->font.Color = active ? kText : kPassive;
             if (active) {
-                cv->Brush.Color = cv->Pen.Color = kYellow;
-                cv->Ellipse(320 - h / 4, y + h / 2 - h / 4, 320 + h / 4, y + h / 2 + h / 4);
-                cv->Brush.Style = bsClear;
+                cv->brush.color = cv->pen.color = kYellow;
+                cv->ellipse(320 - h / 4, y + h / 2 - h / 4, 320 + h / 4, y + h / 2 + h / 4);
+                cv->brush.style = bsClear;
             }
-            cv->TextOut(320 - w / 2, y, lines[i]);
+            cv->textOut(320 - w / 2, y, lines[i]);
             y += h;
         }
-        cv->Font.Name = QStringLiteral("DejaVu Serif");
-        cv->Font.Size = 11;
-        cv->Font.Style = fsItalic;
-        cv->Font.Color = kYellow;
-        cv->Brush.Style = bsClear;
-        cv->TextOut(200, 400, QStringLiteral("640 × 480, 16 bit — Nokta, Piramit, Blok"));
-        cv->Release();
-        Display->Flip();
+        cv->font.Name = QStringLiteral("DejaVu Serif");
+        cv->font.Size = 11;
+        cv->font.Style = fsItalic;
+        cv->font.Color = kYellow;
+        cv->brush.style = bsClear;
+        cv->textOut(200, 400, QStringLiteral("640 × 480 — Nokta, Piramit, Blok"));
+        m_display->present();
     }
 
-    void Step()
+    void step()
     {
-        if (!Display->CanDraw())
+        if (!m_display->canDraw())
             return;
-        Dot(kColumns[m_at % 4], kRows[m_at / 4 % 4], kPassive);
+        dot(kColumns[m_at % 4], kRows[m_at / 4 % 4], kPassive);
         m_at = (m_at + 5) % 16;
-        Dot(kColumns[m_at % 4], kRows[m_at / 4 % 4], kActive);
-        Display->Surface()->canvas()->Release();
-        Display->Flip();
+        dot(kColumns[m_at % 4], kRows[m_at / 4 % 4], kActive);
+        m_display->present();
     }
 
+    ExerciseDisplay* m_display;
     QTimer m_step;
     int m_at = 0;
 };
@@ -139,7 +138,7 @@ int main(int argc, char** argv)
         QTimer::singleShot(args[at + 1].toInt() * 1000, &app, &QApplication::quit);
 
     // A stand-in for the settings window, whose screen the exercise takes.
-    ProgramWindow settings;
+    QWidget settings(nullptr, Qt::Window);
     settings.setWindowTitle(QStringLiteral("Nivoleth"));
     auto* label = new QLabel(QStringLiteral("Ayarlar"), &settings);
     label->move(20, 20);
@@ -147,6 +146,6 @@ int main(int argc, char** argv)
     settings.show();
 
     DemoForm screen;
-    QTimer::singleShot(200, &screen, [&screen] { screen.ShowModal(); });
+    QTimer::singleShot(200, &screen, [&screen] { screen.show(); });
     return app.exec();
 }

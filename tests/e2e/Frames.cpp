@@ -35,29 +35,6 @@ QRect FrameBox(QSize screen)
     return QRect((screen.width() - w) / 2, 0, w, screen.height());
 }
 
-QRgb From565(quint16 p)
-{
-    const int r = (p >> 11) & 0x1F, g = (p >> 5) & 0x3F, b = p & 0x1F;
-    return qRgb((r << 3) | (r >> 2), (g << 2) | (g >> 4), (b << 3) | (b >> 2));
-}
-
-QRgb Through565(QRgb c)
-{
-    return From565(quint16(((qRed(c) >> 3) << 11) | ((qGreen(c) >> 2) << 5) | (qBlue(c) >> 3)));
-}
-
-QImage FrameToRgb32(const QImage& frame565)
-{
-    QImage out(frame565.size(), QImage::Format_RGB32);
-    for (int y = 0; y < frame565.height(); ++y) {
-        const auto* in = reinterpret_cast<const quint16*>(frame565.constScanLine(y));
-        auto* row = reinterpret_cast<QRgb*>(out.scanLine(y));
-        for (int x = 0; x < frame565.width(); ++x)
-            row[x] = From565(in[x]);
-    }
-    return out;
-}
-
 QImage FrameOf(const QImage& shot, QRect box)
 {
     QImage frame(kFrameSize, QImage::Format_RGB32);

@@ -15,13 +15,6 @@ constexpr QSize kFrameSize(640, 480);
 // Where the frame lies on a screen of `screen` pixels.
 QRect FrameBox(QSize screen);
 
-// A 16-bit frame pixel as the screen shows it (5 and 6 bits widened by repeating their top bits).
-QRgb From565(quint16 pixel);
-// A colour as it comes out of the 16-bit frame.
-QRgb Through565(QRgb colour);
-// A 16-bit frame as the screen shows its pixels, Format_RGB32.
-QImage FrameToRgb32(const QImage& frame565);
-
 // The 640 x 480 frame that `shot` shows in `box`: each frame pixel read at the screen pixel
 // under its centre.
 QImage FrameOf(const QImage& shot, QRect box);

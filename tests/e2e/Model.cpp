@@ -4,7 +4,6 @@
 #include "core/Letterbox.h"
 #include "display/Canvas.h"
 #include "display/ExerciseDisplay.h"
-#include "display/MemoryPlatform.h"
 #include "exercises/ExerciseWindow.h"
 #include "gui/SettingsWindow.h"
 #include "journal/SqliteJournal.h"
@@ -24,7 +23,7 @@ namespace e2e
 
 Model::Model(const QByteArray& settings)
     : m_previousDir(QDir::currentPath()), m_clock(std::make_unique<MockClock>()),
-      m_activity(std::make_unique<FakeActivity>(true)), m_platform(std::make_shared<MemoryPlatform>())
+      m_activity(std::make_unique<FakeActivity>(true))
 {
     QDir::setCurrent(m_dir.path());
     if (!settings.isEmpty()) {
@@ -40,7 +39,7 @@ Model::Model(const QByteArray& settings)
     auto waker = std::make_unique<ManualWaker>();
     m_waker = waker.get();
     ExerciseWindow::Environment env;
-    env.platform = m_platform;
+    env.offscreenScale = 1;
     env.clock = m_clock.get();
     env.waker = std::move(waker);
     env.activity = m_activity.get();
@@ -83,7 +82,7 @@ QRect Model::TabRect(int index) const
 
 void Model::DrawForScreen(QSize screen)
 {
-    m_platform->FrameScale = zrv::FrameScaleFor(kFrameSize, screen);
+    m_screen->display()->setOffscreenScale(zrv::FrameScaleFor(kFrameSize, screen));
 }
 
 void Model::Start()
@@ -103,14 +102,13 @@ void Model::Tick()
 
 QImage Model::Frame() const
 {
-    const QImage screen = m_platform->Screen();
-    return screen.format() == QImage::Format_RGB16 ? FrameToRgb32(screen)
-                                                   : screen.convertToFormat(QImage::Format_RGB32);
+    const FrameSurface* surface = m_screen->display()->surface();
+    return surface ? surface->image() : QImage();
 }
 
 int Model::LetterHeight() const
 {
-    return m_screen->Display->Surface()->canvas()->TextHeight(QStringLiteral("A"));
+    return m_screen->display()->surface()->canvas()->textHeight(QStringLiteral("A"));
 }
 
 int Model::LetterWidth() const
@@ -120,7 +118,7 @@ int Model::LetterWidth() const
 
 int Model::TextWidth(const QString& text) const
 {
-    return m_screen->Display->Surface()->canvas()->TextWidth(text);
+    return m_screen->display()->surface()->canvas()->textWidth(text);
 }
 
 } // namespace e2e

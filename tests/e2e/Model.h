@@ -10,7 +10,6 @@
 
 #include <memory>
 
-class MemoryPlatform;
 class MockClock;
 class ManualWaker;
 class FakeActivity;
@@ -62,7 +61,6 @@ class Model
     QString m_previousDir;
     std::unique_ptr<MockClock> m_clock;
     std::unique_ptr<FakeActivity> m_activity;
-    std::shared_ptr<MemoryPlatform> m_platform;
     ManualWaker* m_waker = nullptr;
     std::unique_ptr<SqliteJournal> m_journal;
     std::unique_ptr<SettingsWindow> m_main;

@@ -1,10 +1,9 @@
 #pragma once
-// An exercise window on the in-memory display, with a clock, a wake-up and application activity
-// that the test drives by hand, and the settings of the next run.
+// An exercise window with its frame kept off-screen, with a clock, a wake-up and application
+// activity that the test drives by hand, and the settings of the next run.
 
 #include "core/Report.h"
 #include "display/ExerciseDisplay.h"
-#include "display/MemoryPlatform.h"
 #include "exercises/ExerciseWindow.h"
 #include "support/FakeActivity.h"
 #include "support/ManualWaker.h"
@@ -16,23 +15,24 @@
 #include <QImage>
 #include <QStringList>
 #include <QTest>
+#include <cmath>
 
 struct ExerciseRig {
     zrvtest::Sandbox sandbox;
     QStringList& reports = sandbox.reports;
     MockClock clock;
     FakeActivity activity{true};
-    std::shared_ptr<MemoryPlatform> platform = std::make_shared<MemoryPlatform>();
     ManualWaker* waker = nullptr;
     ExerciseSettings settings; // what start() runs
     std::unique_ptr<ExerciseWindow> screen;
 
-    ExerciseRig()
+    // The frame at `scale` device pixels a frame unit (1: 640 x 480).
+    explicit ExerciseRig(double scale = 1)
     {
         auto ownedWaker = std::make_unique<ManualWaker>();
         waker = ownedWaker.get();
         ExerciseWindow::Environment env;
-        env.platform = platform;
+        env.offscreenScale = scale;
         env.clock = &clock;
         env.waker = std::move(ownedWaker);
         env.activity = &activity;
@@ -51,7 +51,13 @@ struct ExerciseRig {
     // The exercise of the run.
     DotExercise& dot() const { return dynamic_cast<DotExercise&>(*screen->CurrentExercise()); }
     LetterExercise& letters() const { return dynamic_cast<LetterExercise&>(*screen->CurrentExercise()); }
-    Canvas* canvas() const { return screen->Display->Surface()->canvas(); }
+    Canvas* canvas() const { return screen->display()->surface()->canvas(); }
+    double scale() const { return *screen->display()->offscreenScale(); }
+    // Whether the display is given back (nothing held between runs).
+    bool displayReleased() const
+    {
+        return !screen->display()->isInitialized() && !screen->display()->surface();
+    }
 
     // Moves the clock to the next due moment and lets the timer tick once.
     void tick()
@@ -65,20 +71,47 @@ struct ExerciseRig {
         QTest::keyClick(screen.get(), Qt::Key(key), modifiers);
         QCoreApplication::processEvents();
     }
-    QImage screenImage() const { return platform->Screen(); }
+    // The frame as drawn now, or a null image when the display is not held.
+    QImage screenImage() const
+    {
+        const FrameSurface* surface = screen->display()->surface();
+        return surface ? surface->image() : QImage();
+    }
 };
 
-inline quint16 pixel(const QImage& image, int x, int y)
+// The colour of frame unit (x, y) of a frame, whatever its scale: the device pixel under the
+// unit's centre.
+inline int devicePixelOf(int v, const QImage& image)
 {
-    return reinterpret_cast<const quint16*>(image.constScanLine(y))[x];
+    return int(std::floor((v + 0.5) * (image.width() / 640.0)));
+}
+inline QRgb pixel(const QImage& image, int x, int y)
+{
+    const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(devicePixelOf(y, image)));
+    return row[devicePixelOf(x, image)] | 0xFF000000u;
 }
 
-// Pixels of `image` equal to `value` inside `rect`.
-inline int countPixels(const QImage& image, quint16 value, QRect rect = QRect(0, 0, 640, 480))
+// Frame units of `image` in `value` inside `rect`.
+inline int countPixels(const QImage& image, QRgb value, QRect rect = QRect(0, 0, 640, 480))
 {
     int n = 0;
-    for (int y = rect.top(); y <= rect.bottom(); ++y)
+    for (int y = rect.top(); y <= rect.bottom(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(devicePixelOf(y, image)));
         for (int x = rect.left(); x <= rect.right(); ++x)
-            n += pixel(image, x, y) == value;
+            n += (row[devicePixelOf(x, image)] | 0xFF000000u) == value;
+    }
     return n;
+}
+
+// Every test of a frame runs at 640 x 480 and at a scale that is not a whole number.
+inline void addScales()
+{
+    QTest::addColumn<double>("scale");
+    QTest::newRow("640x480") << 1.0;
+    QTest::newRow("scale 2.25") << 2.25;
+}
+inline double globalScale()
+{
+    QFETCH_GLOBAL(double, scale);
+    return scale;
 }

@@ -1,23 +1,24 @@
-// The exercise window and the Dot exercise, given the settings of a run, on the in-memory
-// display with a hand-driven clock.
+// The exercise window and the Dot exercise, given the settings of a run, with the frame kept
+// off-screen and a hand-driven clock.
 #include "ExerciseRig.h"
+#include "core/Random.h"
 
 namespace
 {
-const quint16 kWhite = ColorTo565(RGBColor(255, 255, 255));
-const quint16 kRed = ColorTo565(RGBColor(255, 0, 0));
-const quint16 kBlue = ColorTo565(RGBColor(0, 0, 255));
+const QRgb kWhite = qRgb(255, 255, 255);
+const QRgb kRed = qRgb(255, 0, 0);
+const QRgb kBlue = qRgb(0, 0, 255);
 const QPoint kDot[9] = {{0, 0},     {32, 24},   {608, 24},  {608, 456}, {32, 456},
                         {448, 336}, {448, 144}, {192, 144}, {192, 336}};
 
 // The colour at the middle of dot position p.
-quint16 dotAt(const QImage& image, int p)
+QRgb dotAt(const QImage& image, int p)
 {
     return pixel(image, kDot[p].x(), kDot[p].y());
 }
 
 // The positions whose dot shows `colour`.
-QList<int> positionsIn(const QImage& image, quint16 colour)
+QList<int> positionsIn(const QImage& image, QRgb colour)
 {
     QList<int> found;
     for (int p = 1; p <= 8; ++p)
@@ -43,6 +44,7 @@ class TestScreenForm : public QObject
     }
 
   private slots:
+    void initTestCase_data() { addScales(); }
     // Ten different colours, black and white first; no selection or an index past them is black.
     void colourTable()
     {
@@ -58,7 +60,7 @@ class TestScreenForm : public QObject
 
     void showStepTakesTheRunsSettings()
     {
-        ExerciseRig rig;
+        ExerciseRig rig(globalScale());
         rig.settings.letters = 36;
         rig.settings.lines = 6;
         rig.settings.interval_ms = 130;
@@ -68,9 +70,9 @@ class TestScreenForm : public QObject
         QCOMPARE(rig.letters().Blok(1).Lines, 6);
         QCOMPARE(rig.screen->Timer->Interval(), 130u);
         QVERIFY(rig.screen->Timer->Enabled());
-        // The canvas carries the run's font after Initialize made a new canvas.
-        QCOMPARE(rig.canvas()->Font.Name, QStringLiteral("Courier New"));
-        QCOMPARE(rig.canvas()->Font.Size, 10);
+        // The canvas carries the run's font after initialize() made a new canvas.
+        QCOMPARE(rig.canvas()->font.Name, QStringLiteral("Courier New"));
+        QCOMPARE(rig.canvas()->font.Size, 10);
 
         // A second run takes the settings given since.
         rig.pressKey(Qt::Key_Escape);
@@ -85,7 +87,7 @@ class TestScreenForm : public QObject
     // A run of a text exercise holds 800 blocks, whatever ran before; a Dot run none.
     void exactly800BlocksAfterManyRuns()
     {
-        ExerciseRig rig;
+        ExerciseRig rig(globalScale());
         const int before = LetterBlock::LiveCount();
         for (int run = 0; run < 6; ++run) {
             rig.start(run % 3 == 2 ? 0 : 1 + run % 2);
@@ -114,37 +116,36 @@ class TestScreenForm : public QObject
         QFETCH(int, key);
         QFETCH(int, modifiers);
         QFETCH(bool, closes);
-        ExerciseRig rig;
+        ExerciseRig rig(globalScale());
         setUpDot(rig, 0);
         rig.start(0);
-        QVERIFY(rig.screen->Display->Initialized());
+        QVERIFY(rig.screen->display()->isInitialized());
         rig.pressKey(key, Qt::KeyboardModifiers(modifiers));
         QCOMPARE(!rig.screen->isVisible(), closes);
-        QCOMPARE(!rig.screen->Display->Initialized(), closes);
+        QCOMPARE(!rig.screen->display()->isInitialized(), closes);
         QCOMPARE(!rig.screen->Timer->Enabled(), closes);
-        if (closes)
-            QCOMPARE(rig.platform->CurrentMode(), rig.platform->DesktopMode);
+        QCOMPARE(rig.displayReleased(), closes);
     }
 
     // The close is requested inside the handler but happens in the modal loop, which then
     // returns control to the settings window.
     void modalRunReturnsAfterEscape()
     {
-        ExerciseRig rig;
+        ExerciseRig rig(globalScale());
         setUpDot(rig, 0);
         rig.screen->SetSettings(rig.settings);
         bool wasInitialized = false;
         QMetaObject::invokeMethod(
             rig.screen.get(),
             [&] {
-                wasInitialized = rig.screen->Display->Initialized();
+                wasInitialized = rig.screen->display()->isInitialized();
                 rig.pressKey(Qt::Key_Escape);
             },
             Qt::QueuedConnection);
         rig.screen->ShowModal();
         QVERIFY(wasInitialized);
         QVERIFY(!rig.screen->isVisible());
-        QVERIFY(!rig.screen->Display->Initialized());
+        QVERIFY(!rig.screen->display()->isInitialized());
         QVERIFY(!rig.screen->Timer->Enabled());
     }
 
@@ -160,7 +161,7 @@ class TestScreenForm : public QObject
     {
         QFETCH(double, startDays);
         QFETCH(int, minutes);
-        ExerciseRig rig;
+        ExerciseRig rig(globalScale());
         setUpDot(rig, 0, minutes, 1000);
         rig.clock.SetLocalDays(startDays);
         rig.start(0);
@@ -176,26 +177,26 @@ class TestScreenForm : public QObject
         QCOMPARE(rig.dot().DotStep, step % 8 + 1);
         QCoreApplication::processEvents();
         QVERIFY(!rig.screen->isVisible());
-        QVERIFY(!rig.screen->Display->Initialized());
+        QVERIFY(!rig.screen->display()->isInitialized());
     }
 
     void continuousRunNeverCloses()
     {
-        ExerciseRig rig;
+        ExerciseRig rig(globalScale());
         setUpDot(rig, 0, 0, 2000);
         rig.start(0);
         for (int i = 0; i < 400; ++i) // more than 13 minutes
             rig.tick();
         QCoreApplication::processEvents();
         QVERIFY(rig.screen->isVisible());
-        QCOMPARE(rig.screen->Elapsed, 0.0);
+        QCOMPARE(rig.screen->elapsed(), 0.0);
     }
 
     // While the application is inactive nothing ticks, but the duration keeps running: the
     // first tick after coming back closes the window.
     void inactiveTimeStillCounts()
     {
-        ExerciseRig rig;
+        ExerciseRig rig(globalScale());
         setUpDot(rig, 0, 1);
         rig.start(0);
         rig.tick();
@@ -209,13 +210,12 @@ class TestScreenForm : public QObject
         QVERIFY(!rig.screen->isVisible());
     }
 
-    // A display that refuses the mode: the error box, the window shown with nothing drawn and
-    // no ticks, and Escape closes it as usual.
+    // A display that is refused (a screen too small to read the frame on): the error box, the
+    // window shown with nothing drawn and no ticks, and Escape closes it as usual.
     void refusedDisplayMode()
     {
-        ExerciseRig rig;
+        ExerciseRig rig(0.2);
         setUpDot(rig, 0);
-        rig.platform->RefuseDisplayMode();
         rig.start(0);
         QCOMPARE(rig.reports, QStringList{QStringLiteral("Display mode cannot be changed (640x480 16bit).")});
         QVERIFY(rig.screen->isVisible());
@@ -240,7 +240,7 @@ class TestScreenForm : public QObject
     {
         QFETCH(int, order);
         QFETCH(int, passiveDots);
-        ExerciseRig rig;
+        ExerciseRig rig(globalScale());
         setUpDot(rig, order);
         rig.start(0);
         const QImage image = rig.screenImage();
@@ -278,7 +278,7 @@ class TestScreenForm : public QObject
     {
         QFETCH(int, order);
         QFETCH(QList<int>, lit);
-        ExerciseRig rig;
+        ExerciseRig rig(globalScale());
         setUpDot(rig, order);
         rig.start(0);
         const int points = order >= 3 ? 8 : 4;
@@ -294,7 +294,7 @@ class TestScreenForm : public QObject
 
     void activeLikePassiveLeavesTheScreenAsItWas()
     {
-        ExerciseRig rig;
+        ExerciseRig rig(globalScale());
         setUpDot(rig, 3);
         rig.settings.active = rig.settings.passive;
         rig.start(0);
@@ -308,12 +308,12 @@ class TestScreenForm : public QObject
     // A tick draws two dots and nothing else: the rest of the frame is kept by the surface.
     void tickPresentsOnlyTheTwoDots()
     {
-        ExerciseRig rig;
+        ExerciseRig rig(globalScale());
         setUpDot(rig, 0);
         rig.start(0);
         rig.tick();
         rig.tick();
-        const QRect changed = rig.platform->LastPresentedChange().boundingRect();
+        const QRect changed = rig.screen->display()->lastPresented().boundingRect();
         // Positions 2 and 3 share the right column: one box 20 wide from y 14 to 465.
         QVERIFY(!changed.isEmpty());
         QVERIFY2(QRegion(changed).subtracted(QRegion(QRect(598, 14, 20, 452))).isEmpty(),
@@ -324,11 +324,62 @@ class TestScreenForm : public QObject
                                 .arg(changed.height())));
     }
 
+    void screenChangeRedrawsTheFrame_data()
+    {
+        QTest::addColumn<int>("exercise");
+        QTest::addColumn<int>("type");
+        QTest::addColumn<int>("direction");
+        QTest::addColumn<int>("ticks");
+        QTest::newRow("Nokta, eight points") << 0 << 3 << 0 << 5;
+        QTest::newRow("Nokta, first frame") << 0 << 0 << 0 << 0;
+        QTest::newRow("Piramit, Üçgen") << 1 << 0 << 1 << 7;
+        QTest::newRow("Piramit, Tek Satır") << 1 << 1 << 1 << 4;
+        QTest::newRow("Blok, Ayrı, zigzag") << 2 << 0 << 2 << 9;
+        QTest::newRow("Blok, Bitişik, first frame") << 2 << 1 << 1 << 0;
+    }
+    // The screen changes during a run (another resolution or screen): the frame is drawn again
+    // at the new scale exactly as a run at that scale shows it, and the run goes on from there.
+    void screenChangeRedrawsTheFrame()
+    {
+        QFETCH(int, exercise);
+        QFETCH(int, type);
+        QFETCH(int, direction);
+        QFETCH(int, ticks);
+        const double other = globalScale() == 1 ? 1.5 : 1.0;
+        auto run = [&](ExerciseRig& rig, double switchTo) {
+            rig.settings.type = type;
+            rig.settings.direction = direction;
+            rig.settings.lines = 2;
+            rig.settings.letters = 6;
+            rig.settings.background = RGBColor(0, 0, 128);
+            rig.settings.active = RGBColor(255, 255, 255);
+            rig.settings.passive = RGBColor(255, 255, 0);
+            rig.settings.dot = RGBColor(255, 0, 0);
+            zrv::SetRandSeed(7);
+            rig.start(exercise);
+            for (int t = 0; t < ticks; ++t)
+                rig.tick();
+            if (switchTo > 0)
+                rig.screen->display()->setOffscreenScale(switchTo);
+        };
+        ExerciseRig switched(globalScale());
+        run(switched, other);
+        ExerciseRig direct(other);
+        run(direct, 0);
+        QCOMPARE(switched.screenImage(), direct.screenImage());
+        for (int t = 0; t < 3; ++t) {
+            switched.tick();
+            direct.tick();
+        }
+        QCOMPARE(switched.screenImage(), direct.screenImage());
+        QCOMPARE(switched.reports, QStringList());
+    }
+
     // No stored order: DotOrder stays all zeros, and every tick lights the dot drawn last by
     // the first frame, position 4, in the active colour.
     void noOrderGivesOneSteadyDot()
     {
-        ExerciseRig rig;
+        ExerciseRig rig(globalScale());
         setUpDot(rig, -1);
         rig.start(0);
         QCOMPARE(rig.dot().DotOrder, (std::array<qint32, 9>{}));

@@ -1,4 +1,4 @@
-// Letter blocks, the Pyramid and the Block exercise, on the in-memory display: what a frame
+// Letter blocks, the Pyramid and the Block exercise, with the frame off-screen: what a frame
 // shows, checked by its pixels.
 #include "ExerciseRig.h"
 
@@ -6,18 +6,18 @@
 
 namespace
 {
-const quint16 kBlack = 0;
-const quint16 kRed = ColorTo565(RGBColor(255, 0, 0));
-const quint16 kBlue = ColorTo565(RGBColor(0, 0, 255));
-const quint16 kYellow = ColorTo565(RGBColor(255, 255, 0));
-const quint16 kWhite = ColorTo565(RGBColor(255, 255, 255));
+const QRgb kBlack = qRgb(0, 0, 0);
+const QRgb kRed = qRgb(255, 0, 0);
+const QRgb kBlue = qRgb(0, 0, 255);
+const QRgb kYellow = qRgb(255, 255, 0);
+const QRgb kWhite = qRgb(255, 255, 255);
 
-// The bounding box of the pixels of one colour.
-QRect boundsOf(const QImage& image, quint16 value)
+// The bounding box of the frame units of one colour.
+QRect boundsOf(const QImage& image, QRgb value)
 {
     QRect r;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
+    for (int y = 0; y < 480; ++y)
+        for (int x = 0; x < 640; ++x)
             if (pixel(image, x, y) == value)
                 r |= QRect(x, y, 1, 1);
     return r;
@@ -48,7 +48,7 @@ class TestTextExercises : public QObject
     static QPoint middleOf(ExerciseRig& rig, int k)
     {
         const LetterBlock& b = rig.letters().Blok(k);
-        const int h = canvasOf(rig)->TextHeight(b.Text[1]);
+        const int h = canvasOf(rig)->textHeight(b.Text[1]);
         return {b.X, b.Y + (b.Lines * h) / 2};
     }
     // A block of one line at (x, y) with `text`.
@@ -65,22 +65,23 @@ class TestTextExercises : public QObject
     }
 
   private slots:
+    void initTestCase_data() { addScales(); }
     void drawBlokModes()
     {
-        ExerciseRig rig;
+        ExerciseRig rig(globalScale());
         setUpText(rig, 0, 0);
         rig.settings.font.Size = 20;
         rig.start(2);
         Canvas* canvas = canvasOf(rig);
         // A blank black screen, then one block of two lines in the middle.
-        canvas->Brush.Color = 0;
-        canvas->Pen.Color = 0;
-        canvas->Brush.Style = bsSolid;
-        canvas->Rectangle(0, 0, 640, 480);
+        canvas->brush.color = 0;
+        canvas->pen.color = 0;
+        canvas->brush.style = bsSolid;
+        canvas->rectangle(0, 0, 640, 480);
         LetterBlock& block = blockWith(rig, 1, QStringLiteral("ŞİĞÜÇÖ"), 320, 200, 2);
-        const int h = canvas->TextHeight(block.Text[1]);
+        const int h = canvas->textHeight(block.Text[1]);
 
-        rig.letters().DrawBlok(block, 2);
+        rig.letters().drawBlok(block, 2);
         QImage image = rig.screenImage();
         QVERIFY(countPixels(image, kRed) > 0);
         // The dot: radius h div 4, centred on X and on the middle of the two lines (h below Y).
@@ -91,15 +92,15 @@ class TestTextExercises : public QObject
         QVERIFY(dot.contains(QPoint(320, 200 + h)) || dot.contains(QPoint(319, 200 + h - 1)));
 
         // Passive over active: the passive text, no dot, no active stroke.
-        rig.letters().DrawBlok(block, 1);
+        rig.letters().drawBlok(block, 1);
         image = rig.screenImage();
         QVERIFY(countPixels(image, kBlue) > 0);
         QCOMPARE(countPixels(image, kYellow), 0);
         QCOMPARE(countPixels(image, kRed), 0);
 
         // Active then hidden: nothing is left.
-        rig.letters().DrawBlok(block, 2);
-        rig.letters().DrawBlok(block, 0);
+        rig.letters().drawBlok(block, 2);
+        rig.letters().drawBlok(block, 0);
         QCOMPARE(countPixels(rig.screenImage(), kBlack), 640 * 480);
     }
 
@@ -114,7 +115,7 @@ class TestTextExercises : public QObject
     void lineCentring()
     {
         QFETCH(QString, face);
-        ExerciseRig rig;
+        ExerciseRig rig(globalScale());
         setUpText(rig, 0, 0);
         rig.settings.background = RGBColor(255, 255, 255);
         rig.settings.font.Name = face;
@@ -126,13 +127,13 @@ class TestTextExercises : public QObject
                                 QStringLiteral("abc"), QStringLiteral("Wil"),  QStringLiteral("mmm"),
                                 QStringLiteral("ıİ"),  QStringLiteral("AAAAA")};
         for (const QString& text : texts) {
-            canvas->Brush.Color = 0;
-            canvas->Pen.Color = 0;
-            canvas->Brush.Style = bsSolid;
-            canvas->Rectangle(0, 0, 640, 480);
+            canvas->brush.color = 0;
+            canvas->pen.color = 0;
+            canvas->brush.style = bsSolid;
+            canvas->rectangle(0, 0, 640, 480);
             LetterBlock& block = blockWith(rig, 1, text, 320, 100);
-            const int wi = canvas->TextWidth(text);
-            rig.letters().DrawBlok(block, 1);
+            const int wi = canvas->textWidth(text);
+            rig.letters().drawBlok(block, 1);
             const QRect box = boundsOf(rig.screenImage(), kWhite);
             QCOMPARE(box.left(), 320 - wi / 2);
             QCOMPARE(box.width(), wi);
@@ -148,11 +149,11 @@ class TestTextExercises : public QObject
 
     void pyramidTriangle()
     {
-        ExerciseRig rig;
+        ExerciseRig rig(globalScale());
         setUpText(rig, 0, 0);
         rig.start(1);
         Canvas* canvas = canvasOf(rig);
-        const int h = canvas->TextHeight(QStringLiteral("A"));
+        const int h = canvas->textHeight(QStringLiteral("A"));
         const int n = (480 / h) / (rig.settings.lines + 1);
         QVERIFY(n > 1);
         QCOMPARE(rig.letters().OrderLength, n);
@@ -183,7 +184,7 @@ class TestTextExercises : public QObject
 
     void pyramidOneLineThereAndBack()
     {
-        ExerciseRig rig;
+        ExerciseRig rig(globalScale());
         setUpText(rig, 1, 1);
         rig.start(1);
         const int n = rig.letters().BlocksLaidOut;
@@ -201,7 +202,7 @@ class TestTextExercises : public QObject
             const QRect text = boundsOf(image, kRed) | boundsOf(image, kYellow);
             const LetterBlock& b = rig.letters().Blok(shown.last());
             QVERIFY(qAbs(text.center().x() - 320) <= 8);
-            QVERIFY(text.width() <= canvasOf(rig)->TextWidth(b.Text[1]) + 2);
+            QVERIFY(text.width() <= canvasOf(rig)->textWidth(b.Text[1]) + 2);
         }
         QList<int> expected;
         for (int k = 2; k <= n; ++k)
@@ -223,7 +224,7 @@ class TestTextExercises : public QObject
     {
         QFETCH(int, layout);
         QFETCH(int, size_pt);
-        ExerciseRig rig;
+        ExerciseRig rig(globalScale());
         setUpText(rig, layout, 1);
         rig.settings.lines = 6;
         rig.settings.letters = 36;
@@ -250,7 +251,7 @@ class TestTextExercises : public QObject
     {
         QFETCH(int, layout);
         QFETCH(int, direction);
-        ExerciseRig rig;
+        ExerciseRig rig(globalScale());
         setUpText(rig, layout, direction);
         rig.start(2);
         const int laidOut = rig.letters().BlocksLaidOut;
@@ -288,7 +289,7 @@ class TestTextExercises : public QObject
             const QRect dot = boundsOf(rig.screenImage(), kYellow);
             const QPoint mid = middleOf(rig, rig.letters().ShowOrder[size_t(rig.letters().Current)]);
             QVERIFY(dot.adjusted(-1, -1, 1, 1).contains(mid));
-            QVERIFY(dot.width() <= canvasOf(rig)->TextHeight(QStringLiteral("A")));
+            QVERIFY(dot.width() <= canvasOf(rig)->textHeight(QStringLiteral("A")));
         }
     }
 
@@ -296,7 +297,7 @@ class TestTextExercises : public QObject
     // the run ticks through it.
     void blockGridKeepsToTheTables()
     {
-        ExerciseRig rig;
+        ExerciseRig rig(globalScale());
         setUpText(rig, 1, 1);
         rig.settings.lines = 1;
         rig.settings.letters = 4;
@@ -323,7 +324,7 @@ class TestTextExercises : public QObject
     {
         QFETCH(int, lines);
         QFETCH(int, size_pt);
-        ExerciseRig rig;
+        ExerciseRig rig(globalScale());
         setUpText(rig, 1, 2);
         rig.settings.lines = lines + 1;
         rig.settings.font.Size = size_pt;
@@ -338,7 +339,7 @@ class TestTextExercises : public QObject
     // The same seed and settings give the same letters.
     void sameSeedSameText()
     {
-        ExerciseRig rig;
+        ExerciseRig rig(globalScale());
         setUpText(rig, 0, 0);
         rig.settings.letterGroups = {true, true, true, false};
         auto run = [&] {

@@ -129,7 +129,7 @@ class TestJournalRun : public QObject
         });
         QVERIFY(!rig.screen->isVisible());
 
-        rig.platform->FailCreate = true;
+        rig.screen->display()->setOffscreenScale(0); // a display that is refused
         rig.run([&] { rig.ticks(3); });
 
         const QList<RunRecord> runs = rig.journal.Runs();

@@ -110,13 +110,13 @@ class TestHostileFonts : public QObject
             model.select(SettingsModel::Lines, run.lineIndex);
             rig.settings = model.runSettings();
             rig.start(run.exercise);
-            QVERIFY2(rig.screen->Display->Initialized(), qPrintable(what));
+            QVERIFY2(rig.screen->display()->isInitialized(), qPrintable(what));
             LetterExercise& s = rig.letters();
 
             Canvas* canvas = rig.canvas();
-            const int h = canvas->TextHeight(QStringLiteral("A"));
-            const int w = canvas->TextWidth(QStringLiteral("A"));
-            canvas->Release();
+            const int h = canvas->textHeight(QStringLiteral("A"));
+            const int w = canvas->textWidth(QStringLiteral("A"));
+            canvas->release();
             QVERIFY2(h >= 1 && h <= 2 * Canvas::MaxFontPixels, qPrintable(what));
             QVERIFY2(w >= 1 && w <= 2 * Canvas::MaxFontPixels, qPrintable(what));
 
@@ -141,8 +141,7 @@ class TestHostileFonts : public QObject
             }
             rig.pressKey(Qt::Key_Escape);
             QVERIFY2(!rig.screen->isVisible(), qPrintable(what));
-            QCOMPARE(rig.platform->DisplayCount(), 0);
-            QCOMPARE(rig.platform->CurrentMode(), rig.platform->DesktopMode);
+            QVERIFY(rig.displayReleased());
             QCOMPARE(rig.reports, QStringList());
         }
         CheckResidentGrowth(residentBefore);

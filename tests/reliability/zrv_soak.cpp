@@ -14,7 +14,6 @@
 // count plus the interval); lost ticks are the sum of LagCount - 1, the steps the pace skipped;
 // expected ticks are (last tick - first tick) / interval + 1.
 #include "Resident.h"
-#include "display/MemoryPlatform.h"
 #include "exercises/ExerciseWindow.h"
 #include "support/DefaultSettings.h"
 #include "support/FakeActivity.h"
@@ -97,7 +96,7 @@ int main(int argc, char** argv)
     FakeActivity activity(true);
     ExerciseWindow::Environment env;
     if (opt.memoryDisplay)
-        env.platform = std::make_shared<MemoryPlatform>();
+        env.offscreenScale = 1;
     env.activity = &activity;
     ExerciseWindow screen(std::move(env));
     // The exercise with its built-in settings, at the pace asked for, without an end.

@@ -4,7 +4,6 @@
 #include "core/Random.h"
 #include "core/Report.h"
 #include "core/SettingsList.h"
-#include "display/MemoryPlatform.h"
 #include "exercises/ExerciseWindow.h"
 #include "gui/FontDialog.h"
 #include "gui/LinkLabel.h"
@@ -502,7 +501,7 @@ class TestMainForm : public QObject
         MockClock clock;
         FakeActivity activity(true);
         ExerciseWindow::Environment environment;
-        environment.platform = std::make_shared<MemoryPlatform>();
+        environment.offscreenScale = 1;
         environment.clock = &clock;
         environment.waker = std::make_unique<ManualWaker>();
         environment.activity = &activity;

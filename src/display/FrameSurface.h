@@ -1,0 +1,44 @@
+#pragma once
+
+#include "display/Canvas.h"
+
+#include <QImage>
+#include <QRegion>
+#include <memory>
+
+// The exercise frame: 640 x 480 frame units kept in one 32-bit image (RGB32) at `scale` device
+// pixels a unit, with the canvas that draws on it.  The screen shows this image (letterboxed,
+// see ExerciseDisplay); in memory (tests, the frame renderer) it is the result itself.  A new
+// surface is black.
+class FrameSurface
+{
+  public:
+    static constexpr int Width = 640;
+    static constexpr int Height = 480;
+
+    // Throws DisplayError "Surface cannot be made" when the image's memory cannot be had.
+    explicit FrameSurface(double scale);
+    ~FrameSurface();
+    FrameSurface(const FrameSurface&) = delete;
+    FrameSurface& operator=(const FrameSurface&) = delete;
+
+    // The canvas, made at the first call; it lives as long as the surface.
+    Canvas* canvas();
+    int width() const { return Width; }
+    int height() const { return Height; }
+    // Device pixels per frame unit.
+    double scale() const { return m_scale; }
+    // The pixels: DeviceSizeOf(640 x 480, scale()), RGB32.
+    const QImage& image() const { return m_image; }
+
+    // What was drawn since the last call, in frame units (all of the frame after the surface
+    // was made); resets it.
+    QRegion takeChanged();
+
+  private:
+    friend class Canvas; // paints on m_image
+    QImage m_image;
+    double m_scale;
+    std::unique_ptr<Canvas> m_canvas;
+    bool m_wholeChanged = true;
+};
