@@ -312,7 +312,7 @@ int main(int argc, char* argv[])
     if (everyFrame || ticks == 0)
         write(0);
     for (int t = 1; t <= ticks; ++t) {
-        if (!rig.waker->Armed())
+        if (!rig.waker->isArmed())
             Fail(QStringLiteral("the exercise stopped after %1 steps").arg(t - 1));
         rig.tick();
         if (everyFrame || t == ticks)

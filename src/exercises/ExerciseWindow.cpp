@@ -18,7 +18,7 @@ constexpr double kNanosecondsPerDay = 86'400'000'000'000.0;
 } // namespace
 
 ExerciseWindow::ExerciseWindow(Environment environment, QWidget* parent)
-    : ProgramWindow(parent), m_clock(environment.clock ? environment.clock : &Clock::System()),
+    : ProgramWindow(parent), m_clock(environment.clock ? environment.clock : &Clock::system()),
       m_activity(environment.activity ? environment.activity : new ApplicationActivity(this))
 {
     setWindowTitle(QStringLiteral("zrv"));
@@ -51,9 +51,9 @@ ExerciseWindow::ExerciseWindow(Environment environment, QWidget* parent)
     Timer->setActiveOnly(true);
     Timer->setEnabled(false);
     Timer->setInterval(400);
-    Timer->OnTimer = [this](QObject* sender, int lagCount) { TimerTick(sender, lagCount); };
+    Timer->onTimer = [this](QObject* sender, int lagCount) { TimerTick(sender, lagCount); };
     // While the application is inactive the exercise stands still; the journal notes it.
-    connect(m_activity, &ActivitySource::ActiveChanged, this, [this](bool active) {
+    connect(m_activity, &ActivitySource::activeChanged, this, [this](bool active) {
         if (m_running && !active)
             m_run.inactive = true;
     });
@@ -79,11 +79,11 @@ void ExerciseWindow::FormShow()
     setFocus(Qt::OtherFocusReason);
     // 2. The start of the run.
     Elapsed = 0;
-    StartTime = m_clock->LocalDays();
-    m_startNs = m_clock->MonotonicNanoseconds();
-    m_run = RunRecord::Of(m_settings);
+    StartTime = m_clock->localDays();
+    m_startNs = m_clock->monotonicNanoseconds();
+    m_run = RunRecord::of(m_settings);
     m_run.started = QDateTime::currentDateTime();
-    m_run.inactive = !m_activity->IsActive();
+    m_run.inactive = !m_activity->isActive();
     m_running = true;
     m_displayTaken = false;
     m_end.reset();
@@ -92,7 +92,7 @@ void ExerciseWindow::FormShow()
     m_exercise = ExerciseRun::Create(m_settings, *Display);
     // 4. The pace.  The speed box shows 40..2000; a text still being typed is held to that range too.
     Timer->setInterval(quint32(qBound(40, m_settings.interval_ms, 2000)));
-    m_run.speed_ms = int(Timer->Interval()); // the journal keeps the pace the run had
+    m_run.speed_ms = int(Timer->interval()); // the journal keeps the pace the run had
     // 5. Take the display; its OnInitialize enables the timer.  The first tick comes only
     // after this handler has returned.
     Display->Initialize();
@@ -140,7 +140,7 @@ void ExerciseWindow::EndRun()
     if (!m_running)
         return;
     m_running = false;
-    m_run.run_ms = (m_clock->MonotonicNanoseconds() - m_startNs) / 1'000'000;
+    m_run.run_ms = (m_clock->monotonicNanoseconds() - m_startNs) / 1'000'000;
     // A close that neither Escape nor the duration asked for: the program is ending.
     m_run.end = m_displayTaken ? m_end.value_or(RunEnd::Stopped) : RunEnd::DisplayFailure;
     if (OnRunEnded)
@@ -166,7 +166,7 @@ void ExerciseWindow::TimerTick(QObject*, int)
     if (minutes > 0) {
         // Measured on the monotonic clock: a change of the wall clock (daylight saving, a
         // manual correction) must not stretch or cut a run short.
-        Elapsed = double(m_clock->MonotonicNanoseconds() - m_startNs) / kNanosecondsPerDay;
+        Elapsed = double(m_clock->monotonicNanoseconds() - m_startNs) / kNanosecondsPerDay;
         if (Elapsed > minutes / kMinutesPerDay) {
             if (!m_end)
                 m_end = RunEnd::Duration;

@@ -253,7 +253,7 @@ void SettingsWindow::SetSettingsHeldElsewhere()
 void SettingsWindow::ConnectJournal()
 {
     if (m_screenForm && m_journal)
-        m_screenForm->OnRunEnded = [journal = m_journal](const RunRecord& run) { journal->Record(run); };
+        m_screenForm->OnRunEnded = [journal = m_journal](const RunRecord& run) { journal->record(run); };
 }
 
 void SettingsWindow::CreatePageDescription()
@@ -526,7 +526,7 @@ void SettingsWindow::ShowModel()
 void SettingsWindow::FormShow()
 {
     Change([this] {
-        zrv::SetRandSeed(Clock::System().UtcMillisecondOfDay());
+        zrv::SetRandSeed(Clock::system().utcMillisecondOfDay());
         m_model.LoadAndShow();
     });
 }
