@@ -172,102 +172,102 @@ struct FrameTimer::Private {
 
 FrameTimer::FrameTimer(QObject* parent, Clock* clock, std::unique_ptr<TickWaker> waker,
                        ActivitySource* activity)
-    : QObject(parent), d(std::make_unique<Private>())
+    : QObject(parent), m_d(std::make_unique<Private>())
 {
-    d->q = this;
-    d->clock = clock ? clock : &Clock::system();
-    d->waker = waker ? std::move(waker) : TickWaker::createPlatformWaker();
-    d->waker->setParent(nullptr); // owned here alone
-    d->activity = activity ? activity : new ApplicationActivity(this);
-    connect(d->waker.get(), &TickWaker::woken, this, [this] { d->onWoken(); });
-    connect(d->activity.data(), &ActivitySource::activeChanged, this,
-            [this](bool active) { d->onActiveChanged(active); });
+    m_d->q = this;
+    m_d->clock = clock ? clock : &Clock::system();
+    m_d->waker = waker ? std::move(waker) : TickWaker::createPlatformWaker();
+    m_d->waker->setParent(nullptr); // owned here alone
+    m_d->activity = activity ? activity : new ApplicationActivity(this);
+    connect(m_d->waker.get(), &TickWaker::woken, this, [this] { m_d->onWoken(); });
+    connect(m_d->activity.data(), &ActivitySource::activeChanged, this,
+            [this](bool active) { m_d->onActiveChanged(active); });
     // Loaded with enabled true: starts.  The thread is made prompt once the event loop runs, so
     // that a holder that disables the timer right away never touches the scheduler.
-    if (d->enabled)
-        d->start();
-    d->promptness = createSystemPromptness();
+    if (m_d->enabled)
+        m_d->start();
+    m_d->promptness = createSystemPromptness();
     QMetaObject::invokeMethod(
         this,
         [this] {
-            if (d->ticking)
-                d->makePrompt();
+            if (m_d->ticking)
+                m_d->makePrompt();
         },
         Qt::QueuedConnection);
 }
 
 FrameTimer::~FrameTimer()
 {
-    d->stop();
-    // The waker goes with d; keep its last signals away from a half-destroyed timer.
-    disconnect(d->waker.get(), nullptr, this, nullptr);
+    m_d->stop();
+    // The waker goes with m_d; keep its last signals away from a half-destroyed timer.
+    disconnect(m_d->waker.get(), nullptr, this, nullptr);
 }
 
 bool FrameTimer::activeOnly() const
 {
-    return d->activeOnly;
+    return m_d->activeOnly;
 }
 
 void FrameTimer::setActiveOnly(bool on)
 {
-    d->activeOnly = on;
+    m_d->activeOnly = on;
 }
 
 bool FrameTimer::isEnabled() const
 {
-    return d->enabled;
+    return m_d->enabled;
 }
 
 void FrameTimer::setEnabled(bool on)
 {
-    if (on == d->enabled)
+    if (on == m_d->enabled)
         return;
-    d->enabled = on;
+    m_d->enabled = on;
     if (on)
-        d->start();
+        m_d->start();
     else
-        d->stop();
+        m_d->stop();
 }
 
 quint32 FrameTimer::interval() const
 {
-    return d->interval_ms;
+    return m_d->interval_ms;
 }
 
 void FrameTimer::setInterval(quint32 interval_ms)
 {
-    if (interval_ms == d->interval_ms)
+    if (interval_ms == m_d->interval_ms)
         return;
-    d->interval_ms = interval_ms;
+    m_d->interval_ms = interval_ms;
     // Applies from the next pass, measured from lastTick: aim the wake-up anew.
-    d->rearm();
+    m_d->rearm();
 }
 
 bool FrameTimer::isRunning() const
 {
-    return d->running;
+    return m_d->running;
 }
 
 quint32 FrameTimer::lastTick() const
 {
-    return d->lastTick_ms;
+    return m_d->lastTick_ms;
 }
 
 bool FrameTimer::isTicking() const
 {
-    return d->ticking;
+    return m_d->ticking;
 }
 
 void FrameTimer::setPromptness(std::unique_ptr<ThreadPromptness> promptness)
 {
-    if (d->promptness)
-        d->promptness->release();
-    d->promptness = std::move(promptness);
-    if (d->ticking)
-        d->makePrompt();
+    if (m_d->promptness)
+        m_d->promptness->release();
+    m_d->promptness = std::move(promptness);
+    if (m_d->ticking)
+        m_d->makePrompt();
 }
 
 const ThreadPromptness* FrameTimer::promptness() const
 {
-    return d->promptness.get();
+    return m_d->promptness.get();
 }

@@ -66,5 +66,5 @@ class FrameTimer : public QObject
 
   private:
     struct Private;
-    std::unique_ptr<Private> d;
+    std::unique_ptr<Private> m_d;
 };
