@@ -44,9 +44,9 @@ class PriorityService
     virtual bool makeThreadHighPriority(quint64 thread, int nice, QString* error) = 0;
 };
 
-// The policy.  Acquire on the thread to make prompt: a short scheduler slice where the kernel
+// The policy.  acquire() on the thread to make prompt: a short scheduler slice where the kernel
 // takes one, else a higher priority from the priority service, else nothing; in every case a
-// small timer slack.  Release gives back exactly what was taken.  A service that refused once is
+// small timer slack.  release() gives back exactly what was taken.  A service that refused once is
 // not asked again by this instance (it would only delay the next run).
 class ThreadPromptness
 {
@@ -65,7 +65,7 @@ class ThreadPromptness
 
     // Makes the calling thread prompt; does nothing while already held.
     void acquire();
-    // Gives back what Acquire took, on the thread that acquired.  Does nothing when not held.
+    // Gives back what acquire() took, on the thread that acquired.  Does nothing when not held.
     void release();
 
     Means inEffect() const { return m_means; }
