@@ -26,7 +26,9 @@ tidy)
     # Only the sources under src/: the generated moc files live in the build directory.
     run-clang-tidy -quiet -p "$build" -j"$(nproc)" "^$root/src/.*${3:-}.*\.cpp\$" 2>&1 |
         sed -E 's/\x1b\[[0-9;]*m//g' >"$build/clang-tidy.log" || {
-        grep -E -A3 '(warning|error):' "$build/clang-tidy.log" | grep -v '^clang-tidy-' || tail -n 20 "$build/clang-tidy.log"
+        # Each finding once (one in a header comes from every source that includes it).
+        grep -E '^/.*(warning|error):' "$build/clang-tidy.log" | sed "s|^$root/||" | sort -u ||
+            tail -n 20 "$build/clang-tidy.log"
         echo "clang-tidy: findings above (the whole log: $build/clang-tidy.log)" >&2
         exit 1
     }
