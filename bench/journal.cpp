@@ -52,7 +52,7 @@ void EndOfRunBenchmark(benchmark::State& state)
     env.activity = &activity;
     ExerciseWindow screen(std::move(env));
     if (state.range(0) == 1)
-        screen.OnRunEnded = [&journal](const RunRecord& run) { journal.Record(run); };
+        screen.OnRunEnded = [&journal](const RunRecord& run) { journal.record(run); };
     ExerciseSettings settings;
     settings.exercise = ExerciseSettings::Dot;
     screen.SetSettings(settings);
@@ -64,7 +64,7 @@ void EndOfRunBenchmark(benchmark::State& state)
         screen.close();
         QCoreApplication::processEvents();
     }
-    if (state.range(0) == 1 && journal.Runs().size() != qsizetype(state.iterations()))
+    if (state.range(0) == 1 && journal.runs().size() != qsizetype(state.iterations()))
         state.SkipWithError("runs were not recorded");
 }
 
@@ -74,11 +74,11 @@ void RecordBenchmark(benchmark::State& state)
     QTemporaryDir dir(Folder());
     SqliteJournal journal(dir.filePath(QStringLiteral("journal.sqlite")));
     for (int n = 0; n < state.range(0); ++n)
-        journal.Record(Run(n));
+        journal.record(Run(n));
     int n = 0;
     for (auto _ : state)
-        benchmark::DoNotOptimize(journal.Record(Run(n++)));
-    if (journal.State() != JournalState::Open)
+        benchmark::DoNotOptimize(journal.record(Run(n++)));
+    if (journal.state() != JournalState::Open)
         state.SkipWithError("the journal is not open");
 }
 

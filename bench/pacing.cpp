@@ -28,10 +28,10 @@
 //       Environment: ZRV_BENCH_MODE, ZRV_BENCH_SECONDS, ZRV_BENCH_REPS.
 //
 // Definitions (per run):
-//   due moment    zrv and ref: the moment the millisecond count reaches LastTick + Interval, i.e.
+//   due moment    zrv and ref: the moment the millisecond count reaches lastTick + Interval, i.e.
 //                 (floor(previous tick / 1 ms) + Interval) ms; floor: start + k * Interval.
 //   lateness      tick time - due moment, for every tick but the first.
-//   lost ticks    sum of (LagCount - 1): steps the pace skipped.
+//   lost ticks    sum of (lagCount - 1): steps the pace skipped.
 //   gap deviation |(tick - previous tick) - Interval|, for every tick but the first: the jitter
 //                 of one step as the eye sees it.
 //   slip          (last - first tick) - (ticks - 1) * Interval: the time the schedule lost.
@@ -265,9 +265,9 @@ const char* PromptName(const ThreadPromptness* promptness)
     if (!promptness)
         return "off";
     // (no switch: Xlib's headers define None)
-    if (promptness->InEffect() == ThreadPromptness::Means::Slice)
+    if (promptness->inEffect() == ThreadPromptness::Means::Slice)
         return "slice";
-    if (promptness->InEffect() == ThreadPromptness::Means::HighPriority)
+    if (promptness->inEffect() == ThreadPromptness::Means::HighPriority)
         return "rtkit";
     return "none";
 }
@@ -276,9 +276,9 @@ const char* PromptName(const ThreadPromptness* promptness)
 class SilentWaker final : public TickWaker
 {
   public:
-    void ArmAt(qint64) override { m_armed = true; }
-    void Disarm() override { m_armed = false; }
-    bool Armed() const override { return m_armed; }
+    void armAt(qint64) override { m_armed = true; }
+    void disarm() override { m_armed = false; }
+    bool isArmed() const override { return m_armed; }
 
   private:
     bool m_armed = false;
@@ -311,8 +311,8 @@ int RunCase(int argc, char** argv, const Args& args)
     if (variant == QLatin1String("floor")) {
         std::unique_ptr<ThreadPromptness> promptness;
         if (args.Has("--prompt")) {
-            promptness = std::make_unique<ThreadPromptness>(ThreadScheduler::System(), nullptr);
-            promptness->Acquire();
+            promptness = std::make_unique<ThreadPromptness>(ThreadScheduler::system(), nullptr);
+            promptness->acquire();
         }
         RunResult r = RunFloor(interval_ms, tickCount);
         if (promptness)
@@ -379,7 +379,7 @@ int RunCase(int argc, char** argv, const Args& args)
         t.lag = lag;
         t.runDelay_ns = sched.RunDelayNs();
         if (r.ticks.empty()) {
-            r.prompt = PromptName(screen->Timer->Promptness());
+            r.prompt = PromptName(screen->Timer->promptness());
             r.cpuFirst = ProcessCpu();
             r.active = QGuiApplication::applicationState() == Qt::ApplicationActive;
         }
@@ -431,7 +431,7 @@ int RunCase(int argc, char** argv, const Args& args)
     if (reference) {
         poll.setInterval(0);
         QObject::connect(&poll, &QTimer::timeout, [&] {
-            if (!screen->Timer->Ticking()) {
+            if (!screen->Timer->isTicking()) {
                 refTicking = false;
                 return;
             }
@@ -443,7 +443,7 @@ int RunCase(int argc, char** argv, const Args& args)
                 return;
             }
             const quint32 elapsed = now_ms - refLast_ms;
-            const quint32 interval = screen->Timer->Interval();
+            const quint32 interval = screen->Timer->interval();
             if (elapsed < interval)
                 return;
             refLast_ms = now_ms;
@@ -455,9 +455,9 @@ int RunCase(int argc, char** argv, const Args& args)
         });
         poll.start();
     } else {
-        screen->Timer->TickProbe = [&](qint64 t_ns, int lag) { recordTick(t_ns, lag); };
+        screen->Timer->tickProbe = [&](qint64 t_ns, int lag) { recordTick(t_ns, lag); };
         // Note the scheduler's account once the tick's handler is done as well.
-        screen->Timer->OnTimer = [&, step = screen->Timer->OnTimer](QObject* sender, int lag) {
+        screen->Timer->onTimer = [&, step = screen->Timer->onTimer](QObject* sender, int lag) {
             if (step)
                 step(sender, lag);
             if (measuring && !r.ticks.empty())
@@ -465,7 +465,7 @@ int RunCase(int argc, char** argv, const Args& args)
         };
     }
 
-    // Give up when no tick comes (an inactive application under ActiveOnly, say).
+    // Give up when no tick comes (an inactive application under activeOnly, say).
     const int limit_ms = int(5000 + 3.0 * tickCount * interval_ms + pauseSeconds * 1000);
     QTimer::singleShot(limit_ms, [&] {
         r.error = QStringLiteral("timed out after %1 ticks (active %2)")

@@ -25,6 +25,7 @@ parts="${ZRV_BENCH_PARTS:-pacing tick callgrind startup memory journal}"
 prompt_args=()
 if [ "$mode" = prompt ]; then
     parts=pacing
+    # shellcheck disable=SC2054 # the commas are in one argument: the list of intervals
     prompt_args=(--intervals 40,130,1000 --loads busy --platforms xcb --exercises dot --seconds "${ZRV_BENCH_SECONDS:-20}"
         --ref-seconds 10 --reps "${ZRV_BENCH_REPS:-2}")
 fi

@@ -28,7 +28,7 @@ int main(int argc, char** argv)
     int ticks = 0;
     {
         Session session;
-        session.screen->Timer->TickProbe = [&ticks](qint64, int) { ++ticks; };
+        session.screen->Timer->tickProbe = [&ticks](qint64, int) { ++ticks; };
         QTimer::singleShot(0, [&] {
             for (Exercise e : {Exercise::Dot, Exercise::Pyramid, Exercise::Block}) {
                 session.Configure(e, 40);

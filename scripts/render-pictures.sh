@@ -72,7 +72,8 @@ for _ in $(seq 100); do
     [ -s "$tmp/display" ] && break
     sleep 0.1
 done
-export DISPLAY=":$(head -n 1 "$tmp/display")"
+DISPLAY=":$(head -n 1 "$tmp/display")"
+export DISPLAY
 export QT_QPA_PLATFORM=xcb
 xdotool mousemove 0 0
 

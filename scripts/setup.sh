@@ -2,8 +2,8 @@
 # Installs what Zerlivan needs on Debian 12, if anything is missing.  Runs apt-get update only
 # when something has to be installed.
 #   setup.sh run    what building and running the program need
-#   setup.sh test   that, and what the tests, the sanitizer build, the fuzzer and the
-#                   benchmarks need (the default)
+#   setup.sh test   that, and what the tests, the code checks, the sanitizer build, the fuzzer
+#                   and the benchmarks need (the default)
 set -euo pipefail
 
 run_packages=(
@@ -18,6 +18,7 @@ test_packages=(
     x11-apps desktop-file-utils appstream man-db
     libbenchmark-dev valgrind
     clang libclang-rt-14-dev
+    clang-format clang-tidy shellcheck
     dbus
 )
 

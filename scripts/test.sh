@@ -1,19 +1,34 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Zerlivan with its tests and runs every test, in three steps:
-#   1. the test suite, in build/ (arguments are passed on to ctest, e.g. -R settings);
-#   2. the same suite built with AddressSanitizer and UndefinedBehaviorSanitizer, in build-asan/
+# Installs what is missing, builds Zerlivan with its tests and runs every test and check:
+#   1. the formatting (clang-format) and the shell scripts (shellcheck), see scripts/lint.sh;
+#   2. the build and the test suite, in build/ (arguments are passed on to ctest, e.g. -R settings);
+#      ZRV_WERROR=ON (as the CI script sets it) makes every compiler warning an error;
+#   3. clang-tidy over src/, on that build;
+#   4. the same suite built with AddressSanitizer and UndefinedBehaviorSanitizer, in build-asan/
 #      (the same ctest arguments);
-#   3. the settings fuzzer (libFuzzer, clang) for a bounded time, in build-fuzz/.
-# ZRV_TEST_SANITIZERS=0 leaves out step 2; ZRV_FUZZ_SECONDS sets the time of step 3 (60 by
-# default, 0 leaves it out).
+#   5. the settings fuzzer (libFuzzer, clang) for a bounded time, in build-fuzz/.
+# ZRV_TEST_LINT=0 leaves out steps 1 and 3; ZRV_TEST_SANITIZERS=0 step 4; ZRV_FUZZ_SECONDS sets
+# the time of step 5 (60 by default, 0 leaves it out).
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 "$root/scripts/setup.sh" test
 jobs="$(nproc)"
 
-cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+lint="${ZRV_TEST_LINT:-1}"
+if [ "$lint" != 0 ]; then
+    echo "== Formatting and shell scripts"
+    bash "$root/scripts/lint.sh" format-check
+    bash "$root/scripts/lint.sh" shellcheck
+fi
+
+cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZRV_WERROR="${ZRV_WERROR:-OFF}" >/dev/null
 cmake --build "$root/build" -j"$jobs"
 (cd "$root/build" && ctest --output-on-failure -j"$jobs" "$@")
+
+if [ "$lint" != 0 ]; then
+    echo "== clang-tidy over src/"
+    bash "$root/scripts/lint.sh" tidy "$root/build"
+fi
 
 if [ "${ZRV_TEST_SANITIZERS:-1}" != 0 ]; then
     echo "== The tests with AddressSanitizer and UndefinedBehaviorSanitizer"

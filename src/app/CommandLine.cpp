@@ -71,7 +71,7 @@ void holdMessage(QtMsgType type, const QMessageLogContext& context, const QStrin
 namespace zrv
 {
 
-std::optional<int> HandleCommandLine(const QStringList& arguments, std::FILE* out, std::FILE* err)
+std::optional<int> handleCommandLine(const QStringList& arguments, std::FILE* out, std::FILE* err)
 {
     QCommandLineParser parser;
     // Qt's options are single words after one dash ("-platform xcb").
@@ -134,14 +134,14 @@ std::optional<int> HandleCommandLine(const QStringList& arguments, std::FILE* ou
     return std::nullopt;
 }
 
-void BeginApplicationStart(std::FILE* err)
+void beginApplicationStart(std::FILE* err)
 {
     g_err = err;
     g_held = new QList<Held>;
     g_previous = qInstallMessageHandler(holdMessage);
 }
 
-void EndApplicationStart()
+void endApplicationStart()
 {
     qInstallMessageHandler(g_previous);
     const QList<Held> held = std::move(*g_held);

@@ -13,13 +13,13 @@ namespace zrv
 // are let through for the application object to take.  Returns the exit code when the program
 // has answered and must end (0 after --help or --version, 2 after a wrong option), nothing when
 // it goes on to open its window.
-std::optional<int> HandleCommandLine(const QStringList& arguments, std::FILE* out, std::FILE* err);
+std::optional<int> handleCommandLine(const QStringList& arguments, std::FILE* out, std::FILE* err);
 
 // Around the creation of the application object: when no window system can be reached, Qt gives
 // up with a fatal message and aborts.  Between Begin and End that says so in one line on `err`
 // and ends the process with exit code 1 instead; Qt's other messages of that time reach the
 // usual handler at End.
-void BeginApplicationStart(std::FILE* err);
-void EndApplicationStart();
+void beginApplicationStart(std::FILE* err);
+void endApplicationStart();
 
 } // namespace zrv

@@ -10,15 +10,15 @@
 namespace zrv
 {
 
-StopRequests::StopRequests(SettingsWindow* mainForm, ExerciseWindow* screenForm,
+StopRequests::StopRequests(SettingsWindow* settingsWindow, ExerciseWindow* exerciseWindow,
                            std::function<void(int)> exit)
-    : m_mainForm(mainForm), m_screenForm(screenForm), m_exit(std::move(exit))
+    : m_settingsWindow(settingsWindow), m_exerciseWindow(exerciseWindow), m_exit(std::move(exit))
 {
     if (!m_exit)
         m_exit = [](int code) { QCoreApplication::exit(code); };
 }
 
-void StopRequests::Request()
+void StopRequests::request()
 {
     if (m_saveFailed)
         m_exit(1);
@@ -31,21 +31,21 @@ void StopRequests::endStep(int attempt)
     constexpr int kAttempts = 100; // 2 s for an exercise or a dialog to go
     if (attempt < kAttempts) {
         QWidget* waitFor = nullptr;
-        if (m_screenForm->IsModalRunning()) {
-            m_screenForm->RequestClose();
-            waitFor = m_screenForm;
-        } else if (QWidget* modal = QApplication::activeModalWidget(); modal && modal != m_mainForm) {
+        if (m_exerciseWindow->IsModalRunning()) {
+            m_exerciseWindow->RequestClose();
+            waitFor = m_exerciseWindow;
+        } else if (QWidget* modal = QApplication::activeModalWidget(); modal && modal != m_settingsWindow) {
             modal->close();
             waitFor = modal;
         }
         if (waitFor) {
-            QTimer::singleShot(20, m_mainForm, [this, attempt] { endStep(attempt + 1); });
+            QTimer::singleShot(20, m_settingsWindow, [this, attempt] { endStep(attempt + 1); });
             return;
         }
     }
-    if (m_mainForm->isVisible())
-        m_mainForm->btnCloseClick();
-    m_saveFailed = m_mainForm->isVisible();
+    if (m_settingsWindow->isVisible())
+        m_settingsWindow->btnCloseClick();
+    m_saveFailed = m_settingsWindow->isVisible();
 }
 
 } // namespace zrv

@@ -19,15 +19,16 @@ class StopRequests
 {
   public:
     // `exit` ends the event loop with an exit code (QCoreApplication::exit by default).
-    StopRequests(SettingsWindow* mainForm, ExerciseWindow* screenForm, std::function<void(int)> exit = {});
+    StopRequests(SettingsWindow* settingsWindow, ExerciseWindow* exerciseWindow,
+                 std::function<void(int)> exit = {});
 
-    void Request();
+    void request();
 
   private:
     void endStep(int attempt);
 
-    SettingsWindow* m_mainForm;
-    ExerciseWindow* m_screenForm;
+    SettingsWindow* m_settingsWindow;
+    ExerciseWindow* m_exerciseWindow;
     std::function<void(int)> m_exit;
     bool m_saveFailed = false;
 };

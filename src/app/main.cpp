@@ -21,13 +21,13 @@ int main(int argc, char* argv[])
         QStringList arguments;
         for (int i = 0; i < argc; ++i)
             arguments << QString::fromLocal8Bit(argv[i]);
-        if (const std::optional<int> exitCode = zrv::HandleCommandLine(arguments, stdout, stderr))
+        if (const std::optional<int> exitCode = zrv::handleCommandLine(arguments, stdout, stderr))
             return *exitCode;
     }
 
-    zrv::BeginApplicationStart(stderr);
+    zrv::beginApplicationStart(stderr);
     QApplication app(argc, argv);
-    zrv::EndApplicationStart();
+    zrv::endApplicationStart();
     QApplication::setApplicationName(QStringLiteral("Nivoleth"));
     QApplication::setApplicationVersion(QStringLiteral(ZRV_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("zerlivan"));
@@ -53,7 +53,7 @@ int main(int argc, char* argv[])
         QApplication::installTranslator(&qtTexts);
 
     // The training journal, in the user's data folder; a file it cannot use never stops a run.
-    SqliteJournal journal(SqliteJournal::DefaultPath());
+    SqliteJournal journal(SqliteJournal::defaultPath());
 
     // The settings window first: it is the main window.  The exercise window stays hidden
     // until the start button shows it.  Both live until the program ends.
@@ -69,9 +69,9 @@ int main(int argc, char* argv[])
     // window as the exit button does.
     zrv::StopRequests stopRequests(&mainForm, &screenForm);
     QObject::connect(&stopSignals, &StopSignals::stopRequested, &mainForm,
-                     [&stopRequests] { stopRequests.Request(); });
+                     [&stopRequests] { stopRequests.request(); });
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &mainForm,
-                     [&stopRequests] { stopRequests.Request(); });
+                     [&stopRequests] { stopRequests.request(); });
 
     mainForm.show();
     if (otherCopyRuns)

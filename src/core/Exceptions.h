@@ -19,12 +19,15 @@ class Exception : public std::exception
     QByteArray m_utf8;
 };
 
+// The macro's arguments are a class name and its base, which take no parentheses.
+// NOLINTBEGIN(bugprone-macro-parentheses)
 #define ZRV_DECLARE_EXCEPTION(Name, Base)                                                                    \
     class Name : public Base                                                                                 \
     {                                                                                                        \
       public:                                                                                                \
         using Base::Base;                                                                                    \
     };
+// NOLINTEND(bugprone-macro-parentheses)
 
 // A text that should have been an integer ("'%s' is not a valid integer value").
 ZRV_DECLARE_EXCEPTION(ConvertError, Exception)

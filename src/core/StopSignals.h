@@ -18,7 +18,7 @@ class StopSignals : public QObject
 
     // False when the pipe or the handlers could not be set up (the signals then keep their
     // default action).
-    bool IsActive() const { return m_notifier != nullptr; }
+    bool isActive() const { return m_notifier != nullptr; }
 
   signals:
     // signal_number: SIGTERM, SIGHUP or SIGINT.  Once for every signal received.

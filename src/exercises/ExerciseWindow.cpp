@@ -20,7 +20,7 @@ constexpr double kNanosecondsPerDay = 86'400'000'000'000.0;
 } // namespace
 
 ExerciseWindow::ExerciseWindow(Environment environment, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_clock(environment.clock ? environment.clock : &Clock::System()),
+    : QWidget(parent, Qt::Window), m_clock(environment.clock ? environment.clock : &Clock::system()),
       m_activity(environment.activity ? environment.activity : new ApplicationActivity(this))
 {
     setWindowTitle(QStringLiteral("zrv"));
@@ -52,9 +52,9 @@ ExerciseWindow::ExerciseWindow(Environment environment, QWidget* parent)
     Timer->setActiveOnly(true);
     Timer->setEnabled(false);
     Timer->setInterval(400);
-    Timer->OnTimer = [this](QObject* sender, int lagCount) { timerTick(sender, lagCount); };
+    Timer->onTimer = [this](QObject* sender, int lagCount) { timerTick(sender, lagCount); };
     // While the application is inactive the exercise stands still; the journal notes it.
-    connect(m_activity, &ActivitySource::ActiveChanged, this, [this](bool active) {
+    connect(m_activity, &ActivitySource::activeChanged, this, [this](bool active) {
         if (m_running && !active)
             m_run.inactive = true;
     });
@@ -119,11 +119,11 @@ void ExerciseWindow::showStep()
     setFocus(Qt::OtherFocusReason);
     // 2. The start of the run.
     m_elapsed = 0;
-    m_startTime = m_clock->LocalDays();
-    m_startNs = m_clock->MonotonicNanoseconds();
-    m_run = RunRecord::Of(m_settings);
+    m_startTime = m_clock->localDays();
+    m_startNs = m_clock->monotonicNanoseconds();
+    m_run = RunRecord::of(m_settings);
     m_run.started = QDateTime::currentDateTime();
-    m_run.inactive = !m_activity->IsActive();
+    m_run.inactive = !m_activity->isActive();
     m_running = true;
     m_displayTaken = false;
     m_end.reset();
@@ -133,7 +133,7 @@ void ExerciseWindow::showStep()
     // 4. The pace, already held to its range where the run's settings were made.
     Q_ASSERT(m_settings.interval_ms == IntervalRange::clamp(m_settings.interval_ms));
     Timer->setInterval(quint32(m_settings.interval_ms));
-    m_run.interval_ms = int(Timer->Interval()); // the journal keeps the pace the run had
+    m_run.interval_ms = int(Timer->interval()); // the journal keeps the pace the run had
     // 5. Take the display; its initialized() enables the timer.  The first tick comes only
     // after this handler has returned.
     m_display->initialize();
@@ -181,7 +181,7 @@ void ExerciseWindow::endRun()
     if (!m_running)
         return;
     m_running = false;
-    m_run.run_ms = (m_clock->MonotonicNanoseconds() - m_startNs) / 1'000'000;
+    m_run.run_ms = (m_clock->monotonicNanoseconds() - m_startNs) / 1'000'000;
     // A close that neither Escape nor the duration asked for: the program is ending.
     m_run.end = m_displayTaken ? m_end.value_or(RunEnd::Stopped) : RunEnd::DisplayFailure;
     if (OnRunEnded)
@@ -213,7 +213,7 @@ void ExerciseWindow::timerTick(QObject*, int)
     if (minutes > 0) {
         // Measured on the monotonic clock: a change of the wall clock (daylight saving, a
         // manual correction) must not stretch or cut a run short.
-        m_elapsed = double(m_clock->MonotonicNanoseconds() - m_startNs) / kNanosecondsPerDay;
+        m_elapsed = double(m_clock->monotonicNanoseconds() - m_startNs) / kNanosecondsPerDay;
         if (m_elapsed > minutes / kMinutesPerDay) {
             if (!m_end)
                 m_end = RunEnd::Duration;

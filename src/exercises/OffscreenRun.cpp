@@ -15,10 +15,10 @@ namespace
 class HandClock final : public Clock
 {
   public:
-    quint32 Milliseconds() const override { return quint32(quint64(m_ns / 1'000'000)); }
-    qint64 MonotonicNanoseconds() const override { return m_ns; }
-    double LocalDays() const override { return 45'000.0 + double(m_ns) / 86'400'000'000'000.0; }
-    quint32 UtcMillisecondOfDay() const override { return 0; }
+    quint32 milliseconds() const override { return quint32(quint64(m_ns / 1'000'000)); }
+    qint64 monotonicNanoseconds() const override { return m_ns; }
+    double localDays() const override { return 45'000.0 + double(m_ns) / 86'400'000'000'000.0; }
+    quint32 utcMillisecondOfDay() const override { return 0; }
     void moveTo(qint64 ns) { m_ns = std::max(m_ns, ns); }
 
   private:
@@ -29,18 +29,18 @@ class HandClock final : public Clock
 class HandWaker final : public TickWaker
 {
   public:
-    void ArmAt(qint64 deadlineNs) override
+    void armAt(qint64 deadlineNs) override
     {
         m_armed = true;
         m_deadline_ns = deadlineNs;
     }
-    void Disarm() override { m_armed = false; }
-    bool Armed() const override { return m_armed; }
+    void disarm() override { m_armed = false; }
+    bool isArmed() const override { return m_armed; }
     qint64 deadline() const { return m_deadline_ns; }
     void fire()
     {
         m_armed = false;
-        emit Woken();
+        emit woken();
     }
 
   private:
@@ -51,7 +51,7 @@ class HandWaker final : public TickWaker
 class AlwaysActive final : public ActivitySource
 {
   public:
-    bool IsActive() const override { return true; }
+    bool isActive() const override { return true; }
 };
 
 } // namespace
@@ -89,7 +89,7 @@ void OffscreenRun::start(const ExerciseSettings& settings)
 
 bool OffscreenRun::ticking() const
 {
-    return d->window->isVisible() && d->waker->Armed();
+    return d->window->isVisible() && d->waker->isArmed();
 }
 
 void OffscreenRun::step()

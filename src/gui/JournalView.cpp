@@ -57,15 +57,15 @@ QStandardItem* Cell(const QString& text, const QVariant& sortKey)
 // The details the table has no column for.
 QString Details(const RunRecord& run)
 {
-    QStringList lines{ExerciseName(run.exercise) + QStringLiteral(": ") + TypeName(run.exercise, run.type)};
+    QStringList lines{exerciseName(run.exercise) + QStringLiteral(": ") + typeName(run.exercise, run.type)};
     if (run.exercise != 0) {
-        lines.last() += QStringLiteral(", ") + DirectionName(run.exercise, run.direction);
+        lines.last() += QStringLiteral(", ") + directionName(run.exercise, run.direction);
         lines << QStringLiteral("%1 satır, %2 harf").arg(run.lines).arg(run.letters);
     }
     lines << QStringLiteral("Renkler: %1, %2, %3, %4")
-                 .arg(ColourName(run.colours[0]), ColourName(run.colours[1]), ColourName(run.colours[2]),
-                      ColourName(run.colours[3]));
-    lines << QStringLiteral("Süre: ") + DurationName(run.duration_minutes);
+                 .arg(colourName(run.colours[0]), colourName(run.colours[1]), colourName(run.colours[2]),
+                      colourName(run.colours[3]));
+    lines << QStringLiteral("Süre: ") + durationName(run.duration_minutes);
     if (run.inactive)
         lines << QStringLiteral("Çalışma sırasında program bir süre etkin değildi.");
     return lines.join(QLatin1Char('\n'));
@@ -114,7 +114,7 @@ JournalView::JournalView(SqliteJournal& journal, bool compact, QWidget* parent)
     auto* chartRow = new QHBoxLayout;
     chartRow->addWidget(new QLabel(QStringLiteral("Grafik:"), this));
     m_exercise = new QComboBox(this);
-    m_exercise->addItems({ExerciseName(0), ExerciseName(1), ExerciseName(2)});
+    m_exercise->addItems({exerciseName(0), exerciseName(1), exerciseName(2)});
     chartRow->addWidget(m_exercise);
     chartRow->addStretch(1);
     auto* exportButton = new QPushButton(QStringLiteral("CSV olarak kaydet..."), this);
@@ -151,7 +151,7 @@ JournalView::JournalView(SqliteJournal& journal, bool compact, QWidget* parent)
                         m_sorted->index(current.row(), ColExercise).data(kExerciseRole).toInt());
             });
     connect(exportButton, &QPushButton::clicked, this, &JournalView::ChooseCsvFile);
-    connect(&m_journal, &SqliteJournal::Changed, this, &JournalView::Refresh);
+    connect(&m_journal, &SqliteJournal::changed, this, &JournalView::Refresh);
     Refresh();
     // The chart opens on the exercise of the latest run.
     if (m_model->rowCount() > 0)
@@ -174,12 +174,12 @@ void JournalView::Refresh()
 void JournalView::FillStatus()
 {
     QString text;
-    switch (m_journal.State()) {
+    switch (m_journal.state()) {
     case JournalState::Open:
-        if (!m_journal.AsidePath().isEmpty())
+        if (!m_journal.asidePath().isEmpty())
             text = QStringLiteral(
                        "Günlük dosyası bozuktu: \"%1\" adıyla bir kenara kondu, yeni bir günlük başlatıldı.")
-                       .arg(QDir::toNativeSeparators(m_journal.AsidePath()));
+                       .arg(QDir::toNativeSeparators(m_journal.asidePath()));
         break;
     case JournalState::ReadOnly:
         text = QStringLiteral("Günlük dosyasına yazılamıyor (salt okunur): yeni çalışmalar yalnızca program "
@@ -198,33 +198,33 @@ void JournalView::FillStatus()
         text = QStringLiteral("Günlük açılamadı: yeni çalışmalar yalnızca program açıkken tutuluyor.");
         break;
     }
-    if (m_journal.PendingCount() > 0)
-        text += QStringLiteral(" Kaydedilmeyi bekleyen çalışma: %1.").arg(m_journal.PendingCount());
+    if (m_journal.pendingCount() > 0)
+        text += QStringLiteral(" Kaydedilmeyi bekleyen çalışma: %1.").arg(m_journal.pendingCount());
     m_status->setText(text.trimmed());
-    m_status->setToolTip(QDir::toNativeSeparators(m_journal.Path()) + QLatin1Char('\n') +
-                         m_journal.ErrorText());
+    m_status->setToolTip(QDir::toNativeSeparators(m_journal.path()) + QLatin1Char('\n') +
+                         m_journal.errorText());
     m_status->setVisible(!text.isEmpty());
 
     const QDateTime now = m_now();
     m_totals->setText(
-        TotalText(QStringLiteral("Bu hafta"), TotalOf(m_journal.Runs({{}, WeekStart(now), {}}))) +
+        TotalText(QStringLiteral("Bu hafta"), totalOf(m_journal.runs({{}, weekStart(now), {}}))) +
         QStringLiteral("     ") +
-        TotalText(QStringLiteral("Son 30 gün"), TotalOf(m_journal.Runs({{}, ThirtyDaysStart(now), {}}))));
+        TotalText(QStringLiteral("Son 30 gün"), totalOf(m_journal.runs({{}, thirtyDaysStart(now), {}}))));
 }
 
 void JournalView::FillTable()
 {
     m_model->removeRows(0, m_model->rowCount());
-    for (const RunRecord& run : m_journal.Runs()) {
+    for (const RunRecord& run : m_journal.runs()) {
         const QString details = Details(run);
         QList<QStandardItem*> row{
             Cell(run.started.toString(QStringLiteral("dd.MM.yyyy HH:mm")), run.started.toMSecsSinceEpoch()),
-            Cell(ExerciseName(run.exercise), run.exercise),
-            Cell(TypeName(run.exercise, run.type), run.type),
+            Cell(exerciseName(run.exercise), run.exercise),
+            Cell(typeName(run.exercise, run.type), run.type),
             Cell(QString::number(run.interval_ms), run.interval_ms),
             Cell(Span(run.run_ms), run.run_ms),
             Cell(QString::number(run.steps), run.steps),
-            Cell(EndName(run.end), int(run.end)),
+            Cell(endName(run.end), int(run.end)),
         };
         row[ColExercise]->setData(run.exercise, kExerciseRole);
         for (QStandardItem* item : row)
@@ -246,16 +246,16 @@ void JournalView::FillChart()
     }
 
     const int exercise = m_exercise->currentIndex();
-    QList<DayFigures> days = FiguresByDay(m_journal.Runs({exercise, {}, {}}));
+    QList<DayFigures> days = figuresByDay(m_journal.runs({exercise, {}, {}}));
     const int shown = m_compact ? kChartDaysCompact : kChartDays;
     if (days.size() > shown)
         days = days.mid(days.size() - shown);
     if (days.isEmpty()) {
-        m_chart->setTitle(QStringLiteral("%1: henüz çalışma yok").arg(ExerciseName(exercise)));
+        m_chart->setTitle(QStringLiteral("%1: henüz çalışma yok").arg(exerciseName(exercise)));
         return;
     }
     m_chart->setTitle(QStringLiteral("%1: günlük hız ve çalışma süresi (son %2 çalışma günü)")
-                          .arg(ExerciseName(exercise))
+                          .arg(exerciseName(exercise))
                           .arg(days.size()));
 
     auto* minutes = new QBarSet(QStringLiteral("Dakika"));
@@ -325,7 +325,7 @@ void JournalView::ChooseCsvFile()
 bool JournalView::ExportCsv(const QString& path)
 {
     QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && WriteCsv(file, m_journal.Runs()) && file.commit())
+    if (file.open(QIODevice::WriteOnly) && writeCsv(file, m_journal.runs()) && file.commit())
         return true;
     zrv::ShowMessage(QStringLiteral("\"%1\" dosyasına yazılamadı: %2")
                          .arg(QDir::toNativeSeparators(path), file.errorString()));

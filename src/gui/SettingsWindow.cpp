@@ -253,7 +253,7 @@ void SettingsWindow::setSettingsHeldElsewhere()
 void SettingsWindow::connectJournal()
 {
     if (m_screenForm && m_journal)
-        m_screenForm->OnRunEnded = [journal = m_journal](const RunRecord& run) { journal->Record(run); };
+        m_screenForm->OnRunEnded = [journal = m_journal](const RunRecord& run) { journal->record(run); };
 }
 
 void SettingsWindow::createPageDescription()
@@ -526,7 +526,7 @@ void SettingsWindow::showModel()
 void SettingsWindow::FormShow()
 {
     change([this] {
-        zrv::SetRandSeed(Clock::System().UtcMillisecondOfDay());
+        zrv::SetRandSeed(Clock::system().utcMillisecondOfDay());
         m_model.loadAndShow();
     });
 }

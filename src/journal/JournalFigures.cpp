@@ -9,13 +9,13 @@ namespace
 {
 constexpr double kMsPerMinute = 60'000.0;
 
-QString Item(const QStringList& items, int index)
+QString item(const QStringList& items, int index)
 {
     return index >= 0 && index < items.size() ? items[index] : QString::number(index);
 }
 
 // A CSV field: quoted when it holds a separator, a quote or a line break.
-QString Field(const QString& text)
+QString field(const QString& text)
 {
     if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) &&
         !text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r')))
@@ -26,7 +26,7 @@ QString Field(const QString& text)
 }
 } // namespace
 
-QList<DayFigures> FiguresByDay(const QList<RunRecord>& runs)
+QList<DayFigures> figuresByDay(const QList<RunRecord>& runs)
 {
     struct Sums {
         double weightedInterval = 0;
@@ -52,7 +52,7 @@ QList<DayFigures> FiguresByDay(const QList<RunRecord>& runs)
     return figures;
 }
 
-Totals TotalOf(const QList<RunRecord>& runs)
+Totals totalOf(const QList<RunRecord>& runs)
 {
     Totals t;
     for (const RunRecord& run : runs) {
@@ -62,53 +62,53 @@ Totals TotalOf(const QList<RunRecord>& runs)
     return t;
 }
 
-QDateTime WeekStart(const QDateTime& now)
+QDateTime weekStart(const QDateTime& now)
 {
     const QDate monday = now.date().addDays(1 - now.date().dayOfWeek());
     return QDateTime(monday, QTime(0, 0), now.timeZone());
 }
 
-QDateTime ThirtyDaysStart(const QDateTime& now)
+QDateTime thirtyDaysStart(const QDateTime& now)
 {
     return QDateTime(now.date().addDays(-29), QTime(0, 0), now.timeZone());
 }
 
-QString ExerciseName(int exercise)
+QString exerciseName(int exercise)
 {
-    return Item({QStringLiteral("Nokta"), QStringLiteral("Piramit"), QStringLiteral("Blok")}, exercise);
+    return item({QStringLiteral("Nokta"), QStringLiteral("Piramit"), QStringLiteral("Blok")}, exercise);
 }
 
-QString TypeName(int exercise, int type)
+QString typeName(int exercise, int type)
 {
     switch (exercise) {
     case 0:
-        return Item({QStringLiteral("1 2 3 4"), QStringLiteral("1 2 4 3"), QStringLiteral("1 4 2 3"),
+        return item({QStringLiteral("1 2 3 4"), QStringLiteral("1 2 4 3"), QStringLiteral("1 4 2 3"),
                      QStringLiteral("1 2 4 3 5 8 6 7"), QStringLiteral("1 4 2 3 5 6 8 7")},
                     type);
     case 1:
-        return Item({QStringLiteral("Üçgen"), QStringLiteral("Tek Satır")}, type);
+        return item({QStringLiteral("Üçgen"), QStringLiteral("Tek Satır")}, type);
     case 2:
-        return Item({QStringLiteral("Ayrı bloklar"), QStringLiteral("Bitişik bloklar")}, type);
+        return item({QStringLiteral("Ayrı bloklar"), QStringLiteral("Bitişik bloklar")}, type);
     default:
         return QString::number(type);
     }
 }
 
-QString DirectionName(int exercise, int direction)
+QString directionName(int exercise, int direction)
 {
     switch (exercise) {
     case 0:
         return QString();
     case 1:
-        return Item({QStringLiteral("Tek Yön"), QStringLiteral("Çift Yön")}, direction);
+        return item({QStringLiteral("Tek Yön"), QStringLiteral("Çift Yön")}, direction);
     case 2:
-        return Item({QStringLiteral("Dikey"), QStringLiteral("Yatay"), QStringLiteral("Zigzag")}, direction);
+        return item({QStringLiteral("Dikey"), QStringLiteral("Yatay"), QStringLiteral("Zigzag")}, direction);
     default:
         return QString::number(direction);
     }
 }
 
-QString ColourName(ColorValue colour)
+QString colourName(ColorValue colour)
 {
     for (const zrv::NamedColor& c : zrv::kColors)
         if (c.color == colour)
@@ -120,7 +120,7 @@ QString ColourName(ColorValue colour)
         .toUpper();
 }
 
-QString EndName(RunEnd end)
+QString endName(RunEnd end)
 {
     switch (end) {
     case RunEnd::Duration:
@@ -135,12 +135,12 @@ QString EndName(RunEnd end)
     return QStringLiteral("Escape");
 }
 
-QString DurationName(int minutes)
+QString durationName(int minutes)
 {
     return minutes > 0 ? QStringLiteral("%1 dakika").arg(minutes) : QStringLiteral("Sürekli");
 }
 
-bool WriteCsv(QIODevice& device, const QList<RunRecord>& runs)
+bool writeCsv(QIODevice& device, const QList<RunRecord>& runs)
 {
     QTextStream out(&device);
     out.setEncoding(QStringConverter::Utf8);
@@ -151,25 +151,25 @@ bool WriteCsv(QIODevice& device, const QList<RunRecord>& runs)
         const bool dot = run.exercise == 0;
         const QStringList fields{
             run.started.toString(Qt::ISODate),
-            ExerciseName(run.exercise),
-            TypeName(run.exercise, run.type),
-            DirectionName(run.exercise, run.direction),
+            exerciseName(run.exercise),
+            typeName(run.exercise, run.type),
+            directionName(run.exercise, run.direction),
             dot ? QString() : QString::number(run.lines),
             dot ? QString() : QString::number(run.letters),
-            ColourName(run.colours[0]),
-            ColourName(run.colours[1]),
-            ColourName(run.colours[2]),
-            dot ? QString() : ColourName(run.colours[3]),
+            colourName(run.colours[0]),
+            colourName(run.colours[1]),
+            colourName(run.colours[2]),
+            dot ? QString() : colourName(run.colours[3]),
             QString::number(run.interval_ms),
-            DurationName(run.duration_minutes),
+            durationName(run.duration_minutes),
             QString::number(double(run.run_ms) / 1000.0, 'f', 1),
             QString::number(run.steps),
-            EndName(run.end),
+            endName(run.end),
             run.inactive ? QStringLiteral("evet") : QStringLiteral("hayır"),
         };
         QStringList quoted;
         for (const QString& f : fields)
-            quoted << Field(f);
+            quoted << field(f);
         out << quoted.join(QLatin1Char(',')) << "\r\n";
     }
     out.flush();

@@ -22,24 +22,24 @@ struct Totals {
 };
 
 // The days of `runs` in date order, oldest first.
-QList<DayFigures> FiguresByDay(const QList<RunRecord>& runs);
-Totals TotalOf(const QList<RunRecord>& runs);
+QList<DayFigures> figuresByDay(const QList<RunRecord>& runs);
+Totals totalOf(const QList<RunRecord>& runs);
 
 // Monday 00:00 of the week of `now`, and 00:00 of the day 29 days before `now` (the last 30
 // days with today), in the time zone of `now`.
-QDateTime WeekStart(const QDateTime& now);
-QDateTime ThirtyDaysStart(const QDateTime& now);
+QDateTime weekStart(const QDateTime& now);
+QDateTime thirtyDaysStart(const QDateTime& now);
 
 // The Turkish names the settings window shows.
-QString ExerciseName(int exercise);
-QString TypeName(int exercise, int type);
-QString DirectionName(int exercise, int direction); // empty for the Dot exercise, which has none
+QString exerciseName(int exercise);
+QString typeName(int exercise, int type);
+QString directionName(int exercise, int direction); // empty for the Dot exercise, which has none
 // The name of a colour of the colour selectors, or #RRGGBB for any other.
-QString ColourName(ColorValue colour);
-QString EndName(RunEnd end);
+QString colourName(ColorValue colour);
+QString endName(RunEnd end);
 // "3 dakika", or "Sürekli" for a run that no duration ends.
-QString DurationName(int minutes);
+QString durationName(int minutes);
 
 // Writes the runs as CSV, UTF-8, one header row, one row a run, in the order given.  False
 // when the device could not take it all.
-bool WriteCsv(QIODevice& device, const QList<RunRecord>& runs);
+bool writeCsv(QIODevice& device, const QList<RunRecord>& runs);

@@ -37,7 +37,7 @@ struct RunRecord {
     bool operator==(const RunRecord&) const = default;
 
     // A run with these settings, nothing run yet.
-    static RunRecord Of(const ExerciseSettings& settings)
+    static RunRecord of(const ExerciseSettings& settings)
     {
         RunRecord run;
         run.exercise = settings.exercise;
@@ -59,7 +59,7 @@ struct RunQuery {
     QDateTime from;
     QDateTime to;
 
-    bool Matches(const RunRecord& run) const
+    bool matches(const RunRecord& run) const
     {
         return (!exercise || run.exercise == *exercise) && (!from.isValid() || run.started >= from) &&
                (!to.isValid() || run.started < to);
@@ -74,6 +74,6 @@ class RunLog
     virtual ~RunLog() = default;
     // Keeps the run.  False when it could not be stored now; the journal then holds it in
     // memory, shows it in its queries and stores it with the next run that can be stored.
-    virtual bool Record(const RunRecord& run) = 0;
-    virtual QList<RunRecord> Runs(const RunQuery& query = {}) const = 0;
+    virtual bool record(const RunRecord& run) = 0;
+    virtual QList<RunRecord> runs(const RunQuery& query = {}) const = 0;
 };

@@ -45,7 +45,7 @@ constexpr RunColumn kRunColumns[] = {
 };
 constexpr int kColumnCount = int(std::size(kRunColumns));
 
-QString CreateRunsSql()
+QString createRunsSql()
 {
     QStringList columns;
     for (const RunColumn& c : kRunColumns)
@@ -53,7 +53,7 @@ QString CreateRunsSql()
     return QStringLiteral("CREATE TABLE runs (%1)").arg(columns.join(QLatin1Char(',')));
 }
 
-QString ColumnList()
+QString columnList()
 {
     QStringList names;
     for (const RunColumn& c : kRunColumns)
@@ -64,7 +64,7 @@ QString ColumnList()
 const char* const kCreateIndex = "CREATE INDEX runs_by_exercise ON runs (exercise, started_utc_ms)";
 
 // The statements that take a file of version `version` - 1 to `version`.
-QStringList MigrationTo(int version)
+QStringList migrationTo(int version)
 {
     switch (version) {
     case 2: {
@@ -77,7 +77,7 @@ QStringList MigrationTo(int version)
                 sql += QStringLiteral(" WHEN %1 THEN %2").arg(i).arg(zrv::ColorOfIndex(i));
             return sql + QStringLiteral(" ELSE 0 END");
         };
-        return {QStringLiteral("ALTER TABLE runs RENAME TO runs_v1"), CreateRunsSql(),
+        return {QStringLiteral("ALTER TABLE runs RENAME TO runs_v1"), createRunsSql(),
                 QStringLiteral("INSERT INTO runs SELECT id,"
                                " CAST(strftime('%s', started, 'utc') AS INTEGER) * 1000,"
                                " CAST(strftime('%s', started) AS INTEGER) -"
@@ -100,7 +100,7 @@ constexpr std::pair<RunEnd, const char*> kStoredEnds[] = {
     {RunEnd::Stopped, "stopped"},
 };
 
-QString StoredEndName(RunEnd end)
+QString storedEndName(RunEnd end)
 {
     for (const auto& [e, name] : kStoredEnds)
         if (e == end)
@@ -108,7 +108,7 @@ QString StoredEndName(RunEnd end)
     return QStringLiteral("escape");
 }
 
-RunEnd EndOfStoredName(const QString& name)
+RunEnd endOfStoredName(const QString& name)
 {
     for (const auto& [end, stored] : kStoredEnds)
         if (name == QLatin1String(stored))
@@ -116,7 +116,7 @@ RunEnd EndOfStoredName(const QString& name)
     return RunEnd::Escape;
 }
 
-bool Newer(const RunRecord& a, const RunRecord& b)
+bool newer(const RunRecord& a, const RunRecord& b)
 {
     return a.started != b.started ? a.started > b.started : a.id > b.id;
 }
@@ -126,38 +126,38 @@ SqliteJournal::SqliteJournal(QString path, QObject* parent) : QObject(parent), m
 {
     static QAtomicInteger<int> counter;
     m_connection = QStringLiteral("zerlivan-journal-%1").arg(counter.fetchAndAddRelaxed(1));
-    Open();
+    open();
 }
 
 SqliteJournal::~SqliteJournal()
 {
-    Close();
+    close();
 }
 
-QString SqliteJournal::DefaultPath()
+QString SqliteJournal::defaultPath()
 {
     // The folder the menu entry starts the program in, whatever the application is called.
     return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
            QStringLiteral("/zerlivan/journal.sqlite");
 }
 
-void SqliteJournal::Open()
+void SqliteJournal::open()
 {
-    Close();
+    close();
     m_readable = false;
     if (!QDir().mkpath(QFileInfo(m_path).absolutePath())) {
         m_state = JournalState::ReadOnly;
         m_error = QStringLiteral("cannot make the folder %1").arg(QFileInfo(m_path).absolutePath());
         return;
     }
-    Failure failure = TryOpen(ReadMode::ReadWrite);
+    Failure failure = tryOpen(ReadMode::ReadWrite);
     if (failure == Failure::Damaged) {
-        Close();
-        if (!SetAside()) {
+        close();
+        if (!setAside()) {
             m_state = JournalState::Unavailable;
             return;
         }
-        failure = TryOpen(ReadMode::ReadWrite);
+        failure = tryOpen(ReadMode::ReadWrite);
     }
     switch (failure) {
     case Failure::None:
@@ -174,19 +174,19 @@ void SqliteJournal::Open()
         m_state = JournalState::Unavailable;
         break;
     }
-    Close();
+    close();
     // What the file holds can still be shown when it can be read: as it stands when the
     // write-ahead log cannot be set up beside it (a read-only file system).
     if (m_state == JournalState::ReadOnly && QFileInfo::exists(m_path)) {
-        m_readable = TryOpen(ReadMode::ReadOnly) == Failure::None;
+        m_readable = tryOpen(ReadMode::ReadOnly) == Failure::None;
         if (!m_readable) {
-            Close();
-            m_readable = TryOpen(ReadMode::Immutable) == Failure::None;
+            close();
+            m_readable = tryOpen(ReadMode::Immutable) == Failure::None;
         }
     }
 }
 
-SqliteJournal::Failure SqliteJournal::TryOpen(ReadMode mode)
+SqliteJournal::Failure SqliteJournal::tryOpen(ReadMode mode)
 {
     m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
     QString options = QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyTimeout_ms);
@@ -201,30 +201,30 @@ SqliteJournal::Failure SqliteJournal::TryOpen(ReadMode mode)
     }
     m_db.setConnectOptions(options);
     if (!m_db.open())
-        return Classify(m_db.lastError());
+        return classify(m_db.lastError());
     if (mode != ReadMode::ReadWrite) {
         QSqlQuery probe(m_db);
         return probe.exec(QStringLiteral("SELECT count(*) FROM runs")) ? Failure::None
-                                                                       : Classify(probe.lastError());
+                                                                       : classify(probe.lastError());
     }
-    if (const Failure f = Exec(QStringLiteral("PRAGMA journal_mode=WAL")); f != Failure::None)
+    if (const Failure f = exec(QStringLiteral("PRAGMA journal_mode=WAL")); f != Failure::None)
         return f;
-    if (const Failure f = Exec(QStringLiteral("PRAGMA synchronous=NORMAL")); f != Failure::None)
+    if (const Failure f = exec(QStringLiteral("PRAGMA synchronous=NORMAL")); f != Failure::None)
         return f;
-    return PrepareSchema();
+    return prepareSchema();
 }
 
-SqliteJournal::Failure SqliteJournal::PrepareSchema()
+SqliteJournal::Failure SqliteJournal::prepareSchema()
 {
     QSqlQuery query(m_db);
     if (!query.exec(QStringLiteral("PRAGMA quick_check")) || !query.next())
-        return Classify(query.lastError());
+        return classify(query.lastError());
     if (query.value(0).toString() != QLatin1String("ok")) {
         m_error = query.value(0).toString();
         return Failure::Damaged;
     }
     if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next())
-        return Classify(query.lastError());
+        return classify(query.lastError());
     const int version = query.value(0).toInt();
     query.finish();
     if (version > kSchemaVersion) {
@@ -236,30 +236,30 @@ SqliteJournal::Failure SqliteJournal::PrepareSchema()
         return Failure::None;
     QStringList statements;
     if (version == 0) { // a new file, or an empty database: the current layout
-        statements << CreateRunsSql() << QString::fromLatin1(kCreateIndex);
+        statements << createRunsSql() << QString::fromLatin1(kCreateIndex);
     } else {
         for (int v = version + 1; v <= kSchemaVersion; ++v)
-            statements << MigrationTo(v);
+            statements << migrationTo(v);
     }
     statements << QStringLiteral("PRAGMA user_version=%1").arg(kSchemaVersion);
     // One transaction: a file is either wholly migrated or left as it was.
-    if (const Failure f = Exec(QStringLiteral("BEGIN IMMEDIATE")); f != Failure::None)
+    if (const Failure f = exec(QStringLiteral("BEGIN IMMEDIATE")); f != Failure::None)
         return f;
     for (const QString& sql : statements)
-        if (const Failure f = Exec(sql); f != Failure::None) {
+        if (const Failure f = exec(sql); f != Failure::None) {
             m_db.rollback();
             return f;
         }
-    return Exec(QStringLiteral("COMMIT"));
+    return exec(QStringLiteral("COMMIT"));
 }
 
-SqliteJournal::Failure SqliteJournal::Exec(const QString& sql)
+SqliteJournal::Failure SqliteJournal::exec(const QString& sql)
 {
     QSqlQuery query(m_db);
-    return query.exec(sql) ? Failure::None : Classify(query.lastError());
+    return query.exec(sql) ? Failure::None : classify(query.lastError());
 }
 
-SqliteJournal::Failure SqliteJournal::Classify(const QSqlError& error)
+SqliteJournal::Failure SqliteJournal::classify(const QSqlError& error)
 {
     m_error = error.text();
     switch (error.nativeErrorCode().toInt()) {
@@ -278,7 +278,7 @@ SqliteJournal::Failure SqliteJournal::Classify(const QSqlError& error)
     }
 }
 
-void SqliteJournal::Close()
+void SqliteJournal::close()
 {
     if (!m_db.isValid())
         return;
@@ -287,7 +287,7 @@ void SqliteJournal::Close()
     QSqlDatabase::removeDatabase(m_connection);
 }
 
-bool SqliteJournal::SetAside()
+bool SqliteJournal::setAside()
 {
     const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
     QString aside = m_path + QStringLiteral(".corrupt-") + stamp;
@@ -305,17 +305,17 @@ bool SqliteJournal::SetAside()
     return true;
 }
 
-bool SqliteJournal::Record(const RunRecord& run)
+bool SqliteJournal::record(const RunRecord& run)
 {
     m_pending.append(run);
     if (m_state != JournalState::Open && m_state != JournalState::NewerVersion)
-        Open();
+        open();
     if (m_state == JournalState::Open) {
-        Failure failure = StorePending();
+        Failure failure = storePending();
         if (failure == Failure::Damaged) {
             // Damaged since it was opened: put it aside and start again.
-            Open();
-            failure = m_state == JournalState::Open ? StorePending() : failure;
+            open();
+            failure = m_state == JournalState::Open ? storePending() : failure;
         }
         if (failure == Failure::Busy)
             m_state = JournalState::Locked;
@@ -324,18 +324,18 @@ bool SqliteJournal::Record(const RunRecord& run)
         else if (failure != Failure::None)
             m_state = JournalState::Unavailable;
     }
-    emit Changed();
+    emit changed();
     return m_pending.isEmpty();
 }
 
-SqliteJournal::Failure SqliteJournal::StorePending()
+SqliteJournal::Failure SqliteJournal::storePending()
 {
-    if (const Failure f = Exec(QStringLiteral("BEGIN IMMEDIATE")); f != Failure::None)
+    if (const Failure f = exec(QStringLiteral("BEGIN IMMEDIATE")); f != Failure::None)
         return f;
     QSqlQuery insert(m_db);
     // The journal numbers the run: every column but the first is bound.
     insert.prepare(QStringLiteral("INSERT INTO runs (%1) VALUES (NULL%2)")
-                       .arg(ColumnList(), QStringLiteral(", ?").repeated(kColumnCount - 1)));
+                       .arg(columnList(), QStringLiteral(", ?").repeated(kColumnCount - 1)));
     for (const RunRecord& run : std::as_const(m_pending)) {
         const QVariantList values{run.started.toMSecsSinceEpoch(),
                                   run.started.offsetFromUtc(),
@@ -352,18 +352,18 @@ SqliteJournal::Failure SqliteJournal::StorePending()
                                   run.duration_minutes,
                                   run.run_ms,
                                   run.steps,
-                                  StoredEndName(run.end),
+                                  storedEndName(run.end),
                                   int(run.inactive)};
         Q_ASSERT(values.size() == kColumnCount - 1);
         for (int i = 0; i < values.size(); ++i)
             insert.bindValue(i, values[i]);
         if (!insert.exec()) {
-            const Failure f = Classify(insert.lastError());
+            const Failure f = classify(insert.lastError());
             m_db.rollback();
             return f;
         }
     }
-    if (const Failure f = Exec(QStringLiteral("COMMIT")); f != Failure::None) {
+    if (const Failure f = exec(QStringLiteral("COMMIT")); f != Failure::None) {
         m_db.rollback();
         return f;
     }
@@ -371,12 +371,12 @@ SqliteJournal::Failure SqliteJournal::StorePending()
     return Failure::None;
 }
 
-QList<RunRecord> SqliteJournal::Runs(const RunQuery& query) const
+QList<RunRecord> SqliteJournal::runs(const RunQuery& query) const
 {
     QList<RunRecord> runs;
     if (m_readable) {
         QSqlQuery select(m_db);
-        QString sql = QStringLiteral("SELECT %1 FROM runs WHERE 1").arg(ColumnList());
+        QString sql = QStringLiteral("SELECT %1 FROM runs WHERE 1").arg(columnList());
         if (query.exercise)
             sql += QStringLiteral(" AND exercise = %1").arg(*query.exercise);
         if (query.from.isValid())
@@ -401,15 +401,15 @@ QList<RunRecord> SqliteJournal::Runs(const RunQuery& query) const
                 run.duration_minutes = select.value(13).toInt();
                 run.run_ms = select.value(14).toLongLong();
                 run.steps = select.value(15).toLongLong();
-                run.end = EndOfStoredName(select.value(16).toString());
+                run.end = endOfStoredName(select.value(16).toString());
                 run.inactive = select.value(17).toBool();
                 runs.append(run);
             }
         }
     }
     for (const RunRecord& run : m_pending)
-        if (query.Matches(run))
+        if (query.matches(run))
             runs.append(run);
-    std::stable_sort(runs.begin(), runs.end(), Newer);
+    std::stable_sort(runs.begin(), runs.end(), newer);
     return runs;
 }

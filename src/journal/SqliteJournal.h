@@ -17,13 +17,13 @@ enum class JournalState {
 
 // The training journal in an SQLite file: one table of runs, its layout version in the
 // file's user_version, written in WAL mode, one transaction a run.  A run is on disk when
-// Record() returns true: a crash or kill of the program after that loses nothing (a power
+// record() returns true: a crash or kill of the program after that loses nothing (a power
 // failure may lose the last runs, since commits do not wait for the disk).
 //
 // Nothing that goes wrong with the file stops the program.  A file that is not a database, or
 // a damaged one, is renamed aside (never deleted) and a new journal is started; a file that
 // cannot be written is read when it can be; runs that cannot be stored stay in memory, show in
-// Runs(), and are stored with the next run once the file can be written again.
+// runs(), and are stored with the next run once the file can be written again.
 class SqliteJournal : public QObject, public RunLog
 {
     Q_OBJECT
@@ -35,35 +35,35 @@ class SqliteJournal : public QObject, public RunLog
     ~SqliteJournal() override;
 
     // journal.sqlite in the user's data folder for the program (~/.local/share/zerlivan).
-    static QString DefaultPath();
+    static QString defaultPath();
 
-    bool Record(const RunRecord& run) override;
-    QList<RunRecord> Runs(const RunQuery& query = {}) const override;
+    bool record(const RunRecord& run) override;
+    QList<RunRecord> runs(const RunQuery& query = {}) const override;
 
-    JournalState State() const { return m_state; }
-    const QString& Path() const { return m_path; }
+    JournalState state() const { return m_state; }
+    const QString& path() const { return m_path; }
     // Where a damaged file was put aside when this journal was opened; empty when none was.
-    const QString& AsidePath() const { return m_asidePath; }
+    const QString& asidePath() const { return m_asidePath; }
     // The database's own words about the last failure.
-    const QString& ErrorText() const { return m_error; }
-    int PendingCount() const { return int(m_pending.size()); }
+    const QString& errorText() const { return m_error; }
+    int pendingCount() const { return int(m_pending.size()); }
 
   signals:
     // A run was recorded (stored or held in memory), or the state changed.
-    void Changed();
+    void changed();
 
   private:
     enum class Failure { None, Damaged, Busy, NotWritable, Other };
     enum class ReadMode { ReadWrite, ReadOnly, Immutable };
 
-    void Open();
-    Failure TryOpen(ReadMode mode);
-    Failure PrepareSchema();
-    Failure StorePending();
-    Failure Exec(const QString& sql);
-    Failure Classify(const class QSqlError& error);
-    void Close();
-    bool SetAside();
+    void open();
+    Failure tryOpen(ReadMode mode);
+    Failure prepareSchema();
+    Failure storePending();
+    Failure exec(const QString& sql);
+    Failure classify(const class QSqlError& error);
+    void close();
+    bool setAside();
 
     QString m_path;
     QString m_connection;

@@ -7,19 +7,19 @@ ApplicationActivity::ApplicationActivity(QObject* parent) : ActivitySource(paren
     if (!qGuiApp)
         return;
     m_active = QGuiApplication::applicationState() == Qt::ApplicationActive;
-    connect(qGuiApp, &QGuiApplication::applicationStateChanged, this, &ApplicationActivity::OnStateChanged);
+    connect(qGuiApp, &QGuiApplication::applicationStateChanged, this, &ApplicationActivity::onStateChanged);
 }
 
-bool ApplicationActivity::IsActive() const
+bool ApplicationActivity::isActive() const
 {
     return m_active;
 }
 
-void ApplicationActivity::OnStateChanged(Qt::ApplicationState state)
+void ApplicationActivity::onStateChanged(Qt::ApplicationState state)
 {
     const bool active = state == Qt::ApplicationActive;
     if (active == m_active)
         return;
     m_active = active;
-    emit ActiveChanged(active);
+    emit activeChanged(active);
 }

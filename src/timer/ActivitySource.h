@@ -3,7 +3,7 @@
 #include <QObject>
 
 // Tells whether the application is the active one and reports when that changes.  The frame
-// timer listens to it for ActiveOnly; tests hand the timer a fake.
+// timer listens to it for activeOnly; tests hand the timer a fake.
 class ActivitySource : public QObject
 {
     Q_OBJECT
@@ -11,11 +11,11 @@ class ActivitySource : public QObject
     using QObject::QObject;
     ~ActivitySource() override = default;
 
-    virtual bool IsActive() const = 0;
+    virtual bool isActive() const = 0;
 
   signals:
     // Emitted after the state has changed, from the event loop, only when it really changes.
-    void ActiveChanged(bool active);
+    void activeChanged(bool active);
 };
 
 // The application's own reports: active while QGuiApplication's state is
@@ -26,9 +26,9 @@ class ApplicationActivity final : public ActivitySource
     Q_OBJECT
   public:
     explicit ApplicationActivity(QObject* parent = nullptr);
-    bool IsActive() const override;
+    bool isActive() const override;
 
   private:
-    void OnStateChanged(Qt::ApplicationState state);
+    void onStateChanged(Qt::ApplicationState state);
     bool m_active;
 };

@@ -16,9 +16,9 @@ namespace
 class SystemClock final : public Clock
 {
   public:
-    quint32 Milliseconds() const override { return zrv::timing::MillisecondsAt(MonotonicNanoseconds()); }
+    quint32 milliseconds() const override { return zrv::timing::millisecondsAt(monotonicNanoseconds()); }
 
-    qint64 MonotonicNanoseconds() const override
+    qint64 monotonicNanoseconds() const override
     {
 #if defined(Q_OS_UNIX)
         timespec ts{};
@@ -31,7 +31,7 @@ class SystemClock final : public Clock
 #endif
     }
 
-    double LocalDays() const override
+    double localDays() const override
     {
         // One reading, split into the date and the time of day of the same moment.
         const QDateTime now = QDateTime::currentDateTime();
@@ -39,7 +39,7 @@ class SystemClock final : public Clock
         return double(epoch.daysTo(now.date())) + double(now.time().msecsSinceStartOfDay()) / 86'400'000.0;
     }
 
-    quint32 UtcMillisecondOfDay() const override
+    quint32 utcMillisecondOfDay() const override
     {
         return quint32(QDateTime::currentDateTimeUtc().time().msecsSinceStartOfDay());
     }
@@ -47,7 +47,7 @@ class SystemClock final : public Clock
 
 } // namespace
 
-Clock& Clock::System()
+Clock& Clock::system()
 {
     static SystemClock clock;
     return clock;

@@ -6,7 +6,7 @@
 //
 // One rule ties the first two together, and the frame timer relies on it: the millisecond
 // count is the nanosecond reading in whole milliseconds, truncated to 32 bits,
-//     Milliseconds() == quint32(floor(MonotonicNanoseconds() / 1 000 000)),
+//     milliseconds() == quint32(floor(monotonicNanoseconds() / 1 000 000)),
 // so that the moment at which the count reaches a value can be named on the nanosecond line.
 class Clock
 {
@@ -14,17 +14,17 @@ class Clock
     virtual ~Clock() = default;
     // Milliseconds since an arbitrary start, as an unsigned 32-bit count that wraps around
     // (stands in for the platform's millisecond clock).  Monotonic.
-    virtual quint32 Milliseconds() const = 0;
+    virtual quint32 milliseconds() const = 0;
     // Nanoseconds of the same monotonic time line, for precise wake-ups and for logging.
-    virtual qint64 MonotonicNanoseconds() const = 0;
+    virtual qint64 monotonicNanoseconds() const = 0;
     // Local date and time in days: whole days plus the fraction of the day (one minute is
     // 1/1440).  Used for the exercise duration.  Days are counted from 1899-12-30, the usual
     // epoch of such day counts; only differences matter to the program.
-    virtual double LocalDays() const = 0;
+    virtual double localDays() const = 0;
     // UTC time of day in milliseconds, 0 .. 86 399 999.  Seeds the random generator.
-    virtual quint32 UtcMillisecondOfDay() const = 0;
+    virtual quint32 utcMillisecondOfDay() const = 0;
 
     // The process-wide platform clock: CLOCK_MONOTONIC where there is one (the timer's
     // platform waker sleeps on the same clock), the system's wall clock for the dates.
-    static Clock& System();
+    static Clock& system();
 };

@@ -14,18 +14,18 @@
 #include <QThread>
 
 // Off by default; QT_LOGGING_RULES="zerlivan.timer.debug=true" turns the tick log on.  One line
-// per tick, written right before OnTimer runs:
+// per tick, written right before onTimer runs:
 //     tick t_us=<T> last_ms=<L> interval_ms=<I> lag=<N>
 // T: the monotonic time of the tick in microseconds (CLOCK_MONOTONIC on Linux, the reading the
-//    tick was decided on); L: LastTick, the millisecond count at the tick (wraps at 2^32);
-// I: Interval at the tick; N: LagCount.  Differences of T give the real pace of a run.
+//    tick was decided on); L: lastTick, the millisecond count at the tick (wraps at 2^32);
+// I: interval at the tick; N: lagCount.  Differences of T give the real pace of a run.
 // At info level ("zerlivan.timer.info=true"), once per run, what made the ticking thread prompt:
 //     promptness: scheduler slice 100 us for thread <tid>; timer slack 1 us (was 50 us)
 Q_LOGGING_CATEGORY(lcTimer, "zerlivan.timer", QtWarningMsg)
 
-using zrv::timing::CheckTick;
-using zrv::timing::MillisecondsAt;
-using zrv::timing::WakeMomentNs;
+using zrv::timing::checkTick;
+using zrv::timing::millisecondsAt;
+using zrv::timing::wakeMomentNs;
 
 namespace
 {
@@ -50,80 +50,80 @@ struct FrameTimer::Private {
     quint32 lastTick_ms = 0;
     bool inPass = false;
 
-    bool ApplicationActive() const { return !activity || activity->IsActive(); }
+    bool applicationActive() const { return !activity || activity->isActive(); }
 
-    void Start()
+    void start()
     {
-        Stop();
+        stop();
         promptnessLogged = false;
-        if (!activeOnly || ApplicationActive())
-            Resume();
+        if (!activeOnly || applicationActive())
+            resume();
         running = true;
     }
 
-    void Stop()
+    void stop()
     {
         if (!running)
             return;
-        Suspend();
+        suspend();
         running = false;
     }
 
-    void Resume()
+    void resume()
     {
         ticking = true;
-        MakePrompt();
-        lastTick_ms = MillisecondsAt(clock->MonotonicNanoseconds());
-        Rearm();
+        makePrompt();
+        lastTick_ms = millisecondsAt(clock->monotonicNanoseconds());
+        rearm();
     }
 
-    void Suspend()
+    void suspend()
     {
         ticking = false;
-        waker->Disarm();
+        waker->disarm();
         if (promptness)
-            promptness->Release();
+            promptness->release();
     }
 
-    void MakePrompt()
+    void makePrompt()
     {
         if (!promptness)
             return;
-        promptness->Acquire();
+        promptness->acquire();
         if (!promptnessLogged) {
             promptnessLogged = true;
-            qCInfo(lcTimer, "promptness: %s", qUtf8Printable(promptness->Describe()));
+            qCInfo(lcTimer, "promptness: %s", qUtf8Printable(promptness->describe()));
         }
     }
 
-    // Aims the wake-up at the moment the millisecond count reaches LastTick + Interval, or at
+    // Aims the wake-up at the moment the millisecond count reaches lastTick + interval, or at
     // once when that has passed.  Inside a pass the pass does it at its end.
-    void Rearm()
+    void rearm()
     {
         if (!ticking) {
-            waker->Disarm();
+            waker->disarm();
             return;
         }
         if (inPass)
             return;
-        const qint64 now_ns = clock->MonotonicNanoseconds();
-        const auto check = CheckTick(MillisecondsAt(now_ns), lastTick_ms, interval_ms);
-        waker->ArmAt(WakeMomentNs(now_ns, check.due ? 0 : check.msUntilDue));
+        const qint64 now_ns = clock->monotonicNanoseconds();
+        const auto check = checkTick(millisecondsAt(now_ns), lastTick_ms, interval_ms);
+        waker->armAt(wakeMomentNs(now_ns, check.due ? 0 : check.msUntilDue));
     }
 
-    void OnActiveChanged(bool active)
+    void onActiveChanged(bool active)
     {
         if (!running || !activeOnly)
             return;
         if (active)
-            Resume();
+            resume();
         else
-            Suspend();
+            suspend();
     }
 
     // Lets the event loop handle what is waiting (posted events, window-system input, other
     // descriptors) without blocking, so that a key press in the queue comes before a due tick.
-    static void DeliverWaitingEvents()
+    static void deliverWaitingEvents()
     {
         QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance(QThread::currentThread());
         if (!dispatcher) {
@@ -137,7 +137,7 @@ struct FrameTimer::Private {
     }
 
     // The idle pass, run when the wake-up fires.
-    void OnWoken()
+    void onWoken()
     {
         // A wake-up from an event loop nested in a pass (a handler's dialog, the delivery
         // below) or a stale one after a suspend: the pass in progress re-arms at its end.
@@ -145,129 +145,129 @@ struct FrameTimer::Private {
             return;
         QPointer<FrameTimer> alive(q);
         inPass = true;
-        DeliverWaitingEvents();
+        deliverWaitingEvents();
         if (!alive)
             return;
         if (ticking) {
-            const qint64 now_ns = clock->MonotonicNanoseconds();
-            const quint32 now_ms = MillisecondsAt(now_ns);
-            const auto check = CheckTick(now_ms, lastTick_ms, interval_ms);
+            const qint64 now_ns = clock->monotonicNanoseconds();
+            const quint32 now_ms = millisecondsAt(now_ns);
+            const auto check = checkTick(now_ms, lastTick_ms, interval_ms);
             if (check.due) {
                 lastTick_ms = now_ms;
                 qCDebug(lcTimer, "tick t_us=%lld last_ms=%u interval_ms=%u lag=%d", now_ns / 1000,
                         unsigned(now_ms), unsigned(interval_ms), check.lagCount);
-                if (q->TickProbe)
-                    q->TickProbe(now_ns, check.lagCount);
-                if (q->OnTimer) {
-                    zrv::Guarded([this, &check] { q->OnTimer(q, check.lagCount); });
+                if (q->tickProbe)
+                    q->tickProbe(now_ns, check.lagCount);
+                if (q->onTimer) {
+                    zrv::Guarded([this, &check] { q->onTimer(q, check.lagCount); });
                     if (!alive)
                         return;
                 }
             }
         }
         inPass = false;
-        Rearm();
+        rearm();
     }
 };
 
 FrameTimer::FrameTimer(QObject* parent, Clock* clock, std::unique_ptr<TickWaker> waker,
                        ActivitySource* activity)
-    : QObject(parent), d(std::make_unique<Private>())
+    : QObject(parent), m_d(std::make_unique<Private>())
 {
-    d->q = this;
-    d->clock = clock ? clock : &Clock::System();
-    d->waker = waker ? std::move(waker) : TickWaker::CreatePlatformWaker();
-    d->waker->setParent(nullptr); // owned here alone
-    d->activity = activity ? activity : new ApplicationActivity(this);
-    connect(d->waker.get(), &TickWaker::Woken, this, [this] { d->OnWoken(); });
-    connect(d->activity.data(), &ActivitySource::ActiveChanged, this,
-            [this](bool active) { d->OnActiveChanged(active); });
-    // Loaded with Enabled true: starts.  The thread is made prompt once the event loop runs, so
+    m_d->q = this;
+    m_d->clock = clock ? clock : &Clock::system();
+    m_d->waker = waker ? std::move(waker) : TickWaker::createPlatformWaker();
+    m_d->waker->setParent(nullptr); // owned here alone
+    m_d->activity = activity ? activity : new ApplicationActivity(this);
+    connect(m_d->waker.get(), &TickWaker::woken, this, [this] { m_d->onWoken(); });
+    connect(m_d->activity.data(), &ActivitySource::activeChanged, this,
+            [this](bool active) { m_d->onActiveChanged(active); });
+    // Loaded with enabled true: starts.  The thread is made prompt once the event loop runs, so
     // that a holder that disables the timer right away never touches the scheduler.
-    if (d->enabled)
-        d->Start();
-    d->promptness = CreateSystemPromptness();
+    if (m_d->enabled)
+        m_d->start();
+    m_d->promptness = createSystemPromptness();
     QMetaObject::invokeMethod(
         this,
         [this] {
-            if (d->ticking)
-                d->MakePrompt();
+            if (m_d->ticking)
+                m_d->makePrompt();
         },
         Qt::QueuedConnection);
 }
 
 FrameTimer::~FrameTimer()
 {
-    d->Stop();
-    // The waker goes with d; keep its last signals away from a half-destroyed timer.
-    disconnect(d->waker.get(), nullptr, this, nullptr);
+    m_d->stop();
+    // The waker goes with m_d; keep its last signals away from a half-destroyed timer.
+    disconnect(m_d->waker.get(), nullptr, this, nullptr);
 }
 
-bool FrameTimer::ActiveOnly() const
+bool FrameTimer::activeOnly() const
 {
-    return d->activeOnly;
+    return m_d->activeOnly;
 }
 
 void FrameTimer::setActiveOnly(bool on)
 {
-    d->activeOnly = on;
+    m_d->activeOnly = on;
 }
 
-bool FrameTimer::Enabled() const
+bool FrameTimer::isEnabled() const
 {
-    return d->enabled;
+    return m_d->enabled;
 }
 
 void FrameTimer::setEnabled(bool on)
 {
-    if (on == d->enabled)
+    if (on == m_d->enabled)
         return;
-    d->enabled = on;
+    m_d->enabled = on;
     if (on)
-        d->Start();
+        m_d->start();
     else
-        d->Stop();
+        m_d->stop();
 }
 
-quint32 FrameTimer::Interval() const
+quint32 FrameTimer::interval() const
 {
-    return d->interval_ms;
+    return m_d->interval_ms;
 }
 
-void FrameTimer::setInterval(quint32 ms)
+void FrameTimer::setInterval(quint32 interval_ms)
 {
-    if (ms == d->interval_ms)
+    if (interval_ms == m_d->interval_ms)
         return;
-    d->interval_ms = ms;
-    // Applies from the next pass, measured from LastTick: aim the wake-up anew.
-    d->Rearm();
+    m_d->interval_ms = interval_ms;
+    // Applies from the next pass, measured from lastTick: aim the wake-up anew.
+    m_d->rearm();
 }
 
-bool FrameTimer::Running() const
+bool FrameTimer::isRunning() const
 {
-    return d->running;
+    return m_d->running;
 }
 
-quint32 FrameTimer::LastTick() const
+quint32 FrameTimer::lastTick() const
 {
-    return d->lastTick_ms;
+    return m_d->lastTick_ms;
 }
 
-bool FrameTimer::Ticking() const
+bool FrameTimer::isTicking() const
 {
-    return d->ticking;
+    return m_d->ticking;
 }
 
 void FrameTimer::setPromptness(std::unique_ptr<ThreadPromptness> promptness)
 {
-    if (d->promptness)
-        d->promptness->Release();
-    d->promptness = std::move(promptness);
-    if (d->ticking)
-        d->MakePrompt();
+    if (m_d->promptness)
+        m_d->promptness->release();
+    m_d->promptness = std::move(promptness);
+    if (m_d->ticking)
+        m_d->makePrompt();
 }
 
-const ThreadPromptness* FrameTimer::Promptness() const
+const ThreadPromptness* FrameTimer::promptness() const
 {
-    return d->promptness.get();
+    return m_d->promptness.get();
 }

@@ -10,21 +10,21 @@ class ActivitySource; // reports the application becoming active or inactive
 class ThreadPromptness;
 
 // The frame timer.  Ticks on the user-interface thread, never while another handler runs,
-// never closer together than Interval on the millisecond clock, only while the application is
-// active when ActiveOnly is on.  Sleeps until the next tick is due (no busy polling).
+// never closer together than interval on the millisecond clock, only while the application is
+// active when activeOnly is on.  Sleeps until the next tick is due (no busy polling).
 //
-// States: stopped (Running false, nothing armed), ticking (Running, the wake-up armed for the
-// next due moment) and suspended (Running, nothing armed: ActiveOnly and the application not
+// States: stopped (not running, nothing armed), ticking (running, the wake-up armed for the
+// next due moment) and suspended (running, nothing armed: activeOnly and the application not
 // active).  A pass runs when the wake-up fires: it first lets the event loop deliver whatever
-// is waiting (a key press, a repaint), then reads the clock and ticks if Interval has run out.
+// is waiting (a key press, a repaint), then reads the clock and ticks if interval has run out.
 //
 // The wake-up is aimed at the very nanosecond at which the millisecond count reaches
-// LastTick + Interval, so a tick that comes within that millisecond sets LastTick exactly to the
+// lastTick + interval, so a tick that comes within that millisecond sets lastTick exactly to the
 // due value and sub-millisecond lateness never adds up over a run.
 //
 // While ticking, the thread asks the scheduler for prompt wake-ups (ThreadPromptness) and gives
 // them back when the timer stops or is suspended; which means took effect is logged once per run
-// (from Enabled true to false) at info level in zerlivan.timer.
+// (from enabled true to false) at info level in zerlivan.timer.
 class FrameTimer : public QObject
 {
     Q_OBJECT
@@ -33,38 +33,38 @@ class FrameTimer : public QObject
     // The clock and the activity source are not owned and must outlive the timer; the waker
     // is owned.  A waker other than the platform's must be aimed on the injected clock's line
     // (tests pair a mock clock with a waker they fire by hand).  Like every timer, it starts
-    // at construction since Enabled defaults to true; a holder that wants it disabled sets
-    // Enabled false right after (nothing can tick before the event loop runs).
+    // at construction since enabled defaults to true; a holder that wants it disabled sets
+    // enabled false right after (nothing can tick before the event loop runs).
     explicit FrameTimer(QObject* parent = nullptr, Clock* clock = nullptr,
                         std::unique_ptr<TickWaker> waker = {}, ActivitySource* activity = nullptr);
     ~FrameTimer() override;
 
-    bool ActiveOnly() const;
+    bool activeOnly() const;
     void setActiveOnly(bool on);
-    bool Enabled() const;
+    bool isEnabled() const;
     void setEnabled(bool on);
-    quint32 Interval() const;
-    void setInterval(quint32 ms);
-    bool Running() const;
-    quint32 LastTick() const;
+    quint32 interval() const;
+    void setInterval(quint32 interval_ms);
+    bool isRunning() const;
+    quint32 lastTick() const;
 
     // Raised at each tick with the number of whole intervals since the previous tick (>= 1).
-    std::function<void(QObject* sender, int LagCount)> OnTimer;
+    std::function<void(QObject* sender, int lagCount)> onTimer;
 
-    // For measurements: called at each tick right before OnTimer with the monotonic time of the
-    // tick in nanoseconds (the reading LastTick was taken from) and the LagCount.
-    std::function<void(qint64 tickNs, int LagCount)> TickProbe;
+    // For measurements: called at each tick right before onTimer with the monotonic time of the
+    // tick in nanoseconds (the reading lastTick was taken from) and the lagCount.
+    std::function<void(qint64 tickNs, int lagCount)> tickProbe;
 
     // True while the timer's wake-up is set up, i.e. the timer is ticking rather than stopped
     // or suspended.
-    bool Ticking() const;
+    bool isTicking() const;
 
     // Replaces the promptness policy (by default the system's; null: none).  Anything the old
     // one holds is given back first.
     void setPromptness(std::unique_ptr<ThreadPromptness> promptness);
-    const ThreadPromptness* Promptness() const;
+    const ThreadPromptness* promptness() const;
 
   private:
     struct Private;
-    std::unique_ptr<Private> d;
+    std::unique_ptr<Private> m_d;
 };

@@ -8,7 +8,7 @@ RealtimeKitClient::RealtimeKitClient(QDBusConnection::BusType bus, int timeout_m
 {
 }
 
-bool RealtimeKitClient::MakeThreadHighPriority(quint64 thread, int nice, QString* error)
+bool RealtimeKitClient::makeThreadHighPriority(quint64 thread, int nice, QString* error)
 {
     const QDBusConnection bus =
         m_bus == QDBusConnection::SystemBus ? QDBusConnection::systemBus() : QDBusConnection::sessionBus();
@@ -18,7 +18,7 @@ bool RealtimeKitClient::MakeThreadHighPriority(quint64 thread, int nice, QString
     }
     QDBusMessage call = QDBusMessage::createMethodCall(
         QStringLiteral("org.freedesktop.RealtimeKit1"), QStringLiteral("/org/freedesktop/RealtimeKit1"),
-        QStringLiteral("org.freedesktop.RealtimeKit1"), QStringLiteral("MakeThreadHighPriority"));
+        QStringLiteral("org.freedesktop.RealtimeKit1"), QStringLiteral("makeThreadHighPriority"));
     call << qulonglong(thread) << qint32(nice);
     const QDBusMessage reply = bus.call(call, QDBus::Block, m_timeout_ms);
     if (reply.type() == QDBusMessage::ReplyMessage)
@@ -29,8 +29,8 @@ bool RealtimeKitClient::MakeThreadHighPriority(quint64 thread, int nice, QString
     return false;
 }
 
-std::unique_ptr<ThreadPromptness> CreateSystemPromptness()
+std::unique_ptr<ThreadPromptness> createSystemPromptness()
 {
-    return std::make_unique<ThreadPromptness>(ThreadScheduler::System(),
+    return std::make_unique<ThreadPromptness>(ThreadScheduler::system(),
                                               std::make_unique<RealtimeKitClient>());
 }

@@ -14,7 +14,7 @@ class RealtimeKitClient final : public PriorityService
 
     explicit RealtimeKitClient(QDBusConnection::BusType bus = QDBusConnection::SystemBus,
                                int timeout_ms = kTimeout_ms);
-    bool MakeThreadHighPriority(quint64 thread, int nice, QString* error) override;
+    bool makeThreadHighPriority(quint64 thread, int nice, QString* error) override;
 
   private:
     QDBusConnection::BusType m_bus;
@@ -22,4 +22,4 @@ class RealtimeKitClient final : public PriorityService
 };
 
 // The promptness policy of this system: its scheduler calls and RealtimeKit on the system bus.
-std::unique_ptr<ThreadPromptness> CreateSystemPromptness();
+std::unique_ptr<ThreadPromptness> createSystemPromptness();

@@ -31,17 +31,17 @@ struct SchedAttr {
 };
 constexpr uint64_t kSchedFlagResetOnFork = 0x01;
 
-bool GetAttr(SchedAttr* attr)
+bool getAttr(SchedAttr* attr)
 {
     *attr = SchedAttr{};
     return syscall(SYS_sched_getattr, 0, attr, sizeof *attr, 0) == 0;
 }
 
 // Sets the calling thread's slice, keeping its policy, nice level and reset-on-fork flag.
-int SetSlice(uint64_t slice_ns)
+int setSlice(uint64_t slice_ns)
 {
     SchedAttr attr;
-    if (!GetAttr(&attr))
+    if (!getAttr(&attr))
         return -errno;
     attr.size = sizeof attr;
     attr.sched_flags &= kSchedFlagResetOnFork; // no utilisation clamps: leave those as they are
@@ -56,23 +56,23 @@ int SetSlice(uint64_t slice_ns)
 class LinuxScheduler final : public ThreadScheduler
 {
   public:
-    quint64 ThreadId() override { return quint64(syscall(SYS_gettid)); }
+    quint64 threadId() override { return quint64(syscall(SYS_gettid)); }
 
-    qint64 RequestSlice(qint64 slice_ns) override
+    qint64 requestSlice(qint64 slice_ns) override
     {
-        if (const int error = SetSlice(uint64_t(slice_ns)))
+        if (const int error = setSlice(uint64_t(slice_ns)))
             return error;
         // Kernels before 6.12 accept the call and ignore the runtime of a fair policy: they
         // report none back.
         SchedAttr now;
-        if (!GetAttr(&now))
+        if (!getAttr(&now))
             return -errno;
         return qint64(now.sched_runtime);
     }
 
-    void ResetSlice() override { SetSlice(0); }
+    void resetSlice() override { setSlice(0); }
 
-    bool Nice(quint64 thread, int* nice) override
+    bool nice(quint64 thread, int* nice) override
     {
         errno = 0;
         const int value = getpriority(PRIO_PROCESS, id_t(thread));
@@ -82,18 +82,18 @@ class LinuxScheduler final : public ThreadScheduler
         return true;
     }
 
-    bool SetNice(quint64 thread, int nice) override
+    bool setNice(quint64 thread, int nice) override
     {
         return setpriority(PRIO_PROCESS, id_t(thread), nice) == 0;
     }
 
-    qint64 TimerSlack() override
+    qint64 timerSlack() override
     {
         const int slack = prctl(PR_GET_TIMERSLACK, 0, 0, 0, 0);
         return slack < 0 ? -1 : qint64(slack);
     }
 
-    bool SetTimerSlack(qint64 slack_ns) override
+    bool setTimerSlack(qint64 slack_ns) override
     {
         return prctl(PR_SET_TIMERSLACK, static_cast<unsigned long>(slack_ns), 0, 0, 0) == 0;
     }
@@ -102,24 +102,24 @@ class LinuxScheduler final : public ThreadScheduler
 class NoScheduler final : public ThreadScheduler
 {
   public:
-    quint64 ThreadId() override { return 0; }
-    qint64 RequestSlice(qint64) override { return -ENOSYS; }
-    void ResetSlice() override {}
-    bool Nice(quint64, int*) override { return false; }
-    bool SetNice(quint64, int) override { return false; }
-    qint64 TimerSlack() override { return -1; }
-    bool SetTimerSlack(qint64) override { return false; }
+    quint64 threadId() override { return 0; }
+    qint64 requestSlice(qint64) override { return -ENOSYS; }
+    void resetSlice() override {}
+    bool nice(quint64, int*) override { return false; }
+    bool setNice(quint64, int) override { return false; }
+    qint64 timerSlack() override { return -1; }
+    bool setTimerSlack(qint64) override { return false; }
 };
 #endif
 
-QString Microseconds(qint64 ns)
+QString microseconds(qint64 ns)
 {
     return QString::number(double(ns) / 1000.0, 'g', 4) + QStringLiteral(" us");
 }
 
 } // namespace
 
-std::unique_ptr<ThreadScheduler> ThreadScheduler::System()
+std::unique_ptr<ThreadScheduler> ThreadScheduler::system()
 {
 #if defined(Q_OS_LINUX)
     return std::make_unique<LinuxScheduler>();
@@ -136,19 +136,19 @@ ThreadPromptness::ThreadPromptness(std::unique_ptr<ThreadScheduler> scheduler,
 
 ThreadPromptness::~ThreadPromptness()
 {
-    Release();
+    release();
 }
 
-void ThreadPromptness::Acquire()
+void ThreadPromptness::acquire()
 {
     if (m_held)
         return;
     m_held = true;
     m_means = Means::None;
     m_notes.clear();
-    m_thread = m_scheduler->ThreadId();
+    m_thread = m_scheduler->threadId();
 
-    const qint64 slice_ns = m_scheduler->RequestSlice(kSlice_ns);
+    const qint64 slice_ns = m_scheduler->requestSlice(kSlice_ns);
     if (slice_ns > 0) {
         m_means = Means::Slice;
         m_slice_ns = slice_ns;
@@ -162,11 +162,11 @@ void ThreadPromptness::Acquire()
             m_notes += QStringLiteral("; no priority service");
         else if (!m_serviceRefusal.isEmpty())
             m_notes += QStringLiteral("; RealtimeKit refused earlier (%1)").arg(m_serviceRefusal);
-        else if (!m_scheduler->Nice(m_thread, &m_niceBefore))
+        else if (!m_scheduler->nice(m_thread, &m_niceBefore))
             m_notes += QStringLiteral("; the thread's nice level is unreadable");
         else if (m_niceBefore <= kHighPriorityNice)
             m_notes += QStringLiteral("; already at nice %1").arg(m_niceBefore);
-        else if (m_service->MakeThreadHighPriority(m_thread, kHighPriorityNice, &error))
+        else if (m_service->makeThreadHighPriority(m_thread, kHighPriorityNice, &error))
             m_means = Means::HighPriority;
         else {
             m_serviceRefusal = error.isEmpty() ? QStringLiteral("no reason given") : error;
@@ -175,31 +175,31 @@ void ThreadPromptness::Acquire()
     }
 
     // Only lowered, and only from a value that can be put back.
-    m_slackBefore_ns = m_scheduler->TimerSlack();
-    m_slackReduced = m_slackBefore_ns > kTimerSlack_ns && m_scheduler->SetTimerSlack(kTimerSlack_ns);
+    m_slackBefore_ns = m_scheduler->timerSlack();
+    m_slackReduced = m_slackBefore_ns > kTimerSlack_ns && m_scheduler->setTimerSlack(kTimerSlack_ns);
 }
 
-void ThreadPromptness::Release()
+void ThreadPromptness::release()
 {
     if (!m_held)
         return;
     if (m_means == Means::Slice)
-        m_scheduler->ResetSlice();
+        m_scheduler->resetSlice();
     else if (m_means == Means::HighPriority)
-        m_scheduler->SetNice(m_thread, m_niceBefore); // raising the nice level needs no privilege
+        m_scheduler->setNice(m_thread, m_niceBefore); // raising the nice level needs no privilege
     if (m_slackReduced)
-        m_scheduler->SetTimerSlack(m_slackBefore_ns);
+        m_scheduler->setTimerSlack(m_slackBefore_ns);
     m_held = false;
     m_means = Means::None;
     m_slackReduced = false;
 }
 
-QString ThreadPromptness::Describe() const
+QString ThreadPromptness::describe() const
 {
     QString text;
     switch (m_means) {
     case Means::Slice:
-        text = QStringLiteral("scheduler slice %1 for thread %2").arg(Microseconds(m_slice_ns)).arg(m_thread);
+        text = QStringLiteral("scheduler slice %1 for thread %2").arg(microseconds(m_slice_ns)).arg(m_thread);
         break;
     case Means::HighPriority:
         text = QStringLiteral("RealtimeKit: nice %1 for thread %2 (was %3; %4)")
@@ -214,10 +214,10 @@ QString ThreadPromptness::Describe() const
     }
     if (m_slackReduced)
         text += QStringLiteral("; timer slack %1 (was %2)")
-                    .arg(Microseconds(kTimerSlack_ns), Microseconds(m_slackBefore_ns));
+                    .arg(microseconds(kTimerSlack_ns), microseconds(m_slackBefore_ns));
     else
         text += QStringLiteral("; timer slack left at %1")
                     .arg(m_slackBefore_ns < 0 ? QStringLiteral("an unknown value")
-                                              : Microseconds(m_slackBefore_ns));
+                                              : microseconds(m_slackBefore_ns));
     return text;
 }

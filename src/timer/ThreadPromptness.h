@@ -13,24 +13,24 @@ class ThreadScheduler
   public:
     virtual ~ThreadScheduler() = default;
     // The kernel's id of the calling thread (what a priority service is told).
-    virtual quint64 ThreadId() = 0;
+    virtual quint64 threadId() = 0;
     // Asks the fair scheduler for a slice of `slice_ns` for the calling thread (Linux 6.12 and
     // later take it through sched_setattr; a shorter slice lets a thread that wakes up run
     // before one that is running), keeping its policy and nice level.  Returns the slice in force
     // afterwards: 0 when the kernel does not take requested slices, -errno when refused.
-    virtual qint64 RequestSlice(qint64 slice_ns) = 0;
+    virtual qint64 requestSlice(qint64 slice_ns) = 0;
     // Back to the kernel's own slice.
-    virtual void ResetSlice() = 0;
+    virtual void resetSlice() = 0;
     // Nice level of thread `thread` of this process; false when it cannot be read or set.
-    virtual bool Nice(quint64 thread, int* nice) = 0;
-    virtual bool SetNice(quint64 thread, int nice) = 0;
+    virtual bool nice(quint64 thread, int* nice) = 0;
+    virtual bool setNice(quint64 thread, int nice) = 0;
     // Timer slack of the calling thread in nanoseconds (how far the kernel may defer its timed
     // waits to bundle wake-ups); -1 when unknown.
-    virtual qint64 TimerSlack() = 0;
-    virtual bool SetTimerSlack(qint64 slack_ns) = 0;
+    virtual qint64 timerSlack() = 0;
+    virtual bool setTimerSlack(qint64 slack_ns) = 0;
 
     // The system's own: Linux system calls; elsewhere one that refuses everything.
-    static std::unique_ptr<ThreadScheduler> System();
+    static std::unique_ptr<ThreadScheduler> system();
 };
 
 // A service that raises the priority of a thread of an unprivileged program, as the desktop's
@@ -41,12 +41,12 @@ class PriorityService
     virtual ~PriorityService() = default;
     // Asks for thread `thread` of this process to run at nice level `nice`.  False with the
     // reason in *error when refused or unreachable.
-    virtual bool MakeThreadHighPriority(quint64 thread, int nice, QString* error) = 0;
+    virtual bool makeThreadHighPriority(quint64 thread, int nice, QString* error) = 0;
 };
 
-// The policy.  Acquire on the thread to make prompt: a short scheduler slice where the kernel
+// The policy.  acquire() on the thread to make prompt: a short scheduler slice where the kernel
 // takes one, else a higher priority from the priority service, else nothing; in every case a
-// small timer slack.  Release gives back exactly what was taken.  A service that refused once is
+// small timer slack.  release() gives back exactly what was taken.  A service that refused once is
 // not asked again by this instance (it would only delay the next run).
 class ThreadPromptness
 {
@@ -64,13 +64,13 @@ class ThreadPromptness
     ThreadPromptness& operator=(const ThreadPromptness&) = delete;
 
     // Makes the calling thread prompt; does nothing while already held.
-    void Acquire();
-    // Gives back what Acquire took, on the thread that acquired.  Does nothing when not held.
-    void Release();
+    void acquire();
+    // Gives back what acquire() took, on the thread that acquired.  Does nothing when not held.
+    void release();
 
-    Means InEffect() const { return m_means; }
+    Means inEffect() const { return m_means; }
     // One line for the log: what took effect and why the better means did not.
-    QString Describe() const;
+    QString describe() const;
 
   private:
     std::unique_ptr<ThreadScheduler> m_scheduler;

@@ -14,12 +14,12 @@ PreciseTimerWaker::PreciseTimerWaker(QObject* parent) : TickWaker(parent), m_tim
 {
     m_timer->setSingleShot(true);
     m_timer->setTimerType(Qt::PreciseTimer);
-    connect(m_timer, &QTimer::timeout, this, &PreciseTimerWaker::OnTimeout);
+    connect(m_timer, &QTimer::timeout, this, &PreciseTimerWaker::onTimeout);
 }
 
-void PreciseTimerWaker::ArmAt(qint64 deadlineNs)
+void PreciseTimerWaker::armAt(qint64 deadlineNs)
 {
-    const qint64 waitNs = deadlineNs - Clock::System().MonotonicNanoseconds();
+    const qint64 waitNs = deadlineNs - Clock::system().monotonicNanoseconds();
     qint64 waitMs = 0;
     if (waitNs > 0)
         waitMs =
@@ -27,31 +27,31 @@ void PreciseTimerWaker::ArmAt(qint64 deadlineNs)
     m_timer->start(int(qMin<qint64>(waitMs, std::numeric_limits<int>::max())));
 }
 
-void PreciseTimerWaker::Disarm()
+void PreciseTimerWaker::disarm()
 {
     m_timer->stop();
 }
 
-bool PreciseTimerWaker::Armed() const
+bool PreciseTimerWaker::isArmed() const
 {
     return m_timer->isActive();
 }
 
-void PreciseTimerWaker::OnTimeout()
+void PreciseTimerWaker::onTimeout()
 {
-    emit Woken();
+    emit woken();
 }
 
-std::unique_ptr<TickWaker> TickWaker::CreatePreciseTimerWaker(QObject* parent)
+std::unique_ptr<TickWaker> TickWaker::createPreciseTimerWaker(QObject* parent)
 {
     return std::make_unique<PreciseTimerWaker>(parent);
 }
 
-std::unique_ptr<TickWaker> TickWaker::CreatePlatformWaker(QObject* parent)
+std::unique_ptr<TickWaker> TickWaker::createPlatformWaker(QObject* parent)
 {
 #if defined(Q_OS_LINUX)
-    if (auto waker = TimerFdWaker::Create(parent))
+    if (auto waker = TimerFdWaker::create(parent))
         return waker;
 #endif
-    return CreatePreciseTimerWaker(parent);
+    return createPreciseTimerWaker(parent);
 }

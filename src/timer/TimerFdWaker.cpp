@@ -11,7 +11,7 @@
 
 Q_DECLARE_LOGGING_CATEGORY(lcTimer)
 
-std::unique_ptr<TimerFdWaker> TimerFdWaker::Create(QObject* parent)
+std::unique_ptr<TimerFdWaker> TimerFdWaker::create(QObject* parent)
 {
     const int fd = timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
     if (fd < 0)
@@ -22,7 +22,7 @@ std::unique_ptr<TimerFdWaker> TimerFdWaker::Create(QObject* parent)
 TimerFdWaker::TimerFdWaker(int fd, QObject* parent)
     : TickWaker(parent), m_fd(fd), m_notifier(new QSocketNotifier(fd, QSocketNotifier::Read, this))
 {
-    connect(m_notifier, &QSocketNotifier::activated, this, &TimerFdWaker::OnReadable);
+    connect(m_notifier, &QSocketNotifier::activated, this, &TimerFdWaker::onReadable);
 }
 
 TimerFdWaker::~TimerFdWaker()
@@ -31,7 +31,7 @@ TimerFdWaker::~TimerFdWaker()
     ::close(m_fd);
 }
 
-void TimerFdWaker::ArmAt(qint64 deadlineNs)
+void TimerFdWaker::armAt(qint64 deadlineNs)
 {
     // An all-zero value would disarm: a deadline at or before the clock's start is simply past.
     if (deadlineNs < 1)
@@ -46,29 +46,29 @@ void TimerFdWaker::ArmAt(qint64 deadlineNs)
         QTimer::singleShot(0, Qt::PreciseTimer, this, [this] {
             if (m_armed) {
                 m_armed = false;
-                emit Woken();
+                emit woken();
             }
         });
     }
 }
 
-void TimerFdWaker::Disarm()
+void TimerFdWaker::disarm()
 {
     m_armed = false;
     itimerspec timer_setting{};
     timerfd_settime(m_fd, 0, &timer_setting, nullptr); // also forgets an expiry not read yet
 }
 
-bool TimerFdWaker::Armed() const
+bool TimerFdWaker::isArmed() const
 {
     return m_armed;
 }
 
-void TimerFdWaker::OnReadable()
+void TimerFdWaker::onReadable()
 {
     std::uint64_t expirations = 0;
     if (::read(m_fd, &expirations, sizeof expirations) != ssize_t(sizeof expirations))
         return; // disarmed or re-armed after the descriptor was seen readable
     m_armed = false;
-    emit Woken();
+    emit woken();
 }

@@ -12,16 +12,16 @@ class TimerFdWaker final : public TickWaker
     Q_OBJECT
   public:
     // Null when the kernel gives no timer descriptor.
-    static std::unique_ptr<TimerFdWaker> Create(QObject* parent = nullptr);
+    static std::unique_ptr<TimerFdWaker> create(QObject* parent = nullptr);
     ~TimerFdWaker() override;
 
-    void ArmAt(qint64 deadlineNs) override;
-    void Disarm() override;
-    bool Armed() const override;
+    void armAt(qint64 deadlineNs) override;
+    void disarm() override;
+    bool isArmed() const override;
 
   private:
     TimerFdWaker(int fd, QObject* parent);
-    void OnReadable();
+    void onReadable();
 
     int m_fd;
     QSocketNotifier* m_notifier;

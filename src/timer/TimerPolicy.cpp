@@ -3,7 +3,7 @@
 namespace zrv::timing
 {
 
-qint64 MillisecondStartNs(qint64 ns)
+qint64 millisecondStartNs(qint64 ns)
 {
     qint64 ms = ns / kNanosecondsPerMillisecond;
     if (ns % kNanosecondsPerMillisecond < 0)
@@ -11,17 +11,17 @@ qint64 MillisecondStartNs(qint64 ns)
     return ms * kNanosecondsPerMillisecond;
 }
 
-quint32 MillisecondsAt(qint64 ns)
+quint32 millisecondsAt(qint64 ns)
 {
-    return quint32(quint64(MillisecondStartNs(ns) / kNanosecondsPerMillisecond));
+    return quint32(quint64(millisecondStartNs(ns) / kNanosecondsPerMillisecond));
 }
 
-qint64 WakeMomentNs(qint64 nowNs, quint32 msAhead)
+qint64 wakeMomentNs(qint64 nowNs, quint32 msAhead)
 {
-    return MillisecondStartNs(nowNs) + qint64(msAhead) * kNanosecondsPerMillisecond;
+    return millisecondStartNs(nowNs) + qint64(msAhead) * kNanosecondsPerMillisecond;
 }
 
-TickCheck CheckTick(quint32 nowMs, quint32 lastTickMs, quint32 intervalMs)
+TickCheck checkTick(quint32 nowMs, quint32 lastTickMs, quint32 intervalMs)
 {
     const quint32 elapsed = nowMs - lastTickMs;
     TickCheck check;

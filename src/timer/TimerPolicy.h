@@ -11,15 +11,15 @@ namespace zrv::timing
 inline constexpr qint64 kNanosecondsPerMillisecond = 1'000'000;
 
 // The millisecond count at the moment `ns`: floor(ns / 10^6), truncated to 32 bits.
-quint32 MillisecondsAt(qint64 ns);
+quint32 millisecondsAt(qint64 ns);
 
 // The start of the millisecond that contains `ns`, in nanoseconds.
-qint64 MillisecondStartNs(qint64 ns);
+qint64 millisecondStartNs(qint64 ns);
 
-// The moment at which the count, which reads MillisecondsAt(nowNs) at `nowNs`, has advanced by
+// The moment at which the count, which reads millisecondsAt(nowNs) at `nowNs`, has advanced by
 // `msAhead`.  With 0 it is the start of the current millisecond, which has already passed.
 // Exact across the wrap of the 32-bit count: the arithmetic is on the 64-bit line.
-qint64 WakeMomentNs(qint64 nowNs, quint32 msAhead);
+qint64 wakeMomentNs(qint64 nowNs, quint32 msAhead);
 
 struct TickCheck {
     bool due = false;
@@ -31,6 +31,6 @@ struct TickCheck {
 
 // The idle check: elapsed = now - last in unsigned 32-bit arithmetic (the wrap does no harm); due
 // once elapsed reaches the interval; the lag count is elapsed div max(interval, 1), at least 1.
-TickCheck CheckTick(quint32 nowMs, quint32 lastTickMs, quint32 intervalMs);
+TickCheck checkTick(quint32 nowMs, quint32 lastTickMs, quint32 intervalMs);
 
 } // namespace zrv::timing

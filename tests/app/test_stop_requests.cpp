@@ -42,7 +42,7 @@ class TestStopRequests : public QObject
             rig.screen.get(),
             [&] {
                 ranWhenAsked = rig.screen->IsModalRunning();
-                rig.stop.Request();
+                rig.stop.request();
             },
             Qt::QueuedConnection);
         rig.main.btnAlsClick(); // returns when the run has ended
@@ -57,7 +57,7 @@ class TestStopRequests : public QObject
         dialog.setModal(true);
         dialog.show();
         QCOMPARE(QApplication::activeModalWidget(), &dialog);
-        rig.stop.Request();
+        rig.stop.request();
         QTRY_VERIFY(!dialog.isVisible());
         rig.checkClosedAndSaved();
     }
@@ -67,11 +67,11 @@ class TestStopRequests : public QObject
     {
         Rig rig;
         QVERIFY(QDir().mkdir(QStringLiteral("zrv.opt")));
-        rig.stop.Request();
+        rig.stop.request();
         QVERIFY(rig.main.isVisible());
         QCOMPARE(rig.reports.size(), 1);
         QVERIFY(rig.exitCodes.isEmpty());
-        rig.stop.Request();
+        rig.stop.request();
         QCOMPARE(rig.exitCodes, QList<int>{1});
         QVERIFY(rig.main.isVisible());
     }

@@ -94,7 +94,7 @@ void Model::Start()
 
 void Model::Tick()
 {
-    if (!m_waker->Armed())
+    if (!m_waker->isArmed())
         return;
     m_clock->SetNs(m_waker->Deadline());
     m_waker->Fire();

@@ -40,7 +40,9 @@ entry=$prefix/share/applications/zerlivan.desktop
 grep -qxF "Exec=\"$prefix/libexec/zerlivan/zerlivan-launcher\"" "$entry" || fail "Exec does not name the installed launcher: $(grep ^Exec "$entry")"
 grep -qxF "Icon=zerlivan" "$entry" || fail "no icon"
 grep -qxF "Categories=Education;" "$entry" || fail "not in Education"
-grep -q "^Name\[tr\]=" "$entry" && grep -q "^Comment\[tr\]=" "$entry" || fail "no Turkish name or comment"
+if ! grep -q "^Name\[tr\]=" "$entry" || ! grep -q "^Comment\[tr\]=" "$entry"; then
+    fail "no Turkish name or comment"
+fi
 if command -v desktop-file-validate >/dev/null; then
     desktop-file-validate "$entry" || fail "desktop-file-validate refuses the menu entry"
 else

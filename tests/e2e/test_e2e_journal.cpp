@@ -69,7 +69,7 @@ class TestE2eJournal : public QObject
         m_session.window = *found;
         m_session.model = std::make_unique<Model>(m_program.ReadSettings());
         for (auto it = runs.rbegin(); it != runs.rend(); ++it)
-            m_session.model->Journal().Record(*it);
+            m_session.model->Journal().record(*it);
     }
 
     // Shows the "Günlük" page and checks it against the model's; the screenshot.
@@ -117,7 +117,7 @@ class TestE2eJournal : public QObject
         m_desktop.Click(at(m_session.model->Main().btnClose), m_session.window.id);
         QVERIFY(m_program.WaitExit(10000));
 
-        QList<RunRecord> runs = SqliteJournal(journalPath()).Runs();
+        QList<RunRecord> runs = SqliteJournal(journalPath()).runs();
         QCOMPARE(runs.size(), 3);
         for (int i = 0; i < 3; ++i) {
             const RunRecord& run = runs[2 - i]; // newest first
@@ -142,7 +142,7 @@ class TestE2eJournal : public QObject
         m_session.model->ShowPage(1);
         QVERIFY(runExercise(1000));
         m_program.Kill();
-        const QList<RunRecord> runs = SqliteJournal(journalPath()).Runs();
+        const QList<RunRecord> runs = SqliteJournal(journalPath()).runs();
         QCOMPARE(runs.size(), 4);
         restart(runs);
         showJournalPage(QStringLiteral("journal-page-after-kill"));

@@ -62,7 +62,7 @@ struct ExerciseRig {
     // Moves the clock to the next due moment and lets the timer tick once.
     void tick()
     {
-        QVERIFY(waker->Armed());
+        QVERIFY(waker->isArmed());
         clock.SetNs(waker->Deadline());
         waker->Fire();
     }

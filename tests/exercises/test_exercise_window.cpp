@@ -68,8 +68,8 @@ class TestScreenForm : public QObject
         rig.start(2);
         QCOMPARE(rig.letters().Blok(1).Letters, 36);
         QCOMPARE(rig.letters().Blok(1).Lines, 6);
-        QCOMPARE(rig.screen->Timer->Interval(), 130u);
-        QVERIFY(rig.screen->Timer->Enabled());
+        QCOMPARE(rig.screen->Timer->interval(), 130u);
+        QVERIFY(rig.screen->Timer->isEnabled());
         // The canvas carries the run's font after initialize() made a new canvas.
         QCOMPARE(rig.canvas()->font.Name, QStringLiteral("Courier New"));
         QCOMPARE(rig.canvas()->font.Size, 10);
@@ -80,7 +80,7 @@ class TestScreenForm : public QObject
         rig.settings.interval_ms = 2000;
         rig.settings.lines = 1;
         rig.start(2);
-        QCOMPARE(rig.screen->Timer->Interval(), 2000u);
+        QCOMPARE(rig.screen->Timer->interval(), 2000u);
         QCOMPARE(rig.letters().Blok(1).Lines, 1);
     }
 
@@ -123,7 +123,7 @@ class TestScreenForm : public QObject
         rig.pressKey(key, Qt::KeyboardModifiers(modifiers));
         QCOMPARE(!rig.screen->isVisible(), closes);
         QCOMPARE(!rig.screen->display()->isInitialized(), closes);
-        QCOMPARE(!rig.screen->Timer->Enabled(), closes);
+        QCOMPARE(!rig.screen->Timer->isEnabled(), closes);
         QCOMPARE(rig.displayReleased(), closes);
     }
 
@@ -146,7 +146,7 @@ class TestScreenForm : public QObject
         QVERIFY(wasInitialized);
         QVERIFY(!rig.screen->isVisible());
         QVERIFY(!rig.screen->display()->isInitialized());
-        QVERIFY(!rig.screen->Timer->Enabled());
+        QVERIFY(!rig.screen->Timer->isEnabled());
     }
 
     void durationEndsTheRun_data()
@@ -201,7 +201,7 @@ class TestScreenForm : public QObject
         rig.start(0);
         rig.tick();
         rig.activity.SetActive(false);
-        QVERIFY(!rig.waker->Armed());
+        QVERIFY(!rig.waker->isArmed());
         rig.clock.AdvanceMs(2 * 60 * 1000);
         QVERIFY(rig.screen->isVisible());
         rig.activity.SetActive(true);
@@ -219,8 +219,8 @@ class TestScreenForm : public QObject
         rig.start(0);
         QCOMPARE(rig.reports, QStringList{QStringLiteral("Display mode cannot be changed (640x480 16bit).")});
         QVERIFY(rig.screen->isVisible());
-        QVERIFY(!rig.screen->Timer->Enabled());
-        QVERIFY(!rig.waker->Armed());
+        QVERIFY(!rig.screen->Timer->isEnabled());
+        QVERIFY(!rig.waker->isArmed());
         rig.pressKey(Qt::Key_Escape);
         QVERIFY(!rig.screen->isVisible());
         QCOMPARE(rig.reports.size(), 1);

@@ -46,7 +46,7 @@ class TestJournal : public QObject
                                     SampleRun(2, At(2024, 5, 3, 7, 30, 0), 3),
                                     SampleRun(1, At(2024, 5, 2, 21), 4)};
         for (const RunRecord& run : runs)
-            [&] { QVERIFY(journal.Record(run)); }();
+            [&] { QVERIFY(journal.record(run)); }();
         return runs;
     }
 
@@ -63,21 +63,21 @@ class TestJournal : public QObject
         QList<RunRecord> stored;
         {
             SqliteJournal journal(deeper);
-            QCOMPARE(journal.State(), JournalState::Open);
+            QCOMPARE(journal.state(), JournalState::Open);
             stored = RecordFour(journal);
         }
         SqliteJournal journal(deeper);
-        const QList<RunRecord> all = journal.Runs();
+        const QList<RunRecord> all = journal.runs();
         QCOMPARE(WithoutIds(all), (QList<RunRecord>{stored[2], stored[3], stored[0], stored[1]}));
         QCOMPARE(all[0].started.offsetFromUtc(), 0); // each run keeps its own offset
         QCOMPARE(all[1].started.offsetFromUtc(), 3 * 3600);
 
-        const QList<RunRecord> pyramid = journal.Runs({1, {}, {}});
+        const QList<RunRecord> pyramid = journal.runs({1, {}, {}});
         QCOMPARE(WithoutIds(pyramid), (QList<RunRecord>{stored[3], stored[0]}));
         // [from, to): the run at 09:00 is in, the one at 21:00 is the end and out.
-        QCOMPARE(WithoutIds(journal.Runs({{}, At(2024, 5, 2, 9), At(2024, 5, 2, 21)})),
+        QCOMPARE(WithoutIds(journal.runs({{}, At(2024, 5, 2, 9), At(2024, 5, 2, 21)})),
                  QList<RunRecord>{stored[0]});
-        QCOMPARE(journal.Runs({2, At(2024, 5, 3, 10, 29), At(2024, 5, 3, 10, 31)}).size(), 1); // 07:30 UTC
+        QCOMPARE(journal.runs({2, At(2024, 5, 3, 10, 29), At(2024, 5, 3, 10, 31)}).size(), 1); // 07:30 UTC
 
         RawDb raw(deeper);
         QCOMPARE(raw.Value(QStringLiteral("PRAGMA journal_mode")).toString(), QStringLiteral("wal"));
@@ -104,8 +104,8 @@ class TestJournal : public QObject
             QVERIFY(raw.Exec(QStringLiteral("PRAGMA user_version=1")));
         }
         SqliteJournal journal(m_path);
-        QCOMPARE(journal.State(), JournalState::Open);
-        const QList<RunRecord> runs = journal.Runs();
+        QCOMPARE(journal.state(), JournalState::Open);
+        const QList<RunRecord> runs = journal.runs();
         QCOMPARE(runs.size(), 2);
         // The old local times, read in this machine's zone (winter and summer time alike).
         const auto local = [](const char* text) {
@@ -123,8 +123,8 @@ class TestJournal : public QObject
         QCOMPARE(block.run_ms, 120500);
         QCOMPARE(block.end, RunEnd::Duration);
         QVERIFY(!block.inactive);
-        QVERIFY(journal.Record(SampleRun(0, At(2024, 8, 1, 10))));
-        QCOMPARE(journal.Runs().size(), 3);
+        QVERIFY(journal.record(SampleRun(0, At(2024, 8, 1, 10))));
+        QCOMPARE(journal.runs().size(), 3);
         RawDb raw(m_path);
         QCOMPARE(raw.Value(QStringLiteral("PRAGMA user_version")).toInt(), SqliteJournal::kSchemaVersion);
     }
@@ -143,7 +143,7 @@ class TestJournal : public QObject
             { // A real journal whose table pages are overwritten behind the header.
                 SqliteJournal journal(m_path);
                 for (int i = 0; i < 50; ++i)
-                    journal.Record(SampleRun(i % 3, At(2024, 5, 1 + i % 28, 10), i));
+                    journal.record(SampleRun(i % 3, At(2024, 5, 1 + i % 28, 10), i));
             }
             bytes = ReadAll(m_path);
             QVERIFY(bytes.size() > 8192);
@@ -152,12 +152,12 @@ class TestJournal : public QObject
         QVERIFY(WriteAll(m_path, bytes));
 
         SqliteJournal journal(m_path);
-        QCOMPARE(journal.State(), JournalState::Open);
-        QVERIFY(!journal.AsidePath().isEmpty());
-        QCOMPARE(ReadAll(journal.AsidePath()), bytes);
-        QVERIFY(journal.Runs().isEmpty());
-        QVERIFY(journal.Record(SampleRun(0, At(2024, 6, 1, 10))));
-        QCOMPARE(SqliteJournal(m_path).Runs().size(), 1);
+        QCOMPARE(journal.state(), JournalState::Open);
+        QVERIFY(!journal.asidePath().isEmpty());
+        QCOMPARE(ReadAll(journal.asidePath()), bytes);
+        QVERIFY(journal.runs().isEmpty());
+        QVERIFY(journal.record(SampleRun(0, At(2024, 6, 1, 10))));
+        QCOMPARE(SqliteJournal(m_path).runs().size(), 1);
     }
 
     // A file on a read-only file system is read, never written; runs are kept in memory.
@@ -175,51 +175,51 @@ class TestJournal : public QObject
         const QByteArray before = ReadAll(m_path);
 
         SqliteJournal journal(m_path);
-        QCOMPARE(journal.State(), JournalState::ReadOnly);
-        QCOMPARE(journal.Runs().size(), 4);
+        QCOMPARE(journal.state(), JournalState::ReadOnly);
+        QCOMPARE(journal.runs().size(), 4);
         const RunRecord later = SampleRun(1, At(2024, 6, 1, 10), 5);
-        QVERIFY(!journal.Record(later));
-        QCOMPARE(journal.PendingCount(), 1);
-        QCOMPARE(WithoutIds(journal.Runs()).first(), later);
+        QVERIFY(!journal.record(later));
+        QCOMPARE(journal.pendingCount(), 1);
+        QCOMPARE(WithoutIds(journal.runs()).first(), later);
         QCOMPARE(ReadAll(m_path), before);
 
         // Nowhere to make the file at all.
         SqliteJournal none(dir + QStringLiteral("/sub/journal.sqlite"));
-        QCOMPARE(none.State(), JournalState::ReadOnly);
-        QVERIFY(!none.Record(later));
-        QCOMPARE(none.Runs().size(), 1);
+        QCOMPARE(none.state(), JournalState::ReadOnly);
+        QVERIFY(!none.record(later));
+        QCOMPARE(none.runs().size(), 1);
     }
 
     // Another copy holding the file: runs wait in memory and are stored once it lets go.
     void lockedByAnotherCopy()
     {
-        SqliteJournal(m_path).Record(SampleRun(0, At(2024, 5, 1, 10)));
+        SqliteJournal(m_path).record(SampleRun(0, At(2024, 5, 1, 10)));
         auto other = std::make_unique<RawDb>(m_path, QStringLiteral("other"));
         QVERIFY(other->HoldExclusively());
 
         SqliteJournal journal(m_path);
-        QCOMPARE(journal.State(), JournalState::Locked);
-        QVERIFY(!journal.Record(SampleRun(1, At(2024, 5, 2, 10), 1)));
-        QCOMPARE(journal.Runs().size(), 1);
+        QCOMPARE(journal.state(), JournalState::Locked);
+        QVERIFY(!journal.record(SampleRun(1, At(2024, 5, 2, 10), 1)));
+        QCOMPARE(journal.runs().size(), 1);
 
         QVERIFY(other->Exec(QStringLiteral("COMMIT")));
         other.reset();
-        QVERIFY(journal.Record(SampleRun(2, At(2024, 5, 3, 10), 2)));
-        QCOMPARE(journal.State(), JournalState::Open);
-        QCOMPARE(journal.PendingCount(), 0);
-        QCOMPARE(SqliteJournal(m_path).Runs().size(), 3);
+        QVERIFY(journal.record(SampleRun(2, At(2024, 5, 3, 10), 2)));
+        QCOMPARE(journal.state(), JournalState::Open);
+        QCOMPARE(journal.pendingCount(), 0);
+        QCOMPARE(SqliteJournal(m_path).runs().size(), 3);
     }
 
     void newerFileIsLeftAlone()
     {
-        SqliteJournal(m_path).Record(SampleRun(0, At(2024, 5, 1, 10)));
+        SqliteJournal(m_path).record(SampleRun(0, At(2024, 5, 1, 10)));
         RawDb(m_path).Exec(QStringLiteral("PRAGMA user_version=%1").arg(SqliteJournal::kSchemaVersion + 1));
         const QByteArray before = ReadAll(m_path);
         {
             SqliteJournal journal(m_path);
-            QCOMPARE(journal.State(), JournalState::NewerVersion);
-            QVERIFY(!journal.Record(SampleRun(1, At(2024, 5, 2, 10))));
-            QCOMPARE(journal.Runs().size(), 2);
+            QCOMPARE(journal.state(), JournalState::NewerVersion);
+            QVERIFY(!journal.record(SampleRun(1, At(2024, 5, 2, 10))));
+            QCOMPARE(journal.runs().size(), 2);
         }
         QCOMPARE(ReadAll(m_path), before);
     }
@@ -232,7 +232,7 @@ class TestJournal : public QObject
         QVERIFY(child >= 0);
         if (child == 0) {
             auto* journal = new SqliteJournal(m_path);
-            journal->Record(run);
+            journal->record(run);
             raise(SIGKILL);
             _exit(1);
         }
@@ -240,7 +240,7 @@ class TestJournal : public QObject
         QCOMPARE(waitpid(child, &status, 0), child);
         QVERIFY(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
         QVERIFY(QFileInfo::exists(m_path + QStringLiteral("-wal"))); // the run lives in the log alone
-        QCOMPARE(WithoutIds(SqliteJournal(m_path).Runs()), QList<RunRecord>{run});
+        QCOMPARE(WithoutIds(SqliteJournal(m_path).runs()), QList<RunRecord>{run});
     }
 
     void figuresPerDayAndTotals()
@@ -249,7 +249,7 @@ class TestJournal : public QObject
         const RunRecord b = Paced(SampleRun(1, At(2024, 5, 6, 23, 30)), 400, 180'000);
         // Lasted no time: its speed alone.
         const RunRecord c = Paced(SampleRun(1, At(2024, 5, 4, 12)), 500, 0);
-        const QList<DayFigures> days = FiguresByDay({a, b, c});
+        const QList<DayFigures> days = figuresByDay({a, b, c});
         QCOMPARE(days.size(), 2);
         QCOMPARE(days[0].day, QDate(2024, 5, 4));
         QCOMPARE(days[0].interval_ms, 500.0);
@@ -257,11 +257,11 @@ class TestJournal : public QObject
         QCOMPARE(days[1].interval_ms, 375.0); // (300 * 1 + 400 * 3) / 4
         QCOMPARE(days[1].minutes, 4.0);
         QCOMPARE(days[1].runs, 2);
-        QCOMPARE(TotalOf({a, b, c}).minutes, 4.0);
+        QCOMPARE(totalOf({a, b, c}).minutes, 4.0);
 
         for (int d = 6; d <= 12; ++d) // every day of that week starts on Monday the 6th
-            QCOMPARE(WeekStart(At(2024, 5, d, 23, 59)), At(2024, 5, 6, 0));
-        QCOMPARE(ThirtyDaysStart(At(2024, 5, 30, 15)), At(2024, 5, 1, 0));
+            QCOMPARE(weekStart(At(2024, 5, d, 23, 59)), At(2024, 5, 6, 0));
+        QCOMPARE(thirtyDaysStart(At(2024, 5, 30, 15)), At(2024, 5, 1, 0));
     }
 
     void csvHasAHeaderAndOneRowARun()
@@ -274,7 +274,7 @@ class TestJournal : public QObject
         block.run_ms = 61'250;
         QBuffer buffer;
         buffer.open(QIODevice::WriteOnly);
-        QVERIFY(WriteCsv(buffer, {block, dot}));
+        QVERIFY(writeCsv(buffer, {block, dot}));
         const QStringList lines = QString::fromUtf8(buffer.data()).split(QStringLiteral("\r\n"));
         QCOMPARE(lines.size(), 4); // header, two runs, nothing after the last line break
         QVERIFY(lines[3].isEmpty());

@@ -59,7 +59,7 @@ class TestJournalRun : public QObject
         // Up to `n` ticks, each followed by what it asked for (a close ends the ticks).
         void ticks(int n)
         {
-            for (int i = 0; i < n && waker->Armed(); ++i) {
+            for (int i = 0; i < n && waker->isArmed(); ++i) {
                 tick();
                 QCoreApplication::processEvents();
             }
@@ -85,22 +85,22 @@ class TestJournalRun : public QObject
         rig.pick(rig.main.boxDkk, 3);
         rig.main.valHiz->setValue(250);
         const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
-        const qint64 start_ns = rig.clock.MonotonicNanoseconds();
+        const qint64 start_ns = rig.clock.monotonicNanoseconds();
         rig.run([&] { rig.ticks(7); });
-        const qint64 ran_ms = (rig.clock.MonotonicNanoseconds() - start_ns) / 1'000'000;
+        const qint64 ran_ms = (rig.clock.monotonicNanoseconds() - start_ns) / 1'000'000;
 
-        const QList<RunRecord> runs = rig.journal.Runs();
+        const QList<RunRecord> runs = rig.journal.runs();
         QCOMPARE(runs.size(), 1);
         const RunRecord& run = runs[0];
         QVERIFY(run.started >= before && run.started <= QDateTime::currentDateTime());
         QCOMPARE(run.exercise, 2);
-        QCOMPARE(TypeName(run.exercise, run.type), rig.main.boxTip->currentText());
-        QCOMPARE(DirectionName(run.exercise, run.direction), rig.main.boxYon->currentText());
+        QCOMPARE(typeName(run.exercise, run.type), rig.main.boxTip->currentText());
+        QCOMPARE(directionName(run.exercise, run.direction), rig.main.boxYon->currentText());
         QCOMPARE(run.lines, 4);
         QCOMPARE(QString::number(run.letters), rig.main.boxHrf->currentText());
         const QComboBox* colours[] = {rig.main.boxZmn, rig.main.boxAkt, rig.main.boxPas, rig.main.boxNkt};
         for (int c = 0; c < 4; ++c)
-            QCOMPARE(ColourName(run.colours[size_t(c)]), colours[c]->currentText());
+            QCOMPARE(colourName(run.colours[size_t(c)]), colours[c]->currentText());
         QCOMPARE(run.interval_ms, 250);
         QCOMPARE(run.duration_minutes, 3);
         QCOMPARE(run.steps, 7);
@@ -132,7 +132,7 @@ class TestJournalRun : public QObject
         rig.screen->display()->setOffscreenScale(0); // a display that is refused
         rig.run([&] { rig.ticks(3); });
 
-        const QList<RunRecord> runs = rig.journal.Runs();
+        const QList<RunRecord> runs = rig.journal.runs();
         QCOMPARE(runs.size(), 2);
         QCOMPARE(runs[1].end, RunEnd::Duration);
         QVERIFY(runs[1].inactive);
@@ -160,7 +160,7 @@ class TestJournalRun : public QObject
         if (readOnly) {
             if (!zrvtest::EnterPrivateMounts())
                 QSKIP("needs the right to mount a file system");
-            SqliteJournal(file).Record(zrvtest::SampleRun(1, zrvtest::At(2024, 5, 1, 10)));
+            SqliteJournal(file).record(zrvtest::SampleRun(1, zrvtest::At(2024, 5, 1, 10)));
             QVERIFY(readOnlyBind.emplace(dir).Mounted());
             bytes = ReadAll(file);
         } else {
@@ -171,19 +171,19 @@ class TestJournalRun : public QObject
         rig.select(0);
         rig.run([&] { rig.ticks(5); });
         // The exercise ran: its five steps are in the run, kept in the file or in memory.
-        const QList<RunRecord> runs = rig.journal.Runs({0, {}, {}});
+        const QList<RunRecord> runs = rig.journal.runs({0, {}, {}});
         QCOMPARE(runs.size(), 1);
         QCOMPARE(runs[0].steps, 5);
         QCOMPARE(rig.reports, QStringList());
         const QLabel* status = rig.main.TabSheetJournal->View()->Status();
         QVERIFY(!status->isHidden());
         if (readOnly) {
-            QCOMPARE(rig.journal.State(), JournalState::ReadOnly);
-            QCOMPARE(rig.journal.PendingCount(), 1);
+            QCOMPARE(rig.journal.state(), JournalState::ReadOnly);
+            QCOMPARE(rig.journal.pendingCount(), 1);
             QCOMPARE(ReadAll(file), bytes);
         } else {
-            QCOMPARE(ReadAll(rig.journal.AsidePath()), bytes);
-            QCOMPARE(SqliteJournal(file).Runs().size(), 1);
+            QCOMPARE(ReadAll(rig.journal.asidePath()), bytes);
+            QCOMPARE(SqliteJournal(file).runs().size(), 1);
         }
     }
 };

@@ -56,7 +56,7 @@ class TestJournalView : public QObject
         const RunRecord d = Paced(SampleRun(0, At(2024, 4, 1, 9), 4), 450); // older than 30 days
         const RunRecord e = Paced(SampleRun(2, At(2024, 5, 9, 7), 5), 390);
         for (const RunRecord& run : {a, b, c, d, e})
-            journal.Record(run);
+            journal.record(run);
 
         JournalView view(journal, true);
         view.SetNow([] { return At(2024, 5, 9, 12); }); // a Thursday
@@ -84,7 +84,7 @@ class TestJournalView : public QObject
         QVERIFY(view.Status()->isHidden());
 
         // A run recorded while the page is open shows at once.
-        journal.Record(SampleRun(0, At(2024, 5, 9, 11), 6));
+        journal.record(SampleRun(0, At(2024, 5, 9, 11), 6));
         QCOMPARE(table->model()->rowCount(), 6);
 
         // The page's button opens the journal in a window of its own that can be resized,
@@ -112,13 +112,13 @@ class TestJournalView : public QObject
             SqliteJournal journal(path);
             JournalView view(journal, true);
             QVERIFY(!view.Status()->isHidden());
-            QVERIFY(view.Status()->text().contains(QFileInfo(journal.AsidePath()).fileName()));
+            QVERIFY(view.Status()->text().contains(QFileInfo(journal.asidePath()).fileName()));
         }
         zrvtest::RawDb other(path, QStringLiteral("other"));
         QVERIFY(other.HoldExclusively());
         SqliteJournal journal(path);
         JournalView view(journal, true);
-        journal.Record(SampleRun(0, At(2024, 5, 9, 11)));
+        journal.record(SampleRun(0, At(2024, 5, 9, 11)));
         QVERIFY(view.Status()->text().contains(QStringLiteral("başka bir Zerlivan")));
         QVERIFY(view.Status()->text().contains(QStringLiteral("bekleyen çalışma: 1")));
         QCOMPARE(view.Table()->model()->rowCount(), 1);
@@ -128,7 +128,7 @@ class TestJournalView : public QObject
     {
         zrvtest::Sandbox sandbox; // the message box of a failed export
         SqliteJournal journal(m_dir.filePath(QStringLiteral("export.sqlite")));
-        journal.Record(SampleRun(2, At(2024, 5, 9, 11)));
+        journal.record(SampleRun(2, At(2024, 5, 9, 11)));
         JournalView view(journal, false);
         const QString csv = m_dir.filePath(QStringLiteral("günlük.csv"));
         QVERIFY(view.ExportCsv(csv));

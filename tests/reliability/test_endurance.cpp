@@ -56,7 +56,7 @@ class TestEndurance : public QObject
                 rig.screen.get(),
                 [&] {
                     for (int t = 0; t < kTicksPerRun; ++t) {
-                        if (!rig.waker->Armed()) {
+                        if (!rig.waker->isArmed()) {
                             armedEveryTime = false;
                             break;
                         }
@@ -77,7 +77,7 @@ class TestEndurance : public QObject
             QCOMPARE(LetterBlock::LiveCount(), exercise == 0 ? 0 : 800);
             // The display given back.
             QVERIFY2(!rig.screen->display()->isInitialized(), qPrintable(what));
-            QVERIFY2(!rig.screen->Timer->Enabled(), qPrintable(what));
+            QVERIFY2(!rig.screen->Timer->isEnabled(), qPrintable(what));
             QVERIFY(rig.displayReleased());
             // The settings window usable again.
             QVERIFY2(main.btnAls->isEnabled() && main.boxAls->isEnabled(), qPrintable(what));

@@ -11,7 +11,7 @@
 // as active all the time, so the timer never pauses for the window manager.
 //
 // Definitions: a tick's lateness is its millisecond count minus the due one (the previous tick's
-// count plus the interval); lost ticks are the sum of LagCount - 1, the steps the pace skipped;
+// count plus the interval); lost ticks are the sum of lagCount - 1, the steps the pace skipped;
 // expected ticks are (last tick - first tick) / interval + 1.
 #include "Resident.h"
 #include "exercises/ExerciseWindow.h"
@@ -106,7 +106,7 @@ int main(int argc, char** argv)
     screen.SetSettings(settings);
 
     Stats s;
-    screen.Timer->TickProbe = [&s, &opt](qint64 tickNs, int lagCount) {
+    screen.Timer->tickProbe = [&s, &opt](qint64 tickNs, int lagCount) {
         const qint64 ms = tickNs / 1'000'000;
         if (s.firstNs < 0)
             s.firstNs = tickNs;

@@ -9,13 +9,13 @@ class FakeActivity : public ActivitySource
   public:
     explicit FakeActivity(bool active = true) : m_active(active) {}
 
-    bool IsActive() const override { return m_active; }
+    bool isActive() const override { return m_active; }
     void SetActive(bool active)
     {
         if (active == m_active)
             return;
         m_active = active;
-        emit ActiveChanged(active);
+        emit activeChanged(active);
     }
 
   private:

@@ -23,18 +23,18 @@ class FakeScheduler final : public ThreadScheduler
     bool slackSettable = true;
     bool slackKnown = true;
 
-    quint64 ThreadId() override { return 4242; }
-    qint64 RequestSlice(qint64 slice_ns) override
+    quint64 threadId() override { return 4242; }
+    qint64 requestSlice(qint64 slice_ns) override
     {
         if (slice == Slice::Taken)
             m_state->slice_ns = slice_ns;
         return slice == Slice::Taken ? slice_ns : slice == Slice::Ignored ? 0 : -EPERM;
     }
-    void ResetSlice() override { m_state->slice_ns = 0; }
-    bool Nice(quint64, int* nice) override { return *nice = m_state->nice, true; }
-    bool SetNice(quint64, int nice) override { return nice >= m_state->nice && (m_state->nice = nice, true); }
-    qint64 TimerSlack() override { return slackKnown ? m_state->slack_ns : -1; }
-    bool SetTimerSlack(qint64 slack_ns) override
+    void resetSlice() override { m_state->slice_ns = 0; }
+    bool nice(quint64, int* nice) override { return *nice = m_state->nice, true; }
+    bool setNice(quint64, int nice) override { return nice >= m_state->nice && (m_state->nice = nice, true); }
+    qint64 timerSlack() override { return slackKnown ? m_state->slack_ns : -1; }
+    bool setTimerSlack(qint64 slack_ns) override
     {
         return slackSettable && (m_state->slack_ns = slack_ns, true);
     }
@@ -49,7 +49,7 @@ class FakePriorityService final : public PriorityService
   public:
     FakePriorityService(FakeThreadState* state, bool grants) : m_state(state), m_grants(grants) {}
     int calls = 0;
-    bool MakeThreadHighPriority(quint64, int nice, QString* error) override
+    bool makeThreadHighPriority(quint64, int nice, QString* error) override
     {
         ++calls;
         *error = QStringLiteral("org.freedesktop.DBus.Error.AccessDenied: refused");

@@ -3,7 +3,7 @@
 #include "timer/TickWaker.h"
 
 // A waker that only records where it was aimed; the test fires it by hand (usually after moving
-// a MockClock to the deadline).  Firing emits Woken directly, standing for the event loop's
+// a MockClock to the deadline).  Firing emits woken directly, standing for the event loop's
 // wake-up.  Create it with no parent and hand it to the timer, keeping the raw pointer:
 //     auto waker = std::make_unique<ManualWaker>();
 //     ManualWaker* w = waker.get();
@@ -13,14 +13,14 @@ class ManualWaker : public TickWaker
   public:
     using TickWaker::TickWaker;
 
-    void ArmAt(qint64 deadline_ns) override
+    void armAt(qint64 deadline_ns) override
     {
         m_armed = true;
         m_deadline_ns = deadline_ns;
         ++m_armCount;
     }
-    void Disarm() override { m_armed = false; }
-    bool Armed() const override { return m_armed; }
+    void disarm() override { m_armed = false; }
+    bool isArmed() const override { return m_armed; }
 
     qint64 Deadline() const { return m_deadline_ns; }
     int ArmCount() const { return m_armCount; }
@@ -29,7 +29,7 @@ class ManualWaker : public TickWaker
     void Fire()
     {
         m_armed = false;
-        emit Woken();
+        emit woken();
     }
 
   private:

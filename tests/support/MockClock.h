@@ -3,8 +3,8 @@
 #include "timer/Clock.h"
 
 // A clock that stands still until the test moves it.  One nanosecond line drives everything:
-// Milliseconds() is that line in whole milliseconds truncated to 32 bits (so the count wraps
-// when the line passes a multiple of 2^32 ms), and LocalDays() moves along with it from the
+// milliseconds() is that line in whole milliseconds truncated to 32 bits (so the count wraps
+// when the line passes a multiple of 2^32 ms), and localDays() moves along with it from the
 // value last set.
 class MockClock : public Clock
 {
@@ -14,13 +14,13 @@ class MockClock : public Clock
 
     explicit MockClock(qint64 start_ns = 1'000 * kNsPerMs) : m_ns(start_ns) {}
 
-    quint32 Milliseconds() const override { return quint32(quint64(m_ns / kNsPerMs)); }
-    qint64 MonotonicNanoseconds() const override { return m_ns; }
-    double LocalDays() const override
+    quint32 milliseconds() const override { return quint32(quint64(m_ns / kNsPerMs)); }
+    qint64 monotonicNanoseconds() const override { return m_ns; }
+    double localDays() const override
     {
         return m_localDays + double(m_ns - m_localSetAt_ns) / double(kNsPerDay);
     }
-    quint32 UtcMillisecondOfDay() const override { return m_utcMsOfDay; }
+    quint32 utcMillisecondOfDay() const override { return m_utcMsOfDay; }
 
     // The line itself.  Moving it backwards is the test's own business.
     void SetNs(qint64 ns) { m_ns = ns; }
@@ -31,7 +31,7 @@ class MockClock : public Clock
     void AdvanceToMilliseconds(quint32 ms, qint64 fraction_ns = 0)
     {
         const qint64 start = (m_ns / kNsPerMs) * kNsPerMs;
-        const quint32 ahead = ms - Milliseconds();
+        const quint32 ahead = ms - milliseconds();
         m_ns = qMax(m_ns, start + qint64(ahead) * kNsPerMs + fraction_ns);
     }
 

@@ -61,7 +61,7 @@ struct Tick {
 };
 
 // A timer on a mock clock with a waker fired by hand, set up like the exercise window's:
-// ActiveOnly, disabled, then given its interval.  The thread's scheduling is a fake.
+// activeOnly, disabled, then given its interval.  The thread's scheduling is a fake.
 struct Rig {
     MockClock clock;
     FakeActivity activity;
@@ -82,9 +82,9 @@ struct Rig {
         timer->setInterval(interval_ms);
         timer->setPromptness(
             std::make_unique<ThreadPromptness>(std::make_unique<FakeScheduler>(&thread), nullptr));
-        timer->OnTimer = [this](QObject* sender, int lag) {
+        timer->onTimer = [this](QObject* sender, int lag) {
             QCOMPARE(sender, timer.get());
-            ticks.append({timer->LastTick(), lag});
+            ticks.append({timer->lastTick(), lag});
             if (during)
                 during();
         };
@@ -94,9 +94,9 @@ struct Rig {
     // Returns whether the pass ticked.
     bool FireLate(qint64 late_ns = 0)
     {
-        if (!waker->Armed())
+        if (!waker->isArmed())
             return false;
-        clock.SetNs(qMax(clock.MonotonicNanoseconds(), waker->Deadline() + late_ns));
+        clock.SetNs(qMax(clock.monotonicNanoseconds(), waker->Deadline() + late_ns));
         const auto before = ticks.size();
         waker->Fire();
         return ticks.size() > before;
@@ -142,7 +142,7 @@ class TestFrameTimer : public QObject
         QFETCH(quint32, now);
         QFETCH(quint32, last);
         QFETCH(quint32, interval);
-        const TickCheck c = CheckTick(now, last, interval);
+        const TickCheck c = zrv::timing::checkTick(now, last, interval);
         QTEST(c.due, "due");
         QTEST(c.msUntilDue, "untilDue");
         QTEST(c.lagCount, "lag");
@@ -168,9 +168,9 @@ class TestFrameTimer : public QObject
         QFETCH(qint64, now_ns);
         QFETCH(quint32, ahead_ms);
         QFETCH(qint64, expected_ns);
-        QCOMPARE(WakeMomentNs(now_ns, ahead_ms), expected_ns);
-        QTEST(MillisecondsAt(expected_ns), "count_then");
-        QCOMPARE(MillisecondsAt(expected_ns - 1), quint32(MillisecondsAt(expected_ns) - 1));
+        QCOMPARE(wakeMomentNs(now_ns, ahead_ms), expected_ns);
+        QTEST(millisecondsAt(expected_ns), "count_then");
+        QCOMPARE(millisecondsAt(expected_ns - 1), quint32(millisecondsAt(expected_ns) - 1));
     }
 
     // --- start, stop and the first tick ----------------------------------------------------
@@ -180,24 +180,24 @@ class TestFrameTimer : public QObject
         MockClock clock;
         FakeActivity activity(true);
         FrameTimer timer(nullptr, &clock, std::make_unique<ManualWaker>(), &activity);
-        QVERIFY(timer.ActiveOnly());
-        QVERIFY(timer.Enabled());
-        QCOMPARE(timer.Interval(), 1000u);
-        QVERIFY(timer.Running());
-        QVERIFY(timer.Ticking());
-        QCOMPARE(timer.LastTick(), clock.Milliseconds());
+        QVERIFY(timer.activeOnly());
+        QVERIFY(timer.isEnabled());
+        QCOMPARE(timer.interval(), 1000u);
+        QVERIFY(timer.isRunning());
+        QVERIFY(timer.isTicking());
+        QCOMPARE(timer.lastTick(), clock.milliseconds());
     }
 
     void firstTickOnlyAfterInterval()
     {
         Rig rig(400);
-        QVERIFY(!rig.timer->Running());
-        QVERIFY(!rig.waker->Armed());
+        QVERIFY(!rig.timer->isRunning());
+        QVERIFY(!rig.waker->isArmed());
         rig.timer->setEnabled(true);
-        QVERIFY(rig.timer->Running());
-        QCOMPARE(rig.timer->LastTick(), 1000'000u);
+        QVERIFY(rig.timer->isRunning());
+        QCOMPARE(rig.timer->lastTick(), 1000'000u);
         // Aimed at the moment the count reaches 1000400, not 400 ms after the start's fraction.
-        QVERIFY(rig.waker->Armed());
+        QVERIFY(rig.waker->isArmed());
         QCOMPARE(rig.waker->Deadline(), 1000'400 * kMs);
 
         // A wake-up a hair early does not tick and aims again at the same moment.
@@ -219,17 +219,17 @@ class TestFrameTimer : public QObject
         rig.timer->setEnabled(true);
         rig.clock.AdvanceMs(250);
         rig.timer->setEnabled(true); // nothing the second time
-        QCOMPARE(rig.timer->LastTick(), 1000'000u);
+        QCOMPARE(rig.timer->lastTick(), 1000'000u);
         QCOMPARE(rig.waker->Deadline(), 1000'400 * kMs);
 
         rig.timer->setEnabled(false);
-        QVERIFY(!rig.timer->Running());
-        QVERIFY(!rig.waker->Armed());
+        QVERIFY(!rig.timer->isRunning());
+        QVERIFY(!rig.waker->isArmed());
         rig.waker->Fire(); // stale: nothing
         QVERIFY(rig.ticks.isEmpty());
 
         rig.timer->setEnabled(true); // the measure starts again from here
-        QCOMPARE(rig.timer->LastTick(), 1000'250u);
+        QCOMPARE(rig.timer->lastTick(), 1000'250u);
         QCOMPARE(rig.waker->Deadline(), 1000'650 * kMs);
         QVERIFY(rig.FireLate());
         QCOMPARE(rig.ticks.size(), 1);
@@ -248,13 +248,13 @@ class TestFrameTimer : public QObject
         };
         QVERIFY(rig.FireLate());
         // Due already: the wake-up is set for at once, through the event loop.
-        QVERIFY(rig.waker->Armed());
-        QVERIFY(rig.waker->Deadline() <= rig.clock.MonotonicNanoseconds());
+        QVERIFY(rig.waker->isArmed());
+        QVERIFY(rig.waker->Deadline() <= rig.clock.monotonicNanoseconds());
         QVERIFY(rig.FireLate());
         QCOMPARE(rig.ticks.size(), 2);
         QCOMPARE(rig.ticks[1].lag, 2);
         QCOMPARE(rig.ticks[1].last_ms, 1001'400u);
-        // No catch-up: the next one is a whole interval later, with LagCount 1.
+        // No catch-up: the next one is a whole interval later, with lagCount 1.
         rig.clock.AdvanceMs(399);
         rig.waker->Fire();
         QCOMPARE(rig.ticks.size(), 2);
@@ -268,13 +268,13 @@ class TestFrameTimer : public QObject
         Rig rig(0);
         rig.timer->setEnabled(true);
         // Every pass ticks; the wake-up is always "at once", never a call from inside.
-        QVERIFY(rig.waker->Deadline() <= rig.clock.MonotonicNanoseconds());
+        QVERIFY(rig.waker->Deadline() <= rig.clock.monotonicNanoseconds());
         QVERIFY(rig.ticks.isEmpty());
         const qint64 steps_ns[] = {0, 100'000, 7 * kMs, 2 * kMs + 900'000};
         const int lags[] = {1, 1, 7, 3};
         for (int i = 0; i < 4; ++i) {
             rig.clock.AdvanceNs(steps_ns[i]);
-            QVERIFY(rig.waker->Armed());
+            QVERIFY(rig.waker->isArmed());
             rig.waker->Fire();
             QCOMPARE(rig.ticks.size(), i + 1);
             QCOMPARE(rig.ticks[i].lag, lags[i]);
@@ -302,7 +302,7 @@ class TestFrameTimer : public QObject
             rig.during = [&] { rig.timer->setInterval(newInterval); };
         QVERIFY(rig.FireLate());
         rig.during = nullptr;
-        const quint32 last = rig.timer->LastTick();
+        const quint32 last = rig.timer->lastTick();
         rig.clock.AdvanceMs(changeAfter_ms);
         rig.timer->setInterval(newInterval);
         QVERIFY(rig.FireLate());
@@ -315,7 +315,7 @@ class TestFrameTimer : public QObject
         // The count starts 100 ms before its wrap.
         Rig rig(40, true, 4294967196LL * kMs + 500'000);
         rig.timer->setEnabled(true);
-        quint32 prev = rig.timer->LastTick();
+        quint32 prev = rig.timer->lastTick();
         for (int i = 0; i < 6; ++i) {
             QVERIFY(rig.FireLate(200'000));
             QCOMPARE(rig.ticks.last().last_ms - prev, 40u);
@@ -341,7 +341,7 @@ class TestFrameTimer : public QObject
         QFETCH(quint32, gap_ms);
         Rig rig(40);
         rig.timer->setEnabled(true);
-        const quint32 start = rig.timer->LastTick();
+        const quint32 start = rig.timer->lastTick();
         for (int i = 0; i < 1500; ++i)
             QVERIFY(rig.FireLate(late_ns));
         for (int i = 0; i < rig.ticks.size(); ++i) {
@@ -358,23 +358,23 @@ class TestFrameTimer : public QObject
     {
         Rig rig(400, /*active=*/false);
         rig.timer->setEnabled(true);
-        QVERIFY(rig.timer->Running());
-        QVERIFY(!rig.timer->Ticking());
-        QVERIFY(!rig.waker->Armed());
+        QVERIFY(rig.timer->isRunning());
+        QVERIFY(!rig.timer->isTicking());
+        QVERIFY(!rig.waker->isArmed());
         rig.clock.AdvanceMs(5000);
         rig.waker->Fire();
         QVERIFY(rig.ticks.isEmpty());
 
         rig.activity.SetActive(true); // the measure starts at the activation
-        const quint32 resumed = rig.timer->LastTick();
-        QCOMPARE(resumed, rig.clock.Milliseconds());
+        const quint32 resumed = rig.timer->lastTick();
+        QCOMPARE(resumed, rig.clock.milliseconds());
         QVERIFY(rig.FireLate());
         QCOMPARE(rig.ticks[0].last_ms - resumed, 400u);
         QCOMPARE(rig.ticks[0].lag, 1);
 
         rig.activity.SetActive(false);
-        QVERIFY(rig.timer->Running());
-        QVERIFY(!rig.waker->Armed());
+        QVERIFY(rig.timer->isRunning());
+        QVERIFY(!rig.waker->isArmed());
         rig.clock.AdvanceMs(3000);
         rig.waker->Fire();
         QCOMPARE(rig.ticks.size(), 1);
@@ -388,8 +388,8 @@ class TestFrameTimer : public QObject
         rig.timer->setEnabled(false);
         rig.activity.SetActive(false);
         rig.activity.SetActive(true);
-        QVERIFY(!rig.timer->Running());
-        QVERIFY(!rig.waker->Armed());
+        QVERIFY(!rig.timer->isRunning());
+        QVERIFY(!rig.waker->isArmed());
     }
 
     // The thread is prompt exactly while the timer ticks, and the log tells once per run (from
@@ -431,11 +431,11 @@ class TestFrameTimer : public QObject
         Rig rig(400, /*active=*/false);
         rig.timer->setActiveOnly(false);
         rig.timer->setEnabled(true);
-        QVERIFY(rig.timer->Ticking());
+        QVERIFY(rig.timer->isTicking());
         QVERIFY(rig.FireLate());
         rig.activity.SetActive(true);
         rig.activity.SetActive(false);
-        QVERIFY(rig.timer->Ticking());
+        QVERIFY(rig.timer->isTicking());
         QVERIFY(rig.FireLate());
         QCOMPARE(rig.ticks.size(), 2);
     }
@@ -480,8 +480,8 @@ class TestFrameTimer : public QObject
         };
         QVERIFY(rig.FireLate());
         QCOMPARE(m_reports, QStringList{"Canvas does not allow drawing."});
-        QVERIFY(rig.timer->Running());
-        QVERIFY(rig.waker->Armed());
+        QVERIFY(rig.timer->isRunning());
+        QVERIFY(rig.waker->isArmed());
         QVERIFY(rig.FireLate());
         QVERIFY(rig.FireLate());
         QCOMPARE(rig.ticks.size(), 3);
@@ -506,7 +506,7 @@ class TestFrameTimer : public QObject
         rig.FireLate();
         QCOMPARE(deepest, 1);
         QCOMPARE(rig.ticks.size(), 1);
-        QVERIFY(rig.waker->Armed()); // aimed again when the tick ended
+        QVERIFY(rig.waker->isArmed()); // aimed again when the tick ended
         rig.FireLate();
         QCOMPARE(rig.ticks.size(), 2);
     }
@@ -526,7 +526,7 @@ class TestFrameTimer : public QObject
     {
         Rig rig(40);
         QList<qint64> probed;
-        rig.timer->TickProbe = [&](qint64 ns, int lag) {
+        rig.timer->tickProbe = [&](qint64 ns, int lag) {
             probed << ns;
             QCOMPARE(lag, 1);
         };
@@ -560,24 +560,24 @@ class TestFrameTimer : public QObject
     void realWakers()
     {
         QFETCH(bool, platform);
-        auto waker = platform ? TickWaker::CreatePlatformWaker() : TickWaker::CreatePreciseTimerWaker();
+        auto waker = platform ? TickWaker::createPlatformWaker() : TickWaker::createPreciseTimerWaker();
         int woken = 0;
-        connect(waker.get(), &TickWaker::Woken, this, [&] { ++woken; });
-        const qint64 now = Clock::System().MonotonicNanoseconds();
+        connect(waker.get(), &TickWaker::woken, this, [&] { ++woken; });
+        const qint64 now = Clock::system().monotonicNanoseconds();
 
-        waker->ArmAt(now - 5 * kMs); // past: at once, but from the event loop
-        QVERIFY(waker->Armed());
+        waker->armAt(now - 5 * kMs); // past: at once, but from the event loop
+        QVERIFY(waker->isArmed());
         QCOMPARE(woken, 0);
         QTRY_COMPARE_WITH_TIMEOUT(woken, 1, 2000);
-        QVERIFY(!waker->Armed());
+        QVERIFY(!waker->isArmed());
 
-        waker->ArmAt(Clock::System().MonotonicNanoseconds() + 3 * kMs);
+        waker->armAt(Clock::system().monotonicNanoseconds() + 3 * kMs);
         QTRY_COMPARE_WITH_TIMEOUT(woken, 2, 2000);
 
-        waker->ArmAt(Clock::System().MonotonicNanoseconds() + 2 * kMs);
-        waker->ArmAt(Clock::System().MonotonicNanoseconds() + 4 * kMs); // replaces
-        waker->Disarm();
-        QVERIFY(!waker->Armed());
+        waker->armAt(Clock::system().monotonicNanoseconds() + 2 * kMs);
+        waker->armAt(Clock::system().monotonicNanoseconds() + 4 * kMs); // replaces
+        waker->disarm();
+        QVERIFY(!waker->isArmed());
         QTest::qWait(20);
         QCOMPARE(woken, 2);
     }
@@ -591,9 +591,9 @@ class TestFrameTimer : public QObject
         timer.setEnabled(false);
         timer.setInterval(10);
         QList<quint32> ticks;
-        timer.OnTimer = [&](QObject*, int lag) {
+        timer.onTimer = [&](QObject*, int lag) {
             QVERIFY(lag >= 1);
-            ticks << timer.LastTick();
+            ticks << timer.lastTick();
         };
         timer.setEnabled(true);
         QTRY_VERIFY_WITH_TIMEOUT(ticks.size() >= 5, 5000);

@@ -47,7 +47,7 @@ class FakeRealtimeKit : public QObject, protected QDBusContext
     }
 
   public slots:
-    void MakeThreadHighPriority(qulonglong threadId, int priority)
+    void makeThreadHighPriority(qulonglong threadId, int priority)
     {
         thread = threadId;
         nice = priority;
@@ -97,9 +97,9 @@ class TestPromptness : public QObject
                                                : service == 1 && nice == 0 ? Means::HighPriority
                                                                            : Means::None;
                         for (int run = 1; run <= 2; ++run) {
-                            promptness.Acquire();
-                            promptness.Acquire(); // held: nothing more is asked
-                            QVERIFY2(promptness.InEffect() == expected, qPrintable(label));
+                            promptness.acquire();
+                            promptness.acquire(); // held: nothing more is asked
+                            QVERIFY2(promptness.inEffect() == expected, qPrintable(label));
                             QCOMPARE(state.slice_ns,
                                      expected == Means::Slice ? ThreadPromptness::kSlice_ns : 0);
                             QCOMPARE(state.nice, expected == Means::HighPriority
@@ -111,7 +111,7 @@ class TestPromptness : public QObject
                                 QCOMPARE(rtkit->calls, slice == Slice::Taken || nice != 0 ? 0
                                                        : service == 1                     ? run
                                                                                           : 1);
-                            promptness.Release();
+                            promptness.release();
                             QVERIFY2(state == before, qPrintable(label));
                         }
                     }
@@ -121,16 +121,16 @@ class TestPromptness : public QObject
     // The real system calls on this thread: whatever this kernel grants is given back.
     void systemCallsRestoreTheThread()
     {
-        auto probe = ThreadScheduler::System();
+        auto probe = ThreadScheduler::system();
         int niceBefore = 0, niceAfter = 0;
-        QVERIFY(probe->Nice(probe->ThreadId(), &niceBefore));
-        const qint64 slackBefore = probe->TimerSlack();
-        ThreadPromptness promptness(ThreadScheduler::System(), nullptr);
-        promptness.Acquire();
-        promptness.Release();
-        QVERIFY(probe->Nice(probe->ThreadId(), &niceAfter));
+        QVERIFY(probe->nice(probe->threadId(), &niceBefore));
+        const qint64 slackBefore = probe->timerSlack();
+        ThreadPromptness promptness(ThreadScheduler::system(), nullptr);
+        promptness.acquire();
+        promptness.release();
+        QVERIFY(probe->nice(probe->threadId(), &niceAfter));
         QCOMPARE(niceAfter, niceBefore);
-        QCOMPARE(probe->TimerSlack(), slackBefore);
+        QCOMPARE(probe->timerSlack(), slackBefore);
     }
 
     // Over D-Bus: granted (through the policy, the kernel taking no slice), refused, never
@@ -145,19 +145,19 @@ class TestPromptness : public QObject
         scheduler->slice = FakeScheduler::Slice::Ignored;
         ThreadPromptness promptness(std::move(scheduler),
                                     std::make_unique<RealtimeKitClient>(QDBusConnection::SessionBus));
-        promptness.Acquire();
-        QVERIFY(promptness.InEffect() == Means::HighPriority);
+        promptness.acquire();
+        QVERIFY(promptness.inEffect() == Means::HighPriority);
         QCOMPARE(fake->thread.load(), 4242u);
         QCOMPARE(fake->nice.load(), ThreadPromptness::kHighPriorityNice);
 
         QString error;
         fake->answer = FakeRealtimeKit::Refuse;
-        QVERIFY(!RealtimeKitClient(QDBusConnection::SessionBus).MakeThreadHighPriority(1, -11, &error));
+        QVERIFY(!RealtimeKitClient(QDBusConnection::SessionBus).makeThreadHighPriority(1, -11, &error));
         QVERIFY2(error.contains(QLatin1String("AccessDenied")), qPrintable(error));
         fake->answer = FakeRealtimeKit::Silence;
-        QVERIFY(!RealtimeKitClient(QDBusConnection::SessionBus, 100).MakeThreadHighPriority(1, -11, &error));
+        QVERIFY(!RealtimeKitClient(QDBusConnection::SessionBus, 100).makeThreadHighPriority(1, -11, &error));
         fake.reset();
-        QVERIFY(!RealtimeKitClient(QDBusConnection::SessionBus).MakeThreadHighPriority(1, -11, &error));
+        QVERIFY(!RealtimeKitClient(QDBusConnection::SessionBus).makeThreadHighPriority(1, -11, &error));
         QVERIFY2(error.contains(QLatin1String("ServiceUnknown")), qPrintable(error));
     }
 };
