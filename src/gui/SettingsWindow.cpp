@@ -196,11 +196,11 @@ SettingsWindow::SettingsWindow(QWidget* parent) : QWidget(parent, Qt::Window)
     PageControl = new QTabWidget(this);
     PageControl->setGeometry(8, 8, 481, 433);
     PageControl->setFont(PixelFont(QStringLiteral("Arial"), 13));
-    TabSheet1 = new QWidget;
-    TabSheet3 = new QWidget;
-    PageControl->addTab(TabSheet1, QStringLiteral("Açıklama"));
-    PageControl->addTab(TabSheet3, QStringLiteral("Alıştırmalar"));
-    PageControl->setCurrentWidget(TabSheet1);
+    pageDescription = new QWidget;
+    pageExercises = new QWidget;
+    PageControl->addTab(pageDescription, QStringLiteral("Açıklama"));
+    PageControl->addTab(pageExercises, QStringLiteral("Alıştırmalar"));
+    PageControl->setCurrentWidget(pageDescription);
 
     createPageDescription();
     createPageExercises();
@@ -214,6 +214,7 @@ SettingsWindow::SettingsWindow(QWidget* parent) : QWidget(parent, Qt::Window)
     btnClose->setAutoDefault(true);
     btnClose->raise();
 
+    nameWidgets();
     connectEvents();
 }
 
@@ -233,8 +234,9 @@ void SettingsWindow::setScreenForm(ExerciseWindow* screenForm)
 void SettingsWindow::setJournal(SqliteJournal* journal)
 {
     m_journal = journal;
-    TabSheetJournal = new JournalPage(*journal);
-    PageControl->addTab(TabSheetJournal, QStringLiteral("Günlük"));
+    pageJournal = new JournalPage(*journal);
+    pageJournal->setObjectName(QStringLiteral("pageJournal"));
+    PageControl->addTab(pageJournal, QStringLiteral("Günlük"));
     connectJournal();
 }
 
@@ -258,8 +260,8 @@ void SettingsWindow::connectJournal()
 
 void SettingsWindow::createPageDescription()
 {
-    QWidget* page = TabSheet1;
-    Memo3 = MakeMemo(
+    QWidget* page = pageDescription;
+    memoAbout = MakeMemo(
         page,
         {
             QStringLiteral("Bu program hızlı okuma çalışmalarına yardımcı bir programdır."),
@@ -278,7 +280,7 @@ void SettingsWindow::createPageDescription()
     Label6 = MakeLabel(page, QStringLiteral("Ayrıca:"), 8, 216, 41, 16);
     kitap4 = MakeLink(page, QString::fromUtf8(kBooks[3].caption), 24, 240, 233, 16);
     kitap5 = MakeLink(page, QString::fromUtf8(kBooks[4].caption), 24, 264, 213, 16);
-    Memo1 = MakeMemo(
+    memoTerms = MakeMemo(
         page,
         {
             QStringLiteral("Bu program ücretsizdir. Kullanımının sorumluluğu tamamen kullanıcıya aittir."),
@@ -305,7 +307,7 @@ void SettingsWindow::createPageDescription()
 
 void SettingsWindow::createPageExercises()
 {
-    QWidget* page = TabSheet3;
+    QWidget* page = pageExercises;
     const SettingsModel& m = m_model;
     // The labelled selectors, a row each, 24 pixels apart.
     const struct {
@@ -336,7 +338,7 @@ void SettingsWindow::createPageExercises()
     valHiz->setGeometry(128, 224, 145, 26);
     valHiz->setRange(IntervalRange::min_ms, IntervalRange::max_ms);
     valHiz->setText(m.intervalText());
-    Label4 = MakeLabel(page, QStringLiteral("Süre:"), 16, 256, 31, 16);
+    labDuration = MakeLabel(page, QStringLiteral("Süre:"), 16, 256, 31, 16);
     boxDkk = MakeSelector(page, m.items(SettingsModel::Duration), 128, 248);
     for (QComboBox* box : {boxZmn, boxAkt, boxPas, boxNkt, boxDkk})
         box->setMaxVisibleItems(10);
@@ -363,7 +365,7 @@ void SettingsWindow::createPageExercises()
     boxharf4 = MakeCheckBox(page, QStringLiteral("Noktalama işaretleri"), 280, 104, 185);
     boxSaveOptions = MakeCheckBox(page, QStringLiteral("Çıkışta ayarları kaydet"), 280, 313, 161);
 
-    Memo2 = MakeMemo(
+    memoWarning = MakeMemo(
         page,
         {
             QStringLiteral("Dikkat: Bu programın kullanımının sorumluluğu tamamen kullanıcıya aittir."),
@@ -374,10 +376,10 @@ void SettingsWindow::createPageExercises()
         QRect(16, 336, 457, 57));
 
     // Each label names its control, for screen readers ("Hız" for the speed box).
-    const std::pair<QLabel*, QWidget*> named[] = {{labAls, boxAls}, {labTip, boxTip}, {labYon, boxYon},
-                                                  {labStr, boxStr}, {labHrf, boxHrf}, {labZmn, boxZmn},
-                                                  {labAkt, boxAkt}, {labPas, boxPas}, {labNkt, boxNkt},
-                                                  {labHiz, valHiz}, {Label4, boxDkk}, {labFnt, txtFnt}};
+    const std::pair<QLabel*, QWidget*> named[] = {{labAls, boxAls}, {labTip, boxTip},      {labYon, boxYon},
+                                                  {labStr, boxStr}, {labHrf, boxHrf},      {labZmn, boxZmn},
+                                                  {labAkt, boxAkt}, {labPas, boxPas},      {labNkt, boxNkt},
+                                                  {labHiz, valHiz}, {labDuration, boxDkk}, {labFnt, txtFnt}};
     for (const auto& [label, control] : named) {
         label->setBuddy(control);
         QString name = label->text();
@@ -388,11 +390,35 @@ void SettingsWindow::createPageExercises()
     btnFnt->setAccessibleName(QStringLiteral("Font seç"));
 
     // The page's keyboard order.
-    const QWidget* order[] = {boxSaveOptions, btnAls,   valHiz,   boxZmn,   boxAkt, boxPas, boxTip,
-                              boxStr,         boxNkt,   boxYon,   boxHrf,   boxAls, txtFnt, boxDkk,
-                              boxharf1,       boxharf2, boxharf3, boxharf4, Memo2};
+    const QWidget* order[] = {boxSaveOptions, btnAls,   valHiz,   boxZmn,   boxAkt,     boxPas, boxTip,
+                              boxStr,         boxNkt,   boxYon,   boxHrf,   boxAls,     txtFnt, boxDkk,
+                              boxharf1,       boxharf2, boxharf3, boxharf4, memoWarning};
     for (size_t i = 1; i < std::size(order); ++i)
         QWidget::setTabOrder(const_cast<QWidget*>(order[i - 1]), const_cast<QWidget*>(order[i]));
+}
+
+void SettingsWindow::nameWidgets()
+{
+    // Each widget's object name is its member's name.
+#define ZRV_NAMED(member) std::pair<QObject*, const char*>(member, #member)
+    const std::pair<QObject*, const char*> named[] = {
+        ZRV_NAMED(PageControl), ZRV_NAMED(pageDescription), ZRV_NAMED(pageExercises), ZRV_NAMED(btnClose),
+        ZRV_NAMED(memoAbout),   ZRV_NAMED(Label3),          ZRV_NAMED(kitap1),        ZRV_NAMED(kitap2),
+        ZRV_NAMED(kitap3),      ZRV_NAMED(Label6),          ZRV_NAMED(kitap4),        ZRV_NAMED(kitap5),
+        ZRV_NAMED(memoTerms),   ZRV_NAMED(Label9),          ZRV_NAMED(link1),         ZRV_NAMED(labAls),
+        ZRV_NAMED(labTip),      ZRV_NAMED(labYon),          ZRV_NAMED(labStr),        ZRV_NAMED(labHrf),
+        ZRV_NAMED(labZmn),      ZRV_NAMED(labAkt),          ZRV_NAMED(labPas),        ZRV_NAMED(labNkt),
+        ZRV_NAMED(labHiz),      ZRV_NAMED(labDuration),     ZRV_NAMED(labFnt),        ZRV_NAMED(labharf),
+        ZRV_NAMED(boxAls),      ZRV_NAMED(boxTip),          ZRV_NAMED(boxYon),        ZRV_NAMED(boxStr),
+        ZRV_NAMED(boxHrf),      ZRV_NAMED(boxZmn),          ZRV_NAMED(boxAkt),        ZRV_NAMED(boxPas),
+        ZRV_NAMED(boxNkt),      ZRV_NAMED(boxDkk),          ZRV_NAMED(valHiz),        ZRV_NAMED(txtFnt),
+        ZRV_NAMED(btnFnt),      ZRV_NAMED(boxharf1),        ZRV_NAMED(boxharf2),      ZRV_NAMED(boxharf3),
+        ZRV_NAMED(boxharf4),    ZRV_NAMED(boxSaveOptions),  ZRV_NAMED(btnAls),        ZRV_NAMED(memoWarning),
+        ZRV_NAMED(FontDialog),
+    };
+#undef ZRV_NAMED
+    for (const auto& [object, name] : named)
+        object->setObjectName(QLatin1String(name));
 }
 
 void SettingsWindow::connectEvents()

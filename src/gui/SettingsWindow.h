@@ -17,12 +17,12 @@ class QShowEvent;
 class QTabWidget;
 class QToolButton;
 class QPlainTextEdit;
-class LinkLabel;      // settings/LinkLabel.h
-class SpinEdit;       // settings/SpinEdit.h: the speed box
-class FontDialog;     // settings/FontDialog.h: Font() gives the chosen FontSpec (name, size, charset, style)
-class ExerciseWindow; // exercises/ScreenForm.h
+class LinkLabel;      // gui/LinkLabel.h
+class SpinEdit;       // gui/SpinEdit.h: the speed box
+class FontDialog;     // gui/FontDialog.h: font() gives the chosen FontSpec (name, size, charset, style)
+class ExerciseWindow; // exercises/ExerciseWindow.h
 class SqliteJournal;  // journal/SqliteJournal.h
-class JournalPage;    // journal/JournalView.h
+class JournalPage;    // gui/JournalView.h
 
 // The settings window, the application's main window: the widgets of a SettingsModel.  Every
 // change the user makes is handed to the model, which stores it at once in the settings list,
@@ -45,63 +45,7 @@ class SettingsWindow : public QWidget
     // the file): the save box is unticked and disabled, and a message says so.
     void setSettingsHeldElsewhere();
 
-    // Window level.
-    QTabWidget* PageControl = nullptr;
-    QWidget* TabSheet1 = nullptr;           // "Açıklama"
-    QWidget* TabSheet3 = nullptr;           // "Alıştırmalar"
-    JournalPage* TabSheetJournal = nullptr; // "Günlük", when there is a journal
-    QPushButton* btnClose = nullptr;
-
-    // The "Açıklama" page.
-    QPlainTextEdit* Memo3 = nullptr;
-    QLabel* Label3 = nullptr;
-    LinkLabel* kitap1 = nullptr;
-    LinkLabel* kitap2 = nullptr;
-    LinkLabel* kitap3 = nullptr;
-    QLabel* Label6 = nullptr;
-    LinkLabel* kitap4 = nullptr;
-    LinkLabel* kitap5 = nullptr;
-    QPlainTextEdit* Memo1 = nullptr;
-    QLabel* Label9 = nullptr;
-    LinkLabel* link1 = nullptr;
-
-    // Controls of the "Alıştırmalar" page (created by the constructor, never null).
-    QLabel* labAls = nullptr;
-    QLabel* labTip = nullptr;
-    QLabel* labYon = nullptr;
-    QLabel* labStr = nullptr;
-    QLabel* labHrf = nullptr;
-    QLabel* labZmn = nullptr;
-    QLabel* labAkt = nullptr;
-    QLabel* labPas = nullptr;
-    QLabel* labNkt = nullptr;
-    QLabel* labHiz = nullptr;
-    QLabel* Label4 = nullptr;
-    QLabel* labFnt = nullptr;
-    QLabel* labharf = nullptr;
-    QComboBox* boxAls = nullptr;
-    QComboBox* boxTip = nullptr;
-    QComboBox* boxYon = nullptr;
-    QComboBox* boxStr = nullptr;
-    QComboBox* boxHrf = nullptr;
-    QComboBox* boxZmn = nullptr;
-    QComboBox* boxAkt = nullptr;
-    QComboBox* boxPas = nullptr;
-    QComboBox* boxNkt = nullptr;
-    QComboBox* boxDkk = nullptr;
-    SpinEdit* valHiz = nullptr;
-    QLineEdit* txtFnt = nullptr;
-    QToolButton* btnFnt = nullptr;
-    QCheckBox* boxharf1 = nullptr;
-    QCheckBox* boxharf2 = nullptr;
-    QCheckBox* boxharf3 = nullptr;
-    QCheckBox* boxharf4 = nullptr;
-    QCheckBox* boxSaveOptions = nullptr;
-    QPushButton* btnAls = nullptr;
-    QPlainTextEdit* Memo2 = nullptr;
-    ::FontDialog* FontDialog = nullptr;
-
-    SettingsModel& model() { return m_model; }
+    // The state the widgets show.
     const SettingsModel& model() const { return m_model; }
     // The live settings list and the built-in defaults.
     SettingsList& lstOptions() { return m_model.list(); }
@@ -128,6 +72,7 @@ class SettingsWindow : public QWidget
   private:
     void createPageDescription();
     void createPageExercises();
+    void nameWidgets();
     void connectEvents();
     // Each selector with the model's selector it shows.
     std::array<std::pair<QComboBox*, SettingsModel::Selector>, SettingsModel::SelectorCount>
@@ -140,6 +85,63 @@ class SettingsWindow : public QWidget
     void centerOnScreen();
     // Runs of the exercise window go into the journal, once both are set.
     void connectJournal();
+
+    // The widgets, each with its member's name as object name (tests find them by it).
+    // Window level.
+    QTabWidget* PageControl = nullptr;
+    QWidget* pageDescription = nullptr; // "Açıklama"
+    QWidget* pageExercises = nullptr;   // "Alıştırmalar"
+    JournalPage* pageJournal = nullptr; // "Günlük", when there is a journal
+    QPushButton* btnClose = nullptr;
+
+    // The "Açıklama" page.
+    QPlainTextEdit* memoAbout = nullptr; // what the program is for
+    QLabel* Label3 = nullptr;
+    LinkLabel* kitap1 = nullptr;
+    LinkLabel* kitap2 = nullptr;
+    LinkLabel* kitap3 = nullptr;
+    QLabel* Label6 = nullptr;
+    LinkLabel* kitap4 = nullptr;
+    LinkLabel* kitap5 = nullptr;
+    QPlainTextEdit* memoTerms = nullptr; // free of charge, at the user's risk, what it runs on
+    QLabel* Label9 = nullptr;
+    LinkLabel* link1 = nullptr;
+
+    // Controls of the "Alıştırmalar" page (created by the constructor, never null).
+    QLabel* labAls = nullptr;
+    QLabel* labTip = nullptr;
+    QLabel* labYon = nullptr;
+    QLabel* labStr = nullptr;
+    QLabel* labHrf = nullptr;
+    QLabel* labZmn = nullptr;
+    QLabel* labAkt = nullptr;
+    QLabel* labPas = nullptr;
+    QLabel* labNkt = nullptr;
+    QLabel* labHiz = nullptr;
+    QLabel* labDuration = nullptr; // "Süre:"
+    QLabel* labFnt = nullptr;
+    QLabel* labharf = nullptr;
+    QComboBox* boxAls = nullptr;
+    QComboBox* boxTip = nullptr;
+    QComboBox* boxYon = nullptr;
+    QComboBox* boxStr = nullptr;
+    QComboBox* boxHrf = nullptr;
+    QComboBox* boxZmn = nullptr;
+    QComboBox* boxAkt = nullptr;
+    QComboBox* boxPas = nullptr;
+    QComboBox* boxNkt = nullptr;
+    QComboBox* boxDkk = nullptr;
+    SpinEdit* valHiz = nullptr;
+    QLineEdit* txtFnt = nullptr;
+    QToolButton* btnFnt = nullptr;
+    QCheckBox* boxharf1 = nullptr;
+    QCheckBox* boxharf2 = nullptr;
+    QCheckBox* boxharf3 = nullptr;
+    QCheckBox* boxharf4 = nullptr;
+    QCheckBox* boxSaveOptions = nullptr;
+    QPushButton* btnAls = nullptr;
+    QPlainTextEdit* memoWarning = nullptr; // the warning about the eyes
+    ::FontDialog* FontDialog = nullptr;
 
     SettingsModel m_model;
     ExerciseWindow* m_screenForm = nullptr;

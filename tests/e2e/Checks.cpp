@@ -6,11 +6,14 @@
 #include "core/SettingsList.h"
 #include "exercises/ExerciseWindow.h"
 #include "gui/SettingsWindow.h"
+#include "support/Controls.h"
 
 #include <QComboBox>
 #include <QSet>
 
 #include <cmath>
+
+using zrvtest::Control;
 
 namespace e2e
 {
@@ -110,11 +113,12 @@ TextLayout LayoutOf(Model& model)
     }
     for (int i = 1; i <= screen.OrderLength; ++i)
         layout.order << screen.ShowOrder[size_t(i)];
-    layout.onlyHighlighted = screen.Settings().exercise == 1 && model.Main().boxTip->currentIndex() == 1;
-    layout.back = Colour(model.Main().boxZmn->currentIndex());
-    layout.active = Colour(model.Main().boxAkt->currentIndex());
-    layout.passive = Colour(model.Main().boxPas->currentIndex());
-    layout.dot = Colour(model.Main().boxNkt->currentIndex());
+    layout.onlyHighlighted =
+        screen.Settings().exercise == 1 && Control<QComboBox>(model.Main(), "boxTip")->currentIndex() == 1;
+    layout.back = Colour(Control<QComboBox>(model.Main(), "boxZmn")->currentIndex());
+    layout.active = Colour(Control<QComboBox>(model.Main(), "boxAkt")->currentIndex());
+    layout.passive = Colour(Control<QComboBox>(model.Main(), "boxPas")->currentIndex());
+    layout.dot = Colour(Control<QComboBox>(model.Main(), "boxNkt")->currentIndex());
     return layout;
 }
 

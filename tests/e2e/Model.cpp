@@ -7,6 +7,7 @@
 #include "exercises/ExerciseWindow.h"
 #include "gui/SettingsWindow.h"
 #include "journal/SqliteJournal.h"
+#include "support/Controls.h"
 #include "support/FakeActivity.h"
 #include "support/ManualWaker.h"
 #include "support/MockClock.h"
@@ -17,6 +18,8 @@
 #include <QFile>
 #include <QTabBar>
 #include <QTabWidget>
+
+using zrvtest::Control;
 
 namespace e2e
 {
@@ -57,13 +60,13 @@ Model::~Model()
 
 void Model::ShowPage(int index)
 {
-    m_main->PageControl->setCurrentIndex(index);
+    Control<QTabWidget>(*m_main, "PageControl")->setCurrentIndex(index);
     QCoreApplication::processEvents();
 }
 
 void Model::selectExercise(int exercise)
 {
-    m_main->boxAls->setCurrentIndex(exercise);
+    Control<QComboBox>(*m_main, "boxAls")->setCurrentIndex(exercise);
     m_main->boxAlsChange();
     QCoreApplication::processEvents();
 }
@@ -75,7 +78,7 @@ QRect Model::Rect(const QWidget* control) const
 
 QRect Model::TabRect(int index) const
 {
-    QTabBar* bar = m_main->PageControl->tabBar();
+    QTabBar* bar = Control<QTabWidget>(*m_main, "PageControl")->tabBar();
     const QRect r = bar->tabRect(index);
     return QRect(bar->mapTo(m_main.get(), r.topLeft()), r.size());
 }

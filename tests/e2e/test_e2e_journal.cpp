@@ -9,11 +9,14 @@
 #include "Session.h"
 #include "gui/SettingsWindow.h"
 #include "journal/SqliteJournal.h"
+#include "support/Controls.h"
 
 #include <QComboBox>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
+
+using zrvtest::Control;
 
 using namespace e2e;
 
@@ -44,7 +47,8 @@ class TestE2eJournal : public QObject
     void selectExercise(int exercise)
     {
         m_desktop.Focus(m_session.window.id);
-        const std::optional<Window> list = m_session.OpenList(m_session.model->Main().boxAls);
+        const std::optional<Window> list =
+            m_session.OpenList(Control<QWidget>(m_session.model->Main(), "boxAls"));
         QVERIFY(list);
         QVERIFY(m_session.PickFromList(*list, exercise, 3));
         m_session.model->selectExercise(exercise);
@@ -53,7 +57,7 @@ class TestE2eJournal : public QObject
     // The start button, about `run_ms` of the exercise, Escape; true when the run came and went.
     bool runExercise(int run_ms)
     {
-        m_desktop.Click(at(m_session.model->Main().btnAls), m_session.window.id);
+        m_desktop.Click(at(Control<QWidget>(m_session.model->Main(), "btnAls")), m_session.window.id);
         if (!m_desktop.WaitWindow(QStringLiteral("^zrv$")))
             return false;
         QTest::qWait(run_ms);
@@ -85,7 +89,8 @@ class TestE2eJournal : public QObject
         WaitUntil(
             [&] {
                 shot = m_desktop.Shot();
-                unlike = m_session.CheckLikeModel(shot, {m_session.model->Main().PageControl->tabBar()});
+                unlike = m_session.CheckLikeModel(
+                    shot, {Control<QTabWidget>(m_session.model->Main(), "PageControl")->tabBar()});
                 return unlike.isEmpty();
             },
             5000, 100);
@@ -114,7 +119,7 @@ class TestE2eJournal : public QObject
                 selectExercise(exercise);
             QVERIFY2(runExercise(1500), qPrintable(QStringLiteral("exercise %1 did not run").arg(exercise)));
         }
-        m_desktop.Click(at(m_session.model->Main().btnClose), m_session.window.id);
+        m_desktop.Click(at(Control<QWidget>(m_session.model->Main(), "btnClose")), m_session.window.id);
         QVERIFY(m_program.WaitExit(10000));
 
         QList<RunRecord> runs = SqliteJournal(journalPath()).runs();

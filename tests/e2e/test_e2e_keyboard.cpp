@@ -11,6 +11,7 @@
 #include "exercises/ExerciseWindow.h"
 #include "gui/SettingsWindow.h"
 #include "gui/SpinEdit.h"
+#include "support/Controls.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -20,6 +21,8 @@
 #include <QPushButton>
 #include <QTabBar>
 #include <QTabWidget>
+
+using zrvtest::Control;
 
 using namespace e2e;
 
@@ -38,7 +41,7 @@ enum class Use { Toggle, Step, Select, SelectAll, None };
 // A selector set in the model window, handed on as the person's pick is.
 void Picked(SettingsWindow& m, QComboBox* box)
 {
-    if (box == m.boxAls)
+    if (box == Control<QWidget>(m, "boxAls"))
         m.boxAlsChange();
     else
         m.boxChange(box);
@@ -105,9 +108,9 @@ class TestE2eKeyboard : public QObject
         s.desktop.Focus(s.window.id);
         QImage shot = s.desktop.Shot();
         s.desktop.Key(QStringLiteral("Right"));
-        shot = s.ShotAfterChange(shot, s.OnScreen(m.boxAls));
+        shot = s.ShotAfterChange(shot, s.OnScreen(Control<QWidget>(m, "boxAls")));
         {
-            const QString unlike = s.CheckLikeModel(shot, {m.PageControl->tabBar()});
+            const QString unlike = s.CheckLikeModel(shot, {Control<QTabWidget>(m, "PageControl")->tabBar()});
             QVERIFY2(unlike.isEmpty(), qPrintable(unlike));
         }
 
@@ -118,31 +121,31 @@ class TestE2eKeyboard : public QObject
             int line; // the settings line the use changes (-1: none)
         };
         const Step steps[] = {
-            {m.boxSaveOptions, "boxSaveOptions", Use::Toggle, 1},
-            {m.btnAls, "btnAls", Use::None, -1},
-            {m.valHiz, "valHiz", Use::Step, 19},
-            {m.boxZmn, "boxZmn", Use::Select, 15},
-            {m.boxAkt, "boxAkt", Use::Select, 16},
-            {m.boxPas, "boxPas", Use::Select, 17},
-            {m.boxTip, "boxTip", Use::Select, 11},
-            {m.boxStr, "boxStr", Use::Select, 13},
-            {m.boxNkt, "boxNkt", Use::Select, 18},
-            {m.boxYon, "boxYon", Use::Select, 12},
-            {m.boxHrf, "boxHrf", Use::Select, 14},
-            {m.boxAls, "boxAls", Use::Select, 2},
-            {m.boxDkk, "boxDkk", Use::Select, 20},
-            {m.boxharf1, "boxharf1", Use::Toggle, 25},
-            {m.boxharf2, "boxharf2", Use::Toggle, 25},
-            {m.boxharf3, "boxharf3", Use::Toggle, 25},
-            {m.boxharf4, "boxharf4", Use::Toggle, 25},
-            {m.Memo2, "Memo2", Use::SelectAll, -1},
-            {m.btnClose, "btnClose", Use::None, -1},
-            {m.PageControl->tabBar(), "tab row", Use::None, -1},
-            {m.boxSaveOptions, "boxSaveOptions again", Use::None, -1},
+            {Control<QWidget>(m, "boxSaveOptions"), "boxSaveOptions", Use::Toggle, 1},
+            {Control<QWidget>(m, "btnAls"), "btnAls", Use::None, -1},
+            {Control<QWidget>(m, "valHiz"), "valHiz", Use::Step, 19},
+            {Control<QWidget>(m, "boxZmn"), "boxZmn", Use::Select, 15},
+            {Control<QWidget>(m, "boxAkt"), "boxAkt", Use::Select, 16},
+            {Control<QWidget>(m, "boxPas"), "boxPas", Use::Select, 17},
+            {Control<QWidget>(m, "boxTip"), "boxTip", Use::Select, 11},
+            {Control<QWidget>(m, "boxStr"), "boxStr", Use::Select, 13},
+            {Control<QWidget>(m, "boxNkt"), "boxNkt", Use::Select, 18},
+            {Control<QWidget>(m, "boxYon"), "boxYon", Use::Select, 12},
+            {Control<QWidget>(m, "boxHrf"), "boxHrf", Use::Select, 14},
+            {Control<QWidget>(m, "boxAls"), "boxAls", Use::Select, 2},
+            {Control<QWidget>(m, "boxDkk"), "boxDkk", Use::Select, 20},
+            {Control<QWidget>(m, "boxharf1"), "boxharf1", Use::Toggle, 25},
+            {Control<QWidget>(m, "boxharf2"), "boxharf2", Use::Toggle, 25},
+            {Control<QWidget>(m, "boxharf3"), "boxharf3", Use::Toggle, 25},
+            {Control<QWidget>(m, "boxharf4"), "boxharf4", Use::Toggle, 25},
+            {Control<QWidget>(m, "memoWarning"), "memoWarning", Use::SelectAll, -1},
+            {Control<QWidget>(m, "btnClose"), "btnClose", Use::None, -1},
+            {Control<QTabWidget>(m, "PageControl")->tabBar(), "tab row", Use::None, -1},
+            {Control<QWidget>(m, "boxSaveOptions"), "boxSaveOptions again", Use::None, -1},
         };
 
         QMap<int, QByteArray> expected = kPyramid;
-        QRect from = s.OnScreen(m.PageControl->tabBar());
+        QRect from = s.OnScreen(Control<QTabWidget>(m, "PageControl")->tabBar());
         for (const Step& step : steps) {
             const QRect to = s.OnScreen(step.control);
             s.desktop.Key(QStringLiteral("Tab"));
@@ -162,7 +165,7 @@ class TestE2eKeyboard : public QObject
                 auto* box = static_cast<QCheckBox*>(step.control);
                 s.desktop.Key(QStringLiteral("space"));
                 box->toggle();
-                if (step.control == m.boxSaveOptions) {
+                if (step.control == Control<QWidget>(m, "boxSaveOptions")) {
                     // Ticked again, so that the settings are saved.
                     shot = s.ShotAfterChange(before, to);
                     QVERIFY2(Differences(before, shot, to) > 0, "the save box does not change on space");
@@ -170,15 +173,15 @@ class TestE2eKeyboard : public QObject
                     box->toggle();
                 }
                 QByteArray value;
-                for (const QCheckBox* b : {m.boxharf1, m.boxharf2, m.boxharf3, m.boxharf4})
-                    value += b->isChecked() ? '1' : '0';
+                for (const char* group : {"boxharf1", "boxharf2", "boxharf3", "boxharf4"})
+                    value += Control<QCheckBox>(m, group)->isChecked() ? '1' : '0';
                 expected[step.line] = step.line == 25 ? value : QByteArray(box->isChecked() ? "1" : "0");
                 break;
             }
             case Use::Step:
                 s.desktop.Key(QStringLiteral("Up"));
-                m.valHiz->setValue(m.valHiz->value() + 1);
-                expected[step.line] = QByteArray::number(m.valHiz->value());
+                Control<SpinEdit>(m, "valHiz")->setValue(Control<SpinEdit>(m, "valHiz")->value() + 1);
+                expected[step.line] = QByteArray::number(Control<SpinEdit>(m, "valHiz")->value());
                 break;
             case Use::SelectAll:
                 s.desktop.Key(QStringLiteral("ctrl+a"));
@@ -191,10 +194,11 @@ class TestE2eKeyboard : public QObject
                 box->setCurrentIndex(box->currentIndex() + (down ? 1 : -1));
                 Picked(m, box);
                 expected[step.line] = QByteArray::number(box->currentIndex());
-                if (step.control == m.boxAls) {
+                if (step.control == Control<QWidget>(m, "boxAls")) {
                     // Block is selected now: its items come; the other key goes back to Pyramid.
-                    shot = s.ShotAfterChange(before, s.OnScreen(m.boxTip));
-                    QVERIFY2(Differences(before, shot, s.OnScreen(m.boxTip)) > 0, "Down does not pick Block");
+                    shot = s.ShotAfterChange(before, s.OnScreen(Control<QWidget>(m, "boxTip")));
+                    QVERIFY2(Differences(before, shot, s.OnScreen(Control<QWidget>(m, "boxTip"))) > 0,
+                             "Down does not pick Block");
                     s.desktop.Key(down ? QStringLiteral("Up") : QStringLiteral("Down"));
                     box->setCurrentIndex(1);
                     Picked(m, box);
@@ -206,14 +210,15 @@ class TestE2eKeyboard : public QObject
                 break;
             }
             // The save box is back as it was, and the exercise too.
-            const bool changes = step.control != m.boxAls && step.control != m.boxSaveOptions;
+            const bool changes = step.control != Control<QWidget>(m, "boxAls") &&
+                                 step.control != Control<QWidget>(m, "boxSaveOptions");
             QString unlike;
             WaitUntil(
                 [&] {
                     shot = s.desktop.Shot();
                     unlike = s.CheckLikeModel(shot, {step.control});
-                    return unlike.isEmpty() &&
-                           (step.control == m.boxAls || Differences(before, shot, to) > 0);
+                    return unlike.isEmpty() && (step.control == Control<QWidget>(m, "boxAls") ||
+                                                Differences(before, shot, to) > 0);
                 },
                 5000);
             if (!unlike.isEmpty() || (changes && Differences(before, shot, to) == 0))
@@ -242,7 +247,7 @@ class TestE2eKeyboard : public QObject
         QVERIFY2(error.isEmpty(), qPrintable(error));
         SettingsWindow& m = s.model->Main();
         s.model->ShowPage(1);
-        QCOMPARE(m.valHiz->value(), 2000);
+        QCOMPARE(Control<SpinEdit>(m, "valHiz")->value(), 2000);
 
         // The frames of the run, from the model drawing as the screen does: the first one and
         // after each of 8 ticks.
@@ -317,7 +322,10 @@ class TestE2eKeyboard : public QObject
         QVERIFY(WaitUntil(
             [&] {
                 shot = s.desktop.Shot();
-                return s.CheckLikeModel(shot, {m.btnAls, m.boxAls, m.PageControl->tabBar(), m.boxSaveOptions})
+                return s
+                    .CheckLikeModel(shot, {Control<QWidget>(m, "btnAls"), Control<QWidget>(m, "boxAls"),
+                                           Control<QTabWidget>(m, "PageControl")->tabBar(),
+                                           Control<QWidget>(m, "boxSaveOptions")})
                     .isEmpty();
             },
             5000));

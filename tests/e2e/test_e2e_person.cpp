@@ -11,6 +11,7 @@
 #include "gui/LinkLabel.h"
 #include "gui/SettingsWindow.h"
 #include "gui/SpinEdit.h"
+#include "support/Controls.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -21,6 +22,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QToolButton>
+
+using zrvtest::Control;
 
 using namespace e2e;
 
@@ -50,15 +53,26 @@ class TestE2ePerson : public QObject
     QList<QWidget*> alwaysShown() const
     {
         SettingsWindow& m = m_model->Main();
-        return {m.labAls, m.boxAls, m.labTip, m.boxTip,         m.labZmn, m.boxZmn,
-                m.labAkt, m.boxAkt, m.labPas, m.boxPas,         m.labHiz, m.valHiz,
-                m.Label4, m.boxDkk, m.btnAls, m.boxSaveOptions, m.Memo2};
+        return {Control<QWidget>(m, "labAls"),      Control<QWidget>(m, "boxAls"),
+                Control<QWidget>(m, "labTip"),      Control<QWidget>(m, "boxTip"),
+                Control<QWidget>(m, "labZmn"),      Control<QWidget>(m, "boxZmn"),
+                Control<QWidget>(m, "labAkt"),      Control<QWidget>(m, "boxAkt"),
+                Control<QWidget>(m, "labPas"),      Control<QWidget>(m, "boxPas"),
+                Control<QWidget>(m, "labHiz"),      Control<QWidget>(m, "valHiz"),
+                Control<QWidget>(m, "labDuration"), Control<QWidget>(m, "boxDkk"),
+                Control<QWidget>(m, "btnAls"),      Control<QWidget>(m, "boxSaveOptions"),
+                Control<QWidget>(m, "memoWarning")};
     }
     QList<QWidget*> textOnly() const
     {
         SettingsWindow& m = m_model->Main();
-        return {m.labYon, m.boxYon, m.labStr, m.boxStr,  m.labHrf,   m.boxHrf,   m.labNkt,   m.boxNkt,
-                m.labFnt, m.txtFnt, m.btnFnt, m.labharf, m.boxharf1, m.boxharf2, m.boxharf3, m.boxharf4};
+        return {
+            Control<QWidget>(m, "labYon"),   Control<QWidget>(m, "boxYon"),   Control<QWidget>(m, "labStr"),
+            Control<QWidget>(m, "boxStr"),   Control<QWidget>(m, "labHrf"),   Control<QWidget>(m, "boxHrf"),
+            Control<QWidget>(m, "labNkt"),   Control<QWidget>(m, "boxNkt"),   Control<QWidget>(m, "labFnt"),
+            Control<QWidget>(m, "txtFnt"),   Control<QWidget>(m, "btnFnt"),   Control<QWidget>(m, "labharf"),
+            Control<QWidget>(m, "boxharf1"), Control<QWidget>(m, "boxharf2"), Control<QWidget>(m, "boxharf3"),
+            Control<QWidget>(m, "boxharf4")};
     }
     // Every control of `shown` has something drawn in its place, every one of `hidden` is plain page.
     QString checkControls(const QImage& shot, const QList<QWidget*>& shown, const QList<QWidget*>& hidden)
@@ -92,13 +106,17 @@ class TestE2ePerson : public QObject
         QVERIFY(WaitUntil(
             [&] {
                 shot = m_desktop.Shot();
-                return !Uniform(shot, onScreen(m_model->Main().Memo3));
+                return !Uniform(shot, onScreen(Control<QWidget>(m_model->Main(), "memoAbout")));
             },
             10000));
         m_desktop.Keep(shot, QStringLiteral("person-1-description"));
         SettingsWindow& m = m_model->Main();
-        for (QWidget* w : QList<QWidget*>{m.Memo3, m.Label3, m.kitap1, m.kitap2, m.kitap3, m.Label6, m.kitap4,
-                                          m.kitap5, m.Memo1, m.Label9, m.link1, m.btnClose})
+        for (QWidget* w : QList<QWidget*>{Control<QWidget>(m, "memoAbout"), Control<QWidget>(m, "Label3"),
+                                          Control<QWidget>(m, "kitap1"), Control<QWidget>(m, "kitap2"),
+                                          Control<QWidget>(m, "kitap3"), Control<QWidget>(m, "Label6"),
+                                          Control<QWidget>(m, "kitap4"), Control<QWidget>(m, "kitap5"),
+                                          Control<QWidget>(m, "memoTerms"), Control<QWidget>(m, "Label9"),
+                                          Control<QWidget>(m, "link1"), Control<QWidget>(m, "btnClose")})
             QVERIFY2(!Uniform(shot, onScreen(w)), qPrintable(w->metaObject()->className()));
         const QString unlike = checkLikeModel(shot);
         QVERIFY2(unlike.isEmpty(), qPrintable(unlike));
@@ -111,7 +129,7 @@ class TestE2ePerson : public QObject
         m_desktop.Click(m_window.geometry.topLeft() + m_model->TabRect(1).center(), m_window.id);
         m_desktop.ParkPointer();
         m_model->ShowPage(1);
-        const QImage shot = shotAfterChange(before, onScreen(m_model->Main().Memo3));
+        const QImage shot = shotAfterChange(before, onScreen(Control<QWidget>(m_model->Main(), "memoAbout")));
         m_desktop.Keep(shot, QStringLiteral("person-2-dot"));
         const QString wrong = checkControls(shot, alwaysShown(), textOnly());
         QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
@@ -123,17 +141,17 @@ class TestE2ePerson : public QObject
     void pickPyramidWithMouse()
     {
         SettingsWindow& m = m_model->Main();
-        const std::optional<Window> list = m_session.OpenList(m.boxAls);
+        const std::optional<Window> list = m_session.OpenList(Control<QWidget>(m, "boxAls"));
         QVERIFY(list);
         const QImage before = m_desktop.Shot();
         QVERIFY(m_session.PickFromList(*list, 1, 3));
         m_model->selectExercise(1);
-        const QImage shot = shotAfterChange(before, onScreen(m.boxYon));
+        const QImage shot = shotAfterChange(before, onScreen(Control<QWidget>(m, "boxYon")));
         m_desktop.Keep(shot, QStringLiteral("person-3-pyramid"));
         const QString wrong = checkControls(shot, alwaysShown() + textOnly(), {});
         QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
         // The button's caption and the selectors' texts are the Pyramid ones.
-        const QString unlike = checkLikeModel(shot, {m.boxAls});
+        const QString unlike = checkLikeModel(shot, {Control<QWidget>(m, "boxAls")});
         QVERIFY2(unlike.isEmpty(), qPrintable(unlike));
     }
 
@@ -142,11 +160,12 @@ class TestE2ePerson : public QObject
     {
         SettingsWindow& m = m_model->Main();
         const QImage before = m_desktop.Shot();
-        m_desktop.Click(onScreen(m.valHiz).topLeft() + QPoint(30, m.valHiz->height() / 2));
+        m_desktop.Click(onScreen(Control<QWidget>(m, "valHiz")).topLeft() +
+                        QPoint(30, Control<SpinEdit>(m, "valHiz")->height() / 2));
         m_desktop.Key(QStringLiteral("ctrl+a"));
         m_desktop.Type(QStringLiteral("750"));
-        const QImage shot = shotAfterChange(before, onScreen(m.valHiz));
-        QVERIFY(!Uniform(shot, onScreen(m.valHiz)));
+        const QImage shot = shotAfterChange(before, onScreen(Control<QWidget>(m, "valHiz")));
+        QVERIFY(!Uniform(shot, onScreen(Control<QWidget>(m, "valHiz"))));
     }
 
     // All letter groups unticked: the start button only warns.
@@ -154,9 +173,10 @@ class TestE2ePerson : public QObject
     {
         SettingsWindow& m = m_model->Main();
         QImage before = m_desktop.Shot();
-        m_desktop.Click(onScreen(m.boxharf1).topLeft() + QPoint(8, m.boxharf1->height() / 2));
-        before = shotAfterChange(before, onScreen(m.boxharf1));
-        m_desktop.Click(at(m.btnAls));
+        m_desktop.Click(onScreen(Control<QWidget>(m, "boxharf1")).topLeft() +
+                        QPoint(8, Control<QCheckBox>(m, "boxharf1")->height() / 2));
+        before = shotAfterChange(before, onScreen(Control<QWidget>(m, "boxharf1")));
+        m_desktop.Click(at(Control<QWidget>(m, "btnAls")));
 
         const auto box = m_desktop.WaitWindow(QStringLiteral("^Nivoleth$"));
         QVERIFY2(box, "no message box");
@@ -199,11 +219,13 @@ class TestE2ePerson : public QObject
     {
         SettingsWindow& m = m_model->Main();
         const QImage before = m_desktop.Shot();
-        m_desktop.Click(onScreen(m.boxharf3).topLeft() + QPoint(8, m.boxharf3->height() / 2));
-        m_beforeRun = shotAfterChange(before, onScreen(m.boxharf3));
+        m_desktop.Click(onScreen(Control<QWidget>(m, "boxharf3")).topLeft() +
+                        QPoint(8, Control<QCheckBox>(m, "boxharf3")->height() / 2));
+        m_beforeRun = shotAfterChange(before, onScreen(Control<QWidget>(m, "boxharf3")));
         m_desktop.Keep(m_beforeRun, QStringLiteral("person-5-ticked"));
-        QVERIFY2(Differences(before, m_beforeRun, onScreen(m.boxharf3)), "the click does not tick the box");
-        m_desktop.Click(at(m.btnAls));
+        QVERIFY2(Differences(before, m_beforeRun, onScreen(Control<QWidget>(m, "boxharf3"))),
+                 "the click does not tick the box");
+        m_desktop.Click(at(Control<QWidget>(m, "btnAls")));
         m_desktop.ParkPointer();
         const auto run = m_desktop.WaitWindow(QStringLiteral("^zrv$"));
         QVERIFY2(run, "the exercise window does not come");
@@ -234,9 +256,9 @@ class TestE2ePerson : public QObject
         QRegion outside = QRegion(QRect(QPoint(0, 0), m_desktop.ScreenSize())) - QRegion(m_window.geometry);
         // The settings window as the person left it, usable again.
         SettingsWindow& m = m_model->Main();
-        m.valHiz->setValue(750);
-        m.boxharf1->setChecked(false);
-        m.boxharf3->setChecked(true);
+        Control<SpinEdit>(m, "valHiz")->setValue(750);
+        Control<QCheckBox>(m, "boxharf1")->setChecked(false);
+        Control<QCheckBox>(m, "boxharf3")->setChecked(true);
         QString unlike;
         const bool back = WaitUntil(
             [&] {
@@ -246,7 +268,8 @@ class TestE2ePerson : public QObject
                         return false;
                 // Focus frames may differ (where the focus goes after a run is the keyboard
                 // test's business).
-                unlike = checkLikeModel(shot, {m.btnAls, m.boxharf3, m.boxAls});
+                unlike = checkLikeModel(shot, {Control<QWidget>(m, "btnAls"), Control<QWidget>(m, "boxharf3"),
+                                               Control<QWidget>(m, "boxAls")});
                 return unlike.isEmpty();
             },
             5000);

@@ -10,11 +10,14 @@
 #include "Session.h"
 #include "exercises/ExerciseWindow.h"
 #include "gui/SettingsWindow.h"
+#include "support/Controls.h"
 
 #include <QComboBox>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTabWidget>
+
+using zrvtest::Control;
 
 using namespace e2e;
 
@@ -65,9 +68,9 @@ class TestE2eScreens : public QObject
         // The exercises page and the start button, with the mouse.
         s.desktop.Click(s.window.geometry.topLeft() + s.model->TabRect(1).center(), s.window.id);
         s.model->ShowPage(1);
-        QImage shot = s.ShotAfterChange(s.desktop.Shot(), s.OnScreen(m.btnAls));
+        QImage shot = s.ShotAfterChange(s.desktop.Shot(), s.OnScreen(Control<QWidget>(m, "btnAls")));
         const QImage settingsShot = shot;
-        s.desktop.Click(s.At(m.btnAls));
+        s.desktop.Click(s.At(Control<QWidget>(m, "btnAls")));
         s.desktop.ParkPointer();
         const auto run = s.desktop.WaitWindow(QStringLiteral("^zrv$"));
         QVERIFY2(run, "the exercise window does not come");
@@ -98,13 +101,14 @@ class TestE2eScreens : public QObject
                 for (const QRect& r : outside)
                     if (Differences(shot, settingsShot, r))
                         return false;
-                unlike = s.CheckLikeModel(shot, {m.btnAls, m.boxAls, m.PageControl->tabBar()});
+                unlike = s.CheckLikeModel(shot, {Control<QWidget>(m, "btnAls"), Control<QWidget>(m, "boxAls"),
+                                                 Control<QTabWidget>(m, "PageControl")->tabBar()});
                 return unlike.isEmpty();
             },
             5000));
 
         // The exit button: the program ends and writes the file as it read it.
-        s.desktop.Click(s.At(m.btnClose), s.window.id);
+        s.desktop.Click(s.At(Control<QWidget>(m, "btnClose")), s.window.id);
         QVERIFY2(s.program.WaitExit(10000), "the exit button does not end the program");
         QCOMPARE(s.program.ExitCode(), 0);
         const QString wrong = CheckSettingsFile(s.program.ReadSettings(), file);

@@ -9,6 +9,7 @@
 #include "journal/JournalFigures.h"
 #include "journal/SqliteJournal.h"
 #include "settings/PrivateMounts.h"
+#include "support/Controls.h"
 #include "support/Files.h"
 
 #include <QCheckBox>
@@ -32,15 +33,19 @@ class TestJournalRun : public QObject
             main.show();
             main.setScreenForm(screen.get());
         }
+        template <class W = QComboBox> W* control(const char* name)
+        {
+            return zrvtest::Control<W>(main, name);
+        }
         void select(int exercise)
         {
-            main.boxAls->setCurrentIndex(exercise);
+            control("boxAls")->setCurrentIndex(exercise);
             main.boxAlsChange();
         }
-        void pick(QComboBox* box, int index)
+        void pick(const char* name, int index)
         {
-            box->setCurrentIndex(index);
-            main.boxChange(box);
+            control(name)->setCurrentIndex(index);
+            main.boxChange(control(name));
         }
         // The start button; during the run `during` ticks and presses keys; then Escape,
         // unless the run has ended by itself.
@@ -74,16 +79,16 @@ class TestJournalRun : public QObject
     {
         Rig rig(path("run.sqlite"));
         rig.select(2); // Blok
-        rig.pick(rig.main.boxTip, 1);
-        rig.pick(rig.main.boxYon, 2);
-        rig.pick(rig.main.boxStr, 3);
-        rig.pick(rig.main.boxHrf, 8);
-        rig.pick(rig.main.boxZmn, 7);
-        rig.pick(rig.main.boxAkt, 1);
-        rig.pick(rig.main.boxPas, 8);
-        rig.pick(rig.main.boxNkt, 4);
-        rig.pick(rig.main.boxDkk, 3);
-        rig.main.valHiz->setValue(250);
+        rig.pick("boxTip", 1);
+        rig.pick("boxYon", 2);
+        rig.pick("boxStr", 3);
+        rig.pick("boxHrf", 8);
+        rig.pick("boxZmn", 7);
+        rig.pick("boxAkt", 1);
+        rig.pick("boxPas", 8);
+        rig.pick("boxNkt", 4);
+        rig.pick("boxDkk", 3);
+        rig.control<SpinEdit>("valHiz")->setValue(250);
         const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
         const qint64 start_ns = rig.clock.monotonicNanoseconds();
         rig.run([&] { rig.ticks(7); });
@@ -94,11 +99,12 @@ class TestJournalRun : public QObject
         const RunRecord& run = runs[0];
         QVERIFY(run.started >= before && run.started <= QDateTime::currentDateTime());
         QCOMPARE(run.exercise, 2);
-        QCOMPARE(typeName(run.exercise, run.type), rig.main.boxTip->currentText());
-        QCOMPARE(directionName(run.exercise, run.direction), rig.main.boxYon->currentText());
+        QCOMPARE(typeName(run.exercise, run.type), rig.control("boxTip")->currentText());
+        QCOMPARE(directionName(run.exercise, run.direction), rig.control("boxYon")->currentText());
         QCOMPARE(run.lines, 4);
-        QCOMPARE(QString::number(run.letters), rig.main.boxHrf->currentText());
-        const QComboBox* colours[] = {rig.main.boxZmn, rig.main.boxAkt, rig.main.boxPas, rig.main.boxNkt};
+        QCOMPARE(QString::number(run.letters), rig.control("boxHrf")->currentText());
+        const QComboBox* colours[] = {rig.control("boxZmn"), rig.control("boxAkt"), rig.control("boxPas"),
+                                      rig.control("boxNkt")};
         for (int c = 0; c < 4; ++c)
             QCOMPARE(colourName(run.colours[size_t(c)]), colours[c]->currentText());
         QCOMPARE(run.interval_ms, 250);
@@ -110,7 +116,7 @@ class TestJournalRun : public QObject
         QVERIFY(!run.inactive);
         QCOMPARE(rig.reports, QStringList());
         // The page shows it.
-        QCOMPARE(rig.main.TabSheetJournal->View()->Table()->model()->rowCount(), 1);
+        QCOMPARE(rig.control<JournalPage>("pageJournal")->View()->Table()->model()->rowCount(), 1);
     }
 
     // The duration ends the run; the application was inactive for a while; a display that
@@ -119,8 +125,8 @@ class TestJournalRun : public QObject
     {
         Rig rig(path("ends.sqlite"));
         rig.select(0);
-        rig.pick(rig.main.boxDkk, 1);
-        rig.main.valHiz->setValue(2000);
+        rig.pick("boxDkk", 1);
+        rig.control<SpinEdit>("valHiz")->setValue(2000);
         rig.run([&] {
             rig.ticks(3);
             rig.activity.SetActive(false);
@@ -175,7 +181,7 @@ class TestJournalRun : public QObject
         QCOMPARE(runs.size(), 1);
         QCOMPARE(runs[0].steps, 5);
         QCOMPARE(rig.reports, QStringList());
-        const QLabel* status = rig.main.TabSheetJournal->View()->Status();
+        const QLabel* status = rig.control<JournalPage>("pageJournal")->View()->Status();
         QVERIFY(!status->isHidden());
         if (readOnly) {
             QCOMPARE(rig.journal.state(), JournalState::ReadOnly);

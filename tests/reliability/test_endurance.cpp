@@ -6,10 +6,10 @@
 #include "Resident.h"
 #include "exercises/ExerciseRig.h"
 #include "gui/SettingsWindow.h"
+#include "support/Controls.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QPushButton>
 #include <QtTest>
 
 namespace
@@ -33,22 +33,24 @@ class TestEndurance : public QObject
         SettingsWindow main;
         main.show();
         main.setScreenForm(rig.screen.get());
-        main.boxharf1->setChecked(true);
-        main.boxharf3->setChecked(true);
+        const auto control = [&main](const char* name) { return zrvtest::Control<QWidget>(main, name); };
+        const auto selector = [&main](const char* name) { return zrvtest::Control<QComboBox>(main, name); };
+        zrvtest::Control<QCheckBox>(main, "boxharf1")->setChecked(true);
+        zrvtest::Control<QCheckBox>(main, "boxharf3")->setChecked(true);
         long residentAfterWarmUp = 0;
         long heapAfterWarmUp = 0;
         QStringList figures;
 
         for (int run = 1; run <= kRuns; ++run) {
             const int exercise = run % 3;
-            main.boxAls->setCurrentIndex(exercise);
+            selector("boxAls")->setCurrentIndex(exercise);
             main.boxAlsChange();
             // Every tenth run with the largest blocks, the others with the settings as stored.
             if (exercise != 0 && run % 10 == 0) {
-                main.boxHrf->setCurrentIndex(32);
-                main.boxChange(main.boxHrf);
-                main.boxStr->setCurrentIndex(5);
-                main.boxChange(main.boxStr);
+                selector("boxHrf")->setCurrentIndex(32);
+                main.boxChange(selector("boxHrf"));
+                selector("boxStr")->setCurrentIndex(5);
+                main.boxChange(selector("boxStr"));
             }
             int ticked = 0;
             bool armedEveryTime = true;
@@ -80,7 +82,7 @@ class TestEndurance : public QObject
             QVERIFY2(!rig.screen->Timer->isEnabled(), qPrintable(what));
             QVERIFY(rig.displayReleased());
             // The settings window usable again.
-            QVERIFY2(main.btnAls->isEnabled() && main.boxAls->isEnabled(), qPrintable(what));
+            QVERIFY2(control("btnAls")->isEnabled() && control("boxAls")->isEnabled(), qPrintable(what));
             QCOMPARE(rig.reports, QStringList());
 
             if (run == kWarmUpRuns || run % (kRuns / 10) == 0) {

@@ -4,57 +4,16 @@
 // list must be the one the model alone makes of the file.
 #include "../../fuzz/SettingsChecks.h"
 #include "core/Report.h"
-#include "gui/FontDialog.h"
 #include "gui/SettingsWindow.h"
-#include "gui/SpinEdit.h"
 #include "support/Files.h"
 #include "support/Sandbox.h"
+#include "support/WindowShowsModel.h"
 
-#include <QCheckBox>
-#include <QComboBox>
 #include <QDir>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
-
-namespace
-{
-
-// Where the window's widgets show something else than its model; empty when they agree.
-QString UnlikeModel(const SettingsWindow& form)
-{
-    const SettingsModel& m = form.model();
-    QStringList unlike;
-    const QComboBox* const boxes[] = {form.boxAls, form.boxTip, form.boxYon, form.boxStr, form.boxHrf,
-                                      form.boxZmn, form.boxAkt, form.boxPas, form.boxNkt, form.boxDkk};
-    for (int i = 0; i < SettingsModel::SelectorCount; ++i) {
-        const auto selector = SettingsModel::Selector(i);
-        QStringList items;
-        for (int k = 0; k < boxes[i]->count(); ++k)
-            items << boxes[i]->itemText(k);
-        if (items != m.items(selector) || boxes[i]->currentIndex() != m.index(selector))
-            unlike << QStringLiteral("selector %1").arg(i);
-    }
-    const QCheckBox* const groups[] = {form.boxharf1, form.boxharf2, form.boxharf3, form.boxharf4};
-    for (int i = 0; i < 4; ++i) {
-        if (groups[i]->isChecked() != m.letterGroup(i) || groups[i]->isHidden() == m.textControlsVisible())
-            unlike << QStringLiteral("boxharf%1").arg(i + 1);
-    }
-    if (form.boxSaveOptions->isChecked() != m.saveOptions())
-        unlike << QStringLiteral("boxSaveOptions");
-    if (form.valHiz->text() != m.intervalText())
-        unlike << QStringLiteral("valHiz");
-    if (form.txtFnt->text() != m.fontText() || !(form.FontDialog->font() == m.font()))
-        unlike << QStringLiteral("font");
-    if (form.btnAls->text() != m.startCaption())
-        unlike << QStringLiteral("btnAls");
-    return unlike.join(QLatin1Char(' '));
-}
-
-} // namespace
 
 class TestFuzzCorpus : public QObject
 {
@@ -92,7 +51,7 @@ class TestFuzzCorpus : public QObject
         auto form = std::make_unique<SettingsWindow>();
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-        const QString unlike = UnlikeModel(*form);
+        const QString unlike = zrvtest::UnlikeModel(*form);
         QVERIFY2(unlike.isEmpty(),
                  qPrintable(unlike + QStringLiteral("\n") + zrvfuzz::Describe(form->model(), {})));
         QCOMPARE(zrvfuzz::Describe(form->model(), dir.reports), zrvfuzz::Describe(model, errors));

@@ -5,6 +5,7 @@
 #include "core/SettingsModel.h"
 #include "exercises/ExerciseRig.h"
 #include "gui/SettingsWindow.h"
+#include "support/Controls.h"
 #include "support/Files.h"
 
 #include <QApplication>
@@ -156,7 +157,7 @@ class TestHostileFonts : public QObject
         QVERIFY(WriteRowFile());
         SettingsWindow main;
         main.FormShow();
-        main.boxAls->setCurrentIndex(1);
+        zrvtest::Control<QComboBox>(main, "boxAls")->setCurrentIndex(1);
         main.boxAlsChange();
         const Lines before = main.lstOptions().lines();
         bool seen = false;

@@ -2,9 +2,7 @@
 // is saved back as those lines, and a file whose contents saving would lose is kept as
 // "zrv.opt.bak".  Then integers of every odd form, read through the settings window.
 #include "core/SettingsList.h"
-#include "gui/FontDialog.h"
 #include "gui/SettingsWindow.h"
-#include "gui/SpinEdit.h"
 #include "support/Files.h"
 #include "support/Sandbox.h"
 #include "support/SettingsLines.h"
@@ -310,15 +308,15 @@ class TestMalformedFiles : public QObject
         SettingsWindow form;
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
-        QCOMPARE(form.boxAls->currentIndex(), 1);
-        QCOMPARE(form.boxHrf->currentIndex(), letterIndex);
-        QCOMPARE(form.valHiz->text(), speedShown);
+        QCOMPARE(form.model().index(SettingsModel::Exercise), 1);
+        QCOMPARE(form.model().index(SettingsModel::Letters), letterIndex);
+        QCOMPARE(form.model().intervalText(), speedShown);
         // The shown speed is stored back; the index line keeps its text.
         QCOMPARE(form.lstOptions().get(19), speedShown.toLatin1());
         QCOMPARE(form.lstOptions().get(14), text);
         if (fontSize != 0) {
             QCOMPARE(m_dir->reports, QStringList());
-            QCOMPARE(form.FontDialog->font().Size, fontSize);
+            QCOMPARE(form.model().font().Size, fontSize);
         } else {
             QCOMPARE(
                 m_dir->reports,

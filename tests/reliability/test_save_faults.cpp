@@ -9,6 +9,7 @@
 #include "core/SettingsList.h"
 #include "gui/SettingsWindow.h"
 #include "settings/PrivateMounts.h"
+#include "support/Controls.h"
 #include "support/Files.h"
 #include "support/Sandbox.h"
 
@@ -146,8 +147,9 @@ class TestSaveFaults : public QObject
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
         QCOMPARE(form->lstOptions().get(8), QByteArray("1234"));
         // A change of a control, stored in the list at once.
-        form->boxZmn->setCurrentIndex(4);
-        form->boxChange(form->boxZmn);
+        auto* background = zrvtest::Control<QComboBox>(*form, "boxZmn");
+        background->setCurrentIndex(4);
+        form->boxChange(background);
         QCOMPARE(form->lstOptions().get(5), QByteArray("4"));
         const QByteArray expected = SettingsList::serialize(form->lstOptions().lines());
 
@@ -168,7 +170,7 @@ class TestSaveFaults : public QObject
 
         if (!saved) {
             // The user unticks the save box and the window closes, the old file kept.
-            form->boxSaveOptions->setChecked(false);
+            zrvtest::Control<QCheckBox>(*form, "boxSaveOptions")->setChecked(false);
             QVERIFY(form->close());
             QCOMPARE(ReadAll(file), old);
         }

@@ -44,7 +44,7 @@ QList<int> ChangedLines(const Lines& before, const Lines& after)
 
 // A control's state as text, named as the window names the control: a selector's index, the
 // speed box's text, "1"/"0" for the save box, the four letter groups as "harf", the font box,
-// the start button's caption, the font as "name size charset style".
+// the start button's caption, the font as "name size charset style", whether a run can start.
 QString StateOf(const SettingsModel& m, const QString& name)
 {
     static const QMap<QString, S::Selector> selectors{
@@ -73,6 +73,8 @@ QString StateOf(const SettingsModel& m, const QString& name)
             .arg(m.font().Size)
             .arg(m.font().Charset)
             .arg(m.font().Style);
+    if (name == QLatin1String("can start"))
+        return m.canStart() ? QStringLiteral("1") : QStringLiteral("0");
     if (name == QLatin1String("text controls"))
         return m.textControlsVisible() ? QStringLiteral("shown") : QStringLiteral("hidden");
     return QStringLiteral("<unknown control %1>").arg(name);
@@ -109,28 +111,23 @@ class TestSettingsModel : public QObject
 
     // ---- loading and saving the file ----------------------------------------------------------
 
-    // Whatever the line ends, the file loads the same and is written back with CR LF; lines
-    // the program does not use come back byte for byte; no file stands for the defaults.
+    // Showing and saving leave a file that needs no correction as it was, byte for byte (how
+    // the list reads and writes lines is tested on the list); no file stands for the defaults.
     void fileWrittenBack_data()
     {
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QByteArray>("saved");
         QTest::newRow("no file") << QByteArray() << Crlf(DefaultLines());
-        const Lines custom = DefaultLines({{2, "1"}, {19, "500"}, {25, "0110"}});
-        QTest::newRow("CR LF") << Crlf(custom) << Crlf(custom);
-        QTest::newRow("LF") << QByteArray(custom.join('\n') + '\n') << Crlf(custom);
-        QTest::newRow("CR") << QByteArray(custom.join('\r')) << Crlf(custom);
-        Lines longer = custom;
-        longer << "fazla satır? \xFD\xF0\xFE"
-               << ""
-               << "son";
-        QTest::newRow("more than 41 lines") << Crlf(longer) << Crlf(longer);
-        const Lines turkish = DefaultLines({{0, "Zerlivan ayar dosyas\xFD \xD0\xDC\xDE\xDD\xD6\xC7 \x81\x9E"},
-                                            {10, "kullan\xFDlm\xFDyor \x80"},
-                                            {21, "\xC7"
-                                                 "a\xF0 Sans"},
-                                            {2, "1"}});
-        QTest::newRow("non-ASCII lines") << Crlf(turkish) << Crlf(turkish);
+        // Lines the model does not correct, Turkish text and lines beyond the 41st among them.
+        Lines custom = DefaultLines({{0, "Zerlivan ayar dosyas\xFD \xD0\xDC\xDE\xDD\xD6\xC7 \x81\x9E"},
+                                     {2, "1"},
+                                     {19, "500"},
+                                     {21, "\xC7"
+                                          "a\xF0 Sans"},
+                                     {25, "0110"}});
+        custom << "fazla sat\xFDr"
+               << "";
+        QTest::newRow("custom") << Crlf(custom) << Crlf(custom);
         QTest::newRow("save box unticked")
             << Crlf(DefaultLines({{1, "0"}})) << Crlf(DefaultLines({{1, "0"}}));
     }
@@ -153,7 +150,7 @@ class TestSettingsModel : public QObject
     }
 
     // The file cannot be written: the failure names the file and the system's reason on a line
-    // of its own, and the old file is kept as it was.
+    // of its own (that the old file is kept is the list's rule, tested there).
     void saveFailure_data()
     {
         QTest::addColumn<QString>("place");
@@ -195,16 +192,6 @@ class TestSettingsModel : public QObject
         }
         QCOMPARE(error, QStringLiteral("Cannot create file zrv.opt.\n%1")
                             .arg(QString::fromLocal8Bit(std::strerror(reason))));
-        if (place == QLatin1String("directory"))
-            QVERIFY(QFileInfo(QStringLiteral("zrv.opt")).isDir());
-        else
-            QCOMPARE(ReadAll(QStringLiteral("zrv.opt")), old);
-        const QStringList files =
-            QDir::current().entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
-        QVERIFY2(files.size() <= 2, qPrintable(files.join(QLatin1Char(' ')))); // zrv.opt and the filler only
-        // Unticked, the close goes on and writes nothing.
-        m.setSaveOptions(false);
-        m.saveIfChosen();
         fs.reset();
         QVERIFY(QDir::setCurrent(m_dir->path()));
     }
@@ -235,10 +222,16 @@ class TestSettingsModel : public QObject
                                    << Changes{{8, "400"}} << QString();
         QTest::newRow("Pyramid speed hex") << Changes{{2, "1"}, {19, "$C8"}} << Expected{{"valHiz", "200"}}
                                            << Changes{{19, "200"}} << QString();
-        QTest::newRow("Block speed empty") << Changes{{2, "2"}, {34, ""}} << Expected{{"valHiz", "400"}}
-                                           << Changes{{34, "400"}} << QString();
-        QTest::newRow("letter groups 0110") << Changes{{2, "1"}, {25, "0110"}} << Expected{{"harf", "0110"}}
-                                            << Changes{{25, "0110"}} << QString();
+        QTest::newRow("letter groups 0110")
+            << Changes{{2, "1"}, {25, "0110"}} << Expected{{"harf", "0110"}, {"can start", "1"}} << Changes{}
+            << QString();
+        // A Pyramid or Block run needs a letter group (a Dot run does not: noExerciseStored).
+        QTest::newRow("Pyramid, no letter group")
+            << Changes{{2, "1"}, {25, "0000"}} << Expected{{"can start", "0"}} << Changes{} << QString();
+        QTest::newRow("Block, punctuation only")
+            << Changes{{2, "2"}, {40, "0001"}} << Expected{{"can start", "1"}} << Changes{} << QString();
+        QTest::newRow("Block, no letter group")
+            << Changes{{2, "2"}, {40, "0000"}} << Expected{{"can start", "0"}} << Changes{} << QString();
         QTest::newRow("short letter groups, no box changes")
             << Changes{{2, "1"}, {25, "1"}} << Expected{{"harf", "1000"}} << Changes{{25, "1"}} << QString();
         QTest::newRow("short letter groups, a box changes")
@@ -246,8 +239,6 @@ class TestSettingsModel : public QObject
             << QString();
         QTest::newRow("save line abc")
             << Changes{{1, "abc"}} << Expected{{"boxSaveOptions", "1"}} << Changes{{1, "1"}} << QString();
-        QTest::newRow("save line empty")
-            << Changes{{1, ""}} << Expected{{"boxSaveOptions", "1"}} << Changes{{1, "1"}} << QString();
         QTest::newRow("save line 2") << Changes{{1, "2"}} << Expected{{"boxSaveOptions", "0"}}
                                      << Changes{{1, "2"}} << QString();
         QTest::newRow("colour out of range")
@@ -476,32 +467,6 @@ class TestSettingsModel : public QObject
         m.selectExercise(1);
         QCOMPARE(m.startCaption(), QStringLiteral("Alıştırma: Piramit"));
         QCOMPARE(m.list().get(2), QByteArray("1"));
-    }
-
-    // A Pyramid or Block run needs a letter group; a Dot run does not.
-    void canStart_data()
-    {
-        QTest::addColumn<int>("exercise");
-        QTest::addColumn<QByteArray>("groups");
-        QTest::addColumn<bool>("canStart");
-        for (int exercise : {0, 1, 2}) {
-            QTest::addRow("exercise %d, none", exercise) << exercise << QByteArray("0000") << (exercise == 0);
-            QTest::addRow("exercise %d, punctuation", exercise) << exercise << QByteArray("0001") << true;
-        }
-    }
-    void canStart()
-    {
-        QFETCH(int, exercise);
-        QFETCH(QByteArray, groups);
-        QFETCH(bool, canStart);
-        SettingsModel m;
-        QCOMPARE(ShowOn(m, DefaultLines({{2, QByteArray::number(exercise)}, {25, groups}, {40, groups}})),
-                 QString());
-        if (exercise == 0) {
-            for (int i = 0; i < 4; ++i)
-                m.setLetterGroup(i, groups[i] == '1');
-        }
-        QCOMPARE(m.canStart(), canStart);
     }
 };
 
