@@ -5,8 +5,7 @@
 
 #include "Session.h"
 #include "display/ExerciseDisplay.h"
-#include "support/FakeActivity.h"
-#include "support/ManualWaker.h"
+#include "timer/ManualTime.h"
 #include "timer/TickWaker.h"
 
 #include <QCoreApplication>
@@ -55,7 +54,7 @@ class TickRig
     ExerciseWindow* screen = nullptr;
 
   private:
-    FakeActivity m_activity;
+    ManualActivity m_activity;
     std::unique_ptr<Session> m_session;
 };
 

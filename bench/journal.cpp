@@ -10,8 +10,7 @@
 
 #include "exercises/ExerciseWindow.h"
 #include "journal/SqliteJournal.h"
-#include "support/FakeActivity.h"
-#include "support/ManualWaker.h"
+#include "timer/ManualTime.h"
 
 #include <QApplication>
 #include <QDir>
@@ -44,7 +43,7 @@ void EndOfRunBenchmark(benchmark::State& state)
 {
     QTemporaryDir dir(Folder());
     SqliteJournal journal(dir.filePath(QStringLiteral("journal.sqlite")));
-    FakeActivity activity(true);
+    ManualActivity activity(true);
     ExerciseEnvironment env;
     if (state.range(1) == 0)
         env.offscreenScale = 1;

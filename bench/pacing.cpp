@@ -45,8 +45,8 @@
 #include "Measure.h"
 #include "Session.h"
 #include "core/Report.h"
-#include "support/FakeActivity.h"
 #include "timer/FrameTimer.h"
+#include "timer/ManualTime.h"
 #include "timer/ThreadPromptness.h"
 #include "timer/TickWaker.h"
 
@@ -345,10 +345,10 @@ int RunCase(int argc, char** argv, const Args& args)
     r.interval_ms = interval_ms;
     r.ticks.reserve(size_t(tickCount) + 16);
 
-    FakeActivity* fake = nullptr;
+    ManualActivity* fake = nullptr;
     ExerciseEnvironment env;
     if (args.Has("--fake-active")) {
-        fake = new FakeActivity(true);
+        fake = new ManualActivity(true);
         env.activity = fake;
         r.activityNote = "injected";
     } else {
@@ -396,7 +396,7 @@ int RunCase(int argc, char** argv, const Args& args)
         QTimer::singleShot(0, [&] {
             bool done = false;
             if (fake) {
-                fake->SetActive(false);
+                fake->setActive(false);
                 done = true;
             }
 #if defined(ZRV_BENCH_HAVE_X11)

@@ -8,9 +8,7 @@
 #include "gui/SettingsWindow.h"
 #include "journal/SqliteJournal.h"
 #include "support/Controls.h"
-#include "support/FakeActivity.h"
-#include "support/ManualWaker.h"
-#include "support/MockClock.h"
+#include "timer/ManualTime.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -25,8 +23,8 @@ namespace e2e
 {
 
 Model::Model(const QByteArray& settings)
-    : m_previousDir(QDir::currentPath()), m_clock(std::make_unique<MockClock>()),
-      m_activity(std::make_unique<FakeActivity>(true))
+    : m_previousDir(QDir::currentPath()), m_clock(std::make_unique<ManualClock>()),
+      m_activity(std::make_unique<ManualActivity>(true))
 {
     QDir::setCurrent(m_dir.path());
     if (!settings.isEmpty()) {
@@ -99,8 +97,8 @@ void Model::Tick()
 {
     if (!m_waker->isArmed())
         return;
-    m_clock->SetNs(m_waker->Deadline());
-    m_waker->Fire();
+    m_clock->setNs(m_waker->deadline());
+    m_waker->fire();
 }
 
 QImage Model::Frame() const

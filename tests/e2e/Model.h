@@ -10,9 +10,9 @@
 
 #include <memory>
 
-class MockClock;
+class ManualClock;
 class ManualWaker;
-class FakeActivity;
+class ManualActivity;
 class QWidget;
 class SettingsWindow;
 class ExerciseWindow;
@@ -59,8 +59,8 @@ class Model
   private:
     QTemporaryDir m_dir;
     QString m_previousDir;
-    std::unique_ptr<MockClock> m_clock;
-    std::unique_ptr<FakeActivity> m_activity;
+    std::unique_ptr<ManualClock> m_clock;
+    std::unique_ptr<ManualActivity> m_activity;
     ManualWaker* m_waker = nullptr;
     std::unique_ptr<SqliteJournal> m_journal;
     std::unique_ptr<SettingsWindow> m_main;

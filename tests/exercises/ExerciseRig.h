@@ -5,11 +5,9 @@
 #include "core/Report.h"
 #include "display/ExerciseDisplay.h"
 #include "exercises/ExerciseWindow.h"
-#include "support/FakeActivity.h"
-#include "support/ManualWaker.h"
-#include "support/MockClock.h"
 #include "support/Sandbox.h"
 #include "timer/FrameTimer.h"
+#include "timer/ManualTime.h"
 
 #include <QCoreApplication>
 #include <QImage>
@@ -20,8 +18,8 @@
 struct ExerciseRig {
     zrvtest::Sandbox sandbox;
     QStringList& reports = sandbox.reports;
-    MockClock clock;
-    FakeActivity activity{true};
+    ManualClock clock;
+    ManualActivity activity{true};
     ManualWaker* waker = nullptr;
     ExerciseSettings settings; // what start() runs
     std::unique_ptr<ExerciseWindow> screen;
@@ -63,8 +61,8 @@ struct ExerciseRig {
     void tick()
     {
         QVERIFY(waker->isArmed());
-        clock.SetNs(waker->Deadline());
-        waker->Fire();
+        clock.setNs(waker->deadline());
+        waker->fire();
     }
     void pressKey(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {

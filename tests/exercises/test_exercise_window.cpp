@@ -163,7 +163,7 @@ class TestScreenForm : public QObject
         QFETCH(int, minutes);
         ExerciseRig rig(globalScale());
         setUpDot(rig, 0, minutes, 1000);
-        rig.clock.SetLocalDays(startDays);
+        rig.clock.setLocalDays(startDays);
         rig.start(0);
         // Ticks every second up to exactly n minutes: the run goes on.
         for (int s = 1; s <= minutes * 60; ++s) {
@@ -200,11 +200,11 @@ class TestScreenForm : public QObject
         setUpDot(rig, 0, 1);
         rig.start(0);
         rig.tick();
-        rig.activity.SetActive(false);
+        rig.activity.setActive(false);
         QVERIFY(!rig.waker->isArmed());
-        rig.clock.AdvanceMs(2 * 60 * 1000);
+        rig.clock.advanceMs(2 * 60 * 1000);
         QVERIFY(rig.screen->isVisible());
-        rig.activity.SetActive(true);
+        rig.activity.setActive(true);
         rig.tick();
         QCoreApplication::processEvents();
         QVERIFY(!rig.screen->isVisible());

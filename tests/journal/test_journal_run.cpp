@@ -129,8 +129,8 @@ class TestJournalRun : public QObject
         rig.control<SpinEdit>("valHiz")->setValue(2000);
         rig.run([&] {
             rig.ticks(3);
-            rig.activity.SetActive(false);
-            rig.activity.SetActive(true);
+            rig.activity.setActive(false);
+            rig.activity.setActive(true);
             rig.ticks(100); // more than a minute: the run ends by itself
         });
         QVERIFY(!rig.screen->isVisible());

@@ -62,8 +62,8 @@ class TestEndurance : public QObject
                             armedEveryTime = false;
                             break;
                         }
-                        rig.clock.SetNs(rig.waker->Deadline());
-                        rig.waker->Fire();
+                        rig.clock.setNs(rig.waker->deadline());
+                        rig.waker->fire();
                         ++ticked;
                     }
                     // Escape as the user presses it, whatever happened before.

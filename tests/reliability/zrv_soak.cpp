@@ -16,8 +16,8 @@
 #include "Resident.h"
 #include "exercises/ExerciseWindow.h"
 #include "support/DefaultSettings.h"
-#include "support/FakeActivity.h"
 #include "timer/FrameTimer.h"
+#include "timer/ManualTime.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -93,7 +93,7 @@ int main(int argc, char** argv)
                      " [--surface memory|screen] [--report-seconds S]\n");
         return 2;
     }
-    FakeActivity activity(true);
+    ManualActivity activity(true);
     ExerciseWindow::Environment env;
     if (opt.memoryDisplay)
         env.offscreenScale = 1;

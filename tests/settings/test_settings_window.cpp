@@ -10,13 +10,11 @@
 #include "gui/SettingsWindow.h"
 #include "gui/SpinEdit.h"
 #include "support/Controls.h"
-#include "support/FakeActivity.h"
 #include "support/Files.h"
-#include "support/ManualWaker.h"
-#include "support/MockClock.h"
 #include "support/Sandbox.h"
 #include "support/SettingsLines.h"
 #include "support/WindowShowsModel.h"
+#include "timer/ManualTime.h"
 
 #include <QAbstractItemView>
 #include <QAccessible>
@@ -325,8 +323,8 @@ class TestSettingsWindow : public QObject
         QFETCH(int, exercise);
         QFETCH(bool, keysToSettings);
         ShowWith({{2, stored}});
-        MockClock clock;
-        FakeActivity activity(true);
+        ManualClock clock;
+        ManualActivity activity(true);
         ExerciseWindow::Environment environment;
         environment.offscreenScale = 1;
         environment.clock = &clock;

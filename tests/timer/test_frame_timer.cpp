@@ -1,14 +1,12 @@
-// The frame timer, its clock arithmetic and its wake-ups.  Time is a MockClock moved by hand and
+// The frame timer, its clock arithmetic and its wake-ups.  Time is a ManualClock moved by hand and
 // wake-ups are fired by hand, so nothing waits; one smoke test runs the real platform waker.
 
 #include "core/Exceptions.h"
 #include "core/Report.h"
-#include "support/FakeActivity.h"
 #include "support/FakeScheduler.h"
-#include "support/ManualWaker.h"
-#include "support/MockClock.h"
 #include "timer/Clock.h"
 #include "timer/FrameTimer.h"
+#include "timer/ManualTime.h"
 #include "timer/ThreadPromptness.h"
 #include "timer/TickWaker.h"
 #include "timer/TimerPolicy.h"
@@ -63,8 +61,8 @@ struct Tick {
 // A timer on a mock clock with a waker fired by hand, set up like the exercise window's:
 // activeOnly, disabled, then given its interval.  The thread's scheduling is a fake.
 struct Rig {
-    MockClock clock;
-    FakeActivity activity;
+    ManualClock clock;
+    ManualActivity activity;
     FakeThreadState thread;
     ManualWaker* waker = nullptr;
     std::unique_ptr<FrameTimer> timer;
@@ -96,9 +94,9 @@ struct Rig {
     {
         if (!waker->isArmed())
             return false;
-        clock.SetNs(qMax(clock.monotonicNanoseconds(), waker->Deadline() + late_ns));
+        clock.setNs(qMax(clock.monotonicNanoseconds(), waker->deadline() + late_ns));
         const auto before = ticks.size();
-        waker->Fire();
+        waker->fire();
         return ticks.size() > before;
     }
 };
@@ -177,8 +175,8 @@ class TestFrameTimer : public QObject
 
     void defaults()
     {
-        MockClock clock;
-        FakeActivity activity(true);
+        ManualClock clock;
+        ManualActivity activity(true);
         FrameTimer timer(nullptr, &clock, std::make_unique<ManualWaker>(), &activity);
         QVERIFY(timer.activeOnly());
         QVERIFY(timer.isEnabled());
@@ -198,39 +196,39 @@ class TestFrameTimer : public QObject
         QCOMPARE(rig.timer->lastTick(), 1000'000u);
         // Aimed at the moment the count reaches 1000400, not 400 ms after the start's fraction.
         QVERIFY(rig.waker->isArmed());
-        QCOMPARE(rig.waker->Deadline(), 1000'400 * kMs);
+        QCOMPARE(rig.waker->deadline(), 1000'400 * kMs);
 
         // A wake-up a hair early does not tick and aims again at the same moment.
-        rig.clock.SetNs(1000'400 * kMs - 1);
-        rig.waker->Fire();
+        rig.clock.setNs(1000'400 * kMs - 1);
+        rig.waker->fire();
         QVERIFY(rig.ticks.isEmpty());
-        QCOMPARE(rig.waker->Deadline(), 1000'400 * kMs);
+        QCOMPARE(rig.waker->deadline(), 1000'400 * kMs);
 
         QVERIFY(rig.FireLate(150'000));
         QCOMPARE(rig.ticks.size(), 1);
         QCOMPARE(rig.ticks[0].last_ms, 1000'400u);
         QCOMPARE(rig.ticks[0].lag, 1);
-        QCOMPARE(rig.waker->Deadline(), 1000'800 * kMs);
+        QCOMPARE(rig.waker->deadline(), 1000'800 * kMs);
     }
 
     void enableTwiceAndRestart()
     {
         Rig rig(400);
         rig.timer->setEnabled(true);
-        rig.clock.AdvanceMs(250);
+        rig.clock.advanceMs(250);
         rig.timer->setEnabled(true); // nothing the second time
         QCOMPARE(rig.timer->lastTick(), 1000'000u);
-        QCOMPARE(rig.waker->Deadline(), 1000'400 * kMs);
+        QCOMPARE(rig.waker->deadline(), 1000'400 * kMs);
 
         rig.timer->setEnabled(false);
         QVERIFY(!rig.timer->isRunning());
         QVERIFY(!rig.waker->isArmed());
-        rig.waker->Fire(); // stale: nothing
+        rig.waker->fire(); // stale: nothing
         QVERIFY(rig.ticks.isEmpty());
 
         rig.timer->setEnabled(true); // the measure starts again from here
         QCOMPARE(rig.timer->lastTick(), 1000'250u);
-        QCOMPARE(rig.waker->Deadline(), 1000'650 * kMs);
+        QCOMPARE(rig.waker->deadline(), 1000'650 * kMs);
         QVERIFY(rig.FireLate());
         QCOMPARE(rig.ticks.size(), 1);
         QCOMPARE(rig.ticks[0].last_ms, 1000'650u);
@@ -244,19 +242,19 @@ class TestFrameTimer : public QObject
         rig.timer->setEnabled(true);
         rig.during = [&rig] {
             if (rig.ticks.size() == 1)
-                rig.clock.AdvanceMs(1000); // the first tick's handler takes a second
+                rig.clock.advanceMs(1000); // the first tick's handler takes a second
         };
         QVERIFY(rig.FireLate());
         // Due already: the wake-up is set for at once, through the event loop.
         QVERIFY(rig.waker->isArmed());
-        QVERIFY(rig.waker->Deadline() <= rig.clock.monotonicNanoseconds());
+        QVERIFY(rig.waker->deadline() <= rig.clock.monotonicNanoseconds());
         QVERIFY(rig.FireLate());
         QCOMPARE(rig.ticks.size(), 2);
         QCOMPARE(rig.ticks[1].lag, 2);
         QCOMPARE(rig.ticks[1].last_ms, 1001'400u);
         // No catch-up: the next one is a whole interval later, with lagCount 1.
-        rig.clock.AdvanceMs(399);
-        rig.waker->Fire();
+        rig.clock.advanceMs(399);
+        rig.waker->fire();
         QCOMPARE(rig.ticks.size(), 2);
         QVERIFY(rig.FireLate());
         QCOMPARE(rig.ticks[2].last_ms, 1001'800u);
@@ -268,14 +266,14 @@ class TestFrameTimer : public QObject
         Rig rig(0);
         rig.timer->setEnabled(true);
         // Every pass ticks; the wake-up is always "at once", never a call from inside.
-        QVERIFY(rig.waker->Deadline() <= rig.clock.monotonicNanoseconds());
+        QVERIFY(rig.waker->deadline() <= rig.clock.monotonicNanoseconds());
         QVERIFY(rig.ticks.isEmpty());
         const qint64 steps_ns[] = {0, 100'000, 7 * kMs, 2 * kMs + 900'000};
         const int lags[] = {1, 1, 7, 3};
         for (int i = 0; i < 4; ++i) {
-            rig.clock.AdvanceNs(steps_ns[i]);
+            rig.clock.advanceNs(steps_ns[i]);
             QVERIFY(rig.waker->isArmed());
-            rig.waker->Fire();
+            rig.waker->fire();
             QCOMPARE(rig.ticks.size(), i + 1);
             QCOMPARE(rig.ticks[i].lag, lags[i]);
         }
@@ -303,7 +301,7 @@ class TestFrameTimer : public QObject
         QVERIFY(rig.FireLate());
         rig.during = nullptr;
         const quint32 last = rig.timer->lastTick();
-        rig.clock.AdvanceMs(changeAfter_ms);
+        rig.clock.advanceMs(changeAfter_ms);
         rig.timer->setInterval(newInterval);
         QVERIFY(rig.FireLate());
         QCOMPARE(rig.ticks.size(), 2);
@@ -361,33 +359,33 @@ class TestFrameTimer : public QObject
         QVERIFY(rig.timer->isRunning());
         QVERIFY(!rig.timer->isTicking());
         QVERIFY(!rig.waker->isArmed());
-        rig.clock.AdvanceMs(5000);
-        rig.waker->Fire();
+        rig.clock.advanceMs(5000);
+        rig.waker->fire();
         QVERIFY(rig.ticks.isEmpty());
 
-        rig.activity.SetActive(true); // the measure starts at the activation
+        rig.activity.setActive(true); // the measure starts at the activation
         const quint32 resumed = rig.timer->lastTick();
         QCOMPARE(resumed, rig.clock.milliseconds());
         QVERIFY(rig.FireLate());
         QCOMPARE(rig.ticks[0].last_ms - resumed, 400u);
         QCOMPARE(rig.ticks[0].lag, 1);
 
-        rig.activity.SetActive(false);
+        rig.activity.setActive(false);
         QVERIFY(rig.timer->isRunning());
         QVERIFY(!rig.waker->isArmed());
-        rig.clock.AdvanceMs(3000);
-        rig.waker->Fire();
+        rig.clock.advanceMs(3000);
+        rig.waker->fire();
         QCOMPARE(rig.ticks.size(), 1);
 
-        rig.activity.SetActive(true);
-        rig.clock.AdvanceMs(1000); // a slow first pass after the resume: lag from the resume
+        rig.activity.setActive(true);
+        rig.clock.advanceMs(1000); // a slow first pass after the resume: lag from the resume
         QVERIFY(rig.FireLate());
         QCOMPARE(rig.ticks[1].lag, 2);
 
         // Reports while stopped change nothing.
         rig.timer->setEnabled(false);
-        rig.activity.SetActive(false);
-        rig.activity.SetActive(true);
+        rig.activity.setActive(false);
+        rig.activity.setActive(true);
         QVERIFY(!rig.timer->isRunning());
         QVERIFY(!rig.waker->isArmed());
     }
@@ -403,20 +401,20 @@ class TestFrameTimer : public QObject
             rig.timer->setEnabled(true);
             QVERIFY(rig.thread == before); // not ticking while inactive
             for (int activation = 0; activation < 2; ++activation) {
-                rig.activity.SetActive(true);
+                rig.activity.setActive(true);
                 QCOMPARE(rig.thread.slice_ns, ThreadPromptness::kSlice_ns);
                 QCOMPARE(rig.thread.slack_ns, ThreadPromptness::kTimerSlack_ns);
                 QVERIFY(rig.FireLate());
-                rig.activity.SetActive(false);
+                rig.activity.setActive(false);
                 QVERIFY(rig.thread == before);
             }
-            rig.activity.SetActive(true);
+            rig.activity.setActive(true);
             rig.timer->setEnabled(false);
             QVERIFY(rig.thread == before);
             QCOMPARE(log.lines.size(), run);
-            rig.activity.SetActive(false);
+            rig.activity.setActive(false);
         }
-        rig.activity.SetActive(true);
+        rig.activity.setActive(true);
         rig.timer->setEnabled(true);
         rig.timer.reset(); // destroyed while ticking: given back
         QVERIFY(rig.thread == before);
@@ -433,8 +431,8 @@ class TestFrameTimer : public QObject
         rig.timer->setEnabled(true);
         QVERIFY(rig.timer->isTicking());
         QVERIFY(rig.FireLate());
-        rig.activity.SetActive(true);
-        rig.activity.SetActive(false);
+        rig.activity.setActive(true);
+        rig.activity.setActive(false);
         QVERIFY(rig.timer->isTicking());
         QVERIFY(rig.FireLate());
         QCOMPARE(rig.ticks.size(), 2);
@@ -498,8 +496,8 @@ class TestFrameTimer : public QObject
         rig.during = [&] {
             deepest = qMax(deepest, ++depth);
             if (rig.ticks.size() == 1) {
-                rig.clock.AdvanceMs(5);
-                rig.waker->Fire();
+                rig.clock.advanceMs(5);
+                rig.waker->fire();
             }
             --depth;
         };
@@ -586,7 +584,7 @@ class TestFrameTimer : public QObject
     // than the interval on the millisecond clock; with Interval 0 other events still get through.
     void realTimerSmoke()
     {
-        FakeActivity activity(true);
+        ManualActivity activity(true);
         FrameTimer timer(nullptr, nullptr, {}, &activity);
         timer.setEnabled(false);
         timer.setInterval(10);
