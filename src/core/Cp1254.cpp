@@ -18,7 +18,8 @@ class Converter
   public:
     Converter(const char* to, const char* from) : m_cd(iconv_open(to, from))
     {
-        if (m_cd == reinterpret_cast<iconv_t>(-1))
+        // iconv_open reports failure as (iconv_t)-1.
+        if (m_cd == reinterpret_cast<iconv_t>(-1)) // NOLINT(performance-no-int-to-ptr)
             throw std::runtime_error("iconv cannot convert between Windows-1254 and Unicode");
     }
     ~Converter() { iconv_close(m_cd); }

@@ -64,7 +64,7 @@ class SettingsList
     // treated as a file that cannot be read, so loading never holds more than this in memory.
     // The size counts the lines as Save writes them, CR LF after each, and Save never writes
     // more: whatever is saved is read back.
-    static constexpr qint64 MaxFileSize = 1024 * 1024;
+    static constexpr qint64 MaxFileSize = qint64(1024) * 1024;
 
     enum class LoadResult {
         Read,       // the file was read

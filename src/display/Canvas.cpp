@@ -168,7 +168,7 @@ int Canvas::fontPixelSize(int points)
         p = FontSpec().Size;
     if (p < 0)
         p = -p;
-    const qint64 pixels = (p * 96 * 2 + 72) / (72 * 2); // p * 96 / 72, rounded
+    const qint64 pixels = (p * 96 * 2 + 72) / 144; // p * 96 / 72, rounded
     return int(std::clamp<qint64>(pixels, 1, MaxFontPixels));
 }
 
@@ -331,7 +331,7 @@ const ShapedText& Canvas::Private::shape(const FontSpec& f, const QString& text)
             run.setRawFont(deviceFont(run.rawFont()));
         }
     }
-    return *shaped.insert(text, std::move(t));
+    return *shaped.emplace(text, std::move(t));
 }
 
 void Canvas::Private::drawScaledText(qint64 x, qint64 baseline, const ShapedText& text, const QColor& color)
