@@ -59,15 +59,15 @@ class Session
         s.interval_ms = interval_ms;
         if (exercise == Exercise::Pyramid) {
             s.type = 0; // "Üçgen"
-            s.font.Size = kSmallFont_pt;
+            s.font.size = kSmallFont_pt;
         } else if (exercise == Exercise::Block) {
             s.type = 1; // "Bitişik bloklar"
             s.lines = 6;
             s.letters = 36;
-            s.font.Size = kSmallFont_pt;
+            s.font.size = kSmallFont_pt;
         }
         s.minutes = 0; // "Sürekli": the bench ends the run itself
-        screen->SetSettings(s);
+        screen->setSettings(s);
     }
 
     std::unique_ptr<ExerciseWindow> screen;

@@ -44,9 +44,9 @@ class TickRig
     }
 
     // One tick as the timer raises it: the duration check, the step, its present.
-    void Tick() { screen->timerTick(screen->Timer, 1); }
+    void Tick() { screen->timerTick(screen->timer(), 1); }
     // The first frame of the exercise again, with its present.
-    void FirstFrame() { screen->CurrentExercise()->start(); }
+    void FirstFrame() { screen->currentExercise()->start(); }
     // What the event loop does after a present on the screen: the repaint of the changed part
     // and its flush to the window system.
     static void Settle() { QCoreApplication::processEvents(); }

@@ -18,7 +18,7 @@ using namespace bench;
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    zrv::SetReportHook(
+    zrv::setReportHook(
         [](zrv::ReportKind, const QString& text) { std::fprintf(stderr, "report: %s\n", qPrintable(text)); });
     const QStringList args = QCoreApplication::arguments();
     if (args.size() < 3) {

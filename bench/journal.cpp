@@ -51,10 +51,10 @@ void EndOfRunBenchmark(benchmark::State& state)
     env.activity = &activity;
     ExerciseWindow screen(std::move(env));
     if (state.range(0) == 1)
-        screen.OnRunEnded = [&journal](const RunRecord& run) { journal.record(run); };
+        screen.onRunEnded = [&journal](const RunRecord& run) { journal.record(run); };
     ExerciseSettings settings;
     settings.exercise = ExerciseSettings::Dot;
-    screen.SetSettings(settings);
+    screen.setSettings(settings);
     for (auto _ : state) {
         state.PauseTiming();
         screen.show();

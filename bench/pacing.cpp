@@ -331,9 +331,9 @@ int RunCase(int argc, char** argv, const Args& args)
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Nivoleth"));
-    zrv::SetApplicationTitle(QStringLiteral("Nivoleth"));
+    zrv::setApplicationTitle(QStringLiteral("Nivoleth"));
     QStringList reports;
-    zrv::SetReportHook([&reports](zrv::ReportKind, const QString& text) {
+    zrv::setReportHook([&reports](zrv::ReportKind, const QString& text) {
         reports << text;
         std::fprintf(stderr, "report: %s\n", qPrintable(text));
     });
@@ -361,7 +361,7 @@ int RunCase(int argc, char** argv, const Args& args)
     session.Configure(exercise, interval_ms);
     ExerciseWindow* screen = session.screen.get();
     if (args.Has("--plain") || reference)
-        screen->Timer->setPromptness(nullptr);
+        screen->timer()->setPromptness(nullptr);
     SchedStat sched;
 
     bool measuring = true;
@@ -379,7 +379,7 @@ int RunCase(int argc, char** argv, const Args& args)
         t.lag = lag;
         t.runDelay_ns = sched.RunDelayNs();
         if (r.ticks.empty()) {
-            r.prompt = PromptName(screen->Timer->promptness());
+            r.prompt = PromptName(screen->timer()->promptness());
             r.cpuFirst = ProcessCpu();
             r.active = QGuiApplication::applicationState() == Qt::ApplicationActive;
         }
@@ -389,7 +389,7 @@ int RunCase(int argc, char** argv, const Args& args)
         r.cpuLast = ProcessCpu();
         measuring = false;
         if (pauseSeconds <= 0) {
-            screen->RequestClose();
+            screen->requestClose();
             return;
         }
         // The paused part: the application becomes inactive; the timer must cost nothing.
@@ -406,7 +406,7 @@ int RunCase(int argc, char** argv, const Args& args)
 #endif
             if (!done) {
                 r.error = "cannot make the application inactive";
-                screen->RequestClose();
+                screen->requestClose();
                 return;
             }
             // Let the report arrive, then measure.
@@ -419,7 +419,7 @@ int RunCase(int argc, char** argv, const Args& args)
                     r.pauseCpuPercent =
                         100.0 * double(ProcessCpu().cpu_ns - pauseStartCpu.cpu_ns) / double(span);
                     r.pauseTicks = pauseTicks;
-                    screen->RequestClose();
+                    screen->requestClose();
                 });
             });
         });
@@ -431,7 +431,7 @@ int RunCase(int argc, char** argv, const Args& args)
     if (reference) {
         poll.setInterval(0);
         QObject::connect(&poll, &QTimer::timeout, [&] {
-            if (!screen->Timer->isTicking()) {
+            if (!screen->timer()->isTicking()) {
                 refTicking = false;
                 return;
             }
@@ -443,21 +443,21 @@ int RunCase(int argc, char** argv, const Args& args)
                 return;
             }
             const quint32 elapsed = now_ms - refLast_ms;
-            const quint32 interval = screen->Timer->interval();
+            const quint32 interval = screen->timer()->interval();
             if (elapsed < interval)
                 return;
             refLast_ms = now_ms;
             const int lag = std::max(1, int(elapsed / std::max<quint32>(interval, 1)));
             recordTick(now_ns, lag);
-            zrv::Guarded([&] { screen->timerTick(screen->Timer, lag); });
+            zrv::guarded([&] { screen->timerTick(screen->timer(), lag); });
             if (measuring && !r.ticks.empty())
                 r.ticks.back().runDelayAfter_ns = sched.RunDelayNs();
         });
         poll.start();
     } else {
-        screen->Timer->tickProbe = [&](qint64 t_ns, int lag) { recordTick(t_ns, lag); };
+        screen->timer()->tickProbe = [&](qint64 t_ns, int lag) { recordTick(t_ns, lag); };
         // Note the scheduler's account once the tick's handler is done as well.
-        screen->Timer->onTimer = [&, step = screen->Timer->onTimer](QObject* sender, int lag) {
+        screen->timer()->onTimer = [&, step = screen->timer()->onTimer](QObject* sender, int lag) {
             if (step)
                 step(sender, lag);
             if (measuring && !r.ticks.empty())
@@ -472,10 +472,10 @@ int RunCase(int argc, char** argv, const Args& args)
                       .arg(r.ticks.size())
                       .arg(QGuiApplication::applicationState() == Qt::ApplicationActive);
         measuring = false;
-        screen->RequestClose();
+        screen->requestClose();
     });
     QTimer::singleShot(0, [&] {
-        session.screen->ShowModal(); // shows the exercise window modally until the run ends
+        session.screen->showModal(); // shows the exercise window modally until the run ends
         QCoreApplication::quit();
     });
     QApplication::exec();
@@ -822,7 +822,7 @@ struct Suite {
 
     static QString Ms(double v) { return QString::number(v, 'f', 3); }
 
-    QString Table() const
+    QString table() const
     {
         QString md;
         QTextStream out(&md);
@@ -1008,7 +1008,7 @@ int RunSuite(const char* self, const Args& args)
                  qPrintable(s.mode), s.reps, s.seconds40, s.secondsLong, s.minTicksLong,
                  qPrintable(s.outDir));
     s.RunAll();
-    const QString table = s.Table();
+    const QString table = s.table();
     std::printf("%s\n", qPrintable(table));
     QFile md(QDir(s.outDir).filePath("pacing.md"));
     if (md.open(QIODevice::WriteOnly | QIODevice::Truncate))

@@ -20,21 +20,21 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Nivoleth"));
-    zrv::SetApplicationTitle(QStringLiteral("Nivoleth"));
-    zrv::SetReportHook(
+    zrv::setApplicationTitle(QStringLiteral("Nivoleth"));
+    zrv::setReportHook(
         [](zrv::ReportKind, const QString& text) { std::fprintf(stderr, "report: %s\n", qPrintable(text)); });
     const double seconds = argc > 1 ? std::atof(argv[1]) : 10.0;
 
     int ticks = 0;
     {
         Session session;
-        session.screen->Timer->tickProbe = [&ticks](qint64, int) { ++ticks; };
+        session.screen->timer()->tickProbe = [&ticks](qint64, int) { ++ticks; };
         QTimer::singleShot(0, [&] {
             for (Exercise e : {Exercise::Dot, Exercise::Pyramid, Exercise::Block}) {
                 session.Configure(e, 40);
                 QTimer::singleShot(int(seconds * 1000), session.screen.get(),
-                                   [&] { session.screen->RequestClose(); });
-                session.screen->ShowModal();
+                                   [&] { session.screen->requestClose(); });
+                session.screen->showModal();
                 std::fprintf(stderr, "%s: %d ticks so far, peak RSS %ld kB\n", ExerciseName(e), ticks,
                              ProcessCpu().maxRss_kB);
             }

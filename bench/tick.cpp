@@ -36,7 +36,7 @@ void StepBenchmark(benchmark::State& state, Backend display, Exercise exercise, 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    zrv::SetReportHook(
+    zrv::setReportHook(
         [](zrv::ReportKind, const QString& text) { std::fprintf(stderr, "report: %s\n", qPrintable(text)); });
     const QString platform = QGuiApplication::platformName();
     for (Backend display : {Backend::Memory, Backend::Screen}) {

@@ -27,11 +27,11 @@ QString CheckLayouts(const ExerciseSettings& s, int h, int w)
 {
     // Pyramid.
     zrv::OrderTable order{};
-    const int n = zrv::PyramidCount(s.type, h, w, s.letters, s.lines);
+    const int n = zrv::pyramidCount(s.type, h, w, s.letters, s.lines);
     if (n > zrv::MaxBloks)
         return QStringLiteral("pyramid of %1 blocks (h %2, w %3)").arg(n).arg(h).arg(w);
     const int laidOut = std::max(0, std::min(n, zrv::MaxBloks));
-    const int pyramidLength = zrv::PyramidOrder(n, s.direction, &order);
+    const int pyramidLength = zrv::pyramidOrder(n, s.direction, &order);
     if (pyramidLength < 0 || pyramidLength > zrv::MaxBloks)
         return QStringLiteral("pyramid order of %1 entries").arg(pyramidLength);
     for (int k = 1; k <= pyramidLength; ++k) {
@@ -45,11 +45,11 @@ QString CheckLayouts(const ExerciseSettings& s, int h, int w)
         return QStringLiteral("pyramid of %1 blocks without an order").arg(laidOut);
 
     // Block.
-    const zrv::BlockGrid grid = zrv::BlockGridFor(s.type, s.direction, h, w, s.letters, s.lines);
+    const zrv::BlockGrid grid = zrv::blockGridFor(s.type, s.direction, h, w, s.letters, s.lines);
     if (grid.rows < 0 || grid.cols < 0 || qint64(grid.rows) * grid.cols > zrv::MaxBloks)
         return QStringLiteral("block grid %1 x %2").arg(grid.rows).arg(grid.cols);
     order.fill(0);
-    const int blockLength = zrv::BlockPath(grid, s.direction, &order);
+    const int blockLength = zrv::blockPath(grid, s.direction, &order);
     if (blockLength < 0 || blockLength > zrv::MaxBloks)
         return QStringLiteral("block path of %1 entries").arg(blockLength);
     for (int k = 1; k <= blockLength; ++k) {
@@ -61,7 +61,7 @@ QString CheckLayouts(const ExerciseSettings& s, int h, int w)
     }
     for (int i = 1; i <= grid.rows; ++i) {
         for (int j = 1; j <= grid.cols; ++j) {
-            const int b = zrv::BlockNumber(grid, i, j);
+            const int b = zrv::blockNumber(grid, i, j);
             if (b < 1 || b > zrv::MaxBloks)
                 return QStringLiteral("block number %1 at %2, %3").arg(b).arg(i).arg(j);
         }
@@ -76,7 +76,7 @@ void Show(SettingsModel& model, QStringList& errors)
     try {
         model.show();
     } catch (const Exception& e) {
-        errors << e.Message() + QLatin1Char('.');
+        errors << e.message() + QLatin1Char('.');
     }
 }
 
@@ -95,8 +95,8 @@ QString Describe(const SettingsModel& m, const QStringList& errors, int textLeng
     out << "valHiz '" << m.intervalText() << "'\n";
     out << "txtFnt '" << m.fontText().left(textLength) << "' (" << m.fontText().size() << " characters)\n";
     const FontSpec& font = m.font();
-    out << "font '" << font.Name.left(textLength) << "' (" << font.Name.size() << " characters) size "
-        << font.Size << " charset " << font.Charset << " style " << font.Style << "\n";
+    out << "font '" << font.name.left(textLength) << "' (" << font.name.size() << " characters) size "
+        << font.size << " charset " << font.charset << " style " << font.style << "\n";
     out << "harf " << m.letterGroup(0) << m.letterGroup(1) << m.letterGroup(2) << m.letterGroup(3) << "\n";
     out << "CurrentExercise " << m.currentExercise() << " '" << m.startCaption() << "' text controls "
         << m.textControlsVisible() << "\n";
@@ -120,7 +120,7 @@ QString CheckRanges(const SettingsModel& m)
     if (m.currentExercise() < 0 || m.currentExercise() > 2)
         return Fail(QStringLiteral("CurrentExercise out of range"), m);
     const ExerciseSettings s = m.runSettings();
-    if (s.font.Charset < 0 || s.font.Charset > 255 || (s.font.Style & ~fsBold) != 0)
+    if (s.font.charset < 0 || s.font.charset > 255 || (s.font.style & ~fsBold) != 0)
         return Fail(QStringLiteral("font character set or style out of range"), m);
     if (m.fontText().size() > SettingsModel::FontTextMaxLength)
         return Fail(QStringLiteral("font description longer than its box"), m);
@@ -129,9 +129,9 @@ QString CheckRanges(const SettingsModel& m)
         return Fail(QStringLiteral("run settings out of range"), m);
 
     // The canvas draws every font size at 1 to MaxFontPixels pixels.
-    const int pixels = Canvas::fontPixelSize(s.font.Size);
+    const int pixels = Canvas::fontPixelSize(s.font.size);
     if (pixels < 1 || pixels > Canvas::MaxFontPixels)
-        return Fail(QStringLiteral("font size %1 drawn at %2 pixels").arg(s.font.Size).arg(pixels), m);
+        return Fail(QStringLiteral("font size %1 drawn at %2 pixels").arg(s.font.size).arg(pixels), m);
     // Text boxes from that pixel height: a monospaced letter is about 3/5 as wide as high; the
     // extremes of a narrow and a square letter, and the narrowest box of all, are tried too.
     for (const int w : {std::max(1, pixels * 3 / 5), std::max(1, pixels / 4), pixels, 1}) {
@@ -169,7 +169,7 @@ QString CheckSettingsFile(const QByteArray& bytes, const QString& path)
     try {
         first.list().save(path);
     } catch (const Exception& e) {
-        return QStringLiteral("saving failed: %1").arg(e.Message());
+        return QStringLiteral("saving failed: %1").arg(e.message());
     }
     if (ReadAll(path) != SettingsList::serialize(first.list().lines()))
         return QStringLiteral("the saved file cannot be read or differs from the list");

@@ -272,23 +272,23 @@ int main(int argc, char* argv[])
     if (!workDir.isValid() || !QDir::setCurrent(workDir.path()))
         Fail(QStringLiteral("no temporary directory"));
     QStringList reports;
-    zrv::SetReportHook([&reports](zrv::ReportKind, const QString& text) { reports << text; });
+    zrv::setReportHook([&reports](zrv::ReportKind, const QString& text) { reports << text; });
     list.save();
 
     SettingsModel model;
     try {
         model.loadAndShow();
     } catch (const Exception& e) {
-        Fail(e.Message() + QLatin1Char('.'));
+        Fail(e.message() + QLatin1Char('.'));
     }
 
-    OffscreenRun run(sized ? zrv::FrameScaleFor(QSize(640, 480), screenSize) : 1.0);
+    OffscreenRun run(sized ? zrv::frameScaleFor(QSize(640, 480), screenSize) : 1.0);
 
     // The start button's check, without its message box.
     if (!model.canStart())
         Fail(QStringLiteral("Harf gruplarından en az birini seçiniz. (--groups)"));
 
-    zrv::SetRandSeed(seed);
+    zrv::setRandSeed(seed);
     ExerciseSettings settings = model.runSettings();
     settings.exercise = model.currentExercise();
     run.start(settings);
@@ -302,7 +302,7 @@ int main(int argc, char* argv[])
         if (sized) {
             QImage screenImage(screenSize, QImage::Format_RGB32);
             screenImage.fill(Qt::black);
-            QPainter(&screenImage).drawImage(zrv::LetterboxRect(image.size(), screenSize).topLeft(), image);
+            QPainter(&screenImage).drawImage(zrv::letterboxRect(image.size(), screenSize).topLeft(), image);
             image = screenImage;
         }
         const QString name = FrameFileName(output, frame);
@@ -324,6 +324,6 @@ int main(int argc, char* argv[])
     if (!reports.isEmpty())
         Fail(reports.join(QLatin1Char('\n')));
     std::printf("%d frame%s written\n", written, written == 1 ? "" : "s");
-    zrv::SetReportHook({});
+    zrv::setReportHook({});
     return 0;
 }

@@ -31,8 +31,8 @@ void StopRequests::endStep(int attempt)
     constexpr int kAttempts = 100; // 2 s for an exercise or a dialog to go
     if (attempt < kAttempts) {
         QWidget* waitFor = nullptr;
-        if (m_exerciseWindow->IsModalRunning()) {
-            m_exerciseWindow->RequestClose();
+        if (m_exerciseWindow->isModalRunning()) {
+            m_exerciseWindow->requestClose();
             waitFor = m_exerciseWindow;
         } else if (QWidget* modal = QApplication::activeModalWidget(); modal && modal != m_settingsWindow) {
             modal->close();

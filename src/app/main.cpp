@@ -31,8 +31,8 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("Nivoleth"));
     QApplication::setApplicationVersion(QStringLiteral(ZRV_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("zerlivan"));
-    zrv::SetApplicationTitle(QStringLiteral("Nivoleth"));
-    zrv::UseMessageBoxes();
+    zrv::setApplicationTitle(QStringLiteral("Nivoleth"));
+    zrv::useMessageBoxes();
     QIcon icon(QStringLiteral(":/zerlivan.svg"));
     for (int size_px : {16, 22, 24, 32, 48, 64, 128, 256})
         icon.addFile(QStringLiteral(":/icons/%1/zerlivan.png").arg(size_px), QSize(size_px, size_px));

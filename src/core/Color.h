@@ -6,19 +6,19 @@
 // Written in hexadecimal the blue byte comes first: 0x0000FF is pure red.
 using ColorValue = quint32;
 
-constexpr ColorValue RGBColor(int r, int g, int b)
+constexpr ColorValue rgbColor(int r, int g, int b)
 {
     return ColorValue(r & 0xFF) | (ColorValue(g & 0xFF) << 8) | (ColorValue(b & 0xFF) << 16);
 }
-constexpr int RedOf(ColorValue c)
+constexpr int redOf(ColorValue c)
 {
     return int(c & 0xFF);
 }
-constexpr int GreenOf(ColorValue c)
+constexpr int greenOf(ColorValue c)
 {
     return int((c >> 8) & 0xFF);
 }
-constexpr int BlueOf(ColorValue c)
+constexpr int blueOf(ColorValue c)
 {
     return int((c >> 16) & 0xFF);
 }

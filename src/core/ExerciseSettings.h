@@ -55,21 +55,21 @@ struct NamedColor {
     ColorValue color;
 };
 inline constexpr std::array<NamedColor, 10> kColors{{
-    {"Siyah", RGBColor(0, 0, 0)},
-    {"Beyaz", RGBColor(255, 255, 255)},
-    {"Gri", RGBColor(128, 128, 128)},
-    {"Gümüş", RGBColor(192, 192, 192)},
-    {"Kırmızı", RGBColor(255, 0, 0)},
-    {"Mavi", RGBColor(0, 0, 255)},
-    {"Açık Mavi", RGBColor(0, 255, 255)},
-    {"Lacivert", RGBColor(0, 0, 192)},
-    {"Sarı", RGBColor(255, 255, 0)},
-    {"Açık Sarı", RGBColor(255, 255, 192)},
+    {"Siyah", rgbColor(0, 0, 0)},
+    {"Beyaz", rgbColor(255, 255, 255)},
+    {"Gri", rgbColor(128, 128, 128)},
+    {"Gümüş", rgbColor(192, 192, 192)},
+    {"Kırmızı", rgbColor(255, 0, 0)},
+    {"Mavi", rgbColor(0, 0, 255)},
+    {"Açık Mavi", rgbColor(0, 255, 255)},
+    {"Lacivert", rgbColor(0, 0, 192)},
+    {"Sarı", rgbColor(255, 255, 0)},
+    {"Açık Sarı", rgbColor(255, 255, 192)},
 }};
 
 // The colour of a colour selector's item index; black for no selection or an index outside
 // the table.
-constexpr ColorValue ColorOfIndex(int index)
+constexpr ColorValue colorOfIndex(int index)
 {
     return index >= 0 && index < int(kColors.size()) ? kColors[size_t(index)].color : ColorValue(0);
 }

@@ -19,7 +19,7 @@ int AtLeastOne(int v)
 
 // ---- Dot ----
 
-bool DotPositionCell(int position, int* column, int* row)
+bool dotPositionCell(int position, int* column, int* row)
 {
     // Positions 1-4 go clockwise round the outer rectangle from the top left corner,
     // 5-8 counter-clockwise round the inner one from its bottom right corner.
@@ -34,7 +34,7 @@ bool DotPositionCell(int position, int* column, int* row)
     return true;
 }
 
-bool DotOrderFor(int tipIndex, std::array<int, 9>* order)
+bool dotOrderFor(int tipIndex, std::array<int, 9>* order)
 {
     static constexpr std::array<std::array<int, 9>, 5> Orders{{
         {0, 1, 2, 3, 4, 1, 2, 3, 4},
@@ -50,14 +50,14 @@ bool DotOrderFor(int tipIndex, std::array<int, 9>* order)
     return true;
 }
 
-int DotPassiveCount(int tipIndex)
+int dotPassiveCount(int tipIndex)
 {
     return (tipIndex == 3 || tipIndex == 4) ? 8 : 4;
 }
 
 // ---- Pyramid ----
 
-int PyramidCount(int layout, int h, int w, int letterCount, int lineCount)
+int pyramidCount(int layout, int h, int w, int letterCount, int lineCount)
 {
     h = AtLeastOne(h);
     w = AtLeastOne(w);
@@ -72,12 +72,12 @@ int PyramidCount(int layout, int h, int w, int letterCount, int lineCount)
     return std::min(n, MaxBloks);
 }
 
-int PyramidLetters(int i, int letterCount)
+int pyramidLetters(int i, int letterCount)
 {
     return letterCount + 2 * (i - 1);
 }
 
-int PyramidTop(int layout, int i, int h, int lineCount)
+int pyramidTop(int layout, int i, int h, int lineCount)
 {
     h = AtLeastOne(h);
     if (layout == 0)
@@ -87,7 +87,7 @@ int PyramidTop(int layout, int i, int h, int lineCount)
     return 0;
 }
 
-int PyramidOrder(int n, int direction, OrderTable* showOrder)
+int pyramidOrder(int n, int direction, OrderTable* showOrder)
 {
     if (n <= 0 || !showOrder)
         return 0;
@@ -110,7 +110,7 @@ int PyramidOrder(int n, int direction, OrderTable* showOrder)
 
 // ---- Block ----
 
-BlockGrid BlockGridFor(int layout, int direction, int h, int w, int letterCount, int lineCount)
+BlockGrid blockGridFor(int layout, int direction, int h, int w, int letterCount, int lineCount)
 {
     if (lineCount <= 0 || letterCount <= 0)
         return {};
@@ -133,12 +133,12 @@ BlockGrid BlockGridFor(int layout, int direction, int h, int w, int letterCount,
     return g;
 }
 
-int BlockNumber(const BlockGrid& g, int i, int j)
+int blockNumber(const BlockGrid& g, int i, int j)
 {
     return (j - 1) * g.rows + i;
 }
 
-int BlockCenterX(int layout, int j, int w, int letterCount)
+int blockCenterX(int layout, int j, int w, int letterCount)
 {
     w = AtLeastOne(w);
     if (layout == 0)
@@ -148,7 +148,7 @@ int BlockCenterX(int layout, int j, int w, int letterCount)
     return 0;
 }
 
-int BlockTop(int layout, int i, int h, int lineCount)
+int blockTop(int layout, int i, int h, int lineCount)
 {
     h = AtLeastOne(h);
     if (layout == 0)
@@ -158,7 +158,7 @@ int BlockTop(int layout, int i, int h, int lineCount)
     return 0;
 }
 
-int BlockPath(const BlockGrid& g, int direction, OrderTable* showOrder)
+int blockPath(const BlockGrid& g, int direction, OrderTable* showOrder)
 {
     if (g.empty() || !showOrder || direction < 0 || direction > 2)
         return 0;
@@ -173,17 +173,17 @@ int BlockPath(const BlockGrid& g, int direction, OrderTable* showOrder)
     case 0:
         for (int j = 1; j <= g.cols; ++j)
             for (int i = 1; i <= g.rows; ++i)
-                order[++k] = BlockNumber(g, i, j);
+                order[++k] = blockNumber(g, i, j);
         break;
     case 1:
         for (int i = 1; i <= g.rows; ++i)
             for (int j = 1; j <= g.cols; ++j)
-                order[++k] = BlockNumber(g, i, j);
+                order[++k] = blockNumber(g, i, j);
         break;
     case 2:
         for (int i = 1; i <= g.rows; ++i) {
-            order[++k] = BlockNumber(g, i, 1);
-            order[++k] = BlockNumber(g, i, g.cols);
+            order[++k] = blockNumber(g, i, 1);
+            order[++k] = blockNumber(g, i, g.cols);
         }
         break;
     }

@@ -19,27 +19,27 @@ constexpr std::array<int, 5> DotRowsInit{0, 24, 144, 336, 456};
 
 // Grid cell (column, row), both 1-based, of dot position 1..8; false (outputs untouched) for any
 // other number.
-bool DotPositionCell(int position, int* column, int* row);
+bool dotPositionCell(int position, int* column, int* row);
 // The order of boxTip index 0..4 (four-point orders stored twice over), 1-based [1..8];
 // false for any other index (then the caller keeps its old DotOrder).
-bool DotOrderFor(int tipIndex, std::array<int, 9>* order);
+bool dotOrderFor(int tipIndex, std::array<int, 9>* order);
 // Number of passive dots in the first frame: 8 for index 3 and 4, else 4.
-int DotPassiveCount(int tipIndex);
+int dotPassiveCount(int tipIndex);
 
 // ---- Pyramid ----
 
 // Number of blocks n for layout 0 "Üçgen" / 1 "Tek Satır" / any other (0). n may be 0 or
 // negative when the font is too large: then no block is laid out.  n never exceeds MaxBloks.
-int PyramidCount(int layout, int h, int w, int letterCount, int lineCount);
+int pyramidCount(int layout, int h, int w, int letterCount, int lineCount);
 // Characters per line of block i (1-based): letterCount + 2(i - 1).
-int PyramidLetters(int i, int letterCount);
+int pyramidLetters(int i, int letterCount);
 // Top of block i: "Üçgen" (i - 1)(lineCount + 1)h, "Tek Satır" 240 - (h * lineCount) div 2.
-int PyramidTop(int layout, int i, int h, int lineCount);
+int pyramidTop(int layout, int i, int h, int lineCount);
 // Fills showOrder[1..] for n blocks and direction 0 "Tek Yön" (1..n) or 1 "Çift Yön"
 // (1..n..2); any other direction is "Tek Yön".  Returns OrderLength: n, 2n - 2, or 0 when
 // n <= 0.  n is clamped so the order fits the table: at most 800 blocks for "Tek Yön" and
 // at most 401 for "Çift Yön" (2 * 401 - 2 = 800); blocks past that are never highlighted.
-int PyramidOrder(int n, int direction, OrderTable* showOrder);
+int pyramidOrder(int n, int direction, OrderTable* showOrder);
 
 // ---- Block ----
 
@@ -53,15 +53,15 @@ struct BlockGrid {
 // When rows * cols (or 2 * rows for direction 2 "Zigzag") would exceed 800, fewer rows are laid
 // out so that it fits.  lineCount <= 0, letterCount <= 0, or no room for a whole row or column
 // gives an empty grid {0, 0}.
-BlockGrid BlockGridFor(int layout, int direction, int h, int w, int letterCount, int lineCount);
+BlockGrid blockGridFor(int layout, int direction, int h, int w, int letterCount, int lineCount);
 // Block number of row i, column j (1-based): (j - 1) * rows + i.
-int BlockNumber(const BlockGrid& g, int i, int j);
+int blockNumber(const BlockGrid& g, int i, int j);
 // X (column centre) and Y (row top) of the cell for the layout; 0 for any other layout.
-int BlockCenterX(int layout, int j, int w, int letterCount);
-int BlockTop(int layout, int i, int h, int lineCount);
+int blockCenterX(int layout, int j, int w, int letterCount);
+int blockTop(int layout, int i, int h, int lineCount);
 // Fills showOrder for path 0 "Dikey", 1 "Yatay", 2 "Zigzag" and returns OrderLength.  An empty
 // grid, any other direction, or a grid whose blocks or path would not fit the 800-entry tables
 // gives 0 and writes nothing.
-int BlockPath(const BlockGrid& g, int direction, OrderTable* showOrder);
+int blockPath(const BlockGrid& g, int direction, OrderTable* showOrder);
 
 } // namespace zrv

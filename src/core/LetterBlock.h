@@ -8,22 +8,22 @@
 class LetterBlock
 {
   public:
-    LetterBlock() { ++liveCount(); }
+    LetterBlock() { ++counter(); }
     LetterBlock(const LetterBlock&) = delete;
     LetterBlock& operator=(const LetterBlock&) = delete;
-    ~LetterBlock() { --liveCount(); }
+    ~LetterBlock() { --counter(); }
 
-    int Letters = 0;             // characters per line
-    int Lines = 0;               // lines in use, 1..6
-    int X = 0;                   // horizontal centre, screen pixels
-    int Y = 0;                   // top of the first line, screen pixels
-    std::array<QString, 7> Text; // 1-based: Text[1] .. Text[6]; Text[0] is unused
+    int letters = 0;             // characters per line
+    int lines = 0;               // lines in use, 1..6
+    int x = 0;                   // horizontal centre, screen pixels
+    int y = 0;                   // top of the first line, screen pixels
+    std::array<QString, 7> text; // 1-based: text[1] .. text[6]; text[0] is unused
 
     // Blocks that exist now, in the whole program (the exercise window keeps exactly 800).
-    static int LiveCount() { return liveCount(); }
+    static int liveCount() { return counter(); }
 
   private:
-    static int& liveCount()
+    static int& counter()
     {
         static int n = 0;
         return n;

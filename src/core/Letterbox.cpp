@@ -20,7 +20,7 @@ qint64 ceilDiv(qint64 a, qint64 b)
 }
 } // namespace
 
-QRect LetterboxRect(QSize frame, QSize window)
+QRect letterboxRect(QSize frame, QSize window)
 {
     if (frame.isEmpty() || window.isEmpty())
         return {};
@@ -34,7 +34,7 @@ QRect LetterboxRect(QSize frame, QSize window)
     return QRect(int((ww - w) / 2), int((wh - h) / 2), int(w), int(h));
 }
 
-int SourcePixelOf(int t, int sourceLength, int targetLength)
+int sourcePixelOf(int t, int sourceLength, int targetLength)
 {
     if (sourceLength <= 0 || targetLength <= 0)
         return 0;
@@ -43,7 +43,7 @@ int SourcePixelOf(int t, int sourceLength, int targetLength)
     return int(std::clamp<qint64>(s, 0, sourceLength - 1));
 }
 
-int TargetEdgeOf(int s, int sourceLength, int targetLength)
+int targetEdgeOf(int s, int sourceLength, int targetLength)
 {
     if (sourceLength <= 0 || targetLength <= 0)
         return 0;
@@ -52,44 +52,44 @@ int TargetEdgeOf(int s, int sourceLength, int targetLength)
     return int(std::clamp<qint64>(t, 0, targetLength));
 }
 
-QRect MapFrameRect(const QRect& source, QSize frame, const QRect& target)
+QRect mapFrameRect(const QRect& source, QSize frame, const QRect& target)
 {
     const QRect clipped = source & QRect(QPoint(0, 0), frame);
     if (clipped.isEmpty() || target.isEmpty())
         return {};
-    const int x0 = TargetEdgeOf(clipped.left(), frame.width(), target.width());
-    const int x1 = TargetEdgeOf(clipped.right() + 1, frame.width(), target.width());
-    const int y0 = TargetEdgeOf(clipped.top(), frame.height(), target.height());
-    const int y1 = TargetEdgeOf(clipped.bottom() + 1, frame.height(), target.height());
+    const int x0 = targetEdgeOf(clipped.left(), frame.width(), target.width());
+    const int x1 = targetEdgeOf(clipped.right() + 1, frame.width(), target.width());
+    const int y0 = targetEdgeOf(clipped.top(), frame.height(), target.height());
+    const int y1 = targetEdgeOf(clipped.bottom() + 1, frame.height(), target.height());
     if (x1 <= x0 || y1 <= y0)
         return {};
     return QRect(target.x() + x0, target.y() + y0, x1 - x0, y1 - y0);
 }
 
-qint64 DeviceEdgeOf(qint64 v, double scale)
+qint64 deviceEdgeOf(qint64 v, double scale)
 {
     return qint64(std::floor(double(v) * scale + 0.5));
 }
 
-QSize DeviceSizeOf(QSize frame, double scale)
+QSize deviceSizeOf(QSize frame, double scale)
 {
-    return QSize(int(std::max<qint64>(DeviceEdgeOf(frame.width(), scale), 1)),
-                 int(std::max<qint64>(DeviceEdgeOf(frame.height(), scale), 1)));
+    return QSize(int(std::max<qint64>(deviceEdgeOf(frame.width(), scale), 1)),
+                 int(std::max<qint64>(deviceEdgeOf(frame.height(), scale), 1)));
 }
 
-QRect DeviceRectOf(const QRect& r, double scale)
+QRect deviceRectOf(const QRect& r, double scale)
 {
     if (r.isEmpty())
         return {};
-    const qint64 l = DeviceEdgeOf(r.left(), scale), t = DeviceEdgeOf(r.top(), scale);
-    const qint64 w = DeviceEdgeOf(qint64(r.right()) + 1, scale) - l;
-    const qint64 h = DeviceEdgeOf(qint64(r.bottom()) + 1, scale) - t;
+    const qint64 l = deviceEdgeOf(r.left(), scale), t = deviceEdgeOf(r.top(), scale);
+    const qint64 w = deviceEdgeOf(qint64(r.right()) + 1, scale) - l;
+    const qint64 h = deviceEdgeOf(qint64(r.bottom()) + 1, scale) - t;
     if (w <= 0 || h <= 0)
         return {};
     return QRect(int(l), int(t), int(w), int(h));
 }
 
-double FrameScaleFor(QSize frame, QSize device)
+double frameScaleFor(QSize frame, QSize device)
 {
     if (frame.isEmpty() || device.isEmpty())
         return 0;

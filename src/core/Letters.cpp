@@ -9,52 +9,52 @@ namespace
 constexpr int MaxLines = 6;
 }
 
-QString LowerCaseLetters()
+QString lowerCaseLetters()
 {
     return QStringLiteral(u"abcçdefgğhıijklmnoöprsştuüvyzqxw");
 }
-QString UpperCaseLetters()
+QString upperCaseLetters()
 {
     return QStringLiteral(u"ABCÇDEFGĞHIİJKLMNOÖPRSŞTUÜVYZQXW");
 }
-QString DigitCharacters()
+QString digitCharacters()
 {
     return QStringLiteral(u"0123456789");
 }
-QString SignCharacters()
+QString signCharacters()
 {
     return QStringLiteral(u".,:;?!()+-=*\"^%");
 }
 
-QString CharacterPool(bool lower, bool upper, bool digits, bool signs)
+QString characterPool(bool lower, bool upper, bool digits, bool signs)
 {
     QString pool;
     if (lower)
-        pool += LowerCaseLetters();
+        pool += lowerCaseLetters();
     if (upper)
-        pool += UpperCaseLetters();
+        pool += upperCaseLetters();
     if (digits)
-        pool += DigitCharacters();
+        pool += digitCharacters();
     if (signs)
-        pool += SignCharacters();
+        pool += signCharacters();
     return pool;
 }
 
-void FillBlok(LetterBlock& block, const QString& pool)
+void fillBlock(LetterBlock& block, const QString& pool)
 {
-    if (block.Lines <= 0)
+    if (block.lines <= 0)
         return;
-    if (block.Lines > MaxLines)
-        block.Lines = MaxLines;
+    if (block.lines > MaxLines)
+        block.lines = MaxLines;
     const auto n = quint32(pool.size());
-    for (int i = 1; i <= block.Lines; ++i) {
-        QString& line = block.Text[i];
+    for (int i = 1; i <= block.lines; ++i) {
+        QString& line = block.text[i];
         line.clear();
-        if (n == 0 || block.Letters <= 0)
+        if (n == 0 || block.letters <= 0)
             continue;
-        line.reserve(block.Letters);
-        for (int k = 0; k < block.Letters; ++k)
-            line += pool.at(qsizetype(Random(n)));
+        line.reserve(block.letters);
+        for (int k = 0; k < block.letters; ++k)
+            line += pool.at(qsizetype(random(n)));
     }
 }
 

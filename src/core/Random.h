@@ -8,11 +8,11 @@
 namespace zrv
 {
 
-quint32 RandSeed();
-void SetRandSeed(quint32 seed);
+quint32 randSeed();
+void setRandSeed(quint32 seed);
 
 // A uniform integer from 0 to n - 1 (0 when n is 0): seed := seed * 134775813 + 1 (mod 2^32),
 // then the upper 32 bits of the 64-bit product seed * n.
-quint32 Random(quint32 n);
+quint32 random(quint32 n);
 
 } // namespace zrv

@@ -38,24 +38,24 @@ void present(ReportKind kind, const QString& text)
 }
 } // namespace
 
-QString ApplicationTitle()
+QString applicationTitle()
 {
     return title();
 }
-void SetApplicationTitle(const QString& t)
+void setApplicationTitle(const QString& t)
 {
     title() = t;
 }
-void SetReportHook(ReportHook h)
+void setReportHook(ReportHook h)
 {
     hook() = std::move(h);
 }
-void SetReportPresenter(ReportHook p)
+void setReportPresenter(ReportHook p)
 {
     presenter() = std::move(p);
 }
 
-void ShowException(const QString& message)
+void showException(const QString& message)
 {
     QString text = message.trimmed();
     if (!text.endsWith(QLatin1Char('.')))
@@ -63,19 +63,19 @@ void ShowException(const QString& message)
     present(ReportKind::Error, text);
 }
 
-void ShowMessage(const QString& text)
+void showMessage(const QString& text)
 {
     present(ReportKind::Message, text);
 }
 
-void Guarded(const std::function<void()>& f)
+void guarded(const std::function<void()>& f)
 {
     try {
         f();
     } catch (const Exception& e) {
-        ShowException(e.Message());
+        showException(e.message());
     } catch (const std::exception& e) {
-        ShowException(QString::fromLocal8Bit(e.what()));
+        showException(QString::fromLocal8Bit(e.what()));
     }
 }
 

@@ -175,12 +175,12 @@ void SettingsModel::loadExerciseOptions()
     m_fontText = (m_list.text(nameLine) + QStringLiteral(" (") + m_list.text(sizeLine) + QLatin1Char(',') +
                   m_list.text(charsetLine) + QLatin1Char(')'))
                      .left(FontTextMaxLength);
-    m_font.Name = m_list.text(nameLine);
-    m_font.Size = m_list.readStrictInt(sizeLine);
-    m_font.Charset = m_list.readStrictInt(charsetLine) & 0xFF;
-    m_font.Style = 0;
+    m_font.name = m_list.text(nameLine);
+    m_font.size = m_list.readStrictInt(sizeLine);
+    m_font.charset = m_list.readStrictInt(charsetLine) & 0xFF;
+    m_font.style = 0;
     if (m_list.readStrictInt(first + SettingsList::FontBoldOffset) == 1)
-        m_font.Style = fsBold;
+        m_font.style = fsBold;
 
     // The four positions as the line reads now; each box that changes stores all four again.
     const int groupsLine = lineOf(kLetterGroups);
@@ -270,18 +270,18 @@ void SettingsModel::setFont(const FontSpec& font)
 {
     m_font = font;
     m_fontText = QStringLiteral("%1 (%2,%3)")
-                     .arg(font.Name)
-                     .arg(font.Size)
-                     .arg(font.Charset & 0xFF)
+                     .arg(font.name)
+                     .arg(font.size)
+                     .arg(font.charset & 0xFF)
                      .left(FontTextMaxLength);
     const int exercise = m_index[Exercise];
     if (!IsTextExercise(exercise))
         return;
     const int first = SectionFirstLine(exercise);
-    m_list.putText(first + SettingsList::FontNameOffset, font.Name);
-    m_list.putInt(first + SettingsList::FontSizeOffset, font.Size);
-    m_list.putInt(first + SettingsList::FontCharsetOffset, font.Charset & 0xFF);
-    m_list.put(first + SettingsList::FontBoldOffset, (font.Style & fsBold) ? "1" : "0");
+    m_list.putText(first + SettingsList::FontNameOffset, font.name);
+    m_list.putInt(first + SettingsList::FontSizeOffset, font.size);
+    m_list.putInt(first + SettingsList::FontCharsetOffset, font.charset & 0xFF);
+    m_list.put(first + SettingsList::FontBoldOffset, (font.style & fsBold) ? "1" : "0");
 }
 
 void SettingsModel::saveIfChosen(const QString& fileName)
@@ -294,7 +294,7 @@ void SettingsModel::saveIfChosen(const QString& fileName)
         const QString reason = m_list.lastError();
         if (reason.isEmpty())
             throw;
-        throw FileCreateError(e.Message() + QStringLiteral(".\n") + reason);
+        throw FileCreateError(e.message() + QStringLiteral(".\n") + reason);
     }
 }
 
@@ -314,10 +314,10 @@ ExerciseSettings SettingsModel::runSettings() const
     bool ok = false;
     const int letters = currentText(Letters).trimmed().toInt(&ok, 10);
     s.letters = ok ? letters : 4;
-    s.background = zrv::ColorOfIndex(m_index[Background]);
-    s.active = zrv::ColorOfIndex(m_index[Active]);
-    s.passive = zrv::ColorOfIndex(m_index[Passive]);
-    s.dot = zrv::ColorOfIndex(m_index[Dot]);
+    s.background = zrv::colorOfIndex(m_index[Background]);
+    s.active = zrv::colorOfIndex(m_index[Active]);
+    s.passive = zrv::colorOfIndex(m_index[Passive]);
+    s.dot = zrv::colorOfIndex(m_index[Dot]);
     s.interval_ms = IntervalRange::clamp(interval_ms());
     s.minutes = m_index[Duration];
     s.font = m_font;

@@ -27,7 +27,7 @@ constexpr qsizetype kMaxShapedTexts = 4096;
 
 QColor toQColor(ColorValue c)
 {
-    return QColor(RedOf(c), GreenOf(c), BlueOf(c));
+    return QColor(redOf(c), greenOf(c), blueOf(c));
 }
 
 // The pixels [left, right] of one row inside an ellipse, or none.
@@ -109,7 +109,7 @@ struct Canvas::Private {
         if (left >= right || top >= bottom)
             return;
         const QRect r(int(left), int(top), int(right - left), int(bottom - top));
-        painter.fillRect(zrv::DeviceRectOf(r, scale), color);
+        painter.fillRect(zrv::deviceRectOf(r, scale), color);
         note(r);
     }
     // Device pixels [left, right) of row y.
@@ -165,7 +165,7 @@ int Canvas::fontPixelSize(int points)
 {
     qint64 p = points;
     if (p == 0)
-        p = FontSpec().Size;
+        p = FontSpec().size;
     if (p < 0)
         p = -p;
     const qint64 pixels = (p * 96 * 2 + 72) / 144; // p * 96 / 72, rounded
@@ -238,11 +238,11 @@ void Canvas::scaledEllipse(qint64 l, qint64 t, qint64 r, qint64 b, const QColor&
     // The same integer shape at the device resolution: the box's edges on the device grid, the
     // one-unit outline as wide as a frame pixel is there.
     const double s = d->scale;
-    const qint64 dl = zrv::DeviceEdgeOf(l, s), dr = zrv::DeviceEdgeOf(r, s);
-    const qint64 dt = zrv::DeviceEdgeOf(t, s), db = zrv::DeviceEdgeOf(b, s);
-    const qint64 pen_px = std::max<qint64>(1, zrv::DeviceEdgeOf(1, s));
+    const qint64 dl = zrv::deviceEdgeOf(l, s), dr = zrv::deviceEdgeOf(r, s);
+    const qint64 dt = zrv::deviceEdgeOf(t, s), db = zrv::deviceEdgeOf(b, s);
+    const qint64 pen_px = std::max<qint64>(1, zrv::deviceEdgeOf(1, s));
     const EllipseRows outer(dl, dt, dr, db), inner(dl + pen_px, dt + pen_px, dr - pen_px, db - pen_px);
-    const QRect frame = zrv::DeviceRectOf(d->bounds, s);
+    const QRect frame = zrv::deviceRectOf(d->bounds, s);
     const qint64 first = std::max<qint64>(dt, frame.top());
     const qint64 last = std::min<qint64>(db, frame.bottom() + 1);
     const qint64 minX = frame.left(), maxX = frame.right() + 1;
@@ -274,12 +274,12 @@ namespace
 {
 QFont qtFontOf(const FontSpec& f)
 {
-    QFont font(f.Name.left(Canvas::MaxFontNameLength));
-    font.setPixelSize(Canvas::fontPixelSize(f.Size));
-    font.setBold(f.Style & fsBold);
-    font.setItalic(f.Style & fsItalic);
-    font.setUnderline(f.Style & fsUnderline);
-    font.setStrikeOut(f.Style & fsStrikeOut);
+    QFont font(f.name.left(Canvas::MaxFontNameLength));
+    font.setPixelSize(Canvas::fontPixelSize(f.size));
+    font.setBold(f.style & fsBold);
+    font.setItalic(f.style & fsItalic);
+    font.setUnderline(f.style & fsUnderline);
+    font.setStrikeOut(f.style & fsStrikeOut);
     font.setStyleStrategy(QFont::NoAntialias);
     return font;
 }
@@ -288,7 +288,7 @@ QFont qtFontOf(const FontSpec& f)
 const QFontMetrics& Canvas::Private::metricsOf(const FontSpec& f)
 {
     // The colour is no part of the Qt font: texts stay shaped when only it changes.
-    if (!fontOf || fontOf->Name != f.Name || fontOf->Size != f.Size || fontOf->Style != f.Style) {
+    if (!fontOf || fontOf->name != f.name || fontOf->size != f.size || fontOf->style != f.style) {
         fontOf = f;
         font = qtFontOf(f);
         metrics.reset();
@@ -338,7 +338,7 @@ void Canvas::Private::drawScaledText(qint64 x, qint64 baseline, const ShapedText
 {
     painter.setPen(color);
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    const QPointF origin(double(zrv::DeviceEdgeOf(x, scale)), double(zrv::DeviceEdgeOf(baseline, scale)));
+    const QPointF origin(double(zrv::deviceEdgeOf(x, scale)), double(zrv::deviceEdgeOf(baseline, scale)));
     for (const QGlyphRun& run : text.runs)
         painter.drawGlyphRun(origin, run);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
@@ -384,8 +384,8 @@ void Canvas::textOut(int x, int y, const QString& text)
     if (std::abs(originX) > (qint64(1) << 30) || std::abs(originY) > (qint64(1) << 30))
         return;
     // One-bit glyphs go straight onto the 32-bit surface, clipped to the frame.
-    d->painter.setClipRect(zrv::DeviceRectOf(d->bounds, d->scale));
-    d->drawScaledText(x, baseline, shaped, toQColor(font.Color));
+    d->painter.setClipRect(zrv::deviceRectOf(d->bounds, d->scale));
+    d->drawScaledText(x, baseline, shaped, toQColor(font.color));
     d->painter.setClipping(false);
     d->note(area);
 }

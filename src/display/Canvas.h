@@ -55,7 +55,7 @@ class Canvas
     void rectangle(int x1, int y1, int x2, int y2);
     // The ellipse inscribed in the same box, outlined with the pen and filled with the brush.
     void ellipse(int x1, int y1, int x2, int y2);
-    // The text with its box's top-left corner at (x, y) in font and font.Color.  A solid brush
+    // The text with its box's top-left corner at (x, y) in font and font.color.  A solid brush
     // first fills the box (TextWidth x TextHeight) with brush.color; a clear brush leaves the
     // pixels between the strokes as they were.
     void textOut(int x, int y, const QString& text);

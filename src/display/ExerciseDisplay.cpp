@@ -79,9 +79,9 @@ void ExerciseDisplay::initialize()
     if (m_offscreenScale) {
         scale = *m_offscreenScale;
     } else {
-        screen = zrv::ScreenFor(form);
+        screen = zrv::screenFor(form);
         if (screen)
-            scale = zrv::FrameScaleFor(kFrameSize, zrv::DeviceSizeOfScreen(screen));
+            scale = zrv::frameScaleFor(kFrameSize, zrv::deviceSizeOfScreen(screen));
     }
     if (!(scale >= kMinScale)) // also when it is not a number
         throw DisplayError(QStringLiteral("Display mode cannot be changed (640x480 16bit)"));
@@ -89,7 +89,7 @@ void ExerciseDisplay::initialize()
     m_lastPresented = QRegion();
     if (screen) {
         m_heldForm = form;
-        zrv::TakeScreen(form, screen);
+        zrv::takeScreen(form, screen);
         watchScreen(screen);
     }
     m_initialized = true;
@@ -109,7 +109,7 @@ void ExerciseDisplay::finalize()
             disconnect(c);
         m_screenWatch.clear();
         if (m_heldForm)
-            zrv::GiveBackScreen(m_heldForm);
+            zrv::giveBackScreen(m_heldForm);
         m_heldForm = nullptr;
         m_surface.reset();
         m_busy = false;
@@ -143,7 +143,7 @@ void ExerciseDisplay::present()
     }
     const double dpr = devicePixelRatioF();
     for (const QRect& r : changed)
-        update(logicalRectOf(zrv::DeviceRectOf(r, m_surface->scale()).translated(target.topLeft()), dpr)
+        update(logicalRectOf(zrv::deviceRectOf(r, m_surface->scale()).translated(target.topLeft()), dpr)
                    .toAlignedRect());
 }
 
@@ -199,9 +199,9 @@ void ExerciseDisplay::followScreen()
     if (!screen)
         return;
     if (m_heldForm->geometry() != screen->geometry())
-        zrv::TakeScreen(m_heldForm, screen);
+        zrv::takeScreen(m_heldForm, screen);
     watchScreen(screen);
-    rescale(zrv::FrameScaleFor(kFrameSize, zrv::DeviceSizeOfScreen(screen)));
+    rescale(zrv::frameScaleFor(kFrameSize, zrv::deviceSizeOfScreen(screen)));
 }
 
 bool ExerciseDisplay::eventFilter(QObject* watched, QEvent* event)
@@ -213,7 +213,7 @@ bool ExerciseDisplay::eventFilter(QObject* watched, QEvent* event)
 
 QRect ExerciseDisplay::frameTarget() const
 {
-    return zrv::LetterboxRect(m_surface->image().size(), deviceSizeOf(size(), devicePixelRatioF()));
+    return zrv::letterboxRect(m_surface->image().size(), deviceSizeOf(size(), devicePixelRatioF()));
 }
 
 void ExerciseDisplay::paintEvent(QPaintEvent* event)

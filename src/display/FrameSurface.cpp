@@ -10,8 +10,8 @@ FrameSurface::FrameSurface(double scale) : m_scale(scale)
     // Sizes past what an image can have are refused before they reach int.
     constexpr qint64 kMaxSide = qint64(1) << 20;
     const bool usable = std::isfinite(scale) && scale > 0 && scale < double(kMaxSide);
-    const qint64 w = usable ? zrv::DeviceEdgeOf(Width, scale) : 0;
-    const qint64 h = usable ? zrv::DeviceEdgeOf(Height, scale) : 0;
+    const qint64 w = usable ? zrv::deviceEdgeOf(Width, scale) : 0;
+    const qint64 h = usable ? zrv::deviceEdgeOf(Height, scale) : 0;
     if (w >= 1 && h >= 1 && w <= kMaxSide && h <= kMaxSide)
         m_image = QImage(int(w), int(h), QImage::Format_RGB32);
     if (m_image.isNull())

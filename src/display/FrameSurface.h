@@ -28,7 +28,7 @@ class FrameSurface
     int height() const { return Height; }
     // Device pixels per frame unit.
     double scale() const { return m_scale; }
-    // The pixels: DeviceSizeOf(640 x 480, scale()), RGB32.
+    // The pixels: deviceSizeOf(640 x 480, scale()), RGB32.
     const QImage& image() const { return m_image; }
 
     // What was drawn since the last call, in frame units (all of the frame after the surface

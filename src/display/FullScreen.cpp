@@ -48,14 +48,14 @@ bool isOtherProgramWindow(const QWidget* w, const QWidget* form)
 namespace zrv
 {
 
-QSize DeviceSizeOfScreen(const QScreen* screen)
+QSize deviceSizeOfScreen(const QScreen* screen)
 {
     const QSize logical = screen->geometry().size();
     const double dpr = screen->devicePixelRatio();
     return QSize(qRound(logical.width() * dpr), qRound(logical.height() * dpr));
 }
 
-QScreen* ScreenFor(const QWidget* form)
+QScreen* screenFor(const QWidget* form)
 {
     QScreen* preferred = nullptr;
     if (QWidget* active = QApplication::activeWindow(); active && active != form)
@@ -72,12 +72,12 @@ QScreen* ScreenFor(const QWidget* form)
         preferred = form->screen();
     if (!preferred)
         preferred = QGuiApplication::primaryScreen();
-    if (!preferred || DeviceSizeOfScreen(preferred).isEmpty())
+    if (!preferred || deviceSizeOfScreen(preferred).isEmpty())
         return nullptr;
     return preferred;
 }
 
-void TakeScreen(QWidget* form, QScreen* screen)
+void takeScreen(QWidget* form, QScreen* screen)
 {
     auto& saved = savedWindows();
     auto it = saved.find(form);
@@ -93,7 +93,7 @@ void TakeScreen(QWidget* form, QScreen* screen)
     form->setWindowState((form->windowState() & ~Qt::WindowMinimized) | Qt::WindowFullScreen);
 }
 
-void GiveBackScreen(QWidget* form)
+void giveBackScreen(QWidget* form)
 {
     auto it = savedWindows().find(form);
     if (it == savedWindows().end() || !it->second.holding)

@@ -14,16 +14,16 @@ namespace zrv
 // The screen a frame should be shown on for `form`: the screen of the active window or of
 // another visible window of the program, else the form's, else the primary screen, whatever its
 // size (the person sees that one).  Null when there is none.
-QScreen* ScreenFor(const QWidget* form);
+QScreen* screenFor(const QWidget* form);
 
 // The size of `screen` in device pixels.
-QSize DeviceSizeOfScreen(const QScreen* screen);
+QSize deviceSizeOfScreen(const QScreen* screen);
 
 // Shows `form` full-screen on `screen`, keeping its own state and place for GiveBackScreen.
-void TakeScreen(QWidget* form, QScreen* screen);
+void takeScreen(QWidget* form, QScreen* screen);
 // The form gets its own state and place back: at once when it is hidden, else when the event
 // loop runs (so that a form being closed does not flash in its normal state); a TakeScreen
 // before then calls it off.
-void GiveBackScreen(QWidget* form);
+void giveBackScreen(QWidget* form);
 
 } // namespace zrv

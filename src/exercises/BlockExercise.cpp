@@ -7,31 +7,31 @@ void BlockExercise::start()
     Canvas* canvas = this->canvas();
     const int h = canvas->textHeight(QStringLiteral("A"));
     const int w = canvas->textWidth(QStringLiteral("A"));
-    const zrv::BlockGrid grid = zrv::BlockGridFor(s.type, s.direction, h, w, s.letters, s.lines);
+    const zrv::BlockGrid grid = zrv::blockGridFor(s.type, s.direction, h, w, s.letters, s.lines);
 
     clearLayout();
-    Current = 1;
+    current = 1;
     // Filled row by row: this order decides which letters each block gets.
     for (int i = 1; i <= grid.rows; ++i) {
         for (int j = 1; j <= grid.cols; ++j) {
-            LetterBlock& block = Blok(zrv::BlockNumber(grid, i, j));
-            block.Letters = s.letters;
-            block.Lines = s.lines;
-            fillBlok(block);
-            block.X = zrv::BlockCenterX(s.type, j, w, s.letters);
-            block.Y = zrv::BlockTop(s.type, i, h, s.lines);
-            layOut(zrv::BlockNumber(grid, i, j), 1);
+            LetterBlock& block = this->block(zrv::blockNumber(grid, i, j));
+            block.letters = s.letters;
+            block.lines = s.lines;
+            fillBlock(block);
+            block.x = zrv::blockCenterX(s.type, j, w, s.letters);
+            block.y = zrv::blockTop(s.type, i, h, s.lines);
+            layOut(zrv::blockNumber(grid, i, j), 1);
         }
     }
-    BlocksLaidOut = grid.rows * grid.cols;
-    OrderLength = zrv::BlockPath(grid, s.direction, &ShowOrder);
+    blocksLaidOut = grid.rows * grid.cols;
+    orderLength = zrv::blockPath(grid, s.direction, &showOrder);
     present();
 }
 
 void BlockExercise::step()
 {
     // An empty grid or an empty path: the background stays.
-    if (BlocksLaidOut <= 0 || OrderLength <= 0)
+    if (blocksLaidOut <= 0 || orderLength <= 0)
         return;
     stepHighlight(1);
 }

@@ -44,10 +44,10 @@ void DotExercise::setDotPosition(int position)
 {
     int column = 0;
     int row = 0;
-    if (!zrv::DotPositionCell(position, &column, &row))
+    if (!zrv::dotPositionCell(position, &column, &row))
         return;
-    DotX = DotColumns[size_t(column)];
-    DotY = DotRows[size_t(row)];
+    dotX = dotColumns[size_t(column)];
+    dotY = dotRows[size_t(row)];
 }
 
 void DotExercise::drawDot(int position, ColorValue color)
@@ -56,23 +56,23 @@ void DotExercise::drawDot(int position, ColorValue color)
     canvas->brush.color = color;
     canvas->pen.color = color;
     setDotPosition(position);
-    canvas->ellipse(DotX - 10, DotY - 10, DotX + 10, DotY + 10);
+    canvas->ellipse(dotX - 10, dotY - 10, dotX + 10, dotY + 10);
 }
 
 void DotExercise::drawPassiveDots()
 {
     clearScreen();
-    const int passive = zrv::DotPassiveCount(m_settings.type);
+    const int passive = zrv::dotPassiveCount(m_settings.type);
     for (int p = 1; p <= passive; ++p)
         drawDot(p, m_settings.passive);
 }
 
 void DotExercise::start()
 {
-    DotStep = 1;
+    dotStep = 1;
     std::array<int, 9> order{};
-    if (zrv::DotOrderFor(m_settings.type, &order))
-        std::copy(order.begin(), order.end(), DotOrder.begin());
+    if (zrv::dotOrderFor(m_settings.type, &order))
+        std::copy(order.begin(), order.end(), dotOrder.begin());
     m_stepped = false;
     drawPassiveDots();
     present();
@@ -80,10 +80,10 @@ void DotExercise::start()
 
 void DotExercise::step()
 {
-    drawDot(DotOrder[size_t(DotStep)], m_settings.passive);
-    if (++DotStep > 8)
-        DotStep = 1;
-    drawDot(DotOrder[size_t(DotStep)], m_settings.active);
+    drawDot(dotOrder[size_t(dotStep)], m_settings.passive);
+    if (++dotStep > 8)
+        dotStep = 1;
+    drawDot(dotOrder[size_t(dotStep)], m_settings.active);
     m_stepped = true;
     present();
 }
@@ -93,6 +93,6 @@ void DotExercise::redraw()
     // Every dot a step leaves behind is passive again, as in the first frame.
     drawPassiveDots();
     if (m_stepped)
-        drawDot(DotOrder[size_t(DotStep)], m_settings.active);
+        drawDot(dotOrder[size_t(dotStep)], m_settings.active);
     present();
 }

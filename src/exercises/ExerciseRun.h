@@ -30,7 +30,7 @@ class ExerciseRun
     // steps since have changed.  Letters are not drawn anew.
     virtual void redraw() = 0;
 
-    const ExerciseSettings& Settings() const { return m_settings; }
+    const ExerciseSettings& settings() const { return m_settings; }
 
   protected:
     ExerciseRun(const ExerciseSettings& settings, ExerciseDisplay& draw) : m_settings(settings), m_draw(draw)
@@ -58,12 +58,12 @@ class DotExercise final : public ExerciseRun
     void step() override;
     void redraw() override;
 
-    qint32 DotStep = 0;
-    std::array<qint32, 9> DotOrder{}; // 1-based; all zeros when the type names no order
-    qint32 DotX = 0;
-    qint32 DotY = 0;
-    std::array<qint32, 5> DotColumns = zrv::DotColumnsInit;
-    std::array<qint32, 5> DotRows = zrv::DotRowsInit;
+    qint32 dotStep = 0;
+    std::array<qint32, 9> dotOrder{}; // 1-based; all zeros when the type names no order
+    qint32 dotX = 0;
+    qint32 dotY = 0;
+    std::array<qint32, 5> dotColumns = zrv::DotColumnsInit;
+    std::array<qint32, 5> dotRows = zrv::DotRowsInit;
 
     // Moves DotX/DotY to position 1..8; any other number leaves them where they are.
     void setDotPosition(int position);
@@ -81,24 +81,24 @@ class LetterExercise : public ExerciseRun
 {
   public:
     // Block k, 1 .. MaxBloks.
-    LetterBlock& Blok(int k) { return m_bloks[size_t(k - 1)]; }
-    const LetterBlock& Blok(int k) const { return m_bloks[size_t(k - 1)]; }
+    LetterBlock& block(int k) { return m_bloks[size_t(k - 1)]; }
+    const LetterBlock& block(int k) const { return m_bloks[size_t(k - 1)]; }
 
-    zrv::OrderTable ShowOrder{};
-    qint32 Current = 0;
-    qint32 OrderLength = 0;
+    zrv::OrderTable showOrder{};
+    qint32 current = 0;
+    qint32 orderLength = 0;
     // Blocks laid out by the first frame; a step never highlights a block when none was.
-    qint32 BlocksLaidOut = 0;
+    qint32 blocksLaidOut = 0;
 
     // Mode 0 hides the block (its boxes in the background colour), 1 shows it passive, 2 shows
     // it active: the text in the active colour over a dot in the dot colour at its middle.
-    void drawBlok(LetterBlock& block, int mode);
+    void drawBlock(LetterBlock& block, int mode);
     void redraw() override;
 
   protected:
     LetterExercise(const ExerciseSettings& settings, ExerciseDisplay& draw);
     // New random characters for the block, from the letter groups of the run.
-    void fillBlok(LetterBlock& block) const;
+    void fillBlock(LetterBlock& block) const;
     // Highlights the next block of the order, showing the current one again in `mode`.
     void stepHighlight(int mode);
     // The start of the first frame: the background, no block laid out.
@@ -109,7 +109,7 @@ class LetterExercise : public ExerciseRun
   private:
     std::vector<LetterBlock> m_bloks;
     std::vector<std::pair<int, int>> m_laidOut; // block and mode, in the first frame's order
-    bool m_highlighted = false;                 // a step has highlighted ShowOrder[Current]
+    bool m_highlighted = false;                 // a step has highlighted showOrder[Current]
 };
 
 // The Pyramid exercise: blocks two characters wider each, stacked as a triangle ("Üçgen") or

@@ -48,11 +48,11 @@ ExerciseWindow::ExerciseWindow(Environment environment, QWidget* parent)
     escape->setContext(Qt::ApplicationShortcut);
     connect(escape, &QShortcut::activated, this, [this] { keyDown(Qt::Key_Escape, Qt::NoModifier); });
 
-    Timer = new FrameTimer(this, m_clock, std::move(environment.waker), m_activity);
-    Timer->setActiveOnly(true);
-    Timer->setEnabled(false);
-    Timer->setInterval(400);
-    Timer->onTimer = [this](QObject* sender, int lagCount) { timerTick(sender, lagCount); };
+    m_timer = new FrameTimer(this, m_clock, std::move(environment.waker), m_activity);
+    m_timer->setActiveOnly(true);
+    m_timer->setEnabled(false);
+    m_timer->setInterval(400);
+    m_timer->onTimer = [this](QObject* sender, int lagCount) { timerTick(sender, lagCount); };
     // While the application is inactive the exercise stands still; the journal notes it.
     connect(m_activity, &ActivitySource::activeChanged, this, [this](bool active) {
         if (m_running && !active)
@@ -62,13 +62,13 @@ ExerciseWindow::ExerciseWindow(Environment environment, QWidget* parent)
 
 ExerciseWindow::~ExerciseWindow()
 {
-    Timer->setEnabled(false);
+    m_timer->setEnabled(false);
     m_display->finalize();
     if (m_modalLoop)
         m_modalLoop->exit(0);
 }
 
-void ExerciseWindow::ShowModal()
+void ExerciseWindow::showModal()
 {
     if (m_modalLoop)
         return;
@@ -84,7 +84,7 @@ void ExerciseWindow::ShowModal()
         m_modalLoop = nullptr;
 }
 
-void ExerciseWindow::RequestClose()
+void ExerciseWindow::requestClose()
 {
     if (m_closeRequested)
         return;
@@ -102,7 +102,7 @@ void ExerciseWindow::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
     if (!event->spontaneous())
-        zrv::Guarded([this] { showStep(); });
+        zrv::guarded([this] { showStep(); });
 }
 
 void ExerciseWindow::hideEvent(QHideEvent* event)
@@ -132,17 +132,17 @@ void ExerciseWindow::showStep()
     m_exercise = ExerciseRun::create(m_settings, *m_display);
     // 4. The pace, already held to its range where the run's settings were made.
     Q_ASSERT(m_settings.interval_ms == IntervalRange::clamp(m_settings.interval_ms));
-    Timer->setInterval(quint32(m_settings.interval_ms));
-    m_run.interval_ms = int(Timer->interval()); // the journal keeps the pace the run had
+    m_timer->setInterval(quint32(m_settings.interval_ms));
+    m_run.interval_ms = int(m_timer->interval()); // the journal keeps the pace the run had
     // 5. Take the display; its initialized() enables the timer.  The first tick comes only
     // after this handler has returned.
     m_display->initialize();
     // 6. The exercise font, on the new canvas that initialize() made.
     Canvas* canvas = m_display->surface()->canvas();
-    canvas->font.Name = m_settings.font.Name;
-    canvas->font.Size = m_settings.font.Size;
-    canvas->font.Charset = m_settings.font.Charset;
-    canvas->font.Style = m_settings.font.Style;
+    canvas->font.name = m_settings.font.name;
+    canvas->font.size = m_settings.font.size;
+    canvas->font.charset = m_settings.font.charset;
+    canvas->font.style = m_settings.font.style;
     // 7. The first frame.
     if (m_exercise)
         m_exercise->start();
@@ -159,14 +159,14 @@ void ExerciseWindow::keyDown(int key, Qt::KeyboardModifiers)
     if (key == Qt::Key_Escape) {
         if (!m_end)
             m_end = RunEnd::Escape;
-        RequestClose();
+        requestClose();
     }
 }
 
 void ExerciseWindow::closeEvent(QCloseEvent* event)
 {
-    zrv::Guarded([this] { closeStep(); });
-    zrv::Guarded([this] { endRun(); });
+    zrv::guarded([this] { closeStep(); });
+    zrv::guarded([this] { endRun(); });
     event->accept();
 }
 
@@ -184,25 +184,25 @@ void ExerciseWindow::endRun()
     m_run.run_ms = (m_clock->monotonicNanoseconds() - m_startNs) / 1'000'000;
     // A close that neither Escape nor the duration asked for: the program is ending.
     m_run.end = m_displayTaken ? m_end.value_or(RunEnd::Stopped) : RunEnd::DisplayFailure;
-    if (OnRunEnded)
-        OnRunEnded(m_run);
+    if (onRunEnded)
+        onRunEnded(m_run);
 }
 
 void ExerciseWindow::displayInitialized()
 {
     m_displayTaken = true;
-    Timer->setEnabled(true);
+    m_timer->setEnabled(true);
 }
 
 void ExerciseWindow::displayFinalized()
 {
-    Timer->setEnabled(false);
+    m_timer->setEnabled(false);
 }
 
 void ExerciseWindow::surfaceRemade()
 {
     if (m_exercise && m_running)
-        zrv::Guarded([this] { m_exercise->redraw(); });
+        zrv::guarded([this] { m_exercise->redraw(); });
 }
 
 void ExerciseWindow::timerTick(QObject*, int)
@@ -217,7 +217,7 @@ void ExerciseWindow::timerTick(QObject*, int)
         if (m_elapsed > minutes / kMinutesPerDay) {
             if (!m_end)
                 m_end = RunEnd::Duration;
-            RequestClose();
+            requestClose();
         }
     }
     if (m_exercise) {

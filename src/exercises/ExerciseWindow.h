@@ -27,7 +27,7 @@ struct ExerciseEnvironment {
 };
 
 // The exercise window: runs one exercise at a time on the full-screen drawing surface.  The
-// settings window hands it the settings of the run with SetSettings() and calls ShowModal();
+// settings window hands it the settings of the run with setSettings() and calls showModal();
 // the call returns when the run has ended (Escape, or the chosen duration).  What the run was
 // (its settings, the steps shown, how long it lasted, how it ended) goes to OnRunEnded when its
 // window closes.  A top-level window of its own, with its own taskbar entry.
@@ -41,25 +41,25 @@ class ExerciseWindow : public QWidget
     ~ExerciseWindow() override;
 
     ExerciseDisplay* display() const { return m_display; }
-    FrameTimer* Timer = nullptr;
+    FrameTimer* timer() const { return m_timer; }
 
     // Shows the window application-modal (other windows are disabled) and returns when it has
     // closed, like a dialog's exec().
-    void ShowModal();
+    void showModal();
     // Marks a window shown with ShowModal for closing and returns at once: the close
     // (closeEvent, hiding) happens afterwards in the modal loop, never inside the caller.
-    void RequestClose();
-    bool IsModalRunning() const { return m_modalLoop != nullptr; }
+    void requestClose();
+    bool isModalRunning() const { return m_modalLoop != nullptr; }
 
     // The settings of the next run; they hold until the window is shown again.
-    void SetSettings(const ExerciseSettings& settings) { m_settings = settings; }
-    const ExerciseSettings& Settings() const { return m_settings; }
+    void setSettings(const ExerciseSettings& settings) { m_settings = settings; }
+    const ExerciseSettings& settings() const { return m_settings; }
     // The exercise of the current or last run; null before the first show.
-    ExerciseRun* CurrentExercise() const { return m_exercise.get(); }
+    ExerciseRun* currentExercise() const { return m_exercise.get(); }
 
     // Called once a run has ended, when its window closes, before the start button's call
     // returns.
-    std::function<void(const RunRecord&)> OnRunEnded;
+    std::function<void(const RunRecord&)> onRunEnded;
 
     double startTime() const { return m_startTime; } // days, local time
     // Days since startTime(), as last measured by a tick.
@@ -86,6 +86,7 @@ class ExerciseWindow : public QWidget
     void endRun();
 
     ExerciseDisplay* m_display = nullptr;
+    FrameTimer* m_timer = nullptr;
     QEventLoop* m_modalLoop = nullptr;
     bool m_closeRequested = false;
     double m_startTime = 0;

@@ -33,7 +33,7 @@ OffscreenRun::~OffscreenRun()
 
 void OffscreenRun::start(const ExerciseSettings& settings)
 {
-    d->window->SetSettings(settings);
+    d->window->setSettings(settings);
     d->window->show();
     QCoreApplication::processEvents();
 }

@@ -48,10 +48,10 @@ constexpr CharsetEntry kCharsets[] = {
 
 FontDialog::FontDialog(QObject* parent) : QObject(parent)
 {
-    m_font.Name = QStringLiteral("Courier New");
-    m_font.Size = 10;
-    m_font.Charset = 162;
-    m_font.Style = 0;
+    m_font.name = QStringLiteral("Courier New");
+    m_font.size = 10;
+    m_font.charset = 162;
+    m_font.style = 0;
 }
 
 QString FontDialog::charsetName(int charset)
@@ -65,23 +65,23 @@ QString FontDialog::charsetName(int charset)
 
 QFont FontDialog::toQFont(const FontSpec& font)
 {
-    QFont q(font.Name);
-    if (font.Size > 0)
-        q.setPointSize(font.Size);
-    q.setBold(font.Style & fsBold);
-    q.setItalic(font.Style & fsItalic);
-    q.setUnderline(font.Style & fsUnderline);
-    q.setStrikeOut(font.Style & fsStrikeOut);
+    QFont q(font.name);
+    if (font.size > 0)
+        q.setPointSize(font.size);
+    q.setBold(font.style & fsBold);
+    q.setItalic(font.style & fsItalic);
+    q.setUnderline(font.style & fsUnderline);
+    q.setStrikeOut(font.style & fsStrikeOut);
     return q;
 }
 
 void FontDialog::fromQFont(const QFont& q, FontSpec& font)
 {
-    font.Name = q.family();
+    font.name = q.family();
     if (q.pointSize() > 0)
-        font.Size = q.pointSize();
+        font.size = q.pointSize();
     else if (q.pixelSize() > 0)
-        font.Size = qRound(q.pixelSize() * 72.0 / 96.0);
+        font.size = qRound(q.pixelSize() * 72.0 / 96.0);
     int style = 0;
     if (q.bold())
         style |= fsBold;
@@ -91,7 +91,7 @@ void FontDialog::fromQFont(const QFont& q, FontSpec& font)
         style |= fsUnderline;
     if (q.strikeOut())
         style |= fsStrikeOut;
-    font.Style = style;
+    font.style = style;
 }
 
 bool FontDialog::execute(QWidget* parent)
@@ -100,7 +100,7 @@ bool FontDialog::execute(QWidget* parent)
         FontSpec chosen = m_font;
         if (!m_hook(chosen))
             return false;
-        chosen.Charset &= 0xFF;
+        chosen.charset &= 0xFF;
         m_font = chosen;
         return true;
     }
@@ -137,7 +137,7 @@ bool FontDialog::execute(QWidget* parent)
         charsetBox->setCurrentIndex(charsetBox->findData(charset));
         charsetNumber->setValue(charset);
     };
-    showCharset(m_font.Charset & 0xFF);
+    showCharset(m_font.charset & 0xFF);
     connect(charsetBox, &QComboBox::activated, &dialog,
             [charsetBox, showCharset](int index) { showCharset(charsetBox->itemData(index).toInt()); });
     connect(charsetNumber, &QSpinBox::valueChanged, &dialog, showCharset);
@@ -153,13 +153,13 @@ bool FontDialog::execute(QWidget* parent)
     charsetRow->addWidget(charsetBox, 1);
     charsetRow->addWidget(charsetNumber);
     auto* layout = new QVBoxLayout(&dialog);
-    if (!m_font.Name.isEmpty() && shownFamily.compare(m_font.Name, Qt::CaseInsensitive) != 0) {
+    if (!m_font.name.isEmpty() && shownFamily.compare(m_font.name, Qt::CaseInsensitive) != 0) {
         // Which face stands in for the stored one.  A name from a damaged file can be any length;
         // laying out and wrapping half a million characters would take gigabytes.
         constexpr qsizetype kShownNameChars = 64;
-        const QString storedName = m_font.Name.size() > kShownNameChars
-                                       ? m_font.Name.left(kShownNameChars) + QChar(0x2026)
-                                       : m_font.Name;
+        const QString storedName = m_font.name.size() > kShownNameChars
+                                       ? m_font.name.left(kShownNameChars) + QChar(0x2026)
+                                       : m_font.name;
         auto* substitute = new QLabel(
             QStringLiteral("%1 yüklü değil, yerine %2 kullanılıyor (%1 → %2).").arg(storedName, shownFamily),
             &dialog);
@@ -178,8 +178,8 @@ bool FontDialog::execute(QWidget* parent)
     const QFont q = fontDialog->currentFont();
     fromQFont(q, chosen);
     if (q.family() == shownFamily)
-        chosen.Name = m_font.Name;
-    chosen.Charset = charsetNumber->value() & 0xFF;
+        chosen.name = m_font.name;
+    chosen.charset = charsetNumber->value() & 0xFF;
     m_font = chosen;
     return true;
 }

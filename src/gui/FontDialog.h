@@ -19,10 +19,10 @@ class FontDialog : public QObject
 
     const FontSpec& font() const { return m_font; }
     void setFont(const FontSpec& font) { m_font = font; }
-    void setName(const QString& name) { m_font.Name = name; }
-    void setSize(int size_pt) { m_font.Size = size_pt; }
-    void setCharset(int charset) { m_font.Charset = charset & 0xFF; }
-    void setStyle(int style) { m_font.Style = style; }
+    void setName(const QString& name) { m_font.name = name; }
+    void setSize(int size_pt) { m_font.size = size_pt; }
+    void setCharset(int charset) { m_font.charset = charset & 0xFF; }
+    void setStyle(int style) { m_font.style = style; }
 
     // Shows the dialog modally, starting from the current font.  Returns true and keeps the
     // chosen font when the user accepts, false (font unchanged) when the user cancels.

@@ -122,7 +122,7 @@ JournalView::JournalView(SqliteJournal& journal, bool compact, QWidget* parent)
     if (compact) {
         auto* windowButton = new QPushButton(QStringLiteral("Büyük pencere"), this);
         chartRow->addWidget(windowButton);
-        connect(windowButton, &QPushButton::clicked, this, &JournalView::OpenWindow);
+        connect(windowButton, &QPushButton::clicked, this, &JournalView::openWindow);
     }
     layout->addLayout(chartRow);
 
@@ -143,35 +143,35 @@ JournalView::JournalView(SqliteJournal& journal, bool compact, QWidget* parent)
     m_chartView->setMinimumHeight(compact ? 170 : 260);
     layout->addWidget(m_chartView, compact ? 5 : 7);
 
-    connect(m_exercise, &QComboBox::currentIndexChanged, this, &JournalView::FillChart);
+    connect(m_exercise, &QComboBox::currentIndexChanged, this, &JournalView::fillChart);
     connect(m_table->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) {
                 if (current.isValid())
                     m_exercise->setCurrentIndex(
                         m_sorted->index(current.row(), ColExercise).data(kExerciseRole).toInt());
             });
-    connect(exportButton, &QPushButton::clicked, this, &JournalView::ChooseCsvFile);
-    connect(&m_journal, &SqliteJournal::changed, this, &JournalView::Refresh);
-    Refresh();
+    connect(exportButton, &QPushButton::clicked, this, &JournalView::chooseCsvFile);
+    connect(&m_journal, &SqliteJournal::changed, this, &JournalView::refresh);
+    refresh();
     // The chart opens on the exercise of the latest run.
     if (m_model->rowCount() > 0)
         m_exercise->setCurrentIndex(m_sorted->index(0, ColExercise).data(kExerciseRole).toInt());
 }
 
-void JournalView::SetNow(std::function<QDateTime()> now)
+void JournalView::setNow(std::function<QDateTime()> now)
 {
     m_now = std::move(now);
-    Refresh();
+    refresh();
 }
 
-void JournalView::Refresh()
+void JournalView::refresh()
 {
-    FillStatus();
-    FillTable();
-    FillChart();
+    fillStatus();
+    fillTable();
+    fillChart();
 }
 
-void JournalView::FillStatus()
+void JournalView::fillStatus()
 {
     QString text;
     switch (m_journal.state()) {
@@ -212,7 +212,7 @@ void JournalView::FillStatus()
         TotalText(QStringLiteral("Son 30 gün"), totalOf(m_journal.runs({{}, thirtyDaysStart(now), {}}))));
 }
 
-void JournalView::FillTable()
+void JournalView::fillTable()
 {
     m_model->removeRows(0, m_model->rowCount());
     for (const RunRecord& run : m_journal.runs()) {
@@ -236,7 +236,7 @@ void JournalView::FillTable()
     m_table->resizeColumnsToContents();
 }
 
-void JournalView::FillChart()
+void JournalView::fillChart()
 {
     m_chart->removeAllSeries();
     // The chart gives a removed axis back to its caller: it is ours to delete.
@@ -312,27 +312,27 @@ void JournalView::FillChart()
     speed->attachAxis(speedAxis);
 }
 
-void JournalView::ChooseCsvFile()
+void JournalView::chooseCsvFile()
 {
     const QString path =
         QFileDialog::getSaveFileName(this, QStringLiteral("Günlüğü CSV olarak kaydet"),
                                      QDir::home().filePath(QStringLiteral("zerlivan-gunluk.csv")),
                                      QStringLiteral("CSV dosyaları (*.csv);;Tüm dosyalar (*)"));
     if (!path.isEmpty())
-        ExportCsv(path);
+        exportCsv(path);
 }
 
-bool JournalView::ExportCsv(const QString& path)
+bool JournalView::exportCsv(const QString& path)
 {
     QSaveFile file(path);
     if (file.open(QIODevice::WriteOnly) && writeCsv(file, m_journal.runs()) && file.commit())
         return true;
-    zrv::ShowMessage(QStringLiteral("\"%1\" dosyasına yazılamadı: %2")
+    zrv::showMessage(QStringLiteral("\"%1\" dosyasına yazılamadı: %2")
                          .arg(QDir::toNativeSeparators(path), file.errorString()));
     return false;
 }
 
-void JournalView::OpenWindow()
+void JournalView::openWindow()
 {
     if (!m_window) {
         // A window of its own, resizable, that lives as long as the page.
@@ -341,7 +341,7 @@ void JournalView::OpenWindow()
         auto* layout = new QVBoxLayout(m_window);
         layout->setContentsMargins(0, 0, 0, 0);
         auto* view = new JournalView(m_journal, false, m_window);
-        view->SetNow(m_now);
+        view->setNow(m_now);
         view->m_exercise->setCurrentIndex(m_exercise->currentIndex());
         layout->addWidget(view);
         m_window->resize(900, 640);
@@ -357,7 +357,7 @@ JournalPage::JournalPage(SqliteJournal& journal, QWidget* parent) : QWidget(pare
     layout->setContentsMargins(0, 0, 0, 0);
 }
 
-JournalView* JournalPage::View()
+JournalView* JournalPage::view()
 {
     if (!m_view) {
         m_view = new JournalView(m_journal, true, this);
@@ -368,6 +368,6 @@ JournalView* JournalPage::View()
 
 void JournalPage::showEvent(QShowEvent* event)
 {
-    View();
+    view();
     QWidget::showEvent(event);
 }

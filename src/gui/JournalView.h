@@ -27,25 +27,25 @@ class JournalView : public QWidget
     JournalView(SqliteJournal& journal, bool compact, QWidget* parent = nullptr);
 
     // The present moment for the totals; the system clock unless set.
-    void SetNow(std::function<QDateTime()> now);
+    void setNow(std::function<QDateTime()> now);
     // Reads the journal again.
-    void Refresh();
+    void refresh();
 
-    QTableView* Table() const { return m_table; }
-    QChart* Chart() const { return m_chart; }
-    QComboBox* ExerciseBox() const { return m_exercise; }
-    QLabel* Status() const { return m_status; }
-    QLabel* TotalsLabel() const { return m_totals; }
+    QTableView* table() const { return m_table; }
+    QChart* chart() const { return m_chart; }
+    QComboBox* exerciseBox() const { return m_exercise; }
+    QLabel* status() const { return m_status; }
+    QLabel* totalsLabel() const { return m_totals; }
 
     // Writes the whole journal to `path` as CSV; false (and a message box) when it fails.
-    bool ExportCsv(const QString& path);
+    bool exportCsv(const QString& path);
 
   private:
-    void FillTable();
-    void FillChart();
-    void FillStatus();
-    void ChooseCsvFile();
-    void OpenWindow();
+    void fillTable();
+    void fillChart();
+    void fillStatus();
+    void chooseCsvFile();
+    void openWindow();
 
     SqliteJournal& m_journal;
     bool m_compact;
@@ -69,7 +69,7 @@ class JournalPage : public QWidget
   public:
     explicit JournalPage(SqliteJournal& journal, QWidget* parent = nullptr);
     // The view; made now when the page has not been shown yet.
-    JournalView* View();
+    JournalView* view();
 
   protected:
     void showEvent(QShowEvent* event) override;

@@ -8,11 +8,11 @@
 namespace zrv
 {
 
-void UseMessageBoxes()
+void useMessageBoxes()
 {
-    SetReportPresenter([](ReportKind kind, const QString& text) {
+    setReportPresenter([](ReportKind kind, const QString& text) {
         const auto icon = kind == ReportKind::Error ? QMessageBox::Critical : QMessageBox::NoIcon;
-        QMessageBox box(icon, ApplicationTitle(), text, QMessageBox::Ok, QApplication::activeWindow());
+        QMessageBox box(icon, applicationTitle(), text, QMessageBox::Ok, QApplication::activeWindow());
         box.exec();
     });
 }

@@ -5,6 +5,6 @@ namespace zrv
 
 // Shows the program's reports (core/Report.h) in modal message boxes: errors with an error
 // icon, messages with one OK button, the application title as caption.
-void UseMessageBoxes();
+void useMessageBoxes();
 
 } // namespace zrv

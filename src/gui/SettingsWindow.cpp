@@ -246,7 +246,7 @@ void SettingsWindow::setSettingsHeldElsewhere()
     boxSaveOptions->setEnabled(false);
     boxSaveOptions->setToolTip(QStringLiteral("Ayarlar başka bir Zerlivan kopyası tarafından kullanılıyor."));
     QTimer::singleShot(0, this, [] {
-        zrv::ShowMessage(
+        zrv::showMessage(
             QStringLiteral("Bu dizindeki ayarlar (zrv.opt) başka bir Zerlivan kopyası "
                            "tarafından kullanılıyor.\nBu kopya ayarları kaydetmeden çalışacak."));
     });
@@ -255,7 +255,7 @@ void SettingsWindow::setSettingsHeldElsewhere()
 void SettingsWindow::connectJournal()
 {
     if (m_screenForm && m_journal)
-        m_screenForm->OnRunEnded = [journal = m_journal](const RunRecord& run) { journal->record(run); };
+        m_screenForm->onRunEnded = [journal = m_journal](const RunRecord& run) { journal->record(run); };
 }
 
 void SettingsWindow::createPageDescription()
@@ -512,7 +512,7 @@ SettingsWindow::selectors() const
 
 void SettingsWindow::change(const std::function<void()>& handler)
 {
-    zrv::Guarded(handler);
+    zrv::guarded(handler);
     showModel();
 }
 
@@ -552,7 +552,7 @@ void SettingsWindow::showModel()
 void SettingsWindow::FormShow()
 {
     change([this] {
-        zrv::SetRandSeed(Clock::system().utcMillisecondOfDay());
+        zrv::setRandSeed(Clock::system().utcMillisecondOfDay());
         m_model.loadAndShow();
     });
 }
@@ -560,7 +560,7 @@ void SettingsWindow::FormShow()
 bool SettingsWindow::FormClose()
 {
     bool closeAllowed = false;
-    zrv::Guarded([this, &closeAllowed] {
+    zrv::guarded([this, &closeAllowed] {
         m_model.saveIfChosen();
         closeAllowed = true;
     });
@@ -610,15 +610,15 @@ void SettingsWindow::setContentsEnabled(bool enabled)
 
 void SettingsWindow::btnAlsClick()
 {
-    zrv::Guarded([this] {
+    zrv::guarded([this] {
         if (!m_model.canStart()) {
-            zrv::ShowMessage(QStringLiteral("Harf gruplarından en az birini seçiniz."));
+            zrv::showMessage(QStringLiteral("Harf gruplarından en az birini seçiniz."));
             return;
         }
         if (!m_screenForm)
             return;
         // The controls cannot change while the exercise window is shown.
-        m_screenForm->SetSettings(m_model.runSettings());
+        m_screenForm->setSettings(m_model.runSettings());
         // The settings window stays where it is, greyed, until the exercise window closes.  The
         // keyboard then goes on where it was (greying the controls takes their focus away).
         struct Reenable {
@@ -636,13 +636,13 @@ void SettingsWindow::btnAlsClick()
             }
         } reenable{this, focusWidget()};
         setContentsEnabled(false);
-        m_screenForm->ShowModal();
+        m_screenForm->showModal();
     });
 }
 
 void SettingsWindow::kitapClick(QObject* sender)
 {
-    zrv::Guarded([this, sender] {
+    zrv::guarded([this, sender] {
         const QUrl address = linkAddress(sender);
         if (!address.isValid())
             return;
@@ -655,7 +655,7 @@ void SettingsWindow::kitapClick(QObject* sender)
 
 void SettingsWindow::btnCloseClick()
 {
-    zrv::Guarded([this] {
+    zrv::guarded([this] {
         // When the settings cannot be saved the window stays open and the program goes on.
         if (close())
             QCoreApplication::quit();

@@ -114,9 +114,9 @@ QString colourName(ColorValue colour)
         if (c.color == colour)
             return QString::fromUtf8(c.name);
     return QStringLiteral("#%1%2%3")
-        .arg(RedOf(colour), 2, 16, QLatin1Char('0'))
-        .arg(GreenOf(colour), 2, 16, QLatin1Char('0'))
-        .arg(BlueOf(colour), 2, 16, QLatin1Char('0'))
+        .arg(redOf(colour), 2, 16, QLatin1Char('0'))
+        .arg(greenOf(colour), 2, 16, QLatin1Char('0'))
+        .arg(blueOf(colour), 2, 16, QLatin1Char('0'))
         .toUpper();
 }
 

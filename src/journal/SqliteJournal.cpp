@@ -74,7 +74,7 @@ QStringList migrationTo(int version)
         const auto colour = [](const char* column) {
             QString sql = QStringLiteral("CASE %1").arg(QLatin1String(column));
             for (int i = 0; i < int(zrv::kColors.size()); ++i)
-                sql += QStringLiteral(" WHEN %1 THEN %2").arg(i).arg(zrv::ColorOfIndex(i));
+                sql += QStringLiteral(" WHEN %1 THEN %2").arg(i).arg(zrv::colorOfIndex(i));
             return sql + QStringLiteral(" ELSE 0 END");
         };
         return {QStringLiteral("ALTER TABLE runs RENAME TO runs_v1"), createRunsSql(),

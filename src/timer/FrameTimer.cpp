@@ -159,7 +159,7 @@ struct FrameTimer::Private {
                 if (q->tickProbe)
                     q->tickProbe(now_ns, check.lagCount);
                 if (q->onTimer) {
-                    zrv::Guarded([this, &check] { q->onTimer(q, check.lagCount); });
+                    zrv::guarded([this, &check] { q->onTimer(q, check.lagCount); });
                     if (!alive)
                         return;
                 }

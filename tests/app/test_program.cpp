@@ -147,7 +147,7 @@ class TestProgram : public QObject
         // A display number no X server on this machine holds.
         int free_display = 97;
         while (QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(free_display)) ||
-               QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(free_display)))
+               QFile::exists(QStringLiteral("/tmp/.x%1-lock").arg(free_display)))
             ++free_display;
         QTest::newRow("no server there") << QStringLiteral(":%1").arg(free_display);
     }

@@ -41,7 +41,7 @@ class TestStopRequests : public QObject
         QMetaObject::invokeMethod(
             rig.screen.get(),
             [&] {
-                ranWhenAsked = rig.screen->IsModalRunning();
+                ranWhenAsked = rig.screen->isModalRunning();
                 rig.stop.request();
             },
             Qt::QueuedConnection);

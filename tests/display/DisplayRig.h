@@ -42,7 +42,7 @@ struct DisplayRig {
 
 inline QRgb rgbOf(ColorValue c)
 {
-    return qRgb(RedOf(c), GreenOf(c), BlueOf(c));
+    return qRgb(redOf(c), greenOf(c), blueOf(c));
 }
 
 // The colour of frame unit (x, y) of a frame drawn at `scale`: the device pixel under the unit's

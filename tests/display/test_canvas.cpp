@@ -8,10 +8,10 @@
 
 namespace
 {
-constexpr ColorValue kBack = RGBColor(0, 0, 128);
-constexpr ColorValue kPen = RGBColor(255, 255, 0);
-constexpr ColorValue kBrush = RGBColor(255, 0, 0);
-constexpr ColorValue kInk = RGBColor(255, 255, 255);
+constexpr ColorValue kBack = rgbColor(0, 0, 128);
+constexpr ColorValue kPen = rgbColor(255, 255, 0);
+constexpr ColorValue kBrush = rgbColor(255, 0, 0);
+constexpr ColorValue kInk = rgbColor(255, 255, 255);
 
 using Op = std::function<void(Canvas*)>;
 
@@ -206,9 +206,9 @@ void TestCanvas::textSolidAndClear()
     for (bool isSolid : {true, false}) {
         DisplayRig rig(globalScale());
         auto* cv = rig.clear(kBack);
-        cv->font.Name = QStringLiteral("DejaVu Sans");
-        cv->font.Size = 14;
-        cv->font.Color = kInk;
+        cv->font.name = QStringLiteral("DejaVu Sans");
+        cv->font.size = 14;
+        cv->font.color = kInk;
         cv->brush.color = kBrush;
         cv->brush.style = isSolid ? bsSolid : bsClear;
         w = cv->textWidth(text);
@@ -252,17 +252,17 @@ void TestCanvas::textOverItselfLeavesNoFringe()
 {
     DisplayRig rig(globalScale());
     auto* cv = rig.clear(kBack);
-    cv->font.Name = QStringLiteral("DejaVu Serif");
-    cv->font.Size = 20;
-    cv->font.Style = fsItalic;
+    cv->font.name = QStringLiteral("DejaVu Serif");
+    cv->font.size = 20;
+    cv->font.style = fsItalic;
     const QString text = QStringLiteral("ÇĞİÖŞÜ çğıöşü");
     cv->brush.color = kBack;
     cv->brush.style = bsSolid;
-    cv->font.Color = kPen;
+    cv->font.color = kPen;
     cv->textOut(40, 40, text);
     for (int i = 0; i < 3; ++i) {
         cv->brush.style = bsClear;
-        cv->font.Color = kInk;
+        cv->font.color = kInk;
         cv->textOut(40, 40, text);
     }
     const QImage img = rig.surface();
@@ -323,14 +323,14 @@ void TestCanvas::hostileFonts()
     QFETCH(int, style);
     DisplayRig rig(globalScale());
     auto* cv = rig.canvas();
-    cv->font.Name = name;
-    cv->font.Size = size;
-    cv->font.Style = style;
+    cv->font.name = name;
+    cv->font.size = size;
+    cv->font.style = style;
     const QString text = QStringLiteral("Wğ");
     const int w = cv->textWidth(text), h = cv->textHeight(text);
     QVERIFY2(w > 0 && w < 5000, qPrintable(QString::number(w)));
     QVERIFY2(h > 0 && h < 1000, qPrintable(QString::number(h)));
-    cv->font.Color = kInk;
+    cv->font.color = kInk;
     cv->brush.style = bsSolid;
     cv->textOut(10, 10, text);
     cv->textOut(-w / 2, 400, QString(200, QLatin1Char('x')));
@@ -339,8 +339,8 @@ void TestCanvas::hostileFonts()
     cv->textOut(INT_MIN, INT_MIN, text);
     cv->release();
     // What the settings gave is kept as it was.
-    QCOMPARE(cv->font.Name, name);
-    QCOMPARE(cv->font.Size, size);
+    QCOMPARE(cv->font.name, name);
+    QCOMPARE(cv->font.size, size);
 }
 
 void TestCanvas::changedRegionCoversChanges_data()
@@ -355,8 +355,8 @@ void TestCanvas::changedRegionCoversChanges_data()
     });
     QTest::newRow("solid text") << Op([](auto* cv) { cv->textOut(50, 60, QStringLiteral("Deneme")); });
     QTest::newRow("italic text, clear brush") << Op([](auto* cv) {
-        cv->font.Style = fsItalic | fsBold;
-        cv->font.Size = 28;
+        cv->font.style = fsItalic | fsBold;
+        cv->font.size = 28;
         cv->brush.style = bsClear;
         cv->textOut(50, 60, QStringLiteral("ffjÇğ"));
     });
@@ -377,14 +377,14 @@ void TestCanvas::changedRegionCoversChanges()
     cv->takeChangedRegion();
     cv->pen.color = kPen;
     cv->brush.color = kBrush;
-    cv->font.Color = kInk;
+    cv->font.color = kInk;
     op(cv);
     const QRegion changed = cv->takeChangedRegion();
     const QImage after = rig.surface();
     QVERIFY(QRegion(0, 0, 640, 480).contains(changed.boundingRect()));
     QRegion device;
     for (const QRect& r : changed)
-        device += zrv::DeviceRectOf(r, rig.scale());
+        device += zrv::deviceRectOf(r, rig.scale());
     int differing = 0;
     for (int y = 0; y < after.height(); ++y)
         for (int x = 0; x < after.width(); ++x)
@@ -405,7 +405,7 @@ void TestCanvas::deviceContext()
     QVERIFY(!cv->isPainting());
     // Attributes need no context.
     cv->brush.color = kBrush;
-    cv->font.Size = 30;
+    cv->font.size = 30;
     QVERIFY(!cv->isPainting());
     // Measuring takes one, like drawing.
     const int h = cv->textHeight(QStringLiteral("A"));

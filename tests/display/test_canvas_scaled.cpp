@@ -7,16 +7,16 @@
 
 namespace
 {
-constexpr ColorValue kBack = RGBColor(0, 0, 192);
-constexpr ColorValue kPassive = RGBColor(255, 255, 0);
-constexpr ColorValue kActive = RGBColor(255, 255, 255);
-constexpr ColorValue kDot = RGBColor(255, 0, 0);
+constexpr ColorValue kBack = rgbColor(0, 0, 192);
+constexpr ColorValue kPassive = rgbColor(255, 255, 0);
+constexpr ColorValue kActive = rgbColor(255, 255, 255);
+constexpr ColorValue kDot = rgbColor(255, 0, 0);
 
 struct ScaledRig : DisplayRig {
     explicit ScaledRig(double scale) : DisplayRig(scale)
     {
-        canvas()->font.Name = QStringLiteral("Courier New");
-        canvas()->font.Size = 10;
+        canvas()->font.name = QStringLiteral("Courier New");
+        canvas()->font.size = 10;
     }
 };
 
@@ -59,7 +59,7 @@ struct Block {
             cv->brush.style = bsClear;
         }
         cv->brush.color = cv->pen.color = kBack;
-        cv->font.Color = active ? kActive : kPassive;
+        cv->font.color = active ? kActive : kPassive;
         for (int i = 0; i < lines.size(); ++i)
             cv->textOut(x - cv->textWidth(lines[i]) / 2, y + i * h, lines[i]);
     }
@@ -99,10 +99,10 @@ void TestCanvasScaled::shapesOnTheDeviceGrid()
     cv->brush.color = cv->pen.color = kDot;
     cv->ellipse(290, 230, 310, 250);
     const QImage image = rig.surface();
-    QCOMPARE(image.size(), zrv::DeviceSizeOf(QSize(640, 480), scale));
-    QCOMPARE(boxOf(image, rgbOf(kPassive)), zrv::DeviceRectOf(QRect(13, 7, 88, 48), scale));
+    QCOMPARE(image.size(), zrv::deviceSizeOf(QSize(640, 480), scale));
+    QCOMPARE(boxOf(image, rgbOf(kPassive)), zrv::deviceRectOf(QRect(13, 7, 88, 48), scale));
     const QRect dot = boxOf(image, rgbOf(kDot));
-    QCOMPARE(dot, zrv::DeviceRectOf(QRect(290, 230, 20, 20), scale));
+    QCOMPARE(dot, zrv::deviceRectOf(QRect(290, 230, 20, 20), scale));
     const QImage disc = image.copy(dot);
     QCOMPARE(disc.mirrored(true, false), disc);
     QCOMPARE(disc.mirrored(false, true), disc);
@@ -141,7 +141,7 @@ void TestCanvasScaled::redrawCoversExactly()
     const int h = cv->textHeight(ls.lines[0]);
     QList<int> widths;
     for (int line = 0; line < 6; ++line) {
-        const int y = zrv::DeviceEdgeOf(ls.y + line * h + h / 2, scale);
+        const int y = zrv::deviceEdgeOf(ls.y + line * h + h / 2, scale);
         for (int x = 0; x < image.width(); ++x) {
             if (image.pixel(x, y) != rgbOf(kPassive))
                 continue;
@@ -170,14 +170,14 @@ void TestCanvasScaled::textInFrameUnits()
     }
     rig.clear(kBack);
     cv->brush.style = bsClear;
-    cv->font.Color = kActive;
+    cv->font.color = kActive;
     const QString line = block.lines[0];
     const int w = cv->textWidth(line), letter = cv->textWidth(QStringLiteral("M"));
     cv->textOut(100, 100, line);
     const QRect ink = boxOf(rig.surface(), rgbOf(kActive));
-    QVERIFY2(ink.left() >= zrv::DeviceEdgeOf(100 - 2, scale) &&
-                 ink.right() < zrv::DeviceEdgeOf(100 + w + 2, scale) &&
-                 ink.right() >= zrv::DeviceEdgeOf(100 + w - letter, scale),
+    QVERIFY2(ink.left() >= zrv::deviceEdgeOf(100 - 2, scale) &&
+                 ink.right() < zrv::deviceEdgeOf(100 + w + 2, scale) &&
+                 ink.right() >= zrv::deviceEdgeOf(100 + w - letter, scale),
              qPrintable(QStringLiteral("ink %1..%2 for a text of %3 units at 100")
                             .arg(ink.left())
                             .arg(ink.right())
@@ -185,7 +185,7 @@ void TestCanvasScaled::textInFrameUnits()
     // What changed is reported in frame units.
     const QRegion changed = cv->takeChangedRegion();
     QVERIFY(QRect(0, 0, 640, 480).contains(changed.boundingRect()));
-    QVERIFY(zrv::DeviceRectOf(changed.boundingRect(), scale).contains(ink));
+    QVERIFY(zrv::deviceRectOf(changed.boundingRect(), scale).contains(ink));
 }
 
 QTEST_MAIN(TestCanvasScaled)

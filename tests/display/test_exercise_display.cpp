@@ -8,8 +8,8 @@
 
 namespace
 {
-constexpr ColorValue kWhite = RGBColor(255, 255, 255);
-constexpr ColorValue kRed = RGBColor(255, 0, 0);
+constexpr ColorValue kWhite = rgbColor(255, 255, 255);
+constexpr ColorValue kRed = rgbColor(255, 0, 0);
 
 double globalScale()
 {
@@ -31,7 +31,7 @@ QString displayError(const std::function<void()>& f)
     try {
         f();
     } catch (const DisplayError& e) {
-        return e.Message();
+        return e.message();
     }
     return {};
 }
@@ -74,16 +74,16 @@ void TestExerciseDisplay::initializeAndFinalize()
 
     rig.draw->initialize();
     QVERIFY(rig.draw->canDraw());
-    QCOMPARE(rig.draw->surface()->image().size(), zrv::DeviceSizeOf(QSize(640, 480), globalScale()));
+    QCOMPARE(rig.draw->surface()->image().size(), zrv::deviceSizeOf(QSize(640, 480), globalScale()));
     QCOMPARE(rig.draw->surface()->image().format(), QImage::Format_RGB32);
     rig.clear(kWhite);
-    rig.canvas()->font.Name = QStringLiteral("DejaVu Sans");
+    rig.canvas()->font.name = QStringLiteral("DejaVu Sans");
     rig.draw->present();
 
     rig.draw->initialize();
     QCOMPARE(events, (QStringList{"initialized", "finalized", "initialized"}));
     QVERIFY(allPixels(rig.surface(), 0));
-    QCOMPARE(rig.canvas()->font.Name, FontSpec().Name); // the caller sets it again
+    QCOMPARE(rig.canvas()->font.name, FontSpec().name); // the caller sets it again
 
     rig.draw->finalize();
     rig.draw->finalize();
@@ -173,7 +173,7 @@ void TestExerciseDisplay::finalizeThatThrows()
         rig.draw->finalize();
         QFAIL("no error");
     } catch (const Exception& e) {
-        QCOMPARE(e.Message(), QStringLiteral("finalize failed"));
+        QCOMPARE(e.message(), QStringLiteral("finalize failed"));
     }
     QVERIFY(!rig.draw->isInitialized() && !rig.draw->surface());
     rig.draw->finalize();
@@ -207,7 +207,7 @@ void TestExerciseDisplay::rescaleDuringRun()
     DisplayRig rig(globalScale());
     QSignalSpy remade(rig.draw, &ExerciseDisplay::surfaceRemade);
     Canvas* cv = rig.clear(kWhite);
-    cv->font.Name = QStringLiteral("DejaVu Sans");
+    cv->font.name = QStringLiteral("DejaVu Sans");
     rig.draw->present();
     const FrameSurface* before = rig.draw->surface();
 
@@ -222,9 +222,9 @@ void TestExerciseDisplay::rescaleDuringRun()
     const double other = globalScale() == 1 ? 1.5 : 1.0;
     rig.draw->setOffscreenScale(other);
     QCOMPARE(remade.count(), 1);
-    QCOMPARE(rig.draw->surface()->image().size(), zrv::DeviceSizeOf(QSize(640, 480), other));
+    QCOMPARE(rig.draw->surface()->image().size(), zrv::deviceSizeOf(QSize(640, 480), other));
     QVERIFY(allPixels(rig.surface(), 0));
-    QCOMPARE(rig.canvas()->font.Name, QStringLiteral("DejaVu Sans"));
+    QCOMPARE(rig.canvas()->font.name, QStringLiteral("DejaVu Sans"));
     QCOMPARE(rig.canvas()->brush.color, kWhite);
     rig.draw->present();
     QCOMPARE(rig.draw->lastPresented(), QRegion(0, 0, 640, 480));

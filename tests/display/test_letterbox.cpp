@@ -42,7 +42,7 @@ void TestLetterbox::letterboxRect()
     QFETCH(QSize, frame);
     QFETCH(QSize, window);
     QFETCH(QRect, expected);
-    const QRect r = zrv::LetterboxRect(frame, window);
+    const QRect r = zrv::letterboxRect(frame, window);
     QCOMPARE(r, expected);
     if (!r.isEmpty()) {
         QVERIFY(QRect(QPoint(0, 0), window).contains(r));
@@ -69,28 +69,28 @@ void TestLetterbox::axisMapping_data()
 }
 
 // Every target pixel shows the source pixel under its centre, the edges agree with it, and the
-// target pixels of source pixel s are exactly [TargetEdgeOf(s), TargetEdgeOf(s + 1)).
+// target pixels of source pixel s are exactly [targetEdgeOf(s), targetEdgeOf(s + 1)).
 void TestLetterbox::axisMapping()
 {
     QFETCH(int, source);
     QFETCH(int, target);
-    QCOMPARE(zrv::TargetEdgeOf(0, source, target), 0);
-    QCOMPARE(zrv::TargetEdgeOf(source, source, target), target);
+    QCOMPARE(zrv::targetEdgeOf(0, source, target), 0);
+    QCOMPARE(zrv::targetEdgeOf(source, source, target), target);
     int previous = -1;
     for (int t = 0; t < target; ++t) {
-        const int s = zrv::SourcePixelOf(t, source, target);
+        const int s = zrv::sourcePixelOf(t, source, target);
         QVERIFY(s >= 0 && s < source);
         QVERIFY(s >= previous); // monotonic
         previous = s;
         const double centre = (t + 0.5) * source / target;
         QCOMPARE(s, int(centre));
-        QVERIFY2(zrv::TargetEdgeOf(s, source, target) <= t && t < zrv::TargetEdgeOf(s + 1, source, target),
+        QVERIFY2(zrv::targetEdgeOf(s, source, target) <= t && t < zrv::targetEdgeOf(s + 1, source, target),
                  qPrintable(QStringLiteral("t=%1 s=%2").arg(t).arg(s)));
     }
     // Enlarging shows every source pixel, each by the whole or the whole plus one of the scale.
     if (target >= source) {
         for (int s = 0; s < source; ++s) {
-            const int n = zrv::TargetEdgeOf(s + 1, source, target) - zrv::TargetEdgeOf(s, source, target);
+            const int n = zrv::targetEdgeOf(s + 1, source, target) - zrv::targetEdgeOf(s, source, target);
             QVERIFY(n == target / source || n == target / source + 1);
         }
     }
@@ -102,12 +102,12 @@ void TestLetterbox::mappedRectanglesTile()
 {
     const QSize frame(640, 480);
     for (const QSize window : {QSize(1920, 1080), QSize(1280, 1024), QSize(1366, 768), QSize(800, 600)}) {
-        const QRect target = zrv::LetterboxRect(frame, window);
-        QCOMPARE(zrv::MapFrameRect(QRect(QPoint(0, 0), frame), frame, target), target);
+        const QRect target = zrv::letterboxRect(frame, window);
+        QCOMPARE(zrv::mapFrameRect(QRect(QPoint(0, 0), frame), frame, target), target);
         std::vector<int> cover(size_t(window.width() * window.height()), 0);
         for (int y = 0; y < 480; y += 37)
             for (int x = 0; x < 640; x += 53) {
-                const QRect mapped = zrv::MapFrameRect(QRect(x, y, 53, 37), frame, target);
+                const QRect mapped = zrv::mapFrameRect(QRect(x, y, 53, 37), frame, target);
                 for (int j = mapped.top(); j <= mapped.bottom(); ++j)
                     for (int i = mapped.left(); i <= mapped.right(); ++i)
                         ++cover[size_t(j * window.width() + i)];
@@ -118,8 +118,8 @@ void TestLetterbox::mappedRectanglesTile()
                 wrong += cover[size_t(j * window.width() + i)] != (target.contains(i, j) ? 1 : 0);
         QCOMPARE(wrong, 0);
     }
-    QCOMPARE(zrv::MapFrameRect(QRect(700, 0, 10, 10), frame, QRect(0, 0, 800, 600)), QRect());
-    QCOMPARE(zrv::MapFrameRect(QRect(-10, -10, 20, 20), frame, QRect(0, 0, 640, 480)), QRect(0, 0, 10, 10));
+    QCOMPARE(zrv::mapFrameRect(QRect(700, 0, 10, 10), frame, QRect(0, 0, 800, 600)), QRect());
+    QCOMPARE(zrv::mapFrameRect(QRect(-10, -10, 20, 20), frame, QRect(0, 0, 640, 480)), QRect(0, 0, 10, 10));
 }
 
 QTEST_MAIN(TestLetterbox)

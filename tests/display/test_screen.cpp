@@ -15,12 +15,12 @@ QImage expectedWindow(const QImage& frame, QSize device)
     QImage out(device, QImage::Format_RGB32);
     out.fill(Qt::black);
     const QImage rgb = frame.convertToFormat(QImage::Format_RGB32);
-    const QRect t = zrv::LetterboxRect(frame.size(), device);
+    const QRect t = zrv::letterboxRect(frame.size(), device);
     for (int y = 0; y < t.height(); ++y)
         for (int x = 0; x < t.width(); ++x)
             out.setPixel(t.x() + x, t.y() + y,
-                         rgb.pixel(zrv::SourcePixelOf(x, frame.width(), t.width()),
-                                   zrv::SourcePixelOf(y, frame.height(), t.height())));
+                         rgb.pixel(zrv::sourcePixelOf(x, frame.width(), t.width()),
+                                   zrv::sourcePixelOf(y, frame.height(), t.height())));
     return out;
 }
 
@@ -61,8 +61,8 @@ void TestScreen::fullScreenScaledFrame()
     QVERIFY(rig.form.windowState() & Qt::WindowFullScreen);
 
     auto* cv = rig.draw->surface()->canvas();
-    cv->brush.color = RGBColor(0, 0, 192);
-    cv->pen.color = RGBColor(0, 0, 192);
+    cv->brush.color = rgbColor(0, 0, 192);
+    cv->pen.color = rgbColor(0, 0, 192);
     cv->rectangle(0, 0, 640, 480);
     rig.draw->present();
     QApplication::processEvents();
@@ -73,9 +73,9 @@ void TestScreen::fullScreenScaledFrame()
     // Frames that change a little each.
     for (int i = 0; i < 12; ++i) {
         const int x = 20 + i * 50, y = 30 + (i * 97) % 400;
-        cv->brush.color = cv->pen.color = RGBColor(255, i * 20, 0);
+        cv->brush.color = cv->pen.color = rgbColor(255, i * 20, 0);
         cv->ellipse(x - 10, y - 10, x + 10, y + 10);
-        cv->font.Color = RGBColor(255, 255, 255);
+        cv->font.color = rgbColor(255, 255, 255);
         cv->brush.style = i % 2 ? bsClear : bsSolid;
         cv->textOut(x, y + 12, QStringLiteral("Göz %1").arg(i));
         cv->brush.style = bsSolid;

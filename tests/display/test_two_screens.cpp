@@ -44,9 +44,9 @@ void TestTwoScreens::exerciseOnTheSettingsScreen()
     QCOMPARE(draw->surface()->image().size(), QSize(400, 300));
 
     auto* cv = draw->surface()->canvas();
-    cv->brush.color = cv->pen.color = RGBColor(0, 0, 192);
+    cv->brush.color = cv->pen.color = rgbColor(0, 0, 192);
     cv->rectangle(0, 0, 640, 480);
-    cv->brush.color = cv->pen.color = RGBColor(255, 255, 0);
+    cv->brush.color = cv->pen.color = rgbColor(255, 255, 0);
     cv->ellipse(310, 230, 330, 250);
     draw->present();
     QApplication::processEvents();

@@ -14,11 +14,11 @@
 
 namespace
 {
-constexpr ColorValue kBack = RGBColor(0, 0, 192);
-constexpr ColorValue kPassive = RGBColor(192, 192, 192);
-constexpr ColorValue kActive = RGBColor(255, 0, 0);
-constexpr ColorValue kText = RGBColor(255, 255, 255);
-constexpr ColorValue kYellow = RGBColor(255, 255, 0);
+constexpr ColorValue kBack = rgbColor(0, 0, 192);
+constexpr ColorValue kPassive = rgbColor(192, 192, 192);
+constexpr ColorValue kActive = rgbColor(255, 0, 0);
+constexpr ColorValue kText = rgbColor(255, 255, 255);
+constexpr ColorValue kYellow = rgbColor(255, 255, 0);
 constexpr std::array<int, 4> kColumns{32, 192, 448, 608};
 constexpr std::array<int, 4> kRows{24, 144, 336, 456};
 
@@ -39,8 +39,8 @@ class DemoForm : public QWidget
         connect(m_display, &ExerciseDisplay::finalized, this, [this] { m_step.stop(); });
         // Another screen or resolution: the frame again (the dots start over).
         connect(m_display, &ExerciseDisplay::surfaceRemade, this,
-                [this] { zrv::Guarded([this] { drawFirstFrame(); }); });
-        connect(&m_step, &QTimer::timeout, this, [this] { zrv::Guarded([this] { step(); }); });
+                [this] { zrv::guarded([this] { drawFirstFrame(); }); });
+        connect(&m_step, &QTimer::timeout, this, [this] { zrv::guarded([this] { step(); }); });
     }
 
   protected:
@@ -48,7 +48,7 @@ class DemoForm : public QWidget
     {
         QWidget::showEvent(event);
         if (!event->spontaneous())
-            zrv::Guarded([this] {
+            zrv::guarded([this] {
                 m_display->initialize();
                 drawFirstFrame();
             });
@@ -83,9 +83,9 @@ class DemoForm : public QWidget
         for (int c : kColumns)
             for (int r : kRows)
                 dot(c, r, kPassive);
-        cv->font.Name = QStringLiteral("DejaVu Sans Mono");
-        cv->font.Size = 14;
-        cv->font.Style = fsBold;
+        cv->font.name = QStringLiteral("DejaVu Sans Mono");
+        cv->font.size = 14;
+        cv->font.style = fsBold;
         const QStringList lines{QStringLiteral("ab"), QStringLiteral("çdeğ"), QStringLiteral("fıjkıö"),
                                 QStringLiteral("lmnoprsş"), QStringLiteral("tuüvyzABÇD")};
         int y = 170;
@@ -95,7 +95,7 @@ class DemoForm : public QWidget
             const int h = cv->textHeight(lines[i]);
             cv->brush.color = kBack;
             cv->brush.style = bsSolid;
-            cv->font.Color = active ? kText : kPassive;
+            cv->font.color = active ? kText : kPassive;
             if (active) {
                 cv->brush.color = cv->pen.color = kYellow;
                 cv->ellipse(320 - h / 4, y + h / 2 - h / 4, 320 + h / 4, y + h / 2 + h / 4);
@@ -104,10 +104,10 @@ class DemoForm : public QWidget
             cv->textOut(320 - w / 2, y, lines[i]);
             y += h;
         }
-        cv->font.Name = QStringLiteral("DejaVu Serif");
-        cv->font.Size = 11;
-        cv->font.Style = fsItalic;
-        cv->font.Color = kYellow;
+        cv->font.name = QStringLiteral("DejaVu Serif");
+        cv->font.size = 11;
+        cv->font.style = fsItalic;
+        cv->font.color = kYellow;
         cv->brush.style = bsClear;
         cv->textOut(200, 400, QStringLiteral("640 × 480 — Nokta, Piramit, Blok"));
         m_display->present();

@@ -93,28 +93,28 @@ QString CheckScaled(const QImage& shot, QRect box)
 
 TextLayout LayoutOf(Model& model)
 {
-    auto& screen = dynamic_cast<LetterExercise&>(*model.Screen().CurrentExercise());
+    auto& screen = dynamic_cast<LetterExercise&>(*model.Screen().currentExercise());
     TextLayout layout;
     const int h = model.LetterHeight();
-    for (int k = 1; k <= screen.BlocksLaidOut; ++k) {
-        const LetterBlock& b = screen.Blok(k);
+    for (int k = 1; k <= screen.blocksLaidOut; ++k) {
+        const LetterBlock& b = screen.block(k);
         TextLayout::Block block;
         // The exercise font is monospaced: every line of the block is as wide as its letters
         // in "A".
-        const int width = model.TextWidth(QString(b.Letters, QLatin1Char('A')));
+        const int width = model.TextWidth(QString(b.letters, QLatin1Char('A')));
         // Accents of capitals (Ğ, İ) and cedillas (Ç, Ş) may reach a little above or below the
         // lines' boxes.
         const int reach = h / 4;
-        block.box = QRect(b.X - width / 2 - 1, b.Y - reach, width + 2, b.Lines * h + 2 * reach) &
+        block.box = QRect(b.x - width / 2 - 1, b.y - reach, width + 2, b.lines * h + 2 * reach) &
                     QRect(QPoint(0, 0), kFrameSize);
-        block.dot = QPoint(b.X, b.Y + (b.Lines * h) / 2);
-        block.letters = b.Letters;
+        block.dot = QPoint(b.x, b.y + (b.lines * h) / 2);
+        block.letters = b.letters;
         layout.blocks << block;
     }
-    for (int i = 1; i <= screen.OrderLength; ++i)
-        layout.order << screen.ShowOrder[size_t(i)];
+    for (int i = 1; i <= screen.orderLength; ++i)
+        layout.order << screen.showOrder[size_t(i)];
     layout.onlyHighlighted =
-        screen.Settings().exercise == 1 && Control<QComboBox>(model.Main(), "boxTip")->currentIndex() == 1;
+        screen.settings().exercise == 1 && Control<QComboBox>(model.Main(), "boxTip")->currentIndex() == 1;
     layout.back = Colour(Control<QComboBox>(model.Main(), "boxZmn")->currentIndex());
     layout.active = Colour(Control<QComboBox>(model.Main(), "boxAkt")->currentIndex());
     layout.passive = Colour(Control<QComboBox>(model.Main(), "boxPas")->currentIndex());

@@ -83,12 +83,12 @@ QRect Model::TabRect(int index) const
 
 void Model::DrawForScreen(QSize screen)
 {
-    m_screen->display()->setOffscreenScale(zrv::FrameScaleFor(kFrameSize, screen));
+    m_screen->display()->setOffscreenScale(zrv::frameScaleFor(kFrameSize, screen));
 }
 
 void Model::Start()
 {
-    m_screen->SetSettings(m_main->model().runSettings());
+    m_screen->setSettings(m_main->model().runSettings());
     m_screen->show();
     QCoreApplication::processEvents();
 }

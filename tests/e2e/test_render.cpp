@@ -71,7 +71,7 @@ class TestRender : public QObject
         QFile file(settings);
         QVERIFY(file.open(QIODevice::ReadOnly));
         Model model(file.readAll());
-        zrv::SetRandSeed(77);
+        zrv::setRandSeed(77);
         model.Start();
         for (int k = 0; k <= ticks; ++k) {
             if (k)

@@ -42,13 +42,13 @@ struct ExerciseRig {
     void start(int exercise)
     {
         settings.exercise = exercise;
-        screen->SetSettings(settings);
+        screen->setSettings(settings);
         screen->show();
         QCoreApplication::processEvents();
     }
     // The exercise of the run.
-    DotExercise& dot() const { return dynamic_cast<DotExercise&>(*screen->CurrentExercise()); }
-    LetterExercise& letters() const { return dynamic_cast<LetterExercise&>(*screen->CurrentExercise()); }
+    DotExercise& dot() const { return dynamic_cast<DotExercise&>(*screen->currentExercise()); }
+    LetterExercise& letters() const { return dynamic_cast<LetterExercise&>(*screen->currentExercise()); }
     Canvas* canvas() const { return screen->display()->surface()->canvas(); }
     double scale() const { return *screen->display()->offscreenScale(); }
     // Whether the display is given back (nothing held between runs).

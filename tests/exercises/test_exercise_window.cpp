@@ -38,9 +38,9 @@ class TestScreenForm : public QObject
         rig.settings.type = order;
         rig.settings.minutes = minutes;
         rig.settings.interval_ms = interval_ms;
-        rig.settings.background = RGBColor(255, 255, 255);
-        rig.settings.active = RGBColor(255, 0, 0);
-        rig.settings.passive = RGBColor(0, 0, 255);
+        rig.settings.background = rgbColor(255, 255, 255);
+        rig.settings.active = rgbColor(255, 0, 0);
+        rig.settings.passive = rgbColor(0, 0, 255);
     }
 
   private slots:
@@ -50,12 +50,12 @@ class TestScreenForm : public QObject
     {
         QSet<ColorValue> colours;
         for (int i = 0; i < 10; ++i)
-            colours << zrv::ColorOfIndex(i);
+            colours << zrv::colorOfIndex(i);
         QCOMPARE(colours.size(), 10);
-        QCOMPARE(zrv::ColorOfIndex(0), RGBColor(0, 0, 0));
-        QCOMPARE(zrv::ColorOfIndex(1), RGBColor(255, 255, 255));
-        QCOMPARE(zrv::ColorOfIndex(-1), ColorValue(0));
-        QCOMPARE(zrv::ColorOfIndex(10), ColorValue(0));
+        QCOMPARE(zrv::colorOfIndex(0), rgbColor(0, 0, 0));
+        QCOMPARE(zrv::colorOfIndex(1), rgbColor(255, 255, 255));
+        QCOMPARE(zrv::colorOfIndex(-1), ColorValue(0));
+        QCOMPARE(zrv::colorOfIndex(10), ColorValue(0));
     }
 
     void showStepTakesTheRunsSettings()
@@ -66,13 +66,13 @@ class TestScreenForm : public QObject
         rig.settings.interval_ms = 130;
         rig.settings.font = FontSpec{QStringLiteral("Courier New"), 10, 162, 0, 0};
         rig.start(2);
-        QCOMPARE(rig.letters().Blok(1).Letters, 36);
-        QCOMPARE(rig.letters().Blok(1).Lines, 6);
-        QCOMPARE(rig.screen->Timer->interval(), 130u);
-        QVERIFY(rig.screen->Timer->isEnabled());
+        QCOMPARE(rig.letters().block(1).letters, 36);
+        QCOMPARE(rig.letters().block(1).lines, 6);
+        QCOMPARE(rig.screen->timer()->interval(), 130u);
+        QVERIFY(rig.screen->timer()->isEnabled());
         // The canvas carries the run's font after initialize() made a new canvas.
-        QCOMPARE(rig.canvas()->font.Name, QStringLiteral("Courier New"));
-        QCOMPARE(rig.canvas()->font.Size, 10);
+        QCOMPARE(rig.canvas()->font.name, QStringLiteral("Courier New"));
+        QCOMPARE(rig.canvas()->font.size, 10);
 
         // A second run takes the settings given since.
         rig.pressKey(Qt::Key_Escape);
@@ -80,21 +80,21 @@ class TestScreenForm : public QObject
         rig.settings.interval_ms = 2000;
         rig.settings.lines = 1;
         rig.start(2);
-        QCOMPARE(rig.screen->Timer->interval(), 2000u);
-        QCOMPARE(rig.letters().Blok(1).Lines, 1);
+        QCOMPARE(rig.screen->timer()->interval(), 2000u);
+        QCOMPARE(rig.letters().block(1).lines, 1);
     }
 
     // A run of a text exercise holds 800 blocks, whatever ran before; a Dot run none.
     void exactly800BlocksAfterManyRuns()
     {
         ExerciseRig rig(globalScale());
-        const int before = LetterBlock::LiveCount();
+        const int before = LetterBlock::liveCount();
         for (int run = 0; run < 6; ++run) {
             rig.start(run % 3 == 2 ? 0 : 1 + run % 2);
             rig.tick();
             rig.pressKey(Qt::Key_Escape);
             QVERIFY(!rig.screen->isVisible());
-            QCOMPARE(LetterBlock::LiveCount() - before, rig.settings.exercise == 0 ? 0 : 800);
+            QCOMPARE(LetterBlock::liveCount() - before, rig.settings.exercise == 0 ? 0 : 800);
         }
     }
 
@@ -123,7 +123,7 @@ class TestScreenForm : public QObject
         rig.pressKey(key, Qt::KeyboardModifiers(modifiers));
         QCOMPARE(!rig.screen->isVisible(), closes);
         QCOMPARE(!rig.screen->display()->isInitialized(), closes);
-        QCOMPARE(!rig.screen->Timer->isEnabled(), closes);
+        QCOMPARE(!rig.screen->timer()->isEnabled(), closes);
         QCOMPARE(rig.displayReleased(), closes);
     }
 
@@ -133,7 +133,7 @@ class TestScreenForm : public QObject
     {
         ExerciseRig rig(globalScale());
         setUpDot(rig, 0);
-        rig.screen->SetSettings(rig.settings);
+        rig.screen->setSettings(rig.settings);
         bool wasInitialized = false;
         QMetaObject::invokeMethod(
             rig.screen.get(),
@@ -142,11 +142,11 @@ class TestScreenForm : public QObject
                 rig.pressKey(Qt::Key_Escape);
             },
             Qt::QueuedConnection);
-        rig.screen->ShowModal();
+        rig.screen->showModal();
         QVERIFY(wasInitialized);
         QVERIFY(!rig.screen->isVisible());
         QVERIFY(!rig.screen->display()->isInitialized());
-        QVERIFY(!rig.screen->Timer->isEnabled());
+        QVERIFY(!rig.screen->timer()->isEnabled());
     }
 
     void durationEndsTheRun_data()
@@ -172,9 +172,9 @@ class TestScreenForm : public QObject
             QVERIFY2(rig.screen->isVisible(), qPrintable(QStringLiteral("closed after %1 s").arg(s)));
         }
         // The first tick after more than n minutes still draws its step, then the window closes.
-        const qint32 step = rig.dot().DotStep;
+        const qint32 step = rig.dot().dotStep;
         rig.tick();
-        QCOMPARE(rig.dot().DotStep, step % 8 + 1);
+        QCOMPARE(rig.dot().dotStep, step % 8 + 1);
         QCoreApplication::processEvents();
         QVERIFY(!rig.screen->isVisible());
         QVERIFY(!rig.screen->display()->isInitialized());
@@ -219,7 +219,7 @@ class TestScreenForm : public QObject
         rig.start(0);
         QCOMPARE(rig.reports, QStringList{QStringLiteral("Display mode cannot be changed (640x480 16bit).")});
         QVERIFY(rig.screen->isVisible());
-        QVERIFY(!rig.screen->Timer->isEnabled());
+        QVERIFY(!rig.screen->timer()->isEnabled());
         QVERIFY(!rig.waker->isArmed());
         rig.pressKey(Qt::Key_Escape);
         QVERIFY(!rig.screen->isVisible());
@@ -351,11 +351,11 @@ class TestScreenForm : public QObject
             rig.settings.direction = direction;
             rig.settings.lines = 2;
             rig.settings.letters = 6;
-            rig.settings.background = RGBColor(0, 0, 128);
-            rig.settings.active = RGBColor(255, 255, 255);
-            rig.settings.passive = RGBColor(255, 255, 0);
-            rig.settings.dot = RGBColor(255, 0, 0);
-            zrv::SetRandSeed(7);
+            rig.settings.background = rgbColor(0, 0, 128);
+            rig.settings.active = rgbColor(255, 255, 255);
+            rig.settings.passive = rgbColor(255, 255, 0);
+            rig.settings.dot = rgbColor(255, 0, 0);
+            zrv::setRandSeed(7);
             rig.start(exercise);
             for (int t = 0; t < ticks; ++t)
                 rig.tick();
@@ -382,7 +382,7 @@ class TestScreenForm : public QObject
         ExerciseRig rig(globalScale());
         setUpDot(rig, -1);
         rig.start(0);
-        QCOMPARE(rig.dot().DotOrder, (std::array<qint32, 9>{}));
+        QCOMPARE(rig.dot().dotOrder, (std::array<qint32, 9>{}));
         for (int k = 0; k < 3; ++k) {
             rig.tick();
             const QImage image = rig.screenImage();

@@ -95,7 +95,7 @@ void TestLayout::dotPositions()
     QFETCH(int, x);
     QFETCH(int, y);
     int column = 99, row = 99;
-    QCOMPARE(DotPositionCell(position, &column, &row), valid);
+    QCOMPARE(zrv::dotPositionCell(position, &column, &row), valid);
     if (!valid) {
         QCOMPARE(column, 99);
         QCOMPARE(row, 99);
@@ -130,8 +130,8 @@ void TestLayout::dotOrders()
     QFETCH(QList<int>, order);
     QFETCH(int, passive);
     std::array<int, 9> table{0, 9, 9, 9, 9, 9, 9, 9, 9};
-    QCOMPARE(DotOrderFor(tipIndex, &table), valid);
-    QCOMPARE(DotPassiveCount(tipIndex), passive);
+    QCOMPARE(zrv::dotOrderFor(tipIndex, &table), valid);
+    QCOMPARE(zrv::dotPassiveCount(tipIndex), passive);
     for (int k = 1; k <= 8; ++k)
         QCOMPARE(table[k], valid ? order[k - 1] : 9); // an invalid index keeps the old order
 }
@@ -162,7 +162,7 @@ void TestLayout::pyramidCount()
     QFETCH(BlockShape, shape);
     const auto [layout, h, w, letters, lines] = shape;
     QFETCH(int, n);
-    QCOMPARE(PyramidCount(layout, h, w, letters, lines), n);
+    QCOMPARE(zrv::pyramidCount(layout, h, w, letters, lines), n);
 }
 
 void TestLayout::pyramidWorkedLayouts_data()
@@ -188,13 +188,13 @@ void TestLayout::pyramidWorkedLayouts()
     QFETCH(int, firstTop);
     QFETCH(int, lastTop);
     QFETCH(int, lastLetters);
-    QCOMPARE(PyramidCount(layout, h, w, letters, lines), n);
+    QCOMPARE(zrv::pyramidCount(layout, h, w, letters, lines), n);
     for (int i = 1; i <= n; ++i) {
-        QCOMPARE(PyramidLetters(i, letters), letters + 2 * (i - 1));
-        QCOMPARE(PyramidTop(layout, i, h, lines), firstTop + slot * (i - 1));
+        QCOMPARE(zrv::pyramidLetters(i, letters), letters + 2 * (i - 1));
+        QCOMPARE(zrv::pyramidTop(layout, i, h, lines), firstTop + slot * (i - 1));
     }
-    QCOMPARE(PyramidTop(layout, n, h, lines), lastTop);
-    QCOMPARE(PyramidLetters(n, letters), lastLetters);
+    QCOMPARE(zrv::pyramidTop(layout, n, h, lines), lastTop);
+    QCOMPARE(zrv::pyramidLetters(n, letters), lastLetters);
     // Every block lies wholly on the screen vertically.
     QVERIFY(lastTop + lines * h <= 480);
 }
@@ -231,7 +231,7 @@ void TestLayout::pyramidOrder()
     for (int& v : written)
         v = v < 0 ? -v : v; // negative Range entries stand for the way back
     OrderTable t = FreshTable();
-    QCOMPARE(PyramidOrder(n, direction, &t), length);
+    QCOMPARE(zrv::pyramidOrder(n, direction, &t), length);
     CheckTable(t, written);
     QCOMPARE(t[0], Sentinel);
 }
@@ -266,13 +266,13 @@ void TestLayout::blockGrid()
     QFETCH(int, direction);
     QFETCH(int, rows);
     QFETCH(int, cols);
-    const BlockGrid g = BlockGridFor(layout, direction, h, w, letters, lines);
+    const BlockGrid g = zrv::blockGridFor(layout, direction, h, w, letters, lines);
     QCOMPARE(g.rows, rows);
     QCOMPARE(g.cols, cols);
     QVERIFY(g.rows * g.cols <= MaxBloks);
 
     OrderTable t = FreshTable();
-    const int length = BlockPath(g, direction, &t);
+    const int length = zrv::blockPath(g, direction, &t);
     QCOMPARE(length, rows == 0 ? 0 : direction == 2 ? 2 * rows : rows * cols);
     for (int k = 1; k <= length; ++k)
         QVERIFY(t[k] >= 1 && t[k] <= rows * cols);
@@ -295,16 +295,16 @@ void TestLayout::blockCells()
     const auto [layout, h, w, letters, lines] = shape;
     QFETCH(int, cellWidth);
     QFETCH(int, cellHeight);
-    const BlockGrid g = BlockGridFor(layout, 0, h, w, letters, lines);
+    const BlockGrid g = zrv::blockGridFor(layout, 0, h, w, letters, lines);
     QCOMPARE(g.rows, 480 / cellHeight);
     QCOMPARE(g.cols, 640 / cellWidth);
     for (int j = 1; j <= g.cols; ++j)
-        QCOMPARE(BlockCenterX(layout, j, w, letters), cellWidth * (j - 1) + cellWidth / 2);
+        QCOMPARE(zrv::blockCenterX(layout, j, w, letters), cellWidth * (j - 1) + cellWidth / 2);
     for (int i = 1; i <= g.rows; ++i)
-        QCOMPARE(BlockTop(layout, i, h, lines), cellHeight * (i - 1));
+        QCOMPARE(zrv::blockTop(layout, i, h, lines), cellHeight * (i - 1));
     // The grid starts at the top left and stays on the screen.
-    QVERIFY(BlockCenterX(layout, g.cols, w, letters) + (cellWidth + 1) / 2 <= 640);
-    QVERIFY(BlockTop(layout, g.rows, h, lines) + lines * h <= 480);
+    QVERIFY(zrv::blockCenterX(layout, g.cols, w, letters) + (cellWidth + 1) / 2 <= 640);
+    QVERIFY(zrv::blockTop(layout, g.rows, h, lines) + lines * h <= 480);
 }
 
 void TestLayout::blockPath_data()
@@ -345,7 +345,7 @@ void TestLayout::blockPath()
                 path << (j - 1) * rows + i;
     }
     OrderTable t = FreshTable();
-    QCOMPARE(BlockPath(g, direction, &t), int(path.size()));
+    QCOMPARE(zrv::blockPath(g, direction, &t), int(path.size()));
     CheckTable(t, path);
     QCOMPARE(t[0], Sentinel);
 }

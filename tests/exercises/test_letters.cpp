@@ -70,7 +70,7 @@ void TestLetters::pool()
     QFETCH(bool, signs);
     QFETCH(QString, pool);
     QFETCH(int, size);
-    const QString got = CharacterPool(lower, upper, digits, signs);
+    const QString got = characterPool(lower, upper, digits, signs);
     QCOMPARE(got, pool);
     QCOMPARE(got.size(), size);
 }
@@ -90,13 +90,13 @@ void TestLetters::generatorSequence()
 {
     QFETCH(quint32, seed);
     QFETCH(quint32, n);
-    SetRandSeed(seed);
+    setRandSeed(seed);
     Lcg ref{seed};
     for (int k = 0; k < 50; ++k) {
         const quint32 expected = ref.next(n);
-        QCOMPARE(Random(n), expected);
+        QCOMPARE(random(n), expected);
         QVERIFY(expected < n);
-        QCOMPARE(RandSeed(), ref.seed);
+        QCOMPARE(randSeed(), ref.seed);
     }
 }
 
@@ -130,31 +130,31 @@ void TestLetters::fillDrawsLineByLine()
 
     LetterBlock first, second;
     for (LetterBlock* b : {&first, &second}) {
-        b->Letters = letters;
-        b->Lines = lines;
-        SetRandSeed(seed);
-        FillBlok(*b, pool);
-        QCOMPARE(RandSeed(), ref.seed); // exactly lines x letters draws
+        b->letters = letters;
+        b->lines = lines;
+        setRandSeed(seed);
+        fillBlock(*b, pool);
+        QCOMPARE(randSeed(), ref.seed); // exactly lines x letters draws
     }
     for (int i = 1; i <= lines; ++i) {
-        QCOMPARE(first.Text[i], expected[i - 1]);
-        QCOMPARE(second.Text[i], first.Text[i]); // same seed, same text
+        QCOMPARE(first.text[i], expected[i - 1]);
+        QCOMPARE(second.text[i], first.text[i]); // same seed, same text
     }
 }
 
 void TestLetters::fillDigitShare()
 {
     // With lower-case letters and digits a pick is a digit with probability 10/42.
-    const QString pool = CharacterPool(true, false, true, false);
-    SetRandSeed(20240601u);
+    const QString pool = characterPool(true, false, true, false);
+    setRandSeed(20240601u);
     int digits = 0, total = 0;
     for (int round = 0; round < 300; ++round) {
         LetterBlock b;
-        b.Letters = 36;
-        b.Lines = 6;
-        FillBlok(b, pool);
+        b.letters = 36;
+        b.lines = 6;
+        fillBlock(b, pool);
         for (int i = 1; i <= 6; ++i) {
-            for (QChar c : b.Text[i]) {
+            for (QChar c : b.text[i]) {
                 QVERIFY(pool.contains(c));
                 digits += c.isDigit() ? 1 : 0;
                 ++total;
@@ -167,12 +167,12 @@ void TestLetters::fillDigitShare()
 
     // Only the digits box ticked: nothing but digits.
     LetterBlock d;
-    d.Letters = 36;
-    d.Lines = 6;
-    FillBlok(d, CharacterPool(false, false, true, false));
+    d.letters = 36;
+    d.lines = 6;
+    fillBlock(d, characterPool(false, false, true, false));
     for (int i = 1; i <= 6; ++i) {
-        QCOMPARE(d.Text[i].size(), 36);
-        for (QChar c : d.Text[i])
+        QCOMPARE(d.text[i].size(), 36);
+        for (QChar c : d.text[i])
             QVERIFY(Digits.contains(c));
     }
 }
@@ -204,27 +204,27 @@ void TestLetters::fillLimits()
     QFETCH(int, length);
     const QString old = QStringLiteral("old");
     LetterBlock b;
-    b.Letters = letters;
-    b.Lines = lines;
-    for (QString& t : b.Text)
+    b.letters = letters;
+    b.lines = lines;
+    for (QString& t : b.text)
         t = old;
-    SetRandSeed(99u);
-    FillBlok(b, emptyPool ? QString() : CharacterPool(true, true, true, true));
+    setRandSeed(99u);
+    fillBlock(b, emptyPool ? QString() : characterPool(true, true, true, true));
 
-    QCOMPARE(b.Lines, linesAfter);
-    QCOMPARE(b.Letters, letters);
-    QCOMPARE(b.Text[0], old);
+    QCOMPARE(b.lines, linesAfter);
+    QCOMPARE(b.letters, letters);
+    QCOMPARE(b.text[0], old);
     for (int i = 1; i <= 6; ++i) {
         if (i <= filledLines)
-            QCOMPARE(b.Text[i].size(), length);
+            QCOMPARE(b.text[i].size(), length);
         else
-            QCOMPARE(b.Text[i], old);
+            QCOMPARE(b.text[i], old);
     }
     // Every character drawn takes exactly one step of the generator, and nothing else does.
     Lcg ref{99u};
     for (int k = 0; k < filledLines * length; ++k)
         ref.next(1);
-    QCOMPARE(RandSeed(), ref.seed);
+    QCOMPARE(randSeed(), ref.seed);
 }
 
 QTEST_MAIN(TestLetters)

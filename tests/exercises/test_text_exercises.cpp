@@ -37,30 +37,30 @@ class TestTextExercises : public QObject
         s.direction = direction;
         s.lines = 2;
         s.letters = 8;
-        s.background = RGBColor(0, 0, 0);
-        s.active = RGBColor(255, 0, 0);
-        s.passive = RGBColor(0, 0, 255);
-        s.dot = RGBColor(255, 255, 0);
+        s.background = rgbColor(0, 0, 0);
+        s.active = rgbColor(255, 0, 0);
+        s.passive = rgbColor(0, 0, 255);
+        s.dot = rgbColor(255, 255, 0);
         s.font = FontSpec{QStringLiteral("Courier New"), 10, 162, 0, 0};
     }
     static Canvas* canvasOf(ExerciseRig& rig) { return rig.canvas(); }
     // The middle of block k, where its dot sits when it is active.
     static QPoint middleOf(ExerciseRig& rig, int k)
     {
-        const LetterBlock& b = rig.letters().Blok(k);
-        const int h = canvasOf(rig)->textHeight(b.Text[1]);
-        return {b.X, b.Y + (b.Lines * h) / 2};
+        const LetterBlock& b = rig.letters().block(k);
+        const int h = canvasOf(rig)->textHeight(b.text[1]);
+        return {b.x, b.y + (b.lines * h) / 2};
     }
     // A block of one line at (x, y) with `text`.
     static LetterBlock& blockWith(ExerciseRig& rig, int k, const QString& text, int x, int y, int lines = 1)
     {
-        LetterBlock& b = rig.letters().Blok(k);
-        b.Letters = int(text.size());
-        b.Lines = lines;
+        LetterBlock& b = rig.letters().block(k);
+        b.letters = int(text.size());
+        b.lines = lines;
         for (int i = 1; i <= lines; ++i)
-            b.Text[size_t(i)] = text;
-        b.X = x;
-        b.Y = y;
+            b.text[size_t(i)] = text;
+        b.x = x;
+        b.y = y;
         return b;
     }
 
@@ -70,7 +70,7 @@ class TestTextExercises : public QObject
     {
         ExerciseRig rig(globalScale());
         setUpText(rig, 0, 0);
-        rig.settings.font.Size = 20;
+        rig.settings.font.size = 20;
         rig.start(2);
         Canvas* canvas = canvasOf(rig);
         // A blank black screen, then one block of two lines in the middle.
@@ -79,9 +79,9 @@ class TestTextExercises : public QObject
         canvas->brush.style = bsSolid;
         canvas->rectangle(0, 0, 640, 480);
         LetterBlock& block = blockWith(rig, 1, QStringLiteral("ŞİĞÜÇÖ"), 320, 200, 2);
-        const int h = canvas->textHeight(block.Text[1]);
+        const int h = canvas->textHeight(block.text[1]);
 
-        rig.letters().drawBlok(block, 2);
+        rig.letters().drawBlock(block, 2);
         QImage image = rig.screenImage();
         QVERIFY(countPixels(image, kRed) > 0);
         // The dot: radius h div 4, centred on X and on the middle of the two lines (h below Y).
@@ -92,15 +92,15 @@ class TestTextExercises : public QObject
         QVERIFY(dot.contains(QPoint(320, 200 + h)) || dot.contains(QPoint(319, 200 + h - 1)));
 
         // Passive over active: the passive text, no dot, no active stroke.
-        rig.letters().drawBlok(block, 1);
+        rig.letters().drawBlock(block, 1);
         image = rig.screenImage();
         QVERIFY(countPixels(image, kBlue) > 0);
         QCOMPARE(countPixels(image, kYellow), 0);
         QCOMPARE(countPixels(image, kRed), 0);
 
         // Active then hidden: nothing is left.
-        rig.letters().drawBlok(block, 2);
-        rig.letters().drawBlok(block, 0);
+        rig.letters().drawBlock(block, 2);
+        rig.letters().drawBlock(block, 0);
         QCOMPARE(countPixels(rig.screenImage(), kBlack), 640 * 480);
     }
 
@@ -117,9 +117,9 @@ class TestTextExercises : public QObject
         QFETCH(QString, face);
         ExerciseRig rig(globalScale());
         setUpText(rig, 0, 0);
-        rig.settings.background = RGBColor(255, 255, 255);
-        rig.settings.font.Name = face;
-        rig.settings.font.Size = 11;
+        rig.settings.background = rgbColor(255, 255, 255);
+        rig.settings.font.name = face;
+        rig.settings.font.size = 11;
         rig.start(2);
         Canvas* canvas = canvasOf(rig);
         int checkedOdd = 0, checkedEven = 0;
@@ -133,7 +133,7 @@ class TestTextExercises : public QObject
             canvas->rectangle(0, 0, 640, 480);
             LetterBlock& block = blockWith(rig, 1, text, 320, 100);
             const int wi = canvas->textWidth(text);
-            rig.letters().drawBlok(block, 1);
+            rig.letters().drawBlock(block, 1);
             const QRect box = boundsOf(rig.screenImage(), kWhite);
             QCOMPARE(box.left(), 320 - wi / 2);
             QCOMPARE(box.width(), wi);
@@ -156,12 +156,12 @@ class TestTextExercises : public QObject
         const int h = canvas->textHeight(QStringLiteral("A"));
         const int n = (480 / h) / (rig.settings.lines + 1);
         QVERIFY(n > 1);
-        QCOMPARE(rig.letters().OrderLength, n);
+        QCOMPARE(rig.letters().orderLength, n);
         for (int i = 1; i <= n; ++i) {
-            const LetterBlock& b = rig.letters().Blok(i);
-            QCOMPARE(b.Text[1].size(), qsizetype(rig.settings.letters + 2 * (i - 1)));
-            QCOMPARE(b.Y, (i - 1) * (rig.settings.lines + 1) * h);
-            QCOMPARE(b.X, 320);
+            const LetterBlock& b = rig.letters().block(i);
+            QCOMPARE(b.text[1].size(), qsizetype(rig.settings.letters + 2 * (i - 1)));
+            QCOMPARE(b.y, (i - 1) * (rig.settings.lines + 1) * h);
+            QCOMPARE(b.x, 320);
         }
         QImage image = rig.screenImage();
         QVERIFY(countPixels(image, kBlue) > 0);
@@ -187,9 +187,9 @@ class TestTextExercises : public QObject
         ExerciseRig rig(globalScale());
         setUpText(rig, 1, 1);
         rig.start(1);
-        const int n = rig.letters().BlocksLaidOut;
+        const int n = rig.letters().blocksLaidOut;
         QVERIFY(n > 2);
-        QCOMPARE(rig.letters().OrderLength, 2 * n - 2);
+        QCOMPARE(rig.letters().orderLength, 2 * n - 2);
         // Hidden at first: only the background.
         QCOMPARE(countPixels(rig.screenImage(), kBlack), 640 * 480);
         // The visible line widens to block n, then narrows back to block 1, and so on.
@@ -198,11 +198,11 @@ class TestTextExercises : public QObject
             rig.tick();
             const QImage image = rig.screenImage();
             QCOMPARE(countPixels(image, kBlue), 0);
-            shown << rig.letters().ShowOrder[size_t(rig.letters().Current)];
+            shown << rig.letters().showOrder[size_t(rig.letters().current)];
             const QRect text = boundsOf(image, kRed) | boundsOf(image, kYellow);
-            const LetterBlock& b = rig.letters().Blok(shown.last());
+            const LetterBlock& b = rig.letters().block(shown.last());
             QVERIFY(qAbs(text.center().x() - 320) <= 8);
-            QVERIFY(text.width() <= canvasOf(rig)->textWidth(b.Text[1]) + 2);
+            QVERIFY(text.width() <= canvasOf(rig)->textWidth(b.text[1]) + 2);
         }
         QList<int> expected;
         for (int k = 2; k <= n; ++k)
@@ -228,9 +228,9 @@ class TestTextExercises : public QObject
         setUpText(rig, layout, 1);
         rig.settings.lines = 6;
         rig.settings.letters = 36;
-        rig.settings.font.Size = size_pt;
+        rig.settings.font.size = size_pt;
         rig.start(1);
-        QCOMPARE(rig.letters().BlocksLaidOut, 0);
+        QCOMPARE(rig.letters().blocksLaidOut, 0);
         for (int k = 0; k < 5; ++k) {
             rig.tick();
             QCOMPARE(countPixels(rig.screenImage(), kBlack), 640 * 480);
@@ -254,7 +254,7 @@ class TestTextExercises : public QObject
         ExerciseRig rig(globalScale());
         setUpText(rig, layout, direction);
         rig.start(2);
-        const int laidOut = rig.letters().BlocksLaidOut;
+        const int laidOut = rig.letters().blocksLaidOut;
         QVERIFY(laidOut > 4);
         QImage image = rig.screenImage();
         QVERIFY(countPixels(image, kBlue) > 0);
@@ -263,31 +263,31 @@ class TestTextExercises : public QObject
         // column 2 for "Yatay", the last column of row 1 for "Zigzag".
         rig.tick();
         image = rig.screenImage();
-        const int second = rig.letters().ShowOrder[2];
-        const LetterBlock& b = rig.letters().Blok(second);
-        const LetterBlock& first = rig.letters().Blok(1);
+        const int second = rig.letters().showOrder[2];
+        const LetterBlock& b = rig.letters().block(second);
+        const LetterBlock& first = rig.letters().block(1);
         switch (direction) {
         case 0:
-            QCOMPARE(b.X, first.X);
-            QVERIFY(b.Y > first.Y);
+            QCOMPARE(b.x, first.x);
+            QVERIFY(b.y > first.y);
             break;
         case 1:
-            QCOMPARE(b.Y, first.Y);
-            QVERIFY(b.X > first.X);
+            QCOMPARE(b.y, first.y);
+            QVERIFY(b.x > first.x);
             break;
         default:
-            QCOMPARE(b.Y, first.Y);
-            QVERIFY(b.X > 320);
+            QCOMPARE(b.y, first.y);
+            QVERIFY(b.x > 320);
             break;
         }
         QVERIFY(boundsOf(image, kYellow).adjusted(-1, -1, 1, 1).contains(middleOf(rig, second)));
         // Every block keeps its text: passive blocks are still there.
         QVERIFY(countPixels(image, kBlue) > 0);
         // One highlight at a time, over a whole cycle.
-        for (int k = 0; k < rig.letters().OrderLength; ++k) {
+        for (int k = 0; k < rig.letters().orderLength; ++k) {
             rig.tick();
             const QRect dot = boundsOf(rig.screenImage(), kYellow);
-            const QPoint mid = middleOf(rig, rig.letters().ShowOrder[size_t(rig.letters().Current)]);
+            const QPoint mid = middleOf(rig, rig.letters().showOrder[size_t(rig.letters().current)]);
             QVERIFY(dot.adjusted(-1, -1, 1, 1).contains(mid));
             QVERIFY(dot.width() <= canvasOf(rig)->textHeight(QStringLiteral("A")));
         }
@@ -301,15 +301,15 @@ class TestTextExercises : public QObject
         setUpText(rig, 1, 1);
         rig.settings.lines = 1;
         rig.settings.letters = 4;
-        rig.settings.font.Name = QStringLiteral("DejaVu Sans Mono");
-        rig.settings.font.Size = 5;
+        rig.settings.font.name = QStringLiteral("DejaVu Sans Mono");
+        rig.settings.font.size = 5;
         rig.start(2);
-        QVERIFY(rig.letters().BlocksLaidOut > 0);
-        QVERIFY(rig.letters().BlocksLaidOut <= 800);
-        QVERIFY(rig.letters().OrderLength <= 800);
+        QVERIFY(rig.letters().blocksLaidOut > 0);
+        QVERIFY(rig.letters().blocksLaidOut <= 800);
+        QVERIFY(rig.letters().orderLength <= 800);
         for (int k = 0; k < 5; ++k)
             rig.tick();
-        QVERIFY(rig.letters().Current >= 1 && rig.letters().Current <= rig.letters().OrderLength);
+        QVERIFY(rig.letters().current >= 1 && rig.letters().current <= rig.letters().orderLength);
     }
 
     // No grid (a font too large) or no lines (a damaged file): the background stays.
@@ -327,9 +327,9 @@ class TestTextExercises : public QObject
         ExerciseRig rig(globalScale());
         setUpText(rig, 1, 2);
         rig.settings.lines = lines + 1;
-        rig.settings.font.Size = size_pt;
+        rig.settings.font.size = size_pt;
         rig.start(2);
-        QCOMPARE(rig.letters().BlocksLaidOut, 0);
+        QCOMPARE(rig.letters().blocksLaidOut, 0);
         for (int k = 0; k < 4; ++k) {
             rig.tick();
             QCOMPARE(countPixels(rig.screenImage(), kBlack), 640 * 480);
@@ -343,11 +343,11 @@ class TestTextExercises : public QObject
         setUpText(rig, 0, 0);
         rig.settings.letterGroups = {true, true, true, false};
         auto run = [&] {
-            zrv::SetRandSeed(123456789u);
+            zrv::setRandSeed(123456789u);
             rig.start(2);
             QStringList texts;
-            for (int k = 1; k <= rig.letters().BlocksLaidOut; ++k)
-                texts << rig.letters().Blok(k).Text[1];
+            for (int k = 1; k <= rig.letters().blocksLaidOut; ++k)
+                texts << rig.letters().block(k).text[1];
             rig.pressKey(Qt::Key_Escape);
             return texts;
         };

@@ -117,8 +117,8 @@ class TestJournal : public QObject
         const RunRecord& block = runs[1];
         QCOMPARE(block.exercise, 2);
         // Item indexes 7, 1, 8, 4: Lacivert, Beyaz, Sarı, Kırmızı.
-        QCOMPARE(block.colours, (std::array<ColorValue, 4>{RGBColor(0, 0, 192), RGBColor(255, 255, 255),
-                                                           RGBColor(255, 255, 0), RGBColor(255, 0, 0)}));
+        QCOMPARE(block.colours, (std::array<ColorValue, 4>{rgbColor(0, 0, 192), rgbColor(255, 255, 255),
+                                                           rgbColor(255, 255, 0), rgbColor(255, 0, 0)}));
         QCOMPARE(block.interval_ms, 350);
         QCOMPARE(block.run_ms, 120500);
         QCOMPARE(block.end, RunEnd::Duration);
@@ -269,8 +269,8 @@ class TestJournal : public QObject
         RunRecord dot = SampleRun(0, At(2024, 5, 6, 8, 5), 3);
         RunRecord block = SampleRun(2, At(2024, 5, 6, 9), 2);
         block.type = 1;
-        block.colours = {RGBColor(0, 0, 192), RGBColor(255, 255, 255), RGBColor(255, 255, 0),
-                         RGBColor(1, 2, 254)};
+        block.colours = {rgbColor(0, 0, 192), rgbColor(255, 255, 255), rgbColor(255, 255, 0),
+                         rgbColor(1, 2, 254)};
         block.run_ms = 61'250;
         QBuffer buffer;
         buffer.open(QIODevice::WriteOnly);

@@ -116,7 +116,7 @@ class TestJournalRun : public QObject
         QVERIFY(!run.inactive);
         QCOMPARE(rig.reports, QStringList());
         // The page shows it.
-        QCOMPARE(rig.control<JournalPage>("pageJournal")->View()->Table()->model()->rowCount(), 1);
+        QCOMPARE(rig.control<JournalPage>("pageJournal")->view()->table()->model()->rowCount(), 1);
     }
 
     // The duration ends the run; the application was inactive for a while; a display that
@@ -181,7 +181,7 @@ class TestJournalRun : public QObject
         QCOMPARE(runs.size(), 1);
         QCOMPARE(runs[0].steps, 5);
         QCOMPARE(rig.reports, QStringList());
-        const QLabel* status = rig.control<JournalPage>("pageJournal")->View()->Status();
+        const QLabel* status = rig.control<JournalPage>("pageJournal")->view()->status();
         QVERIFY(!status->isHidden());
         if (readOnly) {
             QCOMPARE(rig.journal.state(), JournalState::ReadOnly);

@@ -59,9 +59,9 @@ class TestJournalView : public QObject
             journal.record(run);
 
         JournalView view(journal, true);
-        view.SetNow([] { return At(2024, 5, 9, 12); }); // a Thursday
+        view.setNow([] { return At(2024, 5, 9, 12); }); // a Thursday
         view.resize(473, 400);
-        QTableView* table = view.Table();
+        QTableView* table = view.table();
         QCOMPARE(table->model()->rowCount(), 5);
         QCOMPARE(CellText(table, 0, 0), QStringLiteral("09.05.2024 07:00"));
         QCOMPARE(CellText(table, 4, 1), QStringLiteral("Nokta"));
@@ -70,18 +70,18 @@ class TestJournalView : public QObject
         QCOMPARE(CellText(table, 4, 3), QStringLiteral("500"));
 
         // The chart opened on the latest run's exercise; a row picks another.
-        QCOMPARE(view.ExerciseBox()->currentIndex(), 2);
+        QCOMPARE(view.exerciseBox()->currentIndex(), 2);
         table->selectRow(1); // 350 ms, Pyramid
-        QCOMPARE(view.ExerciseBox()->currentIndex(), 1);
-        QCOMPARE(ChartSpeeds(view.Chart()),
+        QCOMPARE(view.exerciseBox()->currentIndex(), 1);
+        QCOMPARE(ChartSpeeds(view.chart()),
                  (QList<QPair<QString, double>>{{QStringLiteral("06.05"), 400.0},
                                                 {QStringLiteral("08.05"), 350.0}}));
 
         // This week from Monday the 6th: a, b, c, e; the last 30 days add nothing older.
-        QVERIFY2(view.TotalsLabel()->text().startsWith(QStringLiteral("Bu hafta: 4 çalışma")),
-                 qPrintable(view.TotalsLabel()->text()));
-        QVERIFY(view.TotalsLabel()->text().contains(QStringLiteral("Son 30 gün: 4 çalışma")));
-        QVERIFY(view.Status()->isHidden());
+        QVERIFY2(view.totalsLabel()->text().startsWith(QStringLiteral("Bu hafta: 4 çalışma")),
+                 qPrintable(view.totalsLabel()->text()));
+        QVERIFY(view.totalsLabel()->text().contains(QStringLiteral("Son 30 gün: 4 çalışma")));
+        QVERIFY(view.status()->isHidden());
 
         // A run recorded while the page is open shows at once.
         journal.record(SampleRun(0, At(2024, 5, 9, 11), 6));
@@ -101,7 +101,7 @@ class TestJournalView : public QObject
                 window = w;
         QVERIFY(window);
         QVERIFY(window->minimumSize() != window->maximumSize());
-        QCOMPARE(window->findChild<JournalView*>()->Table()->model()->rowCount(), 6);
+        QCOMPARE(window->findChild<JournalView*>()->table()->model()->rowCount(), 6);
     }
 
     void saysWhatIsWrongWithTheFile()
@@ -111,17 +111,17 @@ class TestJournalView : public QObject
         {
             SqliteJournal journal(path);
             JournalView view(journal, true);
-            QVERIFY(!view.Status()->isHidden());
-            QVERIFY(view.Status()->text().contains(QFileInfo(journal.asidePath()).fileName()));
+            QVERIFY(!view.status()->isHidden());
+            QVERIFY(view.status()->text().contains(QFileInfo(journal.asidePath()).fileName()));
         }
         zrvtest::RawDb other(path, QStringLiteral("other"));
         QVERIFY(other.HoldExclusively());
         SqliteJournal journal(path);
         JournalView view(journal, true);
         journal.record(SampleRun(0, At(2024, 5, 9, 11)));
-        QVERIFY(view.Status()->text().contains(QStringLiteral("başka bir Zerlivan")));
-        QVERIFY(view.Status()->text().contains(QStringLiteral("bekleyen çalışma: 1")));
-        QCOMPARE(view.Table()->model()->rowCount(), 1);
+        QVERIFY(view.status()->text().contains(QStringLiteral("başka bir Zerlivan")));
+        QVERIFY(view.status()->text().contains(QStringLiteral("bekleyen çalışma: 1")));
+        QCOMPARE(view.table()->model()->rowCount(), 1);
     }
 
     void exportsCsv()
@@ -131,12 +131,12 @@ class TestJournalView : public QObject
         journal.record(SampleRun(2, At(2024, 5, 9, 11)));
         JournalView view(journal, false);
         const QString csv = m_dir.filePath(QStringLiteral("günlük.csv"));
-        QVERIFY(view.ExportCsv(csv));
+        QVERIFY(view.exportCsv(csv));
         const QStringList lines = QString::fromUtf8(ReadAll(csv)).split(QStringLiteral("\r\n"));
         QVERIFY(lines[0].startsWith(QStringLiteral("Başlangıç,Alıştırma")));
         QVERIFY(lines[1].contains(QStringLiteral(",Blok,")));
 
-        QVERIFY(!view.ExportCsv(m_dir.filePath(QStringLiteral("no/such/folder/x.csv"))));
+        QVERIFY(!view.exportCsv(m_dir.filePath(QStringLiteral("no/such/folder/x.csv"))));
         QCOMPARE(sandbox.reports.size(), 1);
     }
 };

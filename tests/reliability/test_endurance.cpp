@@ -75,11 +75,11 @@ class TestEndurance : public QObject
             const QString what = QStringLiteral("run %1").arg(run);
             QVERIFY2(armedEveryTime && ticked == kTicksPerRun, qPrintable(what));
             QVERIFY2(!rig.screen->isVisible(), qPrintable(what));
-            QVERIFY2(!rig.screen->IsModalRunning(), qPrintable(what));
-            QCOMPARE(LetterBlock::LiveCount(), exercise == 0 ? 0 : 800);
+            QVERIFY2(!rig.screen->isModalRunning(), qPrintable(what));
+            QCOMPARE(LetterBlock::liveCount(), exercise == 0 ? 0 : 800);
             // The display given back.
             QVERIFY2(!rig.screen->display()->isInitialized(), qPrintable(what));
-            QVERIFY2(!rig.screen->Timer->isEnabled(), qPrintable(what));
+            QVERIFY2(!rig.screen->timer()->isEnabled(), qPrintable(what));
             QVERIFY(rig.displayReleased());
             // The settings window usable again.
             QVERIFY2(control("btnAls")->isEnabled() && control("boxAls")->isEnabled(), qPrintable(what));

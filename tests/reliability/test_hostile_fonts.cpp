@@ -104,7 +104,7 @@ class TestHostileFonts : public QObject
                                      .arg(run.letterIndex + 4)
                                      .arg(run.lineIndex + 1);
             model.selectExercise(run.exercise);
-            QCOMPARE(model.font().Size, size.toInt());
+            QCOMPARE(model.font().size, size.toInt());
             model.select(SettingsModel::Type, run.tip);
             model.select(SettingsModel::Direction, run.yon);
             model.select(SettingsModel::Letters, run.letterIndex);
@@ -121,24 +121,24 @@ class TestHostileFonts : public QObject
             QVERIFY2(h >= 1 && h <= 2 * Canvas::MaxFontPixels, qPrintable(what));
             QVERIFY2(w >= 1 && w <= 2 * Canvas::MaxFontPixels, qPrintable(what));
 
-            QVERIFY2(s.BlocksLaidOut >= 0 && s.BlocksLaidOut <= zrv::MaxBloks, qPrintable(what));
-            QVERIFY2(s.OrderLength >= 0 && s.OrderLength <= zrv::MaxBloks, qPrintable(what));
-            for (int k = 1; k <= s.OrderLength; ++k) {
-                const int b = s.ShowOrder[size_t(k)];
-                QVERIFY2(b >= 1 && b <= s.BlocksLaidOut,
+            QVERIFY2(s.blocksLaidOut >= 0 && s.blocksLaidOut <= zrv::MaxBloks, qPrintable(what));
+            QVERIFY2(s.orderLength >= 0 && s.orderLength <= zrv::MaxBloks, qPrintable(what));
+            for (int k = 1; k <= s.orderLength; ++k) {
+                const int b = s.showOrder[size_t(k)];
+                QVERIFY2(b >= 1 && b <= s.blocksLaidOut,
                          qPrintable(what + QStringLiteral(": entry %1").arg(k)));
             }
-            for (int i = 1; i <= s.BlocksLaidOut; ++i) {
-                const LetterBlock& block = s.Blok(i);
-                QVERIFY2(block.Lines >= 1 && block.Lines <= 6, qPrintable(what));
-                for (int line = 1; line <= block.Lines; ++line)
-                    QVERIFY2(block.Text[size_t(line)].size() == block.Letters, qPrintable(what));
+            for (int i = 1; i <= s.blocksLaidOut; ++i) {
+                const LetterBlock& block = s.block(i);
+                QVERIFY2(block.lines >= 1 && block.lines <= 6, qPrintable(what));
+                for (int line = 1; line <= block.lines; ++line)
+                    QVERIFY2(block.text[size_t(line)].size() == block.letters, qPrintable(what));
             }
             // Round the whole order and a little more.
-            const int ticks = std::min(s.OrderLength + 3, 120);
+            const int ticks = std::min(s.orderLength + 3, 120);
             for (int t = 0; t < ticks; ++t) {
                 rig.tick();
-                QVERIFY2(s.Current >= 1 && s.Current <= std::max(1, s.OrderLength), qPrintable(what));
+                QVERIFY2(s.current >= 1 && s.current <= std::max(1, s.orderLength), qPrintable(what));
             }
             rig.pressKey(Qt::Key_Escape);
             QVERIFY2(!rig.screen->isVisible(), qPrintable(what));

@@ -316,7 +316,7 @@ class TestMalformedFiles : public QObject
         QCOMPARE(form.lstOptions().get(14), text);
         if (fontSize != 0) {
             QCOMPARE(m_dir->reports, QStringList());
-            QCOMPARE(form.model().font().Size, fontSize);
+            QCOMPARE(form.model().font().size, fontSize);
         } else {
             QCOMPARE(
                 m_dir->reports,

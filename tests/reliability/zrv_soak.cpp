@@ -103,10 +103,10 @@ int main(int argc, char** argv)
     ExerciseSettings settings = zrvtest::DefaultSettings(opt.exercise);
     settings.interval_ms = opt.interval_ms;
     settings.minutes = 0;
-    screen.SetSettings(settings);
+    screen.setSettings(settings);
 
     Stats s;
-    screen.Timer->tickProbe = [&s, &opt](qint64 tickNs, int lagCount) {
+    screen.timer()->tickProbe = [&s, &opt](qint64 tickNs, int lagCount) {
         const qint64 ms = tickNs / 1'000'000;
         if (s.firstNs < 0)
             s.firstNs = tickNs;
@@ -157,8 +157,8 @@ int main(int argc, char** argv)
     QTimer::singleShot(0, &screen, [&] {
         wall.start();
         report.start(opt.report_s * 1000);
-        QTimer::singleShot(qint64(opt.minutes * 60'000), &screen, [&] { screen.RequestClose(); });
-        screen.ShowModal(); // returns when the run has ended
+        QTimer::singleShot(qint64(opt.minutes * 60'000), &screen, [&] { screen.requestClose(); });
+        screen.showModal(); // returns when the run has ended
         report.stop();
         const long rss = zrvtest::ResidentKb();
         const long heap = zrvtest::HeapInUseBytes() / 1024;
@@ -170,7 +170,7 @@ int main(int argc, char** argv)
             "memory: resident %ld KiB after the first report, %ld KiB at the end (%+ld KiB); heap %ld KiB, "
             "%ld KiB (%+ld KiB)\n",
             firstRss, rss, rss - firstRss, firstHeap, heap, heap - firstHeap);
-        std::printf("blocks alive: %d\n", LetterBlock::LiveCount());
+        std::printf("blocks alive: %d\n", LetterBlock::liveCount());
         std::fflush(stdout);
         exitCode = s.lost == 0 ? 0 : 1;
         app.quit();

@@ -39,7 +39,7 @@ class TestFontDialog : public QObject
         FontDialog fonts;
         const FontSpec stored{QStringLiteral("Courier New"), 14, 162, fsBold};
         fonts.setFont(stored);
-        const QString drawn = QFontInfo(QFont(stored.Name)).family();
+        const QString drawn = QFontInfo(QFont(stored.name)).family();
 
         bool seen = false;
         QTimer::singleShot(0, this, [&] {
@@ -54,7 +54,7 @@ class TestFontDialog : public QObject
             QVERIFY(shown.bold());
             QVERIFY(!shown.italic());
             auto* substitute = dialog->findChild<QLabel*>(QStringLiteral("substitute"));
-            QCOMPARE(substitute != nullptr, drawn != stored.Name);
+            QCOMPARE(substitute != nullptr, drawn != stored.name);
             if (substitute)
                 QVERIFY(substitute->text().contains(QStringLiteral("Courier New → ") + drawn));
             for (QSizeGrip* grip : dialog->findChildren<QSizeGrip*>())

@@ -221,7 +221,7 @@ class TestSettingsList : public QObject
                 (void)list.get(i);
                 QFAIL("Get did not fail");
             } catch (const ListError& e) {
-                QCOMPARE(e.Message(), QStringLiteral("List index out of bounds (%1)").arg(i));
+                QCOMPARE(e.message(), QStringLiteral("List index out of bounds (%1)").arg(i));
             }
             QVERIFY_THROWS_EXCEPTION(ListError, list.put(i, "x"));
         }
@@ -241,7 +241,7 @@ class TestSettingsList : public QObject
             try {
                 (void)list.readStrictInt(line);
             } catch (const ConvertError& e) {
-                return e.Message();
+                return e.message();
             }
             return QStringLiteral("<no error>");
         };
@@ -333,7 +333,7 @@ class TestSettingsList : public QObject
             list.save();
             QFAIL("Save did not fail");
         } catch (const FileCreateError& e) {
-            QCOMPARE(e.Message(), QStringLiteral("Cannot create file zrv.opt"));
+            QCOMPARE(e.message(), QStringLiteral("Cannot create file zrv.opt"));
         }
         QVERIFY(QFileInfo(QStringLiteral("zrv.opt")).isDir());
         QCOMPARE(ReadAll(QStringLiteral("zrv.opt/inside")), QByteArray("keep"));

@@ -69,10 +69,10 @@ QString StateOf(const SettingsModel& m, const QString& name)
         return m.startCaption();
     if (name == QLatin1String("font"))
         return QStringLiteral("%1 %2 %3 %4")
-            .arg(m.font().Name)
-            .arg(m.font().Size)
-            .arg(m.font().Charset)
-            .arg(m.font().Style);
+            .arg(m.font().name)
+            .arg(m.font().size)
+            .arg(m.font().charset)
+            .arg(m.font().style);
     if (name == QLatin1String("can start"))
         return m.canStart() ? QStringLiteral("1") : QStringLiteral("0");
     if (name == QLatin1String("text controls"))
@@ -87,7 +87,7 @@ QString ShowOn(SettingsModel& m, const Lines& lines)
     try {
         m.show();
     } catch (const Exception& e) {
-        return e.Message();
+        return e.message();
     }
     return QString();
 }
@@ -188,7 +188,7 @@ class TestSettingsModel : public QObject
         try {
             m.saveIfChosen();
         } catch (const FileCreateError& e) {
-            error = e.Message();
+            error = e.message();
         }
         QCOMPARE(error, QStringLiteral("Cannot create file zrv.opt.\n%1")
                             .arg(QString::fromLocal8Bit(std::strerror(reason))));
@@ -416,7 +416,7 @@ class TestSettingsModel : public QObject
         QCOMPARE(m.list().lines(), zrvtest::WithLines(before, lines));
         m.selectExercise(3 - exercise);
         m.selectExercise(exercise);
-        QCOMPARE(m.font().Style, styleReloaded);
+        QCOMPARE(m.font().style, styleReloaded);
     }
 
     // ---- the exercise switch and the start ----------------------------------------------------
@@ -447,7 +447,7 @@ class TestSettingsModel : public QObject
         try {
             m.selectExercise(1);
         } catch (const ConvertError& e) {
-            error = e.Message();
+            error = e.message();
         }
         QCOMPARE(error, QStringLiteral("'ten' is not a valid integer value"));
         QCOMPARE(m.list().get(25), QByteArray("1100"));

@@ -167,7 +167,7 @@ class TestSettingsWindow : public QObject
         QFETCH(QString, changed);
         QFETCH(int, item);
         QFETCH(QStringList, errors);
-        zrv::SetRandSeed(0xFFFFFFFFu);
+        zrv::setRandSeed(0xFFFFFFFFu);
         ShowWith(file);
         QCOMPARE(m_form->windowTitle(), QStringLiteral("Zerlivan"));
         QCOMPARE(m_form->minimumSize(), QSize(492, 447));
@@ -175,7 +175,7 @@ class TestSettingsWindow : public QObject
         QCOMPARE(m_form->windowFlags() & (Qt::WindowMaximizeButtonHint | Qt::WindowMinimizeButtonHint),
                  Qt::WindowMinimizeButtonHint);
         QCOMPARE(control<QTabWidget>("PageControl")->currentWidget(), control("pageDescription"));
-        QVERIFY(zrv::RandSeed() < 86400000u);
+        QVERIFY(zrv::randSeed() < 86400000u);
         OpenPage(1);
         if (auto* box = qobject_cast<QComboBox*>(changed.isEmpty() ? nullptr : control(changed)))
             PickItem(box, item >= 0 ? item : box->currentIndex() == 1 ? 0 : 1);
@@ -282,7 +282,7 @@ class TestSettingsWindow : public QObject
         });
         QTest::mouseClick(control("btnFnt"), Qt::LeftButton);
         QVERIFY(seen);
-        QCOMPARE(m_form->model().font().Charset, accept ? 238 : 162);
+        QCOMPARE(m_form->model().font().charset, accept ? 238 : 162);
         QCOMPARE(zrvtest::UnlikeModel(*m_form), QString());
         QVERIFY(!control("btnFnt")->hasFocus());
     }
@@ -333,7 +333,7 @@ class TestSettingsWindow : public QObject
         ExerciseWindow screen(std::move(environment));
         ExerciseSettings unset;
         unset.exercise = 9;
-        screen.SetSettings(unset);
+        screen.setSettings(unset);
         m_form->setScreenForm(&screen);
         OpenPage(1);
 
@@ -343,7 +343,7 @@ class TestSettingsWindow : public QObject
         QTimer::singleShot(0, this, [&] {
             ran = true;
             QVERIFY(screen.isVisible());
-            QCOMPARE(screen.Settings().exercise, exercise);
+            QCOMPARE(screen.settings().exercise, exercise);
             QVERIFY(!control("PageControl")->isEnabled());
             QVERIFY(!control("btnClose")->isEnabled());
             QWidget* keysTo = &screen;

@@ -16,12 +16,12 @@ class Sandbox : public WorkDir
   public:
     Sandbox()
     {
-        zrv::SetReportHook([this](zrv::ReportKind kind, const QString& text) {
+        zrv::setReportHook([this](zrv::ReportKind kind, const QString& text) {
             reports << text;
             m_kinds << kind;
         });
     }
-    ~Sandbox() { zrv::SetReportHook({}); }
+    ~Sandbox() { zrv::setReportHook({}); }
 
     // The texts of one kind (errors or messages), in the order they came.
     QStringList Reports(zrv::ReportKind kind) const

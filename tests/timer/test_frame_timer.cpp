@@ -111,9 +111,9 @@ class TestFrameTimer : public QObject
     void init()
     {
         m_reports.clear();
-        zrv::SetReportHook([this](zrv::ReportKind, const QString& text) { m_reports << text; });
+        zrv::setReportHook([this](zrv::ReportKind, const QString& text) { m_reports << text; });
     }
-    void cleanup() { zrv::SetReportHook({}); }
+    void cleanup() { zrv::setReportHook({}); }
 
     // --- the arithmetic --------------------------------------------------------------------
 
