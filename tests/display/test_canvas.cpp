@@ -1,5 +1,6 @@
 #include "DisplayRig.h"
 #include "core/Letterbox.h"
+#include "support/Scales.h"
 
 #include <QApplication>
 #include <QTest>
@@ -14,13 +15,6 @@ constexpr ColorValue kBrush = rgbColor(255, 0, 0);
 constexpr ColorValue kInk = rgbColor(255, 255, 255);
 
 using Op = std::function<void(Canvas*)>;
-
-// Every test runs at 640 x 480 and at a scale that is not a whole number (a 1920 x 1080 screen).
-double globalScale()
-{
-    QFETCH_GLOBAL(double, scale);
-    return scale;
-}
 
 // The rig's canvas on the background colour, with the pen colour and the brush colour, solid or
 // clear.
@@ -58,9 +52,7 @@ class TestCanvas : public QObject
 
 void TestCanvas::initTestCase_data()
 {
-    QTest::addColumn<double>("scale");
-    QTest::newRow("640x480") << 1.0;
-    QTest::newRow("scale 2.25") << 2.25;
+    addScales();
 }
 
 void TestCanvas::rectangle_data()

@@ -1,5 +1,6 @@
 #include "DisplayRig.h"
 #include "core/Exceptions.h"
+#include "support/Scales.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -10,12 +11,6 @@ namespace
 {
 constexpr ColorValue kWhite = rgbColor(255, 255, 255);
 constexpr ColorValue kRed = rgbColor(255, 0, 0);
-
-double globalScale()
-{
-    QFETCH_GLOBAL(double, scale);
-    return scale;
-}
 
 void dot(Canvas* cv, int x, int y, ColorValue c)
 {
@@ -55,9 +50,7 @@ class TestExerciseDisplay : public QObject
 
 void TestExerciseDisplay::initTestCase_data()
 {
-    QTest::addColumn<double>("scale");
-    QTest::newRow("640x480") << 1.0;
-    QTest::newRow("scale 2.25") << 2.25;
+    addScales();
 }
 
 // A second initialize() finalizes first (finalized, then initialized) and gives a new black

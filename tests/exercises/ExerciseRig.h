@@ -6,6 +6,7 @@
 #include "display/ExerciseDisplay.h"
 #include "exercises/ExerciseWindow.h"
 #include "support/Sandbox.h"
+#include "support/Scales.h"
 #include "timer/FrameTimer.h"
 #include "timer/ManualTime.h"
 
@@ -99,17 +100,4 @@ inline int countPixels(const QImage& image, QRgb value, QRect rect = QRect(0, 0,
             n += (row[devicePixelOf(x, image)] | 0xFF000000u) == value;
     }
     return n;
-}
-
-// Every test of a frame runs at 640 x 480 and at a scale that is not a whole number.
-inline void addScales()
-{
-    QTest::addColumn<double>("scale");
-    QTest::newRow("640x480") << 1.0;
-    QTest::newRow("scale 2.25") << 2.25;
-}
-inline double globalScale()
-{
-    QFETCH_GLOBAL(double, scale);
-    return scale;
 }
