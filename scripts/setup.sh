@@ -8,13 +8,13 @@ set -euo pipefail
 
 run_packages=(
     build-essential cmake pkg-config
-    qt6-base-dev qt6-base-dev-tools libgl-dev
+    qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev
     libqt6sql6-sqlite qt6-charts-dev libqt6opengl6-dev
     qt6-wayland qt6-translations-l10n
     fonts-liberation fonts-dejavu-core
 )
 test_packages=(
-    xvfb xauth xdotool x11-utils imagemagick
+    xvfb xauth xdotool x11-utils x11-xserver-utils imagemagick libxcb-screensaver0-dev
     x11-apps desktop-file-utils appstream man-db
     libbenchmark-dev valgrind
     clang libclang-rt-14-dev
