@@ -9,6 +9,7 @@
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QPointer>
 #include <QShortcut>
 #include <QVBoxLayout>
@@ -17,11 +18,17 @@ namespace
 {
 constexpr double kMinutesPerDay = 1440.0;
 constexpr double kNanosecondsPerDay = 86'400'000'000'000.0;
+constexpr qint64 kNsPerMs = 1'000'000;
+constexpr int kPauseLineMargin = 8;
 } // namespace
 
 ExerciseWindow::ExerciseWindow(Environment environment, QWidget* parent)
     : QWidget(parent, Qt::Window), m_clock(environment.clock ? environment.clock : &Clock::system()),
-      m_activity(environment.activity ? environment.activity : new ApplicationActivity(this))
+      m_activity(environment.activity ? environment.activity : new ApplicationActivity(this)),
+      m_screenSaver(new ScreenSaverInhibitor(environment.screenSaver      ? *environment.screenSaver
+                                             : environment.offscreenScale ? ScreenSaverInhibitor::none()
+                                                                          : ScreenSaverInhibitor::system(),
+                                             this))
 {
     setWindowTitle(QStringLiteral("zrv"));
     setWindowFlag(Qt::FramelessWindowHint);
@@ -39,6 +46,15 @@ ExerciseWindow::ExerciseWindow(Environment environment, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_display);
+
+    // Over the frame, not in it: the frame under the line stays as it was for the resume.
+    m_pauseLine =
+        new QLabel(QStringLiteral("Duraklatıldı — devam etmek için Boşluk, bitirmek için Esc"), this);
+    m_pauseLine->setStyleSheet(
+        QStringLiteral("color: #a0a0a0; background: rgba(0, 0, 0, 160); padding: 2px 8px;"));
+    m_pauseLine->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_pauseLine->setCursor(Qt::BlankCursor);
+    m_pauseLine->hide();
 
     // Escape ends the run also when the window system has given the keyboard to another of the
     // program's windows, which this one blocks while it runs: a window switcher can pick the
@@ -127,6 +143,9 @@ void ExerciseWindow::showStep()
     m_running = true;
     m_displayTaken = false;
     m_end.reset();
+    m_paused = false;
+    m_pausedNs = 0;
+    m_pauseLine->hide();
     // 3. The exercise, with its blocks; the previous run's are released first.
     m_exercise.reset();
     m_exercise = ExerciseRun::create(m_settings, *m_display);
@@ -150,7 +169,9 @@ void ExerciseWindow::showStep()
 
 void ExerciseWindow::keyPressEvent(QKeyEvent* event)
 {
-    keyDown(event->key(), event->modifiers());
+    // Space held down pauses once, not on and off with the key's repeats.
+    if (!(event->key() == Qt::Key_Space && event->isAutoRepeat()))
+        keyDown(event->key(), event->modifiers());
     event->accept();
 }
 
@@ -160,7 +181,50 @@ void ExerciseWindow::keyDown(int key, Qt::KeyboardModifiers)
         if (!m_end)
             m_end = RunEnd::Escape;
         requestClose();
+    } else if (key == Qt::Key_Space) {
+        togglePause();
     }
+}
+
+void ExerciseWindow::togglePause()
+{
+    if (!m_paused) {
+        // Only a run that shows its frame, and not once its end is on the way.
+        if (!m_running || !m_display->isInitialized() || m_end || m_closeRequested)
+            return;
+        m_paused = true;
+        m_pauseStartNs = m_clock->monotonicNanoseconds();
+        m_timer->setEnabled(false);
+        m_screenSaver->release();
+        placePauseLine();
+        m_pauseLine->show();
+        m_pauseLine->raise();
+        return;
+    }
+    m_pausedNs = pausedNs();
+    m_paused = false;
+    m_pauseLine->hide();
+    // The timer measures its interval anew from here: no step is caught up.
+    m_timer->setEnabled(true);
+    m_screenSaver->hold();
+}
+
+qint64 ExerciseWindow::pausedNs() const
+{
+    return m_pausedNs + (m_paused ? m_clock->monotonicNanoseconds() - m_pauseStartNs : 0);
+}
+
+void ExerciseWindow::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    placePauseLine();
+}
+
+void ExerciseWindow::placePauseLine()
+{
+    m_pauseLine->adjustSize();
+    m_pauseLine->move((width() - m_pauseLine->width()) / 2,
+                      height() - m_pauseLine->height() - kPauseLineMargin);
 }
 
 void ExerciseWindow::closeEvent(QCloseEvent* event)
@@ -181,7 +245,12 @@ void ExerciseWindow::endRun()
     if (!m_running)
         return;
     m_running = false;
-    m_run.run_ms = (m_clock->monotonicNanoseconds() - m_startNs) / 1'000'000;
+    m_screenSaver->release();
+    const qint64 paused_ns = pausedNs();
+    m_paused = false;
+    m_pauseLine->hide();
+    m_run.paused_ms = paused_ns / kNsPerMs;
+    m_run.run_ms = (m_clock->monotonicNanoseconds() - m_startNs - paused_ns) / kNsPerMs;
     // A close that neither Escape nor the duration asked for: the program is ending.
     m_run.end = m_displayTaken ? m_end.value_or(RunEnd::Stopped) : RunEnd::DisplayFailure;
     if (onRunEnded)
@@ -192,11 +261,13 @@ void ExerciseWindow::displayInitialized()
 {
     m_displayTaken = true;
     m_timer->setEnabled(true);
+    m_screenSaver->hold();
 }
 
 void ExerciseWindow::displayFinalized()
 {
     m_timer->setEnabled(false);
+    m_screenSaver->release();
 }
 
 void ExerciseWindow::surfaceRemade()
@@ -213,7 +284,7 @@ void ExerciseWindow::timerTick(QObject*, int)
     if (minutes > 0) {
         // Measured on the monotonic clock: a change of the wall clock (daylight saving, a
         // manual correction) must not stretch or cut a run short.
-        m_elapsed = double(m_clock->monotonicNanoseconds() - m_startNs) / kNanosecondsPerDay;
+        m_elapsed = double(m_clock->monotonicNanoseconds() - m_startNs - pausedNs()) / kNanosecondsPerDay;
         if (m_elapsed > minutes / kMinutesPerDay) {
             if (!m_end)
                 m_end = RunEnd::Duration;

@@ -3,6 +3,7 @@
 #include "core/ExerciseSettings.h"
 #include "exercises/ExerciseRun.h"
 #include "journal/RunRecord.h"
+#include "timer/ScreenSaverInhibitor.h"
 #include "timer/TickWaker.h"
 
 #include <QWidget>
@@ -15,15 +16,18 @@ class Clock;
 class ExerciseDisplay;
 class FrameTimer;
 class QEventLoop;
+class QLabel;
 
 // What the exercise window runs on.  Unset members: the screen, the platform clock and waker,
-// and the application's own activity reports.  Tests and the frame renderer keep the frame
-// off-screen at a scale of their choosing (1: 640 x 480) and pass fakes.
+// the application's own activity reports, and the desktop's screensaver (none for a frame kept
+// off-screen).  Tests and the frame renderer keep the frame off-screen at a scale of their
+// choosing (1: 640 x 480) and pass fakes.
 struct ExerciseEnvironment {
     std::optional<double> offscreenScale;
     Clock* clock = nullptr;
     std::unique_ptr<TickWaker> waker;
     ActivitySource* activity = nullptr;
+    std::optional<ScreenSaverInhibitor::Backends> screenSaver;
 };
 
 // The exercise window: runs one exercise at a time on the full-screen drawing surface.  The
@@ -31,6 +35,11 @@ struct ExerciseEnvironment {
 // the call returns when the run has ended (Escape, or the chosen duration).  What the run was
 // (its settings, the steps shown, how long it lasted, how it ended) goes to OnRunEnded when its
 // window closes.  A top-level window of its own, with its own taskbar entry.
+//
+// While the run shows its frame the screen is kept on.  Space pauses the run and resumes it:
+// the frame stands as it is under a line that says so, the screen may blank, and neither the
+// duration nor the run's time counts the pause; the steps go on at the full interval from the
+// resume.
 class ExerciseWindow : public QWidget
 {
     Q_OBJECT
@@ -42,6 +51,8 @@ class ExerciseWindow : public QWidget
 
     ExerciseDisplay* display() const { return m_display; }
     FrameTimer* timer() const { return m_timer; }
+    const ScreenSaverInhibitor* screenSaver() const { return m_screenSaver; }
+    bool isPaused() const { return m_paused; }
 
     // Shows the window application-modal (other windows are disabled) and returns when it has
     // closed, like a dialog's exec().
@@ -62,7 +73,7 @@ class ExerciseWindow : public QWidget
     std::function<void(const RunRecord&)> onRunEnded;
 
     double startTime() const { return m_startTime; } // days, local time
-    // Days since startTime(), as last measured by a tick.
+    // Days since startTime() without the pauses, as last measured by a tick.
     double elapsed() const { return m_elapsed; }
 
     // Handlers.
@@ -76,6 +87,7 @@ class ExerciseWindow : public QWidget
     void hideEvent(QHideEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
   private:
     void displayInitialized();
@@ -84,6 +96,11 @@ class ExerciseWindow : public QWidget
     void surfaceRemade();
     // The end of the run: its facts go to OnRunEnded.
     void endRun();
+    // Space: pauses a run that shows its frame, or resumes it.
+    void togglePause();
+    // The paused time of the run so far, the pause going on included.
+    qint64 pausedNs() const;
+    void placePauseLine();
 
     ExerciseDisplay* m_display = nullptr;
     FrameTimer* m_timer = nullptr;
@@ -93,11 +110,16 @@ class ExerciseWindow : public QWidget
     double m_elapsed = 0;
     Clock* m_clock;
     ActivitySource* m_activity;
+    ScreenSaverInhibitor* m_screenSaver;
+    QLabel* m_pauseLine = nullptr;
     RunRecord m_run;             // the run being shown
     bool m_running = false;      // from the show step to the close
     bool m_displayTaken = false; // the display was taken for the run
     std::optional<RunEnd> m_end; // why a close was requested, when it was
     qint64 m_startNs = 0;        // the monotonic moment of StartTime
+    bool m_paused = false;
+    qint64 m_pauseStartNs = 0; // the monotonic moment the pause going on began
+    qint64 m_pausedNs = 0;     // the pauses of the run that have ended
     ExerciseSettings m_settings;
     std::unique_ptr<ExerciseRun> m_exercise;
 };

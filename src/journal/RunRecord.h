@@ -29,8 +29,9 @@ struct RunRecord {
     std::array<ColorValue, 4> colours{}; // background, active text, passive text, dot
     int interval_ms = 0;                 // the time a step was shown (the journal's column "speed_ms")
     int duration_minutes = 0;            // 0: continuous
-    qint64 run_ms = 0;                   // time the run lasted, on the monotonic clock
+    qint64 run_ms = 0;                   // time the run lasted without its pauses, on the monotonic clock
     qint64 steps = 0;                    // steps shown after the first frame
+    qint64 paused_ms = 0;                // time the run stood paused
     RunEnd end = RunEnd::Escape;
     bool inactive = false; // the application was inactive at some time during the run
 

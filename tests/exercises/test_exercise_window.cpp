@@ -3,6 +3,9 @@
 #include "ExerciseRig.h"
 #include "core/Random.h"
 
+#include <QLabel>
+#include <optional>
+
 namespace
 {
 const QRgb kWhite = qRgb(255, 255, 255);
@@ -107,7 +110,6 @@ class TestScreenForm : public QObject
         QTest::newRow("Shift+Escape") << int(Qt::Key_Escape) << int(Qt::ShiftModifier) << true;
         QTest::newRow("Ctrl+Escape") << int(Qt::Key_Escape) << int(Qt::ControlModifier) << true;
         QTest::newRow("Alt+Escape") << int(Qt::Key_Escape) << int(Qt::AltModifier) << true;
-        QTest::newRow("Space") << int(Qt::Key_Space) << int(Qt::NoModifier) << false;
         QTest::newRow("Return") << int(Qt::Key_Return) << int(Qt::NoModifier) << false;
         QTest::newRow("Q") << int(Qt::Key_Q) << int(Qt::NoModifier) << false;
     }
@@ -190,6 +192,95 @@ class TestScreenForm : public QObject
         QCoreApplication::processEvents();
         QVERIFY(rig.screen->isVisible());
         QCOMPARE(rig.screen->elapsed(), 0.0);
+    }
+
+    void screenKeptOnWhileTheRunShows_data()
+    {
+        QTest::addColumn<QString>("end");
+        for (const char* end :
+             {"Escape", "duration", "stop request", "display failure", "Escape while paused"})
+            QTest::newRow(end) << QString::fromLatin1(end);
+    }
+    // The screen is kept on from the first frame and given back however the run ends.
+    void screenKeptOnWhileTheRunShows()
+    {
+        QFETCH(QString, end);
+        ExerciseRig rig(end == QLatin1String("display failure") ? 0.2 : globalScale());
+        setUpDot(rig, 0, end == QLatin1String("duration") ? 1 : 0, 1000);
+        std::optional<RunRecord> record;
+        rig.screen->onRunEnded = [&record](const RunRecord& run) { record = run; };
+        rig.start(0);
+        QCOMPARE(rig.screen->screenSaver()->isHeld(), end != QLatin1String("display failure"));
+        if (end == QLatin1String("duration")) {
+            for (int s = 0; s <= 60; ++s)
+                rig.tick();
+            QCoreApplication::processEvents();
+        } else if (end == QLatin1String("stop request")) {
+            rig.screen->requestClose();
+            QCoreApplication::processEvents();
+        } else {
+            if (end == QLatin1String("Escape while paused")) {
+                rig.pressKey(Qt::Key_Space);
+                rig.clock.advanceMs(5000);
+            }
+            rig.pressKey(Qt::Key_Escape);
+        }
+        QVERIFY(!rig.screen->isVisible());
+        QVERIFY(record);
+        QVERIFY(!rig.screen->screenSaver()->isHeld());
+        QCOMPARE(record->paused_ms, end == QLatin1String("Escape while paused") ? 5000 : 0);
+    }
+
+    // Space stands the run still under its line and gives the screen back; the second Space
+    // resumes exactly where it stood: the same frame, a whole interval to the next step, and the
+    // pause counted neither in the duration nor in the run's time.  Whether the application is
+    // active still decides whether anything ticks.
+    void spacePausesTheRun()
+    {
+        ExerciseRig rig(globalScale());
+        setUpDot(rig, 0, 1, 1000);
+        std::optional<RunRecord> record;
+        rig.screen->onRunEnded = [&record](const RunRecord& run) { record = run; };
+        rig.start(0);
+        for (int s = 0; s < 30; ++s)
+            rig.tick();
+        rig.clock.advanceMs(400);
+        const QImage before = rig.screenImage();
+        QLabel* line = nullptr;
+        for (QLabel* label : rig.screen->findChildren<QLabel*>())
+            if (label->text() == QStringLiteral("Duraklatıldı — devam etmek için Boşluk, bitirmek için Esc"))
+                line = label;
+        QVERIFY(line && !line->isVisible());
+
+        rig.pressKey(Qt::Key_Space);
+        QVERIFY(rig.screen->isPaused() && line->isVisible());
+        QVERIFY(!rig.waker->isArmed());
+        QVERIFY(!rig.screen->screenSaver()->isHeld());
+        rig.activity.setActive(false);
+        rig.activity.setActive(true);
+        QVERIFY(!rig.waker->isArmed());
+        rig.clock.advanceMs(10 * 60 * 1000);
+        rig.activity.setActive(false);
+        rig.pressKey(Qt::Key_Space);
+        QVERIFY(!rig.screen->isPaused() && !line->isVisible());
+        QVERIFY(rig.screen->screenSaver()->isHeld());
+        QVERIFY(!rig.waker->isArmed());
+        rig.activity.setActive(true);
+        QCOMPARE(rig.screenImage(), before);
+        QCOMPARE(rig.waker->deadline(), rig.clock.monotonicNanoseconds() + 1000 * ManualClock::kNsPerMs);
+
+        // 30.4 s trained before the pause: the 30th step after it passes the minute.
+        for (int s = 1; s < 30; ++s)
+            rig.tick();
+        QCoreApplication::processEvents();
+        QVERIFY(rig.screen->isVisible());
+        rig.tick();
+        QCoreApplication::processEvents();
+        QVERIFY(!rig.screen->isVisible());
+        QVERIFY(record);
+        QCOMPARE(record->steps, 60);
+        QCOMPARE(record->paused_ms, 10 * 60 * 1000);
+        QCOMPARE(record->run_ms, 60'400);
     }
 
     // While the application is inactive nothing ticks, but the duration keeps running: the
