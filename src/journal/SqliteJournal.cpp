@@ -279,8 +279,10 @@ SqliteJournal::Failure SqliteJournal::tryOpen(ReadMode mode)
 SqliteJournal::Failure SqliteJournal::prepareSchema()
 {
     QSqlQuery query(m_db);
+    // The first statement that reads the file: an error of SQL here is what the file holds (a
+    // format or schema this SQLite cannot read).
     if (!query.exec(QStringLiteral("PRAGMA quick_check")) || !query.next())
-        return classify(query.lastError());
+        return classify(query.lastError(), true);
     if (query.value(0).toString() != QLatin1String("ok")) {
         m_error = query.value(0).toString();
         return Failure::Damaged;
