@@ -84,7 +84,8 @@ QString CheckJournalFile(const QByteArray& bytes, const QString& dir, bool withP
             page = std::make_unique<JournalView>(journal, true);
         stored = journal.record(run);
         Describe(journal.runs());
-        const QString state = QStringLiteral("state %1 (%2)").arg(int(journal.state())).arg(journal.errorText());
+        const QString state =
+            QStringLiteral("state %1 (%2)").arg(int(journal.state())).arg(journal.errorText());
 
         if (!journal.asidePath().isEmpty() && ReadAll(journal.asidePath()) != bytes)
             return QStringLiteral("the file set aside differs from the input; ") + state;

@@ -65,10 +65,8 @@ class TestJournal : public QObject
   private slots:
     void init()
     {
-        // A folder for each test and row.
         const QString folder =
-            QString::fromUtf8(QTest::currentTestFunction()) + QLatin1Char('-') +
-            QString::fromUtf8(QTest::currentDataTag()).replace(QLatin1Char(' '), QLatin1Char('_'));
+            QStringLiteral("%1-%2").arg(QTest::currentTestFunction(), QTest::currentDataTag());
         m_path = m_dir.path() + QStringLiteral("/%1/journal.sqlite").arg(folder);
         QDir(m_dir.path()).mkpath(folder);
     }
@@ -142,19 +140,17 @@ class TestJournal : public QObject
     // Files this program cannot store runs in: set aside whole, and a new journal takes the run.
     void unusableFileIsSetAside_data()
     {
-        QTest::addColumn<QString>("kind"); // text, pages, or SQL over a journal with one Dot run
-        QTest::addColumn<QStringList>("sql");
-        QTest::newRow("not a database") << QStringLiteral("text") << QStringList();
-        QTest::newRow("damaged pages") << QStringLiteral("pages") << QStringList();
+        QTest::addColumn<bool>("pages");
+        QTest::addColumn<QStringList>("sql"); // run over a journal with one Dot run
+        QTest::newRow("not a database") << false << QStringList();
+        QTest::newRow("damaged pages") << true << QStringList();
         QTest::newRow("other columns")
-            << QStringLiteral("sql") << QStringList{"ALTER TABLE runs RENAME COLUMN inactive TO owner"};
+            << false << QStringList{"ALTER TABLE runs RENAME COLUMN inactive TO owner"};
         QTest::newRow("a trigger")
-            << QStringLiteral("sql")
-            << QStringList{"CREATE TRIGGER t AFTER INSERT ON runs BEGIN DELETE FROM runs; END"};
-        QTest::newRow("refusing runs")
-            << QStringLiteral("sql") << QStringList{"CREATE UNIQUE INDEX one ON runs (exercise)"};
+            << false << QStringList{"CREATE TRIGGER t AFTER INSERT ON runs BEGIN DELETE FROM runs; END"};
+        QTest::newRow("refusing runs") << false << QStringList{"CREATE UNIQUE INDEX one ON runs (exercise)"};
         QTest::newRow("first layout, a date it cannot read")
-            << QStringLiteral("sql")
+            << false
             << QStringList{
                    "DROP TABLE runs", kFirstLayout,
                    "INSERT INTO runs VALUES (1, 'dün', 2, 1, 2, 3, 12, 7, 1, 8, 4, 350, 2, 1, 3, 'escape')",
@@ -162,16 +158,16 @@ class TestJournal : public QObject
     }
     void unusableFileIsSetAside()
     {
-        QFETCH(QString, kind);
+        QFETCH(bool, pages);
         QFETCH(QStringList, sql);
         QByteArray bytes = QByteArray("Zerlivan ").repeated(500);
-        if (kind == QLatin1String("sql")) {
+        if (!sql.isEmpty()) {
             SqliteJournal(m_path).record(SampleRun(0, At(2024, 5, 1, 10)));
             RawDb raw(m_path);
             for (const QString& statement : sql)
                 QVERIFY2(raw.Exec(statement), qPrintable(statement));
         }
-        if (kind == QLatin1String("pages")) {
+        if (pages) {
             { // A real journal whose table pages are overwritten behind the header.
                 SqliteJournal journal(m_path);
                 for (int i = 0; i < 50; ++i)
@@ -181,7 +177,7 @@ class TestJournal : public QObject
             QVERIFY(bytes.size() > 8192);
             bytes.replace(4096, 4096, QByteArray(4096, '\x5a'));
         }
-        if (kind == QLatin1String("sql"))
+        if (!sql.isEmpty())
             bytes = ReadAll(m_path);
         QVERIFY(WriteAll(m_path, bytes));
 
@@ -227,11 +223,9 @@ class TestJournal : public QObject
             RecordFour(journal);
         }
         std::optional<zrvtest::ReadOnlyBind> readOnly;
-        if (mount) {
-            readOnly.emplace(dir);
-            QVERIFY(readOnly->Mounted());
-        }
-        if (!mount)
+        if (mount)
+            QVERIFY(readOnly.emplace(dir).Mounted());
+        else
             QVERIFY(QFile::setPermissions(dir, QFile::ReadOwner | QFile::ExeOwner));
         const auto writable = qScopeGuard(
             [&] { QFile::setPermissions(dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner); });
