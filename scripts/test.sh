@@ -6,7 +6,7 @@
 #   3. clang-tidy over src/, on that build;
 #   4. the same suite built with AddressSanitizer and UndefinedBehaviorSanitizer, in build-asan/
 #      (the same ctest arguments);
-#   5. the settings fuzzer (libFuzzer, clang) for a bounded time, in build-fuzz/.
+#   5. the settings and journal fuzzers (libFuzzer, clang) for a bounded time, in build-fuzz/.
 # ZRV_TEST_LINT=0 leaves out steps 1 and 3; ZRV_TEST_SANITIZERS=0 step 4; ZRV_FUZZ_SECONDS sets
 # the time of step 5 (60 by default, 0 leaves it out).
 set -euo pipefail
@@ -42,7 +42,7 @@ fi
 
 fuzz_seconds="${ZRV_FUZZ_SECONDS:-60}"
 if [ "$fuzz_seconds" != 0 ]; then
-    echo "== The settings fuzzer, ${fuzz_seconds} s"
+    echo "== The fuzzers (settings, journal), ${fuzz_seconds} s"
     CXX=clang++ cmake -S "$root" -B "$root/build-fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZRV_BUILD_FUZZ=ON \
         -DZRV_SANITIZE=ON -DZRV_BUILD_TESTS=OFF >/dev/null
     bash "$root/fuzz/run.sh" "$root/build-fuzz" "$fuzz_seconds"

@@ -13,15 +13,22 @@
 #include <iterator>
 #include <utility>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace
 {
-// SQLite's primary result codes, as Qt reports them in QSqlError::nativeErrorCode().
+// SQLite's primary result codes.  Qt reports the extended code in QSqlError::nativeErrorCode(),
+// whose low byte is the primary one (1544, a folder that cannot be written, is 8 READONLY).
+constexpr int kSqliteError = 1;
 constexpr int kSqlitePerm = 3;
 constexpr int kSqliteBusy = 5;
 constexpr int kSqliteLocked = 6;
 constexpr int kSqliteReadOnly = 8;
 constexpr int kSqliteCorrupt = 11;
 constexpr int kSqliteCantOpen = 14;
+constexpr int kSqliteConstraint = 19;
+constexpr int kSqliteMismatch = 20;
 constexpr int kSqliteNotADb = 26;
 
 // How long a write waits for another program that holds the file before giving up.
@@ -59,6 +66,13 @@ QString columnList()
     for (const RunColumn& c : kRunColumns)
         names << QLatin1String(c.name);
     return names.join(QStringLiteral(", "));
+}
+
+// The columns as runs are read: the one text is cut to what a run's end can be called, so that a
+// file with huge texts in it costs no more to read than any other.
+QString selectList()
+{
+    return columnList().replace(QLatin1String("ended"), QLatin1String("substr(ended, 1, 16)"));
 }
 
 const char* const kCreateIndex = "CREATE INDEX runs_by_exercise ON runs (exercise, started_utc_ms)";
@@ -120,6 +134,40 @@ bool newer(const RunRecord& a, const RunRecord& b)
 {
     return a.started != b.started ? a.started > b.started : a.id > b.id;
 }
+
+// The device and inode of the file at `path`; zeros when there is none.
+std::pair<quint64, quint64> identityOf(const QString& path)
+{
+    struct stat st {
+    };
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return {};
+    return {quint64(st.st_dev), quint64(st.st_ino)};
+}
+
+// The folders of `folder` that do not exist yet, outermost first.
+QStringList missingFolders(const QString& folder)
+{
+    QStringList missing;
+    for (QDir dir(folder); !dir.exists() && !dir.isRoot(); dir.setPath(QFileInfo(dir.path()).path()))
+        missing.prepend(dir.path());
+    return missing;
+}
+
+// Run as root with another user's data folder (sudo keeping HOME), what the journal makes in a
+// folder of that user is given to the user, who could not write to the journal afterwards
+// otherwise.  Links are never followed.
+void handOver(const QStringList& made, const QString& madeIn)
+{
+    struct stat owner {
+    };
+    if (made.isEmpty() || ::geteuid() != 0 || ::stat(QFile::encodeName(madeIn).constData(), &owner) != 0 ||
+        owner.st_uid == 0)
+        return;
+    for (const QString& path : made)
+        if (::lchown(QFile::encodeName(path).constData(), owner.st_uid, owner.st_gid) != 0)
+            continue; // gone again, or a file system without owners: nothing to hand over
+}
 } // namespace
 
 SqliteJournal::SqliteJournal(QString path, QObject* parent) : QObject(parent), m_path(std::move(path))
@@ -145,23 +193,32 @@ void SqliteJournal::open()
 {
     close();
     m_readable = false;
-    if (!QDir().mkpath(QFileInfo(m_path).absolutePath())) {
+    const QString folder = QFileInfo(m_path).absolutePath();
+    const QStringList madeFolders = missingFolders(folder);
+    if (!QDir().mkpath(folder)) {
         m_state = JournalState::ReadOnly;
-        m_error = QStringLiteral("cannot make the folder %1").arg(QFileInfo(m_path).absolutePath());
+        m_error = QStringLiteral("cannot make the folder %1").arg(folder);
         return;
     }
+    if (!madeFolders.isEmpty())
+        handOver(madeFolders, QFileInfo(madeFolders.first()).path());
+    bool madeFile = !QFileInfo::exists(m_path);
     Failure failure = tryOpen(ReadMode::ReadWrite);
-    if (failure == Failure::Damaged) {
+    if (failure == Failure::Damaged || failure == Failure::Unusable) {
         close();
         if (!setAside()) {
             m_state = JournalState::Unavailable;
             return;
         }
+        madeFile = true;
         failure = tryOpen(ReadMode::ReadWrite);
     }
     switch (failure) {
     case Failure::None:
         m_readable = true;
+        m_file = identityOf(m_path);
+        if (madeFile)
+            handOver({m_path, m_path + QStringLiteral("-wal"), m_path + QStringLiteral("-shm")}, folder);
         return;
     case Failure::Busy:
         m_state = JournalState::Locked;
@@ -170,6 +227,7 @@ void SqliteJournal::open()
         m_state = JournalState::ReadOnly;
         break;
     case Failure::Damaged:
+    case Failure::Unusable:
     case Failure::Other:
         m_state = JournalState::Unavailable;
         break;
@@ -203,22 +261,28 @@ SqliteJournal::Failure SqliteJournal::tryOpen(ReadMode mode)
     if (!m_db.open())
         return classify(m_db.lastError());
     if (mode != ReadMode::ReadWrite) {
+        if (const Failure f = checkRunsTable(); f != Failure::None)
+            return f;
         QSqlQuery probe(m_db);
         return probe.exec(QStringLiteral("SELECT count(*) FROM runs")) ? Failure::None
                                                                        : classify(probe.lastError());
     }
+    if (const Failure f = prepareSchema(); f != Failure::None || m_state == JournalState::NewerVersion)
+        return f;
+    // After the layout is known to be this program's: a file that is set aside, or a newer one,
+    // stays exactly as it was.
     if (const Failure f = exec(QStringLiteral("PRAGMA journal_mode=WAL")); f != Failure::None)
         return f;
-    if (const Failure f = exec(QStringLiteral("PRAGMA synchronous=NORMAL")); f != Failure::None)
-        return f;
-    return prepareSchema();
+    return exec(QStringLiteral("PRAGMA synchronous=NORMAL"));
 }
 
 SqliteJournal::Failure SqliteJournal::prepareSchema()
 {
     QSqlQuery query(m_db);
+    // The first statement that reads the file: an error of SQL here is what the file holds (a
+    // format or schema this SQLite cannot read).
     if (!query.exec(QStringLiteral("PRAGMA quick_check")) || !query.next())
-        return classify(query.lastError());
+        return classify(query.lastError(), true);
     if (query.value(0).toString() != QLatin1String("ok")) {
         m_error = query.value(0).toString();
         return Failure::Damaged;
@@ -233,7 +297,7 @@ SqliteJournal::Failure SqliteJournal::prepareSchema()
     }
     m_state = JournalState::Open;
     if (version == kSchemaVersion)
-        return Failure::None;
+        return checkRunsTable();
     QStringList statements;
     if (version == 0) { // a new file, or an empty database: the current layout
         statements << createRunsSql() << QString::fromLatin1(kCreateIndex);
@@ -246,23 +310,60 @@ SqliteJournal::Failure SqliteJournal::prepareSchema()
     if (const Failure f = exec(QStringLiteral("BEGIN IMMEDIATE")); f != Failure::None)
         return f;
     for (const QString& sql : statements)
-        if (const Failure f = exec(sql); f != Failure::None) {
+        if (const Failure f = exec(sql, true); f != Failure::None) {
             m_db.rollback();
             return f;
         }
+    if (const Failure f = checkRunsTable(); f != Failure::None) {
+        m_db.rollback();
+        return f;
+    }
     return exec(QStringLiteral("COMMIT"));
 }
 
-SqliteJournal::Failure SqliteJournal::exec(const QString& sql)
+// The runs table is a table, with the columns runs are written to, no other column a run must
+// fill, and no trigger of its own.
+SqliteJournal::Failure SqliteJournal::checkRunsTable()
 {
     QSqlQuery query(m_db);
-    return query.exec(sql) ? Failure::None : classify(query.lastError());
+    if (!query.exec(QStringLiteral("SELECT group_concat(type) FROM sqlite_master"
+                                   " WHERE tbl_name = 'runs' COLLATE NOCASE AND type <> 'index'")) ||
+        !query.next())
+        return classify(query.lastError());
+    if (query.value(0).toString() != QLatin1String("table")) {
+        m_error = QStringLiteral("runs is not a table of its own: %1").arg(query.value(0).toString());
+        return Failure::Unusable;
+    }
+    if (!query.exec(QStringLiteral("SELECT lower(name), \"notnull\" AND dflt_value IS NULL AND NOT pk"
+                                   " FROM pragma_table_info('runs')")))
+        return classify(query.lastError());
+    QStringList missing;
+    for (const RunColumn& c : kRunColumns)
+        missing << QLatin1String(c.name);
+    while (query.next()) {
+        const QString name = query.value(0).toString();
+        if (!missing.removeOne(name) && query.value(1).toBool()) {
+            m_error = QStringLiteral("the runs table has a column %1 that runs do not fill").arg(name);
+            return Failure::Unusable;
+        }
+    }
+    if (!missing.isEmpty()) {
+        m_error = QStringLiteral("the runs table has no column %1").arg(missing.join(QStringLiteral(", ")));
+        return Failure::Unusable;
+    }
+    return Failure::None;
 }
 
-SqliteJournal::Failure SqliteJournal::classify(const QSqlError& error)
+SqliteJournal::Failure SqliteJournal::exec(const QString& sql, bool onContent)
+{
+    QSqlQuery query(m_db);
+    return query.exec(sql) ? Failure::None : classify(query.lastError(), onContent);
+}
+
+SqliteJournal::Failure SqliteJournal::classify(const QSqlError& error, bool onContent)
 {
     m_error = error.text();
-    switch (error.nativeErrorCode().toInt()) {
+    switch (error.nativeErrorCode().toInt() & 0xff) {
     case kSqliteCorrupt:
     case kSqliteNotADb:
         return Failure::Damaged;
@@ -273,6 +374,10 @@ SqliteJournal::Failure SqliteJournal::classify(const QSqlError& error)
     case kSqliteReadOnly:
     case kSqliteCantOpen:
         return Failure::NotWritable;
+    case kSqliteError:
+    case kSqliteConstraint:
+    case kSqliteMismatch:
+        return onContent ? Failure::Unusable : Failure::Other;
     default:
         return Failure::Other;
     }
@@ -308,7 +413,9 @@ bool SqliteJournal::setAside()
 bool SqliteJournal::record(const RunRecord& run)
 {
     m_pending.append(run);
-    if (m_state != JournalState::Open && m_state != JournalState::NewerVersion)
+    // A file removed or replaced since it was opened would take the run with it.
+    const bool sameFile = m_readable && identityOf(m_path) == m_file;
+    if ((m_state != JournalState::Open && m_state != JournalState::NewerVersion) || !sameFile)
         open();
     if (m_state == JournalState::Open) {
         Failure failure = storePending();
@@ -316,6 +423,15 @@ bool SqliteJournal::record(const RunRecord& run)
             // Damaged since it was opened: put it aside and start again.
             open();
             failure = m_state == JournalState::Open ? storePending() : failure;
+        } else if (failure == Failure::Unusable) {
+            // A table that refuses runs for what the file holds (a constraint of its own): the
+            // file is put aside whole and a new journal takes the runs.
+            close();
+            m_readable = false;
+            if (setAside()) {
+                open();
+                failure = m_state == JournalState::Open ? storePending() : failure;
+            }
         }
         if (failure == Failure::Busy)
             m_state = JournalState::Locked;
@@ -358,7 +474,7 @@ SqliteJournal::Failure SqliteJournal::storePending()
         for (int i = 0; i < values.size(); ++i)
             insert.bindValue(i, values[i]);
         if (!insert.exec()) {
-            const Failure f = classify(insert.lastError());
+            const Failure f = classify(insert.lastError(), true);
             m_db.rollback();
             return f;
         }
@@ -376,7 +492,7 @@ QList<RunRecord> SqliteJournal::runs(const RunQuery& query) const
     QList<RunRecord> runs;
     if (m_readable) {
         QSqlQuery select(m_db);
-        QString sql = QStringLiteral("SELECT %1 FROM runs WHERE 1").arg(columnList());
+        QString sql = QStringLiteral("SELECT %1 FROM runs WHERE 1").arg(selectList());
         if (query.exercise)
             sql += QStringLiteral(" AND exercise = %1").arg(*query.exercise);
         if (query.from.isValid())

@@ -6,6 +6,8 @@
 #include <QSqlDatabase>
 #include <QString>
 
+#include <utility>
+
 // What the journal can do with its file.
 enum class JournalState {
     Open,         // runs are read and stored
@@ -20,10 +22,13 @@ enum class JournalState {
 // record() returns true: a crash or kill of the program after that loses nothing (a power
 // failure may lose the last runs, since commits do not wait for the disk).
 //
-// Nothing that goes wrong with the file stops the program.  A file that is not a database, or
-// a damaged one, is renamed aside (never deleted) and a new journal is started; a file that
-// cannot be written is read when it can be; runs that cannot be stored stay in memory, show in
-// runs(), and are stored with the next run once the file can be written again.
+// Nothing that goes wrong with the file stops the program.  A file that is not a database, a
+// damaged one, or one this program cannot use as it is (a runs table of other columns, an older
+// layout whose values cannot be converted, a table that refuses runs) is renamed aside (never
+// deleted) and a new journal is started; a file that cannot be written is read when it can be;
+// runs that cannot be stored stay in memory, show in runs(), and are stored with the next run
+// once the file can be written again.  A file removed or replaced while the program runs is
+// noticed before a run is stored, and the run goes into the file at the path.
 class SqliteJournal : public QObject, public RunLog
 {
     Q_OBJECT
@@ -53,15 +58,19 @@ class SqliteJournal : public QObject, public RunLog
     void changed();
 
   private:
-    enum class Failure { None, Damaged, Busy, NotWritable, Other };
+    // Unusable: a database, but what it holds keeps this program from storing runs in it.
+    enum class Failure { None, Damaged, Unusable, Busy, NotWritable, Other };
     enum class ReadMode { ReadWrite, ReadOnly, Immutable };
 
     void open();
     Failure tryOpen(ReadMode mode);
     Failure prepareSchema();
+    Failure checkRunsTable();
     Failure storePending();
-    Failure exec(const QString& sql);
-    Failure classify(const class QSqlError& error);
+    Failure exec(const QString& sql, bool onContent = false);
+    // `onContent`: the statement reads or writes the runs, so an error of SQL or a constraint
+    // comes from what the file holds.
+    Failure classify(const class QSqlError& error, bool onContent = false);
     void close();
     bool setAside();
 
@@ -73,4 +82,6 @@ class SqliteJournal : public QObject, public RunLog
     QString m_asidePath;
     QString m_error;
     QList<RunRecord> m_pending;
+    // The device and inode of the open file, to notice it removed or replaced.
+    std::pair<quint64, quint64> m_file{};
 };

@@ -12,7 +12,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <QScopeGuard>
+
 #include <csignal>
+#include <optional>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -23,6 +26,15 @@ using zrvtest::SampleRun;
 
 namespace
 {
+// The runs table of the first layout, which kept the local start time as text.
+const char* const kFirstLayout =
+    "CREATE TABLE runs (id INTEGER PRIMARY KEY, started TEXT NOT NULL, exercise INTEGER NOT NULL,"
+    " type INTEGER NOT NULL, direction INTEGER NOT NULL, lines INTEGER NOT NULL,"
+    " letters INTEGER NOT NULL, background INTEGER NOT NULL, active INTEGER NOT NULL,"
+    " passive INTEGER NOT NULL, dot INTEGER NOT NULL, speed_ms INTEGER NOT NULL,"
+    " duration_min INTEGER NOT NULL, run_ms INTEGER NOT NULL, steps INTEGER NOT NULL,"
+    " ended TEXT NOT NULL)";
+
 // The runs without the journal's numbers, for comparing what went in with what came out.
 QList<RunRecord> WithoutIds(QList<RunRecord> runs)
 {
@@ -53,8 +65,10 @@ class TestJournal : public QObject
   private slots:
     void init()
     {
-        m_path = m_dir.path() + QStringLiteral("/%1/journal.sqlite").arg(QTest::currentTestFunction());
-        QDir(m_dir.path()).mkpath(QTest::currentTestFunction());
+        const QString folder =
+            QStringLiteral("%1-%2").arg(QTest::currentTestFunction(), QTest::currentDataTag());
+        m_path = m_dir.path() + QStringLiteral("/%1/journal.sqlite").arg(folder);
+        QDir(m_dir.path()).mkpath(folder);
     }
 
     void storesAndQueriesRuns()
@@ -88,13 +102,7 @@ class TestJournal : public QObject
     {
         {
             RawDb raw(m_path);
-            QVERIFY(raw.Exec(QStringLiteral(
-                "CREATE TABLE runs (id INTEGER PRIMARY KEY, started TEXT NOT NULL, exercise INTEGER NOT NULL,"
-                " type INTEGER NOT NULL, direction INTEGER NOT NULL, lines INTEGER NOT NULL,"
-                " letters INTEGER NOT NULL, background INTEGER NOT NULL, active INTEGER NOT NULL,"
-                " passive INTEGER NOT NULL, dot INTEGER NOT NULL, speed_ms INTEGER NOT NULL,"
-                " duration_min INTEGER NOT NULL, run_ms INTEGER NOT NULL, steps INTEGER NOT NULL,"
-                " ended TEXT NOT NULL)")));
+            QVERIFY(raw.Exec(QLatin1String(kFirstLayout)));
             QVERIFY(
                 raw.Exec(QStringLiteral("INSERT INTO runs VALUES (1, '2024-01-15 08:00:00', 2, 1, 2, 3, 12,"
                                         " 7, 1, 8, 4, 350, 2, 120500, 344, 'duration')")));
@@ -129,16 +137,36 @@ class TestJournal : public QObject
         QCOMPARE(raw.Value(QStringLiteral("PRAGMA user_version")).toInt(), SqliteJournal::kSchemaVersion);
     }
 
-    void damagedFileIsSetAside_data()
+    // Files this program cannot store runs in: set aside whole, and a new journal takes the run.
+    void unusableFileIsSetAside_data()
     {
         QTest::addColumn<bool>("pages");
-        QTest::newRow("not a database") << false;
-        QTest::newRow("damaged pages") << true;
+        QTest::addColumn<QStringList>("sql"); // run over a journal with one Dot run
+        QTest::newRow("not a database") << false << QStringList();
+        QTest::newRow("damaged pages") << true << QStringList();
+        QTest::newRow("other columns")
+            << false << QStringList{"ALTER TABLE runs RENAME COLUMN inactive TO owner"};
+        QTest::newRow("a trigger")
+            << false << QStringList{"CREATE TRIGGER t AFTER INSERT ON runs BEGIN DELETE FROM runs; END"};
+        QTest::newRow("refusing runs") << false << QStringList{"CREATE UNIQUE INDEX one ON runs (exercise)"};
+        QTest::newRow("first layout, a date it cannot read")
+            << false
+            << QStringList{
+                   "DROP TABLE runs", kFirstLayout,
+                   "INSERT INTO runs VALUES (1, 'dün', 2, 1, 2, 3, 12, 7, 1, 8, 4, 350, 2, 1, 3, 'escape')",
+                   "PRAGMA user_version=1"};
     }
-    void damagedFileIsSetAside()
+    void unusableFileIsSetAside()
     {
         QFETCH(bool, pages);
+        QFETCH(QStringList, sql);
         QByteArray bytes = QByteArray("Zerlivan ").repeated(500);
+        if (!sql.isEmpty()) {
+            SqliteJournal(m_path).record(SampleRun(0, At(2024, 5, 1, 10)));
+            RawDb raw(m_path);
+            for (const QString& statement : sql)
+                QVERIFY2(raw.Exec(statement), qPrintable(statement));
+        }
         if (pages) {
             { // A real journal whose table pages are overwritten behind the header.
                 SqliteJournal journal(m_path);
@@ -149,29 +177,58 @@ class TestJournal : public QObject
             QVERIFY(bytes.size() > 8192);
             bytes.replace(4096, 4096, QByteArray(4096, '\x5a'));
         }
+        if (!sql.isEmpty())
+            bytes = ReadAll(m_path);
         QVERIFY(WriteAll(m_path, bytes));
 
         SqliteJournal journal(m_path);
         QCOMPARE(journal.state(), JournalState::Open);
+        const RunRecord run = SampleRun(0, At(2024, 6, 1, 10), 1);
+        QVERIFY(journal.record(run));
         QVERIFY(!journal.asidePath().isEmpty());
         QCOMPARE(ReadAll(journal.asidePath()), bytes);
-        QVERIFY(journal.runs().isEmpty());
-        QVERIFY(journal.record(SampleRun(0, At(2024, 6, 1, 10))));
-        QCOMPARE(SqliteJournal(m_path).runs().size(), 1);
+        QCOMPARE(WithoutIds(SqliteJournal(m_path).runs()), QList<RunRecord>{run});
     }
 
-    // A file on a read-only file system is read, never written; runs are kept in memory.
+    // Removed while the program runs: the next run goes into the file the next start reads.
+    void fileRemovedWhileOpen()
+    {
+        SqliteJournal journal(m_path);
+        QVERIFY(journal.record(SampleRun(0, At(2024, 5, 1, 10))));
+        for (const char* suffix : {"", "-wal", "-shm"})
+            QFile::remove(m_path + QLatin1String(suffix));
+        const RunRecord later = SampleRun(1, At(2024, 5, 2, 10), 1);
+        QVERIFY(journal.record(later));
+        QCOMPARE(WithoutIds(SqliteJournal(m_path).runs()), QList<RunRecord>{later});
+    }
+
+    // A file on a read-only file system, or in a folder that cannot be written, is read, never
+    // written; runs are kept in memory.
+    void readOnlyPlace_data()
+    {
+        QTest::addColumn<bool>("mount");
+        QTest::newRow("read-only file system") << true;
+        QTest::newRow("read-only folder, writable file") << false;
+    }
     void readOnlyPlace()
     {
-        if (!zrvtest::EnterPrivateMounts())
+        QFETCH(bool, mount);
+        if (mount && !zrvtest::EnterPrivateMounts())
             QSKIP("needs the right to mount a file system");
+        if (!mount && geteuid() == 0)
+            QSKIP("root writes in any folder");
         const QString dir = QFileInfo(m_path).absolutePath();
         {
             SqliteJournal journal(m_path);
             RecordFour(journal);
         }
-        const zrvtest::ReadOnlyBind readOnly(dir);
-        QVERIFY(readOnly.Mounted());
+        std::optional<zrvtest::ReadOnlyBind> readOnly;
+        if (mount)
+            QVERIFY(readOnly.emplace(dir).Mounted());
+        else
+            QVERIFY(QFile::setPermissions(dir, QFile::ReadOwner | QFile::ExeOwner));
+        const auto writable = qScopeGuard(
+            [&] { QFile::setPermissions(dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner); });
         const QByteArray before = ReadAll(m_path);
 
         SqliteJournal journal(m_path);

@@ -1,7 +1,9 @@
 // Replays the settings fuzzer's corpus (fuzz/corpus) with the normal compiler: every stored
 // input goes through the fuzzer's own round (load, show, save, load again, show again) and is
 // then shown in a real settings window, whose widgets must show what the model holds and whose
-// list must be the one the model alone makes of the file.
+// list must be the one the model alone makes of the file.  The journal fuzzer's corpus
+// (fuzz/corpus-journal) goes through that fuzzer's round, the journal's page included.
+#include "../../fuzz/JournalChecks.h"
 #include "../../fuzz/SettingsChecks.h"
 #include "core/Report.h"
 #include "gui/SettingsWindow.h"
@@ -63,6 +65,22 @@ class TestFuzzCorpus : public QObject
             QCOMPARE(ReadAll(QStringLiteral("zrv.opt")), SettingsList::serialize(model.list().lines()));
         else
             QCOMPARE(ReadAll(QStringLiteral("zrv.opt")), bytes);
+    }
+
+    void journalCorpus_data()
+    {
+        QTest::addColumn<QString>("path");
+        const QDir corpus(QStringLiteral(ZRV_FUZZ_JOURNAL_CORPUS_DIR));
+        for (const QString& name : corpus.entryList(QDir::Files, QDir::Name))
+            QTest::newRow(qPrintable(name)) << corpus.filePath(name);
+    }
+    void journalCorpus()
+    {
+        QFETCH(QString, path);
+        const QTemporaryDir dir;
+        const QString fault =
+            zrvfuzz::CheckJournalFile(ReadAll(path), dir.filePath(QStringLiteral("j")), true);
+        QVERIFY2(fault.isEmpty(), qPrintable(fault));
     }
 };
 
