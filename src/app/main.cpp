@@ -1,5 +1,6 @@
 // Zerlivan: a trainer for the eye exercises of speed reading.
 #include "app/CommandLine.h"
+#include "app/SettingsLock.h"
 #include "app/StopRequests.h"
 #include "core/Report.h"
 #include "core/SettingsList.h"
@@ -12,7 +13,6 @@
 #include <QApplication>
 #include <QIcon>
 #include <QLibraryInfo>
-#include <QLockFile>
 #include <QTranslator>
 
 int main(int argc, char* argv[])
@@ -40,12 +40,12 @@ int main(int argc, char* argv[])
 
     // From here SIGTERM, SIGHUP and SIGINT end the program the normal way (below).
     StopSignals stopSignals;
-    // One copy at a time writes the settings of a directory.  A lock left by a copy that no
-    // longer runs is taken over; a live one's is never taken by its age.  Named relative to the
-    // directory, as the settings file is: its absolute path may not be valid UTF-8.
-    QLockFile settingsLock(QString::fromLatin1(SettingsList::DefaultFileName) + QStringLiteral(".lock"));
-    settingsLock.setStaleLockTime(0);
-    const bool otherCopyRuns = !settingsLock.tryLock(0) && settingsLock.error() == QLockFile::LockFailedError;
+    // One copy at a time writes the settings of a directory (SettingsLock says which locks are
+    // taken over).  Named relative to the directory, as the settings file is: its absolute path
+    // may not be valid UTF-8.
+    zrv::SettingsLock settingsLock(QString::fromLatin1(SettingsList::DefaultFileName) +
+                                   QStringLiteral(".lock"));
+    const bool otherCopyRuns = settingsLock.lock() == zrv::SettingsLock::State::HeldElsewhere;
 
     // Qt's own texts (the font dialog, the buttons of message boxes) in Turkish, as the rest.
     QTranslator qtTexts;
