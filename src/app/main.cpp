@@ -25,6 +25,7 @@ int main(int argc, char* argv[])
             return *exitCode;
     }
 
+    StopSignals::ignoreBrokenPipes();
     zrv::beginApplicationStart(stderr);
     QApplication app(argc, argv);
     zrv::endApplicationStart();
