@@ -15,6 +15,35 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 
+#include <sys/stat.h>
+
+namespace
+{
+
+// Without an address of the session bus, libdbus starts a bus of its own through X11
+// (dbus-launch) the first time Qt asks for the session bus (its accessibility bridge does), and
+// that bus outlives the program, one more at every start.  The user's bus is used where it
+// exists; else an address nothing connects to ("disabled:": libdbus finds no such kind of
+// address and starts nothing; the accessibility bridge then does without a bus).
+void avoidSessionBusAutolaunch()
+{
+    if (!qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
+        return;
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    const QByteArray socket = runtime + "/bus";
+    struct stat st {
+    };
+    if (runtime.startsWith('/') && ::stat(socket.constData(), &st) == 0 && S_ISSOCK(st.st_mode)) {
+        // Bytes other than these are written %xx in a bus address.
+        const QByteArray plain("-_/.\\*");
+        qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + socket.toPercentEncoding(plain, "~"));
+    } else {
+        qputenv("DBUS_SESSION_BUS_ADDRESS", "disabled:");
+    }
+}
+
+} // namespace
+
 int main(int argc, char* argv[])
 {
     {
@@ -26,6 +55,7 @@ int main(int argc, char* argv[])
     }
 
     StopSignals::ignoreBrokenPipes();
+    avoidSessionBusAutolaunch();
     zrv::beginApplicationStart(stderr);
     QApplication app(argc, argv);
     zrv::endApplicationStart();
