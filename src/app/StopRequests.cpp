@@ -20,7 +20,7 @@ StopRequests::StopRequests(SettingsWindow* settingsWindow, ExerciseWindow* exerc
 
 void StopRequests::request()
 {
-    if (m_saveFailed)
+    if (m_saveFailed || m_closing)
         m_exit(1);
     else
         endStep(0);
@@ -43,8 +43,11 @@ void StopRequests::endStep(int attempt)
             return;
         }
     }
-    if (m_settingsWindow->isVisible())
+    if (m_settingsWindow->isVisible()) {
+        m_closing = true;
         m_settingsWindow->btnCloseClick();
+        m_closing = false;
+    }
     m_saveFailed = m_settingsWindow->isVisible();
 }
 

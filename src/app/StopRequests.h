@@ -13,8 +13,8 @@ namespace zrv
 // dialog is cancelled, and then the settings window is closed the normal way, which saves the
 // settings when the save box is ticked.  Each step waits for the event loop to finish the one
 // before it.  A request that comes after one whose save failed (the window said why and stayed
-// open) ends the program without saving, with exit code 1: the system is not kept waiting for
-// a person.
+// open), or while the window is still saying why, ends the program without saving, with exit
+// code 1: the system is not kept waiting for a person.
 class StopRequests
 {
   public:
@@ -31,6 +31,7 @@ class StopRequests
     ExerciseWindow* m_exerciseWindow;
     std::function<void(int)> m_exit;
     bool m_saveFailed = false;
+    bool m_closing = false; // inside the close, which may say modally why the save failed
 };
 
 } // namespace zrv

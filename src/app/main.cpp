@@ -1,5 +1,6 @@
 // Zerlivan: a trainer for the eye exercises of speed reading.
 #include "app/CommandLine.h"
+#include "app/SettingsLock.h"
 #include "app/StopRequests.h"
 #include "core/Report.h"
 #include "core/SettingsList.h"
@@ -12,8 +13,36 @@
 #include <QApplication>
 #include <QIcon>
 #include <QLibraryInfo>
-#include <QLockFile>
 #include <QTranslator>
+
+#include <sys/stat.h>
+
+namespace
+{
+
+// Without an address of the session bus, libdbus starts a bus of its own through X11
+// (dbus-launch) the first time Qt asks for the session bus (its accessibility bridge does), and
+// that bus outlives the program, one more at every start.  The user's bus is used where it
+// exists; else an address nothing connects to ("disabled:": libdbus finds no such kind of
+// address and starts nothing; the accessibility bridge then does without a bus).
+void avoidSessionBusAutolaunch()
+{
+    if (!qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
+        return;
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    const QByteArray socket = runtime + "/bus";
+    struct stat st {
+    };
+    if (runtime.startsWith('/') && ::stat(socket.constData(), &st) == 0 && S_ISSOCK(st.st_mode)) {
+        // Bytes other than these are written %xx in a bus address.
+        const QByteArray plain("-_/.\\*");
+        qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + socket.toPercentEncoding(plain, "~"));
+    } else {
+        qputenv("DBUS_SESSION_BUS_ADDRESS", "disabled:");
+    }
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
@@ -25,6 +54,8 @@ int main(int argc, char* argv[])
             return *exitCode;
     }
 
+    StopSignals::ignoreBrokenPipes();
+    avoidSessionBusAutolaunch();
     zrv::beginApplicationStart(stderr);
     QApplication app(argc, argv);
     zrv::endApplicationStart();
@@ -40,12 +71,12 @@ int main(int argc, char* argv[])
 
     // From here SIGTERM, SIGHUP and SIGINT end the program the normal way (below).
     StopSignals stopSignals;
-    // One copy at a time writes the settings of a directory.  A lock left by a copy that no
-    // longer runs is taken over; a live one's is never taken by its age.  Named relative to the
-    // directory, as the settings file is: its absolute path may not be valid UTF-8.
-    QLockFile settingsLock(QString::fromLatin1(SettingsList::DefaultFileName) + QStringLiteral(".lock"));
-    settingsLock.setStaleLockTime(0);
-    const bool otherCopyRuns = !settingsLock.tryLock(0) && settingsLock.error() == QLockFile::LockFailedError;
+    // One copy at a time writes the settings of a directory (SettingsLock says which locks are
+    // taken over).  Named relative to the directory, as the settings file is: its absolute path
+    // may not be valid UTF-8.
+    zrv::SettingsLock settingsLock(QString::fromLatin1(SettingsList::DefaultFileName) +
+                                   QStringLiteral(".lock"));
+    const bool otherCopyRuns = settingsLock.lock() == zrv::SettingsLock::State::HeldElsewhere;
 
     // Qt's own texts (the font dialog, the buttons of message boxes) in Turkish, as the rest.
     QTranslator qtTexts;

@@ -22,7 +22,19 @@ extern "C" void onStopSignal(int signal_number)
     [[maybe_unused]] const ssize_t written = ::write(g_pipe[0], &byte, 1);
     errno = saved;
 }
+// Does nothing, so that the write fails instead; a handler rather than SIG_IGN, which programs
+// started from this one would inherit.
+extern "C" void onBrokenPipe(int) {}
 } // namespace
+
+void StopSignals::ignoreBrokenPipes()
+{
+    struct sigaction action = {};
+    action.sa_handler = onBrokenPipe;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    ::sigaction(SIGPIPE, &action, nullptr);
+}
 
 StopSignals::StopSignals(QObject* parent) : QObject(parent)
 {

@@ -16,6 +16,11 @@ class StopSignals : public QObject
     explicit StopSignals(QObject* parent = nullptr);
     ~StopSignals() override;
 
+    // From here on a write to a pipe or socket whose reader has gone (a log piped into
+    // "grep -m1", a closed terminal) fails with EPIPE instead of ending the process.  Programs
+    // started later get the default action back.  Called once, early in main().
+    static void ignoreBrokenPipes();
+
     // False when the pipe or the handlers could not be set up (the signals then keep their
     // default action).
     bool isActive() const { return m_notifier != nullptr; }

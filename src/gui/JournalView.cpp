@@ -1,12 +1,14 @@
 #include "gui/JournalView.h"
 
 #include "core/Report.h"
+#include "core/SafeSave.h"
 #include "journal/JournalFigures.h"
 #include "journal/SqliteJournal.h"
 
 #include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
+#include <QBuffer>
 #include <QChart>
 #include <QChartView>
 #include <QComboBox>
@@ -17,7 +19,6 @@
 #include <QLabel>
 #include <QLineSeries>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QSortFilterProxyModel>
 #include <QStandardItemModel>
 #include <QTableView>
@@ -324,11 +325,21 @@ void JournalView::chooseCsvFile()
 
 bool JournalView::exportCsv(const QString& path)
 {
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && writeCsv(file, m_journal.runs()) && file.commit())
-        return true;
-    zrv::showMessage(QStringLiteral("\"%1\" dosyasına yazılamadı: %2")
-                         .arg(QDir::toNativeSeparators(path), file.errorString()));
+    // Saved as the settings file is: a link is followed, the file's owner and mode are kept,
+    // and only a regular file is ever replaced, never a device or a pipe chosen by mistake.
+    QBuffer csv;
+    QString error;
+    if (csv.open(QIODevice::WriteOnly) && writeCsv(csv, m_journal.runs())) {
+        zrv::SaveOutcome outcome = zrv::SaveOutcome::Written;
+        const int failure = zrv::replaceFile(QFile::encodeName(path), csv.data(), &outcome);
+        if (failure == 0 && outcome == zrv::SaveOutcome::Written)
+            return true;
+        error = failure != 0 ? qt_error_string(failure) : QStringLiteral("normal bir dosya değil");
+    } else {
+        error = csv.errorString();
+    }
+    zrv::showMessage(
+        QStringLiteral("\"%1\" dosyasına yazılamadı: %2").arg(QDir::toNativeSeparators(path), error));
     return false;
 }
 

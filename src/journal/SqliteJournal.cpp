@@ -184,9 +184,13 @@ SqliteJournal::~SqliteJournal()
 
 QString SqliteJournal::defaultPath()
 {
-    // The folder the menu entry starts the program in, whatever the application is called.
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-           QStringLiteral("/zerlivan/journal.sqlite");
+    // The folder the menu entry starts the program in, whatever the application is called.  A
+    // relative XDG_DATA_HOME is not to be used (it would put a journal in every folder the
+    // program starts in): the default is, as when it is not set.
+    QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (QDir::isRelativePath(data))
+        data = QDir::homePath() + QStringLiteral("/.local/share");
+    return data + QStringLiteral("/zerlivan/journal.sqlite");
 }
 
 void SqliteJournal::open()

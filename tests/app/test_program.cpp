@@ -25,10 +25,18 @@ struct Run {
     QByteArray err;
 };
 
+// The program's data folder (its journal) for the whole test, never the user's.
+QString DataHome()
+{
+    static const QTemporaryDir dir;
+    return dir.path();
+}
+
 QProcessEnvironment Environment(const QMap<QString, QString>& changes = {})
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), DataHome());
     for (auto it = changes.begin(); it != changes.end(); ++it) {
         if (it.value().isNull())
             env.remove(it.key());
@@ -60,6 +68,7 @@ Run RunToEnd(const QStringList& arguments, const QProcessEnvironment& env)
 // taken: then it shows its notice).
 struct Copy {
     QProcess process;
+    QProcessEnvironment env = Environment();
     bool Start(const QString& dir)
     {
         process.setWorkingDirectory(dir);
@@ -76,12 +85,14 @@ struct Copy {
     }
     bool Start()
     {
-        process.setProcessEnvironment(Environment());
+        process.setProcessEnvironment(env);
         process.start(QStringLiteral(ZRV_PROGRAM_PATH), {});
         return process.waitForStarted(10000);
     }
     bool Stop(int signal_number)
     {
+        if (process.processId() <= 0) // ended already: pid 0 would be this test's whole group
+            return false;
         ::kill(pid_t(process.processId()), signal_number);
         return process.waitForFinished(20000);
     }
@@ -168,19 +179,37 @@ class TestProgram : public QObject
     }
 
     // SIGTERM at logout, SIGHUP when the terminal goes, SIGINT from Ctrl+C: the window closes
-    // as with the exit button, the settings are saved and the lock is given back.
+    // as with the exit button, the settings are saved and the lock is given back.  Also with
+    // the log piped into a reader that has gone ("| grep -m1 tick"), and with a relative data
+    // folder, which is not to be used.
     void stopSignalSaves_data()
     {
         QTest::addColumn<int>("signal_number");
-        QTest::newRow("SIGTERM") << int(SIGTERM);
-        QTest::newRow("SIGHUP") << int(SIGHUP);
-        QTest::newRow("SIGINT") << int(SIGINT);
+        QTest::addColumn<QString>("started"); // how, when not as usual
+        QTest::newRow("SIGTERM") << int(SIGTERM) << QString();
+        QTest::newRow("SIGHUP") << int(SIGHUP) << QString();
+        QTest::newRow("SIGINT") << int(SIGINT) << QString();
+        QTest::newRow("log into a closed pipe") << int(SIGTERM) << QStringLiteral("closed pipe");
+        QTest::newRow("relative XDG_DATA_HOME") << int(SIGTERM) << QStringLiteral("data");
     }
     void stopSignalSaves()
     {
         QFETCH(int, signal_number);
+        QFETCH(QString, started);
         QTemporaryDir dir;
         Copy copy;
+        if (started == "data") {
+            copy.env.insert(QStringLiteral("XDG_DATA_HOME"), started);
+            copy.env.insert(QStringLiteral("HOME"), dir.filePath(QStringLiteral("home")));
+        } else if (!started.isEmpty()) {
+            copy.env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("*.debug=true"));
+            copy.env.insert(QStringLiteral("QT_FORCE_STDERR_LOGGING"), QStringLiteral("1"));
+            copy.process.setChildProcessModifier([] {
+                int ends[2];
+                if (::pipe(ends) != 0 || ::close(ends[0]) != 0 || ::dup2(ends[1], 2) != 2)
+                    ::_exit(98);
+            });
+        }
         QVERIFY(copy.Start(dir.path()));
         QVERIFY(WaitFor([&] { return QFile::exists(dir.filePath("zrv.opt.lock")); }));
         QVERIFY(copy.Stop(signal_number));
@@ -189,6 +218,7 @@ class TestProgram : public QObject
         const QByteArray saved = ReadAll(dir.filePath("zrv.opt"));
         QCOMPARE(saved.count("\r\n"), 41);
         QVERIFY(!QFile::exists(dir.filePath("zrv.opt.lock")));
+        QCOMPARE(QFile::exists(dir.filePath("home/.local/share/zerlivan")), started == "data");
     }
 
     // Started in a folder whose name is "Ödev" in Windows-1254 bytes, not valid UTF-8: the

@@ -19,6 +19,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 using zrvtest::At;
 using zrvtest::Paced;
 using zrvtest::SampleRun;
@@ -138,6 +140,13 @@ class TestJournalView : public QObject
 
         QVERIFY(!view.exportCsv(m_dir.filePath(QStringLiteral("no/such/folder/x.csv"))));
         QCOMPARE(sandbox.reports.size(), 1);
+        // A pipe chosen as the file is left a pipe, and the export said to have failed.
+        const QByteArray fifo = QFile::encodeName(m_dir.filePath(QStringLiteral("pipe.csv")));
+        QVERIFY(::mkfifo(fifo.constData(), 0644) == 0 && !view.exportCsv(QFile::decodeName(fifo)));
+        QCOMPARE(sandbox.reports.size(), 2);
+        struct stat st {
+        };
+        QVERIFY(::lstat(fifo.constData(), &st) == 0 && S_ISFIFO(st.st_mode));
     }
 };
 
