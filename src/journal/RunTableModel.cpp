@@ -18,7 +18,9 @@ struct TableColumn {
 };
 const TableColumn kTableColumns[] = {
     {"Tarih", RunKey::Started, false,
-     [](const RunRecord& run, const QTimeZone& zone) { return run.started.toTimeZone(zone).toString(kDateFormat); }},
+     [](const RunRecord& run, const QTimeZone& zone) {
+         return run.started.toTimeZone(zone).toString(kDateFormat);
+     }},
     {"Alıştırma", RunKey::Exercise, false,
      [](const RunRecord& run, const QTimeZone&) { return exerciseName(run.exercise); }},
     {"Tip", RunKey::Type, false,
@@ -27,7 +29,8 @@ const TableColumn kTableColumns[] = {
      [](const RunRecord& run, const QTimeZone&) { return QString::number(run.interval_ms); }},
     {"Çalışılan", RunKey::RunTime, true,
      [](const RunRecord& run, const QTimeZone&) { return spanName(double(run.run_ms)); }},
-    {"Adım", RunKey::Steps, true, [](const RunRecord& run, const QTimeZone&) { return QString::number(run.steps); }},
+    {"Adım", RunKey::Steps, true,
+     [](const RunRecord& run, const QTimeZone&) { return QString::number(run.steps); }},
     {"Bitiş", RunKey::End, false, [](const RunRecord& run, const QTimeZone&) { return endName(run.end); }},
 };
 static_assert(std::size(kTableColumns) == RunTableModel::ColumnCount);
