@@ -122,7 +122,9 @@ JournalView::JournalView(SqliteJournal& journal, bool compact, QWidget* parent)
     }
     m_chartView = new QChartView(m_chart, this);
     m_chartView->setRenderHint(QPainter::Antialiasing);
-    m_chartView->setMinimumHeight(compact ? 170 : 260);
+    // Room for the title, the legend and seven axis labels; where the page is short, the table
+    // gives way.
+    m_chartView->setMinimumHeight(compact ? 190 : 260);
     layout->addWidget(m_chartView, compact ? 5 : 7);
 
     connect(m_table->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
