@@ -81,8 +81,9 @@ JournalView::JournalView(SqliteJournal& journal, bool compact, QWidget* parent)
     m_model = new RunTableModel(m_journal, this);
     m_table = new QTableView(this);
     m_table->setModel(m_model);
+    // The model is read newest first already: sorting on the same column and order reads nothing.
+    m_table->horizontalHeader()->setSortIndicator(RunTableModel::Date, Qt::DescendingOrder);
     m_table->setSortingEnabled(true);
-    m_table->sortByColumn(RunTableModel::Date, Qt::DescendingOrder);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setSelectionMode(QAbstractItemView::SingleSelection);
     m_table->verticalHeader()->hide();
