@@ -3,6 +3,7 @@
 #include "core/Report.h"
 #include "core/SafeSave.h"
 #include "journal/JournalFigures.h"
+#include "journal/RunTableModel.h"
 #include "journal/SqliteJournal.h"
 
 #include <QBarCategoryAxis>
@@ -18,59 +19,47 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineSeries>
+#include <QPainter>
 #include <QPushButton>
-#include <QSortFilterProxyModel>
-#include <QStandardItemModel>
+#include <QStyle>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QValueAxis>
 
 namespace
 {
-enum Column { ColDate, ColExercise, ColType, ColSpeed, ColRun, ColSteps, ColEnd, ColumnCount };
-constexpr int kSortRole = Qt::UserRole + 1;
-constexpr int kExerciseRole = Qt::UserRole + 2;
-// Days with runs shown in the chart, the latest ones: as many as have readable dates.
+// Days with runs shown in the chart, the latest ones.
 constexpr int kChartDaysCompact = 7;
 constexpr int kChartDays = 30;
 
-QString Span(qint64 ms)
+QString totalText(const QString& what, const Totals& t)
 {
-    const qint64 s = (ms + 500) / 1000;
-    if (s >= 3600)
-        return QStringLiteral("%1 sa %2 dk").arg(s / 3600).arg(s / 60 % 60);
-    return QStringLiteral("%1 dk %2 sn").arg(s / 60).arg(s % 60);
+    return QStringLiteral("%1: %2 çalışma, %3").arg(what).arg(t.runs).arg(spanName(t.minutes * 60'000.0));
 }
 
-QString TotalText(const QString& what, const Totals& t)
+// A label of one line, however long its text: what does not fit is elided, so that a long
+// message never takes the chart's room; the whole text is in the tooltip.
+class OneLineLabel : public QLabel
 {
-    return QStringLiteral("%1: %2 çalışma, %3").arg(what).arg(t.runs).arg(Span(qint64(t.minutes * 60'000.0)));
-}
-
-QStandardItem* Cell(const QString& text, const QVariant& sortKey)
-{
-    auto* item = new QStandardItem(text);
-    item->setData(sortKey, kSortRole);
-    item->setEditable(false);
-    return item;
-}
-
-// The details the table has no column for.
-QString Details(const RunRecord& run)
-{
-    QStringList lines{exerciseName(run.exercise) + QStringLiteral(": ") + typeName(run.exercise, run.type)};
-    if (run.exercise != 0) {
-        lines.last() += QStringLiteral(", ") + directionName(run.exercise, run.direction);
-        lines << QStringLiteral("%1 satır, %2 harf").arg(run.lines).arg(run.letters);
+  public:
+    using QLabel::QLabel;
+    QSize sizeHint() const override { return {QLabel::sizeHint().width(), minimumSizeHint().height()}; }
+    QSize minimumSizeHint() const override
+    {
+        const QMargins m = contentsMargins();
+        return {m.left() + m.right(), fontMetrics().height() + m.top() + m.bottom()};
     }
-    lines << QStringLiteral("Renkler: %1, %2, %3, %4")
-                 .arg(colourName(run.colours[0]), colourName(run.colours[1]), colourName(run.colours[2]),
-                      colourName(run.colours[3]));
-    lines << QStringLiteral("Süre: ") + durationName(run.duration_minutes);
-    if (run.inactive)
-        lines << QStringLiteral("Çalışma sırasında program bir süre etkin değildi.");
-    return lines.join(QLatin1Char('\n'));
-}
+
+  protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        const QRect r = contentsRect();
+        style()->drawItemText(&painter, r, int(Qt::AlignLeft | Qt::AlignVCenter), palette(), isEnabled(),
+                              fontMetrics().elidedText(text(), Qt::ElideRight, r.width()), foregroundRole());
+    }
+};
 } // namespace
 
 JournalView::JournalView(SqliteJournal& journal, bool compact, QWidget* parent)
@@ -81,8 +70,8 @@ JournalView::JournalView(SqliteJournal& journal, bool compact, QWidget* parent)
     layout->setContentsMargins(compact ? 6 : 10, compact ? 6 : 10, compact ? 6 : 10, compact ? 6 : 10);
     layout->setSpacing(compact ? 4 : 6);
 
-    m_status = new QLabel(this);
-    m_status->setWordWrap(true);
+    m_status = new OneLineLabel(this);
+    m_status->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     m_status->setStyleSheet(QStringLiteral("color: #a00000;"));
     m_status->hide();
     layout->addWidget(m_status);
@@ -90,18 +79,12 @@ JournalView::JournalView(SqliteJournal& journal, bool compact, QWidget* parent)
     m_totals = new QLabel(this);
     layout->addWidget(m_totals);
 
-    m_model = new QStandardItemModel(0, ColumnCount, this);
-    m_model->setHorizontalHeaderLabels({QStringLiteral("Tarih"), QStringLiteral("Alıştırma"),
-                                        QStringLiteral("Tip"), QStringLiteral("Hız (ms)"),
-                                        QStringLiteral("Çalışılan"), QStringLiteral("Adım"),
-                                        QStringLiteral("Bitiş")});
-    m_sorted = new QSortFilterProxyModel(this);
-    m_sorted->setSourceModel(m_model);
-    m_sorted->setSortRole(kSortRole);
+    m_model = new RunTableModel(m_journal, this);
     m_table = new QTableView(this);
-    m_table->setModel(m_sorted);
+    m_table->setModel(m_model);
+    // The model is read newest first already: sorting on the same column and order reads nothing.
+    m_table->horizontalHeader()->setSortIndicator(RunTableModel::Date, Qt::DescendingOrder);
     m_table->setSortingEnabled(true);
-    m_table->sortByColumn(ColDate, Qt::DescendingOrder);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setSelectionMode(QAbstractItemView::SingleSelection);
     m_table->verticalHeader()->hide();
@@ -109,7 +92,7 @@ JournalView::JournalView(SqliteJournal& journal, bool compact, QWidget* parent)
     m_table->horizontalHeader()->setStretchLastSection(true);
     m_table->setAlternatingRowColors(true);
     if (compact) // the type is in the row's tooltip
-        m_table->setColumnHidden(ColType, true);
+        m_table->setColumnHidden(RunTableModel::Type, true);
     layout->addWidget(m_table, compact ? 4 : 5);
 
     auto* chartRow = new QHBoxLayout;
@@ -141,22 +124,30 @@ JournalView::JournalView(SqliteJournal& journal, bool compact, QWidget* parent)
     }
     m_chartView = new QChartView(m_chart, this);
     m_chartView->setRenderHint(QPainter::Antialiasing);
-    m_chartView->setMinimumHeight(compact ? 170 : 260);
+    // Room for the title, the legend and seven axis labels; where the page is short, the table
+    // gives way.
+    m_chartView->setMinimumHeight(compact ? 190 : 260);
     layout->addWidget(m_chartView, compact ? 5 : 7);
 
-    connect(m_exercise, &QComboBox::currentIndexChanged, this, &JournalView::fillChart);
     connect(m_table->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) {
                 if (current.isValid())
-                    m_exercise->setCurrentIndex(
-                        m_sorted->index(current.row(), ColExercise).data(kExerciseRole).toInt());
+                    m_exercise->setCurrentIndex(m_model->run(current.row()).exercise);
             });
     connect(exportButton, &QPushButton::clicked, this, &JournalView::chooseCsvFile);
-    connect(&m_journal, &SqliteJournal::changed, this, &JournalView::refresh);
-    refresh();
-    // The chart opens on the exercise of the latest run.
+    // A run is recorded as the exercise window closes: the page catches up after that.
+    m_refreshLater = new QTimer(this);
+    m_refreshLater->setSingleShot(true);
+    m_refreshLater->setInterval(0);
+    connect(m_refreshLater, &QTimer::timeout, this, &JournalView::refresh);
+    connect(&m_journal, &SqliteJournal::changed, m_refreshLater, qOverload<>(&QTimer::start));
+    // The table has read its first page; the chart opens on the exercise of the latest run.
     if (m_model->rowCount() > 0)
-        m_exercise->setCurrentIndex(m_sorted->index(0, ColExercise).data(kExerciseRole).toInt());
+        m_exercise->setCurrentIndex(m_model->run(0).exercise);
+    connect(m_exercise, &QComboBox::currentIndexChanged, this, &JournalView::fillChart);
+    fillStatus();
+    fillChart();
+    m_table->resizeColumnsToContents();
 }
 
 void JournalView::setNow(std::function<QDateTime()> now)
@@ -167,6 +158,7 @@ void JournalView::setNow(std::function<QDateTime()> now)
 
 void JournalView::refresh()
 {
+    m_refreshLater->stop();
     fillStatus();
     fillTable();
     fillChart();
@@ -202,38 +194,23 @@ void JournalView::fillStatus()
     if (m_journal.pendingCount() > 0)
         text += QStringLiteral(" Kaydedilmeyi bekleyen çalışma: %1.").arg(m_journal.pendingCount());
     m_status->setText(text.trimmed());
-    m_status->setToolTip(QDir::toNativeSeparators(m_journal.path()) + QLatin1Char('\n') +
+    m_status->setToolTip(text.trimmed() + QStringLiteral("\n\n") +
+                         QDir::toNativeSeparators(m_journal.path()) + QLatin1Char('\n') +
                          m_journal.errorText());
     m_status->setVisible(!text.isEmpty());
 
     const QDateTime now = m_now();
     m_totals->setText(
-        TotalText(QStringLiteral("Bu hafta"), totalOf(m_journal.runs({{}, weekStart(now), {}}))) +
+        totalText(QStringLiteral("Bu hafta"), m_journal.totals({{}, weekStart(now), tomorrowStart(now)})) +
         QStringLiteral("     ") +
-        TotalText(QStringLiteral("Son 30 gün"), totalOf(m_journal.runs({{}, thirtyDaysStart(now), {}}))));
+        totalText(QStringLiteral("Son 30 gün"),
+                  m_journal.totals({{}, thirtyDaysStart(now), tomorrowStart(now)})));
 }
 
 void JournalView::fillTable()
 {
-    m_model->removeRows(0, m_model->rowCount());
-    for (const RunRecord& run : m_journal.runs()) {
-        const QString details = Details(run);
-        QList<QStandardItem*> row{
-            Cell(run.started.toString(QStringLiteral("dd.MM.yyyy HH:mm")), run.started.toMSecsSinceEpoch()),
-            Cell(exerciseName(run.exercise), run.exercise),
-            Cell(typeName(run.exercise, run.type), run.type),
-            Cell(QString::number(run.interval_ms), run.interval_ms),
-            Cell(Span(run.run_ms), run.run_ms),
-            Cell(QString::number(run.steps), run.steps),
-            Cell(endName(run.end), int(run.end)),
-        };
-        row[ColExercise]->setData(run.exercise, kExerciseRole);
-        for (QStandardItem* item : row)
-            item->setToolTip(details);
-        for (int c : {ColSpeed, ColRun, ColSteps})
-            row[c]->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        m_model->appendRow(row);
-    }
+    m_model->setZone(m_now().timeZone());
+    m_model->reload();
     m_table->resizeColumnsToContents();
 }
 
@@ -247,10 +224,9 @@ void JournalView::fillChart()
     }
 
     const int exercise = m_exercise->currentIndex();
-    QList<DayFigures> days = figuresByDay(m_journal.runs({exercise, {}, {}}));
-    const int shown = m_compact ? kChartDaysCompact : kChartDays;
-    if (days.size() > shown)
-        days = days.mid(days.size() - shown);
+    QList<DayFigures> days;
+    for (const DaySums& sums : m_journal.daySums(exercise, m_compact ? kChartDaysCompact : kChartDays))
+        days.append(figuresOf(sums));
     if (days.isEmpty()) {
         m_chart->setTitle(QStringLiteral("%1: henüz çalışma yok").arg(exerciseName(exercise)));
         return;

@@ -9,15 +9,17 @@ class QChartView;
 class QComboBox;
 class QLabel;
 class QPushButton;
-class QSortFilterProxyModel;
-class QStandardItemModel;
 class QTableView;
+class QTimer;
+class RunTableModel;
 class SqliteJournal;
 
 // The journal shown: what is wrong with its file if anything, the totals of this week and of
 // the last 30 days, a table of the runs (newest first, sortable by any column), and for one
 // exercise a chart of the pace per day with the minutes trained per day.  A thin view: the
-// figures come from the journal's own functions.
+// figures come from the journal's own functions, in SQL, and the table reads the rows it
+// shows.  A change of the journal (the end of a run) is shown once the event that made it is
+// over, so that the exercise window is gone first.
 class JournalView : public QWidget
 {
     Q_OBJECT
@@ -28,7 +30,7 @@ class JournalView : public QWidget
 
     // The present moment for the totals; the system clock unless set.
     void setNow(std::function<QDateTime()> now);
-    // Reads the journal again.
+    // Reads the journal again now.
     void refresh();
 
     QTableView* table() const { return m_table; }
@@ -54,8 +56,8 @@ class JournalView : public QWidget
     QLabel* m_totals = nullptr;
     QComboBox* m_exercise = nullptr;
     QTableView* m_table = nullptr;
-    QStandardItemModel* m_model = nullptr;
-    QSortFilterProxyModel* m_sorted = nullptr;
+    RunTableModel* m_model = nullptr;
+    QTimer* m_refreshLater = nullptr;
     QChart* m_chart = nullptr;
     QChartView* m_chartView = nullptr;
     QWidget* m_window = nullptr;

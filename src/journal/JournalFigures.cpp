@@ -3,6 +3,7 @@
 #include <QStringList>
 #include <QTextStream>
 #include <QTimeZone>
+#include <cmath>
 #include <map>
 
 namespace
@@ -26,29 +27,32 @@ QString field(const QString& text)
 }
 } // namespace
 
+void DaySums::add(const RunRecord& run)
+{
+    ++runs;
+    run_ms += double(run.run_ms);
+    weightedInterval += double(run.interval_ms) * double(run.run_ms);
+    intervalSum += run.interval_ms;
+}
+
+DayFigures figuresOf(const DaySums& sums)
+{
+    const double interval_ms =
+        sums.run_ms > 0 ? sums.weightedInterval / sums.run_ms : sums.intervalSum / qMax(1, sums.runs);
+    return {sums.day, interval_ms, sums.run_ms / kMsPerMinute, sums.runs};
+}
+
 QList<DayFigures> figuresByDay(const QList<RunRecord>& runs)
 {
-    struct Sums {
-        double weightedInterval = 0;
-        double intervalSum = 0;
-        qint64 run_ms = 0;
-        int runs = 0;
-    };
-    std::map<QDate, Sums> days;
+    std::map<QDate, DaySums> days;
     for (const RunRecord& run : runs) {
-        Sums& s = days[run.started.date()];
-        s.weightedInterval += double(run.interval_ms) * double(run.run_ms);
-        s.intervalSum += run.interval_ms;
-        s.run_ms += run.run_ms;
-        ++s.runs;
+        DaySums& sums = days[run.started.date()];
+        sums.day = run.started.date();
+        sums.add(run);
     }
     QList<DayFigures> figures;
-    for (const auto& [day, s] : days) {
-        // Runs that lasted no time at all count alike.
-        const double interval_ms =
-            s.run_ms > 0 ? s.weightedInterval / double(s.run_ms) : s.intervalSum / s.runs;
-        figures.append({day, interval_ms, double(s.run_ms) / kMsPerMinute, s.runs});
-    }
+    for (const auto& [day, sums] : days)
+        figures.append(figuresOf(sums));
     return figures;
 }
 
@@ -64,13 +68,30 @@ Totals totalOf(const QList<RunRecord>& runs)
 
 QDateTime weekStart(const QDateTime& now)
 {
-    const QDate monday = now.date().addDays(1 - now.date().dayOfWeek());
-    return QDateTime(monday, QTime(0, 0), now.timeZone());
+    return now.date().addDays(1 - now.date().dayOfWeek()).startOfDay(now.timeZone());
 }
 
 QDateTime thirtyDaysStart(const QDateTime& now)
 {
-    return QDateTime(now.date().addDays(-29), QTime(0, 0), now.timeZone());
+    return now.date().addDays(-29).startOfDay(now.timeZone());
+}
+
+QDateTime tomorrowStart(const QDateTime& now)
+{
+    return now.date().addDays(1).startOfDay(now.timeZone());
+}
+
+QString spanName(double ms)
+{
+    // Whole seconds, bounded far above any real run so that the sum of crafted values still
+    // converts to an integer.
+    constexpr double kMaxSeconds = 1e15;
+    const double rounded = std::round(std::abs(ms) / 1000.0);
+    const qint64 s = rounded < kMaxSeconds ? qint64(rounded) : qint64(kMaxSeconds);
+    const QString sign = ms < 0 && s > 0 ? QStringLiteral("-") : QString();
+    if (s >= 3600)
+        return sign + QStringLiteral("%1 sa %2 dk").arg(s / 3600).arg(s / 60 % 60);
+    return sign + QStringLiteral("%1 dk %2 sn").arg(s / 60).arg(s % 60);
 }
 
 QString exerciseName(int exercise)

@@ -21,14 +21,34 @@ struct Totals {
     double minutes = 0;
 };
 
+// The sums of the runs of one day, from which its figures come.  Times are summed in double:
+// a sum of crafted values cannot overflow.
+struct DaySums {
+    QDate day; // the local date at the start of the runs, in each run's own zone
+    int runs = 0;
+    double run_ms = 0;
+    double weightedInterval = 0; // interval_ms x run_ms, summed
+    double intervalSum = 0;
+
+    void add(const RunRecord& run);
+};
+
+// A day's pace is its runs' intervals weighted by the time each lasted (alike when none lasted
+// any time).
+DayFigures figuresOf(const DaySums& sums);
 // The days of `runs` in date order, oldest first.
 QList<DayFigures> figuresByDay(const QList<RunRecord>& runs);
 Totals totalOf(const QList<RunRecord>& runs);
 
-// Monday 00:00 of the week of `now`, and 00:00 of the day 29 days before `now` (the last 30
-// days with today), in the time zone of `now`.
+// The start of Monday of the week of `now`, of the day 29 days before `now` (the last 30 days
+// with today), and of the day after `now`, in the time zone of `now`.  The start of a day is
+// its first moment, which is not 00:00 where the clocks skip midnight.
 QDateTime weekStart(const QDateTime& now);
 QDateTime thirtyDaysStart(const QDateTime& now);
+QDateTime tomorrowStart(const QDateTime& now);
+
+// A time run: "4 dk 5 sn", "1 sa 2 dk", rounded to the second; a negative one with a minus sign.
+QString spanName(double ms);
 
 // The Turkish names the settings window shows.
 QString exerciseName(int exercise);

@@ -67,6 +67,16 @@ struct RunQuery {
     }
 };
 
+// What the journal's table can be ordered by: a column of the runs.
+enum class RunKey { Started, Exercise, Type, Interval, RunTime, Steps, End };
+
+// An order of the runs: by `key`, then by the start and the journal's number, all ascending or
+// all descending (the default: newest first).
+struct RunOrder {
+    RunKey key = RunKey::Started;
+    bool descending = true;
+};
+
 // The journal as the program sees it: runs go in when they end, and come out by exercise and
 // date range, newest first.
 class RunLog

@@ -533,3 +533,175 @@ QList<RunRecord> SqliteJournal::runs(const RunQuery& query) const
     std::stable_sort(runs.begin(), runs.end(), newer);
     return runs;
 }
+
+namespace
+{
+// The columns of a run as the page reads them: a text column only as far as any stored value
+// of it can go.
+QString pageColumnList()
+{
+    QStringList names;
+    for (const RunColumn& c : kRunColumns)
+        names << (QLatin1String(c.declaration).startsWith(QLatin1String("TEXT"))
+                      ? QStringLiteral("substr(%1, 1, 16)").arg(QLatin1String(c.name))
+                      : QLatin1String(c.name));
+    return names.join(QStringLiteral(", "));
+}
+
+// A run from a row of the columns of kRunColumns, in their order.
+RunRecord runOfRow(const QSqlQuery& row)
+{
+    RunRecord run;
+    run.id = row.value(0).toLongLong();
+    run.started = QDateTime::fromMSecsSinceEpoch(row.value(1).toLongLong(), QTimeZone(row.value(2).toInt()));
+    run.exercise = row.value(3).toInt();
+    run.type = row.value(4).toInt();
+    run.direction = row.value(5).toInt();
+    run.lines = row.value(6).toInt();
+    run.letters = row.value(7).toInt();
+    for (int c = 0; c < 4; ++c)
+        run.colours[size_t(c)] = ColorValue(row.value(8 + c).toUInt());
+    run.interval_ms = row.value(12).toInt();
+    run.duration_minutes = row.value(13).toInt();
+    run.run_ms = row.value(14).toLongLong();
+    run.steps = row.value(15).toLongLong();
+    run.end = endOfStoredName(row.value(16).toString());
+    run.inactive = row.value(17).toBool();
+    return run;
+}
+
+// What the table's runs are ordered by, in SQL.
+QString orderExpression(RunKey key)
+{
+    switch (key) {
+    case RunKey::Started:
+        break;
+    case RunKey::Exercise:
+        return QStringLiteral("exercise");
+    case RunKey::Type:
+        return QStringLiteral("type");
+    case RunKey::Interval:
+        return QStringLiteral("speed_ms");
+    case RunKey::RunTime:
+        return QStringLiteral("run_ms");
+    case RunKey::Steps:
+        return QStringLiteral("steps");
+    case RunKey::End: { // in the order of RunEnd, as endOfStoredName() reads the names
+        QString sql = QStringLiteral("CASE substr(ended, 1, 16)");
+        for (const auto& [end, name] : kStoredEnds)
+            sql += QStringLiteral(" WHEN '%1' THEN %2").arg(QLatin1String(name)).arg(int(end));
+        return sql + QStringLiteral(" ELSE %1 END").arg(int(RunEnd::Escape));
+    }
+    }
+    return QStringLiteral("started_utc_ms");
+}
+
+// The WHERE clause of `query`, its values appended to `values`.
+QString whereOf(const RunQuery& query, QVariantList& values)
+{
+    QString sql = QStringLiteral(" WHERE 1");
+    if (query.exercise) {
+        sql += QStringLiteral(" AND exercise = ?");
+        values << *query.exercise;
+    }
+    if (query.from.isValid()) {
+        sql += QStringLiteral(" AND started_utc_ms >= ?");
+        values << query.from.toMSecsSinceEpoch();
+    }
+    if (query.to.isValid()) {
+        sql += QStringLiteral(" AND started_utc_ms < ?");
+        values << query.to.toMSecsSinceEpoch();
+    }
+    return sql;
+}
+
+bool execWith(QSqlQuery& query, const QString& sql, const QVariantList& values)
+{
+    query.setForwardOnly(true);
+    if (!query.prepare(sql))
+        return false;
+    for (int i = 0; i < values.size(); ++i)
+        query.bindValue(i, values[i]);
+    return query.exec();
+}
+
+// The Julian day of 1970-01-01, the first day the file's times count from.
+constexpr qint64 kUnixEpochJulianDay = 2'440'588;
+} // namespace
+
+Totals SqliteJournal::totals(const RunQuery& query) const
+{
+    QList<RunRecord> pending;
+    for (const RunRecord& run : m_pending)
+        if (query.matches(run))
+            pending.append(run);
+    Totals t = totalOf(pending);
+    if (m_readable) {
+        QSqlQuery select(m_db);
+        QVariantList values;
+        const QString where = whereOf(query, values);
+        if (execWith(select, QStringLiteral("SELECT count(*), total(run_ms) FROM runs") + where, values) &&
+            select.next()) {
+            t.runs += select.value(0).toInt();
+            t.minutes += select.value(1).toDouble() / 60'000.0;
+        }
+    }
+    return t;
+}
+
+QList<DaySums> SqliteJournal::daySums(int exercise, int days) const
+{
+    QMap<QDate, DaySums> byDay;
+    if (m_readable) {
+        // A run's day is the date at its start in its own zone: its local time in seconds,
+        // divided by the seconds of a day, rounded down.
+        QSqlQuery select(m_db);
+        const QString sql = QStringLiteral(
+            "SELECT day, count(*), total(run_ms), total(CAST(speed_ms AS REAL) * run_ms), total(speed_ms)"
+            " FROM (SELECT (s - (s % 86400 + 86400) % 86400) / 86400 AS day, run_ms, speed_ms"
+            " FROM (SELECT started_utc_ms / 1000 + utc_offset_s AS s, run_ms, speed_ms FROM runs"
+            " WHERE exercise = ?)) GROUP BY day ORDER BY day DESC LIMIT ?");
+        if (execWith(select, sql, {exercise, days})) {
+            while (select.next()) {
+                const QDate day = QDate::fromJulianDay(kUnixEpochJulianDay + select.value(0).toLongLong());
+                if (!day.isValid())
+                    continue;
+                DaySums& sums = byDay[day];
+                sums.day = day;
+                sums.runs = select.value(1).toInt();
+                sums.run_ms = select.value(2).toDouble();
+                sums.weightedInterval = select.value(3).toDouble();
+                sums.intervalSum = select.value(4).toDouble();
+            }
+        }
+    }
+    for (const RunRecord& run : m_pending) {
+        if (run.exercise != exercise)
+            continue;
+        DaySums& sums = byDay[run.started.date()];
+        sums.day = run.started.date();
+        sums.add(run);
+    }
+    const QList<DaySums> latest = byDay.values();
+    return latest.mid(qMax(qsizetype(0), latest.size() - days));
+}
+
+QList<RunRecord> SqliteJournal::runPage(const RunOrder& order, qint64 offset, int limit) const
+{
+    QList<RunRecord> pending = m_pending;
+    std::stable_sort(pending.begin(), pending.end(), newer);
+    QList<RunRecord> page;
+    for (qint64 i = offset; i < pending.size() && page.size() < limit; ++i)
+        page.append(pending[i]);
+    if (!m_readable || page.size() >= limit)
+        return page;
+    const QString direction = order.descending ? QStringLiteral(" DESC") : QStringLiteral(" ASC");
+    QSqlQuery select(m_db);
+    const QString sql =
+        QStringLiteral("SELECT %1 FROM runs ORDER BY %2%3, started_utc_ms%3, id%3 LIMIT ? OFFSET ?")
+            .arg(pageColumnList(), orderExpression(order.key), direction);
+    if (execWith(select, sql, {limit - page.size(), qMax(qint64(0), offset - pending.size())}))
+        while (select.next())
+            page.append(runOfRow(select));
+    return page;
+}

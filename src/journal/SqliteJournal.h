@@ -1,5 +1,6 @@
 #pragma once
 
+#include "journal/JournalFigures.h"
 #include "journal/RunRecord.h"
 
 #include <QObject>
@@ -84,4 +85,17 @@ class SqliteJournal : public QObject, public RunLog
     QList<RunRecord> m_pending;
     // The device and inode of the open file, to notice it removed or replaced.
     std::pair<quint64, quint64> m_file{};
+
+    // What the journal's page reads, in SQL, so that its cost does not grow with the journal:
+    // a page of the table at a time, and the figures as aggregates.  Runs held in memory count
+    // alike.  Text columns are read only as far as they can mean anything (a crafted file may
+    // hold megabytes in one).
+  public:
+    // How many runs `query` matches and the minutes they lasted together.
+    Totals totals(const RunQuery& query) const;
+    // The sums of the `days` latest days on which `exercise` was run, oldest first.
+    QList<DaySums> daySums(int exercise, int days) const;
+    // Up to `limit` runs from the `offset`th in `order`: the runs held in memory first (newest
+    // first), then those of the file.
+    QList<RunRecord> runPage(const RunOrder& order, qint64 offset, int limit) const;
 };
