@@ -52,6 +52,7 @@ class JournalView : public QWidget
     std::function<QDateTime()> m_now;
     QLabel* m_status = nullptr;
     QLabel* m_totals = nullptr;
+    QLabel* m_exported = nullptr;
     QComboBox* m_exercise = nullptr;
     QTableView* m_table = nullptr;
     QStandardItemModel* m_model = nullptr;
