@@ -15,6 +15,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -101,6 +102,10 @@ JournalView::JournalView(SqliteJournal& journal, bool compact, QWidget* parent)
     m_exercise->addItems({exerciseName(0), exerciseName(1), exerciseName(2)});
     chartRow->addWidget(m_exercise);
     chartRow->addStretch(1);
+    // Where the last export went, beside the button that made it.
+    m_exported = new QLabel(this);
+    m_exported->setStyleSheet(QStringLiteral("color: #206020;"));
+    chartRow->addWidget(m_exported);
     auto* exportButton = new QPushButton(QStringLiteral("CSV olarak kaydet..."), this);
     chartRow->addWidget(exportButton);
     if (compact) {
@@ -308,8 +313,11 @@ bool JournalView::exportCsv(const QString& path)
     if (csv.open(QIODevice::WriteOnly) && writeCsv(csv, m_journal.runs())) {
         zrv::SaveOutcome outcome = zrv::SaveOutcome::Written;
         const int failure = zrv::replaceFile(QFile::encodeName(path), csv.data(), &outcome);
-        if (failure == 0 && outcome == zrv::SaveOutcome::Written)
+        if (failure == 0 && outcome == zrv::SaveOutcome::Written) {
+            m_exported->setText(QStringLiteral("Kaydedildi: %1").arg(QFileInfo(path).fileName()));
+            m_exported->setToolTip(QDir::toNativeSeparators(path));
             return true;
+        }
         error = failure != 0 ? qt_error_string(failure) : QStringLiteral("normal bir dosya değil");
     } else {
         error = csv.errorString();

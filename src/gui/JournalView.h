@@ -54,6 +54,7 @@ class JournalView : public QWidget
     std::function<QDateTime()> m_now;
     QLabel* m_status = nullptr;
     QLabel* m_totals = nullptr;
+    QLabel* m_exported = nullptr;
     QComboBox* m_exercise = nullptr;
     QTableView* m_table = nullptr;
     RunTableModel* m_model = nullptr;

@@ -15,11 +15,11 @@ QString item(const QStringList& items, int index)
     return index >= 0 && index < items.size() ? items[index] : QString::number(index);
 }
 
-// A CSV field: quoted when it holds a separator, a quote or a line break.
-QString field(const QString& text)
+// A CSV field: quoted when it holds the separator, a quote or a line break.
+QString field(const QString& text, QChar separator)
 {
-    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) &&
-        !text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r')))
+    if (!text.contains(separator) && !text.contains(QLatin1Char('"')) && !text.contains(QLatin1Char('\n')) &&
+        !text.contains(QLatin1Char('\r')))
         return text;
     QString quoted = text;
     quoted.replace(QLatin1String("\""), QLatin1String("\"\""));
@@ -147,13 +147,13 @@ QString endName(RunEnd end)
     case RunEnd::Duration:
         return QStringLiteral("Süre doldu");
     case RunEnd::DisplayFailure:
-        return QStringLiteral("Ekran açılamadı");
+        return QStringLiteral("Ekran kullanılamadı");
     case RunEnd::Stopped:
-        return QStringLiteral("Durduruldu");
+        return QStringLiteral("Program kapatıldı");
     case RunEnd::Escape:
         break;
     }
-    return QStringLiteral("Escape");
+    return QStringLiteral("Esc ile bitirildi");
 }
 
 QString durationName(int minutes)
@@ -161,37 +161,49 @@ QString durationName(int minutes)
     return minutes > 0 ? QStringLiteral("%1 dakika").arg(minutes) : QStringLiteral("Sürekli");
 }
 
-bool writeCsv(QIODevice& device, const QList<RunRecord>& runs)
+bool writeCsv(QIODevice& device, const QList<RunRecord>& runs, const QLocale& locale)
 {
+    // Spreadsheets take the separator from the locale: where the decimal sign is a comma (as
+    // in Turkish) a list is separated by semicolons.  The byte-order mark tells them the text
+    // is UTF-8 rather than the system's code page.
+    QLocale numbers = locale;
+    numbers.setNumberOptions(QLocale::OmitGroupSeparator);
+    const QChar separator = locale.decimalPoint() == QLatin1String(",") ? QLatin1Char(';') : QLatin1Char(',');
     QTextStream out(&device);
     out.setEncoding(QStringConverter::Utf8);
-    out << "Başlangıç,Alıştırma,Tip,Yön,Satır,Harf,Zemin Rengi,Aktif Metin Rengi,Pasif Metin Rengi,Nokta "
-           "Rengi,"
-           "Hız (ms),Süre,Çalışılan (sn),Adım,Bitiş,Arada Etkin Değildi\r\n";
+    out.setGenerateByteOrderMark(true);
+    const auto row = [&out, separator](const QStringList& fields) {
+        QStringList quoted;
+        for (const QString& f : fields)
+            quoted << field(f, separator);
+        out << quoted.join(separator) << "\r\n";
+    };
+    row({QStringLiteral("Başlangıç"), QStringLiteral("Alıştırma"), QStringLiteral("Tip"),
+         QStringLiteral("Yön"), QStringLiteral("Satır"), QStringLiteral("Harf"),
+         QStringLiteral("Zemin Rengi"), QStringLiteral("Aktif Metin Rengi"),
+         QStringLiteral("Pasif Metin Rengi"), QStringLiteral("Nokta Rengi"), QStringLiteral("Hız (ms)"),
+         QStringLiteral("Süre"), QStringLiteral("Çalışılan (sn)"), QStringLiteral("Adım"),
+         QStringLiteral("Bitiş"), QStringLiteral("Arada Etkin Değildi")});
     for (const RunRecord& run : runs) {
         const bool dot = run.exercise == 0;
-        const QStringList fields{
+        row({
             run.started.toString(Qt::ISODate),
             exerciseName(run.exercise),
             typeName(run.exercise, run.type),
             directionName(run.exercise, run.direction),
-            dot ? QString() : QString::number(run.lines),
-            dot ? QString() : QString::number(run.letters),
+            dot ? QString() : numbers.toString(run.lines),
+            dot ? QString() : numbers.toString(run.letters),
             colourName(run.colours[0]),
             colourName(run.colours[1]),
             colourName(run.colours[2]),
             dot ? QString() : colourName(run.colours[3]),
-            QString::number(run.interval_ms),
+            numbers.toString(run.interval_ms),
             durationName(run.duration_minutes),
-            QString::number(double(run.run_ms) / 1000.0, 'f', 1),
-            QString::number(run.steps),
+            numbers.toString(double(run.run_ms) / 1000.0, 'f', 1),
+            numbers.toString(run.steps),
             endName(run.end),
             run.inactive ? QStringLiteral("evet") : QStringLiteral("hayır"),
-        };
-        QStringList quoted;
-        for (const QString& f : fields)
-            quoted << field(f);
-        out << quoted.join(QLatin1Char(',')) << "\r\n";
+        });
     }
     out.flush();
     return out.status() == QTextStream::Ok;

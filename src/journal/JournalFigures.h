@@ -4,6 +4,7 @@
 
 #include <QDate>
 #include <QIODevice>
+#include <QLocale>
 
 // Figures of a list of runs, for the journal's page: the pace per day, the time trained, and
 // the texts that describe a run.
@@ -60,6 +61,8 @@ QString endName(RunEnd end);
 // "3 dakika", or "Sürekli" for a run that no duration ends.
 QString durationName(int minutes);
 
-// Writes the runs as CSV, UTF-8, one header row, one row a run, in the order given.  False
-// when the device could not take it all.
-bool writeCsv(QIODevice& device, const QList<RunRecord>& runs);
+// Writes the runs as CSV for a spreadsheet of `locale`: UTF-8 with a byte-order mark, one header
+// row, one row a run in the order given; fields separated by ';' where the locale's decimal
+// sign is a comma, by ',' elsewhere, and numbers written with that decimal sign.  False when the
+// device could not take it all.
+bool writeCsv(QIODevice& device, const QList<RunRecord>& runs, const QLocale& locale = QLocale());

@@ -12,7 +12,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
 #include <QScopeGuard>
+#include <QStandardPaths>
 
 #include <csignal>
 #include <optional>
@@ -321,32 +326,71 @@ class TestJournal : public QObject
         QCOMPARE(thirtyDaysStart(At(2024, 5, 30, 15)), At(2024, 5, 1, 0));
     }
 
-    void csvHasAHeaderAndOneRowARun()
+    void csvReadsBackInASpreadsheet_data()
     {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("separator");
+        QTest::addColumn<QString>("seconds");
+        QTest::newRow("Turkish: semicolons, decimal comma") << "tr_TR"
+                                                            << ";"
+                                                            << "61,3";
+        QTest::newRow("English") << "en_US"
+                                 << ","
+                                 << "61.3";
+        QTest::newRow("C") << "C"
+                           << ","
+                           << "61.3";
+    }
+    // Read back as a spreadsheet reads a file it is given: the text's encoding from its byte-order
+    // mark, the separator sniffed from the text (Python's csv module).
+    void csvReadsBackInASpreadsheet()
+    {
+        QFETCH(QString, locale);
+        QFETCH(QString, separator);
+        QFETCH(QString, seconds);
+        const QString python = QStandardPaths::findExecutable(QStringLiteral("python3"));
+        if (python.isEmpty())
+            QSKIP("needs python3");
         RunRecord dot = SampleRun(0, At(2024, 5, 6, 8, 5), 3);
         RunRecord block = SampleRun(2, At(2024, 5, 6, 9), 2);
         block.type = 1;
         block.colours = {rgbColor(0, 0, 192), rgbColor(255, 255, 255), rgbColor(255, 255, 0),
                          rgbColor(1, 2, 254)};
         block.run_ms = 61'250;
-        QBuffer buffer;
-        buffer.open(QIODevice::WriteOnly);
-        QVERIFY(writeCsv(buffer, {block, dot}));
-        const QStringList lines = QString::fromUtf8(buffer.data()).split(QStringLiteral("\r\n"));
-        QCOMPARE(lines.size(), 4); // header, two runs, nothing after the last line break
-        QVERIFY(lines[3].isEmpty());
-        const QStringList header = lines[0].split(QLatin1Char(','));
+        QFile file(m_path + QStringLiteral(".csv"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(writeCsv(file, {block, dot}, QLocale(locale)));
+        file.close();
+
+        QProcess reader;
+        reader.start(python, {QStringLiteral("-c"), QStringLiteral(R"(
+import codecs, csv, json, sys
+raw = open(sys.argv[1], 'rb').read()
+text = raw.decode('utf-8-sig')
+dialect = csv.Sniffer().sniff(text)
+rows = list(csv.reader(text.splitlines(), dialect))
+print(json.dumps({'bom': raw.startswith(codecs.BOM_UTF8), 'separator': dialect.delimiter, 'rows': rows}))
+)"),
+                              file.fileName()});
+        QVERIFY(reader.waitForFinished(30'000));
+        QVERIFY2(reader.exitCode() == 0, reader.readAllStandardError().constData());
+        const QJsonObject read = QJsonDocument::fromJson(reader.readAllStandardOutput()).object();
+        QVERIFY(read[QLatin1String("bom")].toBool());
+        QCOMPARE(read[QLatin1String("separator")].toString(), separator);
+        const QJsonArray rows = read[QLatin1String("rows")].toArray();
+        QCOMPARE(rows.size(), 3); // the header and the two runs
+        const QStringList header = rows[0].toVariant().toStringList();
         QCOMPARE(header.first(), QStringLiteral("Başlangıç"));
-        for (int i = 1; i <= 2; ++i)
-            QCOMPARE(lines[i].split(QLatin1Char(',')).size(), header.size());
-        const QStringList row = lines[1].split(QLatin1Char(','));
+        const QStringList row = rows[1].toVariant().toStringList();
+        QCOMPARE(row.size(), header.size());
+        QCOMPARE(rows[2].toArray().size(), header.size());
         QCOMPARE(QDateTime::fromString(row[0], Qt::ISODate), block.started);
         QCOMPARE(row.mid(1, 3), (QStringList{QStringLiteral("Blok"), QStringLiteral("Bitişik bloklar"),
                                              QStringLiteral("Zigzag")}));
         QCOMPARE(row.mid(6, 4), (QStringList{QStringLiteral("Lacivert"), QStringLiteral("Beyaz"),
                                              QStringLiteral("Sarı"), QStringLiteral("#0102FE")}));
-        QCOMPARE(row[12], QStringLiteral("61.3"));
-        QCOMPARE(lines[2].split(QLatin1Char(','))[1], QStringLiteral("Nokta"));
+        QCOMPARE(row[12], seconds);
+        QCOMPARE(rows[2].toArray()[1].toString(), QStringLiteral("Nokta"));
     }
 };
 
