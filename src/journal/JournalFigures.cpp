@@ -1,5 +1,7 @@
 #include "journal/JournalFigures.h"
 
+#include "core/StepFrames.h"
+
 #include <QStringList>
 #include <QTextStream>
 #include <QTimeZone>
@@ -146,7 +148,11 @@ bool writeCsv(QIODevice& device, const QList<RunRecord>& runs)
     out.setEncoding(QStringConverter::Utf8);
     out << "Başlangıç,Alıştırma,Tip,Yön,Satır,Harf,Zemin Rengi,Aktif Metin Rengi,Pasif Metin Rengi,Nokta "
            "Rengi,"
-           "Hız (ms),Süre,Çalışılan (sn),Adım,Bitiş,Arada Etkin Değildi\r\n";
+           "Hız (ms),Süre,Çalışılan (sn),Adım,Bitiş,Arada Etkin Değildi,"
+           "Gerçek (ms),Geç Adım,En Geç (ms),Kayıp Adım,Ekran (Hz)\r\n";
+    const auto known = [](const auto& figure, double unit, int decimals) {
+        return figure ? QString::number(double(*figure) / unit, 'f', decimals) : QString();
+    };
     for (const RunRecord& run : runs) {
         const bool dot = run.exercise == 0;
         const QStringList fields{
@@ -166,6 +172,11 @@ bool writeCsv(QIODevice& device, const QList<RunRecord>& runs)
             QString::number(run.steps),
             endName(run.end),
             run.inactive ? QStringLiteral("evet") : QStringLiteral("hayır"),
+            known(run.delivered_us, 1000.0, 3),
+            known(run.lateSteps, 1.0, 0),
+            known(run.worstLate_us, 1000.0, 3),
+            known(run.lostSteps, 1.0, 0),
+            known(run.refresh_mHz, 1000.0, 3),
         };
         QStringList quoted;
         for (const QString& f : fields)
@@ -174,4 +185,32 @@ bool writeCsv(QIODevice& device, const QList<RunRecord>& runs)
     }
     out.flush();
     return out.status() == QTextStream::Ok;
+}
+
+QString deliveredName(const RunRecord& run)
+{
+    if (!run.delivered_us)
+        return QStringLiteral("—");
+    return QString::number(double(*run.delivered_us) / 1000.0, 'f', 1)
+        .replace(QLatin1Char('.'), QLatin1Char(','));
+}
+
+QString paceDetails(const RunRecord& run)
+{
+    QStringList parts;
+    if (run.refresh_mHz && *run.refresh_mHz > 0) {
+        const double hz = *run.refresh_mHz / 1000.0;
+        parts << QStringLiteral("Ekran %1 Hz: %2")
+                     .arg(zrv::decimalName(hz, 2), zrv::stepFramesText(run.interval_ms, hz));
+    }
+    if (run.lateSteps) {
+        QString late = QStringLiteral("Geç kalan adım: %1").arg(*run.lateSteps);
+        if (*run.lateSteps > 0 && run.worstLate_us)
+            late += QStringLiteral(" (en çok %1 ms)")
+                        .arg(zrv::decimalName(double(*run.worstLate_us) / 1000.0, 1));
+        if (run.lostSteps)
+            late += QStringLiteral(", kaybolan adım: %1").arg(*run.lostSteps);
+        parts << late;
+    }
+    return parts.join(QStringLiteral(". "));
 }
