@@ -1,12 +1,14 @@
 // The cost of one tick (the step's drawing and its present) and of the first frame, for each
 // exercise's heaviest case, on the in-memory display and on the screen (the Qt platform this
 // runs on: offscreen, or xcb; the screen draws at its own resolution, so its size is in the
-// name).  Google Benchmark; the CPU column is the figure that counts.
+// name); and the pace meter's share of a tick.  Google Benchmark; the CPU column is the figure
+// that counts.
 //
 //   QT_QPA_PLATFORM=offscreen zrv_bench_tick [--benchmark_* options]
 
 #include "TickRig.h"
 #include "core/Report.h"
+#include "timer/PaceMeter.h"
 
 #include <QApplication>
 #include <QScreen>
@@ -28,6 +30,21 @@ void StepBenchmark(benchmark::State& state, Backend display, Exercise exercise, 
         if (display == Backend::Screen)
             TickRig::Settle();
     }
+    state.SetItemsProcessed(state.iterations());
+}
+
+// What measuring the pace adds to a tick: the pace meter's share of each step (every tick
+// above includes it), on steps that alternate between on time and a millisecond late.
+void PaceMeterStep(benchmark::State& state)
+{
+    PaceMeter meter;
+    qint64 due_ns = 0;
+    for (auto _ : state) {
+        due_ns += 40'000'000;
+        meter.step(due_ns + (due_ns & (1 << 25) ? 1'000'000 : 0), due_ns, 1, false);
+        benchmark::DoNotOptimize(meter);
+    }
+    benchmark::DoNotOptimize(meter.meanInterval_us());
     state.SetItemsProcessed(state.iterations());
 }
 
@@ -57,6 +74,7 @@ int main(int argc, char** argv)
                     ->MeasureProcessCPUTime();
         }
     }
+    benchmark::RegisterBenchmark("PaceMeter/Step", PaceMeterStep)->Unit(benchmark::kNanosecond);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

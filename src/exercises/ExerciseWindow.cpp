@@ -11,8 +11,10 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPointer>
+#include <QScreen>
 #include <QShortcut>
 #include <QVBoxLayout>
+#include <QWindow>
 
 namespace
 {
@@ -146,6 +148,10 @@ void ExerciseWindow::showStep()
     m_paused = false;
     m_pausedNs = 0;
     m_pauseLine->hide();
+    m_pace.reset();
+    if (QWindow* window = windowHandle())
+        connect(window, &QWindow::screenChanged, this, &ExerciseWindow::noteScreen, Qt::UniqueConnection);
+    noteScreen(screen());
     // 3. The exercise, with its blocks; the previous run's are released first.
     m_exercise.reset();
     m_exercise = ExerciseRun::create(m_settings, *m_display);
@@ -253,6 +259,11 @@ void ExerciseWindow::endRun()
     m_run.run_ms = (m_clock->monotonicNanoseconds() - m_startNs - paused_ns) / kNsPerMs;
     // A close that neither Escape nor the duration asked for: the program is ending.
     m_run.end = m_displayTaken ? m_end.value_or(RunEnd::Stopped) : RunEnd::DisplayFailure;
+    m_run.delivered_us = m_pace.meanInterval_us();
+    m_run.lateSteps = m_pace.lateSteps();
+    m_run.worstLate_us = m_pace.worstLate_us();
+    m_run.lostSteps = m_pace.lostSteps();
+    m_run.refresh_mHz = m_pace.refresh_mHz();
     if (onRunEnded)
         onRunEnded(m_run);
 }
@@ -276,10 +287,18 @@ void ExerciseWindow::surfaceRemade()
         zrv::guarded([this] { m_exercise->redraw(); });
 }
 
-void ExerciseWindow::timerTick(QObject*, int)
+void ExerciseWindow::noteScreen(QScreen* screen)
 {
-    if (!m_display->canDraw())
+    if (m_running && screen)
+        m_pace.noteRefreshRate(screen->refreshRate());
+}
+
+void ExerciseWindow::timerTick(QObject*, int lagCount)
+{
+    if (!m_display->canDraw()) {
+        m_pace.breakSchedule();
         return;
+    }
     const int minutes = m_settings.minutes;
     if (minutes > 0) {
         // Measured on the monotonic clock: a change of the wall clock (daylight saving, a
@@ -294,5 +313,7 @@ void ExerciseWindow::timerTick(QObject*, int)
     if (m_exercise) {
         m_exercise->step();
         ++m_run.steps;
+        const FrameTimer::TickTimes& times = m_timer->lastTickTimes();
+        m_pace.step(times.tick_ns, times.due_ns, lagCount, times.firstOfSchedule);
     }
 }

@@ -3,6 +3,7 @@
 #include "core/ExerciseSettings.h"
 #include "exercises/ExerciseRun.h"
 #include "journal/RunRecord.h"
+#include "timer/PaceMeter.h"
 #include "timer/ScreenSaverInhibitor.h"
 #include "timer/TickWaker.h"
 
@@ -17,6 +18,7 @@ class ExerciseDisplay;
 class FrameTimer;
 class QEventLoop;
 class QLabel;
+class QScreen;
 
 // What the exercise window runs on.  Unset members: the screen, the platform clock and waker,
 // the application's own activity reports, and the desktop's screensaver (none for a frame kept
@@ -101,6 +103,9 @@ class ExerciseWindow : public QWidget
     // The paused time of the run so far, the pause going on included.
     qint64 pausedNs() const;
     void placePauseLine();
+    // The screen the run is shown on, at the start and when the window moves to another one:
+    // the pace meter keeps its lowest refresh rate.
+    void noteScreen(QScreen* screen);
 
     ExerciseDisplay* m_display = nullptr;
     FrameTimer* m_timer = nullptr;
@@ -120,6 +125,7 @@ class ExerciseWindow : public QWidget
     bool m_paused = false;
     qint64 m_pauseStartNs = 0; // the monotonic moment the pause going on began
     qint64 m_pausedNs = 0;     // the pauses of the run that have ended
+    PaceMeter m_pace;          // the pace the run's steps were shown at
     ExerciseSettings m_settings;
     std::unique_ptr<ExerciseRun> m_exercise;
 };

@@ -3,6 +3,7 @@
 #include "core/Random.h"
 #include "core/Report.h"
 #include "core/SettingsList.h"
+#include "core/StepFrames.h"
 #include "exercises/ExerciseWindow.h"
 #include "gui/FontDialog.h"
 #include "gui/GlyphButton.h"
@@ -29,9 +30,17 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
+#include <QWindow>
 
 namespace
 {
+
+// The speed box's tip: what a step of its interval shows as on the window's screen.
+void showSpeedTip(SpinEdit* box, int interval_ms, const QScreen* screen)
+{
+    box->setToolTip(screen ? zrv::speedFramesTip(IntervalRange::clamp(interval_ms), screen->refreshRate())
+                           : QString());
+}
 
 // Escape in the open list of a selector closes the list, and only the list: the list's own
 // handling closes it while the key is offered to the window's shortcuts, which then take it as
@@ -429,6 +438,7 @@ void SettingsWindow::connectEvents()
     connect(valHiz, &SpinEdit::changed, this, [this] {
         if (!m_showingModel)
             boxChange(valHiz);
+        showSpeedTip(valHiz, m_model.interval_ms(), screen());
     });
     for (QCheckBox* box : {boxharf1, boxharf2, boxharf3, boxharf4, boxSaveOptions})
         connect(box, &QCheckBox::toggled, this, [this, box] {
@@ -478,6 +488,12 @@ void SettingsWindow::centerOnScreen()
 void SettingsWindow::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
+    showSpeedTip(valHiz, m_model.interval_ms(), screen());
+    if (QWindow* window = windowHandle()) {
+        disconnect(window, &QWindow::screenChanged, valHiz, nullptr);
+        connect(window, &QWindow::screenChanged, valHiz,
+                [this](QScreen* screen) { showSpeedTip(valHiz, m_model.interval_ms(), screen); });
+    }
     if (m_shown)
         return;
     m_shown = true;

@@ -1,5 +1,7 @@
 #include "journal/JournalFigures.h"
 
+#include "core/StepFrames.h"
+
 #include <QStringList>
 #include <QTextStream>
 #include <QTimeZone>
@@ -183,7 +185,12 @@ bool writeCsv(QIODevice& device, const QList<RunRecord>& runs, const QLocale& lo
          QStringLiteral("Zemin Rengi"), QStringLiteral("Aktif Metin Rengi"),
          QStringLiteral("Pasif Metin Rengi"), QStringLiteral("Nokta Rengi"), QStringLiteral("Hız (ms)"),
          QStringLiteral("Süre"), QStringLiteral("Çalışılan (sn)"), QStringLiteral("Adım"),
-         QStringLiteral("Bitiş"), QStringLiteral("Arada Etkin Değildi")});
+         QStringLiteral("Bitiş"), QStringLiteral("Arada Etkin Değildi"),
+         QStringLiteral("Gerçek (ms)"), QStringLiteral("Geç Adım"), QStringLiteral("En Geç (ms)"),
+         QStringLiteral("Kayıp Adım"), QStringLiteral("Ekran (Hz)")});
+    const auto known = [&numbers](const auto& figure, double unit, int decimals) {
+        return figure ? numbers.toString(double(*figure) / unit, 'f', decimals) : QString();
+    };
     for (const RunRecord& run : runs) {
         const bool dot = run.exercise == 0;
         row({
@@ -203,8 +210,41 @@ bool writeCsv(QIODevice& device, const QList<RunRecord>& runs, const QLocale& lo
             numbers.toString(run.steps),
             endName(run.end),
             run.inactive ? QStringLiteral("evet") : QStringLiteral("hayır"),
+            known(run.delivered_us, 1000.0, 3),
+            known(run.lateSteps, 1.0, 0),
+            known(run.worstLate_us, 1000.0, 3),
+            known(run.lostSteps, 1.0, 0),
+            known(run.refresh_mHz, 1000.0, 3),
         });
     }
     out.flush();
     return out.status() == QTextStream::Ok;
+}
+
+QString deliveredName(const RunRecord& run)
+{
+    if (!run.delivered_us)
+        return QStringLiteral("—");
+    return QString::number(double(*run.delivered_us) / 1000.0, 'f', 1)
+        .replace(QLatin1Char('.'), QLatin1Char(','));
+}
+
+QString paceDetails(const RunRecord& run)
+{
+    QStringList parts;
+    if (run.refresh_mHz && *run.refresh_mHz > 0) {
+        const double hz = *run.refresh_mHz / 1000.0;
+        parts << QStringLiteral("Ekran %1 Hz: %2")
+                     .arg(zrv::decimalName(hz, 2), zrv::stepFramesText(run.interval_ms, hz));
+    }
+    if (run.lateSteps) {
+        QString late = QStringLiteral("Geç kalan adım: %1").arg(*run.lateSteps);
+        if (*run.lateSteps > 0 && run.worstLate_us)
+            late += QStringLiteral(" (en çok %1 ms)")
+                        .arg(zrv::decimalName(double(*run.worstLate_us) / 1000.0, 1));
+        if (run.lostSteps)
+            late += QStringLiteral(", kaybolan adım: %1").arg(*run.lostSteps);
+        parts << late;
+    }
+    return parts.join(QStringLiteral(". "));
 }

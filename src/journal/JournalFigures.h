@@ -66,3 +66,11 @@ QString durationName(int minutes);
 // sign is a comma, by ',' elsewhere, and numbers written with that decimal sign.  False when the
 // device could not take it all.
 bool writeCsv(QIODevice& device, const QList<RunRecord>& runs, const QLocale& locale = QLocale());
+
+// The pace the run was given, for the journal's column "Gerçek (ms)": the mean interval between
+// its steps in milliseconds with a decimal comma ("40,0"), or "—" when it is not known.
+QString deliveredName(const RunRecord& run);
+// What the steps of the run were on its screen and how many came late or were lost, for the
+// run's tip: "Ekran 60 Hz: 40 ms'lik adımlar 2 ya da 3 kare (33,3 / 50 ms). Geç kalan adım: 3 (en
+// çok 4,2 ms), kaybolan adım: 1".  Empty for a run of which none of it is known.
+QString paceDetails(const RunRecord& run);

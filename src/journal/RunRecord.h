@@ -31,9 +31,18 @@ struct RunRecord {
     int duration_minutes = 0;            // 0: continuous
     qint64 run_ms = 0;                   // time the run lasted without its pauses, on the monotonic clock
     qint64 steps = 0;                    // steps shown after the first frame
-    qint64 paused_ms = 0;                // time the run stood paused
+    qint64 paused_ms = 0;                // time the run stood paused; kUnknown for runs of older journals
     RunEnd end = RunEnd::Escape;
     bool inactive = false; // the application was inactive at some time during the run
+    // The pace the run was given, as the frame timer measured it; unknown (nullopt) for runs of
+    // older journals, and the mean for a run with fewer than two steps in a row.
+    std::optional<qint64> delivered_us; // mean interval between the steps shown
+    std::optional<qint64> lateSteps;    // steps shown 1 ms or more after they were due
+    std::optional<qint64> worstLate_us; // how late the latest step came
+    std::optional<qint64> lostSteps;    // steps that were never shown: a tick came an interval late
+    std::optional<int> refresh_mHz;     // the lowest refresh rate of the screen the run was shown on
+
+    static constexpr qint64 kUnknown = -1;
 
     bool operator==(const RunRecord&) const = default;
 

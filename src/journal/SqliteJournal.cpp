@@ -34,10 +34,12 @@ constexpr int kSqliteNotADb = 26;
 // How long a write waits for another program that holds the file before giving up.
 constexpr int kBusyTimeout_ms = 200;
 
-// The columns of the runs table, in the order in which runs are written and read.
+// The columns of the runs table, in the order in which runs are written and read.  Those of the
+// third layout hold the pace a run was given; NULL: not known, as for the runs before it.
 struct RunColumn {
     const char* name;
     const char* declaration;
+    int layout = 2; // the first layout with the column as it is
 };
 constexpr RunColumn kRunColumns[] = {
     {"id", "INTEGER PRIMARY KEY"},        {"started_utc_ms", "INTEGER NOT NULL"},
@@ -49,14 +51,19 @@ constexpr RunColumn kRunColumns[] = {
     {"speed_ms", "INTEGER NOT NULL"},     {"duration_min", "INTEGER NOT NULL"},
     {"run_ms", "INTEGER NOT NULL"},       {"steps", "INTEGER NOT NULL"},
     {"ended", "TEXT NOT NULL"},           {"inactive", "INTEGER NOT NULL"},
+    {"paused_ms", "INTEGER", 3},          {"delivered_us", "INTEGER", 3},
+    {"late_steps", "INTEGER", 3},         {"worst_late_us", "INTEGER", 3},
+    {"lost_steps", "INTEGER", 3},         {"refresh_mhz", "INTEGER", 3},
 };
 constexpr int kColumnCount = int(std::size(kRunColumns));
 
-QString createRunsSql()
+// The runs table of `layout`.
+QString createRunsSql(int layout)
 {
     QStringList columns;
     for (const RunColumn& c : kRunColumns)
-        columns << QStringLiteral(" %1 %2").arg(QLatin1String(c.name), QLatin1String(c.declaration));
+        if (c.layout <= layout)
+            columns << QStringLiteral(" %1 %2").arg(QLatin1String(c.name), QLatin1String(c.declaration));
     return QStringLiteral("CREATE TABLE runs (%1)").arg(columns.join(QLatin1Char(',')));
 }
 
@@ -68,11 +75,17 @@ QString columnList()
     return names.join(QStringLiteral(", "));
 }
 
-// The columns as runs are read: the one text is cut to what a run's end can be called, so that a
-// file with huge texts in it costs no more to read than any other.
-QString selectList()
+// The columns as runs are read from a file of `layout`: the one text is cut to what a run's end
+// can be called, so that a file with huge texts in it costs no more to read than any other; a
+// column that later layouts added reads as NULL.
+QString selectList(int layout)
 {
-    return columnList().replace(QLatin1String("ended"), QLatin1String("substr(ended, 1, 16)"));
+    QStringList names;
+    for (const RunColumn& c : kRunColumns)
+        names << (c.layout > layout               ? QStringLiteral("NULL")
+                  : qstrcmp(c.name, "ended") == 0 ? QStringLiteral("substr(ended, 1, 16)")
+                                                  : QLatin1String(c.name));
+    return names.join(QStringLiteral(", "));
 }
 
 const char* const kCreateIndex = "CREATE INDEX runs_by_exercise ON runs (exercise, started_utc_ms)";
@@ -91,7 +104,7 @@ QStringList migrationTo(int version)
                 sql += QStringLiteral(" WHEN %1 THEN %2").arg(i).arg(zrv::colorOfIndex(i));
             return sql + QStringLiteral(" ELSE 0 END");
         };
-        return {QStringLiteral("ALTER TABLE runs RENAME TO runs_v1"), createRunsSql(),
+        return {QStringLiteral("ALTER TABLE runs RENAME TO runs_v1"), createRunsSql(2),
                 QStringLiteral("INSERT INTO runs SELECT id,"
                                " CAST(strftime('%s', started, 'utc') AS INTEGER) * 1000,"
                                " CAST(strftime('%s', started) AS INTEGER) -"
@@ -100,6 +113,14 @@ QStringList migrationTo(int version)
                                " speed_ms, duration_min, run_ms, steps, ended, 0 FROM runs_v1")
                     .arg(colour("background"), colour("active"), colour("passive"), colour("dot")),
                 QStringLiteral("DROP TABLE runs_v1"), QString::fromLatin1(kCreateIndex)};
+    }
+    case 3: { // the pace delivered: new columns, NULL for the runs before
+        QStringList statements;
+        for (const RunColumn& c : kRunColumns)
+            if (c.layout == 3)
+                statements << QStringLiteral("ALTER TABLE runs ADD COLUMN %1 %2")
+                                  .arg(QLatin1String(c.name), QLatin1String(c.declaration));
+        return statements;
     }
     default:
         return {};
@@ -128,6 +149,19 @@ RunEnd endOfStoredName(const QString& name)
         if (name == QLatin1String(stored))
             return end;
     return RunEnd::Escape;
+}
+
+// A figure that may not be known, as it is bound (NULL) and read back.
+template <typename T> QVariant valueOrNull(const std::optional<T>& value)
+{
+    return value ? QVariant::fromValue(*value) : QVariant(QMetaType::fromType<T>());
+}
+
+template <typename T> std::optional<T> optionalOf(const QSqlQuery& query, int column)
+{
+    if (query.isNull(column))
+        return std::nullopt;
+    return query.value(column).value<T>();
 }
 
 bool newer(const RunRecord& a, const RunRecord& b)
@@ -264,7 +298,17 @@ SqliteJournal::Failure SqliteJournal::tryOpen(ReadMode mode)
     m_db.setConnectOptions(options);
     if (!m_db.open())
         return classify(m_db.lastError());
+    m_layout = kSchemaVersion;
     if (mode != ReadMode::ReadWrite) {
+        // An older file read as it stands: what later layouts added is not known.  A file of the
+        // first layout is not read without its migration.
+        QSqlQuery version(m_db);
+        if (version.exec(QStringLiteral("PRAGMA user_version")) && version.next()) {
+            const int v = version.value(0).toInt();
+            if (v >= 2 && v < kSchemaVersion)
+                m_layout = v;
+        }
+        version.finish();
         if (const Failure f = checkRunsTable(); f != Failure::None)
             return f;
         QSqlQuery probe(m_db);
@@ -304,7 +348,7 @@ SqliteJournal::Failure SqliteJournal::prepareSchema()
         return checkRunsTable();
     QStringList statements;
     if (version == 0) { // a new file, or an empty database: the current layout
-        statements << createRunsSql() << QString::fromLatin1(kCreateIndex);
+        statements << createRunsSql(kSchemaVersion) << QString::fromLatin1(kCreateIndex);
     } else {
         for (int v = version + 1; v <= kSchemaVersion; ++v)
             statements << migrationTo(v);
@@ -343,7 +387,8 @@ SqliteJournal::Failure SqliteJournal::checkRunsTable()
         return classify(query.lastError());
     QStringList missing;
     for (const RunColumn& c : kRunColumns)
-        missing << QLatin1String(c.name);
+        if (c.layout <= m_layout)
+            missing << QLatin1String(c.name);
     while (query.next()) {
         const QString name = query.value(0).toString();
         if (!missing.removeOne(name) && query.value(1).toBool()) {
@@ -456,6 +501,7 @@ SqliteJournal::Failure SqliteJournal::storePending()
     // The journal numbers the run: every column but the first is bound.
     insert.prepare(QStringLiteral("INSERT INTO runs (%1) VALUES (NULL%2)")
                        .arg(columnList(), QStringLiteral(", ?").repeated(kColumnCount - 1)));
+    const QVariant unknown(QMetaType::fromType<qlonglong>());
     for (const RunRecord& run : std::as_const(m_pending)) {
         const QVariantList values{run.started.toMSecsSinceEpoch(),
                                   run.started.offsetFromUtc(),
@@ -473,7 +519,13 @@ SqliteJournal::Failure SqliteJournal::storePending()
                                   run.run_ms,
                                   run.steps,
                                   storedEndName(run.end),
-                                  int(run.inactive)};
+                                  int(run.inactive),
+                                  run.paused_ms >= 0 ? QVariant(run.paused_ms) : unknown,
+                                  valueOrNull(run.delivered_us),
+                                  valueOrNull(run.lateSteps),
+                                  valueOrNull(run.worstLate_us),
+                                  valueOrNull(run.lostSteps),
+                                  valueOrNull(run.refresh_mHz)};
         Q_ASSERT(values.size() == kColumnCount - 1);
         for (int i = 0; i < values.size(); ++i)
             insert.bindValue(i, values[i]);
@@ -496,7 +548,7 @@ QList<RunRecord> SqliteJournal::runs(const RunQuery& query) const
     QList<RunRecord> runs;
     if (m_readable) {
         QSqlQuery select(m_db);
-        QString sql = QStringLiteral("SELECT %1 FROM runs WHERE 1").arg(selectList());
+        QString sql = QStringLiteral("SELECT %1 FROM runs WHERE 1").arg(selectList(m_layout));
         if (query.exercise)
             sql += QStringLiteral(" AND exercise = %1").arg(*query.exercise);
         if (query.from.isValid())
@@ -523,6 +575,12 @@ QList<RunRecord> SqliteJournal::runs(const RunQuery& query) const
                 run.steps = select.value(15).toLongLong();
                 run.end = endOfStoredName(select.value(16).toString());
                 run.inactive = select.value(17).toBool();
+                run.paused_ms = select.isNull(18) ? RunRecord::kUnknown : select.value(18).toLongLong();
+                run.delivered_us = optionalOf<qint64>(select, 19);
+                run.lateSteps = optionalOf<qint64>(select, 20);
+                run.worstLate_us = optionalOf<qint64>(select, 21);
+                run.lostSteps = optionalOf<qint64>(select, 22);
+                run.refresh_mHz = optionalOf<int>(select, 23);
                 runs.append(run);
             }
         }

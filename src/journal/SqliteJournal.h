@@ -34,7 +34,7 @@ class SqliteJournal : public QObject, public RunLog
 {
     Q_OBJECT
   public:
-    static constexpr int kSchemaVersion = 2;
+    static constexpr int kSchemaVersion = 3;
 
     // Opens the journal at `path` at once, making its folder and the file when missing.
     explicit SqliteJournal(QString path, QObject* parent = nullptr);
@@ -79,6 +79,9 @@ class SqliteJournal : public QObject, public RunLog
     QString m_connection;
     QSqlDatabase m_db;
     bool m_readable = false;
+    // The layout of the runs table as it is read: older than the program's only for a file that
+    // is read and not migrated.
+    int m_layout = kSchemaVersion;
     JournalState m_state = JournalState::Unavailable;
     QString m_asidePath;
     QString m_error;

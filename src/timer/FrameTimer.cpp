@@ -48,6 +48,8 @@ struct FrameTimer::Private {
     bool running = false;
     bool ticking = false; // the timer holds the idle slot: its wake-up is (or will be) armed
     quint32 lastTick_ms = 0;
+    TickTimes lastTimes;
+    bool scheduleStarted = true; // no tick yet since the last resume
     bool inPass = false;
 
     bool applicationActive() const { return !activity || activity->isActive(); }
@@ -72,6 +74,7 @@ struct FrameTimer::Private {
     void resume()
     {
         ticking = true;
+        scheduleStarted = true;
         makePrompt();
         lastTick_ms = millisecondsAt(clock->monotonicNanoseconds());
         rearm();
@@ -153,6 +156,12 @@ struct FrameTimer::Private {
             const quint32 now_ms = millisecondsAt(now_ns);
             const auto check = checkTick(now_ms, lastTick_ms, interval_ms);
             if (check.due) {
+                const quint32 overdue_ms = now_ms - lastTick_ms - interval_ms;
+                lastTimes = {now_ns,
+                             zrv::timing::millisecondStartNs(now_ns) -
+                                 qint64(overdue_ms) * zrv::timing::kNanosecondsPerMillisecond,
+                             scheduleStarted};
+                scheduleStarted = false;
                 lastTick_ms = now_ms;
                 qCDebug(lcTimer, "tick t_us=%lld last_ms=%u interval_ms=%u lag=%d", now_ns / 1000,
                         unsigned(now_ms), unsigned(interval_ms), check.lagCount);
@@ -251,6 +260,11 @@ bool FrameTimer::isRunning() const
 quint32 FrameTimer::lastTick() const
 {
     return m_d->lastTick_ms;
+}
+
+const FrameTimer::TickTimes& FrameTimer::lastTickTimes() const
+{
+    return m_d->lastTimes;
 }
 
 bool FrameTimer::isTicking() const

@@ -55,6 +55,18 @@ class FrameTimer : public QObject
     // tick in nanoseconds (the reading lastTick was taken from) and the lagCount.
     std::function<void(qint64 tickNs, int lagCount)> tickProbe;
 
+    // The last tick as measured, for the pace a run was given: the monotonic time it was decided
+    // on, the moment it was due (the nanosecond at which the millisecond count reached the
+    // previous tick's + interval, or the start's or resume's + interval), and whether it was the
+    // first since the schedule started (a start, a resume after a suspend) rather than a step on
+    // from the tick before.
+    struct TickTimes {
+        qint64 tick_ns = 0;
+        qint64 due_ns = 0;
+        bool firstOfSchedule = true;
+    };
+    const TickTimes& lastTickTimes() const;
+
     // True while the timer's wake-up is set up, i.e. the timer is ticking rather than stopped
     // or suspended.
     bool isTicking() const;

@@ -40,6 +40,17 @@ const char* const kFirstLayout =
     " duration_min INTEGER NOT NULL, run_ms INTEGER NOT NULL, steps INTEGER NOT NULL,"
     " ended TEXT NOT NULL)";
 
+// Takes a journal file back to the second layout, without the columns of the pace.
+bool ToSecondLayout(const QString& path)
+{
+    RawDb raw(path);
+    for (const char* column :
+         {"paused_ms", "delivered_us", "late_steps", "worst_late_us", "lost_steps", "refresh_mhz"})
+        if (!raw.Exec(QStringLiteral("ALTER TABLE runs DROP COLUMN %1").arg(QLatin1String(column))))
+            return false;
+    return raw.Exec(QStringLiteral("PRAGMA user_version=2"));
+}
+
 // The runs without the journal's numbers, for comparing what went in with what came out.
 QList<RunRecord> WithoutIds(QList<RunRecord> runs)
 {
@@ -59,9 +70,17 @@ class TestJournal : public QObject
     // Four runs, recorded out of order: two Pyramid runs on one day, a Dot and a Block run.
     QList<RunRecord> RecordFour(SqliteJournal& journal)
     {
-        const QList<RunRecord> runs{SampleRun(1, At(2024, 5, 2, 9), 1), SampleRun(0, At(2024, 5, 1, 22), 2),
-                                    SampleRun(2, At(2024, 5, 3, 7, 30, 0), 3),
-                                    SampleRun(1, At(2024, 5, 2, 21), 4)};
+        QList<RunRecord> runs{SampleRun(1, At(2024, 5, 2, 9), 1), SampleRun(0, At(2024, 5, 1, 22), 2),
+                              SampleRun(2, At(2024, 5, 3, 7, 30, 0), 3), SampleRun(1, At(2024, 5, 2, 21), 4)};
+        // The pace: all of it known, some of it, none of it.
+        runs[0].paused_ms = 5'000;
+        runs[0].delivered_us = 40'012;
+        runs[0].lateSteps = 3;
+        runs[0].worstLate_us = 4'200;
+        runs[0].lostSteps = 1;
+        runs[0].refresh_mHz = 59'940;
+        runs[1].lateSteps = 0;
+        runs[3].paused_ms = RunRecord::kUnknown;
         for (const RunRecord& run : runs)
             [&] { QVERIFY(journal.record(run)); }();
         return runs;
@@ -142,6 +161,19 @@ class TestJournal : public QObject
         QCOMPARE(raw.Value(QStringLiteral("PRAGMA user_version")).toInt(), SqliteJournal::kSchemaVersion);
     }
 
+    // A file of the second layout is taken to the current one in place; its runs' pace is not
+    // known.
+    void migratesTheSecondLayout()
+    {
+        RunRecord run = SampleRun(1, At(2024, 5, 1, 10), 1);
+        QVERIFY(SqliteJournal(m_path).record(run));
+        QVERIFY(ToSecondLayout(m_path));
+        run.paused_ms = RunRecord::kUnknown;
+        QCOMPARE(WithoutIds(SqliteJournal(m_path).runs()), QList<RunRecord>{run}); // not set aside
+        QCOMPARE(RawDb(m_path).Value(QStringLiteral("PRAGMA user_version")).toInt(),
+                 SqliteJournal::kSchemaVersion);
+    }
+
     // Files this program cannot store runs in: set aside whole, and a new journal takes the run.
     void unusableFileIsSetAside_data()
     {
@@ -212,12 +244,15 @@ class TestJournal : public QObject
     void readOnlyPlace_data()
     {
         QTest::addColumn<bool>("mount");
-        QTest::newRow("read-only file system") << true;
-        QTest::newRow("read-only folder, writable file") << false;
+        QTest::addColumn<bool>("secondLayout"); // read as it is, not migrated
+        QTest::newRow("read-only file system") << true << false;
+        QTest::newRow("read-only file system, second layout") << true << true;
+        QTest::newRow("read-only folder, writable file") << false << false;
     }
     void readOnlyPlace()
     {
         QFETCH(bool, mount);
+        QFETCH(bool, secondLayout);
         if (mount && !zrvtest::EnterPrivateMounts())
             QSKIP("needs the right to mount a file system");
         if (!mount && geteuid() == 0)
@@ -227,6 +262,8 @@ class TestJournal : public QObject
             SqliteJournal journal(m_path);
             RecordFour(journal);
         }
+        if (secondLayout)
+            QVERIFY(ToSecondLayout(m_path));
         std::optional<zrvtest::ReadOnlyBind> readOnly;
         if (mount)
             QVERIFY(readOnly.emplace(dir).Mounted());
@@ -357,6 +394,11 @@ class TestJournal : public QObject
         block.colours = {rgbColor(0, 0, 192), rgbColor(255, 255, 255), rgbColor(255, 255, 0),
                          rgbColor(1, 2, 254)};
         block.run_ms = 61'250;
+        block.delivered_us = 40'012;
+        block.lateSteps = 3;
+        block.worstLate_us = 4'200;
+        block.lostSteps = 1;
+        block.refresh_mHz = 59'940;
         QFile file(m_path + QStringLiteral(".csv"));
         QVERIFY(file.open(QIODevice::WriteOnly));
         QVERIFY(writeCsv(file, {block, dot}, QLocale(locale)));
@@ -391,6 +433,18 @@ print(json.dumps({'bom': raw.startswith(codecs.BOM_UTF8), 'separator': dialect.d
                                              QStringLiteral("Sarı"), QStringLiteral("#0102FE")}));
         QCOMPARE(row[12], seconds);
         QCOMPARE(rows[2].toArray()[1].toString(), QStringLiteral("Nokta"));
+
+        // The pace at the end of the row; nothing for a run that has none of it.
+        QCOMPARE(row.mid(16), (QStringList{QLocale(locale).toString(40.012, 'f', 3), "3",
+                                           QLocale(locale).toString(4.2, 'f', 3), "1",
+                                           QLocale(locale).toString(59.94, 'f', 3)}));
+        QCOMPARE(rows[2].toVariant().toStringList().mid(16), (QStringList{"", "", "", "", ""}));
+        QCOMPARE(deliveredName(block), QStringLiteral("40,0"));
+        QCOMPARE(deliveredName(dot), QStringLiteral("—"));
+        QCOMPARE(paceDetails(block),
+                 QStringLiteral("Ekran 59,94 Hz: 380 ms'lik adımlar 22 ya da 23 kare (367 / "
+                                "383,7 ms). Geç kalan adım: 3 (en çok 4,2 ms), kaybolan adım: 1"));
+        QCOMPARE(paceDetails(dot), QString());
     }
 };
 

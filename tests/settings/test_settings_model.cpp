@@ -6,6 +6,7 @@
 #include "core/Exceptions.h"
 #include "core/SettingsList.h"
 #include "core/SettingsModel.h"
+#include "core/StepFrames.h"
 #include "support/Files.h"
 #include "support/SettingsLines.h"
 #include "support/WorkDir.h"
@@ -376,6 +377,32 @@ class TestSettingsModel : public QObject
         QCOMPARE(ChangedLines(before, m.list().lines()), QList<int>{speedLine});
         QCOMPARE(m.list().get(speedLine), line);
         QCOMPARE(m.runSettings().interval_ms, interval_ms);
+    }
+
+    // What the speed box's interval shows as on a screen: between two whole numbers of frames,
+    // or a whole number (also at a rate that is not whole), and the nearest whole one in range.
+    void speedFramesTip_data()
+    {
+        QTest::addColumn<int>("interval_ms");
+        QTest::addColumn<double>("hz");
+        QTest::addColumn<QString>("tip");
+        QTest::newRow("60 Hz")
+            << 40 << 60.0
+            << "Bu ekran 60 Hz: 40 ms'lik adımlar 2 ya da 3 kare (33,3 / 50 ms) kalır; 50 ms "
+               "her adımda 3 kare";
+        QTest::newRow("75 Hz, whole")
+            << 40 << 75.0 << "Bu ekran 75 Hz: 40 ms'lik adımların her biri 3 kare kalır";
+        QTest::newRow("59,94 Hz, the top of the range")
+            << 2000 << 59.94
+            << "Bu ekran 59,94 Hz: 2000 ms'lik adımlar 119 ya da 120 kare (1985,3 / 2002 ms) kalır; 1952 ms "
+               "her adımda 117 kare";
+        QTest::newRow("rate not known") << 40 << 0.0 << "";
+    }
+    void speedFramesTip()
+    {
+        QFETCH(int, interval_ms);
+        QFETCH(double, hz);
+        QTEST(zrv::speedFramesTip(interval_ms, hz), "tip");
     }
 
     // ---- the font -----------------------------------------------------------------------------

@@ -7,6 +7,7 @@
 #include "timer/Clock.h"
 #include "timer/FrameTimer.h"
 #include "timer/ManualTime.h"
+#include "timer/PaceMeter.h"
 #include "timer/ThreadPromptness.h"
 #include "timer/TickWaker.h"
 #include "timer/TimerPolicy.h"
@@ -545,6 +546,58 @@ class TestFrameTimer : public QObject
             QCOMPARE(match.captured(2).toUInt(), rig.ticks[i].last_ms);
         }
         QCOMPARE(probed[0], 1000'040 * kMs + 123'456);
+
+        // The moment each tick was due, also for one whole milliseconds late, and the first tick
+        // of a schedule started anew.
+        QCOMPARE(rig.timer->lastTickTimes().due_ns, 1000'080 * kMs);
+        QVERIFY(!rig.timer->lastTickTimes().firstOfSchedule);
+        rig.FireLate(2'500'000);
+        QCOMPARE(rig.timer->lastTickTimes().due_ns, 1000'120 * kMs);
+        rig.timer->setEnabled(false);
+        rig.timer->setEnabled(true);
+        rig.FireLate();
+        QVERIFY(rig.timer->lastTickTimes().firstOfSchedule);
+    }
+
+    // The pace meter on steps made by hand.  steps: tick_us, due_us, lagCount, first of its
+    // schedule (1) for each step; rates: the refresh rates noted; -1: not known.
+    void paceMeter_data()
+    {
+        QTest::addColumn<QList<qint64>>("steps");
+        QTest::addColumn<QList<double>>("rates");
+        QTest::addColumn<qint64>("mean_us");
+        QTest::addColumn<qint64>("late");
+        QTest::addColumn<qint64>("worst_us");
+        QTest::addColumn<qint64>("lost");
+        QTest::addColumn<int>("refresh_mHz");
+        // 1 ms late counts, 999 us does not; the intervals are what they were.
+        QTest::newRow("late by 1 ms")
+            << QList<qint64>{0, 0, 1, 1, 41'000, 40'000, 1, 0, 80'000, 80'000, 1, 0, 120'999, 120'000, 1, 0}
+            << QList<double>{} << 40'333ll << 1ll << 1'000ll << 0ll << -1;
+        QTest::newRow("a lost step") << QList<qint64>{0, 0, 1, 1, 40'000, 40'000, 1, 0, 120'000, 80'000, 2, 0}
+                                     << QList<double>{60, 0, 59.94} << 60'000ll << 1ll << 40'000ll << 1ll
+                                     << 59'940;
+        // The schedule starts anew at the resume: neither late nor a long interval.
+        QTest::newRow("a pause") << QList<qint64>{0,         0,         1, 1, 40'000,    40'000,    1, 0,
+                                                  5'000'000, 5'000'000, 1, 1, 5'040'000, 5'040'000, 1, 0}
+                                 << QList<double>{} << 40'000ll << 0ll << 0ll << 0ll << -1;
+        QTest::newRow("one step") << QList<qint64>{0, 0, 1, 1} << QList<double>{} << -1ll << 0ll << 0ll << 0ll
+                                  << -1;
+    }
+    void paceMeter()
+    {
+        QFETCH(QList<qint64>, steps);
+        QFETCH(QList<double>, rates);
+        PaceMeter meter;
+        for (qsizetype i = 0; i + 3 < steps.size(); i += 4)
+            meter.step(steps[i] * 1000, steps[i + 1] * 1000, int(steps[i + 2]), steps[i + 3] != 0);
+        for (double hz : rates)
+            meter.noteRefreshRate(hz);
+        QTEST(meter.meanInterval_us().value_or(-1), "mean_us");
+        QTEST(meter.lateSteps(), "late");
+        QTEST(meter.worstLate_us(), "worst_us");
+        QTEST(meter.lostSteps(), "lost");
+        QTEST(meter.refresh_mHz().value_or(-1), "refresh_mHz");
     }
 
     // --- the real wake-ups ----------------------------------------------------------------

@@ -1,0 +1,84 @@
+#include "core/StepFrames.h"
+
+#include "core/ExerciseSettings.h"
+
+#include <cmath>
+
+namespace zrv
+{
+
+namespace
+{
+// A frame's slip a step that is still a whole number of frames: one frame in 100 steps.
+constexpr double kWholeTolerance = 0.01;
+
+double framesOf(int interval_ms, double refresh_hz)
+{
+    return interval_ms * refresh_hz / 1000.0;
+}
+
+bool isWhole(double frames)
+{
+    return std::abs(frames - std::round(frames)) <= kWholeTolerance;
+}
+} // namespace
+
+StepFrames stepFrames(int interval_ms, double refresh_hz)
+{
+    const double frames = framesOf(interval_ms, refresh_hz);
+    StepFrames f;
+    f.frame_ms = 1000.0 / refresh_hz;
+    f.fewer = isWhole(frames) ? int(std::lround(frames)) : int(std::floor(frames));
+    f.more = isWhole(frames) ? f.fewer : f.fewer + 1;
+    return f;
+}
+
+std::optional<int> wholeFrameInterval(int interval_ms, double refresh_hz)
+{
+    for (int d = 0; d <= IntervalRange::max_ms - IntervalRange::min_ms; ++d)
+        for (const int candidate : {interval_ms - d, interval_ms + d})
+            if (candidate >= IntervalRange::min_ms && candidate <= IntervalRange::max_ms &&
+                isWhole(framesOf(candidate, refresh_hz)))
+                return candidate;
+    return std::nullopt;
+}
+
+QString decimalName(double value, int decimals)
+{
+    QString text = QString::number(value, 'f', decimals);
+    if (text.contains(QLatin1Char('.'))) {
+        while (text.endsWith(QLatin1Char('0')))
+            text.chop(1);
+        if (text.endsWith(QLatin1Char('.')))
+            text.chop(1);
+    }
+    return text.replace(QLatin1Char('.'), QLatin1Char(','));
+}
+
+QString stepFramesText(int interval_ms, double refresh_hz)
+{
+    const StepFrames f = stepFrames(interval_ms, refresh_hz);
+    if (f.fewer == f.more)
+        return QStringLiteral("%1 ms'lik adımların her biri %2 kare").arg(interval_ms).arg(f.fewer);
+    return QStringLiteral("%1 ms'lik adımlar %2 ya da %3 kare (%4 / %5 ms)")
+        .arg(interval_ms)
+        .arg(f.fewer)
+        .arg(f.more)
+        .arg(decimalName(f.fewer * f.frame_ms, 1), decimalName(f.more * f.frame_ms, 1));
+}
+
+QString speedFramesTip(int interval_ms, double refresh_hz)
+{
+    if (!(refresh_hz > 0))
+        return QString();
+    QString tip = QStringLiteral("Bu ekran %1 Hz: %2 kalır")
+                      .arg(decimalName(refresh_hz, 2), stepFramesText(interval_ms, refresh_hz));
+    const std::optional<int> whole = wholeFrameInterval(interval_ms, refresh_hz);
+    if (whole && *whole != interval_ms)
+        tip += QStringLiteral("; %1 ms her adımda %2 kare")
+                   .arg(*whole)
+                   .arg(stepFrames(*whole, refresh_hz).fewer);
+    return tip;
+}
+
+} // namespace zrv

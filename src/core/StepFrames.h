@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+// How the steps of an exercise show on a screen that is refreshed refresh_hz times a second:
+// a step stays on the screen for whole frames only, so a step whose interval lies between two
+// whole numbers of frames stays for the one or the other, as its start falls against the
+// refresh.  An interval counts as a whole number of frames when it slips by a frame in no fewer
+// than 100 steps (a screen of 59.94 Hz shows 50 ms steps as 3 frames each).
+namespace zrv
+{
+
+struct StepFrames {
+    int fewer = 0; // frames of the shorter showing
+    int more = 0;  // of the longer; equal to fewer when the interval is a whole number of frames
+    double frame_ms = 0;
+};
+
+// refresh_hz > 0.
+StepFrames stepFrames(int interval_ms, double refresh_hz);
+
+// The interval the speed box can be set to (whole milliseconds, IntervalRange) nearest to
+// interval_ms that is a whole number of frames, the shorter one of two as near; none when the
+// range has none.
+std::optional<int> wholeFrameInterval(int interval_ms, double refresh_hz);
+
+// With a decimal comma and without trailing zeros: "33,3", "50", "59,94".
+QString decimalName(double value, int decimals);
+
+// "40 ms'lik adımlar 2 ya da 3 kare (33,3 / 50 ms)", or "40 ms'lik adımların her biri 3 kare".
+QString stepFramesText(int interval_ms, double refresh_hz);
+
+// The speed box's tip: "Bu ekran 60 Hz: 40 ms'lik adımlar 2 ya da 3 kare (33,3 / 50 ms) kalır;
+// 50 ms her adımda 3 kare".  Empty when the refresh rate is not known (0 or less).
+QString speedFramesTip(int interval_ms, double refresh_hz);
+
+} // namespace zrv
