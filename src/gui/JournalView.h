@@ -4,8 +4,8 @@
 #include <QWidget>
 #include <functional>
 
+class JournalChart;
 class QChart;
-class QChartView;
 class QComboBox;
 class QLabel;
 class QPushButton;
@@ -16,7 +16,7 @@ class SqliteJournal;
 
 // The journal shown: what is wrong with its file if anything, the totals of this week and of
 // the last 30 days, a table of the runs (newest first, sortable by any column), and for one
-// exercise a chart of the pace per day with the minutes trained per day.  A thin view: the
+// exercise a chart of its runs' paces with the minutes trained per day (JournalChart).  A thin view: the
 // figures come from the journal's own functions.
 class JournalView : public QWidget
 {
@@ -57,7 +57,7 @@ class JournalView : public QWidget
     QStandardItemModel* m_model = nullptr;
     QSortFilterProxyModel* m_sorted = nullptr;
     QChart* m_chart = nullptr;
-    QChartView* m_chartView = nullptr;
+    JournalChart* m_chartView = nullptr;
     QWidget* m_window = nullptr;
 };
 
