@@ -16,6 +16,8 @@
 #include <QToolTip>
 #include <QValueAxis>
 
+#include <algorithm>
+
 namespace
 {
 // A colour a type, the same for its points and its line.
@@ -169,17 +171,24 @@ void JournalChart::showRuns(int exercise, const QList<RunRecord>& runs, const QD
         c->addSeries(points);
         points->attachAxis(timeAxis);
         points->attachAxis(paceAxis);
-        connect(points, &QXYSeries::hovered, this, [this, runs = type.runs](const QPointF& point, bool over) {
-            if (!over) {
-                QToolTip::hideText();
-                return;
-            }
-            for (const RunRecord& run : runs)
-                if (double(run.started.toMSecsSinceEpoch()) == point.x() && run.interval_ms == point.y()) {
-                    QToolTip::showText(QCursor::pos(), runText(run), this);
-                    return;
-                }
-        });
+        // The point hovered comes back from the screen, not exactly as given: the run nearest
+        // to it on the plot.
+        const QSizeF scale(double(figures.from.msecsTo(figures.to)), paceAxis->max() - paceAxis->min());
+        connect(points, &QXYSeries::hovered, this,
+                [this, scale, runs = type.runs](const QPointF& point, bool over) {
+                    if (!over || runs.isEmpty()) {
+                        QToolTip::hideText();
+                        return;
+                    }
+                    const auto distance = [&](const RunRecord& run) {
+                        return qAbs(double(run.started.toMSecsSinceEpoch()) - point.x()) / scale.width() +
+                               qAbs(run.interval_ms - point.y()) / scale.height();
+                    };
+                    const RunRecord& nearest = *std::min_element(
+                        runs.begin(), runs.end(),
+                        [&](const RunRecord& a, const RunRecord& b) { return distance(a) < distance(b); });
+                    QToolTip::showText(QCursor::pos(), runText(nearest), this);
+                });
     }
 }
 
