@@ -2,16 +2,12 @@
 
 #include "core/Report.h"
 #include "core/SafeSave.h"
+#include "gui/JournalChart.h"
 #include "journal/JournalFigures.h"
 #include "journal/RunTableModel.h"
 #include "journal/SqliteJournal.h"
 
-#include <QBarCategoryAxis>
-#include <QBarSeries>
-#include <QBarSet>
 #include <QBuffer>
-#include <QChart>
-#include <QChartView>
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
@@ -19,20 +15,15 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLineSeries>
 #include <QPainter>
 #include <QPushButton>
 #include <QStyle>
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
-#include <QValueAxis>
 
 namespace
 {
-// Days with runs shown in the chart, the latest ones.
-constexpr int kChartDaysCompact = 7;
-constexpr int kChartDays = 30;
 
 QString totalText(const QString& what, const Totals& t)
 {
@@ -115,23 +106,8 @@ JournalView::JournalView(SqliteJournal& journal, bool compact, QWidget* parent)
     }
     layout->addLayout(chartRow);
 
-    m_chart = new QChart;
-    m_chart->setMargins(compact ? QMargins(2, 2, 2, 2) : QMargins(8, 8, 8, 8));
-    m_chart->legend()->setAlignment(Qt::AlignBottom);
-    if (compact) {
-        QFont small = font(); // set in points or in pixels
-        if (small.pointSizeF() > 0)
-            small.setPointSizeF(small.pointSizeF() * 0.85);
-        else
-            small.setPixelSize(qMax(8, small.pixelSize() * 85 / 100));
-        m_chart->legend()->setFont(small);
-        m_chart->setTitleFont(small);
-    }
-    m_chartView = new QChartView(m_chart, this);
-    m_chartView->setRenderHint(QPainter::Antialiasing);
-    // Room for the title, the legend and seven axis labels; where the page is short, the table
-    // gives way.
-    m_chartView->setMinimumHeight(compact ? 190 : 260);
+    m_chartView = new JournalChart(compact, this);
+    m_chart = m_chartView->chart();
     layout->addWidget(m_chartView, compact ? 5 : 7);
 
     connect(m_table->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
@@ -221,77 +197,9 @@ void JournalView::fillTable()
 
 void JournalView::fillChart()
 {
-    m_chart->removeAllSeries();
-    // The chart gives a removed axis back to its caller: it is ours to delete.
-    for (QAbstractAxis* axis : m_chart->axes()) {
-        m_chart->removeAxis(axis);
-        delete axis;
-    }
-
     const int exercise = m_exercise->currentIndex();
-    QList<DayFigures> days;
-    for (const DaySums& sums : m_journal.daySums(exercise, m_compact ? kChartDaysCompact : kChartDays))
-        days.append(figuresOf(sums));
-    if (days.isEmpty()) {
-        m_chart->setTitle(QStringLiteral("%1: henüz çalışma yok").arg(exerciseName(exercise)));
-        return;
-    }
-    m_chart->setTitle(QStringLiteral("%1: günlük hız ve çalışma süresi (son %2 çalışma günü)")
-                          .arg(exerciseName(exercise))
-                          .arg(days.size()));
-
-    auto* minutes = new QBarSet(QStringLiteral("Dakika"));
-    const QColor minutesColour(0x9c, 0xc3, 0xe6);
-    const QColor speedColour(0xc0, 0x30, 0x20);
-    minutes->setColor(minutesColour);
-    auto* speed = new QLineSeries;
-    speed->setName(QStringLiteral("Hız (ms)"));
-    speed->setPointsVisible(true);
-    speed->setPen(QPen(speedColour, 2));
-    QStringList labels;
-    double maxSpeed = 0;
-    double maxMinutes = 0;
-    for (int i = 0; i < days.size(); ++i) {
-        labels << days[i].day.toString(QStringLiteral("dd.MM"));
-        *minutes << days[i].minutes;
-        speed->append(i, days[i].interval_ms);
-        maxSpeed = qMax(maxSpeed, days[i].interval_ms);
-        maxMinutes = qMax(maxMinutes, days[i].minutes);
-    }
-    auto* bars = new QBarSeries;
-    bars->append(minutes);
-    m_chart->addSeries(bars);
-    m_chart->addSeries(speed);
-
-    auto* dayAxis = new QBarCategoryAxis;
-    dayAxis->append(labels);
-    auto* speedAxis = new QValueAxis;
-    speedAxis->setTitleText(QStringLiteral("Hız (ms)"));
-    speedAxis->setRange(0, maxSpeed * 1.15);
-    speedAxis->setLabelFormat(QStringLiteral("%d"));
-    speedAxis->applyNiceNumbers();
-    speedAxis->setLabelsColor(speedColour.darker(120));
-    auto* minutesAxis = new QValueAxis;
-    minutesAxis->setTitleText(QStringLiteral("Dakika"));
-    minutesAxis->setRange(0, qMax(1.0, maxMinutes * 1.15));
-    minutesAxis->setLabelFormat(QStringLiteral("%.1f"));
-    minutesAxis->applyNiceNumbers();
-    minutesAxis->setLabelsColor(minutesColour.darker(160));
-    if (m_compact) { // the legend names the two axes
-        for (QAbstractAxis* axis :
-             {static_cast<QAbstractAxis*>(dayAxis), static_cast<QAbstractAxis*>(speedAxis),
-              static_cast<QAbstractAxis*>(minutesAxis)}) {
-            axis->setTitleVisible(false);
-            axis->setLabelsFont(m_chart->legend()->font());
-        }
-    }
-    m_chart->addAxis(dayAxis, Qt::AlignBottom);
-    m_chart->addAxis(speedAxis, Qt::AlignLeft);
-    m_chart->addAxis(minutesAxis, Qt::AlignRight);
-    bars->attachAxis(dayAxis);
-    bars->attachAxis(minutesAxis);
-    speed->attachAxis(dayAxis);
-    speed->attachAxis(speedAxis);
+    const QDateTime now = m_now();
+    m_chartView->showRuns(exercise, m_journal.runs({exercise, m_chartView->firstShown(now), {}}), now);
 }
 
 void JournalView::chooseCsvFile()

@@ -4,8 +4,8 @@
 #include <QWidget>
 #include <functional>
 
+class JournalChart;
 class QChart;
-class QChartView;
 class QComboBox;
 class QLabel;
 class QPushButton;
@@ -16,9 +16,9 @@ class SqliteJournal;
 
 // The journal shown: what is wrong with its file if anything, the totals of this week and of
 // the last 30 days, a table of the runs (newest first, sortable by any column), and for one
-// exercise a chart of the pace per day with the minutes trained per day.  A thin view: the
-// figures come from the journal's own functions, in SQL, and the table reads the rows it
-// shows.  A change of the journal (the end of a run) is shown once the event that made it is
+// exercise a chart of its runs' paces with the minutes trained per day (JournalChart).  A thin
+// view: the figures come from the journal's own functions, in SQL, and the table reads the rows
+// it shows.  A change of the journal (the end of a run) is shown once the event that made it is
 // over, so that the exercise window is gone first.
 class JournalView : public QWidget
 {
@@ -60,7 +60,7 @@ class JournalView : public QWidget
     RunTableModel* m_model = nullptr;
     QTimer* m_refreshLater = nullptr;
     QChart* m_chart = nullptr;
-    QChartView* m_chartView = nullptr;
+    JournalChart* m_chartView = nullptr;
     QWidget* m_window = nullptr;
 };
 

@@ -3,6 +3,7 @@
 // figures and CSV the page shows.
 #include "JournalRig.h"
 #include "journal/JournalFigures.h"
+#include "journal/PaceChart.h"
 #include "journal/SqliteJournal.h"
 #include "settings/PrivateMounts.h"
 #include "support/Files.h"
@@ -57,6 +58,29 @@ QList<RunRecord> WithoutIds(QList<RunRecord> runs)
     for (RunRecord& run : runs)
         run.id = 0;
     return runs;
+}
+
+// A run of `type` at a pace of `interval_ms`.
+RunRecord Typed(int type, const QDateTime& started, int interval_ms, qint64 run_ms = 60'000,
+                RunEnd end = RunEnd::Escape)
+{
+    RunRecord run = Paced(SampleRun(0, started), interval_ms, run_ms);
+    run.type = type;
+    run.end = end;
+    return run;
+}
+
+// A chart's series as "type:pace,pace;type:pace", the runs' points or each day's fastest.
+QString Drawn(const PaceChart& chart, bool fastest)
+{
+    QStringList series;
+    for (const PaceSeries& s : chart.series) {
+        QStringList paces;
+        for (const RunRecord& run : fastest ? s.fastest : s.runs)
+            paces << QString::number(run.interval_ms);
+        series << QStringLiteral("%1:%2").arg(s.type).arg(paces.join(QLatin1Char(',')));
+    }
+    return series.join(QLatin1Char(';'));
 }
 } // namespace
 
@@ -361,6 +385,55 @@ class TestJournal : public QObject
         for (int d = 6; d <= 12; ++d) // every day of that week starts on Monday the 6th
             QCOMPARE(weekStart(At(2024, 5, d, 23, 59)), At(2024, 5, 6, 0));
         QCOMPARE(thirtyDaysStart(At(2024, 5, 30, 15)), At(2024, 5, 1, 0));
+        QCOMPARE(chartStart(At(2024, 5, 30, 15), 14), At(2024, 5, 17, 0));
+    }
+
+    // The chart's points: a run each at its own pace, a series a type; its time axis on whole
+    // days from the first day with runs to today (eight marks at most), or on one day's hours.
+    void chartOfTheRuns_data()
+    {
+        QTest::addColumn<QList<RunRecord>>("runs"); // as the journal gives them, newest first
+        QTest::addColumn<QDateTime>("now");
+        QTest::addColumn<QString>("points");
+        QTest::addColumn<QString>("fastest");
+        QTest::addColumn<QDateTime>("from");
+        QTest::addColumn<QDateTime>("to");
+        QTest::addColumn<int>("ticks");
+        // 74 s at 150 ms and 60 s at 400 ms: two points, never one near 262 ms.
+        QTest::newRow("two paces a day")
+            << QList<RunRecord>{Typed(0, At(2024, 5, 8, 9), 200), Typed(0, At(2024, 5, 6, 9), 400),
+                                Typed(0, At(2024, 5, 6, 8), 150, 74'000)}
+            << At(2024, 5, 9, 12) << "0:150,400,200"
+            << "0:150,200" << At(2024, 5, 6, 0) << At(2024, 5, 10, 0) << 5;
+        // Twenty days to today in steps of three: the axis starts a day early.
+        QTest::newRow("types apart, days skipped")
+            << QList<RunRecord>{Typed(0, At(2024, 5, 3, 9), 450), Typed(1, At(2024, 5, 1, 9), 300),
+                                Typed(0, At(2024, 5, 1, 8), 500)}
+            << At(2024, 5, 20, 12) << "0:500,450;1:300"
+            << "0:500,450;1:300" << At(2024, 4, 30, 0) << At(2024, 5, 21, 0) << 8;
+        // One day: its hours, half an hour either side; a run that showed nothing is left out.
+        QTest::newRow("one day") << QList<RunRecord>{Typed(0, At(2024, 5, 9, 10, 10), 250),
+                                                     Typed(0, At(2024, 5, 9, 8, 40), 300),
+                                                     Typed(0, At(2024, 5, 8, 9), 100, 0,
+                                                           RunEnd::DisplayFailure)}
+                                 << At(2024, 5, 9, 12) << "0:300,250"
+                                 << "0:250" << At(2024, 5, 9, 8) << At(2024, 5, 9, 11) << 4;
+        QTest::newRow("nothing shown")
+            << QList<RunRecord>{Typed(0, At(2024, 5, 8, 9), 100, 0, RunEnd::DisplayFailure)}
+            << At(2024, 5, 9, 12) << ""
+            << "" << QDateTime() << QDateTime() << 0;
+    }
+
+    void chartOfTheRuns()
+    {
+        QFETCH(QList<RunRecord>, runs);
+        QFETCH(QDateTime, now);
+        const PaceChart chart = paceChart(runs, now, 8);
+        QTEST(Drawn(chart, false), "points");
+        QTEST(Drawn(chart, true), "fastest");
+        QTEST(chart.from, "from");
+        QTEST(chart.to, "to");
+        QTEST(chart.ticks, "ticks");
     }
 
     void csvReadsBackInASpreadsheet_data()

@@ -1,0 +1,248 @@
+#include "gui/JournalChart.h"
+
+#include "journal/JournalFigures.h"
+#include "journal/PaceChart.h"
+
+#include <QAreaSeries>
+#include <QChart>
+#include <QCursor>
+#include <QDateTimeAxis>
+#include <QGraphicsLayout>
+#include <QLegendMarker>
+#include <QLineSeries>
+#include <QLocale>
+#include <QScatterSeries>
+#include <QTimeZone>
+#include <QToolTip>
+#include <QValueAxis>
+
+#include <algorithm>
+
+namespace
+{
+// A colour a type, the same for its points and its line.
+const QColor kTypeColours[] = {QColor(0x1f, 0x6f, 0xb4), QColor(0xd0, 0x50, 0x2a), QColor(0x2e, 0x9a, 0x4a),
+                               QColor(0x8a, 0x56, 0xb8), QColor(0xb8, 0x8a, 0x10)};
+const QColor kMinutesColour(0xdc, 0xe6, 0xf0);
+const QColor kGridColour(0xe2, 0xe2, 0xe2);
+constexpr double kMsPerMinute = 60'000.0;
+
+QColor typeColour(int type)
+{
+    return kTypeColours[qBound(0, type, int(std::size(kTypeColours)) - 1)];
+}
+
+QString span(qint64 ms)
+{
+    const qint64 s = (ms + 500) / 1000;
+    if (s >= 3600)
+        return QStringLiteral("%1 sa %2 dk").arg(s / 3600).arg(s / 60 % 60);
+    return QStringLiteral("%1 dk %2 sn").arg(s / 60).arg(s % 60);
+}
+
+QString dayName(const QDate& day)
+{
+    return QLocale(QLocale::Turkish, QLocale::Turkey).toString(day, QStringLiteral("d MMMM yyyy, dddd"));
+}
+
+QString runText(const RunRecord& run)
+{
+    QString text = dayName(run.started.date()) + QStringLiteral(" ") +
+                   run.started.toString(QStringLiteral("HH:mm")) + QStringLiteral("\n") +
+                   typeName(run.exercise, run.type) + QStringLiteral(": %1 ms").arg(run.interval_ms) +
+                   QStringLiteral("\nÇalışılan: ") + span(run.run_ms) + QStringLiteral("\nBitiş: ") +
+                   endName(run.end);
+    if (run.inactive)
+        text += QStringLiteral("\nProgram bir süre etkin değildi.");
+    return text;
+}
+} // namespace
+
+JournalChart::JournalChart(bool compact, QWidget* parent)
+    : QChartView(new QChart, parent), m_compact(compact), m_small(font())
+{
+    QChart* c = chart();
+    c->setMargins(compact ? QMargins(2, 2, 2, 2) : QMargins(8, 8, 8, 8));
+    c->legend()->setAlignment(Qt::AlignBottom);
+    c->setBackgroundRoundness(0);
+    if (compact) {
+        c->layout()->setContentsMargins(0, 0, 0, 0);
+        // The font is set in points or in pixels.
+        if (m_small.pointSizeF() > 0)
+            m_small.setPointSizeF(m_small.pointSizeF() * 0.85);
+        else
+            m_small.setPixelSize(qMax(8, m_small.pixelSize() * 85 / 100));
+        c->legend()->setFont(m_small);
+        c->setTitleFont(m_small);
+    }
+    setRenderHint(QPainter::Antialiasing);
+    setMinimumHeight(compact ? 170 : 260);
+}
+
+QDateTime JournalChart::firstShown(const QDateTime& now) const
+{
+    return chartStart(now, days());
+}
+
+void JournalChart::clear()
+{
+    QChart* c = chart();
+    c->removeAllSeries();
+    // The chart gives a removed axis back to its caller: it is ours to delete.
+    for (QAbstractAxis* axis : c->axes()) {
+        c->removeAxis(axis);
+        delete axis;
+    }
+}
+
+void JournalChart::showRuns(int exercise, const QList<RunRecord>& runs, const QDateTime& now)
+{
+    clear();
+    QChart* c = chart();
+    const PaceChart figures = paceChart(runs, now, m_compact ? 8 : 16);
+    if (figures.isEmpty()) {
+        c->setTitle(QStringLiteral("%1: son %2 günde çalışma yok").arg(exerciseName(exercise)).arg(days()));
+        return;
+    }
+    if (figures.hours) {
+        const DayFigures& day = figures.days.first();
+        c->setTitle(QStringLiteral("%1, %2: %3 çalışma, %4")
+                        .arg(exerciseName(exercise), dayName(day.day))
+                        .arg(day.runs)
+                        .arg(span(qint64(day.minutes * kMsPerMinute))));
+    } else {
+        c->setTitle(m_compact ? QStringLiteral("%1, son %2 gün: her nokta bir çalışma")
+                                    .arg(exerciseName(exercise))
+                                    .arg(days())
+                              : QStringLiteral("%1, son %2 gün: her nokta bir çalışma, çizgi her günün en "
+                                               "hızlı çalışması")
+                                    .arg(exerciseName(exercise))
+                                    .arg(days()));
+    }
+
+    auto* timeAxis = new QDateTimeAxis;
+    timeAxis->setRange(figures.from, figures.to);
+    timeAxis->setTickCount(figures.ticks);
+    timeAxis->setFormat(figures.hours ? QStringLiteral("HH:mm") : QStringLiteral("dd.MM"));
+    timeAxis->setGridLineColor(kGridColour);
+    auto* paceAxis = new QValueAxis;
+    // The fewer milliseconds a step, the faster: faster is up.
+    paceAxis->setReverse(true);
+    paceAxis->setTitleText(m_compact ? QStringLiteral("ms  ↑ daha hızlı")
+                                     : QStringLiteral("Hız (ms)  ↑ daha hızlı"));
+    const int pad_ms = qMax(20, (figures.slowest_ms - figures.fastest_ms) / 10);
+    paceAxis->setRange(qMax(0, figures.fastest_ms - pad_ms), figures.slowest_ms + pad_ms);
+    paceAxis->applyNiceNumbers();
+    paceAxis->setLabelFormat(QStringLiteral("%d"));
+    paceAxis->setGridLineColor(kGridColour);
+    c->addAxis(timeAxis, Qt::AlignBottom);
+    c->addAxis(paceAxis, Qt::AlignLeft);
+    if (m_compact) {
+        timeAxis->setLabelsFont(m_small);
+        paceAxis->setLabelsFont(m_small);
+        paceAxis->setTitleFont(m_small);
+    }
+
+    if (!figures.hours)
+        addMinutes(figures, timeAxis);
+
+    for (const PaceSeries& type : figures.series) {
+        const QColor colour = typeColour(type.type);
+        if (!figures.hours && type.fastest.size() > 1) {
+            auto* line = new QLineSeries;
+            QColor lineColour = colour;
+            lineColour.setAlpha(150);
+            line->setPen(QPen(lineColour, m_compact ? 1.2 : 1.6));
+            for (const RunRecord& run : type.fastest)
+                line->append(double(run.started.toMSecsSinceEpoch()), run.interval_ms);
+            c->addSeries(line);
+            line->attachAxis(timeAxis);
+            line->attachAxis(paceAxis);
+            for (QLegendMarker* marker : c->legend()->markers(line))
+                marker->setVisible(false);
+        }
+        auto* points = new QScatterSeries;
+        points->setName(typeName(exercise, type.type));
+        points->setColor(colour);
+        points->setBorderColor(colour.darker(130));
+        points->setMarkerSize(m_compact ? 7 : 9);
+        for (const RunRecord& run : type.runs)
+            points->append(double(run.started.toMSecsSinceEpoch()), run.interval_ms);
+        c->addSeries(points);
+        points->attachAxis(timeAxis);
+        points->attachAxis(paceAxis);
+        // The point hovered comes back from the screen, not exactly as given: the run nearest
+        // to it on the plot.
+        const QSizeF scale(double(figures.from.msecsTo(figures.to)), paceAxis->max() - paceAxis->min());
+        connect(points, &QXYSeries::hovered, this,
+                [this, scale, runs = type.runs](const QPointF& point, bool over) {
+                    if (!over || runs.isEmpty()) {
+                        QToolTip::hideText();
+                        return;
+                    }
+                    const auto distance = [&](const RunRecord& run) {
+                        return qAbs(double(run.started.toMSecsSinceEpoch()) - point.x()) / scale.width() +
+                               qAbs(run.interval_ms - point.y()) / scale.height();
+                    };
+                    const RunRecord& nearest = *std::min_element(
+                        runs.begin(), runs.end(),
+                        [&](const RunRecord& a, const RunRecord& b) { return distance(a) < distance(b); });
+                    QToolTip::showText(QCursor::pos(), runText(nearest), this);
+                });
+    }
+}
+
+void JournalChart::addMinutes(const PaceChart& figures, QDateTimeAxis* timeAxis)
+{
+    // A bar a day with runs, narrower than the day so that days side by side stay apart.
+    auto* top = new QLineSeries;
+    double maxMinutes = 0;
+    const QTimeZone zone = figures.from.timeZone();
+    for (const DayFigures& day : figures.days) {
+        const double start = double(QDateTime(day.day, QTime(0, 0), zone).toMSecsSinceEpoch());
+        const double width = 24 * 3600 * 1000.0;
+        const double left = start + width * 0.15;
+        const double right = start + width * 0.85;
+        *top << QPointF(left, 0) << QPointF(left, day.minutes) << QPointF(right, day.minutes)
+             << QPointF(right, 0);
+        maxMinutes = qMax(maxMinutes, day.minutes);
+    }
+    auto* bars = new QAreaSeries(top);
+    bars->setName(QStringLiteral("Dakika/gün"));
+    bars->setColor(kMinutesColour);
+    bars->setBorderColor(kMinutesColour.darker(115));
+    QChart* c = chart();
+    c->addSeries(bars);
+
+    auto* minutesAxis = new QValueAxis;
+    // The bars keep to the lower part, under most of the points.
+    minutesAxis->setRange(0, qMax(1.0, maxMinutes * 2.5));
+    minutesAxis->applyNiceNumbers();
+    minutesAxis->setLabelFormat(minutesAxis->max() >= 5 ? QStringLiteral("%d") : QStringLiteral("%.1f"));
+    minutesAxis->setGridLineVisible(false);
+    minutesAxis->setLabelsColor(kMinutesColour.darker(170));
+    if (m_compact) {
+        minutesAxis->setLabelsFont(m_small);
+    } else {
+        minutesAxis->setTitleText(QStringLiteral("Dakika/gün"));
+        minutesAxis->setTitleBrush(kMinutesColour.darker(170));
+    }
+    c->addAxis(minutesAxis, Qt::AlignRight);
+    bars->attachAxis(timeAxis);
+    bars->attachAxis(minutesAxis);
+
+    const QList<DayFigures> days = figures.days;
+    connect(bars, &QAreaSeries::hovered, this, [this, days, zone](const QPointF& point, bool over) {
+        if (!over) {
+            QToolTip::hideText();
+            return;
+        }
+        const QDate date = QDateTime::fromMSecsSinceEpoch(qint64(point.x()), zone).date();
+        for (const DayFigures& day : days)
+            if (day.day == date)
+                QToolTip::showText(QCursor::pos(),
+                                   dayName(day.day) + QStringLiteral("\n%1 çalışma, ").arg(day.runs) +
+                                       span(qint64(day.minutes * kMsPerMinute)),
+                                   this);
+    });
+}
