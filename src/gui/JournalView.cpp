@@ -7,6 +7,7 @@
 #include "journal/RunTableModel.h"
 #include "journal/SqliteJournal.h"
 
+#include <QAction>
 #include <QBuffer>
 #include <QComboBox>
 #include <QDir>
@@ -15,8 +16,10 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStyle>
 #include <QTableView>
 #include <QTimer>
@@ -24,6 +27,8 @@
 
 namespace
 {
+// Rows of the latest runs on the settings window's page.
+constexpr int kCompactRows = 4;
 
 QString totalText(const QString& what, const Totals& t)
 {
@@ -56,7 +61,9 @@ class OneLineLabel : public QLabel
 
 JournalView::JournalView(SqliteJournal& journal, bool compact, QWidget* parent)
     : QWidget(parent), m_journal(journal), m_compact(compact),
-      m_now([] { return QDateTime::currentDateTime(); })
+      m_now([] { return QDateTime::currentDateTime(); }), m_confirm([this](const QString& question) {
+          return QMessageBox::question(this, zrv::applicationTitle(), question) == QMessageBox::Yes;
+      })
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(compact ? 6 : 10, compact ? 6 : 10, compact ? 6 : 10, compact ? 6 : 10);
@@ -78,14 +85,29 @@ JournalView::JournalView(SqliteJournal& journal, bool compact, QWidget* parent)
     m_table->horizontalHeader()->setSortIndicator(RunTableModel::Date, Qt::DescendingOrder);
     m_table->setSortingEnabled(true);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_table->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_table->verticalHeader()->hide();
     m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 6);
     m_table->horizontalHeader()->setStretchLastSection(true);
     m_table->setAlternatingRowColors(true);
-    if (compact) // the type is in the row's tooltip
+    if (compact) {
+        // The latest runs, as many whole rows as the page has room for, every column in view;
+        // the whole table is in the big window.  The type is in the row's tooltip.
         m_table->setColumnHidden(RunTableModel::Type, true);
-    layout->addWidget(m_table, compact ? 4 : 5);
+        m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+        m_table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        m_table->setFixedHeight(m_table->horizontalHeader()->sizeHint().height() +
+                                kCompactRows * m_table->verticalHeader()->defaultSectionSize() +
+                                2 * m_table->frameWidth());
+    }
+    layout->addWidget(m_table, compact ? 0 : 5);
+    // Delete, or the row's menu, takes the selected runs out of the journal once confirmed.
+    m_table->setContextMenuPolicy(Qt::ActionsContextMenu);
+    auto* removeAction = new QAction(QStringLiteral("Seçili çalışmaları sil..."), m_table);
+    removeAction->setShortcut(QKeySequence::Delete);
+    removeAction->setShortcutContext(Qt::WidgetShortcut);
+    m_table->addAction(removeAction);
+    connect(removeAction, &QAction::triggered, this, &JournalView::removeSelected);
 
     auto* chartRow = new QHBoxLayout;
     chartRow->addWidget(new QLabel(QStringLiteral("Grafik:"), this));
@@ -129,6 +151,32 @@ JournalView::JournalView(SqliteJournal& journal, bool compact, QWidget* parent)
     fillStatus();
     fillChart();
     m_table->resizeColumnsToContents();
+}
+
+void JournalView::setConfirm(std::function<bool(const QString& question)> confirm)
+{
+    m_confirm = std::move(confirm);
+}
+
+void JournalView::removeSelected()
+{
+    QList<RunRecord> runs;
+    for (const QModelIndex& row : m_table->selectionModel()->selectedRows())
+        runs.append(m_model->run(row.row()));
+    if (runs.isEmpty())
+        return;
+    const QString question =
+        runs.size() == 1 ? QStringLiteral("%1 tarihli çalışma günlükten silinsin mi?")
+                               .arg(m_model
+                                        ->index(m_table->selectionModel()->selectedRows().first().row(),
+                                                RunTableModel::Date)
+                                        .data()
+                                        .toString())
+                         : QStringLiteral("Seçili %1 çalışma günlükten silinsin mi?").arg(runs.size());
+    if (!m_confirm(question))
+        return;
+    if (!m_journal.remove(runs))
+        zrv::showMessage(QStringLiteral("Çalışmalar silinemedi: günlük dosyasına şu an yazılamıyor."));
 }
 
 void JournalView::setNow(std::function<QDateTime()> now)
@@ -181,11 +229,13 @@ void JournalView::fillStatus()
     m_status->setVisible(!text.isEmpty());
 
     const QDateTime now = m_now();
+    const QDateTime tomorrow = tomorrowStart(now);
     m_totals->setText(
-        totalText(QStringLiteral("Bu hafta"), m_journal.totals({{}, weekStart(now), tomorrowStart(now)})) +
+        totalText(QStringLiteral("Bugün"), m_journal.totals({{}, todayStart(now), tomorrow})) +
         QStringLiteral("     ") +
-        totalText(QStringLiteral("Son 30 gün"),
-                  m_journal.totals({{}, thirtyDaysStart(now), tomorrowStart(now)})));
+        totalText(QStringLiteral("Bu hafta"), m_journal.totals({{}, weekStart(now), tomorrow})) +
+        QStringLiteral("     ") +
+        totalText(QStringLiteral("Son 30 gün"), m_journal.totals({{}, thirtyDaysStart(now), tomorrow})));
 }
 
 void JournalView::fillTable()
@@ -248,6 +298,8 @@ void JournalView::openWindow()
         view->m_exercise->setCurrentIndex(m_exercise->currentIndex());
         layout->addWidget(view);
         m_window->resize(900, 640);
+        auto* close = new QShortcut(QKeySequence(Qt::Key_Escape), m_window);
+        connect(close, &QShortcut::activated, m_window, &QWidget::close);
     }
     m_window->show();
     m_window->raise();

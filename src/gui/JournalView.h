@@ -39,6 +39,11 @@ class JournalView : public QWidget
     QLabel* status() const { return m_status; }
     QLabel* totalsLabel() const { return m_totals; }
 
+    // What asks before runs are deleted (a message box unless set); true: go ahead.
+    void setConfirm(std::function<bool(const QString& question)> confirm);
+    // Deletes the runs selected in the table, once confirmed.
+    void removeSelected();
+
     // Writes the whole journal to `path` as CSV; false (and a message box) when it fails.
     bool exportCsv(const QString& path);
 
@@ -52,6 +57,7 @@ class JournalView : public QWidget
     SqliteJournal& m_journal;
     bool m_compact;
     std::function<QDateTime()> m_now;
+    std::function<bool(const QString&)> m_confirm;
     QLabel* m_status = nullptr;
     QLabel* m_totals = nullptr;
     QLabel* m_exported = nullptr;

@@ -83,6 +83,11 @@ QDateTime tomorrowStart(const QDateTime& now)
     return now.date().addDays(1).startOfDay(now.timeZone());
 }
 
+QDateTime todayStart(const QDateTime& now)
+{
+    return now.date().startOfDay(now.timeZone());
+}
+
 QString spanName(double ms)
 {
     // Whole seconds, bounded far above any real run so that the sum of crafted values still

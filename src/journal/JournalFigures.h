@@ -42,11 +42,12 @@ QList<DayFigures> figuresByDay(const QList<RunRecord>& runs);
 Totals totalOf(const QList<RunRecord>& runs);
 
 // The start of Monday of the week of `now`, of the day 29 days before `now` (the last 30 days
-// with today), and of the day after `now`, in the time zone of `now`.  The start of a day is
-// its first moment, which is not 00:00 where the clocks skip midnight.
+// with today), of the day after `now` and of `now`'s own day, in the time zone of `now`.  The start of a day
+// is its first moment, which is not 00:00 where the clocks skip midnight.
 QDateTime weekStart(const QDateTime& now);
 QDateTime thirtyDaysStart(const QDateTime& now);
 QDateTime tomorrowStart(const QDateTime& now);
+QDateTime todayStart(const QDateTime& now);
 
 // A time run: "4 dk 5 sn", "1 sa 2 dk", rounded to the second; a negative one with a minus sign.
 QString spanName(double ms);

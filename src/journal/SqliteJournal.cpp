@@ -763,3 +763,28 @@ QList<RunRecord> SqliteJournal::runPage(const RunOrder& order, qint64 offset, in
             page.append(runOfRow(select));
     return page;
 }
+
+bool SqliteJournal::remove(const QList<RunRecord>& runs)
+{
+    QStringList ids;
+    for (const RunRecord& run : runs)
+        if (run.id > 0)
+            ids << QString::number(run.id);
+    if (!ids.isEmpty()) {
+        if (m_state != JournalState::Open)
+            return false;
+        if (exec(QStringLiteral("BEGIN IMMEDIATE")) != Failure::None)
+            return false;
+        if (exec(QStringLiteral("DELETE FROM runs WHERE id IN (%1)").arg(ids.join(QLatin1Char(',')))) !=
+                Failure::None ||
+            exec(QStringLiteral("COMMIT")) != Failure::None) {
+            m_db.rollback();
+            return false;
+        }
+    }
+    for (const RunRecord& run : runs)
+        if (run.id == 0)
+            m_pending.removeOne(run);
+    emit changed();
+    return true;
+}

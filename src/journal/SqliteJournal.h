@@ -101,4 +101,9 @@ class SqliteJournal : public QObject, public RunLog
     // Up to `limit` runs from the `offset`th in `order`: the runs held in memory first (newest
     // first), then those of the file.
     QList<RunRecord> runPage(const RunOrder& order, qint64 offset, int limit) const;
+
+    // Takes `runs` out of the journal, all or none, in one transaction: those of the file by
+    // their numbers, those held in memory as they are.  False, with nothing taken, when the file
+    // cannot be written now.
+    bool remove(const QList<RunRecord>& runs);
 };

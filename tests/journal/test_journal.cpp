@@ -141,7 +141,12 @@ class TestJournal : public QObject
                  QList<RunRecord>{stored[0]});
         QCOMPARE(journal.runs({2, At(2024, 5, 3, 10, 29), At(2024, 5, 3, 10, 31)}).size(), 1); // 07:30 UTC
 
+        // Deleting takes exactly the runs given, by their numbers.
+        QVERIFY(journal.remove({all[0], all[2]}));
+        QCOMPARE(WithoutIds(SqliteJournal(deeper).runs()), (QList<RunRecord>{stored[3], stored[1]}));
+
         RawDb raw(deeper);
+        QCOMPARE(raw.Value(QStringLiteral("PRAGMA integrity_check")).toString(), QStringLiteral("ok"));
         QCOMPARE(raw.Value(QStringLiteral("PRAGMA journal_mode")).toString(), QStringLiteral("wal"));
         QCOMPARE(raw.Value(QStringLiteral("PRAGMA user_version")).toInt(), SqliteJournal::kSchemaVersion);
     }

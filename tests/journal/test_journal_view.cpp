@@ -77,7 +77,8 @@ class TestJournalView : public QObject
         QCOMPARE(ChartSpeeds(view.chart()), (QList<double>{300, 350}));
 
         // This week from Monday the 6th: a, b, c, e; the last 30 days add nothing older.
-        QVERIFY2(view.totalsLabel()->text().startsWith(QStringLiteral("Bu hafta: 4 çalışma")),
+        QVERIFY2(view.totalsLabel()->text().contains(
+                     QStringLiteral("Bugün: 1 çalışma, 1 dk 5 sn     Bu hafta: 4 çalışma")),
                  qPrintable(view.totalsLabel()->text()));
         QVERIFY(view.totalsLabel()->text().contains(QStringLiteral("Son 30 gün: 4 çalışma")));
         QVERIFY(view.status()->isHidden());
@@ -123,6 +124,14 @@ class TestJournalView : public QObject
         // However long, the message keeps to one line: the chart keeps its room.
         QVERIFY(view.status()->sizeHint().height() < 2 * view.status()->fontMetrics().height());
         QCOMPARE(view.table()->model()->rowCount(), 1);
+        // A run held in memory is deleted as well, once the person says yes.
+        bool yes = false;
+        view.setConfirm([&yes](const QString&) { return std::exchange(yes, true); });
+        view.table()->selectRow(0);
+        view.removeSelected();
+        QCOMPARE(journal.pendingCount(), 1);
+        view.removeSelected();
+        QCOMPARE(journal.pendingCount(), 0);
     }
 
     void exportsCsv()
