@@ -185,14 +185,27 @@ bool writeCsv(QIODevice& device, const QList<RunRecord>& runs, const QLocale& lo
             quoted << field(f, separator);
         out << quoted.join(separator) << "\r\n";
     };
-    row({QStringLiteral("Başlangıç"), QStringLiteral("Alıştırma"), QStringLiteral("Tip"),
-         QStringLiteral("Yön"), QStringLiteral("Satır"), QStringLiteral("Harf"),
-         QStringLiteral("Zemin Rengi"), QStringLiteral("Aktif Metin Rengi"),
-         QStringLiteral("Pasif Metin Rengi"), QStringLiteral("Nokta Rengi"), QStringLiteral("Hız (ms)"),
-         QStringLiteral("Süre"), QStringLiteral("Çalışılan (sn)"), QStringLiteral("Adım"),
-         QStringLiteral("Bitiş"), QStringLiteral("Arada Etkin Değildi"),
-         QStringLiteral("Gerçek (ms)"), QStringLiteral("Geç Adım"), QStringLiteral("En Geç (ms)"),
-         QStringLiteral("Kayıp Adım"), QStringLiteral("Ekran (Hz)")});
+    row({QStringLiteral("Başlangıç"),
+         QStringLiteral("Alıştırma"),
+         QStringLiteral("Tip"),
+         QStringLiteral("Yön"),
+         QStringLiteral("Satır"),
+         QStringLiteral("Harf"),
+         QStringLiteral("Zemin Rengi"),
+         QStringLiteral("Aktif Metin Rengi"),
+         QStringLiteral("Pasif Metin Rengi"),
+         QStringLiteral("Nokta Rengi"),
+         QStringLiteral("Hız (ms)"),
+         QStringLiteral("Süre"),
+         QStringLiteral("Çalışılan (sn)"),
+         QStringLiteral("Adım"),
+         QStringLiteral("Bitiş"),
+         QStringLiteral("Arada Etkin Değildi"),
+         QStringLiteral("Gerçek (ms)"),
+         QStringLiteral("Geç Adım"),
+         QStringLiteral("En Geç (ms)"),
+         QStringLiteral("Kayıp Adım"),
+         QStringLiteral("Ekran (Hz)")});
     const auto known = [&numbers](const auto& figure, double unit, int decimals) {
         return figure ? numbers.toString(double(*figure) / unit, 'f', decimals) : QString();
     };

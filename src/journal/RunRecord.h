@@ -77,7 +77,7 @@ struct RunQuery {
 };
 
 // What the journal's table can be ordered by: a column of the runs.
-enum class RunKey { Started, Exercise, Type, Interval, RunTime, Steps, End };
+enum class RunKey { Started, Exercise, Type, Interval, Delivered, RunTime, Steps, End };
 
 // An order of the runs: by `key`, then by the start and the journal's number, all ascending or
 // all descending (the default: newest first).

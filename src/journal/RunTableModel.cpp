@@ -27,6 +27,8 @@ const TableColumn kTableColumns[] = {
      [](const RunRecord& run, const QTimeZone&) { return typeName(run.exercise, run.type); }},
     {"Hız (ms)", RunKey::Interval, true,
      [](const RunRecord& run, const QTimeZone&) { return QString::number(run.interval_ms); }},
+    {"Gerçek (ms)", RunKey::Delivered, true,
+     [](const RunRecord& run, const QTimeZone&) { return deliveredName(run); }},
     {"Çalışılan", RunKey::RunTime, true,
      [](const RunRecord& run, const QTimeZone&) { return spanName(double(run.run_ms)); }},
     {"Adım", RunKey::Steps, true,
@@ -57,6 +59,10 @@ QString details(const RunRecord& run, const QTimeZone& zone)
                  .arg(colourName(run.colours[0]), colourName(run.colours[1]), colourName(run.colours[2]),
                       colourName(run.colours[3]));
     lines << QStringLiteral("Süre: ") + durationName(run.duration_minutes);
+    if (const QString pace = paceDetails(run); !pace.isEmpty())
+        lines << pace;
+    if (run.paused_ms > 0)
+        lines << QStringLiteral("Duraklatıldı: ") + spanName(double(run.paused_ms));
     if (run.inactive)
         lines << QStringLiteral("Çalışma sırasında program bir süre etkin değildi.");
     if (run.started.toTimeZone(zone).offsetFromUtc() != run.started.offsetFromUtc())

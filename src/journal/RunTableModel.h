@@ -16,7 +16,7 @@ class RunTableModel : public QAbstractTableModel
 {
     Q_OBJECT
   public:
-    enum Column { Date, Exercise, Type, Speed, RunTime, Steps, End, ColumnCount };
+    enum Column { Date, Exercise, Type, Speed, Delivered, RunTime, Steps, End, ColumnCount };
     // Rows read at a time.
     static constexpr int kPageRows = 200;
 

@@ -543,6 +543,38 @@ SqliteJournal::Failure SqliteJournal::storePending()
     return Failure::None;
 }
 
+namespace
+{
+// A run from a row of the columns of kRunColumns, in their order (selectList()).
+RunRecord runOfRow(const QSqlQuery& select)
+{
+    RunRecord run;
+    run.id = select.value(0).toLongLong();
+    run.started =
+        QDateTime::fromMSecsSinceEpoch(select.value(1).toLongLong(), QTimeZone(select.value(2).toInt()));
+    run.exercise = select.value(3).toInt();
+    run.type = select.value(4).toInt();
+    run.direction = select.value(5).toInt();
+    run.lines = select.value(6).toInt();
+    run.letters = select.value(7).toInt();
+    for (int c = 0; c < 4; ++c)
+        run.colours[size_t(c)] = ColorValue(select.value(8 + c).toUInt());
+    run.interval_ms = select.value(12).toInt();
+    run.duration_minutes = select.value(13).toInt();
+    run.run_ms = select.value(14).toLongLong();
+    run.steps = select.value(15).toLongLong();
+    run.end = endOfStoredName(select.value(16).toString());
+    run.inactive = select.value(17).toBool();
+    run.paused_ms = select.isNull(18) ? RunRecord::kUnknown : select.value(18).toLongLong();
+    run.delivered_us = optionalOf<qint64>(select, 19);
+    run.lateSteps = optionalOf<qint64>(select, 20);
+    run.worstLate_us = optionalOf<qint64>(select, 21);
+    run.lostSteps = optionalOf<qint64>(select, 22);
+    run.refresh_mHz = optionalOf<int>(select, 23);
+    return run;
+}
+} // namespace
+
 QList<RunRecord> SqliteJournal::runs(const RunQuery& query) const
 {
     QList<RunRecord> runs;
@@ -557,32 +589,8 @@ QList<RunRecord> SqliteJournal::runs(const RunQuery& query) const
             sql += QStringLiteral(" AND started_utc_ms < %1").arg(query.to.toMSecsSinceEpoch());
         select.setForwardOnly(true);
         if (select.exec(sql + QStringLiteral(" ORDER BY started_utc_ms DESC, id DESC"))) {
-            while (select.next()) {
-                RunRecord run;
-                run.id = select.value(0).toLongLong();
-                run.started = QDateTime::fromMSecsSinceEpoch(select.value(1).toLongLong(),
-                                                             QTimeZone(select.value(2).toInt()));
-                run.exercise = select.value(3).toInt();
-                run.type = select.value(4).toInt();
-                run.direction = select.value(5).toInt();
-                run.lines = select.value(6).toInt();
-                run.letters = select.value(7).toInt();
-                for (int c = 0; c < 4; ++c)
-                    run.colours[size_t(c)] = ColorValue(select.value(8 + c).toUInt());
-                run.interval_ms = select.value(12).toInt();
-                run.duration_minutes = select.value(13).toInt();
-                run.run_ms = select.value(14).toLongLong();
-                run.steps = select.value(15).toLongLong();
-                run.end = endOfStoredName(select.value(16).toString());
-                run.inactive = select.value(17).toBool();
-                run.paused_ms = select.isNull(18) ? RunRecord::kUnknown : select.value(18).toLongLong();
-                run.delivered_us = optionalOf<qint64>(select, 19);
-                run.lateSteps = optionalOf<qint64>(select, 20);
-                run.worstLate_us = optionalOf<qint64>(select, 21);
-                run.lostSteps = optionalOf<qint64>(select, 22);
-                run.refresh_mHz = optionalOf<int>(select, 23);
-                runs.append(run);
-            }
+            while (select.next())
+                runs.append(runOfRow(select));
         }
     }
     for (const RunRecord& run : m_pending)
@@ -594,42 +602,9 @@ QList<RunRecord> SqliteJournal::runs(const RunQuery& query) const
 
 namespace
 {
-// The columns of a run as the page reads them: a text column only as far as any stored value
-// of it can go.
-QString pageColumnList()
-{
-    QStringList names;
-    for (const RunColumn& c : kRunColumns)
-        names << (QLatin1String(c.declaration).startsWith(QLatin1String("TEXT"))
-                      ? QStringLiteral("substr(%1, 1, 16)").arg(QLatin1String(c.name))
-                      : QLatin1String(c.name));
-    return names.join(QStringLiteral(", "));
-}
-
-// A run from a row of the columns of kRunColumns, in their order.
-RunRecord runOfRow(const QSqlQuery& row)
-{
-    RunRecord run;
-    run.id = row.value(0).toLongLong();
-    run.started = QDateTime::fromMSecsSinceEpoch(row.value(1).toLongLong(), QTimeZone(row.value(2).toInt()));
-    run.exercise = row.value(3).toInt();
-    run.type = row.value(4).toInt();
-    run.direction = row.value(5).toInt();
-    run.lines = row.value(6).toInt();
-    run.letters = row.value(7).toInt();
-    for (int c = 0; c < 4; ++c)
-        run.colours[size_t(c)] = ColorValue(row.value(8 + c).toUInt());
-    run.interval_ms = row.value(12).toInt();
-    run.duration_minutes = row.value(13).toInt();
-    run.run_ms = row.value(14).toLongLong();
-    run.steps = row.value(15).toLongLong();
-    run.end = endOfStoredName(row.value(16).toString());
-    run.inactive = row.value(17).toBool();
-    return run;
-}
 
 // What the table's runs are ordered by, in SQL.
-QString orderExpression(RunKey key)
+QString orderExpression(RunKey key, int layout)
 {
     switch (key) {
     case RunKey::Started:
@@ -640,6 +615,8 @@ QString orderExpression(RunKey key)
         return QStringLiteral("type");
     case RunKey::Interval:
         return QStringLiteral("speed_ms");
+    case RunKey::Delivered: // a file of an older layout, read as it is, has no such column
+        return layout >= 3 ? QStringLiteral("delivered_us") : QStringLiteral("NULL");
     case RunKey::RunTime:
         return QStringLiteral("run_ms");
     case RunKey::Steps:
@@ -757,7 +734,7 @@ QList<RunRecord> SqliteJournal::runPage(const RunOrder& order, qint64 offset, in
     QSqlQuery select(m_db);
     const QString sql =
         QStringLiteral("SELECT %1 FROM runs ORDER BY %2%3, started_utc_ms%3, id%3 LIMIT ? OFFSET ?")
-            .arg(pageColumnList(), orderExpression(order.key), direction);
+            .arg(selectList(m_layout), orderExpression(order.key, m_layout), direction);
     if (execWith(select, sql, {limit - page.size(), qMax(qint64(0), offset - pending.size())}))
         while (select.next())
             page.append(runOfRow(select));

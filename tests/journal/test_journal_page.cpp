@@ -88,8 +88,11 @@ class TestJournalPage : public QObject
     {
         SqliteJournal journal(m_dir.filePath(QStringLiteral("table.sqlite")));
         const int count = RunTableModel::kPageRows + 50;
-        for (int n = 0; n < count; ++n) // a run every hour, paces in a cycle of 7, ends in one of 4
-            journal.record(Paced(SampleRun(n % 3, At(2024, 5, 1, 0).addSecs(3600 * n), n), 300 + n % 7));
+        for (int n = 0; n < count; ++n) { // a run every hour, paces in a cycle of 7, ends in one of 4
+            RunRecord run = Paced(SampleRun(n % 3, At(2024, 5, 1, 0).addSecs(3600 * n), n), 300 + n % 7);
+            run.delivered_us = 300'000 + 1000 * (n % 7);
+            journal.record(run);
+        }
         RunTableModel model(journal);
         QCOMPARE(model.rowCount(), RunTableModel::kPageRows);
         QVERIFY(model.canFetchMore({}));
@@ -102,6 +105,7 @@ class TestJournalPage : public QObject
         // order of its kinds, not of its stored names.
         model.sort(RunTableModel::Speed, Qt::AscendingOrder);
         QCOMPARE(model.run(0).interval_ms, 300);
+        QCOMPARE(model.index(0, RunTableModel::Delivered).data().toString(), QStringLiteral("300,0"));
         QCOMPARE(model.run(1).started, model.run(0).started.addSecs(7 * 3600));
         model.sort(RunTableModel::End, Qt::AscendingOrder);
         model.fetchMore({});
