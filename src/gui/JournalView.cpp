@@ -92,10 +92,15 @@ JournalView::JournalView(SqliteJournal& journal, bool compact, QWidget* parent)
     m_table->setAlternatingRowColors(true);
     if (compact) {
         // The latest runs, as many whole rows as the page has room for, every column in view;
-        // the whole table is in the big window.  The type is in the row's tooltip.
+        // the whole table is in the big window.  The type, the steps and the end are in
+        // the row's tooltip.
         m_table->setColumnHidden(RunTableModel::Type, true);
+        m_table->setColumnHidden(RunTableModel::Steps, true);
+        m_table->setColumnHidden(RunTableModel::End, true);
         m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+        m_table->horizontalHeader()->setSectionResizeMode(RunTableModel::Date, QHeaderView::ResizeToContents);
         m_table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        m_table->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         m_table->setFixedHeight(m_table->horizontalHeader()->sizeHint().height() +
                                 kCompactRows * m_table->verticalHeader()->defaultSectionSize() +
                                 2 * m_table->frameWidth());
@@ -234,7 +239,7 @@ void JournalView::fillStatus()
         totalText(QStringLiteral("Bugün"), m_journal.totals({{}, todayStart(now), tomorrow})) +
         QStringLiteral("     ") +
         totalText(QStringLiteral("Bu hafta"), m_journal.totals({{}, weekStart(now), tomorrow})) +
-        QStringLiteral("     ") +
+        (m_compact ? QStringLiteral("\n") : QStringLiteral("     ")) +
         totalText(QStringLiteral("Son 30 gün"), m_journal.totals({{}, thirtyDaysStart(now), tomorrow})));
 }
 

@@ -58,7 +58,8 @@ QString details(const RunRecord& run, const QTimeZone& zone)
     lines << QStringLiteral("Renkler: %1, %2, %3, %4")
                  .arg(colourName(run.colours[0]), colourName(run.colours[1]), colourName(run.colours[2]),
                       colourName(run.colours[3]));
-    lines << QStringLiteral("Süre: ") + durationName(run.duration_minutes);
+    lines << QStringLiteral("Süre: ") + durationName(run.duration_minutes) +
+                 QStringLiteral(", %1 adım, ").arg(run.steps) + endName(run.end);
     if (const QString pace = paceDetails(run); !pace.isEmpty())
         lines << pace;
     if (run.paused_ms > 0)
