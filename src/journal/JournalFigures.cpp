@@ -29,32 +29,27 @@ QString field(const QString& text, QChar separator)
 }
 } // namespace
 
-void DaySums::add(const RunRecord& run)
-{
-    ++runs;
-    run_ms += double(run.run_ms);
-    weightedInterval += double(run.interval_ms) * double(run.run_ms);
-    intervalSum += run.interval_ms;
-}
-
-DayFigures figuresOf(const DaySums& sums)
-{
-    const double interval_ms =
-        sums.run_ms > 0 ? sums.weightedInterval / sums.run_ms : sums.intervalSum / qMax(1, sums.runs);
-    return {sums.day, interval_ms, sums.run_ms / kMsPerMinute, sums.runs};
-}
-
 QList<DayFigures> figuresByDay(const QList<RunRecord>& runs)
 {
-    std::map<QDate, DaySums> days;
+    struct Sums {
+        int runs = 0;
+        double run_ms = 0;
+        double weightedInterval = 0; // interval_ms x run_ms, summed
+        double intervalSum = 0;
+    };
+    std::map<QDate, Sums> days;
     for (const RunRecord& run : runs) {
-        DaySums& sums = days[run.started.date()];
-        sums.day = run.started.date();
-        sums.add(run);
+        Sums& s = days[run.started.date()];
+        ++s.runs;
+        s.run_ms += double(run.run_ms);
+        s.weightedInterval += double(run.interval_ms) * double(run.run_ms);
+        s.intervalSum += run.interval_ms;
     }
     QList<DayFigures> figures;
-    for (const auto& [day, sums] : days)
-        figures.append(figuresOf(sums));
+    for (const auto& [day, s] : days) {
+        const double interval_ms = s.run_ms > 0 ? s.weightedInterval / s.run_ms : s.intervalSum / s.runs;
+        figures.append({day, interval_ms, s.run_ms / kMsPerMinute, s.runs});
+    }
     return figures;
 }
 

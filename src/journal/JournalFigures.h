@@ -22,22 +22,9 @@ struct Totals {
     double minutes = 0;
 };
 
-// The sums of the runs of one day, from which its figures come.  Times are summed in double:
+// The days of `runs` in date order, oldest first.  A day's pace is its runs' intervals weighted
+// by the time each lasted (alike when none lasted any time); times are summed in double, so that
 // a sum of crafted values cannot overflow.
-struct DaySums {
-    QDate day; // the local date at the start of the runs, in each run's own zone
-    int runs = 0;
-    double run_ms = 0;
-    double weightedInterval = 0; // interval_ms x run_ms, summed
-    double intervalSum = 0;
-
-    void add(const RunRecord& run);
-};
-
-// A day's pace is its runs' intervals weighted by the time each lasted (alike when none lasted
-// any time).
-DayFigures figuresOf(const DaySums& sums);
-// The days of `runs` in date order, oldest first.
 QList<DayFigures> figuresByDay(const QList<RunRecord>& runs);
 Totals totalOf(const QList<RunRecord>& runs);
 

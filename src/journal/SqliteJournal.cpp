@@ -545,6 +545,35 @@ SqliteJournal::Failure SqliteJournal::storePending()
 
 namespace
 {
+// The WHERE clause of `query`, its values appended to `values`.
+QString whereOf(const RunQuery& query, QVariantList& values)
+{
+    QString sql = QStringLiteral(" WHERE 1");
+    if (query.exercise) {
+        sql += QStringLiteral(" AND exercise = ?");
+        values << *query.exercise;
+    }
+    if (query.from.isValid()) {
+        sql += QStringLiteral(" AND started_utc_ms >= ?");
+        values << query.from.toMSecsSinceEpoch();
+    }
+    if (query.to.isValid()) {
+        sql += QStringLiteral(" AND started_utc_ms < ?");
+        values << query.to.toMSecsSinceEpoch();
+    }
+    return sql;
+}
+
+bool execWith(QSqlQuery& query, const QString& sql, const QVariantList& values)
+{
+    query.setForwardOnly(true);
+    if (!query.prepare(sql))
+        return false;
+    for (int i = 0; i < values.size(); ++i)
+        query.bindValue(i, values[i]);
+    return query.exec();
+}
+
 // A run from a row of the columns of kRunColumns, in their order (selectList()).
 RunRecord runOfRow(const QSqlQuery& select)
 {
@@ -580,15 +609,10 @@ QList<RunRecord> SqliteJournal::runs(const RunQuery& query) const
     QList<RunRecord> runs;
     if (m_readable) {
         QSqlQuery select(m_db);
-        QString sql = QStringLiteral("SELECT %1 FROM runs WHERE 1").arg(selectList(m_layout));
-        if (query.exercise)
-            sql += QStringLiteral(" AND exercise = %1").arg(*query.exercise);
-        if (query.from.isValid())
-            sql += QStringLiteral(" AND started_utc_ms >= %1").arg(query.from.toMSecsSinceEpoch());
-        if (query.to.isValid())
-            sql += QStringLiteral(" AND started_utc_ms < %1").arg(query.to.toMSecsSinceEpoch());
-        select.setForwardOnly(true);
-        if (select.exec(sql + QStringLiteral(" ORDER BY started_utc_ms DESC, id DESC"))) {
+        QVariantList values;
+        const QString sql = QStringLiteral("SELECT %1 FROM runs").arg(selectList(m_layout)) +
+                            whereOf(query, values) + QStringLiteral(" ORDER BY started_utc_ms DESC, id DESC");
+        if (execWith(select, sql, values)) {
             while (select.next())
                 runs.append(runOfRow(select));
         }
@@ -631,37 +655,6 @@ QString orderExpression(RunKey key, int layout)
     return QStringLiteral("started_utc_ms");
 }
 
-// The WHERE clause of `query`, its values appended to `values`.
-QString whereOf(const RunQuery& query, QVariantList& values)
-{
-    QString sql = QStringLiteral(" WHERE 1");
-    if (query.exercise) {
-        sql += QStringLiteral(" AND exercise = ?");
-        values << *query.exercise;
-    }
-    if (query.from.isValid()) {
-        sql += QStringLiteral(" AND started_utc_ms >= ?");
-        values << query.from.toMSecsSinceEpoch();
-    }
-    if (query.to.isValid()) {
-        sql += QStringLiteral(" AND started_utc_ms < ?");
-        values << query.to.toMSecsSinceEpoch();
-    }
-    return sql;
-}
-
-bool execWith(QSqlQuery& query, const QString& sql, const QVariantList& values)
-{
-    query.setForwardOnly(true);
-    if (!query.prepare(sql))
-        return false;
-    for (int i = 0; i < values.size(); ++i)
-        query.bindValue(i, values[i]);
-    return query.exec();
-}
-
-// The Julian day of 1970-01-01, the first day the file's times count from.
-constexpr qint64 kUnixEpochJulianDay = 2'440'588;
 } // namespace
 
 Totals SqliteJournal::totals(const RunQuery& query) const
@@ -682,43 +675,6 @@ Totals SqliteJournal::totals(const RunQuery& query) const
         }
     }
     return t;
-}
-
-QList<DaySums> SqliteJournal::daySums(int exercise, int days) const
-{
-    QMap<QDate, DaySums> byDay;
-    if (m_readable) {
-        // A run's day is the date at its start in its own zone: its local time in seconds,
-        // divided by the seconds of a day, rounded down.
-        QSqlQuery select(m_db);
-        const QString sql = QStringLiteral(
-            "SELECT day, count(*), total(run_ms), total(CAST(speed_ms AS REAL) * run_ms), total(speed_ms)"
-            " FROM (SELECT (s - (s % 86400 + 86400) % 86400) / 86400 AS day, run_ms, speed_ms"
-            " FROM (SELECT started_utc_ms / 1000 + utc_offset_s AS s, run_ms, speed_ms FROM runs"
-            " WHERE exercise = ?)) GROUP BY day ORDER BY day DESC LIMIT ?");
-        if (execWith(select, sql, {exercise, days})) {
-            while (select.next()) {
-                const QDate day = QDate::fromJulianDay(kUnixEpochJulianDay + select.value(0).toLongLong());
-                if (!day.isValid())
-                    continue;
-                DaySums& sums = byDay[day];
-                sums.day = day;
-                sums.runs = select.value(1).toInt();
-                sums.run_ms = select.value(2).toDouble();
-                sums.weightedInterval = select.value(3).toDouble();
-                sums.intervalSum = select.value(4).toDouble();
-            }
-        }
-    }
-    for (const RunRecord& run : m_pending) {
-        if (run.exercise != exercise)
-            continue;
-        DaySums& sums = byDay[run.started.date()];
-        sums.day = run.started.date();
-        sums.add(run);
-    }
-    const QList<DaySums> latest = byDay.values();
-    return latest.mid(qMax(qsizetype(0), latest.size() - days));
 }
 
 QList<RunRecord> SqliteJournal::runPage(const RunOrder& order, qint64 offset, int limit) const

@@ -96,8 +96,6 @@ class SqliteJournal : public QObject, public RunLog
   public:
     // How many runs `query` matches and the minutes they lasted together.
     Totals totals(const RunQuery& query) const;
-    // The sums of the `days` latest days on which `exercise` was run, oldest first.
-    QList<DaySums> daySums(int exercise, int days) const;
     // Up to `limit` runs from the `offset`th in `order`: the runs held in memory first (newest
     // first), then those of the file.
     QList<RunRecord> runPage(const RunOrder& order, qint64 offset, int limit) const;
