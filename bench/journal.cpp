@@ -98,23 +98,31 @@ double ResidentMB()
                : 0;
 }
 
+// An exercise window of the Dot exercise on the screen or in memory, its time moved by hand.
+std::unique_ptr<ExerciseWindow> DotWindow(ManualActivity& activity, bool onScreen)
+{
+    ExerciseEnvironment env;
+    if (!onScreen)
+        env.offscreenScale = 1;
+    env.waker = std::make_unique<ManualWaker>();
+    env.activity = &activity;
+    auto screen = std::make_unique<ExerciseWindow>(std::move(env));
+    ExerciseSettings settings;
+    settings.exercise = ExerciseSettings::Dot;
+    screen->setSettings(settings);
+    return screen;
+}
+
 // range(0): 0 no journal, 1 a journal; range(1): 0 the in-memory display, 1 the screen.
 void EndOfRunBenchmark(benchmark::State& state)
 {
     QTemporaryDir dir(Folder());
     SqliteJournal journal(dir.filePath(QStringLiteral("journal.sqlite")));
     ManualActivity activity(true);
-    ExerciseEnvironment env;
-    if (state.range(1) == 0)
-        env.offscreenScale = 1;
-    env.waker = std::make_unique<ManualWaker>();
-    env.activity = &activity;
-    ExerciseWindow screen(std::move(env));
+    const auto window = DotWindow(activity, state.range(1) == 1);
+    ExerciseWindow& screen = *window;
     if (state.range(0) == 1)
         screen.onRunEnded = [&journal](const RunRecord& run) { journal.record(run); };
-    ExerciseSettings settings;
-    settings.exercise = ExerciseSettings::Dot;
-    screen.setSettings(settings);
     for (auto _ : state) {
         state.PauseTiming();
         screen.show();
@@ -170,14 +178,9 @@ void EndOfRunWithPageBenchmark(benchmark::State& state)
     page.resize(473, 400);
     page.show();
     ManualActivity activity(true);
-    ExerciseEnvironment env;
-    env.waker = std::make_unique<ManualWaker>();
-    env.activity = &activity;
-    ExerciseWindow screen(std::move(env));
+    const auto window = DotWindow(activity, true);
+    ExerciseWindow& screen = *window;
     screen.onRunEnded = [&journal](const RunRecord& run) { journal.record(run); };
-    ExerciseSettings settings;
-    settings.exercise = ExerciseSettings::Dot;
-    screen.setSettings(settings);
     QElapsedTimer after;
     qint64 after_ns = 0;
     for (auto _ : state) {
