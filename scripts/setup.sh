@@ -15,7 +15,7 @@ run_packages=(
 )
 test_packages=(
     xvfb xauth xdotool x11-utils x11-xserver-utils imagemagick libxcb-screensaver0-dev
-    x11-apps desktop-file-utils appstream man-db lintian
+    x11-apps desktop-file-utils appstream man-db lintian python3
     libbenchmark-dev valgrind
     clang libclang-rt-14-dev
     clang-format clang-tidy shellcheck
