@@ -208,6 +208,7 @@ void JournalChart::addMinutes(const PaceChart& figures, QDateTimeAxis* timeAxis)
         maxMinutes = qMax(maxMinutes, day.minutes);
     }
     auto* bars = new QAreaSeries(top);
+    top->setParent(bars); // an area does not own the line it fills under
     bars->setName(QStringLiteral("Dakika/gün"));
     bars->setColor(kMinutesColour);
     bars->setBorderColor(kMinutesColour.darker(115));
