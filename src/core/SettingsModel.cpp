@@ -324,3 +324,12 @@ ExerciseSettings SettingsModel::runSettings() const
     s.letterGroups = m_letterGroups;
     return s;
 }
+
+std::optional<ExerciseSettings> SettingsModel::runSettingsOf(int exercise) const
+{
+    SettingsModel other = *this;
+    other.selectExercise(exercise);
+    if (other.m_currentExercise != exercise || !other.canStart())
+        return std::nullopt;
+    return other.runSettings();
+}

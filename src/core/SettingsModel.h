@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <optional>
 
 // What the settings window shows and does, without a widget: the settings list and the state
 // of every control that stores into it, the loading of an exercise's section into the
@@ -88,6 +89,10 @@ class SettingsModel
     bool canStart() const;
     // What the start button hands the exercise window; its interval always in IntervalRange.
     ExerciseSettings runSettings() const;
+    // What the start button would hand the exercise window with `exercise` selected (the
+    // settings of its section); nullopt when that exercise could not start.  The model is
+    // left as it is.
+    std::optional<ExerciseSettings> runSettingsOf(int exercise) const;
 
   private:
     void loadExerciseOptions();

@@ -2,6 +2,7 @@
 
 #include "core/Report.h"
 #include "display/ExerciseDisplay.h"
+#include "exercises/RestScreen.h"
 #include "timer/ActivitySource.h"
 #include "timer/Clock.h"
 #include "timer/FrameTimer.h"
@@ -22,6 +23,9 @@ constexpr double kMinutesPerDay = 1440.0;
 constexpr double kNanosecondsPerDay = 86'400'000'000'000.0;
 constexpr qint64 kNsPerMs = 1'000'000;
 constexpr int kPauseLineMargin = 8;
+constexpr qint64 kNsPerSecond = 1'000'000'000;
+// How often the rest screen's countdown looks at the clock.
+constexpr int kRestTick_ms = 200;
 } // namespace
 
 ExerciseWindow::ExerciseWindow(Environment environment, QWidget* parent)
@@ -57,6 +61,8 @@ ExerciseWindow::ExerciseWindow(Environment environment, QWidget* parent)
     m_pauseLine->setAttribute(Qt::WA_TransparentForMouseEvents);
     m_pauseLine->setCursor(Qt::BlankCursor);
     m_pauseLine->hide();
+    m_restScreen = new RestScreen(this);
+    m_restScreen->hide();
 
     // Escape ends the run also when the window system has given the keyboard to another of the
     // program's windows, which this one blocks while it runs: a window switcher can pick the
@@ -135,42 +141,111 @@ void ExerciseWindow::showStep()
     // 1. No mouse pointer over the surface.
     m_display->setCursor(Qt::BlankCursor);
     setFocus(Qt::OtherFocusReason);
-    // 2. The start of the run.
+    m_stage = 0;
+    m_routineStart_utc_ms.reset();
+    if (!m_stages.isEmpty())
+        m_routineStart_utc_ms = QDateTime::currentMSecsSinceEpoch();
+    m_displayTaken = false;
+    m_advancing = false;
+    if (QWindow* window = windowHandle())
+        connect(window, &QWindow::screenChanged, this, &ExerciseWindow::noteScreen, Qt::UniqueConnection);
+    // 2.-4. The run, its exercise and its pace.
+    beginStage();
+    // 5. Take the display; its initialized() enables the timer.  The first tick comes only
+    // after this handler has returned.
+    m_display->initialize();
+    // 6.-7. The exercise font on the new canvas that initialize() made, and the first frame.
+    drawStage();
+}
+
+void ExerciseWindow::beginStage()
+{
+    const RoutineStage* stage = m_stages.isEmpty() ? nullptr : &m_stages[m_stage];
+    if (stage && stage->exercise)
+        m_settings = *stage->exercise;
+    m_resting = stage && !stage->exercise;
+    // 2. The start of the run (or of the rest).
     m_elapsed = 0;
     m_startTime = m_clock->localDays();
     m_startNs = m_clock->monotonicNanoseconds();
-    m_run = RunRecord::of(m_settings);
-    m_run.started = QDateTime::currentDateTime();
-    m_run.inactive = !m_activity->isActive();
-    m_running = true;
-    m_displayTaken = false;
     m_end.reset();
     m_paused = false;
     m_pausedNs = 0;
     m_pauseLine->hide();
+    m_exercise.reset();
+    if (m_resting) {
+        m_running = false;
+        m_timer->setInterval(kRestTick_ms);
+        return;
+    }
+    m_run = RunRecord::of(m_settings);
+    m_run.started = QDateTime::currentDateTime();
+    m_run.inactive = !m_activity->isActive();
+    m_run.routine_utc_ms = m_routineStart_utc_ms;
+    m_running = true;
     m_pace.reset();
-    if (QWindow* window = windowHandle())
-        connect(window, &QWindow::screenChanged, this, &ExerciseWindow::noteScreen, Qt::UniqueConnection);
     noteScreen(screen());
     // 3. The exercise, with its blocks; the previous run's are released first.
-    m_exercise.reset();
     m_exercise = ExerciseRun::create(m_settings, *m_display);
     // 4. The pace, already held to its range where the run's settings were made.
     Q_ASSERT(m_settings.interval_ms == IntervalRange::clamp(m_settings.interval_ms));
     m_timer->setInterval(quint32(m_settings.interval_ms));
     m_run.interval_ms = int(m_timer->interval()); // the journal keeps the pace the run had
-    // 5. Take the display; its initialized() enables the timer.  The first tick comes only
-    // after this handler has returned.
-    m_display->initialize();
-    // 6. The exercise font, on the new canvas that initialize() made.
+}
+
+void ExerciseWindow::drawStage()
+{
+    if (m_resting) {
+        const RoutineStage& stage = m_stages[m_stage];
+        m_restScreen->setNext(stage.nextName);
+        m_restScreen->setSecondsLeft(stage.duration_s);
+        m_restScreen->setGeometry(rect());
+        m_restScreen->show();
+        m_restScreen->raise();
+        return;
+    }
+    m_restScreen->hide();
+    if (!m_display->isInitialized())
+        return;
     Canvas* canvas = m_display->surface()->canvas();
     canvas->font.name = m_settings.font.name;
     canvas->font.size = m_settings.font.size;
     canvas->font.charset = m_settings.font.charset;
     canvas->font.style = m_settings.font.style;
-    // 7. The first frame.
     if (m_exercise)
         m_exercise->start();
+}
+
+void ExerciseWindow::nextStage()
+{
+    m_advancing = false;
+    // Escape or a stop request on the way: the close ends the routine with this stage.
+    if (m_closeRequested || !isVisible())
+        return;
+    if (m_running)
+        recordRun();
+    if (m_stage + 1 >= m_stages.size()) {
+        requestClose();
+        return;
+    }
+    ++m_stage;
+    beginStage();
+    drawStage();
+    m_timer->setEnabled(true);
+}
+
+void ExerciseWindow::restTick()
+{
+    const RoutineStage& stage = m_stages[m_stage];
+    const qint64 left_ns =
+        stage.duration_s * kNsPerSecond - (m_clock->monotonicNanoseconds() - m_startNs - pausedNs());
+    m_restScreen->setSecondsLeft(int(std::max<qint64>(0, (left_ns + kNsPerSecond - 1) / kNsPerSecond)));
+    if (left_ns <= 0 && !m_advancing) {
+        m_advancing = true;
+        m_timer->setEnabled(false);
+        QMetaObject::invokeMethod(
+            this, [this] { zrv::guarded([this] { nextStage(); }); }, Qt::QueuedConnection);
+    }
 }
 
 void ExerciseWindow::keyPressEvent(QKeyEvent* event)
@@ -195,8 +270,9 @@ void ExerciseWindow::keyDown(int key, Qt::KeyboardModifiers)
 void ExerciseWindow::togglePause()
 {
     if (!m_paused) {
-        // Only a run that shows its frame, and not once its end is on the way.
-        if (!m_running || !m_display->isInitialized() || m_end || m_closeRequested)
+        // Only a run that shows its frame (or a rest), and not once its end is on the way.
+        if (!(m_running || m_resting) || !m_display->isInitialized() || m_end || m_closeRequested ||
+            m_advancing)
             return;
         m_paused = true;
         m_pauseStartNs = m_clock->monotonicNanoseconds();
@@ -224,6 +300,7 @@ void ExerciseWindow::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     placePauseLine();
+    m_restScreen->setGeometry(rect());
 }
 
 void ExerciseWindow::placePauseLine()
@@ -248,10 +325,17 @@ void ExerciseWindow::closeStep()
 
 void ExerciseWindow::endRun()
 {
+    m_resting = false;
+    m_restScreen->hide();
     if (!m_running)
         return;
-    m_running = false;
     m_screenSaver->release();
+    recordRun();
+}
+
+void ExerciseWindow::recordRun()
+{
+    m_running = false;
     const qint64 paused_ns = pausedNs();
     m_paused = false;
     m_pauseLine->hide();
@@ -295,12 +379,27 @@ void ExerciseWindow::noteScreen(QScreen* screen)
 
 void ExerciseWindow::timerTick(QObject*, int lagCount)
 {
+    if (m_resting) {
+        restTick();
+        return;
+    }
     if (!m_display->canDraw()) {
         m_pace.breakSchedule();
         return;
     }
     const int minutes = m_settings.minutes;
-    if (minutes > 0) {
+    if (!m_stages.isEmpty()) {
+        // A routine's exercise lasts its stage's seconds; the next stage follows in this window.
+        const qint64 elapsed_ns = m_clock->monotonicNanoseconds() - m_startNs - pausedNs();
+        m_elapsed = double(elapsed_ns) / kNanosecondsPerDay;
+        if (elapsed_ns > m_stages[m_stage].duration_s * kNsPerSecond && !m_advancing && !m_end) {
+            m_end = RunEnd::Duration;
+            m_advancing = true;
+            m_timer->setEnabled(false);
+            QMetaObject::invokeMethod(
+                this, [this] { zrv::guarded([this] { nextStage(); }); }, Qt::QueuedConnection);
+        }
+    } else if (minutes > 0) {
         // Measured on the monotonic clock: a change of the wall clock (daylight saving, a
         // manual correction) must not stretch or cut a run short.
         m_elapsed = double(m_clock->monotonicNanoseconds() - m_startNs - pausedNs()) / kNanosecondsPerDay;

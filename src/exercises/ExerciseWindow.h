@@ -19,6 +19,15 @@ class FrameTimer;
 class QEventLoop;
 class QLabel;
 class QScreen;
+class RestScreen;
+
+// One step of a routine as the exercise window runs it: an exercise with its settings, or a
+// rest, for a number of seconds.
+struct RoutineStage {
+    std::optional<ExerciseSettings> exercise; // nullopt: a rest
+    int duration_s = 60;
+    QString nextName; // a rest: the exercise that follows it; empty when none does
+};
 
 // What the exercise window runs on.  Unset members: the screen, the platform clock and waker,
 // the application's own activity reports, and the desktop's screensaver (none for a frame kept
@@ -66,6 +75,15 @@ class ExerciseWindow : public QWidget
 
     // The settings of the next run; they hold until the window is shown again.
     void setSettings(const ExerciseSettings& settings) { m_settings = settings; }
+    // The stages of the daily routine that the next show runs one after the other in this
+    // window, each exercise recorded as a run of its own marked with the routine's start; an
+    // empty list (the default) runs the settings of setSettings() alone.  Escape ends the
+    // routine: the exercise going on is recorded as ended by Escape, nothing further runs.
+    void setRoutine(QList<RoutineStage> stages) { m_stages = std::move(stages); }
+    // The stage going on, 0-based; -1 outside a routine.
+    int stageIndex() const { return m_stages.isEmpty() ? -1 : m_stage; }
+    bool isResting() const { return m_resting; }
+    const RestScreen* restScreen() const { return m_restScreen; }
     const ExerciseSettings& settings() const { return m_settings; }
     // The exercise of the current or last run; null before the first show.
     ExerciseRun* currentExercise() const { return m_exercise.get(); }
@@ -98,6 +116,14 @@ class ExerciseWindow : public QWidget
     void surfaceRemade();
     // The end of the run: its facts go to OnRunEnded.
     void endRun();
+    void recordRun();
+    // A routine's stage: its run or rest begun, then its first frame or the rest screen shown
+    // on the display taken for the routine.
+    void beginStage();
+    void drawStage();
+    // The stage's time is up: the next one, or the end of the routine after the last.
+    void nextStage();
+    void restTick();
     // Space: pauses a run that shows its frame, or resumes it.
     void togglePause();
     // The paused time of the run so far, the pause going on included.
@@ -128,4 +154,10 @@ class ExerciseWindow : public QWidget
     PaceMeter m_pace;          // the pace the run's steps were shown at
     ExerciseSettings m_settings;
     std::unique_ptr<ExerciseRun> m_exercise;
+    QList<RoutineStage> m_stages;
+    int m_stage = 0;
+    std::optional<qint64> m_routineStart_utc_ms;
+    bool m_resting = false;
+    bool m_advancing = false; // the next stage is on its way
+    RestScreen* m_restScreen = nullptr;
 };

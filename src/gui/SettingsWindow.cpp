@@ -9,6 +9,7 @@
 #include "gui/GlyphButton.h"
 #include "gui/JournalView.h"
 #include "gui/LinkLabel.h"
+#include "gui/ProgramPage.h"
 #include "gui/SpinEdit.h"
 #include "journal/SqliteJournal.h"
 #include "timer/Clock.h"
@@ -246,6 +247,10 @@ void SettingsWindow::setJournal(SqliteJournal* journal)
     pageJournal = new JournalPage(*journal);
     pageJournal->setObjectName(QStringLiteral("pageJournal"));
     PageControl->addTab(pageJournal, QStringLiteral("Günlük"));
+    pageProgram = new ProgramPage(journal, [this](int exercise) { return m_model.runSettingsOf(exercise); });
+    pageProgram->setObjectName(QStringLiteral("pageProgram"));
+    PageControl->addTab(pageProgram, QStringLiteral("Program"));
+    connect(pageProgram, &ProgramPage::startRequested, this, [this] { btnProgramClick(); });
     connectJournal();
 }
 
@@ -635,25 +640,50 @@ void SettingsWindow::btnAlsClick()
             return;
         // The controls cannot change while the exercise window is shown.
         m_screenForm->setSettings(m_model.runSettings());
-        // The settings window stays where it is, greyed, until the exercise window closes.  The
-        // keyboard then goes on where it was (greying the controls takes their focus away).
-        struct Reenable {
-            SettingsWindow* form;
-            QPointer<QWidget> focused;
-            ~Reenable()
-            {
-                form->setContentsEnabled(true);
-                // Back to the settings window, with the keyboard, also where no window manager
-                // hands the focus back.
-                form->activateWindow();
-                form->raise();
-                if (focused)
-                    focused->setFocus(Qt::OtherFocusReason);
-            }
-        } reenable{this, focusWidget()};
-        setContentsEnabled(false);
-        m_screenForm->showModal();
+        m_screenForm->setRoutine({});
+        runExerciseWindow();
     });
+}
+
+void SettingsWindow::btnProgramClick()
+{
+    zrv::guarded([this] {
+        if (!m_screenForm || !pageProgram)
+            return;
+        QString why;
+        QList<RoutineStage> stages = pageProgram->stages(&why);
+        if (stages.isEmpty()) {
+            if (!why.isEmpty())
+                zrv::showMessage(why);
+            return;
+        }
+        m_screenForm->setRoutine(std::move(stages));
+        runExerciseWindow();
+        m_screenForm->setRoutine({});
+        pageProgram->refresh();
+    });
+}
+
+void SettingsWindow::runExerciseWindow()
+{
+    // The settings window stays where it is, greyed, until the exercise window closes.  The
+    // keyboard then goes on where it was (greying the controls takes their focus away).
+    struct Reenable {
+        SettingsWindow* form;
+        QPointer<QWidget> focused;
+        ~Reenable()
+        {
+            form->setContentsEnabled(true);
+            // Back to the settings window, with the keyboard, also where no window manager
+            // hands the focus back.
+            form->activateWindow();
+            form->raise();
+            if (focused)
+                focused->setFocus(Qt::OtherFocusReason);
+        }
+    } reenable{this, focusWidget()};
+    setContentsEnabled(false);
+    m_screenForm->showModal();
 }
 
 void SettingsWindow::kitapClick(QObject* sender)

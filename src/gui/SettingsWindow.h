@@ -23,6 +23,7 @@ class FontDialog;     // gui/FontDialog.h: font() gives the chosen FontSpec (nam
 class ExerciseWindow; // exercises/ExerciseWindow.h
 class SqliteJournal;  // journal/SqliteJournal.h
 class JournalPage;    // gui/JournalView.h
+class ProgramPage;    // gui/ProgramPage.h
 
 // The settings window, the application's main window: the widgets of a SettingsModel.  Every
 // change the user makes is handed to the model, which stores it at once in the settings list,
@@ -37,8 +38,9 @@ class SettingsWindow : public QWidget
 
     // The exercise window that btnAlsClick shows modally; set once after both are created.
     void setScreenForm(ExerciseWindow* screenForm);
-    // The training journal: every run of the exercise window goes into it, and a third page,
-    // "Günlük", shows it.  Set once, before the window is shown; without it there is no page.
+    // The training journal: every run of the exercise window goes into it, a third page,
+    // "Günlük", shows it, and a fourth, "Program", runs the daily routine kept in it.  Set once,
+    // before the window is shown; without it there are neither.
     void setJournal(SqliteJournal* journal);
     // Another copy of the program holds this directory's settings: this one must not overwrite
     // them when it closes last.  Called once the window is shown (showing sets the save box from
@@ -62,6 +64,7 @@ class SettingsWindow : public QWidget
     void boxChange(QObject* sender);
     void btnFntClick();
     void btnAlsClick();
+    void btnProgramClick(); // "Programı başlat": the daily routine in the exercise window
     void kitapClick(QObject* sender);
     void btnCloseClick();
 
@@ -85,6 +88,8 @@ class SettingsWindow : public QWidget
     void centerOnScreen();
     // Runs of the exercise window go into the journal, once both are set.
     void connectJournal();
+    // Shows the exercise window modally, this window greyed meanwhile.
+    void runExerciseWindow();
 
     // The widgets, each with its member's name as object name (tests find them by it).
     // Window level.
@@ -92,6 +97,7 @@ class SettingsWindow : public QWidget
     QWidget* pageDescription = nullptr; // "Açıklama"
     QWidget* pageExercises = nullptr;   // "Alıştırmalar"
     JournalPage* pageJournal = nullptr; // "Günlük", when there is a journal
+    ProgramPage* pageProgram = nullptr; // "Program", when there is a journal
     QPushButton* btnClose = nullptr;
 
     // The "Açıklama" page.

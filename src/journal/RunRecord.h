@@ -41,6 +41,8 @@ struct RunRecord {
     std::optional<qint64> worstLate_us; // how late the latest step came
     std::optional<qint64> lostSteps;    // steps that were never shown: a tick came an interval late
     std::optional<int> refresh_mHz;     // the lowest refresh rate of the screen the run was shown on
+    // A step of the daily routine that started at this moment (UTC); nullopt for a run of its own.
+    std::optional<qint64> routine_utc_ms;
 
     static constexpr qint64 kUnknown = -1;
 
@@ -68,11 +70,12 @@ struct RunQuery {
     std::optional<int> exercise;
     QDateTime from;
     QDateTime to;
+    bool routineOnly = false; // only the steps of the daily routine
 
     bool matches(const RunRecord& run) const
     {
         return (!exercise || run.exercise == *exercise) && (!from.isValid() || run.started >= from) &&
-               (!to.isValid() || run.started < to);
+               (!to.isValid() || run.started < to) && (!routineOnly || run.routine_utc_ms);
     }
 };
 

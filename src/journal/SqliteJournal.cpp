@@ -54,6 +54,7 @@ constexpr RunColumn kRunColumns[] = {
     {"paused_ms", "INTEGER", 3},          {"delivered_us", "INTEGER", 3},
     {"late_steps", "INTEGER", 3},         {"worst_late_us", "INTEGER", 3},
     {"lost_steps", "INTEGER", 3},         {"refresh_mhz", "INTEGER", 3},
+    {"routine_utc_ms", "INTEGER", 4},
 };
 constexpr int kColumnCount = int(std::size(kRunColumns));
 
@@ -90,6 +91,36 @@ QString selectList(int layout)
 
 const char* const kCreateIndex = "CREATE INDEX runs_by_exercise ON runs (exercise, started_utc_ms)";
 
+// The daily routine, beside the runs: its steps in order, the pace of each exercise, and its
+// options by name.  "IF NOT EXISTS": a table of that name that an older file happens to hold
+// is read as it is rather than failing the migration.
+const char* const kRoutineTables[] = {
+    "CREATE TABLE IF NOT EXISTS routine_steps"
+    " (position INTEGER PRIMARY KEY, exercise INTEGER NOT NULL, duration_s INTEGER NOT NULL)",
+    "CREATE TABLE IF NOT EXISTS routine_paces (exercise INTEGER PRIMARY KEY, interval_ms INTEGER NOT NULL,"
+    " limit_ms INTEGER NOT NULL, since_utc_ms INTEGER NOT NULL)",
+    "CREATE TABLE IF NOT EXISTS routine_options (name TEXT PRIMARY KEY, value INTEGER NOT NULL)",
+};
+
+QStringList routineTablesSql()
+{
+    QStringList statements;
+    for (const char* sql : kRoutineTables)
+        statements << QString::fromLatin1(sql);
+    return statements;
+}
+
+// The new columns of `layout` in the runs table, NULL for the runs before.
+QStringList addedColumnsSql(int layout)
+{
+    QStringList statements;
+    for (const RunColumn& c : kRunColumns)
+        if (c.layout == layout)
+            statements << QStringLiteral("ALTER TABLE runs ADD COLUMN %1 %2")
+                              .arg(QLatin1String(c.name), QLatin1String(c.declaration));
+    return statements;
+}
+
 // The statements that take a file of version `version` - 1 to `version`.
 QStringList migrationTo(int version)
 {
@@ -114,14 +145,10 @@ QStringList migrationTo(int version)
                     .arg(colour("background"), colour("active"), colour("passive"), colour("dot")),
                 QStringLiteral("DROP TABLE runs_v1"), QString::fromLatin1(kCreateIndex)};
     }
-    case 3: { // the pace delivered: new columns, NULL for the runs before
-        QStringList statements;
-        for (const RunColumn& c : kRunColumns)
-            if (c.layout == 3)
-                statements << QStringLiteral("ALTER TABLE runs ADD COLUMN %1 %2")
-                                  .arg(QLatin1String(c.name), QLatin1String(c.declaration));
-        return statements;
-    }
+    case 3: // the pace delivered
+        return addedColumnsSql(3);
+    case 4: // the daily routine, and which runs were its steps
+        return addedColumnsSql(4) + routineTablesSql();
     default:
         return {};
     }
@@ -348,7 +375,8 @@ SqliteJournal::Failure SqliteJournal::prepareSchema()
         return checkRunsTable();
     QStringList statements;
     if (version == 0) { // a new file, or an empty database: the current layout
-        statements << createRunsSql(kSchemaVersion) << QString::fromLatin1(kCreateIndex);
+        statements << createRunsSql(kSchemaVersion) << QString::fromLatin1(kCreateIndex)
+                   << routineTablesSql();
     } else {
         for (int v = version + 1; v <= kSchemaVersion; ++v)
             statements << migrationTo(v);
@@ -525,7 +553,8 @@ SqliteJournal::Failure SqliteJournal::storePending()
                                   valueOrNull(run.lateSteps),
                                   valueOrNull(run.worstLate_us),
                                   valueOrNull(run.lostSteps),
-                                  valueOrNull(run.refresh_mHz)};
+                                  valueOrNull(run.refresh_mHz),
+                                  valueOrNull(run.routine_utc_ms)};
         Q_ASSERT(values.size() == kColumnCount - 1);
         for (int i = 0; i < values.size(); ++i)
             insert.bindValue(i, values[i]);
@@ -546,7 +575,7 @@ SqliteJournal::Failure SqliteJournal::storePending()
 namespace
 {
 // The WHERE clause of `query`, its values appended to `values`.
-QString whereOf(const RunQuery& query, QVariantList& values)
+QString whereOf(const RunQuery& query, int layout, QVariantList& values)
 {
     QString sql = QStringLiteral(" WHERE 1");
     if (query.exercise) {
@@ -561,6 +590,8 @@ QString whereOf(const RunQuery& query, QVariantList& values)
         sql += QStringLiteral(" AND started_utc_ms < ?");
         values << query.to.toMSecsSinceEpoch();
     }
+    if (query.routineOnly) // a file read as it stands from before the routine has no step of it
+        sql += layout >= 4 ? QStringLiteral(" AND routine_utc_ms IS NOT NULL") : QStringLiteral(" AND 0");
     return sql;
 }
 
@@ -600,6 +631,7 @@ RunRecord runOfRow(const QSqlQuery& select)
     run.worstLate_us = optionalOf<qint64>(select, 21);
     run.lostSteps = optionalOf<qint64>(select, 22);
     run.refresh_mHz = optionalOf<int>(select, 23);
+    run.routine_utc_ms = optionalOf<qint64>(select, 24);
     return run;
 }
 } // namespace
@@ -611,7 +643,8 @@ QList<RunRecord> SqliteJournal::runs(const RunQuery& query) const
         QSqlQuery select(m_db);
         QVariantList values;
         const QString sql = QStringLiteral("SELECT %1 FROM runs").arg(selectList(m_layout)) +
-                            whereOf(query, values) + QStringLiteral(" ORDER BY started_utc_ms DESC, id DESC");
+                            whereOf(query, m_layout, values) +
+                            QStringLiteral(" ORDER BY started_utc_ms DESC, id DESC");
         if (execWith(select, sql, values)) {
             while (select.next())
                 runs.append(runOfRow(select));
@@ -667,7 +700,7 @@ Totals SqliteJournal::totals(const RunQuery& query) const
     if (m_readable) {
         QSqlQuery select(m_db);
         QVariantList values;
-        const QString where = whereOf(query, values);
+        const QString where = whereOf(query, m_layout, values);
         if (execWith(select, QStringLiteral("SELECT count(*), total(run_ms) FROM runs") + where, values) &&
             select.next()) {
             t.runs += select.value(0).toInt();
@@ -719,5 +752,75 @@ bool SqliteJournal::remove(const QList<RunRecord>& runs)
         if (run.id == 0)
             m_pending.removeOne(run);
     emit changed();
+    return true;
+}
+
+std::optional<Routine> SqliteJournal::routine() const
+{
+    if (!m_readable || m_layout < 4)
+        return std::nullopt;
+    QSqlQuery select(m_db);
+    select.setForwardOnly(true);
+    Routine routine;
+    bool stored = false;
+    if (!select.exec(QStringLiteral("SELECT name, value FROM routine_options")))
+        return std::nullopt;
+    while (select.next()) {
+        const QString name = select.value(0).toString();
+        if (name == QLatin1String("stored"))
+            stored = true;
+        else if (name == QLatin1String("progression"))
+            routine.progression = select.value(1).toBool();
+        else if (name == QLatin1String("goal_minutes"))
+            routine.goal_minutes = select.value(1).toInt();
+    }
+    if (!stored)
+        return std::nullopt;
+    if (!select.exec(QStringLiteral("SELECT exercise, duration_s FROM routine_steps ORDER BY position")))
+        return std::nullopt;
+    while (select.next())
+        routine.steps.append({select.value(0).toInt(), select.value(1).toInt()});
+    if (!select.exec(
+            QStringLiteral("SELECT exercise, interval_ms, limit_ms, since_utc_ms FROM routine_paces")))
+        return std::nullopt;
+    while (select.next()) {
+        const int exercise = select.value(0).toInt();
+        if (exercise >= 0 && exercise < Routine::kExercises)
+            routine.paces[size_t(exercise)] = {select.value(1).toInt(), select.value(2).toInt(),
+                                               select.value(3).toLongLong()};
+    }
+    return routine.normalized();
+}
+
+bool SqliteJournal::saveRoutine(const Routine& routine)
+{
+    if (m_state != JournalState::Open || identityOf(m_path) != m_file)
+        return false;
+    if (exec(QStringLiteral("BEGIN IMMEDIATE")) != Failure::None)
+        return false;
+    const auto run = [this](const QString& sql, const QVariantList& values) {
+        QSqlQuery query(m_db);
+        return execWith(query, sql, values);
+    };
+    bool ok = run(QStringLiteral("DELETE FROM routine_steps"), {}) &&
+              run(QStringLiteral("DELETE FROM routine_paces"), {}) &&
+              run(QStringLiteral("DELETE FROM routine_options"), {});
+    for (int i = 0; ok && i < routine.steps.size(); ++i)
+        ok = run(QStringLiteral("INSERT INTO routine_steps VALUES (?, ?, ?)"),
+                 {i, routine.steps[i].exercise, routine.steps[i].duration_s});
+    for (int e = 0; ok && e < Routine::kExercises; ++e) {
+        const RoutinePace& pace = routine.paces[size_t(e)];
+        ok = run(QStringLiteral("INSERT INTO routine_paces VALUES (?, ?, ?, ?)"),
+                 {e, pace.interval_ms, pace.limit_ms, pace.since_ms});
+    }
+    const std::pair<const char*, int> options[] = {
+        {"stored", 1}, {"progression", int(routine.progression)}, {"goal_minutes", routine.goal_minutes}};
+    for (const auto& [name, value] : options)
+        ok = ok &&
+             run(QStringLiteral("INSERT INTO routine_options VALUES (?, ?)"), {QLatin1String(name), value});
+    if (!ok || exec(QStringLiteral("COMMIT")) != Failure::None) {
+        m_db.rollback();
+        return false;
+    }
     return true;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Routine.h"
 #include "journal/JournalFigures.h"
 #include "journal/RunRecord.h"
 
@@ -34,7 +35,7 @@ class SqliteJournal : public QObject, public RunLog
 {
     Q_OBJECT
   public:
-    static constexpr int kSchemaVersion = 3;
+    static constexpr int kSchemaVersion = 4;
 
     // Opens the journal at `path` at once, making its folder and the file when missing.
     explicit SqliteJournal(QString path, QObject* parent = nullptr);
@@ -104,4 +105,11 @@ class SqliteJournal : public QObject, public RunLog
     // their numbers, those held in memory as they are.  False, with nothing taken, when the file
     // cannot be written now.
     bool remove(const QList<RunRecord>& runs);
+
+    // The daily routine kept in the file; nullopt when none was stored yet or the file cannot
+    // be read (the routine is then the standard one).
+    std::optional<Routine> routine() const;
+    // Stores the routine in one transaction.  False, with the file unchanged, when it cannot be
+    // written now (or is a newer version's): the caller keeps it and tries again later.
+    bool saveRoutine(const Routine& routine);
 };

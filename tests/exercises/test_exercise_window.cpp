@@ -2,6 +2,7 @@
 // off-screen and a hand-driven clock.
 #include "ExerciseRig.h"
 #include "core/Random.h"
+#include "exercises/RestScreen.h"
 
 #include <QLabel>
 
@@ -266,6 +267,68 @@ class TestScreenForm : public QObject
         QCOMPARE(record.steps, 60);
         QCOMPARE(record.paused_ms, 10 * 60 * 1000);
         QCOMPARE(record.run_ms, 60'400);
+    }
+
+    // A routine runs its stages one after the other in the one window, which holds the display
+    // throughout: each exercise recorded as a run marked with the routine, each rest counted
+    // down on its screen (pauses not counted); Escape ends the routine where it is.
+    void routineRunsItsStages_data()
+    {
+        QTest::addColumn<int>("escapeInStage"); // -1: none
+        QTest::addColumn<QList<RunEnd>>("ends");
+        QTest::newRow("whole") << -1 << QList<RunEnd>{RunEnd::Duration, RunEnd::Duration, RunEnd::Duration};
+        QTest::newRow("Escape in the second rest") << 3 << QList<RunEnd>{RunEnd::Duration, RunEnd::Duration};
+        QTest::newRow("Escape in Piramit") << 2 << QList<RunEnd>{RunEnd::Duration, RunEnd::Escape};
+    }
+    void routineRunsItsStages()
+    {
+        QFETCH(int, escapeInStage);
+        QFETCH(QList<RunEnd>, ends);
+        ExerciseRig rig(globalScale());
+        setUpDot(rig, 0, 0, 500);
+        QList<RoutineStage> stages;
+        for (int e = 0; e < 3; ++e) {
+            ExerciseSettings settings = rig.settings;
+            settings.exercise = e;
+            settings.interval_ms = 400 + 100 * e;
+            if (e > 0)
+                stages.append({std::nullopt, 2, QStringLiteral("next %1").arg(e)});
+            stages.append({settings, 2, {}});
+        }
+        rig.screen->setRoutine(stages);
+        QList<RunRecord> runs;
+        rig.screen->onRunEnded = [&runs](const RunRecord& run) { runs.append(run); };
+        rig.start(0);
+        int stage = 0;
+        bool paused = false;
+        for (int i = 0; i < 100 && rig.screen->isVisible(); ++i) {
+            QCOMPARE(rig.screen->isResting(), stage % 2 == 1);
+            QVERIFY(rig.screen->display()->isInitialized());
+            if (stage == 1 && !paused) { // a pause in a rest does not count down
+                paused = true;
+                rig.pressKey(Qt::Key_Space);
+                rig.clock.advanceMs(60'000);
+                rig.pressKey(Qt::Key_Space);
+                QCOMPARE(rig.screen->restScreen()->countdownText(), QStringLiteral("0:02"));
+            }
+            if (stage == escapeInStage) {
+                rig.pressKey(Qt::Key_Escape);
+                break;
+            }
+            rig.tick();
+            QCoreApplication::processEvents(); // the next stage
+            QCoreApplication::processEvents(); // or the close after the last
+            stage = rig.screen->stageIndex();
+        }
+        QCoreApplication::processEvents();
+        QVERIFY(!rig.screen->isVisible() && rig.displayReleased());
+        QCOMPARE(runs.size(), ends.size());
+        for (int r = 0; r < runs.size(); ++r) {
+            QCOMPARE(runs[r].exercise, r);
+            QCOMPARE(runs[r].interval_ms, 400 + 100 * r);
+            QCOMPARE(runs[r].end, ends[r]);
+            QVERIFY(runs[r].routine_utc_ms && runs[r].routine_utc_ms == runs[0].routine_utc_ms);
+        }
     }
 
     // While the application is inactive nothing ticks, but the duration keeps running: the

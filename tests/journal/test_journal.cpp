@@ -4,6 +4,7 @@
 #include "JournalRig.h"
 #include "journal/JournalFigures.h"
 #include "journal/PaceChart.h"
+#include "journal/RoutinePlan.h"
 #include "journal/SqliteJournal.h"
 #include "settings/PrivateMounts.h"
 #include "support/Files.h"
@@ -42,14 +43,25 @@ const char* const kFirstLayout =
     " ended TEXT NOT NULL)";
 
 // Takes a journal file back to the second layout, without the columns of the pace.
-bool ToSecondLayout(const QString& path)
+// A journal of the current layout taken back to `layout` (2 or 3).
+bool ToLayout(const QString& path, int layout)
 {
     RawDb raw(path);
-    for (const char* column :
-         {"paused_ms", "delivered_us", "late_steps", "worst_late_us", "lost_steps", "refresh_mhz"})
-        if (!raw.Exec(QStringLiteral("ALTER TABLE runs DROP COLUMN %1").arg(QLatin1String(column))))
+    QStringList sql{"ALTER TABLE runs DROP COLUMN routine_utc_ms", "DROP TABLE routine_steps",
+                    "DROP TABLE routine_paces", "DROP TABLE routine_options"};
+    if (layout < 3)
+        for (const char* column :
+             {"paused_ms", "delivered_us", "late_steps", "worst_late_us", "lost_steps", "refresh_mhz"})
+            sql << QStringLiteral("ALTER TABLE runs DROP COLUMN %1").arg(QLatin1String(column));
+    for (const QString& statement : sql)
+        if (!raw.Exec(statement))
             return false;
-    return raw.Exec(QStringLiteral("PRAGMA user_version=2"));
+    return raw.Exec(QStringLiteral("PRAGMA user_version=%1").arg(layout));
+}
+
+bool ToSecondLayout(const QString& path)
+{
+    return ToLayout(path, 2);
 }
 
 // The runs without the journal's numbers, for comparing what went in with what came out.
@@ -347,9 +359,110 @@ class TestJournal : public QObject
             SqliteJournal journal(m_path);
             QCOMPARE(journal.state(), JournalState::NewerVersion);
             QVERIFY(!journal.record(SampleRun(1, At(2024, 5, 2, 10))));
+            QVERIFY(!journal.saveRoutine(Routine::standard()));
             QCOMPARE(journal.runs().size(), 2);
         }
         QCOMPARE(ReadAll(m_path), before);
+    }
+
+    // The routine beside the runs: none until one is saved, then read back as it was, with the
+    // runs that were its steps; a file of the third layout is migrated with its runs and starts
+    // without one.
+    void keepsTheRoutine()
+    {
+        Routine routine = Routine::standard();
+        routine.steps.append({RoutineStep::kRest, 5});
+        routine.paces[1] = {340, 200, 1'700'000'000'000};
+        routine.progression = false;
+        routine.goal_minutes = 12;
+        RunRecord step = SampleRun(0, At(2024, 5, 1, 10));
+        step.routine_utc_ms = 1'714'550'400'000;
+        {
+            SqliteJournal journal(m_path);
+            QVERIFY(!journal.routine());
+            QVERIFY(journal.saveRoutine(routine));
+            QVERIFY(journal.record(step) && journal.record(SampleRun(1, At(2024, 5, 1, 11))));
+        }
+        RunQuery routineRuns;
+        routineRuns.routineOnly = true;
+        QCOMPARE(SqliteJournal(m_path).routine(), std::optional<Routine>(routine));
+        QCOMPARE(WithoutIds(SqliteJournal(m_path).runs(routineRuns)), QList<RunRecord>{step});
+        QVERIFY(ToLayout(m_path, 3));
+        SqliteJournal migrated(m_path);
+        QCOMPARE(migrated.runs().size(), 2);
+        QVERIFY(!migrated.routine() && migrated.runs(routineRuns).isEmpty());
+        QVERIFY(migrated.saveRoutine(routine));
+    }
+
+    // Runs given as "D360" (ended by the duration at 360 ms), "E" (Escape), "S" (stopped), a
+    // day apart, the last yesterday.
+    void routinePace_data()
+    {
+        QTest::addColumn<QString>("runs");
+        QTest::addColumn<bool>("progression");
+        QTest::addColumn<int>("limit_ms");
+        QTest::addColumn<bool>("setAfterRuns"); // the pace set by hand since
+        QTest::addColumn<int>("expected_ms");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("three complete runs bring it forward")
+            << "D360 D360 D360" << true << 100 << false << 340 << "Nokta 340 ms (dün 360 ms)";
+        QTest::newRow("two do not") << "D360 D360" << true << 100 << false << 360 << "";
+        QTest::newRow("an early end steps back")
+            << "D360 D360 D360 E340" << true << 100 << false << 360 << "";
+        QTest::newRow("the limit holds") << "D210 D210 D210" << true << 205 << false << 205 << "";
+        QTest::newRow("stopped runs do not count")
+            << "D360 S360 D360 D360" << true << 100 << false << 340 << "";
+        QTest::newRow("off: the pace as set") << "D360 D360 D360" << false << 100 << false << 400 << "";
+        QTest::newRow("set by hand after the runs") << "D360 D360 D360" << true << 100 << true << 400 << "";
+        QTest::newRow("none yet") << "" << true << 100 << false << 400 << "Nokta 400 ms";
+    }
+    void routinePace()
+    {
+        QFETCH(QString, runs);
+        QFETCH(bool, progression);
+        QFETCH(int, limit_ms);
+        QFETCH(bool, setAfterRuns);
+        QFETCH(int, expected_ms);
+        QFETCH(QString, text);
+        const QStringList codes = runs.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        const QDateTime now = At(2024, 5, 1 + int(codes.size()), 12);
+        QList<RunRecord> records;
+        for (int i = 0; i < codes.size(); ++i) {
+            RunRecord run = Paced(SampleRun(0, At(2024, 5, 1 + i, 10)), codes[i].mid(1).toInt());
+            run.end = codes[i][0] == QLatin1Char('D')   ? RunEnd::Duration
+                      : codes[i][0] == QLatin1Char('E') ? RunEnd::Escape
+                                                        : RunEnd::Stopped;
+            records.prepend(run); // in any order
+        }
+        const RoutinePace pace{400, limit_ms, setAfterRuns ? now.toMSecsSinceEpoch() : 0};
+        const PacePlan plan = planPace(pace, progression, records, now);
+        QCOMPARE(plan.interval_ms, expected_ms);
+        if (!text.isEmpty())
+            QCOMPARE(planText(0, plan, now), text);
+    }
+
+    // Minutes a day, oldest first, the last today; a goal of 5 minutes.
+    void dailyGoal_data()
+    {
+        QTest::addColumn<QList<int>>("minutes");
+        QTest::addColumn<int>("streak");
+        QTest::newRow("met every day") << QList<int>{5, 6, 5} << 3;
+        QTest::newRow("today not yet") << QList<int>{5, 5, 2} << 2;
+        QTest::newRow("a missed day pauses") << QList<int>{5, 0, 5, 5} << 3;
+        QTest::newRow("two missed days end it") << QList<int>{5, 0, 0, 5, 5} << 2;
+    }
+    void dailyGoal()
+    {
+        QFETCH(QList<int>, minutes);
+        QFETCH(int, streak);
+        const QDateTime now = At(2024, 5, 10, 20); // a Friday
+        QList<DayFigures> days;
+        for (int i = 0; i < minutes.size(); ++i)
+            days.append({now.date().addDays(i - minutes.size() + 1), 400, double(minutes[i]), 1});
+        const GoalFigures goal = goalFigures(days, 5, now);
+        QCOMPARE(goal.streak_days, streak);
+        QCOMPARE(goal.metToday, minutes.last() >= 5);
+        QCOMPARE(goal.today_minutes, double(minutes.last()));
     }
 
     // SIGKILL the moment Record() returns: no destructor, no checkpoint, no close.

@@ -1,0 +1,102 @@
+#include "journal/RoutinePlan.h"
+
+#include <QCoreApplication>
+#include <QMap>
+#include <QTimeZone>
+#include <algorithm>
+
+PacePlan planPace(const RoutinePace& pace, bool progression, const QList<RunRecord>& runs, const QDateTime& now)
+{
+    QList<RunRecord> ordered = runs;
+    std::sort(ordered.begin(), ordered.end(),
+              [](const RunRecord& a, const RunRecord& b) { return a.started < b.started; });
+    PacePlan plan;
+    plan.interval_ms = IntervalRange::clamp(pace.interval_ms);
+    const QDateTime today = todayStart(now);
+    for (const RunRecord& run : std::as_const(ordered)) {
+        if (run.started < today) {
+            plan.previous_ms = run.interval_ms;
+            plan.previousDay = run.started.toTimeZone(now.timeZone()).date();
+        }
+        if (!progression || run.started.toMSecsSinceEpoch() < pace.since_ms ||
+            (run.end != RunEnd::Duration && run.end != RunEnd::Escape))
+            continue;
+        if (run.interval_ms != plan.interval_ms) {
+            plan.interval_ms = IntervalRange::clamp(run.interval_ms);
+            plan.completeAtPace = 0;
+        }
+        if (run.end == RunEnd::Escape) {
+            plan.interval_ms = zrv::slowerPace(plan.interval_ms);
+            plan.completeAtPace = 0;
+        } else if (++plan.completeAtPace >= zrv::kRunsToAdvance) {
+            plan.interval_ms = zrv::fasterPace(plan.interval_ms, pace.limit_ms);
+            plan.completeAtPace = 0;
+        }
+    }
+    // A limit raised since: the pace never runs faster than it.
+    if (progression)
+        plan.interval_ms = std::max(plan.interval_ms, IntervalRange::clamp(pace.limit_ms));
+    return plan;
+}
+
+QString planText(int exercise, const PacePlan& plan, const QDateTime& now)
+{
+    QString text = QCoreApplication::translate("RoutinePlan", "%1 %2 ms").arg(exerciseName(exercise)).arg(plan.interval_ms);
+    if (plan.previous_ms) {
+        text += plan.previousDay == now.date().addDays(-1)
+                    ? QCoreApplication::translate("RoutinePlan", " (dün %1 ms)").arg(*plan.previous_ms)
+                    : QCoreApplication::translate("RoutinePlan", " (son %1 ms)").arg(*plan.previous_ms);
+    }
+    return text;
+}
+
+GoalFigures goalFigures(const QList<DayFigures>& days, int goal_minutes, const QDateTime& now)
+{
+    GoalFigures figures;
+    const QDate today = now.date();
+    const QDate monday = weekStart(now).date();
+    QMap<QDate, double> minutes;
+    for (const DayFigures& day : days) {
+        minutes[day.day] += day.minutes;
+        if (day.day >= monday && day.day <= today)
+            figures.week_minutes += day.minutes;
+    }
+    figures.today_minutes = minutes.value(today);
+    figures.metToday = figures.today_minutes >= goal_minutes;
+    int missed = 0;
+    for (QDate day = today; !minutes.isEmpty() && day >= minutes.firstKey(); day = day.addDays(-1)) {
+        if (minutes.value(day) >= goal_minutes) {
+            ++figures.streak_days;
+            missed = 0;
+        } else if (day != today && ++missed >= 2) {
+            break;
+        }
+    }
+    return figures;
+}
+
+QString progressText(const QList<RunRecord>& routineRuns, const QDateTime& now, int weeks)
+{
+    const QDate firstWeek = weekStart(now).date().addDays(-7 * (weeks - 1));
+    QStringList lines;
+    for (int exercise = 0; exercise < Routine::kExercises; ++exercise) {
+        QMap<QDate, int> fastest; // the Monday of a week, and its fastest complete run
+        for (const RunRecord& run : routineRuns) {
+            const QDateTime started = run.started.toTimeZone(now.timeZone());
+            const QDate monday = weekStart(started).date();
+            if (run.exercise != exercise || run.end != RunEnd::Duration || monday < firstWeek)
+                continue;
+            const auto it = fastest.find(monday);
+            if (it == fastest.end() || run.interval_ms < *it)
+                fastest[monday] = run.interval_ms;
+        }
+        if (fastest.isEmpty())
+            continue;
+        QStringList paces;
+        for (const int interval_ms : std::as_const(fastest))
+            paces << QString::number(interval_ms);
+        lines << QCoreApplication::translate("RoutinePlan", "%1: %2 ms")
+                     .arg(exerciseName(exercise), paces.join(QStringLiteral(" → ")));
+    }
+    return lines.join(QLatin1Char('\n'));
+}

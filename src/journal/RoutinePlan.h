@@ -1,0 +1,46 @@
+#pragma once
+
+#include "core/Routine.h"
+#include "journal/JournalFigures.h"
+#include "journal/RunRecord.h"
+
+#include <QDateTime>
+#include <optional>
+
+// The daily routine's plan from the journal: the pace each exercise runs at today, brought
+// forward by complete runs and back by runs ended early, and the minutes trained against the
+// daily goal.
+
+// The pace of one exercise for the routine's next run.
+struct PacePlan {
+    int interval_ms = 0;
+    int completeAtPace = 0;        // complete runs at this pace so far (zrv::kRunsToAdvance bring it forward)
+    std::optional<int> previous_ms; // the pace of the last run before today
+    QDate previousDay;
+};
+
+// The pace `pace` stands for after `runs` (the routine's runs of that exercise, in any order).
+// From pace.since_ms on, each run counts at the pace it ran at: kRunsToAdvance complete runs in
+// a row (ended by their duration) bring it a step forward, never past pace.limit_ms; a run
+// ended by Escape takes it a step back.  Runs the program ended, or that could not be shown, do
+// not count.  Without progression the pace stays as it was set.
+PacePlan planPace(const RoutinePace& pace, bool progression, const QList<RunRecord>& runs, const QDateTime& now);
+
+// "Nokta 340 ms (dün 360 ms)": the exercise's pace today, with the last one before today.
+QString planText(int exercise, const PacePlan& plan, const QDateTime& now);
+
+// The minutes trained today and this week (every run counts, in the routine or not), whether
+// today's goal is met, and the days in a row the goal was met: counted back from today, a
+// single missed day pauses the count and two in a row end it; today counts once it is met.
+struct GoalFigures {
+    double today_minutes = 0;
+    double week_minutes = 0;
+    bool metToday = false;
+    int streak_days = 0;
+};
+GoalFigures goalFigures(const QList<DayFigures>& days, int goal_minutes, const QDateTime& now);
+
+// The routine's progress for the journal: one line an exercise with the fastest pace of its
+// complete runs week by week, the oldest of the last `weeks` first ("Nokta: 400 → 380 → 360
+// ms"); empty when the routine has not been run.
+QString progressText(const QList<RunRecord>& routineRuns, const QDateTime& now, int weeks = 6);
