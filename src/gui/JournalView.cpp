@@ -5,6 +5,7 @@
 #include "gui/JournalChart.h"
 #include "journal/JournalFigures.h"
 #include "journal/RunTableModel.h"
+#include "journal/RoutinePlan.h"
 #include "journal/SqliteJournal.h"
 
 #include <QAction>
@@ -77,6 +78,10 @@ JournalView::JournalView(SqliteJournal& journal, bool compact, QWidget* parent)
 
     m_totals = new QLabel(this);
     layout->addWidget(m_totals);
+    m_progress = new OneLineLabel(this);
+    m_progress->setObjectName(QStringLiteral("journalProgress"));
+    m_progress->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    layout->addWidget(m_progress);
 
     m_model = new RunTableModel(m_journal, this);
     m_table = new QTableView(this);
@@ -255,6 +260,18 @@ void JournalView::fillChart()
     const int exercise = m_exercise->currentIndex();
     const QDateTime now = m_now();
     m_chartView->showRuns(exercise, m_journal.runs({exercise, m_chartView->firstShown(now), {}}), now);
+
+    // The day's goal, and how the routine has brought this exercise's pace on.
+    const std::optional<Routine> routine = m_journal.routine();
+    QString text = goalText(m_journal.totals({{}, todayStart(now), tomorrowStart(now)}).minutes,
+                            (routine ? *routine : Routine::standard()).goal_minutes);
+    RunQuery steps{exercise, weekStart(now).addDays(-7 * 5), {}};
+    steps.routineOnly = true;
+    const QString progress = progressText(m_journal.runs(steps), exercise, now);
+    if (!progress.isEmpty())
+        text += QStringLiteral("   ") + tr("Programda %1, haftalık: %2").arg(exerciseName(exercise), progress);
+    m_progress->setText(text);
+    m_progress->setToolTip(text);
 }
 
 void JournalView::chooseCsvFile()

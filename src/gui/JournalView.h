@@ -60,6 +60,7 @@ class JournalView : public QWidget
     std::function<bool(const QString&)> m_confirm;
     QLabel* m_status = nullptr;
     QLabel* m_totals = nullptr;
+    QLabel* m_progress = nullptr; // the day's goal, and the routine's pace week by week
     QLabel* m_exported = nullptr;
     QComboBox* m_exercise = nullptr;
     QTableView* m_table = nullptr;

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QMap>
+#include <QtMath>
 #include <QTimeZone>
 #include <algorithm>
 
@@ -75,28 +76,30 @@ GoalFigures goalFigures(const QList<DayFigures>& days, int goal_minutes, const Q
     return figures;
 }
 
-QString progressText(const QList<RunRecord>& routineRuns, const QDateTime& now, int weeks)
+QString progressText(const QList<RunRecord>& routineRuns, int exercise, const QDateTime& now, int weeks)
 {
     const QDate firstWeek = weekStart(now).date().addDays(-7 * (weeks - 1));
-    QStringList lines;
-    for (int exercise = 0; exercise < Routine::kExercises; ++exercise) {
-        QMap<QDate, int> fastest; // the Monday of a week, and its fastest complete run
-        for (const RunRecord& run : routineRuns) {
-            const QDateTime started = run.started.toTimeZone(now.timeZone());
-            const QDate monday = weekStart(started).date();
-            if (run.exercise != exercise || run.end != RunEnd::Duration || monday < firstWeek)
-                continue;
-            const auto it = fastest.find(monday);
-            if (it == fastest.end() || run.interval_ms < *it)
-                fastest[monday] = run.interval_ms;
-        }
-        if (fastest.isEmpty())
+    QMap<QDate, int> fastest; // the Monday of a week, and its fastest complete run
+    for (const RunRecord& run : routineRuns) {
+        const QDate monday = weekStart(run.started.toTimeZone(now.timeZone())).date();
+        if (run.exercise != exercise || run.end != RunEnd::Duration || monday < firstWeek)
             continue;
-        QStringList paces;
-        for (const int interval_ms : std::as_const(fastest))
-            paces << QString::number(interval_ms);
-        lines << QCoreApplication::translate("RoutinePlan", "%1: %2 ms")
-                     .arg(exerciseName(exercise), paces.join(QStringLiteral(" → ")));
+        const auto it = fastest.find(monday);
+        if (it == fastest.end() || run.interval_ms < *it)
+            fastest[monday] = run.interval_ms;
     }
-    return lines.join(QLatin1Char('\n'));
+    if (fastest.isEmpty())
+        return {};
+    QStringList paces;
+    for (const int interval_ms : std::as_const(fastest))
+        paces << QString::number(interval_ms);
+    return QCoreApplication::translate("RoutinePlan", "%1 ms").arg(paces.join(QStringLiteral(" → ")));
+}
+
+QString goalText(double today_minutes, int goal_minutes)
+{
+    const QString goal = QCoreApplication::translate("RoutinePlan", "Günün hedefi (%1 dk): ").arg(goal_minutes);
+    if (today_minutes >= goal_minutes)
+        return goal + QCoreApplication::translate("RoutinePlan", "tamam");
+    return goal + QCoreApplication::translate("RoutinePlan", "%1 dk eksik").arg(qCeil(goal_minutes - today_minutes));
 }

@@ -40,7 +40,10 @@ struct GoalFigures {
 };
 GoalFigures goalFigures(const QList<DayFigures>& days, int goal_minutes, const QDateTime& now);
 
-// The routine's progress for the journal: one line an exercise with the fastest pace of its
-// complete runs week by week, the oldest of the last `weeks` first ("Nokta: 400 → 380 → 360
-// ms"); empty when the routine has not been run.
-QString progressText(const QList<RunRecord>& routineRuns, const QDateTime& now, int weeks = 6);
+// The routine's progress in one exercise for the journal: the fastest pace of its complete
+// runs week by week, the oldest of the last `weeks` first ("400 → 380 → 360 ms"); empty when
+// the routine has not run it.
+QString progressText(const QList<RunRecord>& routineRuns, int exercise, const QDateTime& now, int weeks = 6);
+
+// The day's goal for the journal: "Günün hedefi (5 dk): tamam" or "… 3 dk eksik".
+QString goalText(double today_minutes, int goal_minutes);
