@@ -245,7 +245,10 @@ void JournalView::fillStatus()
         QStringLiteral("     ") +
         totalText(QStringLiteral("Bu hafta"), m_journal.totals({{}, weekStart(now), tomorrow})) +
         (m_compact ? QStringLiteral("\n") : QStringLiteral("     ")) +
-        totalText(QStringLiteral("Son 30 gün"), m_journal.totals({{}, thirtyDaysStart(now), tomorrow})));
+        totalText(QStringLiteral("Son 30 gün"), m_journal.totals({{}, thirtyDaysStart(now), tomorrow})) +
+        QStringLiteral("     ") +
+        goalText(m_journal.totals({{}, todayStart(now), tomorrow}).minutes,
+                 m_journal.routine().value_or(Routine::standard()).goal_minutes));
 }
 
 void JournalView::fillTable()
@@ -261,17 +264,13 @@ void JournalView::fillChart()
     const QDateTime now = m_now();
     m_chartView->showRuns(exercise, m_journal.runs({exercise, m_chartView->firstShown(now), {}}), now);
 
-    // The day's goal, and how the routine has brought this exercise's pace on.
-    const std::optional<Routine> routine = m_journal.routine();
-    QString text = goalText(m_journal.totals({{}, todayStart(now), tomorrowStart(now)}).minutes,
-                            (routine ? *routine : Routine::standard()).goal_minutes);
+    // How the routine has brought this exercise's pace on.
     RunQuery steps{exercise, weekStart(now).addDays(-7 * 5), {}};
     steps.routineOnly = true;
     const QString progress = progressText(m_journal.runs(steps), exercise, now);
-    if (!progress.isEmpty())
-        text += QStringLiteral("   ") + tr("Programda %1, haftalık: %2").arg(exerciseName(exercise), progress);
-    m_progress->setText(text);
-    m_progress->setToolTip(text);
+    m_progress->setText(progress.isEmpty() ? QString()
+                                           : tr("Programda %1, haftalık en hızlı: %2").arg(exerciseName(exercise), progress));
+    m_progress->setToolTip(m_progress->text());
 }
 
 void JournalView::chooseCsvFile()

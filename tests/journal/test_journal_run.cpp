@@ -121,6 +121,42 @@ class TestJournalRun : public QObject
 
     // The duration ends the run; the application was inactive for a while; a display that
     // cannot be taken.
+    // The Program page plans from the routine's runs in the journal and starts there: three
+    // complete Nokta runs at 360 ms yesterday bring today's to 340 ms, which the page says and
+    // the routine runs with the Nokta section's settings; its early end steps the pace back.
+    void routineStartsAtThePlannedPace()
+    {
+        Rig rig(path("routine.sqlite"));
+        const QDateTime yesterday = QDateTime::currentDateTime().addDays(-1);
+        for (int i = 0; i < 3; ++i) {
+            RunRecord run = zrvtest::Paced(zrvtest::SampleRun(0, yesterday.addSecs(i * 300)), 360);
+            run.end = RunEnd::Duration;
+            run.routine_utc_ms = yesterday.toMSecsSinceEpoch();
+            QVERIFY(rig.journal.record(run));
+        }
+        auto* page = rig.main.findChild<QWidget*>(QStringLiteral("pageProgram"));
+        page->show();
+        auto* plan = rig.control<QLabel>("labPlan");
+        QVERIFY2(plan->text().startsWith(QStringLiteral("Bugün: Nokta 340 ms (dün 360 ms) · ")),
+                 qPrintable(plan->text()));
+        rig.select(2); // another exercise selected on the exercises page changes nothing
+        QMetaObject::invokeMethod(
+            rig.screen.get(),
+            [&rig] {
+                rig.ticks(3);
+                QTest::keyClick(rig.screen.get(), Qt::Key_Escape);
+            },
+            Qt::QueuedConnection);
+        rig.main.btnProgramClick();
+        const QList<RunRecord> runs = rig.journal.runs();
+        QCOMPARE(runs.size(), 4);
+        QCOMPARE(runs[0].exercise, 0);
+        QCOMPARE(runs[0].interval_ms, 340);
+        QCOMPARE(runs[0].end, RunEnd::Escape);
+        QVERIFY(runs[0].routine_utc_ms);
+        QVERIFY2(plan->text().startsWith(QStringLiteral("Bugün: Nokta 360 ms (dün 360 ms)")), qPrintable(plan->text()));
+    }
+
     void howRunsEnd()
     {
         Rig rig(path("ends.sqlite"));
