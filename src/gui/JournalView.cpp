@@ -4,8 +4,8 @@
 #include "core/SafeSave.h"
 #include "gui/JournalChart.h"
 #include "journal/JournalFigures.h"
-#include "journal/RunTableModel.h"
 #include "journal/RoutinePlan.h"
+#include "journal/RunTableModel.h"
 #include "journal/SqliteJournal.h"
 
 #include <QAction>
@@ -265,11 +265,12 @@ void JournalView::fillChart()
     m_chartView->showRuns(exercise, m_journal.runs({exercise, m_chartView->firstShown(now), {}}), now);
 
     // How the routine has brought this exercise's pace on.
-    RunQuery steps{exercise, weekStart(now).addDays(-7 * 5), {}};
+    RunQuery steps{exercise, weekStart(now).addDays(qint64(-7) * 5), {}};
     steps.routineOnly = true;
     const QString progress = progressText(m_journal.runs(steps), exercise, now);
-    m_progress->setText(progress.isEmpty() ? QString()
-                                           : tr("Programda %1, haftalık en hızlı: %2").arg(exerciseName(exercise), progress));
+    m_progress->setText(
+        progress.isEmpty() ? QString()
+                           : tr("Programda %1, haftalık en hızlı: %2").arg(exerciseName(exercise), progress));
     m_progress->setToolTip(m_progress->text());
 }
 

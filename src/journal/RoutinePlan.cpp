@@ -2,11 +2,12 @@
 
 #include <QCoreApplication>
 #include <QMap>
-#include <QtMath>
 #include <QTimeZone>
+#include <QtMath>
 #include <algorithm>
 
-PacePlan planPace(const RoutinePace& pace, bool progression, const QList<RunRecord>& runs, const QDateTime& now)
+PacePlan planPace(const RoutinePace& pace, bool progression, const QList<RunRecord>& runs,
+                  const QDateTime& now)
 {
     QList<RunRecord> ordered = runs;
     std::sort(ordered.begin(), ordered.end(),
@@ -42,7 +43,9 @@ PacePlan planPace(const RoutinePace& pace, bool progression, const QList<RunReco
 
 QString planText(int exercise, const PacePlan& plan, const QDateTime& now)
 {
-    QString text = QCoreApplication::translate("RoutinePlan", "%1 %2 ms").arg(exerciseName(exercise)).arg(plan.interval_ms);
+    QString text = QCoreApplication::translate("RoutinePlan", "%1 %2 ms")
+                       .arg(exerciseName(exercise))
+                       .arg(plan.interval_ms);
     if (plan.previous_ms) {
         text += plan.previousDay == now.date().addDays(-1)
                     ? QCoreApplication::translate("RoutinePlan", " (dün %1 ms)").arg(*plan.previous_ms)
@@ -78,7 +81,7 @@ GoalFigures goalFigures(const QList<DayFigures>& days, int goal_minutes, const Q
 
 QString progressText(const QList<RunRecord>& routineRuns, int exercise, const QDateTime& now, int weeks)
 {
-    const QDate firstWeek = weekStart(now).date().addDays(-7 * (weeks - 1));
+    const QDate firstWeek = weekStart(now).date().addDays(qint64(-7) * (weeks - 1));
     QMap<QDate, int> fastest; // the Monday of a week, and its fastest complete run
     for (const RunRecord& run : routineRuns) {
         const QDate monday = weekStart(run.started.toTimeZone(now.timeZone())).date();
@@ -98,8 +101,10 @@ QString progressText(const QList<RunRecord>& routineRuns, int exercise, const QD
 
 QString goalText(double today_minutes, int goal_minutes)
 {
-    const QString goal = QCoreApplication::translate("RoutinePlan", "Günün hedefi (%1 dk): ").arg(goal_minutes);
+    const QString goal =
+        QCoreApplication::translate("RoutinePlan", "Günün hedefi (%1 dk): ").arg(goal_minutes);
     if (today_minutes >= goal_minutes)
         return goal + QCoreApplication::translate("RoutinePlan", "tamam");
-    return goal + QCoreApplication::translate("RoutinePlan", "%1 dk eksik").arg(qCeil(goal_minutes - today_minutes));
+    return goal +
+           QCoreApplication::translate("RoutinePlan", "%1 dk eksik").arg(qCeil(goal_minutes - today_minutes));
 }

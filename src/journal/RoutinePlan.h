@@ -14,7 +14,7 @@
 // The pace of one exercise for the routine's next run.
 struct PacePlan {
     int interval_ms = 0;
-    int completeAtPace = 0;        // complete runs at this pace so far (zrv::kRunsToAdvance bring it forward)
+    int completeAtPace = 0; // complete runs at this pace so far (zrv::kRunsToAdvance bring it forward)
     std::optional<int> previous_ms; // the pace of the last run before today
     QDate previousDay;
 };
@@ -24,7 +24,8 @@ struct PacePlan {
 // a row (ended by their duration) bring it a step forward, never past pace.limit_ms; a run
 // ended by Escape takes it a step back.  Runs the program ended, or that could not be shown, do
 // not count.  Without progression the pace stays as it was set.
-PacePlan planPace(const RoutinePace& pace, bool progression, const QList<RunRecord>& runs, const QDateTime& now);
+PacePlan planPace(const RoutinePace& pace, bool progression, const QList<RunRecord>& runs,
+                  const QDateTime& now);
 
 // "Nokta 340 ms (dün 360 ms)": the exercise's pace today, with the last one before today.
 QString planText(int exercise, const PacePlan& plan, const QDateTime& now);

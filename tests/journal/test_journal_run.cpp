@@ -154,7 +154,8 @@ class TestJournalRun : public QObject
         QCOMPARE(runs[0].interval_ms, 340);
         QCOMPARE(runs[0].end, RunEnd::Escape);
         QVERIFY(runs[0].routine_utc_ms);
-        QVERIFY2(plan->text().startsWith(QStringLiteral("Bugün: Nokta 360 ms (dün 360 ms)")), qPrintable(plan->text()));
+        QVERIFY2(plan->text().startsWith(QStringLiteral("Bugün: Nokta 360 ms (dün 360 ms)")),
+                 qPrintable(plan->text()));
     }
 
     void howRunsEnd()
