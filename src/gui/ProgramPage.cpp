@@ -375,13 +375,39 @@ QList<RoutineStage> ProgramPage::stages(QString* why)
     return stages;
 }
 
+namespace
+{
+bool isEnter(const QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    const int key = static_cast<const QKeyEvent*>(event)->key();
+    return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+} // namespace
+
 void ProgramPage::keyPressEvent(QKeyEvent* event)
 {
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && btnProgram->isEnabled()) {
+    if (isEnter(event) && btnProgram->isEnabled()) {
         emit startRequested();
         return;
     }
     QWidget::keyPressEvent(event);
+}
+
+void ProgramPage::startOnEnterFrom(QWidget* widget)
+{
+    m_enterFrom = widget;
+    widget->installEventFilter(this);
+}
+
+bool ProgramPage::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_enterFrom && isVisible() && isEnter(event) && btnProgram->isEnabled()) {
+        emit startRequested();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void ProgramPage::showEvent(QShowEvent* event)

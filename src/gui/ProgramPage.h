@@ -40,6 +40,9 @@ class ProgramPage : public QWidget
     void setNow(std::function<QDateTime()> now) { m_now = std::move(now); }
     // Reads the plans and the goal's figures from the journal again and shows them.
     void refresh();
+    // Enter on `widget` (the tab bar the page was chosen with) starts the routine too while the
+    // page is shown.
+    void startOnEnterFrom(QWidget* widget);
 
   signals:
     // "Programı başlat", or Enter on the page.
@@ -47,6 +50,7 @@ class ProgramPage : public QWidget
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
   private:
@@ -67,6 +71,7 @@ class ProgramPage : public QWidget
     bool m_unsaved = false; // the journal could not keep the last change: tried again with the next
     std::array<PacePlan, Routine::kExercises> m_plans{};
     bool m_showing = false; // the widgets are being set: their signals are not the person's
+    QWidget* m_enterFrom = nullptr;
 
     QListWidget* lstSteps = nullptr;
     QComboBox* boxStep = nullptr;

@@ -28,6 +28,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
@@ -250,6 +251,7 @@ void SettingsWindow::setJournal(SqliteJournal* journal)
     pageProgram = new ProgramPage(journal, [this](int exercise) { return m_model.runSettingsOf(exercise); });
     pageProgram->setObjectName(QStringLiteral("pageProgram"));
     PageControl->addTab(pageProgram, QStringLiteral("Program"));
+    pageProgram->startOnEnterFrom(PageControl->tabBar());
     connect(pageProgram, &ProgramPage::startRequested, this, [this] { btnProgramClick(); });
     connectJournal();
 }

@@ -147,7 +147,7 @@ class TestJournalRun : public QObject
                 QTest::keyClick(rig.screen.get(), Qt::Key_Escape);
             },
             Qt::QueuedConnection);
-        rig.main.btnProgramClick();
+        QTest::keyClick(page, Qt::Key_Return); // Enter on the page starts the routine
         const QList<RunRecord> runs = rig.journal.runs();
         QCOMPARE(runs.size(), 4);
         QCOMPARE(runs[0].exercise, 0);
