@@ -15,6 +15,9 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSpinBox>
 #include <QTableView>
 #include <optional>
 
@@ -156,6 +159,39 @@ class TestJournalRun : public QObject
         QVERIFY(runs[0].routine_utc_ms);
         QVERIFY2(plan->text().startsWith(QStringLiteral("Bugün: Nokta 360 ms (dün 360 ms)")),
                  qPrintable(plan->text()));
+    }
+
+    // The page's buttons and fields edit the selected step, and every change is in the file
+    // at once.
+    void programPageEditsTheRoutine()
+    {
+        Rig rig(path("steps.sqlite"));
+        rig.main.findChild<QWidget*>(QStringLiteral("pageProgram"))->show();
+        auto* steps = rig.control<QListWidget>("lstSteps");
+        const auto click = [&rig](const char* name) {
+            QTest::mouseClick(rig.control<QPushButton>(name), Qt::LeftButton);
+        };
+        steps->setCurrentRow(4);
+        click("btnStepAdd"); // a copy of Blok after it, selected
+        rig.control("boxStep")->setCurrentIndex(3);
+        rig.control<QSpinBox>("valStepSeconds")->setValue(30);
+        click("btnStepUp");
+        steps->setCurrentRow(0);
+        click("btnStepRemove");
+        rig.control<QSpinBox>("valGoal")->setValue(12);
+        rig.control<QCheckBox>("boxProgression")->setChecked(false);
+        const std::optional<Routine> stored = rig.journal.routine();
+        QVERIFY(stored);
+        QCOMPARE(stored->steps, (QList<RoutineStep>{{RoutineStep::kRest, 20},
+                                                    {ExerciseSettings::Pyramid, 60},
+                                                    {RoutineStep::kRest, 20},
+                                                    {RoutineStep::kRest, 30},
+                                                    {ExerciseSettings::Block, 60}}));
+        QCOMPARE(steps->currentRow(), 0);
+        QCOMPARE(rig.control<QLabel>("labTotal")->text(), QStringLiteral("Toplam: 3 dk 10 sn"));
+        QCOMPARE(stored->goal_minutes, 12);
+        QVERIFY(!stored->progression);
+        QCOMPARE(stored->paces[0].interval_ms, rig.control<QSpinBox>("valPace0")->value());
     }
 
     void howRunsEnd()
