@@ -2,6 +2,7 @@
 
 #include "../tests/support/Files.h"
 
+#include "core/Routine.h"
 #include "gui/JournalView.h"
 #include "journal/JournalFigures.h"
 #include "journal/SqliteJournal.h"
@@ -84,6 +85,10 @@ QString CheckJournalFile(const QByteArray& bytes, const QString& dir, bool withP
             page = std::make_unique<JournalView>(journal, true);
         stored = journal.record(run);
         Describe(journal.runs());
+        // The routine kept beside the runs: read as whatever the file holds, stored back as read.
+        const Routine routine = journal.routine().value_or(Routine::standard());
+        if (journal.saveRoutine(routine) && journal.routine() != routine.normalized())
+            return QStringLiteral("the routine stored is not read back");
         const QString state =
             QStringLiteral("state %1 (%2)").arg(int(journal.state())).arg(journal.errorText());
 

@@ -31,4 +31,18 @@ seed layout2 "$v2 $v2runs PRAGMA user_version=2;"
 seed layout2-wal "$v2 $v2runs PRAGMA user_version=2; PRAGMA journal_mode=WAL;"
 seed layout2-empty "$v2 PRAGMA user_version=2;"
 seed layout2-other-columns "${v2/inactive INTEGER/owner TEXT} PRAGMA user_version=2;"
-seed newer "$v2 $v2runs PRAGMA user_version=3;"
+seed newer "$v2 $v2runs PRAGMA user_version=99;"
+v3="ALTER TABLE runs ADD COLUMN paused_ms INTEGER; ALTER TABLE runs ADD COLUMN delivered_us INTEGER;
+ ALTER TABLE runs ADD COLUMN late_steps INTEGER; ALTER TABLE runs ADD COLUMN worst_late_us INTEGER;
+ ALTER TABLE runs ADD COLUMN lost_steps INTEGER; ALTER TABLE runs ADD COLUMN refresh_mhz INTEGER;"
+seed layout3 "$v2 $v2runs $v3 PRAGMA user_version=3;"
+seed layout4-routine "$v2 $v2runs $v3 ALTER TABLE runs ADD COLUMN routine_utc_ms INTEGER;
+ UPDATE runs SET routine_utc_ms = 1714980600000 WHERE id < 3;
+ CREATE TABLE routine_steps (position INTEGER PRIMARY KEY, exercise INTEGER NOT NULL, duration_s INTEGER NOT NULL);
+ CREATE TABLE routine_paces (exercise INTEGER PRIMARY KEY, interval_ms INTEGER NOT NULL, limit_ms INTEGER NOT NULL,
+  since_utc_ms INTEGER NOT NULL);
+ CREATE TABLE routine_options (name TEXT PRIMARY KEY, value INTEGER NOT NULL);
+ INSERT INTO routine_steps VALUES (0, 0, 60), (1, -1, 20), (2, 7, 60), (3, 2, 99999999999);
+ INSERT INTO routine_paces VALUES (0, 360, 100, 0), (1, -5, 3000000000, -1), (9, 1, 1, 1);
+ INSERT INTO routine_options VALUES ('stored', 1), ('progression', 0), ('goal_minutes', -3);
+ PRAGMA user_version=4;"
