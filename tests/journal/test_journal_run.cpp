@@ -4,6 +4,7 @@
 #include "JournalRig.h"
 #include "exercises/ExerciseRig.h"
 #include "gui/JournalView.h"
+#include "gui/ProgramPage.h"
 #include "gui/SettingsWindow.h"
 #include "gui/SpinEdit.h"
 #include "journal/JournalFigures.h"
@@ -256,6 +257,11 @@ class TestJournalRun : public QObject
         QCOMPARE(rig.reports, QStringList());
         const QLabel* status = rig.control<JournalPage>("pageJournal")->view()->status();
         QVERIFY(!status->isHidden());
+        // The routine is the standard one, and a change to it holds (in memory when it must).
+        const auto* program = rig.control<ProgramPage>("pageProgram");
+        QCOMPARE(program->routine().steps, Routine::standard().steps);
+        rig.control<QSpinBox>("valGoal")->setValue(9);
+        QCOMPARE(program->routine().goal_minutes, 9);
         if (readOnly) {
             QCOMPARE(rig.journal.state(), JournalState::ReadOnly);
             QCOMPARE(rig.journal.pendingCount(), 1);
