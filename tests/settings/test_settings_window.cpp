@@ -444,7 +444,8 @@ class TestSettingsWindow : public QObject
         const QList<QLabel*> labels = page->findChildren<QLabel*>();
         int named = 0;
         for (QWidget* control : page->findChildren<QWidget*>()) {
-            if (!control->isVisible() || control->focusPolicy() == Qt::NoFocus ||
+            // The font box only shows the font: its label's key opens the font dialog.
+            if (!control->isVisible() || !control->isEnabled() || control->focusPolicy() == Qt::NoFocus ||
                 control->parentWidget() != page || qobject_cast<QLabel*>(control) ||
                 qobject_cast<QPlainTextEdit*>(control))
                 continue;
@@ -470,10 +471,10 @@ class TestSettingsWindow : public QObject
             // The name itself, where it is not the selector's current item (on Linux a
             // selector's name is its value, and the label comes through the relation).
             if (!qobject_cast<QComboBox*>(control))
-                QCOMPARE(name + QLatin1Char(':'), rowLabel->text());
+                QCOMPARE(name + QLatin1Char(':'), rowLabel->text().remove(QLatin1Char('&')));
             ++named;
         }
-        QCOMPARE(named, 12);
+        QCOMPARE(named, 11);
     }
 
     void linksOpenTheirAddresses()
