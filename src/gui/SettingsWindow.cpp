@@ -156,7 +156,8 @@ QComboBox* MakeSelector(QWidget* parent, const QStringList& items, int left, int
 QCheckBox* MakeCheckBox(QWidget* parent, const QString& text, int left, int top, int width)
 {
     auto* box = new QCheckBox(text, parent);
-    box->setGeometry(left, top, width, 17);
+    // Never narrower than its caption needs, in any language.
+    box->setGeometry(left, top, qMax(width, box->sizeHint().width()), 17);
     return box;
 }
 
