@@ -722,6 +722,10 @@ The program was inactive for a while.</translation>
         <source>Zigzag</source>
         <translation>Zigzag</translation>
     </message>
+    <message>
+        <source>Alıştırma:</source>
+        <translation>Exercise:</translation>
+    </message>
 </context>
 <context>
     <name>SettingsWindow</name>

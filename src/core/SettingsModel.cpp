@@ -114,6 +114,7 @@ SettingsModel::SettingsModel()
     m_items[Duration] = {Tr(QT_TRANSLATE_NOOP("SettingsModel", "Sürekli"))};
     for (int minutes = 1; minutes <= 5; ++minutes)
         m_items[Duration] << QCoreApplication::translate("SettingsModel", "%n dakika", nullptr, minutes);
+    m_startCaption = Tr(QT_TRANSLATE_NOOP("SettingsModel", "Alıştırma:"));
     m_index.fill(-1);
 }
 
