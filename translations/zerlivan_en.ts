@@ -896,5 +896,10 @@ kitaplar ve Hızlı Okuma kursları tavsiye edilir.</source>
         <source>; %1 ms her adımda %2 kare</source>
         <translation>; %1 ms gives %2 frames at every step</translation>
     </message>
+    <message>
+        <source>,</source>
+        <comment>the decimal sign</comment>
+        <translation>.</translation>
+    </message>
 </context>
 </TS>

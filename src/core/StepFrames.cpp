@@ -52,7 +52,12 @@ QString decimalName(double value, int decimals)
         if (text.endsWith(QLatin1Char('.')))
             text.chop(1);
     }
-    return text.replace(QLatin1Char('.'), QLatin1Char(','));
+    return text.replace(QLatin1Char('.'), decimalSign());
+}
+
+QString decimalSign()
+{
+    return QCoreApplication::translate("StepFrames", ",", "the decimal sign");
 }
 
 QString stepFramesText(int interval_ms, double refresh_hz)

@@ -255,7 +255,7 @@ QString deliveredName(const RunRecord& run)
     if (!run.delivered_us)
         return QStringLiteral("—");
     return QString::number(double(*run.delivered_us) / 1000.0, 'f', 1)
-        .replace(QLatin1Char('.'), QLatin1Char(','));
+        .replace(QLatin1Char('.'), zrv::decimalSign());
 }
 
 QString paceDetails(const RunRecord& run)
