@@ -66,7 +66,7 @@ QString translated(const char* context, const char* source)
 {
     // From the translator itself: the application object, while it is being made, has none yet.
     if (const QTranslator* program = loaded().program.get()) {
-        const QString text = program->translate(context, source);
+        QString text = program->translate(context, source);
         if (!text.isEmpty())
             return text;
     }
