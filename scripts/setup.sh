@@ -10,7 +10,7 @@ run_packages=(
     build-essential cmake pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev
     libqt6sql6-sqlite qt6-charts-dev libqt6opengl6-dev
-    qt6-wayland qt6-translations-l10n
+    qt6-wayland qt6-translations-l10n qt6-l10n-tools qt6-tools-dev
     fonts-liberation fonts-dejavu-core
 )
 test_packages=(

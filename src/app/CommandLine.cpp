@@ -1,5 +1,7 @@
 #include "app/CommandLine.h"
 
+#include "gui/Translations.h"
+
 #include <QByteArray>
 #include <QCommandLineParser>
 #include <QList>
@@ -21,15 +23,22 @@ void print(std::FILE* to, const QString& text)
     std::fflush(to);
 }
 
-const char kHelp[] = "Kullanım: zerlivan [seçenekler]\n"
-                     "Hızlı okuma için göz alıştırmaları: nokta, piramit ve blok.\n"
-                     "Ayarlar, programın başlatıldığı dizindeki zrv.opt dosyasında tutulur.\n"
-                     "\n"
-                     "Seçenekler:\n"
-                     "  -h, --help     Bu yardımı gösterir.\n"
-                     "  -v, --version  Sürümü gösterir.\n"
-                     "\n"
-                     "Qt'nin kendi seçenekleri de (-platform, -style, -display, ...) geçerlidir.\n";
+// The texts in the person's language (gui/Translations.h), before the application object exists.
+QString localText(const char* source)
+{
+    return zrv::translated("CommandLine", source);
+}
+
+const char kHelp[] = QT_TRANSLATE_NOOP(
+    "CommandLine", "Kullanım: zerlivan [seçenekler]\n"
+                   "Hızlı okuma için göz alıştırmaları: nokta, piramit ve blok.\n"
+                   "Ayarlar, programın başlatıldığı dizindeki zrv.opt dosyasında tutulur.\n"
+                   "\n"
+                   "Seçenekler:\n"
+                   "  -h, --help     Bu yardımı gösterir.\n"
+                   "  -v, --version  Sürümü gösterir.\n"
+                   "\n"
+                   "Qt'nin kendi seçenekleri de (-platform, -style, -display, ...) geçerlidir.\n");
 
 // --- The start of the application object -------------------------------------------------------
 
@@ -54,10 +63,13 @@ void holdMessage(QtMsgType type, const QMessageLogContext& context, const QStrin
     const QByteArray wayland = qgetenv("WAYLAND_DISPLAY");
     QString line;
     if (x11.isEmpty() && wayland.isEmpty() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        line = QStringLiteral("zerlivan: ekran yok: DISPLAY ve WAYLAND_DISPLAY boş; program bir masaüstü "
-                              "oturumunda çalışır.\n");
+        line =
+            localText(QT_TRANSLATE_NOOP("CommandLine", "zerlivan: ekran yok: DISPLAY ve WAYLAND_DISPLAY boş; "
+                                                       "program bir masaüstü oturumunda çalışır.\n"));
     else
-        line = QStringLiteral("zerlivan: ekrana bağlanılamadı (DISPLAY=%1, WAYLAND_DISPLAY=%2%3).\n")
+        line = localText(
+                   QT_TRANSLATE_NOOP("CommandLine",
+                                     "zerlivan: ekrana bağlanılamadı (DISPLAY=%1, WAYLAND_DISPLAY=%2%3).\n"))
                    .arg(QString::fromLocal8Bit(x11), QString::fromLocal8Bit(wayland),
                         qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")
                             ? QString()
@@ -112,17 +124,21 @@ std::optional<int> handleCommandLine(const QStringList& arguments, std::FILE* ou
     }
 
     const auto wrong = [err](const QString& what) {
-        print(err, QStringLiteral("zerlivan: %1\nSeçenekler için: zerlivan --help\n").arg(what));
+        print(err,
+              localText(QT_TRANSLATE_NOOP("CommandLine", "zerlivan: %1\nSeçenekler için: zerlivan --help\n"))
+                  .arg(what));
         return 2;
     };
     if (!parser.parse(arguments)) {
         const QStringList unknown = parser.unknownOptionNames();
         if (!unknown.isEmpty())
-            return wrong(QStringLiteral("bilinmeyen seçenek '%1'").arg(unknown.first()));
-        return wrong(QStringLiteral("komut satırı okunamadı (%1)").arg(parser.errorText()));
+            return wrong(
+                localText(QT_TRANSLATE_NOOP("CommandLine", "bilinmeyen seçenek '%1'")).arg(unknown.first()));
+        return wrong(localText(QT_TRANSLATE_NOOP("CommandLine", "komut satırı okunamadı (%1)"))
+                         .arg(parser.errorText()));
     }
     if (parser.isSet(help)) {
-        print(out, QString::fromUtf8(kHelp));
+        print(out, localText(kHelp));
         return 0;
     }
     if (parser.isSet(version)) {
@@ -130,7 +146,8 @@ std::optional<int> handleCommandLine(const QStringList& arguments, std::FILE* ou
         return 0;
     }
     if (!parser.positionalArguments().isEmpty())
-        return wrong(QStringLiteral("beklenmeyen argüman '%1'").arg(parser.positionalArguments().first()));
+        return wrong(localText(QT_TRANSLATE_NOOP("CommandLine", "beklenmeyen argüman '%1'"))
+                         .arg(parser.positionalArguments().first()));
     return std::nullopt;
 }
 

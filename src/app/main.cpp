@@ -8,12 +8,11 @@
 #include "exercises/ExerciseWindow.h"
 #include "gui/MessageBoxes.h"
 #include "gui/SettingsWindow.h"
+#include "gui/Translations.h"
 #include "journal/SqliteJournal.h"
 
 #include <QApplication>
 #include <QIcon>
-#include <QLibraryInfo>
-#include <QTranslator>
 
 #include <sys/stat.h>
 
@@ -46,6 +45,8 @@ void avoidSessionBusAutolaunch()
 
 int main(int argc, char* argv[])
 {
+    // Turkish, or the person's language where the program has a translation (gui/Translations.h).
+    zrv::loadTranslations();
     {
         QStringList arguments;
         for (int i = 0; i < argc; ++i)
@@ -78,10 +79,9 @@ int main(int argc, char* argv[])
                                    QStringLiteral(".lock"));
     const bool otherCopyRuns = settingsLock.lock() == zrv::SettingsLock::State::HeldElsewhere;
 
-    // Qt's own texts (the font dialog, the buttons of message boxes) in Turkish, as the rest.
-    QTranslator qtTexts;
-    if (qtTexts.load(QStringLiteral("qtbase_tr"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtTexts);
+    // The program's texts and Qt's own (the font dialog, the buttons of message boxes) in the
+    // language chosen above.
+    zrv::installTranslations();
 
     // The training journal, in the user's data folder; a file it cannot use never stops a run.
     SqliteJournal journal(SqliteJournal::defaultPath());

@@ -3,6 +3,8 @@
 #include "core/Color.h"
 #include "core/Font.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <array>
 
@@ -55,17 +57,23 @@ struct NamedColor {
     ColorValue color;
 };
 inline constexpr std::array<NamedColor, 10> kColors{{
-    {"Siyah", rgbColor(0, 0, 0)},
-    {"Beyaz", rgbColor(255, 255, 255)},
-    {"Gri", rgbColor(128, 128, 128)},
-    {"Gümüş", rgbColor(192, 192, 192)},
-    {"Kırmızı", rgbColor(255, 0, 0)},
-    {"Mavi", rgbColor(0, 0, 255)},
-    {"Açık Mavi", rgbColor(0, 255, 255)},
-    {"Lacivert", rgbColor(0, 0, 192)},
-    {"Sarı", rgbColor(255, 255, 0)},
-    {"Açık Sarı", rgbColor(255, 255, 192)},
+    {QT_TRANSLATE_NOOP("Colors", "Siyah"), rgbColor(0, 0, 0)},
+    {QT_TRANSLATE_NOOP("Colors", "Beyaz"), rgbColor(255, 255, 255)},
+    {QT_TRANSLATE_NOOP("Colors", "Gri"), rgbColor(128, 128, 128)},
+    {QT_TRANSLATE_NOOP("Colors", "Gümüş"), rgbColor(192, 192, 192)},
+    {QT_TRANSLATE_NOOP("Colors", "Kırmızı"), rgbColor(255, 0, 0)},
+    {QT_TRANSLATE_NOOP("Colors", "Mavi"), rgbColor(0, 0, 255)},
+    {QT_TRANSLATE_NOOP("Colors", "Açık Mavi"), rgbColor(0, 255, 255)},
+    {QT_TRANSLATE_NOOP("Colors", "Lacivert"), rgbColor(0, 0, 192)},
+    {QT_TRANSLATE_NOOP("Colors", "Sarı"), rgbColor(255, 255, 0)},
+    {QT_TRANSLATE_NOOP("Colors", "Açık Sarı"), rgbColor(255, 255, 192)},
 }};
+
+// A colour's name in the person's language.
+inline QString colourText(const NamedColor& colour)
+{
+    return QCoreApplication::translate("Colors", colour.name);
+}
 
 // The colour of a colour selector's item index; black for no selection or an index outside
 // the table.

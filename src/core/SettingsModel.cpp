@@ -2,6 +2,7 @@
 
 #include "core/Exceptions.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 
 namespace
@@ -47,11 +48,26 @@ constexpr ControlLine kControlLines[] = {
     {kLetterGroups, kNoLine, Section::LetterGroupsOffset},
 };
 
+// The items are what the selectors show, in the person's language; the settings file keeps
+// their indexes.
+QString Tr(const char* source)
+{
+    return QCoreApplication::translate("SettingsModel", source);
+}
+
+QStringList Tr(std::initializer_list<const char*> sources)
+{
+    QStringList items;
+    for (const char* source : sources)
+        items << Tr(source);
+    return items;
+}
+
 QStringList ColourItems()
 {
     QStringList items;
     for (const zrv::NamedColor& c : zrv::kColors)
-        items << QString::fromUtf8(c.name);
+        items << zrv::colourText(c);
     return items;
 }
 
@@ -59,7 +75,7 @@ QStringList LineCountItems()
 {
     QStringList items;
     for (int n = 1; n <= 6; ++n)
-        items << QStringLiteral("%1 Satır").arg(n);
+        items << QCoreApplication::translate("SettingsModel", "%n Satır", nullptr, n);
     return items;
 }
 
@@ -86,14 +102,19 @@ bool IsTextExercise(int exercise)
 
 SettingsModel::SettingsModel()
 {
-    m_items[Exercise] = {QStringLiteral("Nokta"), QStringLiteral("Piramit"), QStringLiteral("Blok")};
-    m_items[Type] = {QStringLiteral("Yatay - Yukarıdan Aşağıya"), QStringLiteral("Merkez - Tek Satır")};
+    m_items[Exercise] =
+        Tr({QT_TRANSLATE_NOOP("SettingsModel", "Nokta"), QT_TRANSLATE_NOOP("SettingsModel", "Piramit"),
+            QT_TRANSLATE_NOOP("SettingsModel", "Blok")});
+    m_items[Type] = Tr({QT_TRANSLATE_NOOP("SettingsModel", "Yatay - Yukarıdan Aşağıya"),
+                        QT_TRANSLATE_NOOP("SettingsModel", "Merkez - Tek Satır")});
     m_items[Direction] = LineCountItems();
     m_items[Lines] = LineCountItems();
     m_items[Letters] = LetterCountItems();
     m_items[Background] = m_items[Active] = m_items[Passive] = m_items[Dot] = ColourItems();
-    m_items[Duration] = {QStringLiteral("Sürekli"),  QStringLiteral("1 dakika"), QStringLiteral("2 dakika"),
-                         QStringLiteral("3 dakika"), QStringLiteral("4 dakika"), QStringLiteral("5 dakika")};
+    m_items[Duration] = {Tr(QT_TRANSLATE_NOOP("SettingsModel", "Sürekli"))};
+    for (int minutes = 1; minutes <= 5; ++minutes)
+        m_items[Duration] << QCoreApplication::translate("SettingsModel", "%n dakika", nullptr, minutes);
+    m_startCaption = Tr(QT_TRANSLATE_NOOP("SettingsModel", "Alıştırma:"));
     m_index.fill(-1);
 }
 
@@ -199,22 +220,27 @@ void SettingsModel::selectExercise(int index)
     switch (m_index[Exercise]) {
     case ExerciseSettings::Dot:
         m_currentExercise = ExerciseSettings::Dot;
-        m_startCaption = QStringLiteral("Alıştırma: Nokta");
+        m_startCaption = Tr(QT_TRANSLATE_NOOP("SettingsModel", "Alıştırma: Nokta"));
         m_textControlsVisible = false;
         replaceItems(Type, {QStringLiteral("1 2 3 4"), QStringLiteral("1 2 4 3"), QStringLiteral("1 4 2 3"),
                             QStringLiteral("1 2 4 3 5 8 6 7"), QStringLiteral("1 4 2 3 5 6 8 7")});
         break;
     case ExerciseSettings::Pyramid:
         m_currentExercise = ExerciseSettings::Pyramid;
-        m_startCaption = QStringLiteral("Alıştırma: Piramit");
-        replaceItems(Type, {QStringLiteral("Üçgen"), QStringLiteral("Tek Satır")});
-        replaceItems(Direction, {QStringLiteral("Tek Yön"), QStringLiteral("Çift Yön")});
+        m_startCaption = Tr(QT_TRANSLATE_NOOP("SettingsModel", "Alıştırma: Piramit"));
+        replaceItems(Type, Tr({QT_TRANSLATE_NOOP("SettingsModel", "Üçgen"),
+                               QT_TRANSLATE_NOOP("SettingsModel", "Tek Satır")}));
+        replaceItems(Direction, Tr({QT_TRANSLATE_NOOP("SettingsModel", "Tek Yön"),
+                                    QT_TRANSLATE_NOOP("SettingsModel", "Çift Yön")}));
         break;
     case ExerciseSettings::Block:
         m_currentExercise = ExerciseSettings::Block;
-        m_startCaption = QStringLiteral("Alıştırma: Blok");
-        replaceItems(Type, {QStringLiteral("Ayrı bloklar"), QStringLiteral("Bitişik bloklar")});
-        replaceItems(Direction, {QStringLiteral("Dikey"), QStringLiteral("Yatay"), QStringLiteral("Zigzag")});
+        m_startCaption = Tr(QT_TRANSLATE_NOOP("SettingsModel", "Alıştırma: Blok"));
+        replaceItems(Type, Tr({QT_TRANSLATE_NOOP("SettingsModel", "Ayrı bloklar"),
+                               QT_TRANSLATE_NOOP("SettingsModel", "Bitişik bloklar")}));
+        replaceItems(Direction, Tr({QT_TRANSLATE_NOOP("SettingsModel", "Dikey"),
+                                    QT_TRANSLATE_NOOP("SettingsModel", "Yatay"),
+                                    QT_TRANSLATE_NOOP("SettingsModel", "Zigzag")}));
         break;
     default:
         return;

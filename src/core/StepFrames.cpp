@@ -52,15 +52,22 @@ QString decimalName(double value, int decimals)
         if (text.endsWith(QLatin1Char('.')))
             text.chop(1);
     }
-    return text.replace(QLatin1Char('.'), QLatin1Char(','));
+    return text.replace(QLatin1Char('.'), decimalSign());
+}
+
+QString decimalSign()
+{
+    return QCoreApplication::translate("StepFrames", ",", "the decimal sign");
 }
 
 QString stepFramesText(int interval_ms, double refresh_hz)
 {
     const StepFrames f = stepFrames(interval_ms, refresh_hz);
     if (f.fewer == f.more)
-        return QStringLiteral("%1 ms'lik adımların her biri %2 kare").arg(interval_ms).arg(f.fewer);
-    return QStringLiteral("%1 ms'lik adımlar %2 ya da %3 kare (%4 / %5 ms)")
+        return QCoreApplication::translate("StepFrames", "%1 ms'lik adımların her biri %2 kare")
+            .arg(interval_ms)
+            .arg(f.fewer);
+    return QCoreApplication::translate("StepFrames", "%1 ms'lik adımlar %2 ya da %3 kare (%4 / %5 ms)")
         .arg(interval_ms)
         .arg(f.fewer)
         .arg(f.more)
@@ -71,11 +78,11 @@ QString speedFramesTip(int interval_ms, double refresh_hz)
 {
     if (!(refresh_hz > 0))
         return QString();
-    QString tip = QStringLiteral("Bu ekran %1 Hz: %2 kalır")
+    QString tip = QCoreApplication::translate("StepFrames", "Bu ekran %1 Hz: %2 kalır")
                       .arg(decimalName(refresh_hz, 2), stepFramesText(interval_ms, refresh_hz));
     const std::optional<int> whole = wholeFrameInterval(interval_ms, refresh_hz);
     if (whole && *whole != interval_ms)
-        tip += QStringLiteral("; %1 ms her adımda %2 kare")
+        tip += QCoreApplication::translate("StepFrames", "; %1 ms her adımda %2 kare")
                    .arg(*whole)
                    .arg(stepFrames(*whole, refresh_hz).fewer);
     return tip;

@@ -25,8 +25,11 @@ StepFrames stepFrames(int interval_ms, double refresh_hz);
 // range has none.
 std::optional<int> wholeFrameInterval(int interval_ms, double refresh_hz);
 
-// With a decimal comma and without trailing zeros: "33,3", "50", "59,94".
+// With the decimal sign of the language shown and without trailing zeros: "33,3", "50", "59,94"
+// (in English "33.3", "59.94").
 QString decimalName(double value, int decimals);
+// The decimal sign of the language shown: a comma in Turkish.
+QString decimalSign();
 
 // "40 ms'lik adımlar 2 ya da 3 kare (33,3 / 50 ms)", or "40 ms'lik adımların her biri 3 kare".
 QString stepFramesText(int interval_ms, double refresh_hz);

@@ -54,8 +54,7 @@ ExerciseWindow::ExerciseWindow(Environment environment, QWidget* parent)
     layout->addWidget(m_display);
 
     // Over the frame, not in it: the frame under the line stays as it was for the resume.
-    m_pauseLine =
-        new QLabel(QStringLiteral("Duraklatıldı — devam etmek için Boşluk, bitirmek için Esc"), this);
+    m_pauseLine = new QLabel(tr("Duraklatıldı — devam etmek için Boşluk, bitirmek için Esc"), this);
     m_pauseLine->setStyleSheet(
         QStringLiteral("color: #a0a0a0; background: rgba(0, 0, 0, 160); padding: 2px 8px;"));
     m_pauseLine->setAttribute(Qt::WA_TransparentForMouseEvents);

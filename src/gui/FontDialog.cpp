@@ -23,24 +23,24 @@ struct CharsetEntry {
 
 // The character sets a font can be asked for, by their usual names.
 constexpr CharsetEntry kCharsets[] = {
-    {0, "Batı"},
-    {1, "Varsayılan"},
-    {2, "Simge"},
+    {0, QT_TRANSLATE_NOOP("FontDialog", "Batı")},
+    {1, QT_TRANSLATE_NOOP("FontDialog", "Varsayılan")},
+    {2, QT_TRANSLATE_NOOP("FontDialog", "Simge")},
     {77, "Mac"},
-    {128, "Japonca"},
-    {129, "Korece (Hangul)"},
-    {130, "Korece (Johab)"},
-    {134, "Çince (Basitleştirilmiş)"},
-    {136, "Çince (Geleneksel)"},
-    {161, "Yunanca"},
-    {162, "Türkçe"},
-    {163, "Vietnamca"},
-    {177, "İbranice"},
-    {178, "Arapça"},
-    {186, "Baltık"},
-    {204, "Kiril"},
-    {222, "Tayca"},
-    {238, "Orta Avrupa"},
+    {128, QT_TRANSLATE_NOOP("FontDialog", "Japonca")},
+    {129, QT_TRANSLATE_NOOP("FontDialog", "Korece (Hangul)")},
+    {130, QT_TRANSLATE_NOOP("FontDialog", "Korece (Johab)")},
+    {134, QT_TRANSLATE_NOOP("FontDialog", "Çince (Basitleştirilmiş)")},
+    {136, QT_TRANSLATE_NOOP("FontDialog", "Çince (Geleneksel)")},
+    {161, QT_TRANSLATE_NOOP("FontDialog", "Yunanca")},
+    {162, QT_TRANSLATE_NOOP("FontDialog", "Türkçe")},
+    {163, QT_TRANSLATE_NOOP("FontDialog", "Vietnamca")},
+    {177, QT_TRANSLATE_NOOP("FontDialog", "İbranice")},
+    {178, QT_TRANSLATE_NOOP("FontDialog", "Arapça")},
+    {186, QT_TRANSLATE_NOOP("FontDialog", "Baltık")},
+    {204, QT_TRANSLATE_NOOP("FontDialog", "Kiril")},
+    {222, QT_TRANSLATE_NOOP("FontDialog", "Tayca")},
+    {238, QT_TRANSLATE_NOOP("FontDialog", "Orta Avrupa")},
     {255, "OEM/DOS"},
 };
 
@@ -58,7 +58,7 @@ QString FontDialog::charsetName(int charset)
 {
     for (const CharsetEntry& e : kCharsets) {
         if (e.charset == charset)
-            return QString::fromUtf8(e.name);
+            return tr(e.name);
     }
     return QString();
 }
@@ -106,7 +106,7 @@ bool FontDialog::execute(QWidget* parent)
     }
 
     QDialog dialog(parent);
-    dialog.setWindowTitle(QStringLiteral("Yazı Tipi"));
+    dialog.setWindowTitle(tr("Yazı Tipi"));
 
     auto* fontDialog = new QFontDialog(&dialog);
     fontDialog->setOptions(QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog);
@@ -122,11 +122,10 @@ bool FontDialog::execute(QWidget* parent)
     current.setFamily(shownFamily);
     fontDialog->setCurrentFont(current);
 
-    auto* charsetLabel = new QLabel(QStringLiteral("Karakter seti:"), &dialog);
+    auto* charsetLabel = new QLabel(tr("Karakter seti:"), &dialog);
     auto* charsetBox = new QComboBox(&dialog);
     for (const CharsetEntry& e : kCharsets)
-        charsetBox->addItem(QStringLiteral("%1 (%2)").arg(QString::fromUtf8(e.name)).arg(e.charset),
-                            e.charset);
+        charsetBox->addItem(QStringLiteral("%1 (%2)").arg(tr(e.name)).arg(e.charset), e.charset);
     auto* charsetNumber = new QSpinBox(&dialog);
     charsetNumber->setRange(0, 255);
     charsetLabel->setBuddy(charsetBox);
@@ -143,8 +142,8 @@ bool FontDialog::execute(QWidget* parent)
     connect(charsetNumber, &QSpinBox::valueChanged, &dialog, showCharset);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("Tamam"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("İptal"));
+    buttons->button(QDialogButtonBox::Ok)->setText(tr("Tamam"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(tr("İptal"));
     connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
 
@@ -161,8 +160,7 @@ bool FontDialog::execute(QWidget* parent)
                                        ? m_font.name.left(kShownNameChars) + QChar(0x2026)
                                        : m_font.name;
         auto* substitute = new QLabel(
-            QStringLiteral("%1 yüklü değil, yerine %2 kullanılıyor (%1 → %2).").arg(storedName, shownFamily),
-            &dialog);
+            tr("%1 yüklü değil, yerine %2 kullanılıyor (%1 → %2).").arg(storedName, shownFamily), &dialog);
         substitute->setObjectName(QStringLiteral("substitute"));
         substitute->setWordWrap(true);
         layout->addWidget(substitute);

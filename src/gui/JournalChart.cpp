@@ -5,6 +5,7 @@
 
 #include <QAreaSeries>
 #include <QChart>
+#include <QCoreApplication>
 #include <QCursor>
 #include <QDateTimeAxis>
 #include <QGraphicsLayout>
@@ -36,13 +37,15 @@ QString span(qint64 ms)
 {
     const qint64 s = (ms + 500) / 1000;
     if (s >= 3600)
-        return QStringLiteral("%1 sa %2 dk").arg(s / 3600).arg(s / 60 % 60);
-    return QStringLiteral("%1 dk %2 sn").arg(s / 60).arg(s % 60);
+        return QCoreApplication::translate("JournalChart", "%1 sa %2 dk").arg(s / 3600).arg(s / 60 % 60);
+    return QCoreApplication::translate("JournalChart", "%1 dk %2 sn").arg(s / 60).arg(s % 60);
 }
 
 QString dayName(const QDate& day)
 {
-    return QLocale(QLocale::Turkish, QLocale::Turkey).toString(day, QStringLiteral("d MMMM yyyy, dddd"));
+    // The names of days and months in the language of the rest.
+    const QLocale language(QCoreApplication::translate("JournalChart", "tr_TR", "locale of the day names"));
+    return language.toString(day, QCoreApplication::translate("JournalChart", "d MMMM yyyy, dddd"));
 }
 
 QString runText(const RunRecord& run)
@@ -50,10 +53,10 @@ QString runText(const RunRecord& run)
     QString text = dayName(run.started.date()) + QStringLiteral(" ") +
                    run.started.toString(QStringLiteral("HH:mm")) + QStringLiteral("\n") +
                    typeName(run.exercise, run.type) + QStringLiteral(": %1 ms").arg(run.interval_ms) +
-                   QStringLiteral("\nÇalışılan: ") + span(run.run_ms) + QStringLiteral("\nBitiş: ") +
-                   endName(run.end);
+                   QCoreApplication::translate("JournalChart", "\nÇalışılan: ") + span(run.run_ms) +
+                   QCoreApplication::translate("JournalChart", "\nBitiş: ") + endName(run.end);
     if (run.inactive)
-        text += QStringLiteral("\nProgram bir süre etkin değildi.");
+        text += QCoreApplication::translate("JournalChart", "\nProgram bir süre etkin değildi.");
     return text;
 }
 } // namespace
@@ -101,23 +104,27 @@ void JournalChart::showRuns(int exercise, const QList<RunRecord>& runs, const QD
     QChart* c = chart();
     const PaceChart figures = paceChart(runs, now, m_compact ? 8 : 16);
     if (figures.isEmpty()) {
-        c->setTitle(QStringLiteral("%1: son %2 günde çalışma yok").arg(exerciseName(exercise)).arg(days()));
+        c->setTitle(QCoreApplication::translate("JournalChart", "%1: son %2 günde çalışma yok")
+                        .arg(exerciseName(exercise))
+                        .arg(days()));
         return;
     }
     if (figures.hours) {
         const DayFigures& day = figures.days.first();
-        c->setTitle(QStringLiteral("%1, %2: %3 çalışma, %4")
+        c->setTitle(QCoreApplication::translate("JournalChart", "%1, %2: %3 çalışma, %4")
                         .arg(exerciseName(exercise), dayName(day.day))
                         .arg(day.runs)
                         .arg(span(qint64(day.minutes * kMsPerMinute))));
     } else {
-        c->setTitle(m_compact ? QStringLiteral("%1, son %2 gün: her nokta bir çalışma")
-                                    .arg(exerciseName(exercise))
-                                    .arg(days())
-                              : QStringLiteral("%1, son %2 gün: her nokta bir çalışma, çizgi her günün en "
-                                               "hızlı çalışması")
-                                    .arg(exerciseName(exercise))
-                                    .arg(days()));
+        c->setTitle(m_compact
+                        ? QCoreApplication::translate("JournalChart", "%1, son %2 gün: her nokta bir çalışma")
+                              .arg(exerciseName(exercise))
+                              .arg(days())
+                        : QCoreApplication::translate("JournalChart",
+                                                      "%1, son %2 gün: her nokta bir çalışma, çizgi her "
+                                                      "günün en hızlı çalışması")
+                              .arg(exerciseName(exercise))
+                              .arg(days()));
     }
 
     auto* timeAxis = new QDateTimeAxis;
@@ -128,8 +135,8 @@ void JournalChart::showRuns(int exercise, const QList<RunRecord>& runs, const QD
     auto* paceAxis = new QValueAxis;
     // The fewer milliseconds a step, the faster: faster is up.
     paceAxis->setReverse(true);
-    paceAxis->setTitleText(m_compact ? QStringLiteral("ms  ↑ daha hızlı")
-                                     : QStringLiteral("Hız (ms)  ↑ daha hızlı"));
+    paceAxis->setTitleText(m_compact ? QCoreApplication::translate("JournalChart", "ms  ↑ daha hızlı")
+                                     : QCoreApplication::translate("JournalChart", "Hız (ms)  ↑ daha hızlı"));
     const int pad_ms = qMax(20, (figures.slowest_ms - figures.fastest_ms) / 10);
     paceAxis->setRange(qMax(0, figures.fastest_ms - pad_ms), figures.slowest_ms + pad_ms);
     paceAxis->applyNiceNumbers();
@@ -209,7 +216,7 @@ void JournalChart::addMinutes(const PaceChart& figures, QDateTimeAxis* timeAxis)
     }
     auto* bars = new QAreaSeries(top);
     top->setParent(bars); // an area does not own the line it fills under
-    bars->setName(QStringLiteral("Dakika/gün"));
+    bars->setName(QCoreApplication::translate("JournalChart", "Dakika/gün"));
     bars->setColor(kMinutesColour);
     bars->setBorderColor(kMinutesColour.darker(115));
     QChart* c = chart();
@@ -225,7 +232,7 @@ void JournalChart::addMinutes(const PaceChart& figures, QDateTimeAxis* timeAxis)
     if (m_compact) {
         minutesAxis->setLabelsFont(m_small);
     } else {
-        minutesAxis->setTitleText(QStringLiteral("Dakika/gün"));
+        minutesAxis->setTitleText(QCoreApplication::translate("JournalChart", "Dakika/gün"));
         minutesAxis->setTitleBrush(kMinutesColour.darker(170));
     }
     c->addAxis(minutesAxis, Qt::AlignRight);
@@ -241,9 +248,11 @@ void JournalChart::addMinutes(const PaceChart& figures, QDateTimeAxis* timeAxis)
         const QDate date = QDateTime::fromMSecsSinceEpoch(qint64(point.x()), zone).date();
         for (const DayFigures& day : days)
             if (day.day == date)
-                QToolTip::showText(QCursor::pos(),
-                                   dayName(day.day) + QStringLiteral("\n%1 çalışma, ").arg(day.runs) +
-                                       span(qint64(day.minutes * kMsPerMinute)),
-                                   this);
+                QToolTip::showText(
+                    QCursor::pos(),
+                    dayName(day.day) +
+                        QCoreApplication::translate("JournalChart", "\n%1 çalışma, ").arg(day.runs) +
+                        span(qint64(day.minutes * kMsPerMinute)),
+                    this);
     });
 }

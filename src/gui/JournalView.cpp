@@ -33,7 +33,10 @@ constexpr int kCompactRows = 4;
 
 QString totalText(const QString& what, const Totals& t)
 {
-    return QStringLiteral("%1: %2 çalışma, %3").arg(what).arg(t.runs).arg(spanName(t.minutes * 60'000.0));
+    return QCoreApplication::translate("JournalView", "%1: %2 çalışma, %3")
+        .arg(what)
+        .arg(t.runs)
+        .arg(spanName(t.minutes * 60'000.0));
 }
 
 // A label of one line, however long its text: what does not fit is elided, so that a long
@@ -113,15 +116,17 @@ JournalView::JournalView(SqliteJournal& journal, bool compact, QWidget* parent)
     layout->addWidget(m_table, compact ? 0 : 5);
     // Delete, or the row's menu, takes the selected runs out of the journal once confirmed.
     m_table->setContextMenuPolicy(Qt::ActionsContextMenu);
-    auto* removeAction = new QAction(QStringLiteral("Seçili çalışmaları sil..."), m_table);
+    auto* removeAction = new QAction(tr("Seçili çalışmaları sil..."), m_table);
     removeAction->setShortcut(QKeySequence::Delete);
     removeAction->setShortcutContext(Qt::WidgetShortcut);
     m_table->addAction(removeAction);
     connect(removeAction, &QAction::triggered, this, &JournalView::removeSelected);
 
     auto* chartRow = new QHBoxLayout;
-    chartRow->addWidget(new QLabel(QStringLiteral("Grafik:"), this));
+    auto* chartLabel = new QLabel(tr("&Grafik:"), this);
+    chartRow->addWidget(chartLabel);
     m_exercise = new QComboBox(this);
+    chartLabel->setBuddy(m_exercise);
     m_exercise->addItems({exerciseName(0), exerciseName(1), exerciseName(2)});
     chartRow->addWidget(m_exercise);
     chartRow->addStretch(1);
@@ -129,10 +134,10 @@ JournalView::JournalView(SqliteJournal& journal, bool compact, QWidget* parent)
     m_exported = new QLabel(this);
     m_exported->setStyleSheet(QStringLiteral("color: #206020;"));
     chartRow->addWidget(m_exported);
-    auto* exportButton = new QPushButton(QStringLiteral("CSV olarak kaydet..."), this);
+    auto* exportButton = new QPushButton(tr("&CSV olarak kaydet..."), this);
     chartRow->addWidget(exportButton);
     if (compact) {
-        auto* windowButton = new QPushButton(QStringLiteral("Büyük pencere"), this);
+        auto* windowButton = new QPushButton(tr("&Büyük pencere"), this);
         chartRow->addWidget(windowButton);
         connect(windowButton, &QPushButton::clicked, this, &JournalView::openWindow);
     }
@@ -176,17 +181,17 @@ void JournalView::removeSelected()
     if (runs.isEmpty())
         return;
     const QString question =
-        runs.size() == 1 ? QStringLiteral("%1 tarihli çalışma günlükten silinsin mi?")
+        runs.size() == 1 ? tr("%1 tarihli çalışma günlükten silinsin mi?")
                                .arg(m_model
                                         ->index(m_table->selectionModel()->selectedRows().first().row(),
                                                 RunTableModel::Date)
                                         .data()
                                         .toString())
-                         : QStringLiteral("Seçili %1 çalışma günlükten silinsin mi?").arg(runs.size());
+                         : tr("Seçili %1 çalışma günlükten silinsin mi?").arg(runs.size());
     if (!m_confirm(question))
         return;
     if (!m_journal.remove(runs))
-        zrv::showMessage(QStringLiteral("Çalışmalar silinemedi: günlük dosyasına şu an yazılamıyor."));
+        zrv::showMessage(tr("Çalışmalar silinemedi: günlük dosyasına şu an yazılamıyor."));
 }
 
 void JournalView::setNow(std::function<QDateTime()> now)
@@ -209,29 +214,26 @@ void JournalView::fillStatus()
     switch (m_journal.state()) {
     case JournalState::Open:
         if (!m_journal.asidePath().isEmpty())
-            text = QStringLiteral(
-                       "Günlük dosyası bozuktu: \"%1\" adıyla bir kenara kondu, yeni bir günlük başlatıldı.")
+            text = tr("Günlük dosyası bozuktu: \"%1\" adıyla bir kenara kondu, yeni bir günlük başlatıldı.")
                        .arg(QDir::toNativeSeparators(m_journal.asidePath()));
         break;
     case JournalState::ReadOnly:
-        text = QStringLiteral("Günlük dosyasına yazılamıyor (salt okunur): yeni çalışmalar yalnızca program "
-                              "açıkken tutuluyor.");
+        text = tr("Günlük dosyasına yazılamıyor (salt okunur): yeni çalışmalar yalnızca program "
+                  "açıkken tutuluyor.");
         break;
     case JournalState::Locked:
-        text = QStringLiteral(
-            "Günlük dosyası başka bir Zerlivan tarafından kullanılıyor: yeni çalışmalar, dosya "
-            "serbest kalınca kaydedilecek.");
+        text = tr("Günlük dosyası başka bir Zerlivan tarafından kullanılıyor: yeni çalışmalar, dosya "
+                  "serbest kalınca kaydedilecek.");
         break;
     case JournalState::NewerVersion:
-        text =
-            QStringLiteral("Günlük dosyası programın daha yeni bir sürümüne ait: okunuyor, değiştirilmiyor.");
+        text = tr("Günlük dosyası programın daha yeni bir sürümüne ait: okunuyor, değiştirilmiyor.");
         break;
     case JournalState::Unavailable:
-        text = QStringLiteral("Günlük açılamadı: yeni çalışmalar yalnızca program açıkken tutuluyor.");
+        text = tr("Günlük açılamadı: yeni çalışmalar yalnızca program açıkken tutuluyor.");
         break;
     }
     if (m_journal.pendingCount() > 0)
-        text += QStringLiteral(" Kaydedilmeyi bekleyen çalışma: %1.").arg(m_journal.pendingCount());
+        text += tr(" Kaydedilmeyi bekleyen çalışma: %1.").arg(m_journal.pendingCount());
     m_status->setText(text.trimmed());
     m_status->setToolTip(text.trimmed() + QStringLiteral("\n\n") +
                          QDir::toNativeSeparators(m_journal.path()) + QLatin1Char('\n') +
@@ -240,15 +242,14 @@ void JournalView::fillStatus()
 
     const QDateTime now = m_now();
     const QDateTime tomorrow = tomorrowStart(now);
-    m_totals->setText(
-        totalText(QStringLiteral("Bugün"), m_journal.totals({{}, todayStart(now), tomorrow})) +
-        QStringLiteral("     ") +
-        totalText(QStringLiteral("Bu hafta"), m_journal.totals({{}, weekStart(now), tomorrow})) +
-        (m_compact ? QStringLiteral("\n") : QStringLiteral("     ")) +
-        totalText(QStringLiteral("Son 30 gün"), m_journal.totals({{}, thirtyDaysStart(now), tomorrow})) +
-        QStringLiteral("     ") +
-        goalText(m_journal.totals({{}, todayStart(now), tomorrow}).minutes,
-                 m_journal.routine().value_or(Routine::standard()).goal_minutes));
+    m_totals->setText(totalText(tr("Bugün"), m_journal.totals({{}, todayStart(now), tomorrow})) +
+                      QStringLiteral("     ") +
+                      totalText(tr("Bu hafta"), m_journal.totals({{}, weekStart(now), tomorrow})) +
+                      (m_compact ? QStringLiteral("\n") : QStringLiteral("     ")) +
+                      totalText(tr("Son 30 gün"), m_journal.totals({{}, thirtyDaysStart(now), tomorrow})) +
+                      QStringLiteral("     ") +
+                      goalText(m_journal.totals({{}, todayStart(now), tomorrow}).minutes,
+                               m_journal.routine().value_or(Routine::standard()).goal_minutes));
 }
 
 void JournalView::fillTable()
@@ -276,10 +277,9 @@ void JournalView::fillChart()
 
 void JournalView::chooseCsvFile()
 {
-    const QString path =
-        QFileDialog::getSaveFileName(this, QStringLiteral("Günlüğü CSV olarak kaydet"),
-                                     QDir::home().filePath(QStringLiteral("zerlivan-gunluk.csv")),
-                                     QStringLiteral("CSV dosyaları (*.csv);;Tüm dosyalar (*)"));
+    const QString path = QFileDialog::getSaveFileName(this, tr("Günlüğü CSV olarak kaydet"),
+                                                      QDir::home().filePath(tr("zerlivan-gunluk.csv")),
+                                                      tr("CSV dosyaları (*.csv);;Tüm dosyalar (*)"));
     if (!path.isEmpty())
         exportCsv(path);
 }
@@ -294,16 +294,15 @@ bool JournalView::exportCsv(const QString& path)
         zrv::SaveOutcome outcome = zrv::SaveOutcome::Written;
         const int failure = zrv::replaceFile(QFile::encodeName(path), csv.data(), &outcome);
         if (failure == 0 && outcome == zrv::SaveOutcome::Written) {
-            m_exported->setText(QStringLiteral("Kaydedildi: %1").arg(QFileInfo(path).fileName()));
+            m_exported->setText(tr("Kaydedildi: %1").arg(QFileInfo(path).fileName()));
             m_exported->setToolTip(QDir::toNativeSeparators(path));
             return true;
         }
-        error = failure != 0 ? qt_error_string(failure) : QStringLiteral("normal bir dosya değil");
+        error = failure != 0 ? qt_error_string(failure) : tr("normal bir dosya değil");
     } else {
         error = csv.errorString();
     }
-    zrv::showMessage(
-        QStringLiteral("\"%1\" dosyasına yazılamadı: %2").arg(QDir::toNativeSeparators(path), error));
+    zrv::showMessage(tr("\"%1\" dosyasına yazılamadı: %2").arg(QDir::toNativeSeparators(path), error));
     return false;
 }
 
@@ -312,7 +311,7 @@ void JournalView::openWindow()
     if (!m_window) {
         // A window of its own, resizable, that lives as long as the page.
         m_window = new QWidget(window(), Qt::Window);
-        m_window->setWindowTitle(QStringLiteral("Zerlivan - Günlük"));
+        m_window->setWindowTitle(QCoreApplication::translate("JournalView", "Zerlivan - Günlük"));
         auto* layout = new QVBoxLayout(m_window);
         layout->setContentsMargins(0, 0, 0, 0);
         auto* view = new JournalView(m_journal, false, m_window);

@@ -131,10 +131,18 @@ QFont PixelFont(const QString& family, int pixels, bool bold = false)
 
 QLabel* MakeLabel(QWidget* parent, const QString& text, int left, int top, int width, int height)
 {
-    auto* label = new QLabel(text, parent);
-    // Labels fit their text: never narrower than the caption needs with the fonts at hand.
+    // Labels fit their text: never narrower than the caption needs with the fonts at hand.  The
+    // '&' before the letter of the label's key takes no room once the label has its control.
+    auto* label = new QLabel(QString(text).remove(QLatin1Char('&')), parent);
     label->setGeometry(left, top, qMax(width, label->sizeHint().width()), height);
+    label->setText(text);
     return label;
+}
+
+// The start button's caption names the exercise; its key is its first letter.
+QString WithAccelerator(const QString& caption)
+{
+    return caption.isEmpty() ? caption : QLatin1Char('&') + caption;
 }
 
 QComboBox* MakeSelector(QWidget* parent, const QStringList& items, int left, int top)
@@ -150,7 +158,8 @@ QComboBox* MakeSelector(QWidget* parent, const QStringList& items, int left, int
 QCheckBox* MakeCheckBox(QWidget* parent, const QString& text, int left, int top, int width)
 {
     auto* box = new QCheckBox(text, parent);
-    box->setGeometry(left, top, width, 17);
+    // Never narrower than its caption needs, in any language.
+    box->setGeometry(left, top, qMax(width, box->sizeHint().width()), 17);
     return box;
 }
 
@@ -209,14 +218,14 @@ SettingsWindow::SettingsWindow(QWidget* parent) : QWidget(parent, Qt::Window)
     PageControl->setFont(PixelFont(QStringLiteral("Arial"), 13));
     pageDescription = new QWidget;
     pageExercises = new QWidget;
-    PageControl->addTab(pageDescription, QStringLiteral("Açıklama"));
-    PageControl->addTab(pageExercises, QStringLiteral("Alıştırmalar"));
+    PageControl->addTab(pageDescription, tr("Açıklama"));
+    PageControl->addTab(pageExercises, tr("Alıştırmalar"));
     PageControl->setCurrentWidget(pageDescription);
 
     createPageDescription();
     createPageExercises();
 
-    btnClose = new GlyphButton(QStringLiteral("Çıkış"), this);
+    btnClose = new GlyphButton(tr("Çı&kış"), this);
     btnClose->setGeometry(414, 4, 75, 25);
     btnClose->setFont(PixelFont(QStringLiteral("Arial"), 13));
     btnClose->setIcon(zrv::closeGlyph());
@@ -247,10 +256,10 @@ void SettingsWindow::setJournal(SqliteJournal* journal)
     m_journal = journal;
     pageJournal = new JournalPage(*journal);
     pageJournal->setObjectName(QStringLiteral("pageJournal"));
-    PageControl->addTab(pageJournal, QStringLiteral("Günlük"));
+    PageControl->addTab(pageJournal, tr("Günlük"));
     pageProgram = new ProgramPage(journal, [this](int exercise) { return m_model.runSettingsOf(exercise); });
     pageProgram->setObjectName(QStringLiteral("pageProgram"));
-    PageControl->addTab(pageProgram, QStringLiteral("Program"));
+    PageControl->addTab(pageProgram, tr("Program"));
     pageProgram->startOnEnterFrom(PageControl->tabBar());
     connect(pageProgram, &ProgramPage::startRequested, this, [this] { btnProgramClick(); });
     connectJournal();
@@ -260,11 +269,10 @@ void SettingsWindow::setSettingsHeldElsewhere()
 {
     boxSaveOptions->setChecked(false);
     boxSaveOptions->setEnabled(false);
-    boxSaveOptions->setToolTip(QStringLiteral("Ayarlar başka bir Zerlivan kopyası tarafından kullanılıyor."));
+    boxSaveOptions->setToolTip(tr("Ayarlar başka bir Zerlivan kopyası tarafından kullanılıyor."));
     QTimer::singleShot(0, this, [] {
-        zrv::showMessage(
-            QStringLiteral("Bu dizindeki ayarlar (zrv.opt) başka bir Zerlivan kopyası "
-                           "tarafından kullanılıyor.\nBu kopya ayarları kaydetmeden çalışacak."));
+        zrv::showMessage(tr("Bu dizindeki ayarlar (zrv.opt) başka bir Zerlivan kopyası "
+                            "tarafından kullanılıyor.\nBu kopya ayarları kaydetmeden çalışacak."));
     });
 }
 
@@ -277,33 +285,38 @@ void SettingsWindow::connectJournal()
 void SettingsWindow::createPageDescription()
 {
     QWidget* page = pageDescription;
-    memoAbout = MakeMemo(
-        page,
-        {
-            QStringLiteral("Bu program hızlı okuma çalışmalarına yardımcı bir programdır."),
-            QStringLiteral("Hızlı okuma teknikleri burada anlatılmamaktadır. Kullanıcının bu teknikleri"),
-            QStringLiteral("bildiği ve bu programı belirlediği amaçlar doğruntusunda kullandığı kabul "
-                           "edilir."),
-            QString(),
-            QStringLiteral("Eğer kullanıcı bu teknikleri ve neyi niçin çalıştığını bilmiyorsa aşağıdaki"),
-            QStringLiteral("kitaplar ve Hızlı Okuma kursları tavsiye edilir."),
-        },
-        QRect(8, 8, 457, 113));
-    Label3 = MakeLabel(page, QStringLiteral("Hızlı Okuma Kitapları:"), 8, 120, 126, 16);
+    memoAbout =
+        MakeMemo(page,
+                 {
+                     tr("Bu program hızlı okuma çalışmalarına yardımcı bir programdır."),
+                     // A paragraph a text, broken where its lines end: a translation is one line each,
+                     // wrapped to the page.
+                     tr("Hızlı okuma teknikleri burada anlatılmamaktadır. Kullanıcının bu teknikleri\n"
+                        "bildiği ve bu programı belirlediği amaçlar doğruntusunda kullandığı kabul "
+                        "edilir."),
+                     QString(),
+                     tr("Eğer kullanıcı bu teknikleri ve neyi niçin çalıştığını bilmiyorsa aşağıdaki\n"
+                        "kitaplar ve Hızlı Okuma kursları tavsiye edilir."),
+                 },
+                 QRect(8, 8, 457, 113));
+    Label3 = MakeLabel(page, tr("&Hızlı Okuma Kitapları:"), 8, 120, 126, 16);
     kitap1 = MakeLink(page, QString::fromUtf8(kBooks[0].caption), 24, 144, 166, 16);
     kitap2 = MakeLink(page, QString::fromUtf8(kBooks[1].caption), 24, 168, 148, 16);
     kitap3 = MakeLink(page, QString::fromUtf8(kBooks[2].caption), 24, 192, 332, 16);
-    Label6 = MakeLabel(page, QStringLiteral("Ayrıca:"), 8, 216, 41, 16);
+    Label6 = MakeLabel(page, tr("&Ayrıca:"), 8, 216, 41, 16);
     kitap4 = MakeLink(page, QString::fromUtf8(kBooks[3].caption), 24, 240, 233, 16);
     kitap5 = MakeLink(page, QString::fromUtf8(kBooks[4].caption), 24, 264, 213, 16);
-    memoTerms = MakeMemo(
-        page,
-        {
-            QStringLiteral("Bu program ücretsizdir. Kullanımının sorumluluğu tamamen kullanıcıya aittir."),
-            QString(),
-            QStringLiteral("Linux ve X11 ya da Wayland ile çalışan bir masaüstü gerektirir."),
-        },
-        QRect(8, 288, 457, 73));
+    // A label's key goes to the first link under it.
+    Label3->setBuddy(kitap1);
+    Label6->setBuddy(kitap4);
+    memoTerms =
+        MakeMemo(page,
+                 {
+                     tr("Bu program ücretsizdir. Kullanımının sorumluluğu tamamen kullanıcıya aittir."),
+                     QString(),
+                     tr("Linux ve X11 ya da Wayland ile çalışan bir masaüstü gerektirir."),
+                 },
+                 QRect(8, 288, 457, 73));
 
     Label9 = MakeLabel(page, QString::fromUtf8(kMakerName), 354, 360, 92, 19);
     Label9->setFont(PixelFont(QStringLiteral("Arial"), 16, true));
@@ -333,15 +346,15 @@ void SettingsWindow::createPageExercises()
         int labelWidth;
         SettingsModel::Selector selector;
     } rows[] = {
-        {labAls, boxAls, QStringLiteral("Alıştırma:"), 55, SettingsModel::Exercise},
-        {labTip, boxTip, QStringLiteral("Tip:"), 21, SettingsModel::Type},
-        {labYon, boxYon, QStringLiteral("Yön:"), 27, SettingsModel::Direction},
-        {labStr, boxStr, QStringLiteral("Satır Sayısı:"), 71, SettingsModel::Lines},
-        {labHrf, boxHrf, QStringLiteral("Harf Sayısı:"), 67, SettingsModel::Letters},
-        {labZmn, boxZmn, QStringLiteral("Zemin Rengi:"), 76, SettingsModel::Background},
-        {labAkt, boxAkt, QStringLiteral("Aktif Metin Rengi:"), 103, SettingsModel::Active},
-        {labPas, boxPas, QStringLiteral("Pasif Metin Rengi:"), 106, SettingsModel::Passive},
-        {labNkt, boxNkt, QStringLiteral("Nokta Rengi:"), 75, SettingsModel::Dot},
+        {labAls, boxAls, tr("Alıştır&ma:"), 55, SettingsModel::Exercise},
+        {labTip, boxTip, tr("&Tip:"), 21, SettingsModel::Type},
+        {labYon, boxYon, tr("&Yön:"), 27, SettingsModel::Direction},
+        {labStr, boxStr, tr("Satı&r Sayısı:"), 71, SettingsModel::Lines},
+        {labHrf, boxHrf, tr("Har&f Sayısı:"), 67, SettingsModel::Letters},
+        {labZmn, boxZmn, tr("&Zemin Rengi:"), 76, SettingsModel::Background},
+        {labAkt, boxAkt, tr("Aktif Metin Ren&gi:"), 103, SettingsModel::Active},
+        {labPas, boxPas, tr("&Pasif Metin Rengi:"), 106, SettingsModel::Passive},
+        {labNkt, boxNkt, tr("&Nokta Rengi:"), 75, SettingsModel::Dot},
     };
     int top = 8;
     for (const auto& row : rows) {
@@ -349,16 +362,16 @@ void SettingsWindow::createPageExercises()
         row.box = MakeSelector(page, m.items(row.selector), 128, top);
         top += 24;
     }
-    labHiz = MakeLabel(page, QStringLiteral("Hız:"), 16, 232, 23, 16);
+    labHiz = MakeLabel(page, tr("&Hız:"), 16, 232, 23, 16);
     valHiz = new SpinEdit(page);
     valHiz->setGeometry(128, 224, 145, 26);
     valHiz->setRange(IntervalRange::min_ms, IntervalRange::max_ms);
     valHiz->setText(m.intervalText());
-    labDuration = MakeLabel(page, QStringLiteral("Süre:"), 16, 256, 31, 16);
+    labDuration = MakeLabel(page, tr("&Süre:"), 16, 256, 31, 16);
     boxDkk = MakeSelector(page, m.items(SettingsModel::Duration), 128, 248);
     for (QComboBox* box : {boxZmn, boxAkt, boxPas, boxNkt, boxDkk})
         box->setMaxVisibleItems(10);
-    labFnt = MakeLabel(page, QStringLiteral("Font:"), 16, 280, 30, 16);
+    labFnt = MakeLabel(page, tr("F&ont:"), 16, 280, 30, 16);
     txtFnt = new QLineEdit(page);
     txtFnt->setGeometry(128, 272, 145, 24);
     txtFnt->setMaxLength(SettingsModel::FontTextMaxLength);
@@ -369,27 +382,27 @@ void SettingsWindow::createPageExercises()
     btnFnt->setIcon(zrv::fontGlyph());
     btnFnt->setIconSize(QSize(24, 22));
     btnFnt->setFocusPolicy(Qt::NoFocus);
-    btnAls = new QPushButton(m.startCaption(), page);
+    btnAls = new QPushButton(WithAccelerator(m.startCaption()), page);
     btnAls->setGeometry(128, 304, 145, 25);
     btnAls->setAutoDefault(true); // Enter presses it when it has the focus
 
-    labharf = MakeLabel(page, QStringLiteral("Harf Grupları:"), 280, 8, 76, 16);
-    boxharf1 = MakeCheckBox(page, QStringLiteral("Küçük harfler"), 280, 32, 97);
+    labharf = MakeLabel(page, tr("Harf Gr&upları:"), 280, 8, 76, 16);
+    boxharf1 = MakeCheckBox(page, tr("Küçük harfl&er"), 280, 32, 97);
     boxharf1->setChecked(m.letterGroup(0));
-    boxharf2 = MakeCheckBox(page, QStringLiteral("Büyük harfler"), 280, 56, 97);
-    boxharf3 = MakeCheckBox(page, QStringLiteral("Sayılar"), 280, 80, 97);
-    boxharf4 = MakeCheckBox(page, QStringLiteral("Noktalama işaretleri"), 280, 104, 185);
-    boxSaveOptions = MakeCheckBox(page, QStringLiteral("Çıkışta ayarları kaydet"), 280, 313, 161);
+    boxharf2 = MakeCheckBox(page, tr("&Büyük harfler"), 280, 56, 97);
+    boxharf3 = MakeCheckBox(page, tr("Sayı&lar"), 280, 80, 97);
+    boxharf4 = MakeCheckBox(page, tr("Noktalama &işaretleri"), 280, 104, 185);
+    boxSaveOptions = MakeCheckBox(page, tr("Çıkışta ayarları kay&det"), 280, 313, 161);
 
-    memoWarning = MakeMemo(
-        page,
-        {
-            QStringLiteral("Dikkat: Bu programın kullanımının sorumluluğu tamamen kullanıcıya aittir."),
-            QStringLiteral("Buradaki alıştırmaları sürekli olarak çalışmak gözlerinize zarar verebilir."),
-            QStringLiteral("Bir çalışmayı bir dakika yapmanız ve sonra gözlerinizi dinlerdirmeniz "
-                           "önerilir."),
-        },
-        QRect(16, 336, 457, 57));
+    memoWarning =
+        MakeMemo(page,
+                 {
+                     tr("Dikkat: Bu programın kullanımının sorumluluğu tamamen kullanıcıya aittir."),
+                     tr("Buradaki alıştırmaları sürekli olarak çalışmak gözlerinize zarar verebilir."),
+                     tr("Bir çalışmayı bir dakika yapmanız ve sonra gözlerinizi dinlerdirmeniz "
+                        "önerilir."),
+                 },
+                 QRect(16, 336, 457, 57));
 
     // Each label names its control, for screen readers ("Hız" for the speed box).
     const std::pair<QLabel*, QWidget*> named[] = {{labAls, boxAls}, {labTip, boxTip},      {labYon, boxYon},
@@ -398,12 +411,16 @@ void SettingsWindow::createPageExercises()
                                                   {labHiz, valHiz}, {labDuration, boxDkk}, {labFnt, txtFnt}};
     for (const auto& [label, control] : named) {
         label->setBuddy(control);
-        QString name = label->text();
+        QString name = label->text().remove(QLatin1Char('&'));
         if (name.endsWith(QLatin1Char(':')))
             name.chop(1);
         control->setAccessibleName(name);
     }
-    btnFnt->setAccessibleName(QStringLiteral("Font seç"));
+    btnFnt->setAccessibleName(tr("Font seç"));
+    // The font's key opens the font dialog: the box beside the label only shows the font, and
+    // the button takes no keyboard focus.
+    labFnt->setBuddy(btnFnt);
+    labharf->setBuddy(boxharf1);
 
     // The page's keyboard order.
     const QWidget* order[] = {boxSaveOptions, btnAls,   valHiz,   boxZmn,   boxAkt,     boxPas, boxTip,
@@ -562,7 +579,7 @@ void SettingsWindow::showModel()
     for (int i = 0; i < 4; ++i)
         groups[i]->setChecked(m.letterGroup(i));
     boxSaveOptions->setChecked(m.saveOptions());
-    btnAls->setText(m.startCaption());
+    btnAls->setText(WithAccelerator(m.startCaption()));
     QWidget* const textControls[] = {labYon, boxYon, labStr, labharf, boxStr,   labHrf,   boxHrf,   labNkt,
                                      boxNkt, labFnt, txtFnt, btnFnt,  boxharf1, boxharf2, boxharf3, boxharf4};
     for (QWidget* w : textControls) {
@@ -635,7 +652,7 @@ void SettingsWindow::btnAlsClick()
 {
     zrv::guarded([this] {
         if (!m_model.canStart()) {
-            zrv::showMessage(QStringLiteral("Harf gruplarından en az birini seçiniz."));
+            zrv::showMessage(tr("Harf gruplarından en az birini seçiniz."));
             return;
         }
         if (!m_screenForm)

@@ -2,6 +2,7 @@
 
 #include "core/StepFrames.h"
 
+#include <QCoreApplication>
 #include <QStringList>
 #include <QTextStream>
 #include <QTimeZone>
@@ -92,13 +93,17 @@ QString spanName(double ms)
     const qint64 s = rounded < kMaxSeconds ? qint64(rounded) : qint64(kMaxSeconds);
     const QString sign = ms < 0 && s > 0 ? QStringLiteral("-") : QString();
     if (s >= 3600)
-        return sign + QStringLiteral("%1 sa %2 dk").arg(s / 3600).arg(s / 60 % 60);
-    return sign + QStringLiteral("%1 dk %2 sn").arg(s / 60).arg(s % 60);
+        return sign +
+               QCoreApplication::translate("JournalFigures", "%1 sa %2 dk").arg(s / 3600).arg(s / 60 % 60);
+    return sign + QCoreApplication::translate("JournalFigures", "%1 dk %2 sn").arg(s / 60).arg(s % 60);
 }
 
 QString exerciseName(int exercise)
 {
-    return item({QStringLiteral("Nokta"), QStringLiteral("Piramit"), QStringLiteral("Blok")}, exercise);
+    return item({QCoreApplication::translate("JournalFigures", "Nokta"),
+                 QCoreApplication::translate("JournalFigures", "Piramit"),
+                 QCoreApplication::translate("JournalFigures", "Blok")},
+                exercise);
 }
 
 QString typeName(int exercise, int type)
@@ -109,9 +114,13 @@ QString typeName(int exercise, int type)
                      QStringLiteral("1 2 4 3 5 8 6 7"), QStringLiteral("1 4 2 3 5 6 8 7")},
                     type);
     case 1:
-        return item({QStringLiteral("Üçgen"), QStringLiteral("Tek Satır")}, type);
+        return item({QCoreApplication::translate("JournalFigures", "Üçgen"),
+                     QCoreApplication::translate("JournalFigures", "Tek Satır")},
+                    type);
     case 2:
-        return item({QStringLiteral("Ayrı bloklar"), QStringLiteral("Bitişik bloklar")}, type);
+        return item({QCoreApplication::translate("JournalFigures", "Ayrı bloklar"),
+                     QCoreApplication::translate("JournalFigures", "Bitişik bloklar")},
+                    type);
     default:
         return QString::number(type);
     }
@@ -123,9 +132,14 @@ QString directionName(int exercise, int direction)
     case 0:
         return QString();
     case 1:
-        return item({QStringLiteral("Tek Yön"), QStringLiteral("Çift Yön")}, direction);
+        return item({QCoreApplication::translate("JournalFigures", "Tek Yön"),
+                     QCoreApplication::translate("JournalFigures", "Çift Yön")},
+                    direction);
     case 2:
-        return item({QStringLiteral("Dikey"), QStringLiteral("Yatay"), QStringLiteral("Zigzag")}, direction);
+        return item({QCoreApplication::translate("JournalFigures", "Dikey"),
+                     QCoreApplication::translate("JournalFigures", "Yatay"),
+                     QCoreApplication::translate("JournalFigures", "Zigzag")},
+                    direction);
     default:
         return QString::number(direction);
     }
@@ -135,7 +149,7 @@ QString colourName(ColorValue colour)
 {
     for (const zrv::NamedColor& c : zrv::kColors)
         if (c.color == colour)
-            return QString::fromUtf8(c.name);
+            return zrv::colourText(c);
     return QStringLiteral("#%1%2%3")
         .arg(redOf(colour), 2, 16, QLatin1Char('0'))
         .arg(greenOf(colour), 2, 16, QLatin1Char('0'))
@@ -147,20 +161,21 @@ QString endName(RunEnd end)
 {
     switch (end) {
     case RunEnd::Duration:
-        return QStringLiteral("Süre doldu");
+        return QCoreApplication::translate("JournalFigures", "Süre doldu");
     case RunEnd::DisplayFailure:
-        return QStringLiteral("Ekran kullanılamadı");
+        return QCoreApplication::translate("JournalFigures", "Ekran kullanılamadı");
     case RunEnd::Stopped:
-        return QStringLiteral("Program kapatıldı");
+        return QCoreApplication::translate("JournalFigures", "Program kapatıldı");
     case RunEnd::Escape:
         break;
     }
-    return QStringLiteral("Esc ile bitirildi");
+    return QCoreApplication::translate("JournalFigures", "Esc ile bitirildi");
 }
 
 QString durationName(int minutes)
 {
-    return minutes > 0 ? QStringLiteral("%1 dakika").arg(minutes) : QStringLiteral("Sürekli");
+    return minutes > 0 ? QCoreApplication::translate("JournalFigures", "%n dakika", nullptr, minutes)
+                       : QCoreApplication::translate("JournalFigures", "Sürekli");
 }
 
 bool writeCsv(QIODevice& device, const QList<RunRecord>& runs, const QLocale& locale)
@@ -180,27 +195,27 @@ bool writeCsv(QIODevice& device, const QList<RunRecord>& runs, const QLocale& lo
             quoted << field(f, separator);
         out << quoted.join(separator) << "\r\n";
     };
-    row({QStringLiteral("Başlangıç"),
-         QStringLiteral("Alıştırma"),
-         QStringLiteral("Tip"),
-         QStringLiteral("Yön"),
-         QStringLiteral("Satır"),
-         QStringLiteral("Harf"),
-         QStringLiteral("Zemin Rengi"),
-         QStringLiteral("Aktif Metin Rengi"),
-         QStringLiteral("Pasif Metin Rengi"),
-         QStringLiteral("Nokta Rengi"),
-         QStringLiteral("Hız (ms)"),
-         QStringLiteral("Süre"),
-         QStringLiteral("Çalışılan (sn)"),
-         QStringLiteral("Adım"),
-         QStringLiteral("Bitiş"),
-         QStringLiteral("Arada Etkin Değildi"),
-         QStringLiteral("Gerçek (ms)"),
-         QStringLiteral("Geç Adım"),
-         QStringLiteral("En Geç (ms)"),
-         QStringLiteral("Kayıp Adım"),
-         QStringLiteral("Ekran (Hz)")});
+    row({QCoreApplication::translate("JournalFigures", "Başlangıç"),
+         QCoreApplication::translate("JournalFigures", "Alıştırma"),
+         QCoreApplication::translate("JournalFigures", "Tip"),
+         QCoreApplication::translate("JournalFigures", "Yön"),
+         QCoreApplication::translate("JournalFigures", "Satır"),
+         QCoreApplication::translate("JournalFigures", "Harf"),
+         QCoreApplication::translate("JournalFigures", "Zemin Rengi"),
+         QCoreApplication::translate("JournalFigures", "Aktif Metin Rengi"),
+         QCoreApplication::translate("JournalFigures", "Pasif Metin Rengi"),
+         QCoreApplication::translate("JournalFigures", "Nokta Rengi"),
+         QCoreApplication::translate("JournalFigures", "Hız (ms)"),
+         QCoreApplication::translate("JournalFigures", "Süre"),
+         QCoreApplication::translate("JournalFigures", "Çalışılan (sn)"),
+         QCoreApplication::translate("JournalFigures", "Adım"),
+         QCoreApplication::translate("JournalFigures", "Bitiş"),
+         QCoreApplication::translate("JournalFigures", "Arada Etkin Değildi"),
+         QCoreApplication::translate("JournalFigures", "Gerçek (ms)"),
+         QCoreApplication::translate("JournalFigures", "Geç Adım"),
+         QCoreApplication::translate("JournalFigures", "En Geç (ms)"),
+         QCoreApplication::translate("JournalFigures", "Kayıp Adım"),
+         QCoreApplication::translate("JournalFigures", "Ekran (Hz)")});
     const auto known = [&numbers](const auto& figure, double unit, int decimals) {
         return figure ? numbers.toString(double(*figure) / unit, 'f', decimals) : QString();
     };
@@ -222,7 +237,8 @@ bool writeCsv(QIODevice& device, const QList<RunRecord>& runs, const QLocale& lo
             numbers.toString(double(run.run_ms) / 1000.0, 'f', 1),
             numbers.toString(run.steps),
             endName(run.end),
-            run.inactive ? QStringLiteral("evet") : QStringLiteral("hayır"),
+            run.inactive ? QCoreApplication::translate("JournalFigures", "evet")
+                         : QCoreApplication::translate("JournalFigures", "hayır"),
             known(run.delivered_us, 1000.0, 3),
             known(run.lateSteps, 1.0, 0),
             known(run.worstLate_us, 1000.0, 3),
@@ -239,7 +255,7 @@ QString deliveredName(const RunRecord& run)
     if (!run.delivered_us)
         return QStringLiteral("—");
     return QString::number(double(*run.delivered_us) / 1000.0, 'f', 1)
-        .replace(QLatin1Char('.'), QLatin1Char(','));
+        .replace(QLatin1Char('.'), zrv::decimalSign());
 }
 
 QString paceDetails(const RunRecord& run)
@@ -247,16 +263,17 @@ QString paceDetails(const RunRecord& run)
     QStringList parts;
     if (run.refresh_mHz && *run.refresh_mHz > 0) {
         const double hz = *run.refresh_mHz / 1000.0;
-        parts << QStringLiteral("Ekran %1 Hz: %2")
+        parts << QCoreApplication::translate("JournalFigures", "Ekran %1 Hz: %2")
                      .arg(zrv::decimalName(hz, 2), zrv::stepFramesText(run.interval_ms, hz));
     }
     if (run.lateSteps) {
-        QString late = QStringLiteral("Geç kalan adım: %1").arg(*run.lateSteps);
+        QString late =
+            QCoreApplication::translate("JournalFigures", "Geç kalan adım: %1").arg(*run.lateSteps);
         if (*run.lateSteps > 0 && run.worstLate_us)
-            late += QStringLiteral(" (en çok %1 ms)")
+            late += QCoreApplication::translate("JournalFigures", " (en çok %1 ms)")
                         .arg(zrv::decimalName(double(*run.worstLate_us) / 1000.0, 1));
         if (run.lostSteps)
-            late += QStringLiteral(", kaybolan adım: %1").arg(*run.lostSteps);
+            late += QCoreApplication::translate("JournalFigures", ", kaybolan adım: %1").arg(*run.lostSteps);
         parts << late;
     }
     return parts.join(QStringLiteral(". "));

@@ -3,6 +3,7 @@
 #include "journal/JournalFigures.h"
 #include "journal/SqliteJournal.h"
 
+#include <QCoreApplication>
 #include <iterator>
 
 namespace
@@ -17,23 +18,24 @@ struct TableColumn {
     QString (*text)(const RunRecord& run, const QTimeZone& zone);
 };
 const TableColumn kTableColumns[] = {
-    {"Tarih", RunKey::Started, false,
+    {QT_TRANSLATE_NOOP("RunTableModel", "Tarih"), RunKey::Started, false,
      [](const RunRecord& run, const QTimeZone& zone) {
          return run.started.toTimeZone(zone).toString(kDateFormat);
      }},
-    {"Alıştırma", RunKey::Exercise, false,
+    {QT_TRANSLATE_NOOP("RunTableModel", "Alıştırma"), RunKey::Exercise, false,
      [](const RunRecord& run, const QTimeZone&) { return exerciseName(run.exercise); }},
-    {"Tip", RunKey::Type, false,
+    {QT_TRANSLATE_NOOP("RunTableModel", "Tip"), RunKey::Type, false,
      [](const RunRecord& run, const QTimeZone&) { return typeName(run.exercise, run.type); }},
-    {"Hız (ms)", RunKey::Interval, true,
+    {QT_TRANSLATE_NOOP("RunTableModel", "Hız (ms)"), RunKey::Interval, true,
      [](const RunRecord& run, const QTimeZone&) { return QString::number(run.interval_ms); }},
-    {"Gerçek (ms)", RunKey::Delivered, true,
+    {QT_TRANSLATE_NOOP("RunTableModel", "Gerçek (ms)"), RunKey::Delivered, true,
      [](const RunRecord& run, const QTimeZone&) { return deliveredName(run); }},
-    {"Çalışılan", RunKey::RunTime, true,
+    {QT_TRANSLATE_NOOP("RunTableModel", "Çalışılan"), RunKey::RunTime, true,
      [](const RunRecord& run, const QTimeZone&) { return spanName(double(run.run_ms)); }},
-    {"Adım", RunKey::Steps, true,
+    {QT_TRANSLATE_NOOP("RunTableModel", "Adım"), RunKey::Steps, true,
      [](const RunRecord& run, const QTimeZone&) { return QString::number(run.steps); }},
-    {"Bitiş", RunKey::End, false, [](const RunRecord& run, const QTimeZone&) { return endName(run.end); }},
+    {QT_TRANSLATE_NOOP("RunTableModel", "Bitiş"), RunKey::End, false,
+     [](const RunRecord& run, const QTimeZone&) { return endName(run.end); }},
 };
 static_assert(std::size(kTableColumns) == RunTableModel::ColumnCount);
 
@@ -53,21 +55,26 @@ QString details(const RunRecord& run, const QTimeZone& zone)
     QStringList lines{exerciseName(run.exercise) + QStringLiteral(": ") + typeName(run.exercise, run.type)};
     if (run.exercise != 0) {
         lines.last() += QStringLiteral(", ") + directionName(run.exercise, run.direction);
-        lines << QStringLiteral("%1 satır, %2 harf").arg(run.lines).arg(run.letters);
+        lines << QCoreApplication::translate("RunTableModel", "%1 satır, %2 harf")
+                     .arg(run.lines)
+                     .arg(run.letters);
     }
-    lines << QStringLiteral("Renkler: %1, %2, %3, %4")
+    lines << QCoreApplication::translate("RunTableModel", "Renkler: %1, %2, %3, %4")
                  .arg(colourName(run.colours[0]), colourName(run.colours[1]), colourName(run.colours[2]),
                       colourName(run.colours[3]));
-    lines << QStringLiteral("Süre: ") + durationName(run.duration_minutes) +
-                 QStringLiteral(", %1 adım, ").arg(run.steps) + endName(run.end);
+    lines << QCoreApplication::translate("RunTableModel", "Süre: ") + durationName(run.duration_minutes) +
+                 QCoreApplication::translate("RunTableModel", ", %1 adım, ").arg(run.steps) +
+                 endName(run.end);
     if (const QString pace = paceDetails(run); !pace.isEmpty())
         lines << pace;
     if (run.paused_ms > 0)
-        lines << QStringLiteral("Duraklatıldı: ") + spanName(double(run.paused_ms));
+        lines << QCoreApplication::translate("RunTableModel", "Duraklatıldı: ") +
+                     spanName(double(run.paused_ms));
     if (run.inactive)
-        lines << QStringLiteral("Çalışma sırasında program bir süre etkin değildi.");
+        lines << QCoreApplication::translate("RunTableModel",
+                                             "Çalışma sırasında program bir süre etkin değildi.");
     if (run.started.toTimeZone(zone).offsetFromUtc() != run.started.offsetFromUtc())
-        lines << QStringLiteral("Başladığı yerin saatiyle: %1 (UTC%2)")
+        lines << QCoreApplication::translate("RunTableModel", "Başladığı yerin saatiyle: %1 (UTC%2)")
                      .arg(run.started.toString(kDateFormat), offsetText(run.started.offsetFromUtc()));
     return lines.join(QLatin1Char('\n'));
 }
@@ -128,7 +135,7 @@ QVariant RunTableModel::headerData(int section, Qt::Orientation orientation, int
 {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= ColumnCount)
         return QAbstractTableModel::headerData(section, orientation, role);
-    return QString::fromUtf8(kTableColumns[section].heading);
+    return tr(kTableColumns[section].heading);
 }
 
 bool RunTableModel::canFetchMore(const QModelIndex& parent) const

@@ -24,7 +24,8 @@ const QString kPortalPath = QStringLiteral("/org/freedesktop/portal/desktop");
 const QString kPortalInhibit = QStringLiteral("org.freedesktop.portal.Inhibit");
 const QString kPortalRequest = QStringLiteral("org.freedesktop.portal.Request");
 constexpr uint kPortalIdle = 8; // the flag of "the session going idle"
-const QString kReason = QStringLiteral("Egzersiz sürüyor");
+// What the desktop lists as the reason, in the person's language.
+const char* const kReason = QT_TRANSLATE_NOOP("ScreenSaverInhibitor", "Egzersiz sürüyor");
 
 QString applicationName()
 {
@@ -97,11 +98,11 @@ void ScreenSaverInhibitor::ask(Service service)
     if (service == Service::ScreenSaver) {
         call = QDBusMessage::createMethodCall(kScreenSaverService, kScreenSaverPath, kScreenSaverService,
                                               QStringLiteral("Inhibit"));
-        call << applicationName() << kReason;
+        call << applicationName() << tr(kReason);
     } else {
         call = QDBusMessage::createMethodCall(kPortalService, kPortalPath, kPortalInhibit,
                                               QStringLiteral("Inhibit"));
-        call << QString() << kPortalIdle << QVariantMap{{QStringLiteral("reason"), kReason}};
+        call << QString() << kPortalIdle << QVariantMap{{QStringLiteral("reason"), tr(kReason)}};
     }
     auto* watcher = new QDBusPendingCallWatcher(m_backends.bus.asyncCall(call, kCallTimeout_ms), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,

@@ -37,6 +37,8 @@ QProcessEnvironment Environment(const QMap<QString, QString>& changes = {})
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     env.insert(QStringLiteral("XDG_DATA_HOME"), DataHome());
+    // The program's texts in Turkish, whatever the language of the machine.
+    env.insert(QStringLiteral("LANGUAGE"), QStringLiteral("tr"));
     for (auto it = changes.begin(); it != changes.end(); ++it) {
         if (it.value().isNull())
             env.remove(it.key());
@@ -113,29 +115,42 @@ class TestProgram : public QObject
     void commandLine_data()
     {
         QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("language"); // LANGUAGE, when not Turkish
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QByteArray>("out"); // what the output holds
         QTest::addColumn<QByteArray>("err"); // what the error output holds
         const QByteArray version = QByteArray("zerlivan ") + ZRV_PROJECT_VERSION + "\n";
-        QTest::newRow("--help") << QStringList{"--help"} << 0 << QByteArray("--version") << QByteArray();
-        QTest::newRow("-h") << QStringList{"-h"} << 0 << QByteArray("Kullanım: zerlivan") << QByteArray();
-        QTest::newRow("--version") << QStringList{"--version"} << 0 << version << QByteArray();
+        QTest::newRow("--help") << QStringList{"--help"} << QString() << 0 << QByteArray("--version")
+                                << QByteArray();
+        QTest::newRow("-h") << QStringList{"-h"} << QString() << 0 << QByteArray("Kullanım: zerlivan")
+                            << QByteArray();
+        QTest::newRow("--version") << QStringList{"--version"} << QString() << 0 << version << QByteArray();
         QTest::newRow("after a Qt option")
-            << QStringList{"-platform", "offscreen", "-v"} << 0 << version << QByteArray();
-        QTest::newRow("unknown option") << QStringList{"--fullscreen"} << 2 << QByteArray()
+            << QStringList{"-platform", "offscreen", "-v"} << QString() << 0 << version << QByteArray();
+        QTest::newRow("unknown option") << QStringList{"--fullscreen"} << QString() << 2 << QByteArray()
                                         << QByteArray("bilinmeyen seçenek 'fullscreen'");
-        QTest::newRow("argument") << QStringList{"zrv.opt"} << 2 << QByteArray() << QByteArray("'zrv.opt'");
+        QTest::newRow("argument") << QStringList{"zrv.opt"} << QString() << 2 << QByteArray()
+                                  << QByteArray("'zrv.opt'");
         QTest::newRow("Qt option without its value")
-            << QStringList{"-platform"} << 2 << QByteArray() << QByteArray("zerlivan: ");
+            << QStringList{"-platform"} << QString() << 2 << QByteArray() << QByteArray("zerlivan: ");
+        // Translated before the application object exists.
+        QTest::newRow("English") << QStringList{"--fullscreen"} << QStringLiteral("en") << 2 << QByteArray()
+                                 << QByteArray(
+                                        "unknown option 'fullscreen'\nFor the options: zerlivan --help");
     }
     // Each answers at once, with no window (the platform given could show none).
     void commandLine()
     {
         QFETCH(QStringList, arguments);
+        QFETCH(QString, language);
         QFETCH(int, exitCode);
         QFETCH(QByteArray, out);
         QFETCH(QByteArray, err);
-        const Run r = RunToEnd(arguments, Environment({{"QT_QPA_PLATFORM", "no-such-platform"}}));
+        QMap<QString, QString> changes{
+            {QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("no-such-platform")}};
+        if (!language.isEmpty())
+            changes.insert(QStringLiteral("LANGUAGE"), language);
+        const Run r = RunToEnd(arguments, Environment(changes));
         QCOMPARE(r.status, QProcess::NormalExit);
         QCOMPARE(r.exitCode, exitCode);
         QVERIFY2(r.out.contains(out), r.out.constData());

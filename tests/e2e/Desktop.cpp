@@ -138,6 +138,8 @@ QProcessEnvironment Desktop::ClientEnvironment() const
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtime->path());
     env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("qt.qpa.*=false"));
+    // The program's texts in Turkish, whatever the language of the machine.
+    env.insert(QStringLiteral("LANGUAGE"), QStringLiteral("tr"));
     env.remove(QStringLiteral("WAYLAND_DISPLAY"));
     env.remove(QStringLiteral("XAUTHORITY"));
     env.remove(QStringLiteral("SESSION_MANAGER"));

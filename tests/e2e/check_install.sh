@@ -27,7 +27,7 @@ icons=""
 for size in 16 22 24 32 48 64 128 256; do
     icons="$icons share/icons/hicolor/${size}x${size}/apps/zerlivan.png"
 done
-metainfo=share/metainfo/example.nivoleth.Zerlivan.metainfo.xml
+metainfo=share/metainfo/example.nivoleth.zerlivan.metainfo.xml
 for f in bin/zerlivan libexec/zerlivan/zerlivan-launcher share/applications/zerlivan.desktop \
     share/icons/hicolor/scalable/apps/zerlivan.svg $icons $metainfo share/man/man1/zerlivan.1; do
     [ -f "$prefix/$f" ] || fail "$f is not installed"
@@ -49,10 +49,22 @@ else
     echo "desktop-file-validate is not installed (desktop-file-utils): the entry is not validated"
 fi
 if command -v appstreamcli >/dev/null; then
-    appstreamcli validate --no-net "$prefix/$metainfo" || fail "appstreamcli refuses the metainfo file"
+    # Infos aside (the .example domain is no known top-level domain), nothing to report.
+    appstreamcli validate --pedantic --no-net "$prefix/$metainfo" >"$work/appstream" ||
+        fail "appstreamcli refuses the metainfo file: $(cat "$work/appstream")"
+    if grep -E '^[EWP]:' "$work/appstream"; then fail "appstreamcli --pedantic finds the above"; fi
 else
     echo "appstreamcli is not installed (appstream): the metainfo file is not validated"
 fi
+# The pictures are the repository's own files, under the address the build was configured with.
+source=$(sed -n 's/^CMAKE_HOME_DIRECTORY:INTERNAL=//p' "$build/CMakeCache.txt")
+pictures="$(sed -n 's/^ZRV_REPOSITORY_URL:STRING=//p' "$build/CMakeCache.txt")/raw/main/"
+images=$(sed -n 's|.*<image[^>]*>\(.*\)</image>.*|\1|p' "$prefix/$metainfo")
+[ -n "$images" ] || fail "the metainfo file shows no pictures"
+for url in $images; do
+    [[ $url == "$pictures"* ]] || fail "$url is not under $pictures"
+    [ -f "$source/${url#"$pictures"}" ] || fail "$url: the repository has no ${url#"$pictures"}"
+done
 grep -qxF "<launchable type=\"desktop-id\">zerlivan.desktop</launchable>" <(sed 's/^ *//' "$prefix/$metainfo") ||
     fail "the metainfo file does not name the menu entry"
 for size in 16 22 24 32 48 64 128 256; do

@@ -24,7 +24,7 @@ deb=${debs[0]}
 dpkg-deb -c "$deb" | awk '{print $6}' | sed 's|^\./||' >"$work/files"
 for f in usr/bin/zerlivan usr/libexec/zerlivan/zerlivan-launcher usr/share/applications/zerlivan.desktop \
     usr/share/icons/hicolor/scalable/apps/zerlivan.svg usr/share/icons/hicolor/48x48/apps/zerlivan.png \
-    usr/share/metainfo/example.nivoleth.Zerlivan.metainfo.xml usr/share/man/man1/zerlivan.1.gz \
+    usr/share/metainfo/example.nivoleth.zerlivan.metainfo.xml usr/share/man/man1/zerlivan.1.gz \
     usr/share/doc/zerlivan/copyright usr/share/doc/zerlivan/changelog.gz; do
     grep -qxF "$f" "$work/files" || fail "the package does not hold $f"
 done

@@ -91,7 +91,7 @@ class TestJournalView : public QObject
         // with the same runs.
         const auto buttons = view.findChildren<QPushButton*>();
         const auto large = std::find_if(buttons.begin(), buttons.end(), [](QPushButton* b) {
-            return b->text() == QStringLiteral("Büyük pencere");
+            return b->text() == QStringLiteral("&Büyük pencere");
         });
         QVERIFY(large != buttons.end());
         (*large)->click();

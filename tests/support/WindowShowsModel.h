@@ -48,7 +48,8 @@ inline QString UnlikeModel(const SettingsWindow& window)
         unlike << QStringLiteral("txtFnt");
     if (!(Control<FontDialog>(window, "FontDialog")->font() == m.font()))
         unlike << QStringLiteral("FontDialog");
-    if (Control<QPushButton>(window, "btnAls")->text() != m.startCaption())
+    // The start button's caption with its key ('&' before the key's letter).
+    if (Control<QPushButton>(window, "btnAls")->text().remove(QLatin1Char('&')) != m.startCaption())
         unlike << QStringLiteral("btnAls");
     // Shown only for the exercises that show text.
     for (const char* name :
