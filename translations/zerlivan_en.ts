@@ -563,6 +563,202 @@ The program was inactive for a while.</translation>
         <source>Zerlivan - Günlük</source>
         <translation>Zerlivan - Journal</translation>
     </message>
+    <message>
+        <source>Programda %1, haftalık en hızlı: %2</source>
+        <translation>Routine, %1, fastest week by week: %2</translation>
+    </message>
+</context>
+<context>
+    <name>ProgramPage</name>
+    <message>
+        <source>Nokta</source>
+        <translation>Dot</translation>
+    </message>
+    <message>
+        <source>Piramit</source>
+        <translation>Pyramid</translation>
+    </message>
+    <message>
+        <source>Blok</source>
+        <translation>Block</translation>
+    </message>
+    <message>
+        <source>Dinlenme</source>
+        <translation>Rest</translation>
+    </message>
+    <message>
+        <source> sn</source>
+        <translation> s</translation>
+    </message>
+    <message>
+        <source>Hız</source>
+        <translation>Pace</translation>
+    </message>
+    <message>
+        <source>Bugün</source>
+        <translation>Today</translation>
+    </message>
+    <message>
+        <source>En hızlı</source>
+        <translation>Fastest</translation>
+    </message>
+    <message>
+        <source> ms</source>
+        <translation> ms</translation>
+    </message>
+    <message>
+        <source>%1 tam koşudan sonra hız %2 artar (en hızlı sınırına kadar); Esc ile erken biten bir koşudan sonra bir adım geri gelir.</source>
+        <translation>After %1 complete runs the pace is %2 faster (never past the fastest set); a run ended early with Esc brings it a step back.</translation>
+    </message>
+    <message>
+        <source> dk</source>
+        <translation> min</translation>
+    </message>
+    <message>
+        <source>Toplam: %1</source>
+        <translation>Total: %1</translation>
+    </message>
+    <message>
+        <source>Bugün: %1</source>
+        <translation>Today: %1</translation>
+    </message>
+    <message>
+        <source>Bugün %1 / %2 dk%3 · Bu hafta %4 dk · Seri: %5 gün</source>
+        <translation>Today %1 / %2 min%3 · This week %4 min · Streak: %5 days</translation>
+    </message>
+    <message>
+        <source> ✓</source>
+        <translation> ✓</translation>
+    </message>
+    <message>
+        <source>Harf gruplarından en az birini seçiniz.</source>
+        <translation>Please choose at least one of the letter groups.</translation>
+    </message>
+    <message>
+        <source>&amp;Ekle</source>
+        <translation>&amp;Add</translation>
+    </message>
+    <message>
+        <source>S&amp;il</source>
+        <translation>Re&amp;move</translation>
+    </message>
+    <message>
+        <source>&amp;Yukarı</source>
+        <translation>&amp;Up</translation>
+    </message>
+    <message>
+        <source>A&amp;şağı</source>
+        <translation>&amp;Down</translation>
+    </message>
+    <message>
+        <source>&amp;Adım:</source>
+        <translation>S&amp;tep:</translation>
+    </message>
+    <message>
+        <source>&amp;Süre:</source>
+        <translation>&amp;Length:</translation>
+    </message>
+    <message>
+        <source>Adım&amp;lar:</source>
+        <translation>&amp;Steps:</translation>
+    </message>
+    <message>
+        <source>&amp;Nokta:</source>
+        <translation>D&amp;ot:</translation>
+    </message>
+    <message>
+        <source>&amp;Piramit:</source>
+        <translation>&amp;Pyramid:</translation>
+    </message>
+    <message>
+        <source>&amp;Blok:</source>
+        <translation>&amp;Block:</translation>
+    </message>
+    <message>
+        <source>&amp;Hızı kendiliğinden artır</source>
+        <translation>Bring the pace &amp;forward by itself</translation>
+    </message>
+    <message>
+        <source>P&amp;rogramı başlat</source>
+        <translation>Sta&amp;rt the routine</translation>
+    </message>
+    <message>
+        <source>&amp;Günlük hedef:</source>
+        <translation>Daily &amp;goal:</translation>
+    </message>
+</context>
+<context>
+    <name>RestScreen</name>
+    <message>
+        <source>Gözlerinizi dinlendirin</source>
+        <translation>Rest your eyes</translation>
+    </message>
+    <message>
+        <source>Sıradaki: %1</source>
+        <translation>Next: %1</translation>
+    </message>
+</context>
+<context>
+    <name>Routine</name>
+    <message>
+        <source>%1 sn</source>
+        <translation>%1 s</translation>
+    </message>
+    <message>
+        <source>%1 dk</source>
+        <translation>%1 min</translation>
+    </message>
+    <message>
+        <source>%1 dk %2 sn</source>
+        <translation>%1 min %2 s</translation>
+    </message>
+    <message>
+        <source>Nokta</source>
+        <translation>Dot</translation>
+    </message>
+    <message>
+        <source>Piramit</source>
+        <translation>Pyramid</translation>
+    </message>
+    <message>
+        <source>Blok</source>
+        <translation>Block</translation>
+    </message>
+    <message>
+        <source>Dinlenme</source>
+        <translation>Rest</translation>
+    </message>
+</context>
+<context>
+    <name>RoutinePlan</name>
+    <message>
+        <source>%1 %2 ms</source>
+        <translation>%1 %2 ms</translation>
+    </message>
+    <message>
+        <source> (dün %1 ms)</source>
+        <translation> (yesterday %1 ms)</translation>
+    </message>
+    <message>
+        <source> (son %1 ms)</source>
+        <translation> (last %1 ms)</translation>
+    </message>
+    <message>
+        <source>%1 ms</source>
+        <translation>%1 ms</translation>
+    </message>
+    <message>
+        <source>Günün hedefi (%1 dk): </source>
+        <translation>Today&apos;s goal (%1 min): </translation>
+    </message>
+    <message>
+        <source>tamam</source>
+        <translation>met</translation>
+    </message>
+    <message>
+        <source>%1 dk eksik</source>
+        <translation>%1 min to go</translation>
+    </message>
 </context>
 <context>
     <name>RunTableModel</name>
@@ -625,6 +821,10 @@ The program was inactive for a while.</translation>
     <message>
         <source>Başladığı yerin saatiyle: %1 (UTC%2)</source>
         <translation>In the time of the place it started: %1 (UTC%2)</translation>
+    </message>
+    <message>
+        <source>Günlük programın bir adımı.</source>
+        <translation>A step of the daily routine.</translation>
     </message>
 </context>
 <context>
@@ -876,6 +1076,10 @@ kitaplar ve Hızlı Okuma kursları tavsiye edilir.</source>
     <message>
         <source>Harf gruplarından en az birini seçiniz.</source>
         <translation>Please choose at least one of the letter groups.</translation>
+    </message>
+    <message>
+        <source>Program</source>
+        <translation>Routine</translation>
     </message>
 </context>
 <context>

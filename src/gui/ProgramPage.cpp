@@ -81,17 +81,17 @@ void ProgramPage::createWidgets()
     boxStep->addItems({tr("Nokta"), tr("Piramit"), tr("Blok"), tr("Dinlenme")});
     valStepSeconds =
         makeSpin(this, QStringLiteral("valStepSeconds"), RoutineStep::min_s, RoutineStep::max_s, tr(" sn"));
-    btnStepAdd = makeButton(this, QStringLiteral("btnStepAdd"), tr("Ekle"));
-    btnStepRemove = makeButton(this, QStringLiteral("btnStepRemove"), tr("Sil"));
-    btnStepUp = makeButton(this, QStringLiteral("btnStepUp"), tr("Yukarı"));
-    btnStepDown = makeButton(this, QStringLiteral("btnStepDown"), tr("Aşağı"));
+    btnStepAdd = makeButton(this, QStringLiteral("btnStepAdd"), tr("&Ekle"));
+    btnStepRemove = makeButton(this, QStringLiteral("btnStepRemove"), tr("S&il"));
+    btnStepUp = makeButton(this, QStringLiteral("btnStepUp"), tr("&Yukarı"));
+    btnStepDown = makeButton(this, QStringLiteral("btnStepDown"), tr("A&şağı"));
     labTotal = new QLabel(this);
     labTotal->setObjectName(QStringLiteral("labTotal"));
 
     auto* stepEditor = new QGridLayout;
-    stepEditor->addWidget(buddyLabel(this, tr("Adım:"), boxStep), 0, 0);
+    stepEditor->addWidget(buddyLabel(this, tr("&Adım:"), boxStep), 0, 0);
     stepEditor->addWidget(boxStep, 0, 1);
-    stepEditor->addWidget(buddyLabel(this, tr("Süre:"), valStepSeconds), 1, 0);
+    stepEditor->addWidget(buddyLabel(this, tr("&Süre:"), valStepSeconds), 1, 0);
     stepEditor->addWidget(valStepSeconds, 1, 1);
     auto* moves = new QGridLayout;
     moves->addWidget(btnStepAdd, 0, 0);
@@ -103,7 +103,7 @@ void ProgramPage::createWidgets()
     stepEditor->setRowStretch(4, 1);
     auto* steps = new QHBoxLayout;
     auto* list = new QVBoxLayout;
-    list->addWidget(buddyLabel(this, tr("Adımlar:"), lstSteps));
+    list->addWidget(buddyLabel(this, tr("Adım&lar:"), lstSteps));
     list->addWidget(lstSteps);
     steps->addLayout(list, 1);
     steps->addLayout(stepEditor, 1);
@@ -113,7 +113,7 @@ void ProgramPage::createWidgets()
     paceGrid->setVerticalSpacing(2);
     paceGrid->addWidget(new QLabel(tr("Bugün"), paces), 0, 1);
     paceGrid->addWidget(new QLabel(tr("En hızlı"), paces), 0, 2);
-    const QString names[] = {tr("Nokta:"), tr("Piramit:"), tr("Blok:")};
+    const QString names[] = {tr("&Nokta:"), tr("&Piramit:"), tr("&Blok:")};
     for (int e = 0; e < Routine::kExercises; ++e) {
         valPace[size_t(e)] = makeSpin(paces, QStringLiteral("valPace%1").arg(e), IntervalRange::min_ms,
                                       IntervalRange::max_ms, tr(" ms"));
@@ -123,7 +123,7 @@ void ProgramPage::createWidgets()
         paceGrid->addWidget(valPace[size_t(e)], e + 1, 1);
         paceGrid->addWidget(valLimit[size_t(e)], e + 1, 2);
     }
-    boxProgression = new QCheckBox(tr("Hızı kendiliğinden artır"), paces);
+    boxProgression = new QCheckBox(tr("&Hızı kendiliğinden artır"), paces);
     boxProgression->setObjectName(QStringLiteral("boxProgression"));
     boxProgression->setToolTip(tr("%1 tam koşudan sonra hız %2 artar (en hızlı sınırına kadar); Esc ile "
                                   "erken biten bir koşudan sonra bir adım geri gelir.")
@@ -140,9 +140,9 @@ void ProgramPage::createWidgets()
     labGoal = new QLabel(this);
     labGoal->setObjectName(QStringLiteral("labGoal"));
     labGoal->setWordWrap(true);
-    btnProgram = makeButton(this, QStringLiteral("btnProgram"), tr("Programı başlat"));
+    btnProgram = makeButton(this, QStringLiteral("btnProgram"), tr("P&rogramı başlat"));
     auto* goal = new QHBoxLayout;
-    goal->addWidget(buddyLabel(this, tr("Günlük hedef:"), valGoal));
+    goal->addWidget(buddyLabel(this, tr("&Günlük hedef:"), valGoal));
     goal->addWidget(valGoal);
     goal->addWidget(labGoal, 1);
     auto* start = new QHBoxLayout;

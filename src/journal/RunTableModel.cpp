@@ -73,6 +73,8 @@ QString details(const RunRecord& run, const QTimeZone& zone)
     if (run.inactive)
         lines << QCoreApplication::translate("RunTableModel",
                                              "Çalışma sırasında program bir süre etkin değildi.");
+    if (run.routine_utc_ms)
+        lines << QCoreApplication::translate("RunTableModel", "Günlük programın bir adımı.");
     if (run.started.toTimeZone(zone).offsetFromUtc() != run.started.offsetFromUtc())
         lines << QCoreApplication::translate("RunTableModel", "Başladığı yerin saatiyle: %1 (UTC%2)")
                      .arg(run.started.toString(kDateFormat), offsetText(run.started.offsetFromUtc()));

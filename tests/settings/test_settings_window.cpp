@@ -567,7 +567,7 @@ class TestSettingsWindow : public QObject
         QCOMPARE(zrvtest::Control<QLabel>(form, "labAls")->text(), exerciseLabel);
 
         const auto* pages = zrvtest::Control<QTabWidget>(form, "PageControl");
-        QCOMPARE(pages->count(), 3);
+        QCOMPARE(pages->count(), 4);
         for (int i = 0; i < pages->count(); ++i) {
             QList<QWidget*> captioned{zrvtest::Control<QPushButton>(form, "btnClose")};
             for (QLabel* label : pages->widget(i)->findChildren<QLabel*>()) {
