@@ -56,8 +56,6 @@ ProgramPage::ProgramPage(SqliteJournal* journal,
     : QWidget(parent), m_journal(journal), m_sectionSettings(std::move(sectionSettings)),
       m_now([] { return QDateTime::currentDateTime(); })
 {
-    std::optional<Routine> stored = journal ? journal->routine() : std::nullopt;
-    m_routine = stored ? *stored : Routine::standard();
     createWidgets();
     showRoutine();
     if (journal) {
@@ -210,6 +208,21 @@ void ProgramPage::createWidgets()
     connect(btnProgram, &QPushButton::clicked, this, &ProgramPage::startRequested);
 }
 
+void ProgramPage::load()
+{
+    if (m_loaded)
+        return;
+    m_loaded = true;
+    if (const std::optional<Routine> stored = m_journal ? m_journal->routine() : std::nullopt)
+        m_routine = *stored;
+}
+
+const Routine& ProgramPage::routine()
+{
+    load();
+    return m_routine;
+}
+
 void ProgramPage::setRoutine(const Routine& routine)
 {
     change([&routine](Routine& r) { r = routine.normalized(); });
@@ -219,6 +232,7 @@ void ProgramPage::change(const std::function<void(Routine&)>& edit)
 {
     if (m_showing)
         return;
+    load();
     Routine changed = m_routine;
     edit(changed);
     changed = changed.normalized();
@@ -278,6 +292,7 @@ void ProgramPage::fillUnsetPaces()
 void ProgramPage::refresh()
 {
     zrv::guarded([this] {
+        load();
         fillUnsetPaces();
         const QDateTime now = m_now();
         for (int e = 0; e < Routine::kExercises; ++e) {
@@ -314,7 +329,7 @@ void ProgramPage::showRoutine()
     boxProgression->setChecked(m_routine.progression);
     valGoal->setValue(m_routine.goal_minutes);
     GoalFigures goal;
-    if (m_journal) {
+    if (m_journal && m_loaded) { // not before the page is first needed
         RunQuery recent;
         recent.from = todayStart(now).addDays(-kStreakDays);
         goal = goalFigures(figuresByDay(m_journal->runs(recent)), m_routine.goal_minutes, now);

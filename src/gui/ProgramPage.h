@@ -29,7 +29,9 @@ class ProgramPage : public QWidget
     ProgramPage(SqliteJournal* journal, std::function<std::optional<ExerciseSettings>(int)> sectionSettings,
                 QWidget* parent = nullptr);
 
-    const Routine& routine() const { return m_routine; }
+    // The routine, read from the journal the first time it is needed (not before the settings
+    // window's first paint).
+    const Routine& routine();
     void setRoutine(const Routine& routine);
     // Today's pace of each exercise, from the routine and its runs in the journal.
     const std::array<PacePlan, Routine::kExercises>& plans() const { return m_plans; }
@@ -63,11 +65,13 @@ class ProgramPage : public QWidget
     void setProgression(bool on);
     // The section's speed for a pace not set yet.
     void fillUnsetPaces();
+    void load();
 
     SqliteJournal* m_journal;
     std::function<std::optional<ExerciseSettings>(int)> m_sectionSettings;
     std::function<QDateTime()> m_now;
-    Routine m_routine;
+    Routine m_routine = Routine::standard();
+    bool m_loaded = false;
     bool m_unsaved = false; // the journal could not keep the last change: tried again with the next
     std::array<PacePlan, Routine::kExercises> m_plans{};
     bool m_showing = false; // the widgets are being set: their signals are not the person's

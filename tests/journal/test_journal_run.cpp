@@ -258,7 +258,7 @@ class TestJournalRun : public QObject
         const QLabel* status = rig.control<JournalPage>("pageJournal")->view()->status();
         QVERIFY(!status->isHidden());
         // The routine is the standard one, and a change to it holds (in memory when it must).
-        const auto* program = rig.control<ProgramPage>("pageProgram");
+        auto* program = rig.control<ProgramPage>("pageProgram");
         QCOMPARE(program->routine().steps, Routine::standard().steps);
         rig.control<QSpinBox>("valGoal")->setValue(9);
         QCOMPARE(program->routine().goal_minutes, 9);
