@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QIcon>
 #include <QLibraryInfo>
+#include <QTimer>
 #include <QTranslator>
 
 #include <sys/stat.h>
@@ -64,10 +65,6 @@ int main(int argc, char* argv[])
     QGuiApplication::setDesktopFileName(QStringLiteral("zerlivan"));
     zrv::setApplicationTitle(QStringLiteral("Nivoleth"));
     zrv::useMessageBoxes();
-    QIcon icon(QStringLiteral(":/zerlivan.svg"));
-    for (int size_px : {16, 22, 24, 32, 48, 64, 128, 256})
-        icon.addFile(QStringLiteral(":/icons/%1/zerlivan.png").arg(size_px), QSize(size_px, size_px));
-    QApplication::setWindowIcon(icon);
 
     // From here SIGTERM, SIGHUP and SIGINT end the program the normal way (below).
     StopSignals stopSignals;
@@ -84,7 +81,9 @@ int main(int argc, char* argv[])
         QApplication::installTranslator(&qtTexts);
 
     // The training journal, in the user's data folder; a file it cannot use never stops a run.
-    SqliteJournal journal(SqliteJournal::defaultPath());
+    // Opened once the settings window is on its way to the screen (below), which does not wait
+    // for the database.
+    SqliteJournal journal(SqliteJournal::defaultPath(), SqliteJournal::Opening::AtFirstUse);
 
     // The settings window first: it is the main window.  The exercise window stays hidden
     // until the start button shows it.  Both live until the program ends.
@@ -105,6 +104,16 @@ int main(int argc, char* argv[])
                      [&stopRequests] { stopRequests.request(); });
 
     mainForm.show();
+    // The icon and the journal once the window is there: finding the icon's image readers,
+    // decoding its sizes and loading the database would hold up the window's first appearance
+    // by several milliseconds.
+    QTimer::singleShot(0, &mainForm, [&journal] {
+        QIcon icon(QStringLiteral(":/zerlivan.svg"));
+        for (int size_px : {16, 22, 24, 32, 48, 64, 128, 256})
+            icon.addFile(QStringLiteral(":/icons/%1/zerlivan.png").arg(size_px), QSize(size_px, size_px));
+        QApplication::setWindowIcon(icon);
+        journal.openIfClosed();
+    });
     if (otherCopyRuns)
         mainForm.setSettingsHeldElsewhere();
     return QApplication::exec();
