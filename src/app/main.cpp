@@ -16,6 +16,9 @@
 #include <QTimer>
 #include <QTranslator>
 
+#include <functional>
+#include <utility>
+
 #include <sys/stat.h>
 
 namespace
@@ -42,6 +45,35 @@ void avoidSessionBusAutolaunch()
         qputenv("DBUS_SESSION_BUS_ADDRESS", "disabled:");
     }
 }
+
+// Runs `work` once `window` has been painted the first time (from the event loop, after the
+// paint has gone to the window system), or after a second when it is not painted by then (a
+// window started minimized): what the first appearance does not need waits for it.
+class AfterFirstPaint : public QObject
+{
+  public:
+    AfterFirstPaint(QWidget* window, std::function<void()> work) : QObject(window), m_work(std::move(work))
+    {
+        window->installEventFilter(this);
+        QTimer::singleShot(1000, this, [this] { run(); });
+    }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint && m_work)
+            QTimer::singleShot(0, this, [this] { run(); });
+        return QObject::eventFilter(watched, event);
+    }
+
+  private:
+    void run()
+    {
+        if (auto work = std::exchange(m_work, nullptr))
+            work();
+    }
+    std::function<void()> m_work;
+};
 
 } // namespace
 
@@ -104,10 +136,10 @@ int main(int argc, char* argv[])
                      [&stopRequests] { stopRequests.request(); });
 
     mainForm.show();
-    // The icon and the journal once the window is there: finding the icon's image readers,
-    // decoding its sizes and loading the database would hold up the window's first appearance
+    // The icon and the journal once the window has been drawn: finding the icon's image
+    // readers, decoding its sizes and loading the database would hold up its first appearance
     // by several milliseconds.
-    QTimer::singleShot(0, &mainForm, [&journal] {
+    new AfterFirstPaint(&mainForm, [&journal] {
         QIcon icon(QStringLiteral(":/zerlivan.svg"));
         for (int size_px : {16, 22, 24, 32, 48, 64, 128, 256})
             icon.addFile(QStringLiteral(":/icons/%1/zerlivan.png").arg(size_px), QSize(size_px, size_px));
