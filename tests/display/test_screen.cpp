@@ -104,6 +104,12 @@ void TestScreen::fullScreenScaledFrame()
         delete line;
         QTRY_COMPARE(inWindow(), frame);
         QVERIFY(rig.draw->surface()->outsideMemory());
+        // The window's new size makes its backing store again: the frame leaves it unharmed.
+        rig.form.setWindowState(Qt::WindowNoState);
+        rig.form.resize(700, 500);
+        QTRY_VERIFY(!rig.draw->surface()->outsideMemory());
+        QApplication::processEvents();
+        QCOMPARE(rig.draw->surface()->image(), frame);
     }
     rig.draw->finalize();
 }
