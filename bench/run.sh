@@ -15,7 +15,9 @@
 # (the Xvfb display number to use, default 93), ZRV_BENCH_SECONDS / ZRV_BENCH_REPS (override the
 # pacing run length and repetitions), ZRV_BENCH_PACING_ARGS (more options for the pacing suite, e.g.
 # "--intervals 40 --loads busy"; see bench/pacing.cpp), ZRV_BENCH_PARTS (any of
-# "pacing tick callgrind startup memory journal", default all).
+# "pacing tick callgrind startup memory journal", default all), ZRV_BENCH_BASE (a commit, e.g.
+# "main": its program and benchmarks are built from that commit too and measured beside these in
+# the tick, start-up and memory parts, each "before" row next to its "now" row).
 # Installs nothing itself beyond what scripts/setup.sh installs.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -35,7 +37,20 @@ want() { [[ " $parts " == *" $1 "* ]]; }
 build="${ZRV_BENCH_BUILD:-$root/build-bench}"
 cmake -S "$root" -B "$build" -DZRV_BUILD_BENCH=ON -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build" -j"$(nproc)" --target zerlivan zrv_bench_pacing zrv_bench_tick zrv_bench_callgrind \
-    zrv_bench_session zrv_bench_startup zrv_bench_journal
+    zrv_bench_session zrv_bench_startup zrv_bench_hello zrv_bench_journal
+
+# The commit to compare with, built from its own sources beside this build.
+base="${ZRV_BENCH_BASE:-}"
+base_bin=""
+if [ -n "$base" ]; then
+    base_src="$build/base-src"
+    rm -rf "$base_src"
+    mkdir -p "$base_src"
+    git -C "$root" archive "$base" | tar -x -C "$base_src"
+    cmake -S "$base_src" -B "$build/base" -DZRV_BUILD_BENCH=ON -DCMAKE_BUILD_TYPE=Release >/dev/null
+    cmake --build "$build/base" -j"$(nproc)" --target zerlivan zrv_bench_tick zrv_bench_session
+    base_bin="$build/base/bench"
+fi
 
 out="$build/bench-results/$(date +%Y%m%d-%H%M%S)-$mode"
 mkdir -p "$out"
@@ -97,14 +112,23 @@ if want tick; then
         if [ "$platform" = offscreen ]; then qpa="$offscreen"; else qpa=xcb; fi
         tick_display="$display"
         [ "$platform" = xcb-2160 ] && tick_display="$display4k"
-        DISPLAY="$tick_display" QT_QPA_PLATFORM="$qpa" "$bin/zrv_bench_tick" --benchmark_repetitions="$reps" \
-            --benchmark_min_time="$min_time" --benchmark_report_aggregates_only=true \
-            --benchmark_out="$out/tick-$platform.json" --benchmark_out_format=json | tee "$out/tick-$platform.txt"
+        # The commit compared with first ("before: " rows), then this one.
+        for which in ${base_bin:+before} now; do
+            tick_bin="$bin"
+            [ "$which" = before ] && tick_bin="$base_bin"
+            DISPLAY="$tick_display" QT_QPA_PLATFORM="$qpa" "$tick_bin/zrv_bench_tick" --benchmark_repetitions="$reps" \
+                --benchmark_min_time="$min_time" --benchmark_report_aggregates_only=true \
+                --benchmark_out="$out/tick-$platform-$which.json" --benchmark_out_format=json |
+                tee "$out/tick-$platform-$which.txt"
+        done
         # Rows on the in-memory display are the same on both platforms: keep them once.
         # Columns are two or more spaces apart: the screen rows' names hold single spaces.
-        awk -F '  +' -v p="$platform" '$1 ~ /_median$/ && (p == "offscreen" || $1 !~ /memory/) {
-                 name = $1; sub(/_median$/, "", name); sub(/\/process_time$/, "", name); printf "| %s | %s | %s |\n", name, $2, $3 }' \
-            "$out/tick-$platform.txt" >>"$summary"
+        for which in ${base_bin:+before} now; do
+            awk -F '  +' -v p="$platform" -v w="$which" '$1 ~ /_median$/ && (p == "offscreen" || $1 !~ /memory/) {
+                     name = $1; sub(/_median$/, "", name); sub(/\/process_time$/, "", name)
+                     printf "%s\t| %s%s | %s | %s |\n", name, (w == "before" ? "before: " : ""), name, $2, $3 }' \
+                "$out/tick-$platform-$which.txt"
+        done | sort -s -t$'\t' -k1,1 | cut -f2- >>"$summary"
     done
     kill "$xvfb4k" 2>/dev/null || true
     echo >>"$summary"
@@ -133,19 +157,46 @@ fi
 
 if want startup; then
     echo "== Start-up" >&2
-    { echo "## Start-up of the real program on Xvfb (process start to settings window drawn)"; echo; } >>"$summary"
-    DISPLAY="$display" QT_QPA_PLATFORM=xcb "$bin/zrv_bench_startup" "$build/src/app/zerlivan" 10 |
-        tee "$out/startup.txt"
+    { echo "## Start-up on Xvfb (process start to window mapped and drawn): a one-label Qt Widgets window of the same size, ${base:+the program at $base, }the program"; echo; } >>"$summary"
+    # Interleaved, twice, so that a change of the machine's load falls on all of them.
+    for round in 1 2; do
+        for which in reference ${base:+before} now; do
+            case "$which" in
+            reference) program="$bin/zrv_bench_hello" ;;
+            before) program="$build/base/src/app/zerlivan" ;;
+            now) program="$build/src/app/zerlivan" ;;
+            esac
+            DISPLAY="$display" QT_QPA_PLATFORM=xcb "$bin/zrv_bench_startup" "$program" 10 |
+                tee "$out/startup-$which-$round.txt" >&2
+            echo "$which (round $round): $(grep '^RESULT' "$out/startup-$which-$round.txt")" >>"$out/startup.txt"
+        done
+    done
     { echo '```'; cat "$out/startup.txt"; echo '```'; echo; } >>"$summary"
 fi
 
 if want memory; then
     echo "== Peak memory" >&2
     if [ "$mode" = full ]; then seconds=10; else seconds=3; fi
-    DISPLAY="$display" QT_QPA_PLATFORM=xcb /usr/bin/time -v "$bin/zrv_bench_session" "$seconds" \
-        >"$out/session.txt" 2>&1
-    { echo "## Peak resident memory: start, each exercise $seconds s at 40 ms on Xvfb 1920 x 1080, exit"; echo
-      echo '```'; grep -E "ticks|Maximum resident|Elapsed" "$out/session.txt"; echo '```'; echo; } >>"$summary"
+    display4k=":$((${display#:} + 1))"
+    Xvfb "$display4k" -screen 0 3840x2160x24 -br -nolisten tcp >"$out/xvfb-2160-memory.log" 2>&1 &
+    xvfb4k=$!
+    for _ in $(seq 50); do [ -S "/tmp/.X11-unix/X${display4k#:}" ] && break; sleep 0.1; done
+    { echo "## Resident memory: start, each exercise $seconds s at 40 ms on Xvfb, exit (peak, and at the end of each exercise)"; echo
+      echo '```'; } >>"$summary"
+    for screen in 1080 2160; do
+        memory_display="$display"
+        [ "$screen" = 2160 ] && memory_display="$display4k"
+        for which in ${base_bin:+before} now; do
+            session_bin="$bin"
+            [ "$which" = before ] && session_bin="$base_bin"
+            DISPLAY="$memory_display" QT_QPA_PLATFORM=xcb /usr/bin/time -v "$session_bin/zrv_bench_session" "$seconds" \
+                >"$out/session-$screen-$which.txt" 2>&1
+            { echo "-- $which, screen height $screen"
+              grep -E "ticks|Maximum resident" "$out/session-$screen-$which.txt"; } >>"$summary"
+        done
+    done
+    kill "$xvfb4k" 2>/dev/null || true
+    { echo '```'; echo; } >>"$summary"
 fi
 
 if want journal; then

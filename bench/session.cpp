@@ -4,7 +4,8 @@
 //
 //   zrv_bench_session [seconds per exercise, default 10]
 // Prints "maxrss_kB=<peak resident set of this process>" (getrusage); run it under
-// /usr/bin/time -v for the same figure seen from outside.
+// /usr/bin/time -v for the same figure seen from outside.  For each exercise also what is
+// resident at its end, while it still runs (VmRSS).
 
 #include "Session.h"
 #include "Measure.h"
@@ -15,6 +16,23 @@
 #include <cstdio>
 
 using namespace bench;
+
+namespace
+{
+long ResidentNow_kB()
+{
+    FILE* f = std::fopen("/proc/self/status", "r");
+    if (!f)
+        return -1;
+    char line[256];
+    long kB = -1;
+    while (std::fgets(line, sizeof line, f))
+        if (std::sscanf(line, "VmRSS: %ld kB", &kB) == 1)
+            break;
+    std::fclose(f);
+    return kB;
+}
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -32,11 +50,14 @@ int main(int argc, char** argv)
         QTimer::singleShot(0, [&] {
             for (Exercise e : {Exercise::Dot, Exercise::Pyramid, Exercise::Block}) {
                 session.Configure(e, 40);
-                QTimer::singleShot(int(seconds * 1000), session.screen.get(),
-                                   [&] { session.screen->requestClose(); });
+                long resident_kB = -1;
+                QTimer::singleShot(int(seconds * 1000), session.screen.get(), [&] {
+                    resident_kB = ResidentNow_kB();
+                    session.screen->requestClose();
+                });
                 session.screen->showModal();
-                std::fprintf(stderr, "%s: %d ticks so far, peak RSS %ld kB\n", ExerciseName(e), ticks,
-                             ProcessCpu().maxRss_kB);
+                std::fprintf(stderr, "%s: %d ticks so far, peak RSS %ld kB, resident at its end %ld kB\n",
+                             ExerciseName(e), ticks, ProcessCpu().maxRss_kB, resident_kB);
             }
             QCoreApplication::quit();
         });

@@ -21,15 +21,21 @@ namespace
 {
 
 // Repeats one step of a run (a tick, or the first frame); on the screen each step waits until
-// the window has taken its frame.
-void StepBenchmark(benchmark::State& state, Backend display, Exercise exercise, void (TickRig::*step)())
+// the window has taken its frame.  `glyphMasks` false: texts drawn glyph by glyph at every step,
+// as before their masks were kept (the same pixels).
+void StepBenchmark(benchmark::State& state, Backend display, Exercise exercise, void (TickRig::*step)(),
+                   bool glyphMasks)
 {
-    TickRig rig(display, exercise);
-    for (auto _ : state) {
-        (rig.*step)();
-        if (display == Backend::Screen)
-            TickRig::Settle();
+    Canvas::setGlyphMasks(glyphMasks);
+    {
+        TickRig rig(display, exercise);
+        for (auto _ : state) {
+            (rig.*step)();
+            if (display == Backend::Screen)
+                TickRig::Settle();
+        }
     }
+    Canvas::setGlyphMasks(true);
     state.SetItemsProcessed(state.iterations());
 }
 
@@ -67,11 +73,17 @@ int main(int argc, char** argv)
             const std::string suffix = name.toStdString();
             const std::pair<const char*, void (TickRig::*)()> steps[] = {
                 {"Tick/", &TickRig::Tick}, {"FirstFrame/", &TickRig::FirstFrame}};
-            for (const auto& [prefix, step] : steps)
-                benchmark::RegisterBenchmark((prefix + suffix).c_str(), StepBenchmark, display, exercise,
-                                             step)
-                    ->Unit(benchmark::kMicrosecond)
-                    ->MeasureProcessCPUTime();
+            for (const auto& [prefix, step] : steps) {
+                // The text exercises also the old way, side by side.
+                for (bool masks : {true, false}) {
+                    if (!masks && exercise == Exercise::Dot)
+                        continue;
+                    const std::string label = prefix + suffix + (masks ? "" : " (glyphs drawn)");
+                    benchmark::RegisterBenchmark(label.c_str(), StepBenchmark, display, exercise, step, masks)
+                        ->Unit(benchmark::kMicrosecond)
+                        ->MeasureProcessCPUTime();
+                }
+            }
         }
     }
     benchmark::RegisterBenchmark("PaceMeter/Step", PaceMeterStep)->Unit(benchmark::kNanosecond);

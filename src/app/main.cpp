@@ -13,6 +13,10 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QTimer>
+
+#include <functional>
+#include <utility>
 
 #include <sys/stat.h>
 
@@ -41,6 +45,35 @@ void avoidSessionBusAutolaunch()
     }
 }
 
+// Runs `work` once `window` has been painted the first time (from the event loop, after the
+// paint has gone to the window system), or after a second when it is not painted by then (a
+// window started minimized): what the first appearance does not need waits for it.
+class AfterFirstPaint : public QObject
+{
+  public:
+    AfterFirstPaint(QWidget* window, std::function<void()> work) : QObject(window), m_work(std::move(work))
+    {
+        window->installEventFilter(this);
+        QTimer::singleShot(1000, this, [this] { run(); });
+    }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint && m_work)
+            QTimer::singleShot(0, this, [this] { run(); });
+        return QObject::eventFilter(watched, event);
+    }
+
+  private:
+    void run()
+    {
+        if (auto work = std::exchange(m_work, nullptr))
+            work();
+    }
+    std::function<void()> m_work;
+};
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -65,10 +98,6 @@ int main(int argc, char* argv[])
     QGuiApplication::setDesktopFileName(QStringLiteral("zerlivan"));
     zrv::setApplicationTitle(QStringLiteral("Nivoleth"));
     zrv::useMessageBoxes();
-    QIcon icon(QStringLiteral(":/zerlivan.svg"));
-    for (int size_px : {16, 22, 24, 32, 48, 64, 128, 256})
-        icon.addFile(QStringLiteral(":/icons/%1/zerlivan.png").arg(size_px), QSize(size_px, size_px));
-    QApplication::setWindowIcon(icon);
 
     // From here SIGTERM, SIGHUP and SIGINT end the program the normal way (below).
     StopSignals stopSignals;
@@ -84,7 +113,9 @@ int main(int argc, char* argv[])
     zrv::installTranslations();
 
     // The training journal, in the user's data folder; a file it cannot use never stops a run.
-    SqliteJournal journal(SqliteJournal::defaultPath());
+    // Opened once the settings window is on its way to the screen (below), which does not wait
+    // for the database.
+    SqliteJournal journal(SqliteJournal::defaultPath(), SqliteJournal::Opening::AtFirstUse);
 
     // The settings window first: it is the main window.  The exercise window stays hidden
     // until the start button shows it.  Both live until the program ends.
@@ -105,6 +136,16 @@ int main(int argc, char* argv[])
                      [&stopRequests] { stopRequests.request(); });
 
     mainForm.show();
+    // The icon and the journal once the window has been drawn: finding the icon's image
+    // readers, decoding its sizes and loading the database would hold up its first appearance
+    // by several milliseconds.
+    new AfterFirstPaint(&mainForm, [&journal] {
+        QIcon icon(QStringLiteral(":/zerlivan.svg"));
+        for (int size_px : {16, 22, 24, 32, 48, 64, 128, 256})
+            icon.addFile(QStringLiteral(":/icons/%1/zerlivan.png").arg(size_px), QSize(size_px, size_px));
+        QApplication::setWindowIcon(icon);
+        journal.openIfClosed();
+    });
     if (otherCopyRuns)
         mainForm.setSettingsHeldElsewhere();
     return QApplication::exec();

@@ -12,8 +12,12 @@
 #include <QRawFont>
 #include <QTextLayout>
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <optional>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
 
 namespace
 {
@@ -28,6 +32,11 @@ constexpr qsizetype kMaxShapedTexts = 4096;
 QColor toQColor(ColorValue c)
 {
     return QColor(redOf(c), greenOf(c), blueOf(c));
+}
+// The pixel of colour `c` on the 32-bit surface.
+QRgb rgbOf(ColorValue c)
+{
+    return qRgb(redOf(c), greenOf(c), blueOf(c));
 }
 
 // The pixels [left, right] of one row inside an ellipse, or none.
@@ -72,18 +81,49 @@ class EllipseRows
 };
 } // namespace
 
+// The device pixels a glyph covers (or a text's, for texts drawn with lines), as runs along
+// rows, relative to its origin.  Glyphs are drawn without anti-aliasing, so a pixel is covered
+// or not, and drawing a glyph in a colour sets exactly these pixels to it.
+struct GlyphSpan {
+    int y = 0;
+    int x = 0;
+    int length = 0;
+};
+struct GlyphMask {
+    std::vector<GlyphSpan> spans;
+};
+// A glyph's mask at its place in a text, relative to the text's origin (the device pixel of
+// the baseline at its left edge).
+struct PlacedGlyph {
+    const GlyphMask* mask = nullptr;
+    int x = 0;
+    int y = 0;
+};
+
 // A text as the current font lays it out, measured and shaped once: its width, its ink and, for
 // a scaled surface, its glyphs in the font at the device size, each at its place in the frame
-// times the scale.
+// times the scale; and, once drawn, the masks of those glyphs at their places.
 struct ShapedText {
     int width = 0;
     QRect ink;             // relative to the baseline at the text's left edge
     QList<QGlyphRun> runs; // device pixels relative to the baseline at the text's left edge
+    bool maskMade = false;
+    bool masked = false; // the glyphs' pixels are `glyphs` (else they are drawn each time)
+    std::vector<PlacedGlyph> glyphs;
+    std::shared_ptr<const GlyphMask> whole; // the text's own mask, when it has lines
 };
+
+namespace
+{
+std::atomic<bool> glyphMasksOn{true};
+} // namespace
 
 struct Canvas::Private {
     FrameSurface* surface = nullptr;
     QImage* dc = nullptr; // the surface's image while the painter is on it
+    // Its pixels, the buffer the painter draws into (taken after the painter detached it).
+    uchar* pixels = nullptr;
+    qsizetype bytesPerLine = 0;
     QPainter painter;
     const QRect bounds{0, 0, FrameSurface::Width, FrameSurface::Height}; // in frame units
     double scale = 1;                                                    // device pixels per frame unit
@@ -98,17 +138,26 @@ struct Canvas::Private {
     QHash<QString, ShapedText> shaped;
     // The fonts of the shaped glyphs at the device size (a font engine each, made once).
     QList<std::pair<QRawFont, QRawFont>> deviceFonts;
+    // The masks of their glyphs, per device font (the index in deviceFonts) and glyph.
+    std::unordered_map<quint64, GlyphMask> glyphMasks;
+    std::unordered_set<quint64> unmaskableGlyphs;
 
-    // The frame units [left, right) x [top, bottom), clipped to the frame.
-    void fill(qint64 left, qint64 top, qint64 right, qint64 bottom, const QColor& color)
+    // The frame units [left, right) x [top, bottom), clipped to the frame (maybe empty).
+    QRect clipped(qint64 left, qint64 top, qint64 right, qint64 bottom) const
     {
         left = std::max<qint64>(left, bounds.left());
         top = std::max<qint64>(top, bounds.top());
         right = std::min<qint64>(right, bounds.right() + 1);
         bottom = std::min<qint64>(bottom, bounds.bottom() + 1);
         if (left >= right || top >= bottom)
+            return {};
+        return QRect(int(left), int(top), int(right - left), int(bottom - top));
+    }
+    void fill(qint64 left, qint64 top, qint64 right, qint64 bottom, const QColor& color)
+    {
+        const QRect r = clipped(left, top, right, bottom);
+        if (r.isEmpty())
             return;
-        const QRect r(int(left), int(top), int(right - left), int(bottom - top));
         painter.fillRect(zrv::deviceRectOf(r, scale), color);
         note(r);
     }
@@ -131,6 +180,8 @@ struct Canvas::Private {
         painter.setCompositionMode(QPainter::CompositionMode_Source);
         scale = surface->scale();
         dc = &surface->m_image;
+        pixels = dc->bits();
+        bytesPerLine = dc->bytesPerLine();
     }
 
     // The metrics of `f` on the held device context.
@@ -147,8 +198,20 @@ struct Canvas::Private {
         return device;
     }
     // `text` shaped in `f`.
-    const ShapedText& shape(const FontSpec& f, const QString& text);
+    ShapedText& shape(const FontSpec& f, const QString& text);
     void drawScaledText(qint64 x, qint64 baseline, const ShapedText& text, const QColor& color);
+    // Finds what the glyphs of `text` cover; leaves it unmasked when they draw anything but
+    // whole pixels of the pen's colour or reach beyond where they were looked for.
+    void makeMask(ShapedText& text);
+    // What `runs`, drawn with their origin at device pixel (0, 0), cover within `area` (relative
+    // to that origin); false when they draw anything but whole pixels of the pen's colour, or
+    // at the area's edge.
+    static bool maskOf(const QList<QGlyphRun>& runs, const QRect& area, GlyphMask& mask);
+    // The box `box` (device pixels, clipped to `clip`, may be empty) filled with `background`,
+    // then the masked glyphs with their origin at device pixel `origin` in `color`, clipped to
+    // `clip`; row by row.
+    void paintMasked(const QRect& box, QRgb background, const ShapedText& text, QPoint origin, QRgb color,
+                     const QRect& clip);
 
     void note(const QRect& r)
     {
@@ -294,13 +357,15 @@ const QFontMetrics& Canvas::Private::metricsOf(const FontSpec& f)
         metrics.reset();
         shaped.clear();
         deviceFonts.clear();
+        glyphMasks.clear();
+        unmaskableGlyphs.clear();
     }
     if (!metrics)
         metrics.emplace(font, dc); // an image: the same resolution for every context
     return *metrics;
 }
 
-const ShapedText& Canvas::Private::shape(const FontSpec& f, const QString& text)
+ShapedText& Canvas::Private::shape(const FontSpec& f, const QString& text)
 {
     const QFontMetrics& fm = metricsOf(f);
     auto it = shaped.find(text);
@@ -344,6 +409,140 @@ void Canvas::Private::drawScaledText(qint64 x, qint64 baseline, const ShapedText
     painter.setCompositionMode(QPainter::CompositionMode_Source);
 }
 
+bool Canvas::Private::maskOf(const QList<QGlyphRun>& runs, const QRect& area, GlyphMask& mask)
+{
+    constexpr qint64 kMaxMaskPixels = qint64(1) << 24;
+    if (area.isEmpty() || qint64(area.width()) * area.height() > kMaxMaskPixels)
+        return false;
+    QImage image(area.size(), QImage::Format_RGB32);
+    if (image.isNull())
+        return false;
+    constexpr QRgb kOff = 0xFF000000u, kOn = 0xFFFFFFFFu;
+    image.fill(kOff);
+    {
+        // The same painter state as the surface's: glyphs at whole device pixels, moved by
+        // whole pixels, cover the same pixels.
+        QPainter p(&image);
+        p.setRenderHint(QPainter::Antialiasing, false);
+        p.setRenderHint(QPainter::TextAntialiasing, false);
+        p.setPen(QColor(kOn));
+        p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        const QPointF origin(double(-area.left()), double(-area.top()));
+        for (const QGlyphRun& run : runs)
+            p.drawGlyphRun(origin, run);
+    }
+    const int width = image.width(), height = image.height();
+    mask.spans.clear();
+    for (int y = 0; y < height; ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        const bool edgeRow = y == 0 || y == height - 1;
+        for (int x = 0; x < width;) {
+            if (row[x] == kOff) {
+                ++x;
+                continue;
+            }
+            if (row[x] != kOn || edgeRow || x == 0)
+                return false;
+            const int start = x;
+            while (x < width && row[x] == kOn)
+                ++x;
+            if (x == width || row[x] != kOff)
+                return false;
+            mask.spans.push_back({y + area.top(), start + area.left(), x - start});
+        }
+    }
+    return true;
+}
+
+void Canvas::Private::makeMask(ShapedText& text)
+{
+    text.maskMade = true;
+    if (text.runs.isEmpty())
+        return;
+    bool lines = false;
+    for (const QGlyphRun& run : std::as_const(text.runs))
+        lines = lines || run.underline() || run.overline() || run.strikeOut();
+    if (lines) {
+        // The lines go with the run: the text's pixels as a whole, looked for around its box
+        // and ink in frame units with a margin, at the device scale, and a device margin more.
+        const QFontMetrics& fm = *metrics;
+        const QRect frameArea =
+            (QRect(0, -fm.ascent(), std::max(1, text.width), std::max(1, fm.height())) | text.ink)
+                .adjusted(-4, -4, 4, 4);
+        const int margin_px = int(std::ceil(scale)) + 2;
+        const QRect device =
+            zrv::deviceRectOf(frameArea, scale).adjusted(-margin_px, -margin_px, margin_px, margin_px);
+        auto mask = std::make_shared<GlyphMask>();
+        if (!maskOf(text.runs, device, *mask))
+            return;
+        text.whole = mask;
+        text.glyphs = {{mask.get(), 0, 0}};
+        text.masked = true;
+        return;
+    }
+    // Each glyph's mask once per device font, looked for in a square three times the font's size.
+    std::vector<PlacedGlyph> glyphs;
+    for (const QGlyphRun& run : std::as_const(text.runs)) {
+        const QRawFont font = run.rawFont();
+        const auto fontIndex = quint64(std::find_if(deviceFonts.cbegin(), deviceFonts.cend(),
+                                                    [&](const auto& fonts) { return fonts.second == font; }) -
+                                       deviceFonts.cbegin());
+        const int size_px = int(std::ceil(font.pixelSize()));
+        const QRect area(-size_px - 4, -2 * size_px - 4, 3 * size_px + 8, 3 * size_px + 8);
+        const QList<quint32> indexes = run.glyphIndexes();
+        const QList<QPointF> positions = run.positions();
+        for (qsizetype i = 0; i < indexes.size(); ++i) {
+            const quint64 key = (fontIndex << 32) | indexes[i];
+            auto it = glyphMasks.find(key);
+            if (it == glyphMasks.end()) {
+                if (unmaskableGlyphs.count(key))
+                    return;
+                QGlyphRun one;
+                one.setRawFont(font);
+                one.setGlyphIndexes({indexes[i]});
+                one.setPositions({QPointF(0, 0)});
+                GlyphMask mask;
+                if (!maskOf({one}, area, mask)) {
+                    unmaskableGlyphs.insert(key);
+                    return;
+                }
+                it = glyphMasks.emplace(key, std::move(mask)).first;
+            }
+            const QPointF at = positions[i];
+            if (at != QPointF(std::round(at.x()), std::round(at.y())))
+                return; // shaped at whole device pixels, so not expected
+            if (!it->second.spans.empty())
+                glyphs.push_back({&it->second, int(at.x()), int(at.y())});
+        }
+    }
+    text.glyphs = std::move(glyphs);
+    text.masked = true;
+}
+
+void Canvas::Private::paintMasked(const QRect& box, QRgb background, const ShapedText& text, QPoint origin,
+                                  QRgb color, const QRect& clip)
+{
+    auto row = [this](int y) { return reinterpret_cast<QRgb*>(pixels + qsizetype(y) * bytesPerLine); };
+    const QRect fillBox = box & clip;
+    if (!fillBox.isEmpty()) {
+        for (int y = fillBox.top(); y <= fillBox.bottom(); ++y)
+            std::fill_n(row(y) + fillBox.left(), fillBox.width(), background);
+    }
+    const int clipLeft = clip.left(), clipRight = clip.right() + 1;
+    for (const PlacedGlyph& glyph : text.glyphs) {
+        const int gx = origin.x() + glyph.x, gy = origin.y() + glyph.y;
+        for (const GlyphSpan& span : glyph.mask->spans) {
+            const int y = gy + span.y;
+            if (y < clip.top() || y > clip.bottom())
+                continue;
+            const int x0 = std::max(clipLeft, gx + span.x);
+            const int x1 = std::min(clipRight, gx + span.x + span.length);
+            if (x0 < x1)
+                std::fill(row(y) + x0, row(y) + x1, color);
+        }
+    }
+}
+
 int Canvas::textWidth(const QString& text)
 {
     d->begin();
@@ -360,13 +559,31 @@ void Canvas::textOut(int x, int y, const QString& text)
 {
     d->begin();
     const QFontMetrics& fm = d->metricsOf(font);
-    const ShapedText& shaped = d->shape(font, text);
+    ShapedText& shaped = d->shape(font, text);
     const qint64 w = shaped.width;
     const qint64 h = std::max(1, fm.height());
-    if (brush.style == bsSolid)
-        d->fill(x, y, x + w, y + h, toQColor(brush.color));
+    if (glyphMasksOn.load(std::memory_order_relaxed) && !shaped.maskMade)
+        d->makeMask(shaped);
+    const bool masked = shaped.masked && glyphMasksOn.load(std::memory_order_relaxed);
+    // With the glyphs' mask the box is filled together with them, row by row.
+    QRect box;
+    if (brush.style == bsSolid) {
+        if (masked) {
+            const QRect r = d->clipped(x, y, x + w, y + h);
+            if (!r.isEmpty())
+                box = zrv::deviceRectOf(r, d->scale);
+            d->note(r);
+        } else {
+            d->fill(x, y, x + w, y + h, toQColor(brush.color));
+        }
+    }
+    const QRect frame = zrv::deviceRectOf(d->bounds, d->scale);
+    auto fillBoxOnly = [&] {
+        if (!box.isEmpty())
+            d->painter.fillRect(box, toQColor(brush.color));
+    };
     if (text.isEmpty())
-        return;
+        return fillBoxOnly();
     // The strokes may reach out of the box (italics, overhangs): the ink's bounds, with a
     // margin, are drawn and count as changed too.  All in 64 bits, relative to the surface.
     const QRect ink = shaped.ink.adjusted(-2, -2, 2, 2);
@@ -378,14 +595,27 @@ void Canvas::textOut(int x, int y, const QString& text)
     const qint64 bottom =
         std::min<qint64>(std::max<qint64>(y + h, baseline + ink.bottom() + 1), d->bounds.bottom() + 1);
     if (left >= right || top >= bottom)
-        return; // nothing of it on the surface
+        return fillBoxOnly(); // nothing of it on the surface
     const QRect area(int(left), int(top), int(right - left), int(bottom - top));
     const qint64 originX = x - left, originY = baseline - top;
     if (std::abs(originX) > (qint64(1) << 30) || std::abs(originY) > (qint64(1) << 30))
-        return;
-    // One-bit glyphs go straight onto the 32-bit surface, clipped to the frame.
-    d->painter.setClipRect(zrv::deviceRectOf(d->bounds, d->scale));
-    d->drawScaledText(x, baseline, shaped, toQColor(font.color));
-    d->painter.setClipping(false);
+        return fillBoxOnly();
+    const qint64 deviceX = zrv::deviceEdgeOf(x, d->scale), deviceY = zrv::deviceEdgeOf(baseline, d->scale);
+    constexpr qint64 kMaxOrigin = qint64(1) << 28;
+    if (masked && std::abs(deviceX) < kMaxOrigin && std::abs(deviceY) < kMaxOrigin) {
+        d->paintMasked(box, rgbOf(brush.color), shaped, QPoint(int(deviceX), int(deviceY)), rgbOf(font.color),
+                       frame);
+    } else {
+        fillBoxOnly();
+        // One-bit glyphs go straight onto the 32-bit surface, clipped to the frame.
+        d->painter.setClipRect(frame);
+        d->drawScaledText(x, baseline, shaped, toQColor(font.color));
+        d->painter.setClipping(false);
+    }
     d->note(area);
+}
+
+void Canvas::setGlyphMasks(bool enabled)
+{
+    glyphMasksOn.store(enabled, std::memory_order_relaxed);
 }

@@ -23,7 +23,10 @@ enum BrushStyle { bsSolid, bsClear };
 //
 // Text is drawn without anti-aliasing: the exercises draw the same text over itself in another
 // colour with a clear brush, and only one-colour strokes cover earlier strokes exactly (blended
-// edges would leave fringes of the old colour and grow bolder with every redraw).
+// edges would leave fringes of the old colour and grow bolder with every redraw).  So a text's
+// glyphs cover whole pixels, the same ones whatever the colours: they are drawn once, the first
+// time the text is, and what they cover is kept with the shaped text; every later drawing sets
+// those pixels to the colour (with the box's fill, row by row), as drawing the glyphs would.
 //
 // Font sizes are kept as set; what is drawn uses round(|Size| * 96 / 72) pixels, clamped to
 // 1 .. MaxFontPixels (size 0 draws at the default 8 points), and at most 31 characters of
@@ -63,6 +66,11 @@ class Canvas
     // for absurd font sizes.
     int textWidth(const QString& text);
     int textHeight(const QString& text);
+    // Whether texts are drawn from what their glyphs cover, found at their first drawing (the
+    // default), or by drawing their glyphs again at every call (the same pixels, slower; the
+    // benchmarks compare the two).  For every canvas of the program.
+    static void setGlyphMasks(bool enabled);
+
     // Takes the painter off the surface; does nothing when it is not there.  Attributes stay.
     void release();
     bool isPainting() const;

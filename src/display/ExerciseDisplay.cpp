@@ -4,14 +4,19 @@
 #include "core/Letterbox.h"
 #include "display/FullScreen.h"
 
+#include <QBackingStore>
 #include <QEvent>
 #include <QLayout>
+#include <QPaintEngine>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScreen>
 #include <QTimer>
 #include <QWindow>
 #include <cmath>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 namespace
 {
@@ -132,6 +137,8 @@ void ExerciseDisplay::present()
     if (!m_initialized || m_busy)
         return;
     m_surface->canvas()->release();
+    if (m_surface->outsideMemory() && !inStore())
+        moveOutOfStore();
     const QRegion changed = m_surface->takeChanged();
     m_lastPresented = changed;
     if (changed.isEmpty() || !isVisible())
@@ -211,6 +218,99 @@ bool ExerciseDisplay::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
+QImage* ExerciseDisplay::storeImage() const
+{
+    QBackingStore* store = backingStore();
+    QPaintDevice* device = store ? store->paintDevice() : nullptr;
+    return device && device->devType() == QInternal::Image ? static_cast<QImage*>(device) : nullptr;
+}
+
+bool ExerciseDisplay::inStore() const
+{
+    const QImage* store = storeImage();
+    return m_surface && m_surface->outsideMemory() && store && store == m_store &&
+           store->constBits() == m_storeBits && store->bytesPerLine() == m_storeBytesPerLine &&
+           store->size() == m_storeSize;
+}
+
+bool ExerciseDisplay::overlapped() const
+{
+    const QWidget* parent = parentWidget();
+    if (!parent)
+        return false;
+    for (const QObject* o : parent->children()) {
+        const auto* w = qobject_cast<const QWidget*>(o);
+        if (w && w != this && w->isVisible() && !w->isWindow() && w->geometry().intersects(geometry()))
+            return true;
+    }
+    for (const QObject* o : children()) {
+        const auto* w = qobject_cast<const QWidget*>(o);
+        if (w && w->isVisible() && !w->isWindow())
+            return true;
+    }
+    return false;
+}
+
+void ExerciseDisplay::moveIntoStore(QImage* store, const QRect& target)
+{
+    // An opaque window's 32-bit pixels: its alpha byte is always 0xFF, as the frame's are, so
+    // its premultiplied format holds them unchanged.
+    const bool opaque32 =
+        store->format() == QImage::Format_RGB32 || (store->format() == QImage::Format_ARGB32_Premultiplied &&
+                                                    !window()->testAttribute(Qt::WA_TranslucentBackground));
+    if (m_offscreenScale || !m_surface || m_surface->outsideMemory() || devicePixelRatioF() != 1.0 ||
+        store->devicePixelRatio() != 1.0 || !opaque32 || overlapped())
+        return;
+    const QRect inStore(mapTo(window(), target.topLeft()), target.size());
+    if (target.size() != m_surface->image().size() || !store->rect().contains(inStore))
+        return;
+    // Not bits(): the store's image is not to be detached from the memory the window system
+    // is sent from.
+    auto* bits = const_cast<uchar*>(store->constBits()) + qsizetype(inStore.y()) * store->bytesPerLine() +
+                 qsizetype(inStore.x()) * 4;
+    m_surface->moveTo(bits, store->bytesPerLine());
+#ifdef __GLIBC__
+    // The frame's own memory, given back to the system: a block this large may lie inside
+    // the heap, where freeing alone keeps it resident.
+    malloc_trim(0);
+#endif
+    m_store = store;
+    m_storeBits = store->constBits();
+    m_storeBytesPerLine = store->bytesPerLine();
+    m_storeSize = store->size();
+}
+
+void ExerciseDisplay::moveOutOfStore()
+{
+    if (!m_surface || !m_surface->outsideMemory()) {
+        m_store = nullptr;
+        return;
+    }
+    const bool lost = !inStore();
+    m_surface->moveHome(lost);
+    m_store = nullptr;
+    if (lost) {
+        update();
+        QTimer::singleShot(0, this, [this] {
+            if (m_initialized && !m_busy)
+                emit surfaceRemade();
+        });
+    }
+}
+
+void ExerciseDisplay::resizeEvent(QResizeEvent* event)
+{
+    // The backing store is made again at the window's new size (at its next repaint).
+    moveOutOfStore();
+    QWidget::resizeEvent(event);
+}
+
+void ExerciseDisplay::hideEvent(QHideEvent* event)
+{
+    moveOutOfStore();
+    QWidget::hideEvent(event);
+}
+
 QRect ExerciseDisplay::frameTarget() const
 {
     return zrv::letterboxRect(m_surface->image().size(), deviceSizeOf(size(), devicePixelRatioF()));
@@ -242,12 +342,29 @@ void ExerciseDisplay::paintEvent(QPaintEvent* event)
         painter.drawImage(logicalRectOf(target, dpr), frame);
         return;
     }
+    // Into the backing store, where the frame's pixels may be already.
+    QImage* store = painter.paintEngine() && painter.paintEngine()->paintDevice() == storeImage()
+                        ? storeImage()
+                        : nullptr;
+    if (m_surface->outsideMemory()) {
+        if (store && inStore() && !overlapped())
+            return;
+        if (store || !inStore()) {
+            painter.end();
+            moveOutOfStore();
+            painter.begin(this);
+        }
+    }
     // Device pixels 1:1: only the repainted rectangles, each straight from the frame.
     if (dpr != 1.0)
         painter.scale(1 / dpr, 1 / dpr);
     for (const QRect& r : region) {
         const QRect device = deviceRectOf(r, dpr).toAlignedRect() & target;
         if (!device.isEmpty())
-            painter.drawImage(device.topLeft(), frame, device.translated(-target.topLeft()));
+            painter.drawImage(device.topLeft(), m_surface->image(), device.translated(-target.topLeft()));
+    }
+    if (store) {
+        painter.end();
+        moveIntoStore(store, target);
     }
 }

@@ -21,6 +21,12 @@ class QScreen;
 // device pixel ratio, or the window moved to another screen), the surface is made again at the
 // new scale and surfaceRemade() asks the owner to draw the whole frame again.
 //
+// On the screen, while the frame is shown 1:1 (device pixel ratio 1, a 32-bit window without
+// alpha) and nothing lies over it, its pixels are kept in the window's backing store itself: the
+// canvas draws where the window system is sent them from, a repaint has nothing to copy, and
+// the frame takes no memory of its own.  Anything else (a line over it, a resize, hiding,
+// a picture of the widget) takes them back into memory of their own first.
+//
 // Off-screen (setOffscreenScale(), for tests and the frame renderer) the form is left alone and
 // the frame is kept at the scale given, 1 for 640 x 480; it is the same surface, drawn the same
 // way.  Changing the scale during a run remakes the surface as a screen change does.
@@ -63,6 +69,8 @@ class ExerciseDisplay : public QWidget
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
   private:
     // Remakes the surface at `scale`; keeps the old one when that scale is refused or cannot be
@@ -73,6 +81,17 @@ class ExerciseDisplay : public QWidget
     void watchScreen(QScreen* screen);
     // Where the frame lies in the widget's device pixels.
     QRect frameTarget() const;
+    // The window's backing store image, when it is one.
+    QImage* storeImage() const;
+    // The frame's pixels are in the backing store, which still has the memory they were put in.
+    bool inStore() const;
+    // A visible widget lies over this one.
+    bool overlapped() const;
+    // The frame's pixels into the backing store, at `target` in `store`, when they may go there.
+    void moveIntoStore(QImage* store, const QRect& target);
+    // The frame's pixels out of the backing store into memory of their own; when the store's
+    // memory has gone meanwhile, the frame is black and drawn again.
+    void moveOutOfStore();
 
     std::optional<double> m_offscreenScale;
     std::unique_ptr<FrameSurface> m_surface;
@@ -80,6 +99,11 @@ class ExerciseDisplay : public QWidget
     QPointer<QWidget> m_watchedParent;
     QList<QMetaObject::Connection> m_screenWatch;
     QRegion m_lastPresented;
+    // The backing store image the frame's pixels are in and its memory then.
+    const QImage* m_store = nullptr;
+    const uchar* m_storeBits = nullptr;
+    qsizetype m_storeBytesPerLine = 0;
+    QSize m_storeSize;
     bool m_initialized = false;
     bool m_busy = false;
     bool m_eventRaised = false;

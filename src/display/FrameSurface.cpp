@@ -4,6 +4,7 @@
 #include "core/Letterbox.h"
 
 #include <cmath>
+#include <cstring>
 
 FrameSurface::FrameSurface(double scale) : m_scale(scale)
 {
@@ -39,4 +40,47 @@ QRegion FrameSurface::takeChanged()
         changed = QRegion(0, 0, Width, Height);
     }
     return changed;
+}
+
+const uchar* FrameSurface::outsideMemory() const
+{
+    // A copy of the image held elsewhere makes the next drawing take a copy of its own.
+    return m_outside && m_image.constBits() == m_outside ? m_outside : nullptr;
+}
+
+void FrameSurface::moveTo(uchar* bits, qsizetype bytesPerLine)
+{
+    if (m_canvas)
+        m_canvas->release();
+    const qsizetype rowBytes = qsizetype(m_image.width()) * 4;
+    for (int y = 0; y < m_image.height(); ++y)
+        std::memcpy(bits + y * bytesPerLine, m_image.constScanLine(y), size_t(rowBytes));
+    m_image = QImage(bits, m_image.width(), m_image.height(), bytesPerLine, QImage::Format_RGB32);
+    m_outside = bits;
+}
+
+void FrameSurface::moveHome(bool lost)
+{
+    if (m_canvas)
+        m_canvas->release();
+    if (outsideMemory()) {
+        QImage own(m_image.size(), QImage::Format_RGB32);
+        if (own.isNull()) {
+            // No memory for it: drawing fails from here rather than go to memory that is gone.
+            if (lost) {
+                m_image = QImage();
+                m_outside = nullptr;
+            }
+            return;
+        }
+        if (lost) {
+            own.fill(0xFF000000u);
+            m_wholeChanged = true;
+        } else {
+            for (int y = 0; y < own.height(); ++y)
+                std::memcpy(own.scanLine(y), m_image.constScanLine(y), size_t(own.width()) * 4);
+        }
+        m_image = std::move(own);
+    }
+    m_outside = nullptr;
 }

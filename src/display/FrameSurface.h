@@ -35,10 +35,21 @@ class FrameSurface
     // was made); resets it.
     QRegion takeChanged();
 
+    // The pixels kept in memory of someone else's from now on (the window's backing store, so
+    // that the window shows them as they are drawn): `bits`, rows `bytesPerLine` apart, as
+    // large as the image and RGB32.  The frame is copied there; the canvas is given back first.
+    void moveTo(uchar* bits, qsizetype bytesPerLine);
+    // The pixels in memory of its own again: copied from where they are, or black (and all of
+    // the frame changed) when that memory is `lost`.  Nothing when they are in their own.
+    void moveHome(bool lost);
+    // Where the pixels are when in memory of someone else's; null when in their own.
+    const uchar* outsideMemory() const;
+
   private:
     friend class Canvas; // paints on m_image
     QImage m_image;
     double m_scale;
     std::unique_ptr<Canvas> m_canvas;
     bool m_wholeChanged = true;
+    const uchar* m_outside = nullptr;
 };

@@ -231,11 +231,18 @@ void handOver(const QStringList& made, const QString& madeIn)
 }
 } // namespace
 
-SqliteJournal::SqliteJournal(QString path, QObject* parent) : QObject(parent), m_path(std::move(path))
+SqliteJournal::SqliteJournal(QString path, QObject* parent)
+    : SqliteJournal(std::move(path), Opening::Now, parent)
+{
+}
+
+SqliteJournal::SqliteJournal(QString path, Opening opening, QObject* parent)
+    : QObject(parent), m_path(std::move(path))
 {
     static QAtomicInteger<int> counter;
     m_connection = QStringLiteral("zerlivan-journal-%1").arg(counter.fetchAndAddRelaxed(1));
-    open();
+    if (opening == Opening::Now)
+        open();
 }
 
 SqliteJournal::~SqliteJournal()
@@ -256,6 +263,7 @@ QString SqliteJournal::defaultPath()
 
 void SqliteJournal::open()
 {
+    m_opened = true;
     close();
     m_readable = false;
     const QString folder = QFileInfo(m_path).absolutePath();
@@ -489,6 +497,7 @@ bool SqliteJournal::setAside()
 
 bool SqliteJournal::record(const RunRecord& run)
 {
+    openOnce();
     m_pending.append(run);
     // A file removed or replaced since it was opened would take the run with it.
     const bool sameFile = m_readable && identityOf(m_path) == m_file;
@@ -638,6 +647,7 @@ RunRecord runOfRow(const QSqlQuery& select)
 
 QList<RunRecord> SqliteJournal::runs(const RunQuery& query) const
 {
+    openOnce();
     QList<RunRecord> runs;
     if (m_readable) {
         QSqlQuery select(m_db);
@@ -692,6 +702,7 @@ QString orderExpression(RunKey key, int layout)
 
 Totals SqliteJournal::totals(const RunQuery& query) const
 {
+    openOnce();
     QList<RunRecord> pending;
     for (const RunRecord& run : m_pending)
         if (query.matches(run))
@@ -712,6 +723,7 @@ Totals SqliteJournal::totals(const RunQuery& query) const
 
 QList<RunRecord> SqliteJournal::runPage(const RunOrder& order, qint64 offset, int limit) const
 {
+    openOnce();
     QList<RunRecord> pending = m_pending;
     std::stable_sort(pending.begin(), pending.end(), newer);
     QList<RunRecord> page;
@@ -732,6 +744,7 @@ QList<RunRecord> SqliteJournal::runPage(const RunOrder& order, qint64 offset, in
 
 bool SqliteJournal::remove(const QList<RunRecord>& runs)
 {
+    openOnce();
     QStringList ids;
     for (const RunRecord& run : runs)
         if (run.id > 0)

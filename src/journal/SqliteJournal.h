@@ -37,23 +37,45 @@ class SqliteJournal : public QObject, public RunLog
   public:
     static constexpr int kSchemaVersion = 4;
 
-    // Opens the journal at `path` at once, making its folder and the file when missing.
+    // When the journal at `path` is opened (making its folder and the file when missing): at
+    // once, or when it is first used (the program's start then does without the database).
+    enum class Opening { Now, AtFirstUse };
+    // Opens the journal at `path` at once.
     explicit SqliteJournal(QString path, QObject* parent = nullptr);
+    SqliteJournal(QString path, Opening opening, QObject* parent = nullptr);
     ~SqliteJournal() override;
 
+    // Opens a journal left to its first use now, unless it is open.
+    void openIfClosed() { openOnce(); }
     // journal.sqlite in the user's data folder for the program (~/.local/share/zerlivan).
     static QString defaultPath();
 
     bool record(const RunRecord& run) override;
     QList<RunRecord> runs(const RunQuery& query = {}) const override;
 
-    JournalState state() const { return m_state; }
+    JournalState state() const
+    {
+        openOnce();
+        return m_state;
+    }
     const QString& path() const { return m_path; }
     // Where a damaged file was put aside when this journal was opened; empty when none was.
-    const QString& asidePath() const { return m_asidePath; }
+    const QString& asidePath() const
+    {
+        openOnce();
+        return m_asidePath;
+    }
     // The database's own words about the last failure.
-    const QString& errorText() const { return m_error; }
-    int pendingCount() const { return int(m_pending.size()); }
+    const QString& errorText() const
+    {
+        openOnce();
+        return m_error;
+    }
+    int pendingCount() const
+    {
+        openOnce();
+        return int(m_pending.size());
+    }
 
   signals:
     // A run was recorded (stored or held in memory), or the state changed.
@@ -65,6 +87,12 @@ class SqliteJournal : public QObject, public RunLog
     enum class ReadMode { ReadWrite, ReadOnly, Immutable };
 
     void open();
+    // Opens the journal if it was left to its first use and is not open yet.
+    void openOnce() const
+    {
+        if (!m_opened)
+            const_cast<SqliteJournal*>(this)->open();
+    }
     Failure tryOpen(ReadMode mode);
     Failure prepareSchema();
     Failure checkRunsTable();
@@ -78,6 +106,7 @@ class SqliteJournal : public QObject, public RunLog
 
     QString m_path;
     QString m_connection;
+    bool m_opened = false;
     QSqlDatabase m_db;
     bool m_readable = false;
     // The layout of the runs table as it is read: older than the program's only for a file that

@@ -227,6 +227,8 @@ class TestProgram : public QObject
         }
         QVERIFY(copy.Start(dir.path()));
         QVERIFY(WaitFor([&] { return QFile::exists(dir.filePath("zrv.opt.lock")); }));
+        if (started == "data") // the journal is opened once the window is there
+            QVERIFY(WaitFor([&] { return QFile::exists(dir.filePath("home/.local/share/zerlivan")); }));
         QVERIFY(copy.Stop(signal_number));
         QCOMPARE(copy.process.exitStatus(), QProcess::NormalExit);
         QCOMPARE(copy.process.exitCode(), 0);

@@ -76,6 +76,8 @@ class TestCanvasScaled : public QObject
     void redrawCoversExactly();
     void textInFrameUnits_data() { shapesOnTheDeviceGrid_data(); }
     void textInFrameUnits();
+    void maskedTextAsDrawnGlyphs_data();
+    void maskedTextAsDrawnGlyphs();
 };
 
 void TestCanvasScaled::shapesOnTheDeviceGrid_data()
@@ -186,6 +188,58 @@ void TestCanvasScaled::textInFrameUnits()
     const QRegion changed = cv->takeChangedRegion();
     QVERIFY(QRect(0, 0, 640, 480).contains(changed.boundingRect()));
     QVERIFY(zrv::deviceRectOf(changed.boundingRect(), scale).contains(ink));
+}
+
+void TestCanvasScaled::maskedTextAsDrawnGlyphs_data()
+{
+    QTest::addColumn<double>("scale");
+    QTest::addColumn<QString>("font");
+    QTest::addColumn<int>("size");
+    QTest::addColumn<int>("style");
+    QTest::addColumn<QPoint>("at"); // the block's centre and top
+    QTest::newRow("1:1 Courier") << 1.0 << "Courier New" << 10 << 0 << QPoint(320, 60);
+    QTest::newRow("1080p Courier") << 2.25 << "Courier New" << 6 << 0 << QPoint(320, 60);
+    QTest::newRow("2160p Courier") << 4.5 << "Courier New" << 6 << 0 << QPoint(320, 60);
+    QTest::newRow("800x600 sans bold") << 1.25 << "DejaVu Sans" << 14 << int(fsBold) << QPoint(300, 200);
+    QTest::newRow("1080p serif italic") << 2.25 << "DejaVu Serif" << 12 << int(fsItalic) << QPoint(321, 100);
+    QTest::newRow("2160p underlined, struck out")
+        << 4.5 << "Arial" << 9 << int(fsUnderline | fsStrikeOut) << QPoint(333, 200);
+    QTest::newRow("smaller screen, large")
+        << 0.625 << "Times New Roman" << 28 << int(fsBold | fsItalic) << QPoint(320, 100);
+    QTest::newRow("cut by the frame's edges")
+        << 2.25 << "Courier New" << 16 << int(fsItalic) << QPoint(5, 400);
+}
+
+// Texts drawn from their glyphs' mask are, pixel for pixel, the texts drawn glyph by glyph, in
+// any colours, fonts, styles and scales, drawn over each other as a Block step does.
+void TestCanvasScaled::maskedTextAsDrawnGlyphs()
+{
+    QFETCH(double, scale);
+    QFETCH(QString, font);
+    QFETCH(int, size);
+    QFETCH(int, style);
+    QFETCH(QPoint, at);
+    Block block(11);
+    block.x = at.x();
+    block.y = at.y();
+    block.lines[1] = QStringLiteral("ÇĞİÖŞÜ çğıöşü ffjWMgy|_");
+    auto render = [&](bool masks) {
+        Canvas::setGlyphMasks(masks);
+        ScaledRig rig(scale);
+        rig.canvas()->font.name = font;
+        rig.canvas()->font.size = size;
+        rig.canvas()->font.style = style;
+        rig.clear(kBack);
+        block.draw(rig.canvas(), false);
+        block.draw(rig.canvas(), true);
+        block.draw(rig.canvas(), false);
+        block.draw(rig.canvas(), true);
+        Canvas::setGlyphMasks(true);
+        return rig.surface();
+    };
+    const QImage masked = render(true);
+    QVERIFY(boxOf(masked, rgbOf(kActive)).isValid());
+    QCOMPARE(masked, render(false));
 }
 
 QTEST_MAIN(TestCanvasScaled)

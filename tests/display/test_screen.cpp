@@ -3,6 +3,7 @@
 #include "display/ExerciseDisplay.h"
 
 #include <QApplication>
+#include <QBackingStore>
 #include <QScreen>
 #include <QTest>
 
@@ -83,6 +84,33 @@ void TestScreen::fullScreenScaledFrame()
         QApplication::processEvents();
     }
     QCOMPARE(shown(rig.draw), expectedWindow(rig.draw->surface()->image(), device));
+
+    // At 1:1 the window's own pixels are the frame's: what a step draws is there as drawn, and
+    // a line over the frame takes them out first, so that none of it is left once it has gone.
+    const QRect target = zrv::letterboxRect(rig.draw->surface()->image().size(), device);
+    auto inWindow = [&] {
+        auto* store = static_cast<QImage*>(rig.form.backingStore()->paintDevice());
+        return store->copy(target).convertToFormat(QImage::Format_RGB32);
+    };
+    if (dpr == 1.0 && target.size() == rig.draw->surface()->image().size()) {
+        QVERIFY(rig.draw->surface()->outsideMemory());
+        const QImage frame = rig.draw->surface()->image().copy();
+        QCOMPARE(inWindow(), frame);
+        auto* line = new QWidget(&rig.form);
+        line->setStyleSheet(QStringLiteral("background: rgba(0, 0, 0, 160);"));
+        line->setGeometry(target.x() + 10, target.y() + 10, 300, 40);
+        line->show();
+        QTRY_VERIFY(!rig.draw->surface()->outsideMemory());
+        delete line;
+        QTRY_COMPARE(inWindow(), frame);
+        QVERIFY(rig.draw->surface()->outsideMemory());
+        // The window's new size makes its backing store again: the frame leaves it unharmed.
+        rig.form.setWindowState(Qt::WindowNoState);
+        rig.form.resize(700, 500);
+        QTRY_VERIFY(!rig.draw->surface()->outsideMemory());
+        QApplication::processEvents();
+        QCOMPARE(rig.draw->surface()->image(), frame);
+    }
     rig.draw->finalize();
 }
 
