@@ -770,6 +770,7 @@ bool SqliteJournal::remove(const QList<RunRecord>& runs)
 
 std::optional<Routine> SqliteJournal::routine() const
 {
+    openOnce();
     if (!m_readable || m_layout < 4)
         return std::nullopt;
     QSqlQuery select(m_db);
@@ -807,6 +808,7 @@ std::optional<Routine> SqliteJournal::routine() const
 
 bool SqliteJournal::saveRoutine(const Routine& routine)
 {
+    openOnce();
     if (m_state != JournalState::Open || identityOf(m_path) != m_file)
         return false;
     if (exec(QStringLiteral("BEGIN IMMEDIATE")) != Failure::None)
