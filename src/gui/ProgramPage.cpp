@@ -56,8 +56,8 @@ ProgramPage::ProgramPage(SqliteJournal* journal,
     : QWidget(parent), m_journal(journal), m_sectionSettings(std::move(sectionSettings)),
       m_now([] { return QDateTime::currentDateTime(); })
 {
-    createWidgets();
-    showRoutine();
+    // The widgets are made when the page is first needed, not before the settings window's
+    // first paint.
     if (journal) {
         auto* later = new QTimer(this);
         later->setSingleShot(true);
@@ -72,6 +72,8 @@ ProgramPage::ProgramPage(SqliteJournal* journal,
 
 void ProgramPage::createWidgets()
 {
+    if (lstSteps)
+        return;
     lstSteps = new QListWidget(this);
     lstSteps->setObjectName(QStringLiteral("lstSteps"));
     boxStep = new QComboBox(this);
@@ -292,6 +294,7 @@ void ProgramPage::fillUnsetPaces()
 void ProgramPage::refresh()
 {
     zrv::guarded([this] {
+        createWidgets();
         load();
         fillUnsetPaces();
         const QDateTime now = m_now();
@@ -403,7 +406,7 @@ bool isEnter(const QEvent* event)
 
 void ProgramPage::keyPressEvent(QKeyEvent* event)
 {
-    if (isEnter(event) && btnProgram->isEnabled()) {
+    if (isEnter(event) && btnProgram && btnProgram->isEnabled()) {
         emit startRequested();
         return;
     }
@@ -418,7 +421,7 @@ void ProgramPage::startOnEnterFrom(QWidget* widget)
 
 bool ProgramPage::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_enterFrom && isVisible() && isEnter(event) && btnProgram->isEnabled()) {
+    if (watched == m_enterFrom && isVisible() && isEnter(event) && btnProgram && btnProgram->isEnabled()) {
         emit startRequested();
         return true;
     }

@@ -259,6 +259,7 @@ class TestJournalRun : public QObject
         QVERIFY(!status->isHidden());
         // The routine is the standard one, and a change to it holds (in memory when it must).
         auto* program = rig.control<ProgramPage>("pageProgram");
+        program->show();
         QCOMPARE(program->routine().steps, Routine::standard().steps);
         rig.control<QSpinBox>("valGoal")->setValue(9);
         QCOMPARE(program->routine().goal_minutes, 9);

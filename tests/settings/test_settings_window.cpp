@@ -566,9 +566,11 @@ class TestSettingsWindow : public QObject
         form.setJournal(&journal);
         QCOMPARE(zrvtest::Control<QLabel>(form, "labAls")->text(), exerciseLabel);
 
-        const auto* pages = zrvtest::Control<QTabWidget>(form, "PageControl");
+        auto* pages = zrvtest::Control<QTabWidget>(form, "PageControl");
         QCOMPARE(pages->count(), 4);
+        form.show(); // pages make their widgets when first shown
         for (int i = 0; i < pages->count(); ++i) {
+            pages->setCurrentIndex(i);
             QList<QWidget*> captioned{zrvtest::Control<QPushButton>(form, "btnClose")};
             for (QLabel* label : pages->widget(i)->findChildren<QLabel*>()) {
                 if (label->buddy() || label->text().endsWith(QLatin1Char(':')))
