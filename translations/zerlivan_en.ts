@@ -571,18 +571,6 @@ The program was inactive for a while.</translation>
 <context>
     <name>ProgramPage</name>
     <message>
-        <source>Nokta</source>
-        <translation>Dot</translation>
-    </message>
-    <message>
-        <source>Piramit</source>
-        <translation>Pyramid</translation>
-    </message>
-    <message>
-        <source>Blok</source>
-        <translation>Block</translation>
-    </message>
-    <message>
         <source>Dinlenme</source>
         <translation>Rest</translation>
     </message>

@@ -242,14 +242,14 @@ void JournalView::fillStatus()
 
     const QDateTime now = m_now();
     const QDateTime tomorrow = tomorrowStart(now);
-    m_totals->setText(totalText(tr("Bugün"), m_journal.totals({{}, todayStart(now), tomorrow})) +
-                      QStringLiteral("     ") +
-                      totalText(tr("Bu hafta"), m_journal.totals({{}, weekStart(now), tomorrow})) +
-                      (m_compact ? QStringLiteral("\n") : QStringLiteral("     ")) +
-                      totalText(tr("Son 30 gün"), m_journal.totals({{}, thirtyDaysStart(now), tomorrow})) +
-                      QStringLiteral("     ") +
-                      goalText(m_journal.totals({{}, todayStart(now), tomorrow}).minutes,
-                               m_journal.routine().value_or(Routine::standard()).goal_minutes));
+    const Totals today = m_journal.totals({{}, todayStart(now), tomorrow});
+    m_totals->setText(
+        totalText(tr("Bugün"), today) + QStringLiteral("     ") +
+        totalText(tr("Bu hafta"), m_journal.totals({{}, weekStart(now), tomorrow})) +
+        (m_compact ? QStringLiteral("\n") : QStringLiteral("     ")) +
+        totalText(tr("Son 30 gün"), m_journal.totals({{}, thirtyDaysStart(now), tomorrow})) +
+        QStringLiteral("     ") +
+        goalText(today.minutes, m_journal.routine().value_or(Routine::standard()).goal_minutes));
 }
 
 void JournalView::fillTable()

@@ -78,7 +78,7 @@ void ProgramPage::createWidgets()
     lstSteps->setObjectName(QStringLiteral("lstSteps"));
     boxStep = new QComboBox(this);
     boxStep->setObjectName(QStringLiteral("boxStep"));
-    boxStep->addItems({tr("Nokta"), tr("Piramit"), tr("Blok"), tr("Dinlenme")});
+    boxStep->addItems({exerciseName(0), exerciseName(1), exerciseName(2), tr("Dinlenme")});
     valStepSeconds =
         makeSpin(this, QStringLiteral("valStepSeconds"), RoutineStep::min_s, RoutineStep::max_s, tr(" sn"));
     btnStepAdd = makeButton(this, QStringLiteral("btnStepAdd"), tr("&Ekle"));
