@@ -821,18 +821,23 @@ bool SqliteJournal::saveRoutine(const Routine& routine)
               run(QStringLiteral("DELETE FROM routine_paces"), {}) &&
               run(QStringLiteral("DELETE FROM routine_options"), {});
     for (int i = 0; ok && i < routine.steps.size(); ++i)
-        ok = run(QStringLiteral("INSERT INTO routine_steps VALUES (?, ?, ?)"),
-                 {i, routine.steps[i].exercise, routine.steps[i].duration_s});
+        ok =
+            run(QStringLiteral("INSERT INTO routine_steps (position, exercise, duration_s) VALUES (?, ?, ?)"),
+                {i, routine.steps[i].exercise, routine.steps[i].duration_s});
     for (int e = 0; ok && e < Routine::kExercises; ++e) {
         const RoutinePace& pace = routine.paces[size_t(e)];
-        ok = run(QStringLiteral("INSERT INTO routine_paces VALUES (?, ?, ?, ?)"),
+        ok = run(QStringLiteral("INSERT INTO routine_paces (exercise, interval_ms, limit_ms, since_utc_ms) "
+                                "VALUES (?, ?, ?, ?)"),
                  {e, pace.interval_ms, pace.limit_ms, pace.since_ms});
     }
     const std::pair<const char*, int> options[] = {
         {"stored", 1}, {"progression", int(routine.progression)}, {"goal_minutes", routine.goal_minutes}};
     for (const auto& [name, value] : options)
-        ok = ok &&
-             run(QStringLiteral("INSERT INTO routine_options VALUES (?, ?)"), {QLatin1String(name), value});
+        ok = ok && run(QStringLiteral("INSERT INTO routine_options (name, value) VALUES (?, ?)"),
+                       {QLatin1String(name), value});
+    // Tables of the file's own making (other columns, a trigger) may take the rows and give back
+    // something else: the routine is stored only when it reads back as it was written.
+    ok = ok && this->routine() == routine.normalized();
     if (!ok || exec(QStringLiteral("COMMIT")) != Failure::None) {
         m_db.rollback();
         return false;
