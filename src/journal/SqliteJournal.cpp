@@ -363,8 +363,9 @@ SqliteJournal::Failure SqliteJournal::prepareSchema()
 {
     QSqlQuery query(m_db);
     // The first statement that reads the file: an error of SQL here is what the file holds (a
-    // format or schema this SQLite cannot read).
-    if (!query.exec(QStringLiteral("PRAGMA quick_check")) || !query.next())
+    // format or schema this SQLite cannot read).  The whole check, keys of the index included:
+    // a file whose damage only a run's insert would find is set aside before it is written to.
+    if (!query.exec(QStringLiteral("PRAGMA integrity_check")) || !query.next())
         return classify(query.lastError(), true);
     if (query.value(0).toString() != QLatin1String("ok")) {
         m_error = query.value(0).toString();
@@ -505,13 +506,11 @@ bool SqliteJournal::record(const RunRecord& run)
         open();
     if (m_state == JournalState::Open) {
         Failure failure = storePending();
-        if (failure == Failure::Damaged) {
-            // Damaged since it was opened: put it aside and start again.
-            open();
-            failure = m_state == JournalState::Open ? storePending() : failure;
-        } else if (failure == Failure::Unusable) {
-            // A table that refuses runs for what the file holds (a constraint of its own): the
-            // file is put aside whole and a new journal takes the runs.
+        if (failure == Failure::Damaged || failure == Failure::Unusable) {
+            // Damaged since it was opened, or in a way the check at opening does not see (an
+            // index that disagrees with its table), or a table that refuses runs for what the
+            // file holds (a constraint of its own): the file is put aside whole and a new
+            // journal takes the runs.
             close();
             m_readable = false;
             if (setAside()) {

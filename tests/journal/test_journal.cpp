@@ -96,6 +96,10 @@ QString Drawn(const PaceChart& chart, bool fastest)
 }
 } // namespace
 
+// How a journal of runs is damaged before it is opened.
+enum class Damage { None, Pages, IndexRecords };
+Q_DECLARE_METATYPE(Damage)
+
 class TestJournal : public QObject
 {
     Q_OBJECT
@@ -220,17 +224,20 @@ class TestJournal : public QObject
     // Files this program cannot store runs in: set aside whole, and a new journal takes the run.
     void unusableFileIsSetAside_data()
     {
-        QTest::addColumn<bool>("pages");
+        QTest::addColumn<Damage>("damage");
         QTest::addColumn<QStringList>("sql"); // run over a journal with one Dot run
-        QTest::newRow("not a database") << false << QStringList();
-        QTest::newRow("damaged pages") << true << QStringList();
+        QTest::newRow("not a database") << Damage::None << QStringList();
+        QTest::newRow("damaged pages") << Damage::Pages << QStringList();
+        QTest::newRow("damaged index records") << Damage::IndexRecords << QStringList();
         QTest::newRow("other columns")
-            << false << QStringList{"ALTER TABLE runs RENAME COLUMN inactive TO owner"};
+            << Damage::None << QStringList{"ALTER TABLE runs RENAME COLUMN inactive TO owner"};
         QTest::newRow("a trigger")
-            << false << QStringList{"CREATE TRIGGER t AFTER INSERT ON runs BEGIN DELETE FROM runs; END"};
-        QTest::newRow("refusing runs") << false << QStringList{"CREATE UNIQUE INDEX one ON runs (exercise)"};
+            << Damage::None
+            << QStringList{"CREATE TRIGGER t AFTER INSERT ON runs BEGIN DELETE FROM runs; END"};
+        QTest::newRow("refusing runs")
+            << Damage::None << QStringList{"CREATE UNIQUE INDEX one ON runs (exercise)"};
         QTest::newRow("first layout, a date it cannot read")
-            << false
+            << Damage::None
             << QStringList{
                    "DROP TABLE runs", kFirstLayout,
                    "INSERT INTO runs VALUES (1, 'dün', 2, 1, 2, 3, 12, 7, 1, 8, 4, 350, 2, 1, 3, 'escape')",
@@ -238,7 +245,7 @@ class TestJournal : public QObject
     }
     void unusableFileIsSetAside()
     {
-        QFETCH(bool, pages);
+        QFETCH(Damage, damage);
         QFETCH(QStringList, sql);
         QByteArray bytes = QByteArray("Zerlivan ").repeated(500);
         if (!sql.isEmpty()) {
@@ -247,15 +254,33 @@ class TestJournal : public QObject
             for (const QString& statement : sql)
                 QVERIFY2(raw.Exec(statement), qPrintable(statement));
         }
-        if (pages) {
-            { // A real journal whose table pages are overwritten behind the header.
+        if (damage != Damage::None) {
+            { // A real journal of 50 runs.
                 SqliteJournal journal(m_path);
                 for (int i = 0; i < 50; ++i)
                     journal.record(SampleRun(i % 3, At(2024, 5, 1 + i % 28, 10), i));
             }
+            const qsizetype pageSize = RawDb(m_path).Value(QStringLiteral("PRAGMA page_size")).toInt();
+            const qsizetype indexPage =
+                RawDb(m_path)
+                    .Value(
+                        QStringLiteral("SELECT rootpage FROM sqlite_master WHERE name = 'runs_by_exercise'"))
+                    .toInt();
             bytes = ReadAll(m_path);
-            QVERIFY(bytes.size() > 8192);
-            bytes.replace(4096, 4096, QByteArray(4096, '\x5a'));
+            QVERIFY(bytes.size() > 2 * pageSize && indexPage > 1);
+            if (damage == Damage::Pages) { // the table pages overwritten behind the header
+                bytes.replace(pageSize, pageSize, QByteArray(pageSize, '\x5a'));
+            } else {
+                // Each key of the index has a header longer than the key: the pages stay sound,
+                // the keys cannot be read.
+                const qsizetype page = (indexPage - 1) * pageSize;
+                QCOMPARE(bytes[page], '\x0a'); // a leaf of an index
+                const int cells = quint8(bytes[page + 3]) << 8 | quint8(bytes[page + 4]);
+                for (int i = 0; i < cells; ++i) {
+                    const qsizetype at = page + 8 + 2 * i;
+                    bytes[page + (quint8(bytes[at]) << 8 | quint8(bytes[at + 1])) + 1] = '\x3c';
+                }
+            }
         }
         if (!sql.isEmpty())
             bytes = ReadAll(m_path);
