@@ -1,6 +1,7 @@
 #include "gui/GlyphButton.h"
 
 #include <QFont>
+#include <QIconEngine>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -28,17 +29,7 @@ QPixmap CrossPixmap(const QColor& fill, const QColor& edge)
     return pixmap;
 }
 
-} // namespace
-
-QIcon closeGlyph()
-{
-    QIcon icon;
-    icon.addPixmap(CrossPixmap(QColor(0xE0, 0x10, 0x10), QColor(0x80, 0x00, 0x00)), QIcon::Normal);
-    icon.addPixmap(CrossPixmap(QColor(0xC0, 0xC0, 0xC0), QColor(0x80, 0x80, 0x80)), QIcon::Disabled);
-    return icon;
-}
-
-QIcon fontGlyph()
+QPixmap FontGlyphPixmap()
 {
     QPixmap pixmap(24, 22);
     pixmap.fill(Qt::transparent);
@@ -66,7 +57,58 @@ QIcon fontGlyph()
     drawF(QColor(0x00, 0x80, 0x00), 10, false, true, false, 11, 13);
     drawF(QColor(0x00, 0x00, 0xC0), 9, false, false, true, 15, 17);
     p.end();
-    return QIcon(pixmap);
+    return pixmap;
+}
+
+// An icon drawn the first time it is shown, not when it is made: the font button's glyph looks
+// up three fonts, which the settings window's first appearance does not need (the button is on
+// a page shown later).  Every mode and state is the drawn pixmap's, as QIcon(pixmap) gives it.
+class DrawnWhenShown : public QIconEngine
+{
+  public:
+    DrawnWhenShown(QPixmap (*draw)(), QSize size) : m_draw(draw), m_size(size) {}
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        icon().paint(painter, rect, Qt::AlignCenter, mode, state);
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return icon().pixmap(size, mode, state);
+    }
+    QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state, qreal scale) override
+    {
+        return icon().pixmap(size, scale, mode, state);
+    }
+    QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override { return m_size.boundedTo(size); }
+    QIconEngine* clone() const override { return new DrawnWhenShown(*this); }
+
+  private:
+    const QIcon& icon()
+    {
+        if (m_icon.isNull())
+            m_icon = QIcon(m_draw());
+        return m_icon;
+    }
+
+    QPixmap (*m_draw)();
+    QSize m_size;
+    QIcon m_icon;
+};
+
+} // namespace
+
+QIcon closeGlyph()
+{
+    QIcon icon;
+    icon.addPixmap(CrossPixmap(QColor(0xE0, 0x10, 0x10), QColor(0x80, 0x00, 0x00)), QIcon::Normal);
+    icon.addPixmap(CrossPixmap(QColor(0xC0, 0xC0, 0xC0), QColor(0x80, 0x80, 0x80)), QIcon::Disabled);
+    return icon;
+}
+
+QIcon fontGlyph()
+{
+    return QIcon(new DrawnWhenShown(FontGlyphPixmap, QSize(24, 22)));
 }
 
 } // namespace zrv

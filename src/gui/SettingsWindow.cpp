@@ -68,6 +68,26 @@ class ListEscape : public QObject
     QComboBox* m_box;
 };
 
+// A selector whose drop-down list closes alone at Escape.  The list is made the first time it
+// opens: the settings window's first appearance does not wait for ten list views.
+class SelectorBox : public QComboBox
+{
+  public:
+    using QComboBox::QComboBox;
+
+    void showPopup() override
+    {
+        if (!m_listEscape) {
+            m_listEscape = true;
+            view()->installEventFilter(new ListEscape(this));
+        }
+        QComboBox::showPopup();
+    }
+
+  private:
+    bool m_listEscape = false;
+};
+
 // Escape closes the settings window only at a fresh press, never at the repeats of a key held
 // down to end an exercise, which reach this window once the exercise window has gone.  Besides
 // the repeats the toolkit marks, a press that comes in the same millisecond as a release of the
@@ -147,7 +167,7 @@ QString WithAccelerator(const QString& caption)
 
 QComboBox* MakeSelector(QWidget* parent, const QStringList& items, int left, int top)
 {
-    auto* box = new QComboBox(parent);
+    auto* box = new SelectorBox(parent);
     box->setEditable(false);
     box->addItems(items);
     box->setCurrentIndex(-1);
@@ -483,8 +503,6 @@ void SettingsWindow::connectEvents()
     escape->setAutoRepeat(false);
     connect(escape, &QShortcut::activated, btnClose, &QPushButton::click);
     installEventFilter(new FreshEscapeOnly(this));
-    for (const auto& [box, selector] : selectors())
-        box->view()->installEventFilter(new ListEscape(box));
 }
 
 QUrl SettingsWindow::linkAddress(const QObject* sender) const
