@@ -47,7 +47,8 @@ void avoidSessionBusAutolaunch()
 
 // Runs `work` once `window` has been painted the first time (from the event loop, after the
 // paint has gone to the window system), or after a second when it is not painted by then (a
-// window started minimized): what the first appearance does not need waits for it.
+// window started minimized), or before the window handles a close that comes sooner: what the
+// first appearance does not need waits for it.
 class AfterFirstPaint : public QObject
 {
   public:
@@ -62,6 +63,8 @@ class AfterFirstPaint : public QObject
     {
         if (event->type() == QEvent::Paint && m_work)
             QTimer::singleShot(0, this, [this] { run(); });
+        else if (event->type() == QEvent::Close)
+            run();
         return QObject::eventFilter(watched, event);
     }
 
@@ -103,10 +106,10 @@ int main(int argc, char* argv[])
     StopSignals stopSignals;
     // One copy at a time writes the settings of a directory (SettingsLock says which locks are
     // taken over).  Named relative to the directory, as the settings file is: its absolute path
-    // may not be valid UTF-8.
+    // may not be valid UTF-8.  Taken once the settings window has appeared (below), before
+    // anything can be saved.
     zrv::SettingsLock settingsLock(QString::fromLatin1(SettingsList::DefaultFileName) +
                                    QStringLiteral(".lock"));
-    const bool otherCopyRuns = settingsLock.lock() == zrv::SettingsLock::State::HeldElsewhere;
 
     // The program's texts and Qt's own (the font dialog, the buttons of message boxes) in the
     // language chosen above.
@@ -136,17 +139,19 @@ int main(int argc, char* argv[])
                      [&stopRequests] { stopRequests.request(); });
 
     mainForm.show();
-    // The icon and the journal once the window has been drawn: finding the icon's image
-    // readers, decoding its sizes and loading the database would hold up its first appearance
-    // by several milliseconds.
-    new AfterFirstPaint(&mainForm, [&journal] {
+    // The settings lock, the icon and the journal once the window has been drawn: the lock's
+    // write to the disk (or its wait for a lock of a copy just started), finding the icon's
+    // image readers, decoding its sizes and loading the database would hold up its first
+    // appearance by several milliseconds.  The settings are saved only when the window
+    // closes, after this has run.
+    new AfterFirstPaint(&mainForm, [&journal, &settingsLock, &mainForm] {
+        if (settingsLock.lock() == zrv::SettingsLock::State::HeldElsewhere)
+            mainForm.setSettingsHeldElsewhere();
         QIcon icon(QStringLiteral(":/zerlivan.svg"));
         for (int size_px : {16, 22, 24, 32, 48, 64, 128, 256})
             icon.addFile(QStringLiteral(":/icons/%1/zerlivan.png").arg(size_px), QSize(size_px, size_px));
         QApplication::setWindowIcon(icon);
         journal.openIfClosed();
     });
-    if (otherCopyRuns)
-        mainForm.setSettingsHeldElsewhere();
     return QApplication::exec();
 }
