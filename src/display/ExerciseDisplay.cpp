@@ -6,6 +6,7 @@
 
 #include <QBackingStore>
 #include <QEvent>
+#include <QGuiApplication>
 #include <QLayout>
 #include <QPaintEngine>
 #include <QPaintEvent>
@@ -148,10 +149,29 @@ void ExerciseDisplay::present()
         update();
         return;
     }
-    const double dpr = devicePixelRatioF();
+    QRegion device;
     for (const QRect& r : changed)
-        update(logicalRectOf(zrv::deviceRectOf(r, m_surface->scale()).translated(target.topLeft()), dpr)
-                   .toAlignedRect());
+        device += zrv::deviceRectOf(r, m_surface->scale()).translated(target.topLeft());
+    if (flushFromStore(device))
+        return;
+    const double dpr = devicePixelRatioF();
+    for (const QRect& r : device)
+        update(logicalRectOf(r, dpr).toAlignedRect());
+}
+
+bool ExerciseDisplay::flushFromStore(const QRegion& changed)
+{
+    // The canvas has drawn the step into the store already: a repaint would copy nothing, yet
+    // before it the X11 back end waits for the server to answer (so that the parts of the
+    // shared image it was last sent are not painted while it reads them), a round trip at
+    // every step.  The pixels are only sent instead.  A Wayland store is one of several
+    // buffers the compositor hands back in turn: it is painted the usual way there.
+    static const bool sharedImage = QGuiApplication::platformName() == QLatin1String("xcb");
+    QWindow* handle = window()->windowHandle();
+    if (!sharedImage || !handle || !inStore() || overlapped())
+        return false;
+    backingStore()->flush(changed.translated(mapTo(window(), QPoint())), handle);
+    return true;
 }
 
 void ExerciseDisplay::rescale(double scale)

@@ -87,6 +87,9 @@ class ExerciseDisplay : public QWidget
     bool inStore() const;
     // A visible widget lies over this one.
     bool overlapped() const;
+    // Sends the frame's device rectangles `changed` from the backing store to the screen, when
+    // the frame is in it and it is X11's one shared image; false when they are to be repainted.
+    bool flushFromStore(const QRegion& changed);
     // The frame's pixels into the backing store, at `target` in `store`, when they may go there.
     void moveIntoStore(QImage* store, const QRect& target);
     // The frame's pixels out of the backing store into memory of their own; when the store's
