@@ -91,7 +91,20 @@ void ExerciseDisplay::initialize()
     }
     if (!(scale >= kMinScale)) // also when it is not a number
         throw DisplayError(QStringLiteral("Display mode cannot be changed (640x480 16bit)"));
-    m_surface = std::make_unique<FrameSurface>(scale);
+    // A later run in a window that still holds the last one's frame: the new frame is made
+    // where that one was, not first in memory of its own beside it.
+    const QSize frameSize = FrameSurface::sizeFor(scale);
+    const QImage* store = storeImage();
+    uchar* bits =
+        store ? placeInStore(store, zrv::letterboxRect(frameSize, deviceSizeOf(size(), devicePixelRatioF())),
+                             frameSize)
+              : nullptr;
+    if (bits) {
+        m_surface = std::make_unique<FrameSurface>(scale, bits, store->bytesPerLine());
+        keptIn(store);
+    } else {
+        m_surface = std::make_unique<FrameSurface>(scale);
+    }
     m_lastPresented = QRegion();
     if (screen) {
         m_heldForm = form;
@@ -271,29 +284,43 @@ bool ExerciseDisplay::overlapped() const
     return false;
 }
 
-void ExerciseDisplay::moveIntoStore(QImage* store, const QRect& target)
+uchar* ExerciseDisplay::placeInStore(const QImage* store, const QRect& target, QSize frameSize) const
 {
     // An opaque window's 32-bit pixels: its alpha byte is always 0xFF, as the frame's are, so
     // its premultiplied format holds them unchanged.
     const bool opaque32 =
         store->format() == QImage::Format_RGB32 || (store->format() == QImage::Format_ARGB32_Premultiplied &&
                                                     !window()->testAttribute(Qt::WA_TranslucentBackground));
-    if (m_offscreenScale || !m_surface || m_surface->outsideMemory() || devicePixelRatioF() != 1.0 ||
-        store->devicePixelRatio() != 1.0 || !opaque32 || overlapped())
-        return;
+    if (m_offscreenScale || devicePixelRatioF() != 1.0 || store->devicePixelRatio() != 1.0 || !opaque32 ||
+        overlapped())
+        return nullptr;
     const QRect inStore(mapTo(window(), target.topLeft()), target.size());
-    if (target.size() != m_surface->image().size() || !store->rect().contains(inStore))
-        return;
+    if (target.size() != frameSize || !store->rect().contains(inStore))
+        return nullptr;
     // Not bits(): the store's image is not to be detached from the memory the window system
     // is sent from.
-    auto* bits = const_cast<uchar*>(store->constBits()) + qsizetype(inStore.y()) * store->bytesPerLine() +
-                 qsizetype(inStore.x()) * 4;
+    return const_cast<uchar*>(store->constBits()) + qsizetype(inStore.y()) * store->bytesPerLine() +
+           qsizetype(inStore.x()) * 4;
+}
+
+void ExerciseDisplay::moveIntoStore(QImage* store, const QRect& target)
+{
+    if (!m_surface || m_surface->outsideMemory())
+        return;
+    uchar* bits = placeInStore(store, target, m_surface->image().size());
+    if (!bits)
+        return;
     m_surface->moveTo(bits, store->bytesPerLine());
 #ifdef __GLIBC__
     // The frame's own memory, given back to the system: a block this large may lie inside
     // the heap, where freeing alone keeps it resident.
     malloc_trim(0);
 #endif
+    keptIn(store);
+}
+
+void ExerciseDisplay::keptIn(const QImage* store)
+{
     m_store = store;
     m_storeBits = store->constBits();
     m_storeBytesPerLine = store->bytesPerLine();
@@ -375,6 +402,14 @@ void ExerciseDisplay::paintEvent(QPaintEvent* event)
             painter.begin(this);
         }
     }
+    if (store && !m_surface->outsideMemory()) {
+        // The frame goes into the store whole, where the window shows it as it is drawn.
+        painter.end();
+        moveIntoStore(store, target);
+        if (inStore())
+            return;
+        painter.begin(this);
+    }
     // Device pixels 1:1: only the repainted rectangles, each straight from the frame.
     if (dpr != 1.0)
         painter.scale(1 / dpr, 1 / dpr);
@@ -382,9 +417,5 @@ void ExerciseDisplay::paintEvent(QPaintEvent* event)
         const QRect device = deviceRectOf(r, dpr).toAlignedRect() & target;
         if (!device.isEmpty())
             painter.drawImage(device.topLeft(), m_surface->image(), device.translated(-target.topLeft()));
-    }
-    if (store) {
-        painter.end();
-        moveIntoStore(store, target);
     }
 }

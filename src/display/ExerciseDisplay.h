@@ -90,8 +90,13 @@ class ExerciseDisplay : public QWidget
     // Sends the frame's device rectangles `changed` from the backing store to the screen, when
     // the frame is in it and it is X11's one shared image; false when they are to be repainted.
     bool flushFromStore(const QRegion& changed);
+    // Where in `store` a frame of `frameSize` lies at `target`, when its pixels may be kept
+    // there; null when not.
+    uchar* placeInStore(const QImage* store, const QRect& target, QSize frameSize) const;
     // The frame's pixels into the backing store, at `target` in `store`, when they may go there.
     void moveIntoStore(QImage* store, const QRect& target);
+    // The frame's pixels are in `store` from now on.
+    void keptIn(const QImage* store);
     // The frame's pixels out of the backing store into memory of their own; when the store's
     // memory has gone meanwhile, the frame is black and drawn again.
     void moveOutOfStore();

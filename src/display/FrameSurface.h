@@ -18,6 +18,11 @@ class FrameSurface
 
     // Throws DisplayError "Surface cannot be made" when the image's memory cannot be had.
     explicit FrameSurface(double scale);
+    // A surface in memory of someone else's from the start (as moveTo() leaves it): `bits`,
+    // rows `bytesPerLine` apart, as large as sizeFor(scale).
+    FrameSurface(double scale, uchar* bits, qsizetype bytesPerLine);
+    // The image's size at `scale`; empty when there is none.
+    static QSize sizeFor(double scale);
     ~FrameSurface();
     FrameSurface(const FrameSurface&) = delete;
     FrameSurface& operator=(const FrameSurface&) = delete;
