@@ -91,14 +91,15 @@ void ExerciseDisplay::initialize()
     }
     if (!(scale >= kMinScale)) // also when it is not a number
         throw DisplayError(QStringLiteral("Display mode cannot be changed (640x480 16bit)"));
-    // A later run in a window that still holds the last one's frame: the new frame is made
-    // where that one was, not first in memory of its own beside it.
+    // A later run in a window that still holds the last one's frame (hidden meanwhile, its
+    // memory kept): the new frame is made where that one was, on the screen the window is
+    // about to cover, not first in memory of its own beside it.  Should the window's memory
+    // be made again when it shows, the frame is black and drawn again (moveOutOfStore).
     const QSize frameSize = FrameSurface::sizeFor(scale);
+    const QSize covered =
+        screen ? zrv::deviceSizeOfScreen(screen) : deviceSizeOf(size(), devicePixelRatioF());
     const QImage* store = storeImage();
-    uchar* bits =
-        store ? placeInStore(store, zrv::letterboxRect(frameSize, deviceSizeOf(size(), devicePixelRatioF())),
-                             frameSize)
-              : nullptr;
+    uchar* bits = store ? placeInStore(store, zrv::letterboxRect(frameSize, covered), frameSize) : nullptr;
     if (bits) {
         m_surface = std::make_unique<FrameSurface>(scale, bits, store->bytesPerLine());
         keptIn(store);
@@ -347,8 +348,15 @@ void ExerciseDisplay::moveOutOfStore()
 
 void ExerciseDisplay::resizeEvent(QResizeEvent* event)
 {
-    // The backing store is made again at the window's new size (at its next repaint).
-    moveOutOfStore();
+    // The backing store is made again at the window's new size (at its next repaint) unless it
+    // has that size already, as when a window that held a run's frame full-screen takes the
+    // screen again for the next one: the frame stays where it is then.
+    const QImage* store = storeImage();
+    const bool kept =
+        inStore() && store->size() == deviceSizeOf(window()->size(), devicePixelRatioF()) &&
+        placeInStore(store, frameTarget(), m_surface->image().size()) == m_surface->outsideMemory();
+    if (!kept)
+        moveOutOfStore();
     QWidget::resizeEvent(event);
 }
 

@@ -46,6 +46,7 @@ class TestScreen : public QObject
     Q_OBJECT
   private slots:
     void fullScreenScaledFrame();
+    void nextRunInTheWindowsPixels();
     void windowGivenBack();
 };
 
@@ -112,6 +113,39 @@ void TestScreen::fullScreenScaledFrame()
         QCOMPARE(rig.draw->surface()->image(), frame);
     }
     rig.draw->finalize();
+}
+
+// The next run in a window that held the last one's frame at 1:1 (hidden in between, as the
+// exercise window is) makes its frame in the window's pixels from the start, black, and keeps
+// it there when the window takes the screen again: it is never held twice.
+void TestScreen::nextRunInTheWindowsPixels()
+{
+    ScreenRig rig;
+    rig.form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&rig.form));
+    rig.draw->initialize();
+    QTRY_COMPARE(rig.form.geometry(), rig.form.screen()->geometry());
+    rig.draw->present();
+    QApplication::processEvents();
+    if (!rig.draw->surface()->outsideMemory())
+        QSKIP("the frame is not shown 1:1 on this screen");
+    rig.draw->finalize();
+    rig.form.hide();
+
+    rig.draw->initialize();
+    QVERIFY(rig.draw->surface()->outsideMemory());
+    const uchar* pixels = rig.draw->surface()->outsideMemory();
+    QCOMPARE(rig.draw->surface()->image().pixel(5, 5), qRgb(0, 0, 0));
+    QVERIFY(QTest::qWaitForWindowExposed(&rig.form));
+    QTRY_COMPARE(rig.form.geometry(), rig.form.screen()->geometry());
+    auto* cv = rig.draw->surface()->canvas();
+    cv->brush.color = cv->pen.color = rgbColor(0, 160, 0);
+    cv->rectangle(100, 100, 300, 200);
+    rig.draw->present();
+    QApplication::processEvents();
+    QCOMPARE(rig.draw->surface()->outsideMemory(), pixels);
+    const QSize device = rig.form.size();
+    QCOMPARE(shown(rig.draw), expectedWindow(rig.draw->surface()->image(), device));
 }
 
 // finalize() gives the form its own state and place back; a new initialize() before that takes
