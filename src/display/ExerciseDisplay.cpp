@@ -27,6 +27,16 @@ constexpr double kMinScale = 0.25;
 
 const QSize kFrameSize(FrameSurface::Width, FrameSurface::Height);
 
+// The window system keeps a window's pixels in one image, which may be asked for at any time
+// (X11, and the offscreen platform).  A Wayland window's are buffers passed to and fro between
+// the program and the compositor, to be touched only while the window is painted.
+bool oneImageStore()
+{
+    static const bool one = QGuiApplication::platformName() == QLatin1String("xcb") ||
+                            QGuiApplication::platformName() == QLatin1String("offscreen");
+    return one;
+}
+
 QSize deviceSizeOf(QSize logical, double dpr)
 {
     return QSize(qRound(logical.width() * dpr), qRound(logical.height() * dpr));
@@ -98,7 +108,7 @@ void ExerciseDisplay::initialize()
     const QSize frameSize = FrameSurface::sizeFor(scale);
     const QSize covered =
         screen ? zrv::deviceSizeOfScreen(screen) : deviceSizeOf(size(), devicePixelRatioF());
-    const QImage* store = storeImage();
+    const QImage* store = oneImageStore() ? storeImage() : nullptr;
     uchar* bits = store ? placeInStore(store, zrv::letterboxRect(frameSize, covered), frameSize) : nullptr;
     if (bits) {
         m_surface = std::make_unique<FrameSurface>(scale, bits, store->bytesPerLine());
@@ -180,9 +190,9 @@ bool ExerciseDisplay::flushFromStore(const QRegion& changed)
     // shared image it was last sent are not painted while it reads them), a round trip at
     // every step.  The pixels are only sent instead.  A Wayland store is one of several
     // buffers the compositor hands back in turn: it is painted the usual way there.
-    static const bool sharedImage = QGuiApplication::platformName() == QLatin1String("xcb");
+    static const bool x11 = QGuiApplication::platformName() == QLatin1String("xcb");
     QWindow* handle = window()->windowHandle();
-    if (!sharedImage || !handle || !inStore() || overlapped())
+    if (!x11 || !handle || !inStore() || overlapped())
         return false;
     backingStore()->flush(changed.translated(mapTo(window(), QPoint())), handle);
     return true;
@@ -261,10 +271,12 @@ QImage* ExerciseDisplay::storeImage() const
 
 bool ExerciseDisplay::inStore() const
 {
+    // The store is asked for only once the frame has been put in it, while it was painted.
+    if (!m_surface || !m_surface->outsideMemory())
+        return false;
     const QImage* store = storeImage();
-    return m_surface && m_surface->outsideMemory() && store && store == m_store &&
-           store->constBits() == m_storeBits && store->bytesPerLine() == m_storeBytesPerLine &&
-           store->size() == m_storeSize;
+    return store && store == m_store && store->constBits() == m_storeBits &&
+           store->bytesPerLine() == m_storeBytesPerLine && store->size() == m_storeSize;
 }
 
 bool ExerciseDisplay::overlapped() const
@@ -351,9 +363,9 @@ void ExerciseDisplay::resizeEvent(QResizeEvent* event)
     // The backing store is made again at the window's new size (at its next repaint) unless it
     // has that size already, as when a window that held a run's frame full-screen takes the
     // screen again for the next one: the frame stays where it is then.
-    const QImage* store = storeImage();
+    const QImage* store = inStore() ? storeImage() : nullptr;
     const bool kept =
-        inStore() && store->size() == deviceSizeOf(window()->size(), devicePixelRatioF()) &&
+        store && store->size() == deviceSizeOf(window()->size(), devicePixelRatioF()) &&
         placeInStore(store, frameTarget(), m_surface->image().size()) == m_surface->outsideMemory();
     if (!kept)
         moveOutOfStore();
