@@ -76,16 +76,18 @@ void FrameSurface::moveTo(uchar* bits, qsizetype bytesPerLine)
     // goes on, so that the frame is not resident twice over (at 3840 x 2160 a frame is 25 MB).
     // Only memory no other image shares, and only its pages wholly inside it.
     const bool release = m_image.isDetached();
-    const auto page = quintptr(sysconf(_SC_PAGESIZE));
-    const auto firstPage = (quintptr(m_image.constBits()) + page - 1) & ~(page - 1);
-    quintptr released = firstPage;
-    constexpr quintptr kReleaseStep = quintptr(1) << 20;
+    const uchar* own = m_image.constBits();
+    const auto page = qsizetype(sysconf(_SC_PAGESIZE));
+    const qsizetype misalign = qsizetype(quintptr(own) % quintptr(page));
+    qsizetype released = misalign ? page - misalign : 0; // where its first whole page starts
+    constexpr qsizetype kReleaseStep = qsizetype(1) << 20;
     for (int y = 0; y < m_image.height(); ++y) {
         std::memcpy(bits + y * bytesPerLine, m_image.constScanLine(y), size_t(rowBytes));
-        const quintptr copied = quintptr(m_image.constScanLine(y) + rowBytes) & ~(page - 1);
-        if (release && copied >= released + kReleaseStep) {
-            madvise(reinterpret_cast<void*>(released), copied - released, MADV_DONTNEED);
-            released = copied;
+        const qsizetype copied = m_image.constScanLine(y) + rowBytes - own;
+        const qsizetype pagesCopied = copied - (copied + misalign) % page;
+        if (release && pagesCopied >= released + kReleaseStep) {
+            madvise(const_cast<uchar*>(own) + released, size_t(pagesCopied - released), MADV_DONTNEED);
+            released = pagesCopied;
         }
     }
     m_image = QImage(bits, m_image.width(), m_image.height(), bytesPerLine, QImage::Format_RGB32);
