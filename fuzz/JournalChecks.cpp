@@ -36,18 +36,28 @@ RunRecord SampleRun()
     return run;
 }
 
-// The file set aside is the input as it was.  SQLite reads a file whose last page is cut short
-// as if the page were there and whole; a transaction rolled back on such a file writes that page
-// out in full, so the input with zeros up to a whole page is the same file.
+// The file set aside is the input as it was.  A transaction rolled back on it (a migration that
+// failed) leaves SQLite's view of the file: a last page that was cut short made whole with
+// zeros, or bytes past the pages its header counts cut off.  The pages themselves are the same.
 bool SameFile(const QByteArray& aside, const QByteArray& input)
 {
     if (aside == input)
         return true;
-    const int pageSize = input.size() > 17 ? (quint8(input[16]) << 8 | quint8(input[17])) : 0;
+    if (input.size() < 100)
+        return false;
+    const qsizetype pageSize = quint8(input[16]) << 8 | quint8(input[17]);
     const qsizetype page = pageSize == 1 ? 65536 : pageSize;
-    return page > 0 && aside.size() % page == 0 && aside.size() - input.size() < page &&
-           aside.startsWith(input) &&
-           std::all_of(aside.begin() + input.size(), aside.end(), [](char c) { return c == 0; });
+    if (page < 512 || aside.size() % page != 0)
+        return false;
+    if (aside.size() > input.size())
+        return aside.size() - input.size() < page && aside.startsWith(input) &&
+               std::all_of(aside.begin() + input.size(), aside.end(), [](char c) { return c == 0; });
+    const auto be32 = [&input](int at) {
+        return quint32(quint8(input[at])) << 24 | quint32(quint8(input[at + 1])) << 16 |
+               quint32(quint8(input[at + 2])) << 8 | quint32(quint8(input[at + 3]));
+    };
+    const qsizetype pages = be32(28);
+    return be32(24) == be32(92) && aside.size() == pages * page && input.startsWith(aside);
 }
 
 bool Holds(const QList<RunRecord>& runs, RunRecord run)

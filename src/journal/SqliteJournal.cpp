@@ -382,6 +382,16 @@ SqliteJournal::Failure SqliteJournal::prepareSchema()
     m_state = JournalState::Open;
     if (version == kSchemaVersion)
         return checkRunsTable();
+    if (version >= 2) {
+        // A table the migration would not make usable (a column of its own that runs do not
+        // fill, one of the layout missing) is found before anything is written: a rolled-back
+        // transaction still leaves the file cut to its pages, or its last page made whole.
+        m_layout = version;
+        const Failure f = checkRunsTable();
+        m_layout = kSchemaVersion;
+        if (f != Failure::None)
+            return f;
+    }
     QStringList statements;
     if (version == 0) { // a new file, or an empty database: the current layout
         statements << createRunsSql(kSchemaVersion) << QString::fromLatin1(kCreateIndex)
