@@ -295,6 +295,21 @@ class TestJournal : public QObject
         QCOMPARE(WithoutIds(SqliteJournal(m_path).runs()), QList<RunRecord>{run});
     }
 
+    // An older file its migration could not make usable (a column of its own that runs do not
+    // fill) is set aside before anything is written to it: byte for byte, with what lies past
+    // its pages, which a rolled-back write would cut off.  The fuzzer found it.
+    void olderFileSetAsideUntouched()
+    {
+        const QByteArray bytes =
+            ReadAll(QStringLiteral(ZRV_FUZZ_JOURNAL_CORPUS_DIR "/layout2-owner-column-bytes-past-pages"));
+        QVERIFY(bytes.size() % 512 != 0);
+        QVERIFY(WriteAll(m_path, bytes));
+        SqliteJournal journal(m_path);
+        QVERIFY(journal.record(SampleRun(1, At(2024, 6, 1, 10), 1)));
+        QVERIFY(!journal.asidePath().isEmpty());
+        QCOMPARE(ReadAll(journal.asidePath()), bytes);
+    }
+
     // Removed while the program runs: the next run goes into the file the next start reads.
     void fileRemovedWhileOpen()
     {
