@@ -24,9 +24,11 @@ constexpr int kSqliteError = 1;
 constexpr int kSqlitePerm = 3;
 constexpr int kSqliteBusy = 5;
 constexpr int kSqliteLocked = 6;
+constexpr int kSqliteNoMem = 7;
 constexpr int kSqliteReadOnly = 8;
 constexpr int kSqliteCorrupt = 11;
 constexpr int kSqliteCantOpen = 14;
+constexpr int kSqliteTooBig = 18;
 constexpr int kSqliteConstraint = 19;
 constexpr int kSqliteMismatch = 20;
 constexpr int kSqliteNotADb = 26;
@@ -474,6 +476,10 @@ SqliteJournal::Failure SqliteJournal::classify(const QSqlError& error, bool onCo
     case kSqliteConstraint:
     case kSqliteMismatch:
         return onContent ? Failure::Unusable : Failure::Other;
+    case kSqliteNoMem:
+    case kSqliteTooBig:
+        // Reading what the file holds: sizes in damaged records that no memory can hold.
+        return onContent ? Failure::Damaged : Failure::Other;
     default:
         return Failure::Other;
     }
