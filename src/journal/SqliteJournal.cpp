@@ -346,7 +346,7 @@ SqliteJournal::Failure SqliteJournal::tryOpen(ReadMode mode)
                 m_layout = v;
         }
         version.finish();
-        if (const Failure f = checkRunsTable(); f != Failure::None)
+        if (const Failure f = checkRunsTable(m_layout); f != Failure::None)
             return f;
         QSqlQuery probe(m_db);
         return probe.exec(QStringLiteral("SELECT count(*) FROM runs")) ? Failure::None
@@ -383,17 +383,13 @@ SqliteJournal::Failure SqliteJournal::prepareSchema()
     }
     m_state = JournalState::Open;
     if (version == kSchemaVersion)
-        return checkRunsTable();
-    if (version >= 2) {
-        // A table the migration would not make usable (a column of its own that runs do not
-        // fill, one of the layout missing) is found before anything is written: a rolled-back
-        // transaction still leaves the file cut to its pages, or its last page made whole.
-        m_layout = version;
-        const Failure f = checkRunsTable();
-        m_layout = kSchemaVersion;
-        if (f != Failure::None)
+        return checkRunsTable(m_layout);
+    // A table the migration would not make usable (a column of its own that runs do not fill,
+    // one of the layout missing) is found before anything is written: a rolled-back transaction
+    // still leaves the file cut to its pages, or its last page made whole.
+    if (version >= 2)
+        if (const Failure f = checkRunsTable(version); f != Failure::None)
             return f;
-    }
     QStringList statements;
     if (version == 0) { // a new file, or an empty database: the current layout
         statements << createRunsSql(kSchemaVersion) << QString::fromLatin1(kCreateIndex)
@@ -411,7 +407,7 @@ SqliteJournal::Failure SqliteJournal::prepareSchema()
             m_db.rollback();
             return f;
         }
-    if (const Failure f = checkRunsTable(); f != Failure::None) {
+    if (const Failure f = checkRunsTable(m_layout); f != Failure::None) {
         m_db.rollback();
         return f;
     }
@@ -420,7 +416,7 @@ SqliteJournal::Failure SqliteJournal::prepareSchema()
 
 // The runs table is a table, with the columns runs are written to, no other column a run must
 // fill, and no trigger of its own.
-SqliteJournal::Failure SqliteJournal::checkRunsTable()
+SqliteJournal::Failure SqliteJournal::checkRunsTable(int layout)
 {
     QSqlQuery query(m_db);
     if (!query.exec(QStringLiteral("SELECT group_concat(type) FROM sqlite_master"
@@ -436,7 +432,7 @@ SqliteJournal::Failure SqliteJournal::checkRunsTable()
         return classify(query.lastError());
     QStringList missing;
     for (const RunColumn& c : kRunColumns)
-        if (c.layout <= m_layout)
+        if (c.layout <= layout)
             missing << QLatin1String(c.name);
     while (query.next()) {
         const QString name = query.value(0).toString();

@@ -95,7 +95,8 @@ class SqliteJournal : public QObject, public RunLog
     }
     Failure tryOpen(ReadMode mode);
     Failure prepareSchema();
-    Failure checkRunsTable();
+    // The runs table as the given layout has it (its columns, nothing else runs must fill).
+    Failure checkRunsTable(int layout);
     Failure storePending();
     Failure exec(const QString& sql, bool onContent = false);
     // `onContent`: the statement reads or writes the runs, so an error of SQL or a constraint
