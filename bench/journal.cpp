@@ -238,6 +238,8 @@ BENCHMARK(RecordBenchmark)->Arg(0)->Arg(10'000)->Unit(benchmark::kMicrosecond)->
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    // The page's chart module, from the build (the program finds it beside itself).
+    QCoreApplication::addLibraryPath(QStringLiteral(ZRV_CHART_MODULE_BUILD_DIR));
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

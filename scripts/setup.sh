@@ -8,7 +8,7 @@ set -euo pipefail
 
 run_packages=(
     build-essential cmake pkg-config
-    qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev
+    qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev libfontconfig-dev
     libqt6sql6-sqlite qt6-charts-dev libqt6opengl6-dev
     qt6-wayland qt6-translations-l10n qt6-l10n-tools qt6-tools-dev
     fonts-liberation fonts-dejavu-core

@@ -567,6 +567,10 @@ The program was inactive for a while.</translation>
         <source>Programda %1, haftalık en hızlı: %2</source>
         <translation>Routine, %1, fastest week by week: %2</translation>
     </message>
+    <message>
+        <source>Grafik gösterilemiyor: %1</source>
+        <translation>The chart cannot be shown: %1</translation>
+    </message>
 </context>
 <context>
     <name>ProgramPage</name>
@@ -746,6 +750,17 @@ The program was inactive for a while.</translation>
     <message>
         <source>%1 dk eksik</source>
         <translation>%1 min to go</translation>
+    </message>
+</context>
+<context>
+    <name>RunChart</name>
+    <message>
+        <source>%1: beklenen modül değil</source>
+        <translation>%1: not the module expected</translation>
+    </message>
+    <message>
+        <source>%1 bulunamadı (%2)</source>
+        <translation>%1 not found (%2)</translation>
     </message>
 </context>
 <context>

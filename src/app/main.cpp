@@ -1,5 +1,6 @@
 // Zerlivan: a trainer for the eye exercises of speed reading.
 #include "app/CommandLine.h"
+#include "app/FontWarmUp.h"
 #include "app/SettingsLock.h"
 #include "app/StopRequests.h"
 #include "core/Report.h"
@@ -93,6 +94,8 @@ int main(int argc, char* argv[])
 
     StopSignals::ignoreBrokenPipes();
     avoidSessionBusAutolaunch();
+    // The font configuration is read while the application connects to the display.
+    zrv::FontWarmUp fontWarmUp;
     zrv::beginApplicationStart(stderr);
     QApplication app(argc, argv);
     zrv::endApplicationStart();
@@ -119,6 +122,8 @@ int main(int argc, char* argv[])
     // Opened once the settings window is on its way to the screen (below), which does not wait
     // for the database.
     SqliteJournal journal(SqliteJournal::defaultPath(), SqliteJournal::Opening::AtFirstUse);
+
+    fontWarmUp.wait();
 
     // The settings window first: it is the main window.  The exercise window stays hidden
     // until the start button shows it.  Both live until the program ends.

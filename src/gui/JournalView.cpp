@@ -2,7 +2,7 @@
 
 #include "core/Report.h"
 #include "core/SafeSave.h"
-#include "gui/JournalChart.h"
+#include "gui/RunChart.h"
 #include "journal/JournalFigures.h"
 #include "journal/RoutinePlan.h"
 #include "journal/RunTableModel.h"
@@ -143,9 +143,17 @@ JournalView::JournalView(SqliteJournal& journal, bool compact, QWidget* parent)
     }
     layout->addLayout(chartRow);
 
-    m_chartView = new JournalChart(compact, this);
-    m_chart = m_chartView->chart();
-    layout->addWidget(m_chartView, compact ? 5 : 7);
+    QString chartError;
+    m_chart = zrv::createRunChart(compact, this, &chartError);
+    if (m_chart) {
+        m_chartWidget = m_chart->widget();
+    } else {
+        auto* missing = new QLabel(tr("Grafik gösterilemiyor: %1").arg(chartError), this);
+        missing->setWordWrap(true);
+        missing->setAlignment(Qt::AlignCenter);
+        m_chartWidget = missing;
+    }
+    layout->addWidget(m_chartWidget, compact ? 5 : 7);
 
     connect(m_table->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) {
@@ -263,7 +271,8 @@ void JournalView::fillChart()
 {
     const int exercise = m_exercise->currentIndex();
     const QDateTime now = m_now();
-    m_chartView->showRuns(exercise, m_journal.runs({exercise, m_chartView->firstShown(now), {}}), now);
+    if (m_chart)
+        m_chart->showRuns(exercise, m_journal.runs({exercise, m_chart->firstShown(now), {}}), now);
 
     // How the routine has brought this exercise's pace on.
     RunQuery steps{exercise, weekStart(now).addDays(qint64(-7) * 5), {}};

@@ -4,8 +4,7 @@
 #include <QWidget>
 #include <functional>
 
-class JournalChart;
-class QChart;
+class RunChart;
 class QComboBox;
 class QLabel;
 class QPushButton;
@@ -16,7 +15,7 @@ class SqliteJournal;
 
 // The journal shown: what is wrong with its file if anything, the totals of this week and of
 // the last 30 days, a table of the runs (newest first, sortable by any column), and for one
-// exercise a chart of its runs' paces with the minutes trained per day (JournalChart).  A thin
+// exercise a chart of its runs' paces with the minutes trained per day (RunChart).  A thin
 // view: the figures come from the journal's own functions, in SQL, and the table reads the rows
 // it shows.  A change of the journal (the end of a run) is shown once the event that made it is
 // over, so that the exercise window is gone first.
@@ -34,7 +33,8 @@ class JournalView : public QWidget
     void refresh();
 
     QTableView* table() const { return m_table; }
-    QChart* chart() const { return m_chart; }
+    // The chart (a QChartView), or a line saying why there is none.
+    QWidget* chart() const { return m_chartWidget; }
     QComboBox* exerciseBox() const { return m_exercise; }
     QLabel* status() const { return m_status; }
     QLabel* totalsLabel() const { return m_totals; }
@@ -66,8 +66,8 @@ class JournalView : public QWidget
     QTableView* m_table = nullptr;
     RunTableModel* m_model = nullptr;
     QTimer* m_refreshLater = nullptr;
-    QChart* m_chart = nullptr;
-    JournalChart* m_chartView = nullptr;
+    RunChart* m_chart = nullptr; // none when the module could not be loaded
+    QWidget* m_chartWidget = nullptr;
     QWidget* m_window = nullptr;
 };
 

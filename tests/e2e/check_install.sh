@@ -34,6 +34,12 @@ for f in bin/zerlivan libexec/zerlivan/zerlivan-launcher share/applications/zerl
     grep -qxF "$prefix/$f" "$manifest" || fail "$f is not in the install manifest"
 done
 [ -x "$prefix/bin/zerlivan" ] || fail "the program is not executable"
+# The chart module, where the program looks for it (bin/../lib/zerlivan/plugins, or the same in
+# the multiarch folder).
+chart=$(find "$prefix/lib" -path '*/zerlivan/plugins/libzerlivan_chart.so' -print -quit)
+[ -n "$chart" ] || fail "the chart module is not installed under lib/"
+grep -qxF "$chart" "$manifest" || fail "the chart module is not in the install manifest"
+if ldd "$chart" | grep -q 'not found'; then fail "the chart module misses libraries: $(ldd "$chart")"; fi
 [ -x "$prefix/libexec/zerlivan/zerlivan-launcher" ] || fail "the launcher is not executable"
 
 entry=$prefix/share/applications/zerlivan.desktop

@@ -28,12 +28,13 @@ for f in usr/bin/zerlivan usr/libexec/zerlivan/zerlivan-launcher usr/share/appli
     usr/share/doc/zerlivan/copyright usr/share/doc/zerlivan/changelog.gz; do
     grep -qxF "$f" "$work/files" || fail "the package does not hold $f"
 done
+grep -qE '^usr/lib/([^/]+/)?zerlivan/plugins/libzerlivan_chart\.so$' "$work/files" || fail "the package does not hold the chart module"
 # Nothing of the tests, the benchmarks or the build's own tools.
-if grep -vE '^usr/(bin/zerlivan|libexec/zerlivan/|share/)|/$' "$work/files"; then
+if grep -vE '^usr/(bin/zerlivan|libexec/zerlivan/|lib/([^/]+/)?zerlivan/|share/)|/$' "$work/files"; then
     fail "the package holds files outside the program's install (above)"
 fi
 depends=$(dpkg-deb -f "$deb" Depends)
-for lib in libqt6widgets6 libqt6sql6-sqlite libc6; do
+for lib in libqt6widgets6 libqt6charts6 libqt6sql6-sqlite libc6; do
     grep -q "$lib" <<<"$depends" || fail "Depends does not name $lib: $depends"
 done
 

@@ -2,13 +2,16 @@
 // about a file it cannot use, and the CSV export.
 #include "JournalRig.h"
 #include "gui/JournalView.h"
+#include "gui/RunChart.h"
 #include "journal/SqliteJournal.h"
 #include "support/Files.h"
 #include "support/Sandbox.h"
 
 #include <QApplication>
 #include <QChart>
+#include <QChartView>
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QPushButton>
 #include <QScatterSeries>
@@ -33,10 +36,13 @@ class TestJournalView : public QObject
         return table->model()->index(row, column).data().toString();
     }
     // The paces of the runs the chart shows, in the order they were run.
-    static QList<double> ChartSpeeds(QChart* chart)
+    static QList<double> ChartSpeeds(QWidget* chartView)
     {
+        auto* view = qobject_cast<QChartView*>(chartView);
+        if (!view)
+            return {};
         QList<QPointF> points;
-        for (QAbstractSeries* s : chart->series())
+        for (QAbstractSeries* s : view->chart()->series())
             if (auto* runs = qobject_cast<QScatterSeries*>(s))
                 points += runs->points();
         std::sort(points.begin(), points.end(), [](QPointF a, QPointF b) { return a.x() < b.x(); });
@@ -157,6 +163,34 @@ class TestJournalView : public QObject
         struct stat st {
         };
         QVERIFY(::lstat(fifo.constData(), &st) == 0 && S_ISFIFO(st.st_mode));
+    }
+
+    // The chart comes from a module looked for in folders: a folder without it or with some
+    // other file of its name gives no chart and says why, never a crash.
+    void loadsTheChartModule_data()
+    {
+        QTest::addColumn<QString>("content"); // of the module's file in the folder; "-": no file
+        QTest::addColumn<bool>("loads");
+        QTest::newRow("no module") << QStringLiteral("-") << false;
+        QTest::newRow("not a module") << QStringLiteral("text") << false;
+        QTest::newRow("the built module") << QString() << true;
+    }
+    void loadsTheChartModule()
+    {
+        QFETCH(QString, content);
+        QFETCH(bool, loads);
+        QStringList folders = zrv::runChartFolders();
+        if (!content.isEmpty()) {
+            const QString folder = m_dir.filePath(QTest::currentDataTag());
+            QVERIFY(QDir().mkpath(folder));
+            if (content != QStringLiteral("-"))
+                QVERIFY(
+                    WriteAll(QDir(folder).filePath(QStringLiteral(ZRV_CHART_MODULE_FILE)), content.toUtf8()));
+            folders = {folder};
+        }
+        QString error;
+        QCOMPARE(zrv::loadRunChartFactory(folders, &error) != nullptr, loads);
+        QCOMPARE(error.isEmpty(), loads);
     }
 };
 

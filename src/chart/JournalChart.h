@@ -1,6 +1,6 @@
 #pragma once
 
-#include "journal/RunRecord.h"
+#include "gui/RunChart.h"
 
 #include <QChartView>
 
@@ -11,7 +11,7 @@ struct PaceChart;
 // runs are on one day); a line through each day's fastest run of a type; the minutes trained
 // per day as light bars underneath.  The pace axis is in milliseconds a step and reads faster
 // upwards.  Hovering over a point tells that run's figures, over a bar that day's.
-class JournalChart : public QChartView
+class JournalChart : public QChartView, public RunChart
 {
     Q_OBJECT
   public:
@@ -19,10 +19,9 @@ class JournalChart : public QChartView
     explicit JournalChart(bool compact, QWidget* parent = nullptr);
 
     int days() const { return m_compact ? 14 : 30; }
-    // 00:00 of the first day shown, the runs to give are those started from then on.
-    QDateTime firstShown(const QDateTime& now) const;
-    // Draws the runs of `exercise` (from firstShown(now) on).
-    void showRuns(int exercise, const QList<RunRecord>& runs, const QDateTime& now);
+    QWidget* widget() override { return this; }
+    QDateTime firstShown(const QDateTime& now) const override;
+    void showRuns(int exercise, const QList<RunRecord>& runs, const QDateTime& now) override;
 
   private:
     void clear();

@@ -1,4 +1,4 @@
-#include "gui/JournalChart.h"
+#include "chart/JournalChart.h"
 
 #include "journal/JournalFigures.h"
 #include "journal/PaceChart.h"
