@@ -10,7 +10,10 @@ class ChartModule : public QObject, public RunChartFactory
     Q_INTERFACES(RunChartFactory)
 
   public:
-    RunChart* createChart(bool compact, QWidget* parent) override { return new JournalChart(compact, parent); }
+    RunChart* createChart(bool compact, QWidget* parent) override
+    {
+        return new JournalChart(compact, parent);
+    }
 };
 
 #include "ChartModule.moc"

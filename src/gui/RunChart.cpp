@@ -27,7 +27,7 @@ RunChartFactory* zrv::loadRunChartFactory(const QStringList& folders, QString* e
         if (auto* factory = qobject_cast<RunChartFactory*>(loader.instance()))
             return factory;
         failures << (loader.isLoaded() ? QCoreApplication::translate("RunChart", "%1: beklenen modül değil")
-                                               .arg(QDir::toNativeSeparators(file))
+                                             .arg(QDir::toNativeSeparators(file))
                                        : loader.errorString());
         loader.unload();
     }
