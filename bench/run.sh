@@ -15,7 +15,8 @@
 # (the Xvfb display number to use, default 93), ZRV_BENCH_SECONDS / ZRV_BENCH_REPS (override the
 # pacing run length and repetitions), ZRV_BENCH_PACING_ARGS (more options for the pacing suite, e.g.
 # "--intervals 40 --loads busy"; see bench/pacing.cpp), ZRV_BENCH_PARTS (any of
-# "pacing tick callgrind startup memory journal", default all), ZRV_BENCH_BASE (a commit, e.g.
+# "pacing tick callgrind startup memory journal", default all), ZRV_BENCH_STARTUP_ROUNDS (rounds of
+# ten starts of each program, default 2), ZRV_BENCH_BASE (a commit, e.g.
 # "main": its program and benchmarks are built from that commit too and measured beside these in
 # the tick, start-up and memory parts, each "before" row next to its "now" row).
 # Installs nothing itself beyond what scripts/setup.sh installs.
@@ -158,8 +159,9 @@ fi
 if want startup; then
     echo "== Start-up" >&2
     { echo "## Start-up on Xvfb (process start to window mapped and drawn): a one-label Qt Widgets window of the same size, ${base:+the program at $base, }the program"; echo; } >>"$summary"
-    # Interleaved, twice, so that a change of the machine's load falls on all of them.
-    for round in 1 2; do
+    # Interleaved, twice (ZRV_BENCH_STARTUP_ROUNDS), so that a change of the machine's load falls
+    # on all of them.
+    for round in $(seq "${ZRV_BENCH_STARTUP_ROUNDS:-2}"); do
         for which in reference ${base:+before} now; do
             case "$which" in
             reference) program="$bin/zrv_bench_hello" ;;
