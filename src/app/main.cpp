@@ -126,8 +126,9 @@ int main(int argc, char* argv[])
     fontWarmUp.wait();
 
     // The settings window first: it is the main window.  The exercise window stays hidden
-    // until the start button shows it.  Both live until the program ends.
-    SettingsWindow mainForm;
+    // until the start button shows it.  Both live until the program ends.  The exercises page,
+    // hidden at start, is built once the window has appeared (below).
+    SettingsWindow mainForm(nullptr, SettingsWindow::ExercisesPage::Later);
     // The exercise window is a window of its own that belongs to the settings window, so that
     // the window system gives the keyboard back to the settings window when the exercise ends
     // (Wayland compositors ignore a program's own request for it).
@@ -144,12 +145,13 @@ int main(int argc, char* argv[])
                      [&stopRequests] { stopRequests.request(); });
 
     mainForm.show();
-    // The settings lock, the icon and the journal once the window has been drawn: the lock's
-    // write to the disk (or its wait for a lock of a copy just started), finding the icon's
-    // image readers, decoding its sizes and loading the database would hold up its first
-    // appearance by several milliseconds.  The settings are saved only when the window
-    // closes, after this has run.
+    // The exercises page, the settings lock, the icon and the journal once the window has been
+    // drawn: building the page, the lock's write to the disk (or its wait for a lock of a copy
+    // just started), finding the icon's image readers, decoding its sizes and loading the
+    // database would hold up its first appearance by several milliseconds.  The settings are saved only when
+    // the window closes, after this has run.
     new AfterFirstPaint(&mainForm, [&journal, &settingsLock, &mainForm] {
+        mainForm.buildExercisesPage();
         if (settingsLock.lock() == zrv::SettingsLock::State::HeldElsewhere)
             mainForm.setSettingsHeldElsewhere();
         QIcon icon(QStringLiteral(":/zerlivan.svg"));

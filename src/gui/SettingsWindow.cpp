@@ -223,7 +223,7 @@ LinkLabel* MakeLink(QWidget* parent, const QString& text, int left, int top, int
 
 } // namespace
 
-SettingsWindow::SettingsWindow(QWidget* parent) : QWidget(parent, Qt::Window)
+SettingsWindow::SettingsWindow(QWidget* parent, ExercisesPage exercisesPage) : QWidget(parent, Qt::Window)
 {
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
@@ -243,7 +243,8 @@ SettingsWindow::SettingsWindow(QWidget* parent) : QWidget(parent, Qt::Window)
     PageControl->setCurrentWidget(pageDescription);
 
     createPageDescription();
-    createPageExercises();
+    if (exercisesPage == ExercisesPage::Now)
+        createPageExercises();
 
     btnClose = new GlyphButton(tr("Çı&kış"), this);
     btnClose->setGeometry(414, 4, 75, 25);
@@ -256,6 +257,49 @@ SettingsWindow::SettingsWindow(QWidget* parent) : QWidget(parent, Qt::Window)
 
     nameWidgets();
     connectEvents();
+    if (exercisesPage == ExercisesPage::Now) {
+        nameExercisesPage();
+        connectExercisesPage();
+    } else {
+        connect(PageControl, &QTabWidget::currentChanged, this, [this](int index) {
+            if (PageControl->widget(index) == pageExercises)
+                buildExercisesPage();
+        });
+    }
+}
+
+void SettingsWindow::buildExercisesPage()
+{
+    if (boxAls)
+        return;
+    createPageExercises();
+    nameExercisesPage();
+    connectExercisesPage();
+    // On a page already shown (its tab has just been chosen) the controls are shown as showing
+    // the page would have shown them.
+    if (pageExercises->isVisible()) {
+        for (QWidget* w : pageExercises->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (!w->testAttribute(Qt::WA_WState_ExplicitShowHide))
+                w->show();
+        }
+    }
+    // The page's controls came last into the window's keyboard order: they go back, in their
+    // own order, between the description page and the exit button, where building them with
+    // the rest puts them.
+    QList<QWidget*> controls;
+    for (QWidget* w = nextInFocusChain(); w != this; w = w->nextInFocusChain()) {
+        if (w->parentWidget() == pageExercises && w->focusPolicy() != Qt::NoFocus)
+            controls.append(w);
+    }
+    QWidget* previous = link1;
+    for (QWidget* w : controls) {
+        QWidget::setTabOrder(previous, w);
+        previous = w;
+    }
+    if (m_shown) {
+        showModel();
+        followScreenWithSpeedTip();
+    }
 }
 
 SettingsWindow::~SettingsWindow() = default;
@@ -287,6 +331,7 @@ void SettingsWindow::setJournal(SqliteJournal* journal)
 
 void SettingsWindow::setSettingsHeldElsewhere()
 {
+    buildExercisesPage();
     boxSaveOptions->setChecked(false);
     boxSaveOptions->setEnabled(false);
     boxSaveOptions->setToolTip(tr("Ayarlar başka bir Zerlivan kopyası tarafından kullanılıyor."));
@@ -450,31 +495,58 @@ void SettingsWindow::createPageExercises()
         QWidget::setTabOrder(const_cast<QWidget*>(order[i - 1]), const_cast<QWidget*>(order[i]));
 }
 
-void SettingsWindow::nameWidgets()
-{
-    // Each widget's object name is its member's name.
+// Each widget's object name is its member's name.
 #define ZRV_NAMED(member) std::pair<QObject*, const char*>(member, #member)
-    const std::pair<QObject*, const char*> named[] = {
-        ZRV_NAMED(PageControl), ZRV_NAMED(pageDescription), ZRV_NAMED(pageExercises), ZRV_NAMED(btnClose),
-        ZRV_NAMED(memoAbout),   ZRV_NAMED(Label3),          ZRV_NAMED(kitap1),        ZRV_NAMED(kitap2),
-        ZRV_NAMED(kitap3),      ZRV_NAMED(Label6),          ZRV_NAMED(kitap4),        ZRV_NAMED(kitap5),
-        ZRV_NAMED(memoTerms),   ZRV_NAMED(Label9),          ZRV_NAMED(link1),         ZRV_NAMED(labAls),
-        ZRV_NAMED(labTip),      ZRV_NAMED(labYon),          ZRV_NAMED(labStr),        ZRV_NAMED(labHrf),
-        ZRV_NAMED(labZmn),      ZRV_NAMED(labAkt),          ZRV_NAMED(labPas),        ZRV_NAMED(labNkt),
-        ZRV_NAMED(labHiz),      ZRV_NAMED(labDuration),     ZRV_NAMED(labFnt),        ZRV_NAMED(labharf),
-        ZRV_NAMED(boxAls),      ZRV_NAMED(boxTip),          ZRV_NAMED(boxYon),        ZRV_NAMED(boxStr),
-        ZRV_NAMED(boxHrf),      ZRV_NAMED(boxZmn),          ZRV_NAMED(boxAkt),        ZRV_NAMED(boxPas),
-        ZRV_NAMED(boxNkt),      ZRV_NAMED(boxDkk),          ZRV_NAMED(valHiz),        ZRV_NAMED(txtFnt),
-        ZRV_NAMED(btnFnt),      ZRV_NAMED(boxharf1),        ZRV_NAMED(boxharf2),      ZRV_NAMED(boxharf3),
-        ZRV_NAMED(boxharf4),    ZRV_NAMED(boxSaveOptions),  ZRV_NAMED(btnAls),        ZRV_NAMED(memoWarning),
-        ZRV_NAMED(FontDialog),
-    };
-#undef ZRV_NAMED
+
+namespace
+{
+void SetNames(std::initializer_list<std::pair<QObject*, const char*>> named)
+{
     for (const auto& [object, name] : named)
         object->setObjectName(QLatin1String(name));
 }
+} // namespace
 
-void SettingsWindow::connectEvents()
+void SettingsWindow::nameWidgets()
+{
+    SetNames({
+        ZRV_NAMED(PageControl),
+        ZRV_NAMED(pageDescription),
+        ZRV_NAMED(pageExercises),
+        ZRV_NAMED(btnClose),
+        ZRV_NAMED(memoAbout),
+        ZRV_NAMED(Label3),
+        ZRV_NAMED(kitap1),
+        ZRV_NAMED(kitap2),
+        ZRV_NAMED(kitap3),
+        ZRV_NAMED(Label6),
+        ZRV_NAMED(kitap4),
+        ZRV_NAMED(kitap5),
+        ZRV_NAMED(memoTerms),
+        ZRV_NAMED(Label9),
+        ZRV_NAMED(link1),
+        ZRV_NAMED(FontDialog),
+    });
+}
+
+void SettingsWindow::nameExercisesPage()
+{
+    SetNames({
+        ZRV_NAMED(labAls),      ZRV_NAMED(labTip),   ZRV_NAMED(labYon),         ZRV_NAMED(labStr),
+        ZRV_NAMED(labHrf),      ZRV_NAMED(labZmn),   ZRV_NAMED(labAkt),         ZRV_NAMED(labPas),
+        ZRV_NAMED(labNkt),      ZRV_NAMED(labHiz),   ZRV_NAMED(labDuration),    ZRV_NAMED(labFnt),
+        ZRV_NAMED(labharf),     ZRV_NAMED(boxAls),   ZRV_NAMED(boxTip),         ZRV_NAMED(boxYon),
+        ZRV_NAMED(boxStr),      ZRV_NAMED(boxHrf),   ZRV_NAMED(boxZmn),         ZRV_NAMED(boxAkt),
+        ZRV_NAMED(boxPas),      ZRV_NAMED(boxNkt),   ZRV_NAMED(boxDkk),         ZRV_NAMED(valHiz),
+        ZRV_NAMED(txtFnt),      ZRV_NAMED(btnFnt),   ZRV_NAMED(boxharf1),       ZRV_NAMED(boxharf2),
+        ZRV_NAMED(boxharf3),    ZRV_NAMED(boxharf4), ZRV_NAMED(boxSaveOptions), ZRV_NAMED(btnAls),
+        ZRV_NAMED(memoWarning),
+    });
+}
+
+#undef ZRV_NAMED
+
+void SettingsWindow::connectExercisesPage()
 {
     connect(boxAls, &QComboBox::activated, this, [this] { boxAlsChange(); });
     for (QComboBox* box : {boxTip, boxYon, boxStr, boxHrf, boxZmn, boxAkt, boxPas, boxNkt, boxDkk})
@@ -491,6 +563,10 @@ void SettingsWindow::connectEvents()
         });
     connect(btnFnt, &QToolButton::clicked, this, [this] { btnFntClick(); });
     connect(btnAls, &QPushButton::clicked, this, [this] { btnAlsClick(); });
+}
+
+void SettingsWindow::connectEvents()
+{
     for (LinkLabel* link : {kitap1, kitap2, kitap3, kitap4, kitap5, link1})
         connect(link, &LinkLabel::clicked, this, [this, link] { kitapClick(link); });
     connect(btnClose, &QPushButton::clicked, this, [this] { btnCloseClick(); });
@@ -527,15 +603,22 @@ void SettingsWindow::centerOnScreen()
     move(area.left() + (area.width() - frame.width()) / 2, area.top() + (area.height() - frame.height()) / 2);
 }
 
-void SettingsWindow::showEvent(QShowEvent* event)
+void SettingsWindow::followScreenWithSpeedTip()
 {
-    QWidget::showEvent(event);
+    if (!valHiz)
+        return;
     showSpeedTip(valHiz, m_model.interval_ms(), screen());
     if (QWindow* window = windowHandle()) {
         disconnect(window, &QWindow::screenChanged, valHiz, nullptr);
         connect(window, &QWindow::screenChanged, valHiz,
                 [this](QScreen* screen) { showSpeedTip(valHiz, m_model.interval_ms(), screen); });
     }
+}
+
+void SettingsWindow::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    followScreenWithSpeedTip();
     if (m_shown)
         return;
     m_shown = true;
@@ -576,6 +659,8 @@ void SettingsWindow::change(const std::function<void()>& handler)
 
 void SettingsWindow::showModel()
 {
+    if (!boxAls) // the exercises page is still to be built
+        return;
     const SettingsModel& m = m_model;
     m_showingModel = true;
     for (const auto& [box, selector] : selectors()) {

@@ -33,8 +33,15 @@ class SettingsWindow : public QWidget
 {
     Q_OBJECT
   public:
-    explicit SettingsWindow(QWidget* parent = nullptr);
+    // When the exercises page ("Alıştırmalar", hidden at start) is built: with the rest, or
+    // later (the program's start: the window appears without waiting for it).
+    enum class ExercisesPage { Now, Later };
+    explicit SettingsWindow(QWidget* parent = nullptr, ExercisesPage exercisesPage = ExercisesPage::Now);
     ~SettingsWindow() override;
+
+    // Builds the exercises page if it is still to be built (it also is the first time it is
+    // shown), with the model's state and in the keyboard order it has when built with the rest.
+    void buildExercisesPage();
 
     // The exercise window that btnAlsClick shows modally; set once after both are created.
     void setScreenForm(ExerciseWindow* screenForm);
@@ -76,7 +83,10 @@ class SettingsWindow : public QWidget
     void createPageDescription();
     void createPageExercises();
     void nameWidgets();
+    void nameExercisesPage();
     void connectEvents();
+    void connectExercisesPage();
+    void followScreenWithSpeedTip();
     // Each selector with the model's selector it shows.
     std::array<std::pair<QComboBox*, SettingsModel::Selector>, SettingsModel::SelectorCount>
     selectors() const;

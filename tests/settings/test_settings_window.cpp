@@ -60,6 +60,7 @@ class TestSettingsWindow : public QObject
   private:
     std::unique_ptr<zrvtest::Sandbox> m_dir;
     std::unique_ptr<SettingsWindow> m_form;
+    SettingsWindow::ExercisesPage m_exercisesPage = SettingsWindow::ExercisesPage::Now;
 
     template <class W = QWidget> W* control(const QString& name) const
     {
@@ -68,7 +69,7 @@ class TestSettingsWindow : public QObject
 
     void ShowForm()
     {
-        m_form = std::make_unique<SettingsWindow>();
+        m_form = std::make_unique<SettingsWindow>(nullptr, m_exercisesPage);
         m_form->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
         m_form->activateWindow();
@@ -127,6 +128,7 @@ class TestSettingsWindow : public QObject
     {
         m_dir = std::make_unique<zrvtest::Sandbox>();
         QVERIFY(m_dir->isValid());
+        m_exercisesPage = SettingsWindow::ExercisesPage::Now;
     }
 
     void cleanup()
@@ -149,21 +151,23 @@ class TestSettingsWindow : public QObject
         QTest::addColumn<QString>("changed"); // the control the user changes; empty: none
         QTest::addColumn<int>("item");        // the selector's item picked; -1 another one
         QTest::addColumn<QStringList>("errors");
-        QTest::newRow("Dot") << Changes{} << QString() << -1 << QStringList{};
-        QTest::newRow("Pyramid") << Changes{{2, "1"}, {25, "0110"}} << QString() << -1 << QStringList{};
+        QTest::addColumn<bool>("later"); // the exercises page built when first shown
+        QTest::newRow("Dot") << Changes{} << QString() << -1 << QStringList{} << false;
+        QTest::newRow("Pyramid") << Changes{{2, "1"}, {25, "0110"}} << QString() << -1 << QStringList{}
+                                 << false;
         QTest::newRow("Block, font") << Changes{{2, "2"}, {36, "Times"}, {37, "12"}, {39, "1"}} << QString()
-                                     << -1 << QStringList{};
-        QTest::newRow("no exercise") << Changes{{2, "5"}} << QString() << -1 << QStringList{};
-        QTest::newRow("Pyramid to Block") << Changes{{2, "1"}} << "boxAls" << 2 << QStringList{};
-        QTest::newRow("Block to Dot") << Changes{{2, "2"}} << "boxAls" << 0 << QStringList{};
+                                     << -1 << QStringList{} << false;
+        QTest::newRow("no exercise") << Changes{{2, "5"}} << QString() << -1 << QStringList{} << false;
+        QTest::newRow("Pyramid to Block") << Changes{{2, "1"}} << "boxAls" << 2 << QStringList{} << false;
+        QTest::newRow("Block to Dot") << Changes{{2, "2"}} << "boxAls" << 0 << QStringList{} << false;
         QTest::newRow("font line not a number")
             << Changes{{2, "1"}, {22, "ten"}} << "boxAls" << 0
-            << QStringList{QStringLiteral("'ten' is not a valid integer value.")};
+            << QStringList{QStringLiteral("'ten' is not a valid integer value.")} << false;
         for (const char* name :
              {"boxTip", "boxYon", "boxStr", "boxHrf", "boxZmn", "boxAkt", "boxPas", "boxNkt", "boxDkk",
               "boxharf1", "boxharf2", "boxharf3", "boxharf4", "boxSaveOptions"})
-            QTest::addRow("Block %s", name)
-                << Changes{{2, "2"}, {40, "0101"}} << QString::fromLatin1(name) << -1 << QStringList{};
+            QTest::addRow("Block %s", name) << Changes{{2, "2"}, {40, "0101"}} << QString::fromLatin1(name)
+                                            << -1 << QStringList{} << false;
     }
     void showsItsModel()
     {
@@ -171,6 +175,9 @@ class TestSettingsWindow : public QObject
         QFETCH(QString, changed);
         QFETCH(int, item);
         QFETCH(QStringList, errors);
+        QFETCH(bool, later);
+        if (later)
+            m_exercisesPage = SettingsWindow::ExercisesPage::Later;
         zrv::setRandSeed(0xFFFFFFFFu);
         ShowWith(file);
         QCOMPARE(m_form->windowTitle(), QStringLiteral("Zerlivan"));
@@ -522,22 +529,33 @@ class TestSettingsWindow : public QObject
         QVERIFY(catcher.urls[5].host().endsWith(QLatin1String(".example")));
     }
 
+    // The page's keyboard order, from the tab bar on to the exit button, also where the page is
+    // built when first shown (its controls then come last into the window).
+    void tabOrderOfTheExercisePage_data()
+    {
+        QTest::addColumn<bool>("later");
+        QTest::newRow("built with the rest") << false;
+        QTest::newRow("built when first shown") << true;
+    }
     void tabOrderOfTheExercisePage()
     {
+        QFETCH(bool, later);
+        if (later)
+            m_exercisesPage = SettingsWindow::ExercisesPage::Later;
         ShowWith({{2, "1"}});
         OpenPage(1);
-        const QStringList expected{"boxSaveOptions", "btnAls",   "valHiz",     "boxZmn",   "boxAkt",
-                                   "boxPas",         "boxTip",   "boxStr",     "boxNkt",   "boxYon",
-                                   "boxHrf",         "boxAls",   "boxDkk",     "boxharf1", "boxharf2",
-                                   "boxharf3",       "boxharf4", "memoWarning"};
+        const QStringList expected{"boxSaveOptions", "btnAls",   "valHiz",      "boxZmn",   "boxAkt",
+                                   "boxPas",         "boxTip",   "boxStr",      "boxNkt",   "boxYon",
+                                   "boxHrf",         "boxAls",   "boxDkk",      "boxharf1", "boxharf2",
+                                   "boxharf3",       "boxharf4", "memoWarning", "btnClose"};
         const QWidget* page = control("pageExercises");
-        FocusByTab(control(expected[0]));
-        QStringList order{expected[0]};
-        for (int i = 1; i < expected.size(); ++i) {
+        FocusByTab(control<QTabWidget>("PageControl")->tabBar());
+        QStringList order;
+        for (int i = 0; i < expected.size(); ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             // The control, also where a part of it (the speed box's line) has the focus.
             const QWidget* focused = QApplication::focusWidget();
-            while (focused && focused->parentWidget() != page)
+            while (focused && focused->parentWidget() != page && focused->parentWidget() != m_form.get())
                 focused = focused->parentWidget();
             order << (focused ? focused->objectName() : QStringLiteral("<off the page>"));
         }
