@@ -124,6 +124,7 @@ struct Canvas::Private {
     // Its pixels, the buffer the painter draws into (taken after the painter detached it).
     uchar* pixels = nullptr;
     qsizetype bytesPerLine = 0;
+    QSize deviceSize; // the image's
     QPainter painter;
     const QRect bounds{0, 0, FrameSurface::Width, FrameSurface::Height}; // in frame units
     double scale = 1;                                                    // device pixels per frame unit
@@ -141,6 +142,12 @@ struct Canvas::Private {
     // The masks of their glyphs, per device font (the index in deviceFonts) and glyph.
     std::unordered_map<quint64, GlyphMask> glyphMasks;
     std::unordered_set<quint64> unmaskableGlyphs;
+    // The rows of the last ellipse drawn, relative to its box: they depend on the box's size and
+    // the outline's width alone, and the Dot exercise draws one size of dot at every step.
+    struct EllipseShape {
+        qint64 width = -1, height = -1, pen = -1;
+        std::vector<std::pair<Span, Span>> rows; // the outline's outer and inner edges, a row each
+    } ellipse;
 
     // The frame units [left, right) x [top, bottom), clipped to the frame (maybe empty).
     QRect clipped(qint64 left, qint64 top, qint64 right, qint64 bottom) const
@@ -166,8 +173,8 @@ struct Canvas::Private {
     void fillDevice(qint64 left, qint64 y, qint64 right, QRgb color)
     {
         left = std::max<qint64>(left, 0);
-        right = std::min<qint64>(right, dc->width());
-        if (left < right && y >= 0 && y < dc->height()) {
+        right = std::min<qint64>(right, deviceSize.width());
+        if (left < right && y >= 0 && y < deviceSize.height()) {
             QRgb* row = reinterpret_cast<QRgb*>(pixels + qsizetype(y) * bytesPerLine);
             std::fill(row + left, row + right, color);
         }
@@ -187,6 +194,7 @@ struct Canvas::Private {
         dc = &surface->m_image;
         pixels = dc->bits();
         bytesPerLine = dc->bytesPerLine();
+        deviceSize = dc->size();
     }
 
     // The metrics of `f` on the held device context.
@@ -309,7 +317,20 @@ void Canvas::scaledEllipse(qint64 l, qint64 t, qint64 r, qint64 b, const QColor&
     const qint64 dl = zrv::deviceEdgeOf(l, s), dr = zrv::deviceEdgeOf(r, s);
     const qint64 dt = zrv::deviceEdgeOf(t, s), db = zrv::deviceEdgeOf(b, s);
     const qint64 pen_px = std::max<qint64>(1, zrv::deviceEdgeOf(1, s));
+    // Worked out at the box's place for a large box, of which only some rows may be on the frame.
     const EllipseRows outer(dl, dt, dr, db), inner(dl + pen_px, dt + pen_px, dr - pen_px, db - pen_px);
+    const bool hollow = dr - dl > 2 * pen_px && db - dt > 2 * pen_px;
+    constexpr qint64 kShapeRowsKept = 4096;
+    Private::EllipseShape& shape = d->ellipse;
+    const bool kept = db - dt <= kShapeRowsKept && dr - dl <= kShapeRowsKept;
+    if (kept && (shape.width != dr - dl || shape.height != db - dt || shape.pen != pen_px)) {
+        shape = {dr - dl, db - dt, pen_px, {}};
+        const EllipseRows o(0, 0, shape.width, shape.height),
+            i(pen_px, pen_px, shape.width - pen_px, shape.height - pen_px);
+        shape.rows.reserve(size_t(shape.height));
+        for (qint64 y = 0; y < shape.height; ++y)
+            shape.rows.emplace_back(o.row(y), hollow ? i.row(y) : Span{});
+    }
     const QRect frame = zrv::deviceRectOf(d->bounds, s);
     const qint64 first = std::max<qint64>(dt, frame.top());
     const qint64 last = std::min<qint64>(db, frame.bottom() + 1);
@@ -319,10 +340,17 @@ void Canvas::scaledEllipse(qint64 l, qint64 t, qint64 r, qint64 b, const QColor&
         d->fillDevice(std::max(a, minX), y, std::min(z, maxX), c);
     };
     for (qint64 y = first; y < last; ++y) {
-        const Span o = outer.row(y);
+        Span o, i;
+        if (kept) {
+            const auto& [keptOuter, keptInner] = shape.rows[size_t(y - dt)];
+            o = {keptOuter.left + dl, keptOuter.right + dl};
+            i = {keptInner.left + dl, keptInner.right + dl};
+        } else {
+            o = outer.row(y);
+            i = hollow && !o.empty() ? inner.row(y) : Span{};
+        }
         if (o.empty())
             continue;
-        const Span i = dr - dl > 2 * pen_px && db - dt > 2 * pen_px ? inner.row(y) : Span{};
         if (i.empty()) {
             clipped(o.left, o.right + 1, penRgb, y);
             continue;

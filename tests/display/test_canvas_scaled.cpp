@@ -72,6 +72,8 @@ class TestCanvasScaled : public QObject
   private slots:
     void shapesOnTheDeviceGrid_data();
     void shapesOnTheDeviceGrid();
+    void ellipsesInTurnAsEachAlone_data() { shapesOnTheDeviceGrid_data(); }
+    void ellipsesInTurnAsEachAlone();
     void redrawCoversExactly_data() { shapesOnTheDeviceGrid_data(); }
     void redrawCoversExactly();
     void textInFrameUnits_data() { shapesOnTheDeviceGrid_data(); }
@@ -110,6 +112,31 @@ void TestCanvasScaled::shapesOnTheDeviceGrid()
     QCOMPARE(disc.mirrored(false, true), disc);
     if (disc.width() == disc.height()) // a fractional scale may round the box's sides apart
         QCOMPARE(disc.transformed(QTransform().rotate(90)), disc);
+}
+
+// Ellipses of several sizes drawn in turn on one canvas are each the one drawn alone on a fresh
+// canvas: the rows kept from the last ellipse are not used for another size, and the same size
+// elsewhere, also cut by the frame's edge, is the same shape moved.
+void TestCanvasScaled::ellipsesInTurnAsEachAlone()
+{
+    QFETCH(double, scale);
+    const QRect boxes[] = {{290, 230, 20, 20}, {3, 461, 20, 20},  {-7, -9, 20, 20},
+                           {100, 100, 41, 27}, {300, 50, 20, 20}, {630, 200, 20, 21}};
+    ScaledRig inTurn(scale);
+    inTurn.clear(kBack);
+    for (const QRect& box : boxes) {
+        ScaledRig alone(scale);
+        alone.clear(kBack);
+        for (ScaledRig* rig : {&inTurn, &alone}) {
+            Canvas* cv = rig->canvas();
+            cv->brush.style = bsSolid;
+            cv->brush.color = kDot;
+            cv->pen.color = kPassive;
+            cv->ellipse(box.left(), box.top(), box.right() + 1, box.bottom() + 1);
+        }
+        const QRect device = zrv::deviceRectOf(box, scale);
+        QCOMPARE(inTurn.surface().copy(device), alone.surface().copy(device));
+    }
 }
 
 // A block drawn passive, then active and passive again 100 times, is exactly the block drawn
