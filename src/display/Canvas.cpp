@@ -120,8 +120,8 @@ std::atomic<bool> glyphMasksOn{true};
 
 struct Canvas::Private {
     FrameSurface* surface = nullptr;
-    QImage* dc = nullptr; // the surface's image while the painter is on it
-    // Its pixels, the buffer the painter draws into (taken after the painter detached it).
+    QImage* dc = nullptr; // the surface's image while drawing on it
+    // Its pixels, the buffer the painter draws into too (taken once the image is detached).
     uchar* pixels = nullptr;
     qsizetype bytesPerLine = 0;
     QSize deviceSize; // the image's
@@ -165,7 +165,7 @@ struct Canvas::Private {
         const QRect r = clipped(left, top, right, bottom);
         if (r.isEmpty())
             return;
-        painter.fillRect(zrv::deviceRectOf(r, scale), color);
+        paint().fillRect(zrv::deviceRectOf(r, scale), color);
         note(r);
     }
     // Device pixels [left, right) of row y, written straight into the image (a shape drawn
@@ -180,21 +180,32 @@ struct Canvas::Private {
         }
     }
 
-    // Puts the painter on the surface unless it is there.
+    // Takes the surface's pixels for drawing unless they are taken.  Shapes and masked texts
+    // are written into them straight; the painter is put on the image only for what needs it
+    // (paint()), which a step of the Dot or Block exercise does not.
     void begin()
     {
         if (dc)
             return;
-        if (!surface || !painter.begin(&surface->m_image))
+        if (!surface || surface->m_image.isNull())
             throw InvalidOperation(QStringLiteral("Canvas does not allow drawing"));
-        painter.setRenderHint(QPainter::Antialiasing, false);
-        painter.setRenderHint(QPainter::TextAntialiasing, false);
-        painter.setCompositionMode(QPainter::CompositionMode_Source);
         scale = surface->scale();
         dc = &surface->m_image;
         pixels = dc->bits();
         bytesPerLine = dc->bytesPerLine();
         deviceSize = dc->size();
+    }
+    // The painter on the image, put there the first time a drawing needs it.
+    QPainter& paint()
+    {
+        if (!painter.isActive()) {
+            if (!dc || !painter.begin(dc))
+                throw InvalidOperation(QStringLiteral("Canvas does not allow drawing"));
+            painter.setRenderHint(QPainter::Antialiasing, false);
+            painter.setRenderHint(QPainter::TextAntialiasing, false);
+            painter.setCompositionMode(QPainter::CompositionMode_Source);
+        }
+        return painter;
     }
 
     // The metrics of `f` on the held device context.
@@ -262,7 +273,8 @@ void Canvas::release()
 {
     if (!d->dc)
         return;
-    d->painter.end();
+    if (d->painter.isActive())
+        d->painter.end();
     d->dc = nullptr;
 }
 
@@ -435,12 +447,13 @@ ShapedText& Canvas::Private::shape(const FontSpec& f, const QString& text)
 
 void Canvas::Private::drawScaledText(qint64 x, qint64 baseline, const ShapedText& text, const QColor& color)
 {
-    painter.setPen(color);
-    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    QPainter& p = paint();
+    p.setPen(color);
+    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
     const QPointF origin(double(zrv::deviceEdgeOf(x, scale)), double(zrv::deviceEdgeOf(baseline, scale)));
     for (const QGlyphRun& run : text.runs)
-        painter.drawGlyphRun(origin, run);
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
+        p.drawGlyphRun(origin, run);
+    p.setCompositionMode(QPainter::CompositionMode_Source);
 }
 
 bool Canvas::Private::maskOf(const QList<QGlyphRun>& runs, const QRect& area, GlyphMask& mask)
@@ -614,7 +627,7 @@ void Canvas::textOut(int x, int y, const QString& text)
     const QRect frame = zrv::deviceRectOf(d->bounds, d->scale);
     auto fillBoxOnly = [&] {
         if (!box.isEmpty())
-            d->painter.fillRect(box, toQColor(brush.color));
+            d->paint().fillRect(box, toQColor(brush.color));
     };
     if (text.isEmpty())
         return fillBoxOnly();
@@ -642,9 +655,9 @@ void Canvas::textOut(int x, int y, const QString& text)
     } else {
         fillBoxOnly();
         // One-bit glyphs go straight onto the 32-bit surface, clipped to the frame.
-        d->painter.setClipRect(frame);
+        d->paint().setClipRect(frame);
         d->drawScaledText(x, baseline, shaped, toQColor(font.color));
-        d->painter.setClipping(false);
+        d->paint().setClipping(false);
     }
     d->note(area);
 }
