@@ -148,8 +148,8 @@ int main(int argc, char* argv[])
     // The exercises page, the settings lock, the icon and the journal once the window has been
     // drawn: building the page, the lock's write to the disk (or its wait for a lock of a copy
     // just started), finding the icon's image readers, decoding its sizes and loading the
-    // database would hold up its first appearance by several milliseconds.  The settings are saved only when
-    // the window closes, after this has run.
+    // database would hold up its first appearance by several milliseconds.  The settings are
+    // saved only when the window closes, after this has run.
     new AfterFirstPaint(&mainForm, [&journal, &settingsLock, &mainForm] {
         mainForm.buildExercisesPage();
         if (settingsLock.lock() == zrv::SettingsLock::State::HeldElsewhere)

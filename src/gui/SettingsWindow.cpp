@@ -243,8 +243,6 @@ SettingsWindow::SettingsWindow(QWidget* parent, ExercisesPage exercisesPage) : Q
     PageControl->setCurrentWidget(pageDescription);
 
     createPageDescription();
-    if (exercisesPage == ExercisesPage::Now)
-        createPageExercises();
 
     btnClose = new GlyphButton(tr("Çı&kış"), this);
     btnClose->setGeometry(414, 4, 75, 25);
@@ -257,15 +255,13 @@ SettingsWindow::SettingsWindow(QWidget* parent, ExercisesPage exercisesPage) : Q
 
     nameWidgets();
     connectEvents();
-    if (exercisesPage == ExercisesPage::Now) {
-        nameExercisesPage();
-        connectExercisesPage();
-    } else {
+    if (exercisesPage == ExercisesPage::Now)
+        buildExercisesPage();
+    else
         connect(PageControl, &QTabWidget::currentChanged, this, [this](int index) {
             if (PageControl->widget(index) == pageExercises)
                 buildExercisesPage();
         });
-    }
 }
 
 void SettingsWindow::buildExercisesPage()
@@ -283,9 +279,8 @@ void SettingsWindow::buildExercisesPage()
                 w->show();
         }
     }
-    // The page's controls came last into the window's keyboard order: they go back, in their
-    // own order, between the description page and the exit button, where building them with
-    // the rest puts them.
+    // The page's controls came into the window's keyboard order after the exit button: they go
+    // back, in their own order, between the description page and the exit button.
     QList<QWidget*> controls;
     for (QWidget* w = nextInFocusChain(); w != this; w = w->nextInFocusChain()) {
         if (w->parentWidget() == pageExercises && w->focusPolicy() != Qt::NoFocus)
