@@ -104,7 +104,7 @@ def check(lang, path):
     try:
         if not NAME.match(path.name):
             raise ValueError("file name is not NN-<ascii-slug>.txt")
-        paragraphs, _ = parse(path.read_text(encoding="utf-8"))
+        paragraphs, _ = parse(path.read_bytes().decode("utf-8"))
         ws = [w for p in paragraphs for w in words(p)]
         n_sent = sentences(paragraphs)
         value = score(lang, ws, n_sent)
