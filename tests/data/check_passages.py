@@ -20,17 +20,13 @@ SENTENCE_END = re.compile(r"[.!?…]+")
 
 def words(text):
     """Maximal runs of letters and digits; an apostrophe between two of them joins."""
-    found, cur, i = [], [], 0
-    while i < len(text):
-        ch = text[i]
-        if ch.isalnum():
-            cur.append(ch)
-        elif ch in "'’" and cur and i + 1 < len(text) and text[i + 1].isalnum():
+    found, cur = [], []
+    for i, ch in enumerate(text):
+        if ch.isalnum() or (ch in "'’" and cur and text[i + 1:i + 2].isalnum()):
             cur.append(ch)
         elif cur:
             found.append("".join(cur))
             cur = []
-        i += 1
     if cur:
         found.append("".join(cur))
     return found
