@@ -7,6 +7,7 @@
 #include "timer/ScreenSaverInhibitor.h"
 #include "timer/TickWaker.h"
 
+#include <QPointer>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -20,6 +21,7 @@ class QEventLoop;
 class QLabel;
 class QScreen;
 class RestScreen;
+class StageScreen;
 
 // One step of a routine as the exercise window runs it: an exercise with its settings, or a
 // rest, for a number of seconds.
@@ -27,6 +29,9 @@ struct RoutineStage {
     std::optional<ExerciseSettings> exercise; // nullopt: a rest
     int duration_s = 60;
     QString nextName; // a rest: the exercise that follows it; empty when none does
+    // A stage with a screen of its own (a reading test), made when the stage begins; it lasts
+    // until the screen is done, whatever duration_s says.
+    std::function<StageScreen*(QWidget* parent)> screen = {};
 };
 
 // What the exercise window runs on.  Unset members: the screen, the platform clock and waker,
@@ -160,4 +165,5 @@ class ExerciseWindow : public QWidget
     bool m_resting = false;
     bool m_advancing = false; // the next stage is on its way
     RestScreen* m_restScreen = nullptr;
+    QPointer<StageScreen> m_stageScreen; // the screen of the stage going on, if it has one
 };
