@@ -1,6 +1,7 @@
 #include "gui/ReadingPage.h"
 
 #include "exercises/ReadingScreen.h"
+#include "gui/EnterStarts.h"
 #include "journal/SqliteJournal.h"
 
 #include <QButtonGroup>
@@ -18,13 +19,6 @@ namespace
 // Larger than any text a person reads a piece of at a time: not read whole into memory.
 constexpr qint64 kMostOwnTextBytes = 64 << 20;
 
-bool isEnter(const QEvent* event)
-{
-    if (event->type() != QEvent::KeyPress)
-        return false;
-    const int key = static_cast<const QKeyEvent*>(event)->key();
-    return key == Qt::Key_Return || key == Qt::Key_Enter;
-}
 } // namespace
 
 ReadingPage::ReadingPage(SqliteJournal& journal, QWidget* parent)
@@ -86,6 +80,10 @@ void ReadingPage::createWidgets()
     connect(btnPassage, &QRadioButton::clicked, this, [this] { setOwnText({}); });
     connect(btnOwnText, &QRadioButton::clicked, this, &ReadingPage::chooseOwnText);
     connect(btnReading, &QPushButton::clicked, this, &ReadingPage::startRequested);
+    m_enter = new EnterStarts(this, [this] {
+        if (btnReading->isEnabled())
+            emit startRequested();
+    });
 }
 
 const QList<Passage>& ReadingPage::passages()
@@ -183,28 +181,9 @@ StageScreen* ReadingPage::makeScreen(QWidget* parent, std::optional<qint64> rout
     return screen;
 }
 
-void ReadingPage::keyPressEvent(QKeyEvent* event)
-{
-    if (isEnter(event) && btnReading->isEnabled()) {
-        emit startRequested();
-        return;
-    }
-    QWidget::keyPressEvent(event);
-}
-
 void ReadingPage::startOnEnterFrom(QWidget* widget)
 {
-    m_enterFrom = widget;
-    widget->installEventFilter(this);
-}
-
-bool ReadingPage::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == m_enterFrom && isVisible() && isEnter(event) && btnReading->isEnabled()) {
-        emit startRequested();
-        return true;
-    }
-    return QWidget::eventFilter(watched, event);
+    m_enter->alsoFrom(widget);
 }
 
 void ReadingPage::showEvent(QShowEvent* event)

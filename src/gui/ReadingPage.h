@@ -46,8 +46,6 @@ class ReadingPage : public QWidget
     void startRequested();
 
   protected:
-    void keyPressEvent(QKeyEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
   private:
@@ -60,7 +58,7 @@ class ReadingPage : public QWidget
     std::optional<QList<Passage>> m_passages;
     QString m_ownPath;
     QString m_whyNot;
-    QWidget* m_enterFrom = nullptr;
+    class EnterStarts* m_enter = nullptr;
 
     QLabel* labAbout = nullptr;
     QLabel* labResults = nullptr;
