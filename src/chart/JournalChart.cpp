@@ -279,7 +279,7 @@ void JournalChart::showReadings(const QList<ReadingTest>& tests, const QDateTime
     const double span_ms = double(from.msecsTo(to));
     auto* timeAxis = new QDateTimeAxis;
     timeAxis->setRange(from, to);
-    timeAxis->setTickCount(m_compact ? 6 : 10);
+    timeAxis->setTickCount(int(std::clamp<qint64>(from.daysTo(to) + 1, 2, m_compact ? 6 : 10)));
     timeAxis->setFormat(QStringLiteral("dd.MM"));
     timeAxis->setGridLineColor(kGridColour);
     auto* wpmAxis = new QValueAxis;

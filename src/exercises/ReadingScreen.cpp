@@ -62,6 +62,15 @@ void ReadingScreen::lay()
         m_test.page_ms << 0;
 }
 
+void ReadingScreen::showEvent(QShowEvent* event)
+{
+    StageScreen::showEvent(event);
+    // The pages are turned by key: the window takes the keyboard also where nothing hands it
+    // over (the settings window beneath keeps it otherwise).
+    window()->activateWindow();
+    setFocus(Qt::OtherFocusReason);
+}
+
 void ReadingScreen::resizeEvent(QResizeEvent* event)
 {
     StageScreen::resizeEvent(event);
@@ -224,7 +233,7 @@ void ReadingScreen::paintEvent(QPaintEvent*)
     QFont text = textFont(unit);
     painter.setFont(text);
     painter.setPen(kInk);
-    int y = m_layout.top_px;
+    int y = height() / 6;
     const auto paragraph = [&](const QString& line, const QFont& font, int gap) {
         painter.setFont(font);
         const QRect box = painter.boundingRect(QRect(left, y, column, height()), Qt::TextWordWrap, line);
@@ -239,6 +248,7 @@ void ReadingScreen::paintEvent(QPaintEvent*)
         QFont bold = text;
         bold.setBold(true);
         paragraph(q.text, bold, unit);
+        painter.setFont(text);
         for (int i = 0; i < q.options.size(); ++i) {
             const QString line = QStringLiteral("%1   %2").arg(i + 1).arg(q.options[i]);
             const QRect box =
@@ -253,7 +263,9 @@ void ReadingScreen::paintEvent(QPaintEvent*)
     }
     QFont heading = text;
     heading.setBold(true);
+    heading.setPixelSize(unit * 2);
+    y = height() / 5;
     for (int i = 0; i < m_result.size(); ++i)
-        paragraph(m_result[i], i == 0 ? heading : text, unit * 2 / 3);
+        paragraph(m_result[i], i == 0 ? heading : text, i == 0 ? unit : unit * 2 / 3);
     quietLine(tr("Enter: devam"));
 }

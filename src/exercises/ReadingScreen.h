@@ -55,6 +55,7 @@ class ReadingScreen : public StageScreen
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
   private:
     void lay();
