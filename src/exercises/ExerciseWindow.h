@@ -87,6 +87,8 @@ class ExerciseWindow : public QWidget
     void setRoutine(QList<RoutineStage> stages) { m_stages = std::move(stages); }
     // The stage going on, 0-based; -1 outside a routine.
     int stageIndex() const { return m_stages.isEmpty() ? -1 : m_stage; }
+    // When the routine going on started (UTC ms); nullopt outside a routine.
+    std::optional<qint64> routineStart_utc_ms() const { return m_routineStart_utc_ms; }
     bool isResting() const { return m_resting; }
     const RestScreen* restScreen() const { return m_restScreen; }
     const ExerciseSettings& settings() const { return m_settings; }

@@ -775,9 +775,9 @@ void SettingsWindow::btnProgramClick()
         if (!m_screenForm || !pageProgram)
             return;
         QString why;
-        const qint64 routineStart_utc_ms = QDateTime::currentMSecsSinceEpoch();
-        pageProgram->setReadingStage([this, routineStart_utc_ms](QWidget* parent) {
-            return pageReading->makeScreen(parent, routineStart_utc_ms);
+        // A reading step is marked with the routine's start as its exercises are.
+        pageProgram->setReadingStage([this](QWidget* parent) {
+            return pageReading->makeScreen(parent, m_screenForm->routineStart_utc_ms());
         });
         QList<RoutineStage> stages = pageProgram->stages(&why);
         if (stages.isEmpty()) {

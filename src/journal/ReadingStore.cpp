@@ -72,6 +72,9 @@ bool ReadingStore::storePending()
 {
     SqliteJournal& j = m_journal;
     j.openOnce();
+    // As for a run: a file held or unwritable when it was opened is tried again.
+    if (!m_pending.isEmpty() && j.m_state != JournalState::Open && j.m_state != JournalState::NewerVersion)
+        j.open();
     if (m_pending.isEmpty() || j.m_state != JournalState::Open || j.m_layout < 5)
         return m_pending.isEmpty();
     QSqlQuery query(j.m_db);
