@@ -270,6 +270,30 @@ The program was inactive for a while.</translation>
         <translation>
 %1 run(s), </translation>
     </message>
+    <message>
+        <source>Sayılan okuma testi yok</source>
+        <translation>No reading test that counts</translation>
+    </message>
+    <message>
+        <source>Okuma testleri</source>
+        <translation>Reading tests</translation>
+    </message>
+    <message>
+        <source>Okuma testleri: çubuklar kelime/dk ve anlama, çizgi etkin hız</source>
+        <translation>Reading tests: bars words/min and comprehension, line effective rate</translation>
+    </message>
+    <message>
+        <source>Kelime/dk</source>
+        <translation>Words/min</translation>
+    </message>
+    <message>
+        <source>Anlama (%)</source>
+        <translation>Comprehension (%)</translation>
+    </message>
+    <message>
+        <source>Etkin hız</source>
+        <translation>Effective rate</translation>
+    </message>
 </context>
 <context>
     <name>JournalFigures</name>
@@ -571,6 +595,10 @@ The program was inactive for a while.</translation>
         <source>Grafik gösterilemiyor: %1</source>
         <translation>The chart cannot be shown: %1</translation>
     </message>
+    <message>
+        <source>Okuma testleri</source>
+        <translation>Reading tests</translation>
+    </message>
 </context>
 <context>
     <name>ProgramPage</name>
@@ -678,6 +706,243 @@ The program was inactive for a while.</translation>
         <source>&amp;Günlük hedef:</source>
         <translation>Daily &amp;goal:</translation>
     </message>
+    <message>
+        <source>Okuma testi</source>
+        <translation>Reading test</translation>
+    </message>
+</context>
+<context>
+    <name>Reading</name>
+    <message>
+        <source>Dakikada %1 kelimeden hızlı: bu bir okuma olamaz.</source>
+        <translation>Faster than %1 words a minute: this cannot be a reading.</translation>
+    </message>
+    <message>
+        <source>Her sayfa bir saniyeden kısa sürede çevrildi: bu bir okuma olamaz.</source>
+        <translation>Every page was turned in under a second: this cannot be a reading.</translation>
+    </message>
+</context>
+<context>
+    <name>ReadingPage</name>
+    <message>
+        <source>tr</source>
+        <comment>the language of the built-in reading passages</comment>
+        <translation>en</translation>
+    </message>
+    <message>
+        <source>Okuma testi, bir metni ne hızda okuduğunuzu ve ne kadar anladığınızı ölçer: dakikada okunan kelime, soruların doğru yanıtlanan payı ve ikisinin çarpımı olan etkin hız. Metni her zamanki gibi, anlayarak okuyun; sayfayı → ya da Boşluk ile çevirin. Metin bitince beş soru gelir, metne geri dönülmez.</source>
+        <translation>The reading test measures how fast you read a text and how much of it you understand: the words read per minute, the share of questions answered right, and the effective rate, the product of the two. Read the text as you usually do, for its meaning; turn the page with → or Space. When the text ends, five questions follow; there is no going back to the text.</translation>
+    </message>
+    <message>
+        <source>&amp;Hazır metin</source>
+        <translation>&amp;Built-in passage</translation>
+    </message>
+    <message>
+        <source>Kendi m&amp;etnim…</source>
+        <translation>My &amp;own text…</translation>
+    </message>
+    <message>
+        <source>Okuma testini başla&amp;t</source>
+        <translation>&amp;Start the reading test</translation>
+    </message>
+    <message>
+        <source>Okunacak metin</source>
+        <translation>Text to read</translation>
+    </message>
+    <message>
+        <source>Metin dosyaları (*.txt);;Tüm dosyalar (*)</source>
+        <translation>Text files (*.txt);;All files (*)</translation>
+    </message>
+    <message>
+        <source>%1: sıradaki test dosyanın %2. karakterinden başlar.</source>
+        <translation>%1: the next test starts at character %2 of the file.</translation>
+    </message>
+    <message>
+        <source>Bu dilde hazır metin bulunamadı.</source>
+        <translation>No built-in passage was found in this language.</translation>
+    </message>
+    <message>
+        <source>Sıradaki metin: %1</source>
+        <translation>Next passage: %1</translation>
+    </message>
+    <message>
+        <source>%1 okunamıyor.</source>
+        <translation>%1 cannot be read.</translation>
+    </message>
+    <message>
+        <source>%1 dosyasında okunacak kelime yok.</source>
+        <translation>%1 has no words to read.</translation>
+    </message>
+</context>
+<context>
+    <name>ReadingScreen</name>
+    <message>
+        <source>→, Boşluk ya da Page Down: sonraki sayfa · ←: önceki · Esc: vazgeç</source>
+        <translation>→, Space or Page Down: next page · ←: previous · Esc: give up</translation>
+    </message>
+    <message>
+        <source>Soru %1 / %2</source>
+        <translation>Question %1 / %2</translation>
+    </message>
+    <message>
+        <source>1–4 ya da oklarla seçin, Enter ile yanıtlayın</source>
+        <translation>Choose with 1–4 or the arrows, answer with Enter</translation>
+    </message>
+    <message>
+        <source>Enter: devam</source>
+        <translation>Enter: continue</translation>
+    </message>
+</context>
+<context>
+    <name>ReadingStore</name>
+    <message>
+        <source>bitti</source>
+        <translation>finished</translation>
+    </message>
+    <message>
+        <source>Esc</source>
+        <translation>Esc</translation>
+    </message>
+    <message>
+        <source>durduruldu</source>
+        <translation>stopped</translation>
+    </message>
+    <message>
+        <source>-okuma</source>
+        <comment>added to the name of the journal&apos;s CSV file</comment>
+        <translation>-reading</translation>
+    </message>
+    <message>
+        <source>Başlangıç</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>Dil</source>
+        <translation>Language</translation>
+    </message>
+    <message>
+        <source>Metin</source>
+        <translation>Text</translation>
+    </message>
+    <message>
+        <source>Dosyadaki yer</source>
+        <translation>Place in file</translation>
+    </message>
+    <message>
+        <source>Kelime</source>
+        <translation>Words</translation>
+    </message>
+    <message>
+        <source>Karakter</source>
+        <translation>Characters</translation>
+    </message>
+    <message>
+        <source>Okuma (sn)</source>
+        <translation>Reading (s)</translation>
+    </message>
+    <message>
+        <source>Sayfa süreleri (sn)</source>
+        <translation>Page times (s)</translation>
+    </message>
+    <message>
+        <source>Geri çevrilen</source>
+        <translation>Turned back</translation>
+    </message>
+    <message>
+        <source>Soru</source>
+        <translation>Questions</translation>
+    </message>
+    <message>
+        <source>Doğru</source>
+        <translation>Right</translation>
+    </message>
+    <message>
+        <source>Kelime/dk</source>
+        <translation>Words/min</translation>
+    </message>
+    <message>
+        <source>Anlama (%)</source>
+        <translation>Comprehension (%)</translation>
+    </message>
+    <message>
+        <source>Etkin hız</source>
+        <translation>Effective rate</translation>
+    </message>
+    <message>
+        <source>Bitiş</source>
+        <translation>End</translation>
+    </message>
+    <message>
+        <source>Okuma sayılmaz</source>
+        <translation>Not counted as a reading</translation>
+    </message>
+    <message>
+        <source>%1 kelime/dk</source>
+        <translation>%1 words/min</translation>
+    </message>
+    <message>
+        <source>, anlama %%1, etkin hız %2</source>
+        <translation>, comprehension %1 %, effective rate %2</translation>
+    </message>
+    <message>
+        <source> (kendi metin, sorusuz)</source>
+        <translation> (own text, no questions)</translation>
+    </message>
+    <message>
+        <source>Dakikada %1 kelime</source>
+        <translation>%1 words a minute</translation>
+    </message>
+    <message>
+        <source>Anlama: %1 sorudan %2 doğru (%%3) · Etkin hız: dakikada %4 kelime</source>
+        <translation>Comprehension: %2 of %1 questions right (%3 %) · Effective rate: %4 words a minute</translation>
+    </message>
+    <message>
+        <source>Kendi metniniz: soru yok, sonuç yalnız okuma hızıdır.</source>
+        <translation>Your own text: no questions, the result is the reading speed only.</translation>
+    </message>
+    <message>
+        <source>%1 kelime, %2 karakter, %3 dk %4 sn</source>
+        <translation>%1 words, %2 characters, %3 min %4 s</translation>
+    </message>
+    <message>
+        <source>Bu sonuç kaydedildi ama sayılmıyor ve grafikte gösterilmiyor: %1</source>
+        <translation>This result is kept but not counted, nor shown in the chart: %1</translation>
+    </message>
+    <message>
+        <source>İlk testinizden bu yana %1</source>
+        <translation>Since your first test: %1</translation>
+    </message>
+    <message>
+        <source>Son test: %1</source>
+        <translation>Last test: %1</translation>
+    </message>
+    <message>
+        <source>İlk testiniz: sonrakiler bununla karşılaştırılacak.</source>
+        <translation>Your first test: the next ones will be compared with it.</translation>
+    </message>
+    <message>
+        <source>Henüz bir okuma testi yapmadınız.</source>
+        <translation>You have not taken a reading test yet.</translation>
+    </message>
+    <message>
+        <source>Son sonuç: %1</source>
+        <translation>Last result: %1</translation>
+    </message>
+    <message>
+        <source>En iyi sonuç: %1</source>
+        <translation>Best result: %1</translation>
+    </message>
+    <message>
+        <source>Son test bugün yapıldı.</source>
+        <translation>The last test was today.</translation>
+    </message>
+    <message numerus="yes">
+        <source>Son testten bu yana %n gün geçti.</source>
+        <translation>
+            <numerusform>%n day since the last test.</numerusform>
+            <numerusform>%n days since the last test.</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>RestScreen</name>
@@ -719,6 +984,10 @@ The program was inactive for a while.</translation>
     <message>
         <source>Dinlenme</source>
         <translation>Rest</translation>
+    </message>
+    <message>
+        <source>Okuma testi</source>
+        <translation>Reading test</translation>
     </message>
 </context>
 <context>
@@ -1083,6 +1352,10 @@ kitaplar ve Hızlı Okuma kursları tavsiye edilir.</source>
     <message>
         <source>Program</source>
         <translation>Routine</translation>
+    </message>
+    <message>
+        <source>Okuma</source>
+        <translation>Reading</translation>
     </message>
 </context>
 <context>

@@ -256,3 +256,90 @@ void JournalChart::addMinutes(const PaceChart& figures, QDateTimeAxis* timeAxis)
                     this);
     });
 }
+
+void JournalChart::showReadings(const QList<ReadingTest>& tests, const QDateTime& now)
+{
+    clear();
+    QChart* c = chart();
+    QList<ReadingTest> counted;
+    for (const ReadingTest& t : tests)
+        if (t.counts())
+            counted << t;
+    if (counted.isEmpty()) {
+        c->setTitle(QCoreApplication::translate("JournalChart", "Sayılan okuma testi yok"));
+        return;
+    }
+    c->setTitle(m_compact ? QCoreApplication::translate("JournalChart", "Okuma testleri")
+                          : QCoreApplication::translate("JournalChart",
+                                                        "Okuma testleri: çubuklar kelime/dk ve anlama, "
+                                                        "çizgi etkin hız"));
+    // From the Monday of the first test's week to the end of today: the weeks show.
+    const QDateTime from = weekStart(counted.first().started.toTimeZone(now.timeZone()));
+    const QDateTime to = tomorrowStart(now);
+    const double span_ms = double(from.msecsTo(to));
+    auto* timeAxis = new QDateTimeAxis;
+    timeAxis->setRange(from, to);
+    timeAxis->setTickCount(int(std::clamp<qint64>(from.daysTo(to) + 1, 2, m_compact ? 6 : 10)));
+    timeAxis->setFormat(QStringLiteral("dd.MM"));
+    timeAxis->setGridLineColor(kGridColour);
+    auto* wpmAxis = new QValueAxis;
+    wpmAxis->setTitleText(QCoreApplication::translate("JournalChart", "Kelime/dk"));
+    wpmAxis->setLabelFormat(QStringLiteral("%d"));
+    wpmAxis->setGridLineColor(kGridColour);
+    auto* shareAxis = new QValueAxis;
+    shareAxis->setRange(0, 100);
+    shareAxis->setLabelFormat(QStringLiteral("%d %%"));
+    shareAxis->setGridLineVisible(false);
+    c->addAxis(timeAxis, Qt::AlignBottom);
+    c->addAxis(wpmAxis, Qt::AlignLeft);
+    c->addAxis(shareAxis, Qt::AlignRight);
+    if (m_compact) {
+        for (QAbstractAxis* axis :
+             {static_cast<QAbstractAxis*>(timeAxis), static_cast<QAbstractAxis*>(wpmAxis),
+              static_cast<QAbstractAxis*>(shareAxis)}) {
+            axis->setLabelsFont(m_small);
+            axis->setTitleFont(m_small);
+        }
+    }
+
+    // Two thin bars a test, side by side: its speed (left axis) and its share right (right axis).
+    const double bar_ms = std::max(span_ms / 120, 3600'000.0);
+    auto* wpmTop = new QLineSeries;
+    auto* shareTop = new QLineSeries;
+    auto* effective = new QLineSeries;
+    double most = 0;
+    for (const ReadingTest& t : std::as_const(counted)) {
+        const zrv::ReadingFigures f = t.figures();
+        const double x = double(t.started.toMSecsSinceEpoch());
+        *wpmTop << QPointF(x - bar_ms, 0) << QPointF(x - bar_ms, f.wordsPerMinute)
+                << QPointF(x, f.wordsPerMinute) << QPointF(x, 0);
+        if (f.comprehension) {
+            const double share = *f.comprehension * 100;
+            *shareTop << QPointF(x, 0) << QPointF(x, share) << QPointF(x + bar_ms, share)
+                      << QPointF(x + bar_ms, 0);
+            effective->append(x, f.effectiveRate);
+        }
+        most = std::max(most, f.wordsPerMinute);
+    }
+    wpmAxis->setRange(0, std::max(100.0, most * 1.15));
+    wpmAxis->applyNiceNumbers();
+    const auto bars = [&](QLineSeries* top, const QString& name, const QColor& colour, QValueAxis* axis) {
+        auto* area = new QAreaSeries(top);
+        top->setParent(area);
+        area->setName(name);
+        area->setColor(colour);
+        area->setBorderColor(colour.darker(125));
+        c->addSeries(area);
+        area->attachAxis(timeAxis);
+        area->attachAxis(axis);
+    };
+    bars(wpmTop, QCoreApplication::translate("JournalChart", "Kelime/dk"), QColor(0x9c, 0xc0, 0xe4), wpmAxis);
+    bars(shareTop, QCoreApplication::translate("JournalChart", "Anlama (%)"), QColor(0xc8, 0xe0, 0xb4),
+         shareAxis);
+    effective->setName(QCoreApplication::translate("JournalChart", "Etkin hız"));
+    effective->setPen(QPen(kTypeColours[1], m_compact ? 1.6 : 2.2));
+    effective->setPointsVisible(true);
+    c->addSeries(effective);
+    effective->attachAxis(timeAxis);
+    effective->attachAxis(wpmAxis);
+}

@@ -22,6 +22,7 @@ class JournalChart : public QChartView, public RunChart
     QWidget* widget() override { return this; }
     QDateTime firstShown(const QDateTime& now) const override;
     void showRuns(int exercise, const QList<RunRecord>& runs, const QDateTime& now) override;
+    void showReadings(const QList<ReadingTest>& tests, const QDateTime& now) override;
 
   private:
     void clear();

@@ -27,7 +27,7 @@ Routine Routine::normalized() const
     Routine routine = *this;
     routine.steps.clear();
     for (RoutineStep step : steps) {
-        if (!step.isRest() && (step.exercise < 0 || step.exercise >= kExercises))
+        if (!step.isRest() && !step.isReading() && (step.exercise < 0 || step.exercise >= kExercises))
             continue;
         step.duration_s = std::clamp(step.duration_s, RoutineStep::min_s, RoutineStep::max_s);
         routine.steps.append(step);
@@ -75,6 +75,8 @@ QString stepName(const RoutineStep& step)
     static const char* const names[] = {QT_TRANSLATE_NOOP("Routine", "Nokta"),
                                         QT_TRANSLATE_NOOP("Routine", "Piramit"),
                                         QT_TRANSLATE_NOOP("Routine", "Blok")};
+    if (step.isReading())
+        return QCoreApplication::translate("Routine", "Okuma testi");
     const QString name = step.isRest() ? QCoreApplication::translate("Routine", "Dinlenme")
                          : step.exercise >= 0 && step.exercise < Routine::kExercises
                              ? QCoreApplication::translate("Routine", names[step.exercise])

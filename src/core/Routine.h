@@ -7,9 +7,12 @@
 #include <array>
 
 // One step of the daily routine: an exercise run for a number of seconds, with the settings of
-// that exercise's section and the routine's own pace for it, or a rest.
+// that exercise's section and the routine's own pace for it, a rest, or a reading test (which
+// lasts as long as the reading; its seconds are what it is reckoned at in the routine's total).
+// A program from before reading tests drops such a step when it reads the routine.
 struct RoutineStep {
     static constexpr int kRest = -1;
+    static constexpr int kReading = -2;
     static constexpr int min_s = 1;
     static constexpr int max_s = 3600;
 
@@ -17,6 +20,7 @@ struct RoutineStep {
     int duration_s = 60;
 
     bool isRest() const { return exercise == kRest; }
+    bool isReading() const { return exercise == kReading; }
     bool operator==(const RoutineStep&) const = default;
 };
 

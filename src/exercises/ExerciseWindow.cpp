@@ -3,6 +3,7 @@
 #include "core/Report.h"
 #include "display/ExerciseDisplay.h"
 #include "exercises/RestScreen.h"
+#include "exercises/StageScreen.h"
 #include "timer/ActivitySource.h"
 #include "timer/Clock.h"
 #include "timer/FrameTimer.h"
@@ -162,7 +163,7 @@ void ExerciseWindow::beginStage()
     const RoutineStage* stage = m_stages.isEmpty() ? nullptr : &m_stages[m_stage];
     if (stage && stage->exercise)
         m_settings = *stage->exercise;
-    m_resting = stage && !stage->exercise;
+    m_resting = stage && !stage->exercise && !stage->screen;
     // 2. The start of the run (or of the rest).
     m_elapsed = 0;
     m_startTime = m_clock->localDays();
@@ -172,6 +173,24 @@ void ExerciseWindow::beginStage()
     m_pausedNs = 0;
     m_pauseLine->hide();
     m_exercise.reset();
+    if (stage && stage->screen) {
+        m_running = false;
+        m_stageScreen = stage->screen(this);
+        if (!m_stageScreen) { // nothing to show: the routine goes on
+            m_advancing = true;
+            QMetaObject::invokeMethod(
+                this, [this] { zrv::guarded([this] { nextStage(); }); }, Qt::QueuedConnection);
+            return;
+        }
+        connect(m_stageScreen, &StageScreen::done, this, [this] {
+            if (!m_advancing) {
+                m_advancing = true;
+                QMetaObject::invokeMethod(
+                    this, [this] { zrv::guarded([this] { nextStage(); }); }, Qt::QueuedConnection);
+            }
+        });
+        return;
+    }
     if (m_resting) {
         m_running = false;
         m_timer->setInterval(kRestTick_ms);
@@ -194,6 +213,14 @@ void ExerciseWindow::beginStage()
 
 void ExerciseWindow::drawStage()
 {
+    if (m_stageScreen) {
+        m_restScreen->hide();
+        m_stageScreen->setGeometry(rect());
+        m_stageScreen->show();
+        m_stageScreen->raise();
+        m_stageScreen->setFocus(Qt::OtherFocusReason);
+        return;
+    }
     if (m_resting) {
         const RoutineStage& stage = m_stages[m_stage];
         m_restScreen->setNext(stage.nextName);
@@ -223,6 +250,12 @@ void ExerciseWindow::nextStage()
         return;
     if (m_running)
         recordRun();
+    if (m_stageScreen) {
+        m_stageScreen->hide();
+        m_stageScreen->deleteLater();
+        m_stageScreen = nullptr;
+        setFocus(Qt::OtherFocusReason);
+    }
     if (m_stage + 1 >= m_stages.size()) {
         requestClose();
         return;
@@ -300,6 +333,8 @@ void ExerciseWindow::resizeEvent(QResizeEvent* event)
     QWidget::resizeEvent(event);
     placePauseLine();
     m_restScreen->setGeometry(rect());
+    if (m_stageScreen)
+        m_stageScreen->setGeometry(rect());
 }
 
 void ExerciseWindow::placePauseLine()
@@ -326,6 +361,13 @@ void ExerciseWindow::endRun()
 {
     m_resting = false;
     m_restScreen->hide();
+    if (m_stageScreen) {
+        if (!m_advancing)
+            m_stageScreen->abort(m_end == RunEnd::Escape);
+        m_stageScreen->hide();
+        m_stageScreen->deleteLater();
+        m_stageScreen = nullptr;
+    }
     if (!m_running)
         return;
     m_screenSaver->release();
@@ -378,6 +420,8 @@ void ExerciseWindow::noteScreen(QScreen* screen)
 
 void ExerciseWindow::timerTick(QObject*, int lagCount)
 {
+    if (m_stageScreen)
+        return; // the screen keeps its own time
     if (m_resting) {
         restTick();
         return;

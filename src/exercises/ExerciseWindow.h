@@ -7,6 +7,7 @@
 #include "timer/ScreenSaverInhibitor.h"
 #include "timer/TickWaker.h"
 
+#include <QPointer>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -20,6 +21,7 @@ class QEventLoop;
 class QLabel;
 class QScreen;
 class RestScreen;
+class StageScreen;
 
 // One step of a routine as the exercise window runs it: an exercise with its settings, or a
 // rest, for a number of seconds.
@@ -27,6 +29,9 @@ struct RoutineStage {
     std::optional<ExerciseSettings> exercise; // nullopt: a rest
     int duration_s = 60;
     QString nextName; // a rest: the exercise that follows it; empty when none does
+    // A stage with a screen of its own (a reading test), made when the stage begins; it lasts
+    // until the screen is done, whatever duration_s says.
+    std::function<StageScreen*(QWidget* parent)> screen = {};
 };
 
 // What the exercise window runs on.  Unset members: the screen, the platform clock and waker,
@@ -82,6 +87,8 @@ class ExerciseWindow : public QWidget
     void setRoutine(QList<RoutineStage> stages) { m_stages = std::move(stages); }
     // The stage going on, 0-based; -1 outside a routine.
     int stageIndex() const { return m_stages.isEmpty() ? -1 : m_stage; }
+    // When the routine going on started (UTC ms); nullopt outside a routine.
+    std::optional<qint64> routineStart_utc_ms() const { return m_routineStart_utc_ms; }
     bool isResting() const { return m_resting; }
     const RestScreen* restScreen() const { return m_restScreen; }
     const ExerciseSettings& settings() const { return m_settings; }
@@ -160,4 +167,5 @@ class ExerciseWindow : public QWidget
     bool m_resting = false;
     bool m_advancing = false; // the next stage is on its way
     RestScreen* m_restScreen = nullptr;
+    QPointer<StageScreen> m_stageScreen; // the screen of the stage going on, if it has one
 };

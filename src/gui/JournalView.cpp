@@ -4,6 +4,7 @@
 #include "core/SafeSave.h"
 #include "gui/RunChart.h"
 #include "journal/JournalFigures.h"
+#include "journal/ReadingStore.h"
 #include "journal/RoutinePlan.h"
 #include "journal/RunTableModel.h"
 #include "journal/SqliteJournal.h"
@@ -127,7 +128,7 @@ JournalView::JournalView(SqliteJournal& journal, bool compact, QWidget* parent)
     chartRow->addWidget(chartLabel);
     m_exercise = new QComboBox(this);
     chartLabel->setBuddy(m_exercise);
-    m_exercise->addItems({exerciseName(0), exerciseName(1), exerciseName(2)});
+    m_exercise->addItems({exerciseName(0), exerciseName(1), exerciseName(2), tr("Okuma testleri")});
     chartRow->addWidget(m_exercise);
     chartRow->addStretch(1);
     // Where the last export went, beside the button that made it.
@@ -271,6 +272,12 @@ void JournalView::fillChart()
 {
     const int exercise = m_exercise->currentIndex();
     const QDateTime now = m_now();
+    if (exercise == Routine::kExercises) { // the reading tests
+        if (m_chart)
+            m_chart->showReadings(ReadingStore(m_journal).tests(), now);
+        m_progress->clear();
+        return;
+    }
     if (m_chart)
         m_chart->showRuns(exercise, m_journal.runs({exercise, m_chart->firstShown(now), {}}), now);
 
@@ -301,7 +308,14 @@ bool JournalView::exportCsv(const QString& path)
     QString error;
     if (csv.open(QIODevice::WriteOnly) && writeCsv(csv, m_journal.runs())) {
         zrv::SaveOutcome outcome = zrv::SaveOutcome::Written;
-        const int failure = zrv::replaceFile(QFile::encodeName(path), csv.data(), &outcome);
+        int failure = zrv::replaceFile(QFile::encodeName(path), csv.data(), &outcome);
+        // The reading tests, whose columns are others, in a file of their own beside it.
+        const QList<ReadingTest> readings = ReadingStore(m_journal).tests();
+        QBuffer readingCsv;
+        if (failure == 0 && outcome == zrv::SaveOutcome::Written && !readings.isEmpty() &&
+            readingCsv.open(QIODevice::WriteOnly) && zrv::writeReadingCsv(readingCsv, readings))
+            failure =
+                zrv::replaceFile(QFile::encodeName(zrv::readingCsvPath(path)), readingCsv.data(), &outcome);
         if (failure == 0 && outcome == zrv::SaveOutcome::Written) {
             m_exported->setText(tr("Kaydedildi: %1").arg(QFileInfo(path).fileName()));
             m_exported->setToolTip(QDir::toNativeSeparators(path));

@@ -20,6 +20,7 @@ namespace
 {
 // The items of the step selector: the three exercises, then the rest.
 constexpr int kRestItem = Routine::kExercises;
+constexpr int kReadingItem = Routine::kExercises + 1;
 
 // How far back the days in a row are looked for.
 constexpr int kStreakDays = 400;
@@ -78,7 +79,7 @@ void ProgramPage::createWidgets()
     lstSteps->setObjectName(QStringLiteral("lstSteps"));
     boxStep = new QComboBox(this);
     boxStep->setObjectName(QStringLiteral("boxStep"));
-    boxStep->addItems({exerciseName(0), exerciseName(1), exerciseName(2), tr("Dinlenme")});
+    boxStep->addItems({exerciseName(0), exerciseName(1), exerciseName(2), tr("Dinlenme"), tr("Okuma testi")});
     valStepSeconds =
         makeSpin(this, QStringLiteral("valStepSeconds"), RoutineStep::min_s, RoutineStep::max_s, tr(" sn"));
     btnStepAdd = makeButton(this, QStringLiteral("btnStepAdd"), tr("&Ekle"));
@@ -162,7 +163,9 @@ void ProgramPage::createWidgets()
         const int row = lstSteps->currentRow();
         change([row, item](Routine& r) {
             if (row >= 0 && row < r.steps.size())
-                r.steps[row].exercise = item == kRestItem ? RoutineStep::kRest : item;
+                r.steps[row].exercise = item == kRestItem      ? RoutineStep::kRest
+                                        : item == kReadingItem ? RoutineStep::kReading
+                                                               : item;
         });
     });
     connect(valStepSeconds, &QSpinBox::valueChanged, this, [this](int seconds) {
@@ -360,8 +363,9 @@ void ProgramPage::showSelectedStep()
         return;
     m_showing = true;
     const RoutineStep& step = m_routine.steps[row];
-    boxStep->setCurrentIndex(step.isRest() ? kRestItem : step.exercise);
+    boxStep->setCurrentIndex(step.isRest() ? kRestItem : step.isReading() ? kReadingItem : step.exercise);
     valStepSeconds->setValue(step.duration_s);
+    valStepSeconds->setEnabled(!step.isReading()); // a reading test lasts as long as the reading
     m_showing = false;
 }
 
@@ -376,7 +380,13 @@ QList<RoutineStage> ProgramPage::stages(QString* why)
         if (step.isRest()) {
             for (int j = i + 1; j < m_routine.steps.size() && stage.nextName.isEmpty(); ++j)
                 if (!m_routine.steps[j].isRest())
-                    stage.nextName = exerciseName(m_routine.steps[j].exercise);
+                    stage.nextName = m_routine.steps[j].isReading()
+                                         ? tr("Okuma testi")
+                                         : exerciseName(m_routine.steps[j].exercise);
+        } else if (step.isReading()) {
+            if (!m_readingStage)
+                continue;
+            stage.screen = m_readingStage;
         } else {
             std::optional<ExerciseSettings> settings = m_sectionSettings(step.exercise);
             if (!settings) {

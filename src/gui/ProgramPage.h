@@ -45,6 +45,8 @@ class ProgramPage : public QWidget
     // Enter on `widget` (the tab bar the page was chosen with) starts the routine too while the
     // page is shown.
     void startOnEnterFrom(QWidget* widget);
+    // What a reading step of the routine shows; without it such steps are left out.
+    void setReadingStage(std::function<StageScreen*(QWidget*)> screen) { m_readingStage = std::move(screen); }
 
   signals:
     // "Programı başlat", or Enter on the page.
@@ -76,6 +78,7 @@ class ProgramPage : public QWidget
     std::array<PacePlan, Routine::kExercises> m_plans{};
     bool m_showing = false; // the widgets are being set: their signals are not the person's
     QWidget* m_enterFrom = nullptr;
+    std::function<StageScreen*(QWidget*)> m_readingStage;
 
     QListWidget* lstSteps = nullptr;
     QComboBox* boxStep = nullptr;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "journal/ReadingStore.h"
 #include "journal/RunRecord.h"
 
 #include <QDateTime>
@@ -23,6 +24,9 @@ class RunChart
     virtual QDateTime firstShown(const QDateTime& now) const = 0;
     // Draws the runs of `exercise` (from firstShown(now) on).
     virtual void showRuns(int exercise, const QList<RunRecord>& runs, const QDateTime& now) = 0;
+    // Draws the reading tests that count (finished, and plausible as a reading) over the weeks:
+    // words per minute and the share right as bars, the effective rate as the line.
+    virtual void showReadings(const QList<ReadingTest>& tests, const QDateTime& now) = 0;
 };
 
 // What the module gives: charts made on demand.
@@ -34,7 +38,7 @@ class RunChartFactory
     virtual RunChart* createChart(bool compact, QWidget* parent) = 0;
 };
 
-#define ZRV_RUN_CHART_FACTORY_IID "example.nivoleth.zerlivan.RunChartFactory/1"
+#define ZRV_RUN_CHART_FACTORY_IID "example.nivoleth.zerlivan.RunChartFactory/2"
 Q_DECLARE_INTERFACE(RunChartFactory, ZRV_RUN_CHART_FACTORY_IID)
 
 namespace zrv

@@ -5,11 +5,13 @@
 #include "core/SettingsList.h"
 #include "core/StepFrames.h"
 #include "exercises/ExerciseWindow.h"
+#include "exercises/StageScreen.h"
 #include "gui/FontDialog.h"
 #include "gui/GlyphButton.h"
 #include "gui/JournalView.h"
 #include "gui/LinkLabel.h"
 #include "gui/ProgramPage.h"
+#include "gui/ReadingPage.h"
 #include "gui/SpinEdit.h"
 #include "journal/SqliteJournal.h"
 #include "timer/Clock.h"
@@ -321,6 +323,11 @@ void SettingsWindow::setJournal(SqliteJournal* journal)
     PageControl->addTab(pageProgram, tr("Program"));
     pageProgram->startOnEnterFrom(PageControl->tabBar());
     connect(pageProgram, &ProgramPage::startRequested, this, [this] { btnProgramClick(); });
+    pageReading = new ReadingPage(*journal);
+    pageReading->setObjectName(QStringLiteral("pageReading"));
+    PageControl->addTab(pageReading, tr("Okuma"));
+    pageReading->startOnEnterFrom(PageControl->tabBar());
+    connect(pageReading, &ReadingPage::startRequested, this, [this] { btnReadingClick(); });
     connectJournal();
 }
 
@@ -768,6 +775,10 @@ void SettingsWindow::btnProgramClick()
         if (!m_screenForm || !pageProgram)
             return;
         QString why;
+        // A reading step is marked with the routine's start as its exercises are.
+        pageProgram->setReadingStage([this](QWidget* parent) {
+            return pageReading->makeScreen(parent, m_screenForm->routineStart_utc_ms());
+        });
         QList<RoutineStage> stages = pageProgram->stages(&why);
         if (stages.isEmpty()) {
             if (!why.isEmpty())
@@ -778,6 +789,30 @@ void SettingsWindow::btnProgramClick()
         runExerciseWindow();
         m_screenForm->setRoutine({});
         pageProgram->refresh();
+        pageReading->refresh();
+    });
+}
+
+void SettingsWindow::btnReadingClick()
+{
+    zrv::guarded([this] {
+        if (!m_screenForm || !pageReading)
+            return;
+        // Made here rather than when the window shows it: a text that cannot be read is said now.
+        StageScreen* screen = pageReading->makeScreen(m_screenForm, std::nullopt);
+        if (!screen) {
+            zrv::showMessage(pageReading->whyNot());
+            return;
+        }
+        const QPointer<StageScreen> made(screen);
+        RoutineStage stage;
+        stage.screen = [screen](QWidget*) { return screen; };
+        m_screenForm->setRoutine({stage});
+        runExerciseWindow();
+        m_screenForm->setRoutine({});
+        if (made) // never shown, or on its way out
+            made->deleteLater();
+        pageReading->refresh();
     });
 }
 

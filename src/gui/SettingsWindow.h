@@ -24,6 +24,7 @@ class ExerciseWindow; // exercises/ExerciseWindow.h
 class SqliteJournal;  // journal/SqliteJournal.h
 class JournalPage;    // gui/JournalView.h
 class ProgramPage;    // gui/ProgramPage.h
+class ReadingPage;    // gui/ReadingPage.h
 
 // The settings window, the application's main window: the widgets of a SettingsModel.  Every
 // change the user makes is handed to the model, which stores it at once in the settings list,
@@ -72,6 +73,7 @@ class SettingsWindow : public QWidget
     void btnFntClick();
     void btnAlsClick();
     void btnProgramClick(); // "Programı başlat": the daily routine in the exercise window
+    void btnReadingClick(); // "Okuma testini başlat": a reading test in the exercise window
     void kitapClick(QObject* sender);
     void btnCloseClick();
 
@@ -108,6 +110,7 @@ class SettingsWindow : public QWidget
     QWidget* pageExercises = nullptr;   // "Alıştırmalar"
     JournalPage* pageJournal = nullptr; // "Günlük", when there is a journal
     ProgramPage* pageProgram = nullptr; // "Program", when there is a journal
+    ReadingPage* pageReading = nullptr; // "Okuma", when there is a journal
     QPushButton* btnClose = nullptr;
 
     // The "Açıklama" page.

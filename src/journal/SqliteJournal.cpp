@@ -1,5 +1,7 @@
 #include "journal/SqliteJournal.h"
 
+#include "journal/ReadingStore.h"
+
 #include <QAtomicInteger>
 #include <QDir>
 #include <QFile>
@@ -151,6 +153,8 @@ QStringList migrationTo(int version)
         return addedColumnsSql(3);
     case 4: // the daily routine, and which runs were its steps
         return addedColumnsSql(4) + routineTablesSql();
+    case 5: // the reading tests
+        return ReadingStore::tablesSql();
     default:
         return {};
     }
@@ -392,8 +396,8 @@ SqliteJournal::Failure SqliteJournal::prepareSchema()
             return f;
     QStringList statements;
     if (version == 0) { // a new file, or an empty database: the current layout
-        statements << createRunsSql(kSchemaVersion) << QString::fromLatin1(kCreateIndex)
-                   << routineTablesSql();
+        statements << createRunsSql(kSchemaVersion) << QString::fromLatin1(kCreateIndex) << routineTablesSql()
+                   << ReadingStore::tablesSql();
     } else {
         for (int v = version + 1; v <= kSchemaVersion; ++v)
             statements << migrationTo(v);

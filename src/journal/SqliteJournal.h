@@ -35,7 +35,7 @@ class SqliteJournal : public QObject, public RunLog
 {
     Q_OBJECT
   public:
-    static constexpr int kSchemaVersion = 4;
+    static constexpr int kSchemaVersion = 5;
 
     // When the journal at `path` is opened (making its folder and the file when missing): at
     // once, or when it is first used (the program's start then does without the database).
@@ -82,6 +82,8 @@ class SqliteJournal : public QObject, public RunLog
     void changed();
 
   private:
+    // The reading tests live in the same file, in a table of their own.
+    friend class ReadingStore;
     // Unusable: a database, but what it holds keeps this program from storing runs in it.
     enum class Failure { None, Damaged, Unusable, Busy, NotWritable, Other };
     enum class ReadMode { ReadWrite, ReadOnly, Immutable };

@@ -43,12 +43,16 @@ const char* const kFirstLayout =
     " ended TEXT NOT NULL)";
 
 // Takes a journal file back to the second layout, without the columns of the pace.
-// A journal of the current layout taken back to `layout` (2 or 3).
+// A journal of the current layout taken back to `layout` (2, 3 or 4).
 bool ToLayout(const QString& path, int layout)
 {
     RawDb raw(path);
-    QStringList sql{"ALTER TABLE runs DROP COLUMN routine_utc_ms", "DROP TABLE routine_steps",
-                    "DROP TABLE routine_paces", "DROP TABLE routine_options"};
+    QStringList sql{"DROP TABLE reading_tests"};
+    if (layout < 4)
+        sql << "ALTER TABLE runs DROP COLUMN routine_utc_ms"
+            << "DROP TABLE routine_steps"
+            << "DROP TABLE routine_paces"
+            << "DROP TABLE routine_options";
     if (layout < 3)
         for (const char* column :
              {"paused_ms", "delivered_us", "late_steps", "worst_late_us", "lost_steps", "refresh_mhz"})
@@ -414,6 +418,7 @@ class TestJournal : public QObject
     {
         Routine routine = Routine::standard();
         routine.steps.append({RoutineStep::kRest, 5});
+        routine.steps.append({RoutineStep::kReading, 180});
         routine.paces[1] = {340, 200, 1'700'000'000'000};
         routine.progression = false;
         routine.goal_minutes = 12;

@@ -585,7 +585,7 @@ class TestSettingsWindow : public QObject
         QCOMPARE(zrvtest::Control<QLabel>(form, "labAls")->text(), exerciseLabel);
 
         auto* pages = zrvtest::Control<QTabWidget>(form, "PageControl");
-        QCOMPARE(pages->count(), 4);
+        QCOMPARE(pages->count(), 5);
         form.show(); // pages make their widgets when first shown
         for (int i = 0; i < pages->count(); ++i) {
             pages->setCurrentIndex(i);
