@@ -38,7 +38,7 @@ RunRecord Run(int n)
     RunRecord run;
     run.started = QDateTime::currentDateTime().addSecs(-60 * n);
     run.exercise = n % 3;
-    run.interval_ms = 300 + n % 100;
+    run.pace = zrv::Pace(300 + n % 100);
     run.run_ms = 60'000;
     run.steps = 200;
     return run;

@@ -443,7 +443,7 @@ int RunCase(int argc, char** argv, const Args& args)
                 return;
             }
             const quint32 elapsed = now_ms - refLast_ms;
-            const quint32 interval = screen->timer()->interval();
+            const quint32 interval = quint32(screen->timer()->pace().ms());
             if (elapsed < interval)
                 return;
             refLast_ms = now_ms;

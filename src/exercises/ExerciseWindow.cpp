@@ -74,7 +74,7 @@ ExerciseWindow::ExerciseWindow(Environment environment, QWidget* parent)
     m_timer = new FrameTimer(this, m_clock, std::move(environment.waker), m_activity);
     m_timer->setActiveOnly(true);
     m_timer->setEnabled(false);
-    m_timer->setInterval(400);
+    m_timer->setPace(zrv::Pace(400));
     m_timer->onTimer = [this](QObject* sender, int lagCount) { timerTick(sender, lagCount); };
     // While the application is inactive the exercise stands still; the journal notes it.
     connect(m_activity, &ActivitySource::activeChanged, this, [this](bool active) {
@@ -174,7 +174,7 @@ void ExerciseWindow::beginStage()
     m_exercise.reset();
     if (m_resting) {
         m_running = false;
-        m_timer->setInterval(kRestTick_ms);
+        m_timer->setPace(zrv::Pace(kRestTick_ms));
         return;
     }
     m_run = RunRecord::of(m_settings);
@@ -186,10 +186,9 @@ void ExerciseWindow::beginStage()
     noteScreen(screen());
     // 3. The exercise, with its blocks; the previous run's are released first.
     m_exercise = ExerciseRun::create(m_settings, *m_display);
-    // 4. The pace, already held to its range where the run's settings were made.
-    Q_ASSERT(m_settings.interval_ms == IntervalRange::clamp(m_settings.interval_ms));
-    m_timer->setInterval(quint32(m_settings.interval_ms));
-    m_run.interval_ms = int(m_timer->interval()); // the journal keeps the pace the run had
+    // 4. The pace.
+    m_timer->setPace(m_settings.pace);
+    m_run.pace = m_timer->pace(); // the journal keeps the pace the run had
 }
 
 void ExerciseWindow::drawStage()

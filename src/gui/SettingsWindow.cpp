@@ -37,11 +37,10 @@
 namespace
 {
 
-// The speed box's tip: what a step of its interval shows as on the window's screen.
-void showSpeedTip(SpinEdit* box, int interval_ms, const QScreen* screen)
+// The speed box's tip: what a step of its pace shows as on the window's screen.
+void showSpeedTip(SpinEdit* box, zrv::Pace pace, const QScreen* screen)
 {
-    box->setToolTip(screen ? zrv::speedFramesTip(IntervalRange::clamp(interval_ms), screen->refreshRate())
-                           : QString());
+    box->setToolTip(screen ? zrv::speedFramesTip(pace, screen->refreshRate()) : QString());
 }
 
 // Escape in the open list of a selector closes the list, and only the list: the list's own
@@ -425,8 +424,8 @@ void SettingsWindow::createPageExercises()
     labHiz = MakeLabel(page, tr("&Hız:"), 16, 232, 23, 16);
     valHiz = new SpinEdit(page);
     valHiz->setGeometry(128, 224, 145, 26);
-    valHiz->setRange(IntervalRange::min_ms, IntervalRange::max_ms);
-    valHiz->setText(m.intervalText());
+    valHiz->setRange(zrv::Pace::kMin_ms, zrv::Pace::kMax_ms);
+    valHiz->setText(m.paceText());
     labDuration = MakeLabel(page, tr("&Süre:"), 16, 256, 31, 16);
     boxDkk = MakeSelector(page, m.items(SettingsModel::Duration), 128, 248);
     for (QComboBox* box : {boxZmn, boxAkt, boxPas, boxNkt, boxDkk})
@@ -549,7 +548,7 @@ void SettingsWindow::connectExercisesPage()
     connect(valHiz, &SpinEdit::changed, this, [this] {
         if (!m_showingModel)
             boxChange(valHiz);
-        showSpeedTip(valHiz, m_model.interval_ms(), screen());
+        showSpeedTip(valHiz, m_model.pace(), screen());
     });
     for (QCheckBox* box : {boxharf1, boxharf2, boxharf3, boxharf4, boxSaveOptions})
         connect(box, &QCheckBox::toggled, this, [this, box] {
@@ -602,11 +601,11 @@ void SettingsWindow::followScreenWithSpeedTip()
 {
     if (!valHiz)
         return;
-    showSpeedTip(valHiz, m_model.interval_ms(), screen());
+    showSpeedTip(valHiz, m_model.pace(), screen());
     if (QWindow* window = windowHandle()) {
         disconnect(window, &QWindow::screenChanged, valHiz, nullptr);
         connect(window, &QWindow::screenChanged, valHiz,
-                [this](QScreen* screen) { showSpeedTip(valHiz, m_model.interval_ms(), screen); });
+                [this](QScreen* screen) { showSpeedTip(valHiz, m_model.pace(), screen); });
     }
 }
 
@@ -669,7 +668,7 @@ void SettingsWindow::showModel()
         }
         box->setCurrentIndex(m.index(selector));
     }
-    valHiz->setText(m.intervalText());
+    valHiz->setText(m.paceText());
     if (txtFnt->text() != m.fontText())
         txtFnt->setText(m.fontText());
     FontDialog->setFont(m.font());
@@ -718,7 +717,7 @@ void SettingsWindow::boxChange(QObject* sender)
                 m_model.select(selector, box->currentIndex());
         }
         if (sender == valHiz)
-            m_model.setIntervalText(valHiz->text());
+            m_model.setPaceText(valHiz->text());
         const QCheckBox* const groups[] = {boxharf1, boxharf2, boxharf3, boxharf4};
         for (int i = 0; i < 4; ++i) {
             if (sender == groups[i])

@@ -562,7 +562,7 @@ SqliteJournal::Failure SqliteJournal::storePending()
                                   run.colours[1],
                                   run.colours[2],
                                   run.colours[3],
-                                  run.interval_ms,
+                                  run.pace.ms(),
                                   run.duration_minutes,
                                   run.run_ms,
                                   run.steps,
@@ -639,7 +639,7 @@ RunRecord runOfRow(const QSqlQuery& select)
     run.letters = select.value(7).toInt();
     for (int c = 0; c < 4; ++c)
         run.colours[size_t(c)] = ColorValue(select.value(8 + c).toUInt());
-    run.interval_ms = select.value(12).toInt();
+    run.pace = zrv::Pace(select.value(12).toInt());
     run.duration_minutes = select.value(13).toInt();
     run.run_ms = select.value(14).toLongLong();
     run.steps = select.value(15).toLongLong();
@@ -691,7 +691,7 @@ QString orderExpression(RunKey key, int layout)
         return QStringLiteral("exercise");
     case RunKey::Type:
         return QStringLiteral("type");
-    case RunKey::Interval:
+    case RunKey::Pace:
         return QStringLiteral("speed_ms");
     case RunKey::Delivered: // a file of an older layout, read as it is, has no such column
         return layout >= 3 ? QStringLiteral("delivered_us") : QStringLiteral("NULL");
@@ -810,9 +810,11 @@ std::optional<Routine> SqliteJournal::routine() const
         return std::nullopt;
     while (select.next()) {
         const int exercise = select.value(0).toInt();
+        const int pace_ms = select.value(1).toInt(); // 0: not set yet
         if (exercise >= 0 && exercise < Routine::kExercises)
-            routine.paces[size_t(exercise)] = {select.value(1).toInt(), select.value(2).toInt(),
-                                               select.value(3).toLongLong()};
+            routine.paces[size_t(exercise)] = {
+                pace_ms != 0 ? std::optional(zrv::Pace(pace_ms)) : std::nullopt,
+                zrv::Pace(select.value(2).toInt()), select.value(3).toLongLong()};
     }
     return routine.normalized();
 }
@@ -839,7 +841,7 @@ bool SqliteJournal::saveRoutine(const Routine& routine)
         const RoutinePace& pace = routine.paces[size_t(e)];
         ok = run(QStringLiteral("INSERT INTO routine_paces (exercise, interval_ms, limit_ms, since_utc_ms) "
                                 "VALUES (?, ?, ?, ?)"),
-                 {e, pace.interval_ms, pace.limit_ms, pace.since_ms});
+                 {e, pace.pace ? pace.pace->ms() : 0, pace.limit.ms(), pace.since_ms});
     }
     const std::pair<const char*, int> options[] = {
         {"stored", 1}, {"progression", int(routine.progression)}, {"goal_minutes", routine.goal_minutes}};

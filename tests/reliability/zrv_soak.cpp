@@ -101,7 +101,7 @@ int main(int argc, char** argv)
     ExerciseWindow screen(std::move(env));
     // The exercise with its built-in settings, at the pace asked for, without an end.
     ExerciseSettings settings = zrvtest::DefaultSettings(opt.exercise);
-    settings.interval_ms = opt.interval_ms;
+    settings.pace = zrv::Pace(opt.interval_ms);
     settings.minutes = 0;
     screen.setSettings(settings);
 

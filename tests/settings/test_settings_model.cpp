@@ -61,7 +61,7 @@ QString StateOf(const SettingsModel& m, const QString& name)
         return s;
     }
     if (name == QLatin1String("valHiz"))
-        return m.intervalText();
+        return m.paceText();
     if (name == QLatin1String("boxSaveOptions"))
         return m.saveOptions() ? QStringLiteral("1") : QStringLiteral("0");
     if (name == QLatin1String("txtFnt"))
@@ -372,11 +372,11 @@ class TestSettingsModel : public QObject
         SettingsModel m;
         QCOMPARE(ShowOn(m, DefaultLines({{2, QByteArray::number(exercise)}})), QString());
         const Lines before = m.list().lines();
-        m.setIntervalText(text);
+        m.setPaceText(text);
         const int speedLine = exercise == 0 ? 8 : exercise == 1 ? 19 : 34;
         QCOMPARE(ChangedLines(before, m.list().lines()), QList<int>{speedLine});
         QCOMPARE(m.list().get(speedLine), line);
-        QCOMPARE(m.runSettings().interval_ms, interval_ms);
+        QCOMPARE(m.runSettings().pace.ms(), interval_ms);
     }
 
     // What the speed box's interval shows as on a screen: between two whole numbers of frames,
@@ -402,7 +402,7 @@ class TestSettingsModel : public QObject
     {
         QFETCH(int, interval_ms);
         QFETCH(double, hz);
-        QTEST(zrv::speedFramesTip(interval_ms, hz), "tip");
+        QTEST(zrv::speedFramesTip(zrv::Pace(interval_ms), hz), "tip");
     }
 
     // ---- the font -----------------------------------------------------------------------------
