@@ -75,7 +75,7 @@ ExerciseWindow::ExerciseWindow(Environment environment, QWidget* parent)
     m_timer->setActiveOnly(true);
     m_timer->setEnabled(false);
     m_timer->setPace(zrv::Pace(400));
-    m_timer->onTimer = [this](QObject* sender, int lagCount) { timerTick(sender, lagCount); };
+    connect(m_timer, &FrameTimer::ticked, this, &ExerciseWindow::timerTick);
     // While the application is inactive the exercise stands still; the journal notes it.
     connect(m_activity, &ActivitySource::activeChanged, this, [this](bool active) {
         if (m_running && !active)
@@ -125,7 +125,7 @@ void ExerciseWindow::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
     if (!event->spontaneous())
-        zrv::guarded([this] { showStep(); });
+        showStep();
 }
 
 void ExerciseWindow::hideEvent(QHideEvent* event)
@@ -151,8 +151,9 @@ void ExerciseWindow::showStep()
     // 2.-4. The run, its exercise and its pace.
     beginStage();
     // 5. Take the display; its initialized() enables the timer.  The first tick comes only
-    // after this handler has returned.
-    m_display->initialize();
+    // after this handler has returned.  A display that cannot be had leaves nothing to draw.
+    if (!zrv::attempt([this] { m_display->initialize(); }))
+        return;
     // 6.-7. The exercise font on the new canvas that initialize() made, and the first frame.
     drawStage();
 }
@@ -211,7 +212,7 @@ void ExerciseWindow::drawStage()
     canvas->font.charset = m_settings.font.charset;
     canvas->font.style = m_settings.font.style;
     if (m_exercise)
-        m_exercise->start();
+        zrv::attempt([this] { m_exercise->start(); });
 }
 
 void ExerciseWindow::nextStage()
@@ -242,7 +243,7 @@ void ExerciseWindow::restTick()
         m_advancing = true;
         m_timer->setEnabled(false);
         QMetaObject::invokeMethod(
-            this, [this] { zrv::guarded([this] { nextStage(); }); }, Qt::QueuedConnection);
+            this, [this] { nextStage(); }, Qt::QueuedConnection);
     }
 }
 
@@ -310,14 +311,14 @@ void ExerciseWindow::placePauseLine()
 
 void ExerciseWindow::closeEvent(QCloseEvent* event)
 {
-    zrv::guarded([this] { closeStep(); });
-    zrv::guarded([this] { endRun(); });
+    closeStep();
+    endRun();
     event->accept();
 }
 
 void ExerciseWindow::closeStep()
 {
-    m_display->finalize();
+    zrv::attempt([this] { m_display->finalize(); });
     m_display->setCursor(Qt::ForbiddenCursor);
 }
 
@@ -346,8 +347,7 @@ void ExerciseWindow::recordRun()
     m_run.worstLate_us = m_pace.worstLate_us();
     m_run.lostSteps = m_pace.lostSteps();
     m_run.refresh_mHz = m_pace.refresh_mHz();
-    if (onRunEnded)
-        onRunEnded(m_run);
+    emit runEnded(m_run);
 }
 
 void ExerciseWindow::displayInitialized()
@@ -366,7 +366,7 @@ void ExerciseWindow::displayFinalized()
 void ExerciseWindow::surfaceRemade()
 {
     if (m_exercise && m_running)
-        zrv::guarded([this] { m_exercise->redraw(); });
+        zrv::attempt([this] { m_exercise->redraw(); });
 }
 
 void ExerciseWindow::noteScreen(QScreen* screen)
@@ -375,7 +375,7 @@ void ExerciseWindow::noteScreen(QScreen* screen)
         m_pace.noteRefreshRate(screen->refreshRate());
 }
 
-void ExerciseWindow::timerTick(QObject*, int lagCount)
+void ExerciseWindow::timerTick(int lagCount)
 {
     if (m_resting) {
         restTick();
@@ -395,7 +395,7 @@ void ExerciseWindow::timerTick(QObject*, int lagCount)
             m_advancing = true;
             m_timer->setEnabled(false);
             QMetaObject::invokeMethod(
-                this, [this] { zrv::guarded([this] { nextStage(); }); }, Qt::QueuedConnection);
+                this, [this] { nextStage(); }, Qt::QueuedConnection);
         }
     } else if (minutes > 0) {
         // Measured on the monotonic clock: a change of the wall clock (daylight saving, a
@@ -408,7 +408,9 @@ void ExerciseWindow::timerTick(QObject*, int lagCount)
         }
     }
     if (m_exercise) {
-        m_exercise->step();
+        // A step that could not be drawn is not counted; the ticks go on.
+        if (!zrv::attempt([this] { m_exercise->step(); }))
+            return;
         ++m_run.steps;
         const FrameTimer::TickTimes& times = m_timer->lastTickTimes();
         m_pace.step(times.tick_ns, times.due_ns, lagCount, times.firstOfSchedule);

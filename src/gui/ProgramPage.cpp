@@ -293,20 +293,18 @@ void ProgramPage::fillUnsetPaces()
 
 void ProgramPage::refresh()
 {
-    zrv::guarded([this] {
-        createWidgets();
-        load();
-        fillUnsetPaces();
-        const QDateTime now = m_now();
-        for (int e = 0; e < Routine::kExercises; ++e) {
-            RunQuery query;
-            query.exercise = e;
-            query.routineOnly = true;
-            const QList<RunRecord> runs = m_journal ? m_journal->runs(query) : QList<RunRecord>();
-            m_plans[size_t(e)] = planPace(m_routine.paces[size_t(e)], m_routine.progression, runs, now);
-        }
-        showRoutine();
-    });
+    createWidgets();
+    load();
+    fillUnsetPaces();
+    const QDateTime now = m_now();
+    for (int e = 0; e < Routine::kExercises; ++e) {
+        RunQuery query;
+        query.exercise = e;
+        query.routineOnly = true;
+        const QList<RunRecord> runs = m_journal ? m_journal->runs(query) : QList<RunRecord>();
+        m_plans[size_t(e)] = planPace(m_routine.paces[size_t(e)], m_routine.progression, runs, now);
+    }
+    showRoutine();
 }
 
 void ProgramPage::showRoutine()

@@ -315,7 +315,13 @@ void SettingsWindow::setJournal(SqliteJournal* journal)
     pageJournal = new JournalPage(*journal);
     pageJournal->setObjectName(QStringLiteral("pageJournal"));
     PageControl->addTab(pageJournal, tr("Günlük"));
-    pageProgram = new ProgramPage(journal, [this](int exercise) { return m_model.runSettingsOf(exercise); });
+    // A section whose lines cannot be read (a font line that is not a number) shows its error
+    // and has no settings.
+    pageProgram = new ProgramPage(journal, [this](int exercise) {
+        std::optional<ExerciseSettings> settings;
+        zrv::attempt([&] { settings = m_model.runSettingsOf(exercise); });
+        return settings;
+    });
     pageProgram->setObjectName(QStringLiteral("pageProgram"));
     PageControl->addTab(pageProgram, tr("Program"));
     pageProgram->startOnEnterFrom(PageControl->tabBar());
@@ -338,7 +344,8 @@ void SettingsWindow::setSettingsHeldElsewhere()
 void SettingsWindow::connectJournal()
 {
     if (m_screenForm && m_journal)
-        m_screenForm->onRunEnded = [journal = m_journal](const RunRecord& run) { journal->record(run); };
+        connect(m_screenForm, &ExerciseWindow::runEnded, m_journal, &SqliteJournal::record,
+                Qt::UniqueConnection);
 }
 
 void SettingsWindow::createPageDescription()
@@ -647,7 +654,7 @@ SettingsWindow::selectors() const
 
 void SettingsWindow::change(const std::function<void()>& handler)
 {
-    zrv::guarded(handler);
+    zrv::attempt(handler);
     showModel();
 }
 
@@ -696,12 +703,7 @@ void SettingsWindow::FormShow()
 
 bool SettingsWindow::FormClose()
 {
-    bool closeAllowed = false;
-    zrv::guarded([this, &closeAllowed] {
-        m_model.saveIfChosen();
-        closeAllowed = true;
-    });
-    return closeAllowed;
+    return zrv::attempt([this] { m_model.saveIfChosen(); });
 }
 
 void SettingsWindow::boxAlsChange()
@@ -747,37 +749,33 @@ void SettingsWindow::setContentsEnabled(bool enabled)
 
 void SettingsWindow::btnAlsClick()
 {
-    zrv::guarded([this] {
-        if (!m_model.canStart()) {
-            zrv::showMessage(tr("Harf gruplarından en az birini seçiniz."));
-            return;
-        }
-        if (!m_screenForm)
-            return;
-        // The controls cannot change while the exercise window is shown.
-        m_screenForm->setSettings(m_model.runSettings());
-        m_screenForm->setRoutine({});
-        runExerciseWindow();
-    });
+    if (!m_model.canStart()) {
+        zrv::showMessage(tr("Harf gruplarından en az birini seçiniz."));
+        return;
+    }
+    if (!m_screenForm)
+        return;
+    // The controls cannot change while the exercise window is shown.
+    m_screenForm->setSettings(m_model.runSettings());
+    m_screenForm->setRoutine({});
+    runExerciseWindow();
 }
 
 void SettingsWindow::btnProgramClick()
 {
-    zrv::guarded([this] {
-        if (!m_screenForm || !pageProgram)
-            return;
-        QString why;
-        QList<RoutineStage> stages = pageProgram->stages(&why);
-        if (stages.isEmpty()) {
-            if (!why.isEmpty())
-                zrv::showMessage(why);
-            return;
-        }
-        m_screenForm->setRoutine(std::move(stages));
-        runExerciseWindow();
-        m_screenForm->setRoutine({});
-        pageProgram->refresh();
-    });
+    if (!m_screenForm || !pageProgram)
+        return;
+    QString why;
+    QList<RoutineStage> stages = pageProgram->stages(&why);
+    if (stages.isEmpty()) {
+        if (!why.isEmpty())
+            zrv::showMessage(why);
+        return;
+    }
+    m_screenForm->setRoutine(std::move(stages));
+    runExerciseWindow();
+    m_screenForm->setRoutine({});
+    pageProgram->refresh();
 }
 
 void SettingsWindow::runExerciseWindow()
@@ -804,22 +802,18 @@ void SettingsWindow::runExerciseWindow()
 
 void SettingsWindow::kitapClick(QObject* sender)
 {
-    zrv::guarded([this, sender] {
-        const QUrl address = linkAddress(sender);
-        if (!address.isValid())
-            return;
-        // Opened from the event loop, so that the click returns at once; a failure is not
-        // reported.
-        QMetaObject::invokeMethod(
-            this, [address] { QDesktopServices::openUrl(address); }, Qt::QueuedConnection);
-    });
+    const QUrl address = linkAddress(sender);
+    if (!address.isValid())
+        return;
+    // Opened from the event loop, so that the click returns at once; a failure is not
+    // reported.
+    QMetaObject::invokeMethod(
+        this, [address] { QDesktopServices::openUrl(address); }, Qt::QueuedConnection);
 }
 
 void SettingsWindow::btnCloseClick()
 {
-    zrv::guarded([this] {
-        // When the settings cannot be saved the window stays open and the program goes on.
-        if (close())
-            QCoreApplication::quit();
-    });
+    // When the settings cannot be saved the window stays open and the program goes on.
+    if (close())
+        QCoreApplication::quit();
 }

@@ -1,6 +1,5 @@
 #include "timer/FrameTimer.h"
 
-#include "core/Report.h"
 #include "timer/ActivitySource.h"
 #include "timer/Clock.h"
 #include "timer/RealtimeKitClient.h"
@@ -14,7 +13,7 @@
 #include <QThread>
 
 // Off by default; QT_LOGGING_RULES="zerlivan.timer.debug=true" turns the tick log on.  One line
-// per tick, written right before onTimer runs:
+// per tick, written right before ticked is emitted:
 //     tick t_us=<T> last_ms=<L> interval_ms=<I> lag=<N>
 // T: the monotonic time of the tick in microseconds (CLOCK_MONOTONIC on Linux, the reading the
 //    tick was decided on); L: lastTick, the millisecond count at the tick (wraps at 2^32);
@@ -165,13 +164,12 @@ struct FrameTimer::Private {
                 lastTick_ms = now_ms;
                 qCDebug(lcTimer, "tick t_us=%lld last_ms=%u interval_ms=%u lag=%d", now_ns / 1000,
                         unsigned(now_ms), unsigned(pace.ms()), check.lagCount);
-                if (q->tickProbe)
-                    q->tickProbe(now_ns, check.lagCount);
-                if (q->onTimer) {
-                    zrv::guarded([this, &check] { q->onTimer(q, check.lagCount); });
-                    if (!alive)
-                        return;
-                }
+                emit q->aboutToTick(now_ns, check.lagCount);
+                if (!alive)
+                    return;
+                emit q->ticked(check.lagCount);
+                if (!alive)
+                    return;
             }
         }
         inPass = false;

@@ -3,7 +3,6 @@
 #include "core/Pace.h"
 
 #include <QObject>
-#include <functional>
 #include <memory>
 
 class Clock;
@@ -51,13 +50,6 @@ class FrameTimer : public QObject
     bool isRunning() const;
     quint32 lastTick() const;
 
-    // Raised at each tick with the number of whole paces since the previous tick (>= 1).
-    std::function<void(QObject* sender, int lagCount)> onTimer;
-
-    // For measurements: called at each tick right before onTimer with the monotonic time of the
-    // tick in nanoseconds (the reading lastTick was taken from) and the lagCount.
-    std::function<void(qint64 tickNs, int lagCount)> tickProbe;
-
     // The last tick as measured, for the pace a run was given: the monotonic time it was decided
     // on, the moment it was due (the nanosecond at which the millisecond count reached the
     // previous tick's + pace, or the start's or resume's + pace), and whether it was the
@@ -78,6 +70,14 @@ class FrameTimer : public QObject
     // one holds is given back first.
     void setPromptness(std::unique_ptr<ThreadPromptness> promptness);
     const ThreadPromptness* promptness() const;
+
+  signals:
+    // At each tick, with the number of whole paces since the previous tick (>= 1).  Connected
+    // directly; a slot must not raise (nothing between it and the event loop catches).
+    void ticked(int lagCount);
+    // For measurements: right before ticked, with the monotonic time of the tick in
+    // nanoseconds (the reading lastTick was taken from) and the lagCount.
+    void aboutToTick(qint64 tick_ns, int lagCount);
 
   private:
     struct Private;

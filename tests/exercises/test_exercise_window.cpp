@@ -208,7 +208,8 @@ class TestScreenForm : public QObject
         ExerciseRig rig(end == QLatin1String("display failure") ? 0.2 : globalScale());
         setUpDot(rig, 0, end == QLatin1String("duration") ? 1 : 0, 1000);
         RunRecord record;
-        rig.screen->onRunEnded = [&record](const RunRecord& run) { record = run; };
+        connect(rig.screen.get(), &ExerciseWindow::runEnded,
+                [&record](const RunRecord& run) { record = run; });
         rig.start(0);
         QCOMPARE(rig.screen->screenSaver()->isHeld(), end != QLatin1String("display failure"));
         if (end == QLatin1String("Escape while paused")) {
@@ -235,7 +236,8 @@ class TestScreenForm : public QObject
         ExerciseRig rig(globalScale());
         setUpDot(rig, 0, 1, 1000);
         RunRecord record;
-        rig.screen->onRunEnded = [&record](const RunRecord& run) { record = run; };
+        connect(rig.screen.get(), &ExerciseWindow::runEnded,
+                [&record](const RunRecord& run) { record = run; });
         rig.start(0);
         for (int s = 0; s < 30; ++s)
             rig.tick();
@@ -297,7 +299,8 @@ class TestScreenForm : public QObject
         }
         rig.screen->setRoutine(stages);
         QList<RunRecord> runs;
-        rig.screen->onRunEnded = [&runs](const RunRecord& run) { runs.append(run); };
+        connect(rig.screen.get(), &ExerciseWindow::runEnded,
+                [&runs](const RunRecord& run) { runs.append(run); });
         rig.start(0);
         int stage = 0;
         bool paused = false;

@@ -4,6 +4,7 @@
 #include "PrivateMounts.h"
 #include "core/Cp1254.h"
 #include "core/Exceptions.h"
+#include "core/Report.h"
 #include "core/SettingsList.h"
 #include "core/SettingsModel.h"
 #include "core/StepFrames.h"
@@ -17,6 +18,7 @@
 #include <cerrno>
 #include <cstring>
 #include <memory>
+#include <stdexcept>
 
 using Lines = QList<QByteArray>;
 using Changes = zrvtest::LineChanges;
@@ -494,6 +496,39 @@ class TestSettingsModel : public QObject
         m.selectExercise(1);
         QCOMPARE(m.startCaption(), QStringLiteral("Alıştırma: Piramit"));
         QCOMPARE(m.list().get(2), QByteArray("1"));
+    }
+
+    // Where the program calls code that raises (the list, the display): an error is shown once,
+    // with its full stop, and the step stops there; a step that raises nothing shows nothing.
+    void attemptShowsTheError_data()
+    {
+        QTest::addColumn<int>("raised"); // 0 nothing, 1 the program's own error, 2 another
+        QTest::addColumn<QStringList>("shown");
+        QTest::newRow("nothing") << 0 << QStringList();
+        QTest::newRow("the program's own") << 1 << QStringList{"'x' is not a valid integer value."};
+        QTest::newRow("another") << 2 << QStringList{"no room."};
+    }
+    void attemptShowsTheError()
+    {
+        QFETCH(int, raised);
+        QFETCH(QStringList, shown);
+        QStringList reports;
+        zrv::setReportHook([&reports](zrv::ReportKind kind, const QString& text) {
+            QCOMPARE(kind, zrv::ReportKind::Error);
+            reports << text;
+        });
+        bool finished = false;
+        const bool ok = zrv::attempt([&] {
+            if (raised == 1)
+                throw ConvertError(QStringLiteral("'x' is not a valid integer value"));
+            if (raised == 2)
+                throw std::runtime_error("no room");
+            finished = true;
+        });
+        zrv::setReportHook({});
+        QCOMPARE(ok, raised == 0);
+        QCOMPARE(finished, ok);
+        QCOMPARE(reports, shown);
     }
 };
 
