@@ -56,7 +56,7 @@ class Session
     void Configure(Exercise exercise, int interval_ms)
     {
         ExerciseSettings s = zrvtest::DefaultSettings(int(exercise));
-        s.interval_ms = interval_ms;
+        s.pace = zrv::Pace(interval_ms);
         if (exercise == Exercise::Pyramid) {
             s.type = 0; // "Üçgen"
             s.font.size = kSmallFont_pt;

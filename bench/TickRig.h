@@ -44,7 +44,7 @@ class TickRig
     }
 
     // One tick as the timer raises it: the duration check, the step, its present.
-    void Tick() { screen->timerTick(screen->timer(), 1); }
+    void Tick() { screen->timerTick(1); }
     // The first frame of the exercise again, with its present.
     void FirstFrame() { screen->currentExercise()->start(); }
     // What the event loop does after a present on the screen: the repaint of the changed part

@@ -38,7 +38,7 @@ RunRecord Run(int n)
     RunRecord run;
     run.started = QDateTime::currentDateTime().addSecs(-60 * n);
     run.exercise = n % 3;
-    run.interval_ms = 300 + n % 100;
+    run.pace = zrv::Pace(300 + n % 100);
     run.run_ms = 60'000;
     run.steps = 200;
     return run;
@@ -122,7 +122,7 @@ void EndOfRunBenchmark(benchmark::State& state)
     const auto window = DotWindow(activity, state.range(1) == 1);
     ExerciseWindow& screen = *window;
     if (state.range(0) == 1)
-        screen.onRunEnded = [&journal](const RunRecord& run) { journal.record(run); };
+        QObject::connect(&screen, &ExerciseWindow::runEnded, &journal, &SqliteJournal::record);
     for (auto _ : state) {
         state.PauseTiming();
         screen.show();
@@ -180,7 +180,7 @@ void EndOfRunWithPageBenchmark(benchmark::State& state)
     ManualActivity activity(true);
     const auto window = DotWindow(activity, true);
     ExerciseWindow& screen = *window;
-    screen.onRunEnded = [&journal](const RunRecord& run) { journal.record(run); };
+    QObject::connect(&screen, &ExerciseWindow::runEnded, &journal, &SqliteJournal::record);
     QElapsedTimer after;
     qint64 after_ns = 0;
     for (auto _ : state) {

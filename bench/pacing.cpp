@@ -443,26 +443,25 @@ int RunCase(int argc, char** argv, const Args& args)
                 return;
             }
             const quint32 elapsed = now_ms - refLast_ms;
-            const quint32 interval = screen->timer()->interval();
+            const quint32 interval = quint32(screen->timer()->pace().ms());
             if (elapsed < interval)
                 return;
             refLast_ms = now_ms;
             const int lag = std::max(1, int(elapsed / std::max<quint32>(interval, 1)));
             recordTick(now_ns, lag);
-            zrv::guarded([&] { screen->timerTick(screen->timer(), lag); });
+            screen->timerTick(lag);
             if (measuring && !r.ticks.empty())
                 r.ticks.back().runDelayAfter_ns = sched.RunDelayNs();
         });
         poll.start();
     } else {
-        screen->timer()->tickProbe = [&](qint64 t_ns, int lag) { recordTick(t_ns, lag); };
-        // Note the scheduler's account once the tick's handler is done as well.
-        screen->timer()->onTimer = [&, step = screen->timer()->onTimer](QObject* sender, int lag) {
-            if (step)
-                step(sender, lag);
+        QObject::connect(screen->timer(), &FrameTimer::aboutToTick,
+                         [&](qint64 t_ns, int lag) { recordTick(t_ns, lag); });
+        // Note the scheduler's account once the tick's handler (connected first) is done as well.
+        QObject::connect(screen->timer(), &FrameTimer::ticked, [&](int) {
             if (measuring && !r.ticks.empty())
                 r.ticks.back().runDelayAfter_ns = sched.RunDelayNs();
-        };
+        });
     }
 
     // Give up when no tick comes (an inactive application under activeOnly, say).

@@ -46,7 +46,8 @@ int main(int argc, char** argv)
     int ticks = 0;
     {
         Session session;
-        session.screen->timer()->tickProbe = [&ticks](qint64, int) { ++ticks; };
+        QObject::connect(session.screen->timer(), &FrameTimer::aboutToTick,
+                         [&ticks](qint64, int) { ++ticks; });
         QTimer::singleShot(0, [&] {
             for (Exercise e : {Exercise::Dot, Exercise::Pyramid, Exercise::Block}) {
                 session.Configure(e, 40);

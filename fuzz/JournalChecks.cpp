@@ -28,7 +28,7 @@ RunRecord SampleRun()
     run.type = 2;
     run.lines = 3;
     run.letters = 12;
-    run.interval_ms = 350;
+    run.pace = zrv::Pace(350);
     run.duration_minutes = 2;
     run.run_ms = 120'000;
     run.steps = 340;

@@ -92,7 +92,7 @@ QString Describe(const SettingsModel& m, const QStringList& errors, int textLeng
         out << names[i] << " " << m.index(selector) << "/" << m.items(selector).join(QLatin1Char('|'))
             << "\n";
     }
-    out << "valHiz '" << m.intervalText() << "'\n";
+    out << "valHiz '" << m.paceText() << "'\n";
     out << "txtFnt '" << m.fontText().left(textLength) << "' (" << m.fontText().size() << " characters)\n";
     const FontSpec& font = m.font();
     out << "font '" << font.name.left(textLength) << "' (" << font.name.size() << " characters) size "
@@ -114,8 +114,8 @@ QString CheckRanges(const SettingsModel& m)
             return Fail(QStringLiteral("a selector index out of its items"), m);
     }
     int speed = 0;
-    if (!zrv::parseInt(m.intervalText().toLatin1(), &speed) || speed < IntervalRange::min_ms ||
-        speed > IntervalRange::max_ms)
+    if (!zrv::parseInt(m.paceText().toLatin1(), &speed) || speed < zrv::Pace::kMin_ms ||
+        speed > zrv::Pace::kMax_ms)
         return Fail(QStringLiteral("speed outside 40..2000"), m);
     if (m.currentExercise() < 0 || m.currentExercise() > 2)
         return Fail(QStringLiteral("CurrentExercise out of range"), m);
@@ -124,7 +124,7 @@ QString CheckRanges(const SettingsModel& m)
         return Fail(QStringLiteral("font character set or style out of range"), m);
     if (m.fontText().size() > SettingsModel::FontTextMaxLength)
         return Fail(QStringLiteral("font description longer than its box"), m);
-    if (s.interval_ms < IntervalRange::min_ms || s.interval_ms > IntervalRange::max_ms || s.letters < 4 ||
+    if (s.pace.ms() < zrv::Pace::kMin_ms || s.pace.ms() > zrv::Pace::kMax_ms || s.letters < 4 ||
         s.letters > 36 || s.lines < 0 || s.lines > 6 || s.minutes < -1 || s.minutes > 5)
         return Fail(QStringLiteral("run settings out of range"), m);
 

@@ -56,11 +56,11 @@ int main(int argc, char** argv)
                                rgbColor(255, 0, 0)};
                 // Faster over the weeks, with some noise; a slower warm-up now and then.
                 const double pace = start_ms[exercise] * (1.0 - 0.55 * progress) + random.bounded(40) - 20;
-                run.interval_ms = int(r == 0 && random.bounded(4) == 0 ? pace * 1.6 : pace) / 10 * 10;
+                run.pace = zrv::Pace(int(r == 0 && random.bounded(4) == 0 ? pace * 1.6 : pace) / 10 * 10);
                 run.duration_minutes = 1 + random.bounded(3);
                 const bool escaped = random.bounded(6) == 0;
                 run.run_ms = escaped ? 5'000 + random.bounded(50'000) : run.duration_minutes * 60'000;
-                run.steps = run.run_ms / run.interval_ms;
+                run.steps = run.run_ms / run.pace.ms();
                 run.end = escaped ? RunEnd::Escape : RunEnd::Duration;
                 journal.record(run);
                 ++written;

@@ -52,7 +52,7 @@ QString runText(const RunRecord& run)
 {
     QString text = dayName(run.started.date()) + QStringLiteral(" ") +
                    run.started.toString(QStringLiteral("HH:mm")) + QStringLiteral("\n") +
-                   typeName(run.exercise, run.type) + QStringLiteral(": %1 ms").arg(run.interval_ms) +
+                   typeName(run.exercise, run.type) + QStringLiteral(": %1 ms").arg(run.pace.ms()) +
                    QCoreApplication::translate("JournalChart", "\nÇalışılan: ") + span(run.run_ms) +
                    QCoreApplication::translate("JournalChart", "\nBitiş: ") + endName(run.end);
     if (run.inactive)
@@ -161,7 +161,7 @@ void JournalChart::showRuns(int exercise, const QList<RunRecord>& runs, const QD
             lineColour.setAlpha(150);
             line->setPen(QPen(lineColour, m_compact ? 1.2 : 1.6));
             for (const RunRecord& run : type.fastest)
-                line->append(double(run.started.toMSecsSinceEpoch()), run.interval_ms);
+                line->append(double(run.started.toMSecsSinceEpoch()), run.pace.ms());
             c->addSeries(line);
             line->attachAxis(timeAxis);
             line->attachAxis(paceAxis);
@@ -174,7 +174,7 @@ void JournalChart::showRuns(int exercise, const QList<RunRecord>& runs, const QD
         points->setBorderColor(colour.darker(130));
         points->setMarkerSize(m_compact ? 7 : 9);
         for (const RunRecord& run : type.runs)
-            points->append(double(run.started.toMSecsSinceEpoch()), run.interval_ms);
+            points->append(double(run.started.toMSecsSinceEpoch()), run.pace.ms());
         c->addSeries(points);
         points->attachAxis(timeAxis);
         points->attachAxis(paceAxis);
@@ -189,7 +189,7 @@ void JournalChart::showRuns(int exercise, const QList<RunRecord>& runs, const QD
                     }
                     const auto distance = [&](const RunRecord& run) {
                         return qAbs(double(run.started.toMSecsSinceEpoch()) - point.x()) / scale.width() +
-                               qAbs(run.interval_ms - point.y()) / scale.height();
+                               qAbs(run.pace.ms() - point.y()) / scale.height();
                     };
                     const RunRecord& nearest = *std::min_element(
                         runs.begin(), runs.end(),

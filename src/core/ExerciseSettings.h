@@ -2,22 +2,12 @@
 
 #include "core/Color.h"
 #include "core/Font.h"
+#include "core/Pace.h"
 
 #include <QCoreApplication>
 
 #include <algorithm>
 #include <array>
-
-// The pace of a run: the time one step is shown, in milliseconds.  The speed box takes no
-// other value, a loaded speed line is brought into it, and a run is never given another one.
-struct IntervalRange {
-    static constexpr int min_ms = 40;
-    static constexpr int max_ms = 2000;
-    // What an unreadable speed line stands for.
-    static constexpr int fallback_ms = 400;
-
-    static constexpr int clamp(int interval_ms) { return std::clamp(interval_ms, min_ms, max_ms); }
-};
 
 // Everything one exercise run needs, taken from the settings window when the run starts.  The
 // numbers are the settings window's selector indices where a selector stands behind them; -1
@@ -35,12 +25,12 @@ struct ExerciseSettings {
     int lines = 1;   // lines of a letter block, 1..6; 0 when none was selected
     int letters = 4; // characters of a letter block, 4..36
     ColorValue background = 0;
-    ColorValue active = 0;                        // the active text, or the active dot
-    ColorValue passive = 0;                       // the passive text, or the passive dots
-    ColorValue dot = 0;                           // the dot in the middle of the active letter block
-    int interval_ms = IntervalRange::fallback_ms; // IntervalRange::min_ms..max_ms
-    int minutes = 0; // the run ends after this many minutes; 0 (or -1): it goes on
-    FontSpec font;   // the letters' font, as chosen in the font dialog
+    ColorValue active = 0;  // the active text, or the active dot
+    ColorValue passive = 0; // the passive text, or the passive dots
+    ColorValue dot = 0;     // the dot in the middle of the active letter block
+    zrv::Pace pace;         // the time a step is shown
+    int minutes = 0;        // the run ends after this many minutes; 0 (or -1): it goes on
+    FontSpec font;          // the letters' font, as chosen in the font dialog
     // The kinds of characters in the letter blocks: lower case, upper case, digits,
     // punctuation.  The settings window starts no Pyramid or Block run without one of them.
     std::array<bool, 4> letterGroups{true, false, false, false};

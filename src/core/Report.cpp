@@ -68,15 +68,12 @@ void showMessage(const QString& text)
     present(ReportKind::Message, text);
 }
 
-void guarded(const std::function<void()>& f)
+void showError(const std::exception& error)
 {
-    try {
-        f();
-    } catch (const Exception& e) {
-        showException(e.message());
-    } catch (const std::exception& e) {
-        showException(QString::fromLocal8Bit(e.what()));
-    }
+    if (const auto* own = dynamic_cast<const Exception*>(&error))
+        showException(own->message());
+    else
+        showException(QString::fromLocal8Bit(error.what()));
 }
 
 } // namespace zrv

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <exception>
 #include <functional>
 
 namespace zrv
@@ -29,8 +30,22 @@ void setReportHook(ReportHook hook);
 // (gui/MessageBoxes.h); without a presenter a report goes to the log.
 void setReportPresenter(ReportHook presenter);
 
-// Runs `f`; an exception that leaves it is shown with ShowException and swallowed, so the
-// caller (an event handler, the show step, a tick) goes on as the program expects.
-void guarded(const std::function<void()>& f);
+// Shows an error in the standard error box: the message of an Exception, the description of
+// any other.
+void showError(const std::exception& error);
+
+// Where the program calls code that raises its errors (the settings list, the display, the
+// drawing): runs `call`; an error it raises is shown with showError and comes back as false,
+// so that the caller skips the rest of its step.  No exception goes on into the event loop.
+template <class Call> bool attempt(Call&& call)
+{
+    try {
+        call();
+        return true;
+    } catch (const std::exception& error) {
+        showError(error);
+        return false;
+    }
+}
 
 } // namespace zrv

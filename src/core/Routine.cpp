@@ -32,11 +32,6 @@ Routine Routine::normalized() const
         step.duration_s = std::clamp(step.duration_s, RoutineStep::min_s, RoutineStep::max_s);
         routine.steps.append(step);
     }
-    for (RoutinePace& pace : routine.paces) {
-        if (pace.interval_ms != 0)
-            pace.interval_ms = IntervalRange::clamp(pace.interval_ms);
-        pace.limit_ms = IntervalRange::clamp(pace.limit_ms);
-    }
     routine.goal_minutes = std::clamp(goal_minutes, min_goal_minutes, max_goal_minutes);
     return routine;
 }
@@ -44,19 +39,21 @@ Routine Routine::normalized() const
 namespace zrv
 {
 
-int fasterPace(int interval_ms, int limit_ms)
+Pace fasterPace(Pace pace, Pace limit)
 {
-    const double target = interval_ms * 0.95;
-    int faster = interval_ms > 200 ? int(std::lround(target / 10) * 10) : int(std::lround(target));
-    faster = std::min(faster, interval_ms - 1);
-    return IntervalRange::clamp(std::max(faster, IntervalRange::clamp(limit_ms)));
+    const int ms = pace.ms();
+    const double target = ms * 0.95;
+    int faster = ms > 200 ? int(std::lround(target / 10) * 10) : int(std::lround(target));
+    faster = std::min(faster, ms - 1);
+    return std::max(Pace(faster), limit);
 }
 
-int slowerPace(int interval_ms)
+Pace slowerPace(Pace pace)
 {
-    const double target = interval_ms / 0.95;
-    const int slower = interval_ms >= 200 ? int(std::lround(target / 10) * 10) : int(std::lround(target));
-    return IntervalRange::clamp(std::max(slower, interval_ms + 1));
+    const int ms = pace.ms();
+    const double target = ms / 0.95;
+    const int slower = ms >= 200 ? int(std::lround(target / 10) * 10) : int(std::lround(target));
+    return Pace(std::max(slower, ms + 1));
 }
 
 QString secondsName(int seconds)

@@ -5,6 +5,7 @@
 #include <QList>
 #include <QString>
 #include <array>
+#include <optional>
 
 // One step of the daily routine: an exercise run for a number of seconds, with the settings of
 // that exercise's section and the routine's own pace for it, a rest, or a reading test (which
@@ -25,10 +26,10 @@ struct RoutineStep {
 };
 
 // The routine's pace for one exercise.  From `since_ms` (UTC) on, the routine's runs of the
-// exercise move it; a pace set by hand starts again from there.  Never faster than `limit_ms`.
+// exercise move it; a pace set by hand starts again from there.  Never faster than `limit`.
 struct RoutinePace {
-    int interval_ms = 0; // 0: not set yet; the exercise section's speed is taken at the first start
-    int limit_ms = 100;
+    std::optional<zrv::Pace> pace; // not set yet: the exercise section's speed is taken at the first start
+    zrv::Pace limit{100};
     qint64 since_ms = 0;
 
     bool operator==(const RoutinePace&) const = default;
@@ -63,9 +64,9 @@ namespace zrv
 inline constexpr int kRunsToAdvance = 3;
 
 // The pace a few percent faster (5 %, in whole 10 ms above 200 ms), never faster than
-// `limit_ms`, and the pace a step back (5 % slower), never slower than the slowest pace.
-int fasterPace(int interval_ms, int limit_ms);
-int slowerPace(int interval_ms);
+// `limit`, and the pace a step back (5 % slower), never slower than the slowest pace.
+Pace fasterPace(Pace pace, Pace limit);
+Pace slowerPace(Pace pace);
 
 // "Nokta", "Piramit", "Blok" or "Dinlenme" with its length: "Nokta · 1 dk", "Dinlenme · 20 sn".
 QString stepName(const RoutineStep& step);

@@ -45,7 +45,7 @@ class SettingsList
         ActiveOffset = 5,
         PassiveOffset = 6,
         DotOffset = 7,
-        IntervalOffset = 8,
+        PaceOffset = 8,
         DurationOffset = 9,
         FontNameOffset = 10,
         FontSizeOffset = 11,

@@ -17,12 +17,12 @@ enum DotLine : int {
     DotBackgroundLine,
     DotActiveLine,
     DotPassiveLine,
-    DotIntervalLine,
+    DotPaceLine,
     DotDurationLine,
 };
 
 // Controls that are not selectors.
-constexpr int kInterval = SettingsModel::SelectorCount; // the speed box
+constexpr int kPace = SettingsModel::SelectorCount; // the speed box
 constexpr int kLetterGroups = SettingsModel::SelectorCount + 1;
 constexpr int kNoLine = -1;
 
@@ -43,7 +43,7 @@ constexpr ControlLine kControlLines[] = {
     {SettingsModel::Active, DotActiveLine, Section::ActiveOffset},
     {SettingsModel::Passive, DotPassiveLine, Section::PassiveOffset},
     {SettingsModel::Dot, kNoLine, Section::DotOffset},
-    {kInterval, DotIntervalLine, Section::IntervalOffset},
+    {kPace, DotPaceLine, Section::PaceOffset},
     {SettingsModel::Duration, DotDurationLine, Section::DurationOffset},
     {kLetterGroups, kNoLine, Section::LetterGroupsOffset},
 };
@@ -124,13 +124,6 @@ QString SettingsModel::currentText(Selector selector) const
     return i >= 0 ? m_items[selector][i] : QString();
 }
 
-int SettingsModel::interval_ms() const
-{
-    int value = IntervalRange::min_ms; // left alone when the text does not parse
-    zrv::parseInt(m_intervalText.toLatin1(), &value);
-    return value;
-}
-
 int SettingsModel::lineOf(int control) const
 {
     const int exercise = m_index[Exercise];
@@ -180,9 +173,8 @@ void SettingsModel::loadExerciseOptions()
         const int line = lineOf(c.control);
         if (line == kNoLine || c.control == kLetterGroups)
             continue;
-        if (c.control == kInterval)
-            setIntervalText(
-                QString::number(IntervalRange::clamp(m_list.readInt(line, IntervalRange::fallback_ms))));
+        if (c.control == kPace)
+            setPaceText(QString::number(zrv::Pace(m_list.readInt(line, zrv::Pace::kFallback_ms)).ms()));
         else
             setIndex(Selector(c.control), m_list.readInt(line, 0));
     }
@@ -260,14 +252,14 @@ void SettingsModel::select(Selector selector, int index)
         m_list.putInt(line, m_index[selector]);
 }
 
-void SettingsModel::setIntervalText(const QString& text)
+void SettingsModel::setPaceText(const QString& text)
 {
-    if (text == m_intervalText)
+    if (text == m_paceText)
         return;
-    m_intervalText = text;
-    const int line = lineOf(kInterval);
+    m_paceText = text;
+    const int line = lineOf(kPace);
     if (line != kNoLine)
-        m_list.putInt(line, interval_ms());
+        m_list.putInt(line, zrv::Pace::typedMs(m_paceText));
 }
 
 void SettingsModel::setLetterGroup(int group, bool ticked)
@@ -344,7 +336,7 @@ ExerciseSettings SettingsModel::runSettings() const
     s.active = zrv::colorOfIndex(m_index[Active]);
     s.passive = zrv::colorOfIndex(m_index[Passive]);
     s.dot = zrv::colorOfIndex(m_index[Dot]);
-    s.interval_ms = IntervalRange::clamp(interval_ms());
+    s.pace = pace();
     s.minutes = m_index[Duration];
     s.font = m_font;
     s.letterGroups = m_letterGroups;

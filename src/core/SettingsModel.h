@@ -14,8 +14,8 @@
 // controls, the exercise switch, and the storing of each change into its line.  SettingsWindow
 // shows this state in its widgets and hands every change the user makes to it.
 //
-// The controls are the drop-down selectors, the speed box (the interval of a step, in
-// IntervalRange, whose text is not limited while it is typed), the font, the four letter-group boxes and the
+// The controls are the drop-down selectors, the speed box (the pace, zrv::Pace, whose text is
+// not limited while it is typed), the font, the four letter-group boxes and the
 // save box.  A change is stored at once into the line of the selected exercise's section; which line each
 // control stores into is one table in SettingsModel.cpp.
 //
@@ -51,10 +51,10 @@ class SettingsModel
     QString currentText(Selector selector) const;
     bool saveOptions() const { return m_saveOptions; }
     bool letterGroup(int group) const { return m_letterGroups[size_t(group)]; } // group 0..3
-    QString intervalText() const { return m_intervalText; }
-    // The speed box's value: its text read as an integer, IntervalRange::min_ms when it is not
-    // one (a typed text may lie outside the range until the box loses the focus).
-    int interval_ms() const;
+    QString paceText() const { return m_paceText; }
+    // The speed box's pace: its text read as an integer and held to the range (a typed text
+    // may lie outside it until the box loses the focus).
+    zrv::Pace pace() const { return zrv::Pace::fromText(m_paceText); }
     const FontSpec& font() const { return m_font; }
     QString fontText() const { return m_fontText; }
     // The exercise the start button runs (0 Dot, 1 Pyramid, 2 Block) and its caption.
@@ -74,7 +74,7 @@ class SettingsModel
     // A selector other than the exercise set to `index` by the user.
     void select(Selector selector, int index);
     // The speed box's text changed.
-    void setIntervalText(const QString& text);
+    void setPaceText(const QString& text);
     void setLetterGroup(int group, bool ticked);
     void setSaveOptions(bool save);
     // A font chosen in the font dialog.
@@ -87,7 +87,7 @@ class SettingsModel
 
     // A Pyramid or Block run needs at least one letter group.
     bool canStart() const;
-    // What the start button hands the exercise window; its interval always in IntervalRange.
+    // What the start button hands the exercise window; its pace that of the speed box.
     ExerciseSettings runSettings() const;
     // What the start button would hand the exercise window with `exercise` selected (the
     // settings of its section); nullopt when that exercise could not start.  The model is
@@ -109,7 +109,7 @@ class SettingsModel
     std::array<bool, 4> m_letterGroups{true, false, false, false};
     // The speed box's text before the first load; loading stores a speed line back only when
     // its text differs from the box's.
-    QString m_intervalText = QStringLiteral("100");
+    QString m_paceText = QStringLiteral("100");
     FontSpec m_font{QStringLiteral("Courier New"), 10, 162, 0, 0};
     QString m_fontText;
     int m_currentExercise = 0;

@@ -1,6 +1,6 @@
 #include "core/StepFrames.h"
 
-#include "core/ExerciseSettings.h"
+#include <QCoreApplication>
 
 #include <cmath>
 
@@ -23,9 +23,9 @@ bool isWhole(double frames)
 }
 } // namespace
 
-StepFrames stepFrames(int interval_ms, double refresh_hz)
+StepFrames stepFrames(Pace pace, double refresh_hz)
 {
-    const double frames = framesOf(interval_ms, refresh_hz);
+    const double frames = framesOf(pace.ms(), refresh_hz);
     StepFrames f;
     f.frame_ms = 1000.0 / refresh_hz;
     f.fewer = isWhole(frames) ? int(std::lround(frames)) : int(std::floor(frames));
@@ -33,13 +33,13 @@ StepFrames stepFrames(int interval_ms, double refresh_hz)
     return f;
 }
 
-std::optional<int> wholeFrameInterval(int interval_ms, double refresh_hz)
+std::optional<Pace> wholeFramePace(Pace pace, double refresh_hz)
 {
-    for (int d = 0; d <= IntervalRange::max_ms - IntervalRange::min_ms; ++d)
-        for (const int candidate : {interval_ms - d, interval_ms + d})
-            if (candidate >= IntervalRange::min_ms && candidate <= IntervalRange::max_ms &&
+    for (int d = 0; d <= Pace::kMax_ms - Pace::kMin_ms; ++d)
+        for (const int candidate : {pace.ms() - d, pace.ms() + d})
+            if (candidate >= Pace::kMin_ms && candidate <= Pace::kMax_ms &&
                 isWhole(framesOf(candidate, refresh_hz)))
-                return candidate;
+                return Pace(candidate);
     return std::nullopt;
 }
 
@@ -60,30 +60,30 @@ QString decimalSign()
     return QCoreApplication::translate("StepFrames", ",", "the decimal sign");
 }
 
-QString stepFramesText(int interval_ms, double refresh_hz)
+QString stepFramesText(Pace pace, double refresh_hz)
 {
-    const StepFrames f = stepFrames(interval_ms, refresh_hz);
+    const StepFrames f = stepFrames(pace, refresh_hz);
     if (f.fewer == f.more)
         return QCoreApplication::translate("StepFrames", "%1 ms'lik adımların her biri %2 kare")
-            .arg(interval_ms)
+            .arg(pace.ms())
             .arg(f.fewer);
     return QCoreApplication::translate("StepFrames", "%1 ms'lik adımlar %2 ya da %3 kare (%4 / %5 ms)")
-        .arg(interval_ms)
+        .arg(pace.ms())
         .arg(f.fewer)
         .arg(f.more)
         .arg(decimalName(f.fewer * f.frame_ms, 1), decimalName(f.more * f.frame_ms, 1));
 }
 
-QString speedFramesTip(int interval_ms, double refresh_hz)
+QString speedFramesTip(Pace pace, double refresh_hz)
 {
     if (!(refresh_hz > 0))
         return QString();
     QString tip = QCoreApplication::translate("StepFrames", "Bu ekran %1 Hz: %2 kalır")
-                      .arg(decimalName(refresh_hz, 2), stepFramesText(interval_ms, refresh_hz));
-    const std::optional<int> whole = wholeFrameInterval(interval_ms, refresh_hz);
-    if (whole && *whole != interval_ms)
+                      .arg(decimalName(refresh_hz, 2), stepFramesText(pace, refresh_hz));
+    const std::optional<Pace> whole = wholeFramePace(pace, refresh_hz);
+    if (whole && *whole != pace)
         tip += QCoreApplication::translate("StepFrames", "; %1 ms her adımda %2 kare")
-                   .arg(*whole)
+                   .arg(whole->ms())
                    .arg(stepFrames(*whole, refresh_hz).fewer);
     return tip;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/Pace.h"
+
 #include <QString>
 #include <optional>
 
@@ -18,12 +20,11 @@ struct StepFrames {
 };
 
 // refresh_hz > 0.
-StepFrames stepFrames(int interval_ms, double refresh_hz);
+StepFrames stepFrames(Pace pace, double refresh_hz);
 
-// The interval the speed box can be set to (whole milliseconds, IntervalRange) nearest to
-// interval_ms that is a whole number of frames, the shorter one of two as near; none when the
-// range has none.
-std::optional<int> wholeFrameInterval(int interval_ms, double refresh_hz);
+// The pace the speed box can be set to nearest to `pace` that is a whole number of frames, the
+// shorter one of two as near; none when the range has none.
+std::optional<Pace> wholeFramePace(Pace pace, double refresh_hz);
 
 // With the decimal sign of the language shown and without trailing zeros: "33,3", "50", "59,94"
 // (in English "33.3", "59.94").
@@ -32,10 +33,10 @@ QString decimalName(double value, int decimals);
 QString decimalSign();
 
 // "40 ms'lik adımlar 2 ya da 3 kare (33,3 / 50 ms)", or "40 ms'lik adımların her biri 3 kare".
-QString stepFramesText(int interval_ms, double refresh_hz);
+QString stepFramesText(Pace pace, double refresh_hz);
 
 // The speed box's tip: "Bu ekran 60 Hz: 40 ms'lik adımlar 2 ya da 3 kare (33,3 / 50 ms) kalır;
 // 50 ms her adımda 3 kare".  Empty when the refresh rate is not known (0 or less).
-QString speedFramesTip(int interval_ms, double refresh_hz);
+QString speedFramesTip(Pace pace, double refresh_hz);
 
 } // namespace zrv

@@ -75,8 +75,8 @@ ExerciseWindow::ExerciseWindow(Environment environment, QWidget* parent)
     m_timer = new FrameTimer(this, m_clock, std::move(environment.waker), m_activity);
     m_timer->setActiveOnly(true);
     m_timer->setEnabled(false);
-    m_timer->setInterval(400);
-    m_timer->onTimer = [this](QObject* sender, int lagCount) { timerTick(sender, lagCount); };
+    m_timer->setPace(zrv::Pace(400));
+    connect(m_timer, &FrameTimer::ticked, this, &ExerciseWindow::timerTick);
     // While the application is inactive the exercise stands still; the journal notes it.
     connect(m_activity, &ActivitySource::activeChanged, this, [this](bool active) {
         if (m_running && !active)
@@ -126,7 +126,7 @@ void ExerciseWindow::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
     if (!event->spontaneous())
-        zrv::guarded([this] { showStep(); });
+        showStep();
 }
 
 void ExerciseWindow::hideEvent(QHideEvent* event)
@@ -152,8 +152,9 @@ void ExerciseWindow::showStep()
     // 2.-4. The run, its exercise and its pace.
     beginStage();
     // 5. Take the display; its initialized() enables the timer.  The first tick comes only
-    // after this handler has returned.
-    m_display->initialize();
+    // after this handler has returned.  A display that cannot be had leaves nothing to draw.
+    if (!zrv::attempt([this] { m_display->initialize(); }))
+        return;
     // 6.-7. The exercise font on the new canvas that initialize() made, and the first frame.
     drawStage();
 }
@@ -179,21 +180,21 @@ void ExerciseWindow::beginStage()
         if (!m_stageScreen) { // nothing to show: the routine goes on
             m_advancing = true;
             QMetaObject::invokeMethod(
-                this, [this] { zrv::guarded([this] { nextStage(); }); }, Qt::QueuedConnection);
+                this, [this] { nextStage(); }, Qt::QueuedConnection);
             return;
         }
         connect(m_stageScreen, &StageScreen::done, this, [this] {
             if (!m_advancing) {
                 m_advancing = true;
                 QMetaObject::invokeMethod(
-                    this, [this] { zrv::guarded([this] { nextStage(); }); }, Qt::QueuedConnection);
+                    this, [this] { nextStage(); }, Qt::QueuedConnection);
             }
         });
         return;
     }
     if (m_resting) {
         m_running = false;
-        m_timer->setInterval(kRestTick_ms);
+        m_timer->setPace(zrv::Pace(kRestTick_ms));
         return;
     }
     m_run = RunRecord::of(m_settings);
@@ -205,10 +206,9 @@ void ExerciseWindow::beginStage()
     noteScreen(screen());
     // 3. The exercise, with its blocks; the previous run's are released first.
     m_exercise = ExerciseRun::create(m_settings, *m_display);
-    // 4. The pace, already held to its range where the run's settings were made.
-    Q_ASSERT(m_settings.interval_ms == IntervalRange::clamp(m_settings.interval_ms));
-    m_timer->setInterval(quint32(m_settings.interval_ms));
-    m_run.interval_ms = int(m_timer->interval()); // the journal keeps the pace the run had
+    // 4. The pace.
+    m_timer->setPace(m_settings.pace);
+    m_run.pace = m_timer->pace(); // the journal keeps the pace the run had
 }
 
 void ExerciseWindow::drawStage()
@@ -239,7 +239,7 @@ void ExerciseWindow::drawStage()
     canvas->font.charset = m_settings.font.charset;
     canvas->font.style = m_settings.font.style;
     if (m_exercise)
-        m_exercise->start();
+        zrv::attempt([this] { m_exercise->start(); });
 }
 
 void ExerciseWindow::nextStage()
@@ -276,7 +276,7 @@ void ExerciseWindow::restTick()
         m_advancing = true;
         m_timer->setEnabled(false);
         QMetaObject::invokeMethod(
-            this, [this] { zrv::guarded([this] { nextStage(); }); }, Qt::QueuedConnection);
+            this, [this] { nextStage(); }, Qt::QueuedConnection);
     }
 }
 
@@ -346,14 +346,14 @@ void ExerciseWindow::placePauseLine()
 
 void ExerciseWindow::closeEvent(QCloseEvent* event)
 {
-    zrv::guarded([this] { closeStep(); });
-    zrv::guarded([this] { endRun(); });
+    closeStep();
+    endRun();
     event->accept();
 }
 
 void ExerciseWindow::closeStep()
 {
-    m_display->finalize();
+    zrv::attempt([this] { m_display->finalize(); });
     m_display->setCursor(Qt::ForbiddenCursor);
 }
 
@@ -389,8 +389,7 @@ void ExerciseWindow::recordRun()
     m_run.worstLate_us = m_pace.worstLate_us();
     m_run.lostSteps = m_pace.lostSteps();
     m_run.refresh_mHz = m_pace.refresh_mHz();
-    if (onRunEnded)
-        onRunEnded(m_run);
+    emit runEnded(m_run);
 }
 
 void ExerciseWindow::displayInitialized()
@@ -409,7 +408,7 @@ void ExerciseWindow::displayFinalized()
 void ExerciseWindow::surfaceRemade()
 {
     if (m_exercise && m_running)
-        zrv::guarded([this] { m_exercise->redraw(); });
+        zrv::attempt([this] { m_exercise->redraw(); });
 }
 
 void ExerciseWindow::noteScreen(QScreen* screen)
@@ -418,7 +417,7 @@ void ExerciseWindow::noteScreen(QScreen* screen)
         m_pace.noteRefreshRate(screen->refreshRate());
 }
 
-void ExerciseWindow::timerTick(QObject*, int lagCount)
+void ExerciseWindow::timerTick(int lagCount)
 {
     if (m_stageScreen)
         return; // the screen keeps its own time
@@ -440,7 +439,7 @@ void ExerciseWindow::timerTick(QObject*, int lagCount)
             m_advancing = true;
             m_timer->setEnabled(false);
             QMetaObject::invokeMethod(
-                this, [this] { zrv::guarded([this] { nextStage(); }); }, Qt::QueuedConnection);
+                this, [this] { nextStage(); }, Qt::QueuedConnection);
         }
     } else if (minutes > 0) {
         // Measured on the monotonic clock: a change of the wall clock (daylight saving, a
@@ -453,7 +452,9 @@ void ExerciseWindow::timerTick(QObject*, int lagCount)
         }
     }
     if (m_exercise) {
-        m_exercise->step();
+        // A step that could not be drawn is not counted; the ticks go on.
+        if (!zrv::attempt([this] { m_exercise->step(); }))
+            return;
         ++m_run.steps;
         const FrameTimer::TickTimes& times = m_timer->lastTickTimes();
         m_pace.step(times.tick_ns, times.due_ns, lagCount, times.firstOfSchedule);

@@ -9,7 +9,6 @@
 
 #include <QPointer>
 #include <QWidget>
-#include <functional>
 #include <memory>
 #include <optional>
 
@@ -49,8 +48,10 @@ struct ExerciseEnvironment {
 // The exercise window: runs one exercise at a time on the full-screen drawing surface.  The
 // settings window hands it the settings of the run with setSettings() and calls showModal();
 // the call returns when the run has ended (Escape, or the chosen duration).  What the run was
-// (its settings, the steps shown, how long it lasted, how it ended) goes to OnRunEnded when its
-// window closes.  A top-level window of its own, with its own taskbar entry.
+// (its settings, the steps shown, how long it lasted, how it ended) goes out with runEnded when
+// its window closes.  An error of the display or the drawing is shown in the standard error box
+// where it is raised; the rest of that step is skipped and the run goes on.  A top-level window of its own,
+// with its own taskbar entry.
 //
 // While the run shows its frame the screen is kept on.  Space pauses the run and resumes it:
 // the frame stands as it is under a line that says so, the screen may blank, and neither the
@@ -95,10 +96,6 @@ class ExerciseWindow : public QWidget
     // The exercise of the current or last run; null before the first show.
     ExerciseRun* currentExercise() const { return m_exercise.get(); }
 
-    // Called once a run has ended, when its window closes, before the start button's call
-    // returns.
-    std::function<void(const RunRecord&)> onRunEnded;
-
     double startTime() const { return m_startTime; } // days, local time
     // Days since startTime() without the pauses, as last measured by a tick.
     double elapsed() const { return m_elapsed; }
@@ -107,7 +104,11 @@ class ExerciseWindow : public QWidget
     void showStep();
     void keyDown(int key, Qt::KeyboardModifiers modifiers);
     void closeStep();
-    void timerTick(QObject* sender, int lagCount);
+    void timerTick(int lagCount);
+
+  signals:
+    // Once a run has ended, when its window closes, before the start button's call returns.
+    void runEnded(const RunRecord& run);
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -121,7 +122,7 @@ class ExerciseWindow : public QWidget
     void displayFinalized();
     // The surface was made again at another scale: the exercise draws its frame again.
     void surfaceRemade();
-    // The end of the run: its facts go to OnRunEnded.
+    // The end of the run: its facts go out with runEnded.
     void endRun();
     void recordRun();
     // A routine's stage: its run or rest begun, then its first frame or the rest screen shown

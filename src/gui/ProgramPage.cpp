@@ -116,10 +116,10 @@ void ProgramPage::createWidgets()
     paceGrid->addWidget(new QLabel(tr("En hızlı"), paces), 0, 2);
     const QString names[] = {tr("&Nokta:"), tr("&Piramit:"), tr("&Blok:")};
     for (int e = 0; e < Routine::kExercises; ++e) {
-        valPace[size_t(e)] = makeSpin(paces, QStringLiteral("valPace%1").arg(e), IntervalRange::min_ms,
-                                      IntervalRange::max_ms, tr(" ms"));
-        valLimit[size_t(e)] = makeSpin(paces, QStringLiteral("valLimit%1").arg(e), IntervalRange::min_ms,
-                                       IntervalRange::max_ms, tr(" ms"));
+        valPace[size_t(e)] = makeSpin(paces, QStringLiteral("valPace%1").arg(e), zrv::Pace::kMin_ms,
+                                      zrv::Pace::kMax_ms, tr(" ms"));
+        valLimit[size_t(e)] = makeSpin(paces, QStringLiteral("valLimit%1").arg(e), zrv::Pace::kMin_ms,
+                                       zrv::Pace::kMax_ms, tr(" ms"));
         paceGrid->addWidget(buddyLabel(paces, names[e], valPace[size_t(e)]), e + 1, 0);
         paceGrid->addWidget(valPace[size_t(e)], e + 1, 1);
         paceGrid->addWidget(valLimit[size_t(e)], e + 1, 2);
@@ -202,9 +202,9 @@ void ProgramPage::createWidgets()
     connect(btnStepDown, &QPushButton::clicked, this, [move] { move(1); });
     for (int e = 0; e < Routine::kExercises; ++e) {
         connect(valPace[size_t(e)], &QSpinBox::valueChanged, this,
-                [this, e](int interval_ms) { setPaceByHand(e, interval_ms); });
-        connect(valLimit[size_t(e)], &QSpinBox::valueChanged, this, [this, e](int limit_ms) {
-            change([e, limit_ms](Routine& r) { r.paces[size_t(e)].limit_ms = limit_ms; });
+                [this, e](int ms) { setPaceByHand(e, zrv::Pace(ms)); });
+        connect(valLimit[size_t(e)], &QSpinBox::valueChanged, this, [this, e](int ms) {
+            change([e, limit = zrv::Pace(ms)](Routine& r) { r.paces[size_t(e)].limit = limit; });
         });
     }
     connect(boxProgression, &QCheckBox::toggled, this, &ProgramPage::setProgression);
@@ -248,17 +248,17 @@ void ProgramPage::change(const std::function<void(Routine&)>& edit)
     refresh();
 }
 
-void ProgramPage::setPaceByHand(int exercise, int interval_ms)
+void ProgramPage::setPaceByHand(int exercise, zrv::Pace pace)
 {
-    if (m_showing || interval_ms == m_plans[size_t(exercise)].interval_ms)
+    if (m_showing || pace == m_plans[size_t(exercise)].pace)
         return;
     const qint64 now_ms = m_now().toMSecsSinceEpoch();
-    change([exercise, interval_ms, now_ms](Routine& r) {
-        RoutinePace& pace = r.paces[size_t(exercise)];
-        pace.interval_ms = interval_ms;
-        pace.since_ms = now_ms;
+    change([exercise, pace, now_ms](Routine& r) {
+        RoutinePace& routinePace = r.paces[size_t(exercise)];
+        routinePace.pace = pace;
+        routinePace.since_ms = now_ms;
         // A pace set faster than the limit moves the limit with it.
-        pace.limit_ms = qMin(pace.limit_ms, interval_ms);
+        routinePace.limit = std::min(routinePace.limit, pace);
     });
 }
 
@@ -271,7 +271,7 @@ void ProgramPage::setProgression(bool on)
         // Off: the pace stands where the runs brought it.
         if (!on)
             for (int e = 0; e < Routine::kExercises; ++e)
-                r.paces[size_t(e)] = {plans[size_t(e)].interval_ms, r.paces[size_t(e)].limit_ms, now_ms};
+                r.paces[size_t(e)] = {plans[size_t(e)].pace, r.paces[size_t(e)].limit, now_ms};
     });
 }
 
@@ -279,37 +279,35 @@ void ProgramPage::fillUnsetPaces()
 {
     bool unset = false;
     for (const RoutinePace& pace : m_routine.paces)
-        unset = unset || pace.interval_ms == 0;
+        unset = unset || !pace.pace;
     if (!unset || !m_sectionSettings)
         return;
     change([this](Routine& r) {
         for (int e = 0; e < Routine::kExercises; ++e) {
             RoutinePace& pace = r.paces[size_t(e)];
-            if (pace.interval_ms != 0)
+            if (pace.pace)
                 continue;
             const std::optional<ExerciseSettings> settings = m_sectionSettings(e);
-            pace.interval_ms = settings ? settings->interval_ms : IntervalRange::fallback_ms;
-            pace.limit_ms = qMin(pace.limit_ms, pace.interval_ms);
+            pace.pace = settings ? settings->pace : zrv::Pace();
+            pace.limit = std::min(pace.limit, *pace.pace);
         }
     });
 }
 
 void ProgramPage::refresh()
 {
-    zrv::guarded([this] {
-        createWidgets();
-        load();
-        fillUnsetPaces();
-        const QDateTime now = m_now();
-        for (int e = 0; e < Routine::kExercises; ++e) {
-            RunQuery query;
-            query.exercise = e;
-            query.routineOnly = true;
-            const QList<RunRecord> runs = m_journal ? m_journal->runs(query) : QList<RunRecord>();
-            m_plans[size_t(e)] = planPace(m_routine.paces[size_t(e)], m_routine.progression, runs, now);
-        }
-        showRoutine();
-    });
+    createWidgets();
+    load();
+    fillUnsetPaces();
+    const QDateTime now = m_now();
+    for (int e = 0; e < Routine::kExercises; ++e) {
+        RunQuery query;
+        query.exercise = e;
+        query.routineOnly = true;
+        const QList<RunRecord> runs = m_journal ? m_journal->runs(query) : QList<RunRecord>();
+        m_plans[size_t(e)] = planPace(m_routine.paces[size_t(e)], m_routine.progression, runs, now);
+    }
+    showRoutine();
 }
 
 void ProgramPage::showRoutine()
@@ -324,8 +322,8 @@ void ProgramPage::showRoutine()
     const QDateTime now = m_now();
     QStringList plan;
     for (int e = 0; e < Routine::kExercises; ++e) {
-        valPace[size_t(e)]->setValue(m_plans[size_t(e)].interval_ms);
-        valLimit[size_t(e)]->setValue(m_routine.paces[size_t(e)].limit_ms);
+        valPace[size_t(e)]->setValue(m_plans[size_t(e)].pace.ms());
+        valLimit[size_t(e)]->setValue(m_routine.paces[size_t(e)].limit.ms());
         const bool inRoutine = std::any_of(m_routine.steps.begin(), m_routine.steps.end(),
                                            [e](const RoutineStep& s) { return s.exercise == e; });
         if (inRoutine)
@@ -394,7 +392,7 @@ QList<RoutineStage> ProgramPage::stages(QString* why)
                     *why = tr("Harf gruplarından en az birini seçiniz.");
                 return {};
             }
-            settings->interval_ms = m_plans[size_t(step.exercise)].interval_ms;
+            settings->pace = m_plans[size_t(step.exercise)].pace;
             settings->minutes = (step.duration_s + 59) / 60; // what the journal shows as its length
             stage.exercise = settings;
         }

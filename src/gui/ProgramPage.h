@@ -63,7 +63,7 @@ class ProgramPage : public QWidget
     void showSelectedStep();
     // Keeps a change of the person: stored at once, shown again.
     void change(const std::function<void(Routine&)>& edit);
-    void setPaceByHand(int exercise, int interval_ms);
+    void setPaceByHand(int exercise, zrv::Pace pace);
     void setProgression(bool on);
     // The section's speed for a pace not set yet.
     void fillUnsetPaces();

@@ -39,11 +39,10 @@
 namespace
 {
 
-// The speed box's tip: what a step of its interval shows as on the window's screen.
-void showSpeedTip(SpinEdit* box, int interval_ms, const QScreen* screen)
+// The speed box's tip: what a step of its pace shows as on the window's screen.
+void showSpeedTip(SpinEdit* box, zrv::Pace pace, const QScreen* screen)
 {
-    box->setToolTip(screen ? zrv::speedFramesTip(IntervalRange::clamp(interval_ms), screen->refreshRate())
-                           : QString());
+    box->setToolTip(screen ? zrv::speedFramesTip(pace, screen->refreshRate()) : QString());
 }
 
 // Escape in the open list of a selector closes the list, and only the list: the list's own
@@ -318,7 +317,13 @@ void SettingsWindow::setJournal(SqliteJournal* journal)
     pageJournal = new JournalPage(*journal);
     pageJournal->setObjectName(QStringLiteral("pageJournal"));
     PageControl->addTab(pageJournal, tr("Günlük"));
-    pageProgram = new ProgramPage(journal, [this](int exercise) { return m_model.runSettingsOf(exercise); });
+    // A section whose lines cannot be read (a font line that is not a number) shows its error
+    // and has no settings.
+    pageProgram = new ProgramPage(journal, [this](int exercise) {
+        std::optional<ExerciseSettings> settings;
+        zrv::attempt([&] { settings = m_model.runSettingsOf(exercise); });
+        return settings;
+    });
     pageProgram->setObjectName(QStringLiteral("pageProgram"));
     PageControl->addTab(pageProgram, tr("Program"));
     pageProgram->startOnEnterFrom(PageControl->tabBar());
@@ -346,7 +351,8 @@ void SettingsWindow::setSettingsHeldElsewhere()
 void SettingsWindow::connectJournal()
 {
     if (m_screenForm && m_journal)
-        m_screenForm->onRunEnded = [journal = m_journal](const RunRecord& run) { journal->record(run); };
+        connect(m_screenForm, &ExerciseWindow::runEnded, m_journal, &SqliteJournal::record,
+                Qt::UniqueConnection);
 }
 
 void SettingsWindow::createPageDescription()
@@ -432,8 +438,8 @@ void SettingsWindow::createPageExercises()
     labHiz = MakeLabel(page, tr("&Hız:"), 16, 232, 23, 16);
     valHiz = new SpinEdit(page);
     valHiz->setGeometry(128, 224, 145, 26);
-    valHiz->setRange(IntervalRange::min_ms, IntervalRange::max_ms);
-    valHiz->setText(m.intervalText());
+    valHiz->setRange(zrv::Pace::kMin_ms, zrv::Pace::kMax_ms);
+    valHiz->setText(m.paceText());
     labDuration = MakeLabel(page, tr("&Süre:"), 16, 256, 31, 16);
     boxDkk = MakeSelector(page, m.items(SettingsModel::Duration), 128, 248);
     for (QComboBox* box : {boxZmn, boxAkt, boxPas, boxNkt, boxDkk})
@@ -556,7 +562,7 @@ void SettingsWindow::connectExercisesPage()
     connect(valHiz, &SpinEdit::changed, this, [this] {
         if (!m_showingModel)
             boxChange(valHiz);
-        showSpeedTip(valHiz, m_model.interval_ms(), screen());
+        showSpeedTip(valHiz, m_model.pace(), screen());
     });
     for (QCheckBox* box : {boxharf1, boxharf2, boxharf3, boxharf4, boxSaveOptions})
         connect(box, &QCheckBox::toggled, this, [this, box] {
@@ -609,11 +615,11 @@ void SettingsWindow::followScreenWithSpeedTip()
 {
     if (!valHiz)
         return;
-    showSpeedTip(valHiz, m_model.interval_ms(), screen());
+    showSpeedTip(valHiz, m_model.pace(), screen());
     if (QWindow* window = windowHandle()) {
         disconnect(window, &QWindow::screenChanged, valHiz, nullptr);
         connect(window, &QWindow::screenChanged, valHiz,
-                [this](QScreen* screen) { showSpeedTip(valHiz, m_model.interval_ms(), screen); });
+                [this](QScreen* screen) { showSpeedTip(valHiz, m_model.pace(), screen); });
     }
 }
 
@@ -655,7 +661,7 @@ SettingsWindow::selectors() const
 
 void SettingsWindow::change(const std::function<void()>& handler)
 {
-    zrv::guarded(handler);
+    zrv::attempt(handler);
     showModel();
 }
 
@@ -676,7 +682,7 @@ void SettingsWindow::showModel()
         }
         box->setCurrentIndex(m.index(selector));
     }
-    valHiz->setText(m.intervalText());
+    valHiz->setText(m.paceText());
     if (txtFnt->text() != m.fontText())
         txtFnt->setText(m.fontText());
     FontDialog->setFont(m.font());
@@ -704,12 +710,7 @@ void SettingsWindow::FormShow()
 
 bool SettingsWindow::FormClose()
 {
-    bool closeAllowed = false;
-    zrv::guarded([this, &closeAllowed] {
-        m_model.saveIfChosen();
-        closeAllowed = true;
-    });
-    return closeAllowed;
+    return zrv::attempt([this] { m_model.saveIfChosen(); });
 }
 
 void SettingsWindow::boxAlsChange()
@@ -725,7 +726,7 @@ void SettingsWindow::boxChange(QObject* sender)
                 m_model.select(selector, box->currentIndex());
         }
         if (sender == valHiz)
-            m_model.setIntervalText(valHiz->text());
+            m_model.setPaceText(valHiz->text());
         const QCheckBox* const groups[] = {boxharf1, boxharf2, boxharf3, boxharf4};
         for (int i = 0; i < 4; ++i) {
             if (sender == groups[i])
@@ -755,65 +756,59 @@ void SettingsWindow::setContentsEnabled(bool enabled)
 
 void SettingsWindow::btnAlsClick()
 {
-    zrv::guarded([this] {
-        if (!m_model.canStart()) {
-            zrv::showMessage(tr("Harf gruplarından en az birini seçiniz."));
-            return;
-        }
-        if (!m_screenForm)
-            return;
-        // The controls cannot change while the exercise window is shown.
-        m_screenForm->setSettings(m_model.runSettings());
-        m_screenForm->setRoutine({});
-        runExerciseWindow();
-    });
+    if (!m_model.canStart()) {
+        zrv::showMessage(tr("Harf gruplarından en az birini seçiniz."));
+        return;
+    }
+    if (!m_screenForm)
+        return;
+    // The controls cannot change while the exercise window is shown.
+    m_screenForm->setSettings(m_model.runSettings());
+    m_screenForm->setRoutine({});
+    runExerciseWindow();
 }
 
 void SettingsWindow::btnProgramClick()
 {
-    zrv::guarded([this] {
-        if (!m_screenForm || !pageProgram)
-            return;
-        QString why;
-        // A reading step is marked with the routine's start as its exercises are.
-        pageProgram->setReadingStage([this](QWidget* parent) {
-            return pageReading->makeScreen(parent, m_screenForm->routineStart_utc_ms());
-        });
-        QList<RoutineStage> stages = pageProgram->stages(&why);
-        if (stages.isEmpty()) {
-            if (!why.isEmpty())
-                zrv::showMessage(why);
-            return;
-        }
-        m_screenForm->setRoutine(std::move(stages));
-        runExerciseWindow();
-        m_screenForm->setRoutine({});
-        pageProgram->refresh();
-        pageReading->refresh();
+    if (!m_screenForm || !pageProgram)
+        return;
+    QString why;
+    // A reading step is marked with the routine's start as its exercises are.
+    pageProgram->setReadingStage([this](QWidget* parent) {
+        return pageReading->makeScreen(parent, m_screenForm->routineStart_utc_ms());
     });
+    QList<RoutineStage> stages = pageProgram->stages(&why);
+    if (stages.isEmpty()) {
+        if (!why.isEmpty())
+            zrv::showMessage(why);
+        return;
+    }
+    m_screenForm->setRoutine(std::move(stages));
+    runExerciseWindow();
+    m_screenForm->setRoutine({});
+    pageProgram->refresh();
+    pageReading->refresh();
 }
 
 void SettingsWindow::btnReadingClick()
 {
-    zrv::guarded([this] {
-        if (!m_screenForm || !pageReading)
-            return;
-        // Made here rather than when the window shows it: a text that cannot be read is said now.
-        StageScreen* screen = pageReading->makeScreen(m_screenForm, std::nullopt);
-        if (!screen) {
-            zrv::showMessage(pageReading->whyNot());
-            return;
-        }
-        const QPointer<StageScreen> made(screen);
-        RoutineStage stage;
-        stage.screen = [screen](QWidget*) { return screen; };
-        m_screenForm->setRoutine({stage});
-        runExerciseWindow();
-        m_screenForm->setRoutine({});
-        if (made) // never shown, or on its way out
-            made->deleteLater();
-        pageReading->refresh();
-    });
+    if (!m_screenForm || !pageReading)
+        return;
+    // Made here rather than when the window shows it: a text that cannot be read is said now.
+    StageScreen* screen = pageReading->makeScreen(m_screenForm, std::nullopt);
+    if (!screen) {
+        zrv::showMessage(pageReading->whyNot());
+        return;
+    }
+    const QPointer<StageScreen> made(screen);
+    RoutineStage stage;
+    stage.screen = [screen](QWidget*) { return screen; };
+    m_screenForm->setRoutine({stage});
+    runExerciseWindow();
+    m_screenForm->setRoutine({});
+    if (made) // never shown, or on its way out
+        made->deleteLater();
+    pageReading->refresh();
 }
 
 void SettingsWindow::runExerciseWindow()
@@ -840,22 +835,18 @@ void SettingsWindow::runExerciseWindow()
 
 void SettingsWindow::kitapClick(QObject* sender)
 {
-    zrv::guarded([this, sender] {
-        const QUrl address = linkAddress(sender);
-        if (!address.isValid())
-            return;
-        // Opened from the event loop, so that the click returns at once; a failure is not
-        // reported.
-        QMetaObject::invokeMethod(
-            this, [address] { QDesktopServices::openUrl(address); }, Qt::QueuedConnection);
-    });
+    const QUrl address = linkAddress(sender);
+    if (!address.isValid())
+        return;
+    // Opened from the event loop, so that the click returns at once; a failure is not
+    // reported.
+    QMetaObject::invokeMethod(
+        this, [address] { QDesktopServices::openUrl(address); }, Qt::QueuedConnection);
 }
 
 void SettingsWindow::btnCloseClick()
 {
-    zrv::guarded([this] {
-        // When the settings cannot be saved the window stays open and the program goes on.
-        if (close())
-            QCoreApplication::quit();
-    });
+    // When the settings cannot be saved the window stays open and the program goes on.
+    if (close())
+        QCoreApplication::quit();
 }

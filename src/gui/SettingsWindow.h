@@ -64,8 +64,8 @@ class SettingsWindow : public QWidget
     // The web address a link label opens (empty for any other object).
     QUrl linkAddress(const QObject* sender) const;
 
-    // Event handlers.  Each runs guarded: an error that leaves it is shown in the standard
-    // error box and the rest of the handler is skipped.
+    // Event handlers.  An error of the settings list they read is shown in the standard error
+    // box where it is raised, and the rest of the handler is skipped.
     void FormShow();
     bool FormClose(); // false when the close must not go on (the settings could not be saved)
     void boxAlsChange();
@@ -94,7 +94,8 @@ class SettingsWindow : public QWidget
     selectors() const;
     // Shows the model's state in the widgets.
     void showModel();
-    // Runs a handler of the model guarded, then shows the model's state.
+    // Runs a handler of the model (an error it raises is shown and ends it), then shows the
+    // model's state.
     void change(const std::function<void()>& handler);
     void setContentsEnabled(bool enabled);
     void centerOnScreen();

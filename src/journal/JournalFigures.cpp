@@ -35,7 +35,7 @@ QList<DayFigures> figuresByDay(const QList<RunRecord>& runs)
     struct Sums {
         int runs = 0;
         double run_ms = 0;
-        double weightedInterval = 0; // interval_ms x run_ms, summed
+        double weightedInterval = 0; // pace x run_ms, summed
         double intervalSum = 0;
     };
     std::map<QDate, Sums> days;
@@ -43,13 +43,13 @@ QList<DayFigures> figuresByDay(const QList<RunRecord>& runs)
         Sums& s = days[run.started.date()];
         ++s.runs;
         s.run_ms += double(run.run_ms);
-        s.weightedInterval += double(run.interval_ms) * double(run.run_ms);
-        s.intervalSum += run.interval_ms;
+        s.weightedInterval += double(run.pace.ms()) * double(run.run_ms);
+        s.intervalSum += run.pace.ms();
     }
     QList<DayFigures> figures;
     for (const auto& [day, s] : days) {
-        const double interval_ms = s.run_ms > 0 ? s.weightedInterval / s.run_ms : s.intervalSum / s.runs;
-        figures.append({day, interval_ms, s.run_ms / kMsPerMinute, s.runs});
+        const double pace_ms = s.run_ms > 0 ? s.weightedInterval / s.run_ms : s.intervalSum / s.runs;
+        figures.append({day, pace_ms, s.run_ms / kMsPerMinute, s.runs});
     }
     return figures;
 }
@@ -232,7 +232,7 @@ bool writeCsv(QIODevice& device, const QList<RunRecord>& runs, const QLocale& lo
             colourName(run.colours[1]),
             colourName(run.colours[2]),
             dot ? QString() : colourName(run.colours[3]),
-            numbers.toString(run.interval_ms),
+            numbers.toString(run.pace.ms()),
             durationName(run.duration_minutes),
             numbers.toString(double(run.run_ms) / 1000.0, 'f', 1),
             numbers.toString(run.steps),
@@ -264,7 +264,7 @@ QString paceDetails(const RunRecord& run)
     if (run.refresh_mHz && *run.refresh_mHz > 0) {
         const double hz = *run.refresh_mHz / 1000.0;
         parts << QCoreApplication::translate("JournalFigures", "Ekran %1 Hz: %2")
-                     .arg(zrv::decimalName(hz, 2), zrv::stepFramesText(run.interval_ms, hz));
+                     .arg(zrv::decimalName(hz, 2), zrv::stepFramesText(run.pace, hz));
     }
     if (run.lateSteps) {
         QString late =

@@ -11,9 +11,9 @@
 
 // One day on which the exercise was run.
 struct DayFigures {
-    QDate day;              // the local date at the start of the runs
-    double interval_ms = 0; // the pace of that day: the intervals weighted by the time each run lasted
-    double minutes = 0;     // time trained that day
+    QDate day;          // the local date at the start of the runs
+    double pace_ms = 0; // the pace of that day: the paces weighted by the time each run lasted
+    double minutes = 0; // time trained that day
     int runs = 0;
 };
 

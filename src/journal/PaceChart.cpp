@@ -42,17 +42,17 @@ PaceChart paceChart(const QList<RunRecord>& runs, const QDateTime& now, int maxT
 
     std::map<int, PaceSeries> byType;
     std::map<std::pair<int, QDate>, RunRecord> fastest;
-    chart.fastest_ms = shown.first().interval_ms;
-    chart.slowest_ms = shown.first().interval_ms;
+    chart.fastest_ms = shown.first().pace.ms();
+    chart.slowest_ms = shown.first().pace.ms();
     for (const RunRecord& run : shown) {
         PaceSeries& series = byType[run.type];
         series.type = run.type;
         series.runs.append(run);
         const auto [it, first] = fastest.try_emplace({run.type, run.started.date()}, run);
-        if (!first && run.interval_ms < it->second.interval_ms)
+        if (!first && run.pace < it->second.pace)
             it->second = run;
-        chart.fastest_ms = qMin(chart.fastest_ms, run.interval_ms);
-        chart.slowest_ms = qMax(chart.slowest_ms, run.interval_ms);
+        chart.fastest_ms = qMin(chart.fastest_ms, run.pace.ms());
+        chart.slowest_ms = qMax(chart.slowest_ms, run.pace.ms());
     }
     for (const auto& [key, run] : fastest)
         byType[key.first].fastest.append(run);

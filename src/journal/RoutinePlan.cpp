@@ -13,31 +13,31 @@ PacePlan planPace(const RoutinePace& pace, bool progression, const QList<RunReco
     std::sort(ordered.begin(), ordered.end(),
               [](const RunRecord& a, const RunRecord& b) { return a.started < b.started; });
     PacePlan plan;
-    plan.interval_ms = IntervalRange::clamp(pace.interval_ms);
+    plan.pace = pace.pace.value_or(zrv::Pace(zrv::Pace::kMin_ms));
     const QDateTime today = todayStart(now);
     for (const RunRecord& run : std::as_const(ordered)) {
         if (run.started < today) {
-            plan.previous_ms = run.interval_ms;
+            plan.previous = run.pace;
             plan.previousDay = run.started.toTimeZone(now.timeZone()).date();
         }
         if (!progression || run.started.toMSecsSinceEpoch() < pace.since_ms ||
             (run.end != RunEnd::Duration && run.end != RunEnd::Escape))
             continue;
-        if (run.interval_ms != plan.interval_ms) {
-            plan.interval_ms = IntervalRange::clamp(run.interval_ms);
+        if (run.pace != plan.pace) {
+            plan.pace = run.pace;
             plan.completeAtPace = 0;
         }
         if (run.end == RunEnd::Escape) {
-            plan.interval_ms = zrv::slowerPace(plan.interval_ms);
+            plan.pace = zrv::slowerPace(plan.pace);
             plan.completeAtPace = 0;
         } else if (++plan.completeAtPace >= zrv::kRunsToAdvance) {
-            plan.interval_ms = zrv::fasterPace(plan.interval_ms, pace.limit_ms);
+            plan.pace = zrv::fasterPace(plan.pace, pace.limit);
             plan.completeAtPace = 0;
         }
     }
     // A limit raised since: the pace never runs faster than it.
     if (progression)
-        plan.interval_ms = std::max(plan.interval_ms, IntervalRange::clamp(pace.limit_ms));
+        plan.pace = std::max(plan.pace, pace.limit);
     return plan;
 }
 
@@ -45,11 +45,11 @@ QString planText(int exercise, const PacePlan& plan, const QDateTime& now)
 {
     QString text = QCoreApplication::translate("RoutinePlan", "%1 %2 ms")
                        .arg(exerciseName(exercise))
-                       .arg(plan.interval_ms);
-    if (plan.previous_ms) {
+                       .arg(plan.pace.ms());
+    if (plan.previous) {
         text += plan.previousDay == now.date().addDays(-1)
-                    ? QCoreApplication::translate("RoutinePlan", " (dün %1 ms)").arg(*plan.previous_ms)
-                    : QCoreApplication::translate("RoutinePlan", " (son %1 ms)").arg(*plan.previous_ms);
+                    ? QCoreApplication::translate("RoutinePlan", " (dün %1 ms)").arg(plan.previous->ms())
+                    : QCoreApplication::translate("RoutinePlan", " (son %1 ms)").arg(plan.previous->ms());
     }
     return text;
 }
@@ -82,20 +82,20 @@ GoalFigures goalFigures(const QList<DayFigures>& days, int goal_minutes, const Q
 QString progressText(const QList<RunRecord>& routineRuns, int exercise, const QDateTime& now, int weeks)
 {
     const QDate firstWeek = weekStart(now).date().addDays(qint64(-7) * (weeks - 1));
-    QMap<QDate, int> fastest; // the Monday of a week, and its fastest complete run
+    QMap<QDate, zrv::Pace> fastest; // the Monday of a week, and its fastest complete run
     for (const RunRecord& run : routineRuns) {
         const QDate monday = weekStart(run.started.toTimeZone(now.timeZone())).date();
         if (run.exercise != exercise || run.end != RunEnd::Duration || monday < firstWeek)
             continue;
         const auto it = fastest.find(monday);
-        if (it == fastest.end() || run.interval_ms < *it)
-            fastest[monday] = run.interval_ms;
+        if (it == fastest.end() || run.pace < *it)
+            fastest[monday] = run.pace;
     }
     if (fastest.isEmpty())
         return {};
     QStringList paces;
-    for (const int interval_ms : std::as_const(fastest))
-        paces << QString::number(interval_ms);
+    for (const zrv::Pace pace : std::as_const(fastest))
+        paces << QString::number(pace.ms());
     return QCoreApplication::translate("RoutinePlan", "%1 ms").arg(paces.join(QStringLiteral(" → ")));
 }
 

@@ -13,15 +13,15 @@
 
 // The pace of one exercise for the routine's next run.
 struct PacePlan {
-    int interval_ms = 0;
+    zrv::Pace pace;
     int completeAtPace = 0; // complete runs at this pace so far (zrv::kRunsToAdvance bring it forward)
-    std::optional<int> previous_ms; // the pace of the last run before today
+    std::optional<zrv::Pace> previous; // the pace of the last run before today
     QDate previousDay;
 };
 
 // The pace `pace` stands for after `runs` (the routine's runs of that exercise, in any order).
 // From pace.since_ms on, each run counts at the pace it ran at: kRunsToAdvance complete runs in
-// a row (ended by their duration) bring it a step forward, never past pace.limit_ms; a run
+// a row (ended by their duration) bring it a step forward, never past pace.limit; a run
 // ended by Escape takes it a step back.  Runs the program ended, or that could not be shown, do
 // not count.  Without progression the pace stays as it was set.
 PacePlan planPace(const RoutinePace& pace, bool progression, const QList<RunRecord>& runs,

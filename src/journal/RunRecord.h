@@ -27,7 +27,7 @@ struct RunRecord {
     int lines = 0;
     int letters = 0;
     std::array<ColorValue, 4> colours{}; // background, active text, passive text, dot
-    int interval_ms = 0;                 // the time a step was shown (the journal's column "speed_ms")
+    zrv::Pace pace;                      // the time a step was shown (the journal's column "speed_ms")
     int duration_minutes = 0;            // 0: continuous
     qint64 run_ms = 0;                   // time the run lasted without its pauses, on the monotonic clock
     qint64 steps = 0;                    // steps shown after the first frame
@@ -58,7 +58,7 @@ struct RunRecord {
         run.lines = settings.lines;
         run.letters = settings.letters;
         run.colours = {settings.background, settings.active, settings.passive, settings.dot};
-        run.interval_ms = settings.interval_ms;
+        run.pace = settings.pace;
         run.duration_minutes = qMax(0, settings.minutes);
         return run;
     }
@@ -80,7 +80,7 @@ struct RunQuery {
 };
 
 // What the journal's table can be ordered by: a column of the runs.
-enum class RunKey { Started, Exercise, Type, Interval, Delivered, RunTime, Steps, End };
+enum class RunKey { Started, Exercise, Type, Pace, Delivered, RunTime, Steps, End };
 
 // An order of the runs: by `key`, then by the start and the journal's number, all ascending or
 // all descending (the default: newest first).

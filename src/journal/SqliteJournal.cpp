@@ -95,25 +95,6 @@ QString selectList(int layout)
 
 const char* const kCreateIndex = "CREATE INDEX runs_by_exercise ON runs (exercise, started_utc_ms)";
 
-// The daily routine, beside the runs: its steps in order, the pace of each exercise, and its
-// options by name.  "IF NOT EXISTS": a table of that name that an older file happens to hold
-// is read as it is rather than failing the migration.
-const char* const kRoutineTables[] = {
-    "CREATE TABLE IF NOT EXISTS routine_steps"
-    " (position INTEGER PRIMARY KEY, exercise INTEGER NOT NULL, duration_s INTEGER NOT NULL)",
-    "CREATE TABLE IF NOT EXISTS routine_paces (exercise INTEGER PRIMARY KEY, interval_ms INTEGER NOT NULL,"
-    " limit_ms INTEGER NOT NULL, since_utc_ms INTEGER NOT NULL)",
-    "CREATE TABLE IF NOT EXISTS routine_options (name TEXT PRIMARY KEY, value INTEGER NOT NULL)",
-};
-
-QStringList routineTablesSql()
-{
-    QStringList statements;
-    for (const char* sql : kRoutineTables)
-        statements << QString::fromLatin1(sql);
-    return statements;
-}
-
 // The new columns of `layout` in the runs table, NULL for the runs before.
 QStringList addedColumnsSql(int layout)
 {
@@ -152,7 +133,7 @@ QStringList migrationTo(int version)
     case 3: // the pace delivered
         return addedColumnsSql(3);
     case 4: // the daily routine, and which runs were its steps
-        return addedColumnsSql(4) + routineTablesSql();
+        return addedColumnsSql(4) + RoutineStore::tablesSql();
     case 5: // the reading tests
         return ReadingStore::tablesSql();
     default:
@@ -396,8 +377,8 @@ SqliteJournal::Failure SqliteJournal::prepareSchema()
             return f;
     QStringList statements;
     if (version == 0) { // a new file, or an empty database: the current layout
-        statements << createRunsSql(kSchemaVersion) << QString::fromLatin1(kCreateIndex) << routineTablesSql()
-                   << ReadingStore::tablesSql();
+        statements << createRunsSql(kSchemaVersion) << QString::fromLatin1(kCreateIndex)
+                   << RoutineStore::tablesSql() << ReadingStore::tablesSql();
     } else {
         for (int v = version + 1; v <= kSchemaVersion; ++v)
             statements << migrationTo(v);
@@ -566,7 +547,7 @@ SqliteJournal::Failure SqliteJournal::storePending()
                                   run.colours[1],
                                   run.colours[2],
                                   run.colours[3],
-                                  run.interval_ms,
+                                  run.pace.ms(),
                                   run.duration_minutes,
                                   run.run_ms,
                                   run.steps,
@@ -619,16 +600,6 @@ QString whereOf(const RunQuery& query, int layout, QVariantList& values)
     return sql;
 }
 
-bool execWith(QSqlQuery& query, const QString& sql, const QVariantList& values)
-{
-    query.setForwardOnly(true);
-    if (!query.prepare(sql))
-        return false;
-    for (int i = 0; i < values.size(); ++i)
-        query.bindValue(i, values[i]);
-    return query.exec();
-}
-
 // A run from a row of the columns of kRunColumns, in their order (selectList()).
 RunRecord runOfRow(const QSqlQuery& select)
 {
@@ -643,7 +614,7 @@ RunRecord runOfRow(const QSqlQuery& select)
     run.letters = select.value(7).toInt();
     for (int c = 0; c < 4; ++c)
         run.colours[size_t(c)] = ColorValue(select.value(8 + c).toUInt());
-    run.interval_ms = select.value(12).toInt();
+    run.pace = zrv::Pace(select.value(12).toInt());
     run.duration_minutes = select.value(13).toInt();
     run.run_ms = select.value(14).toLongLong();
     run.steps = select.value(15).toLongLong();
@@ -695,7 +666,7 @@ QString orderExpression(RunKey key, int layout)
         return QStringLiteral("exercise");
     case RunKey::Type:
         return QStringLiteral("type");
-    case RunKey::Interval:
+    case RunKey::Pace:
         return QStringLiteral("speed_ms");
     case RunKey::Delivered: // a file of an older layout, read as it is, has no such column
         return layout >= 3 ? QStringLiteral("delivered_us") : QStringLiteral("NULL");
@@ -788,37 +759,7 @@ std::optional<Routine> SqliteJournal::routine() const
     openOnce();
     if (!m_readable || m_layout < 4)
         return std::nullopt;
-    QSqlQuery select(m_db);
-    select.setForwardOnly(true);
-    Routine routine;
-    bool stored = false;
-    if (!select.exec(QStringLiteral("SELECT name, value FROM routine_options")))
-        return std::nullopt;
-    while (select.next()) {
-        const QString name = select.value(0).toString();
-        if (name == QLatin1String("stored"))
-            stored = true;
-        else if (name == QLatin1String("progression"))
-            routine.progression = select.value(1).toBool();
-        else if (name == QLatin1String("goal_minutes"))
-            routine.goal_minutes = select.value(1).toInt();
-    }
-    if (!stored)
-        return std::nullopt;
-    if (!select.exec(QStringLiteral("SELECT exercise, duration_s FROM routine_steps ORDER BY position")))
-        return std::nullopt;
-    while (select.next())
-        routine.steps.append({select.value(0).toInt(), select.value(1).toInt()});
-    if (!select.exec(
-            QStringLiteral("SELECT exercise, interval_ms, limit_ms, since_utc_ms FROM routine_paces")))
-        return std::nullopt;
-    while (select.next()) {
-        const int exercise = select.value(0).toInt();
-        if (exercise >= 0 && exercise < Routine::kExercises)
-            routine.paces[size_t(exercise)] = {select.value(1).toInt(), select.value(2).toInt(),
-                                               select.value(3).toLongLong()};
-    }
-    return routine.normalized();
+    return m_routine.read();
 }
 
 bool SqliteJournal::saveRoutine(const Routine& routine)
@@ -828,28 +769,7 @@ bool SqliteJournal::saveRoutine(const Routine& routine)
         return false;
     if (exec(QStringLiteral("BEGIN IMMEDIATE")) != Failure::None)
         return false;
-    const auto run = [this](const QString& sql, const QVariantList& values) {
-        QSqlQuery query(m_db);
-        return execWith(query, sql, values);
-    };
-    bool ok = run(QStringLiteral("DELETE FROM routine_steps"), {}) &&
-              run(QStringLiteral("DELETE FROM routine_paces"), {}) &&
-              run(QStringLiteral("DELETE FROM routine_options"), {});
-    for (int i = 0; ok && i < routine.steps.size(); ++i)
-        ok =
-            run(QStringLiteral("INSERT INTO routine_steps (position, exercise, duration_s) VALUES (?, ?, ?)"),
-                {i, routine.steps[i].exercise, routine.steps[i].duration_s});
-    for (int e = 0; ok && e < Routine::kExercises; ++e) {
-        const RoutinePace& pace = routine.paces[size_t(e)];
-        ok = run(QStringLiteral("INSERT INTO routine_paces (exercise, interval_ms, limit_ms, since_utc_ms) "
-                                "VALUES (?, ?, ?, ?)"),
-                 {e, pace.interval_ms, pace.limit_ms, pace.since_ms});
-    }
-    const std::pair<const char*, int> options[] = {
-        {"stored", 1}, {"progression", int(routine.progression)}, {"goal_minutes", routine.goal_minutes}};
-    for (const auto& [name, value] : options)
-        ok = ok && run(QStringLiteral("INSERT INTO routine_options (name, value) VALUES (?, ?)"),
-                       {QLatin1String(name), value});
+    bool ok = m_routine.write(routine);
     // Tables of the file's own making (other columns, a trigger) may take the rows and give back
     // something else: the routine is stored only when it reads back as it was written.
     ok = ok && this->routine() == routine.normalized();

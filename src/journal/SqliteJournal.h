@@ -2,6 +2,7 @@
 
 #include "core/Routine.h"
 #include "journal/JournalFigures.h"
+#include "journal/RoutineStore.h"
 #include "journal/RunRecord.h"
 
 #include <QObject>
@@ -111,6 +112,8 @@ class SqliteJournal : public QObject, public RunLog
     QString m_connection;
     bool m_opened = false;
     QSqlDatabase m_db;
+    // The routine's tables, on m_db.
+    RoutineStore m_routine{m_db};
     bool m_readable = false;
     // The layout of the runs table as it is read: older than the program's only for a file that
     // is read and not migrated.
@@ -138,8 +141,8 @@ class SqliteJournal : public QObject, public RunLog
     // cannot be written now.
     bool remove(const QList<RunRecord>& runs);
 
-    // The daily routine kept in the file; nullopt when none was stored yet or the file cannot
-    // be read (the routine is then the standard one).
+    // The daily routine kept in the file beside the runs (RoutineStore); nullopt when none was
+    // stored yet or the file cannot be read (the routine is then the standard one).
     std::optional<Routine> routine() const;
     // Stores the routine in one transaction.  False, with the file unchanged, when it cannot be
     // written now (or is a newer version's): the caller keeps it and tries again later.

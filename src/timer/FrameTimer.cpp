@@ -1,6 +1,5 @@
 #include "timer/FrameTimer.h"
 
-#include "core/Report.h"
 #include "timer/ActivitySource.h"
 #include "timer/Clock.h"
 #include "timer/RealtimeKitClient.h"
@@ -14,11 +13,11 @@
 #include <QThread>
 
 // Off by default; QT_LOGGING_RULES="zerlivan.timer.debug=true" turns the tick log on.  One line
-// per tick, written right before onTimer runs:
+// per tick, written right before ticked is emitted:
 //     tick t_us=<T> last_ms=<L> interval_ms=<I> lag=<N>
 // T: the monotonic time of the tick in microseconds (CLOCK_MONOTONIC on Linux, the reading the
 //    tick was decided on); L: lastTick, the millisecond count at the tick (wraps at 2^32);
-// I: interval at the tick; N: lagCount.  Differences of T give the real pace of a run.
+// I: the pace at the tick; N: lagCount.  Differences of T give the real pace of a run.
 // At info level ("zerlivan.timer.info=true"), once per run, what made the ticking thread prompt:
 //     promptness: scheduler slice 100 us for thread <tid>; timer slack 1 us (was 50 us)
 Q_LOGGING_CATEGORY(lcTimer, "zerlivan.timer", QtWarningMsg)
@@ -44,7 +43,7 @@ struct FrameTimer::Private {
 
     bool activeOnly = true;
     bool enabled = true;
-    quint32 interval_ms = 1000;
+    zrv::Pace pace{1000};
     bool running = false;
     bool ticking = false; // the timer holds the idle slot: its wake-up is (or will be) armed
     quint32 lastTick_ms = 0;
@@ -99,7 +98,7 @@ struct FrameTimer::Private {
         }
     }
 
-    // Aims the wake-up at the moment the millisecond count reaches lastTick + interval, or at
+    // Aims the wake-up at the moment the millisecond count reaches lastTick + pace, or at
     // once when that has passed.  Inside a pass the pass does it at its end.
     void rearm()
     {
@@ -110,7 +109,7 @@ struct FrameTimer::Private {
         if (inPass)
             return;
         const qint64 now_ns = clock->monotonicNanoseconds();
-        const auto check = checkTick(millisecondsAt(now_ns), lastTick_ms, interval_ms);
+        const auto check = checkTick(millisecondsAt(now_ns), lastTick_ms, quint32(pace.ms()));
         waker->armAt(wakeMomentNs(now_ns, check.due ? 0 : check.msUntilDue));
     }
 
@@ -154,9 +153,9 @@ struct FrameTimer::Private {
         if (ticking) {
             const qint64 now_ns = clock->monotonicNanoseconds();
             const quint32 now_ms = millisecondsAt(now_ns);
-            const auto check = checkTick(now_ms, lastTick_ms, interval_ms);
+            const auto check = checkTick(now_ms, lastTick_ms, quint32(pace.ms()));
             if (check.due) {
-                const quint32 overdue_ms = now_ms - lastTick_ms - interval_ms;
+                const quint32 overdue_ms = now_ms - lastTick_ms - quint32(pace.ms());
                 lastTimes = {now_ns,
                              zrv::timing::millisecondStartNs(now_ns) -
                                  qint64(overdue_ms) * zrv::timing::kNanosecondsPerMillisecond,
@@ -164,14 +163,13 @@ struct FrameTimer::Private {
                 scheduleStarted = false;
                 lastTick_ms = now_ms;
                 qCDebug(lcTimer, "tick t_us=%lld last_ms=%u interval_ms=%u lag=%d", now_ns / 1000,
-                        unsigned(now_ms), unsigned(interval_ms), check.lagCount);
-                if (q->tickProbe)
-                    q->tickProbe(now_ns, check.lagCount);
-                if (q->onTimer) {
-                    zrv::guarded([this, &check] { q->onTimer(q, check.lagCount); });
-                    if (!alive)
-                        return;
-                }
+                        unsigned(now_ms), unsigned(pace.ms()), check.lagCount);
+                emit q->aboutToTick(now_ns, check.lagCount);
+                if (!alive)
+                    return;
+                emit q->ticked(check.lagCount);
+                if (!alive)
+                    return;
             }
         }
         inPass = false;
@@ -238,16 +236,16 @@ void FrameTimer::setEnabled(bool on)
         m_d->stop();
 }
 
-quint32 FrameTimer::interval() const
+zrv::Pace FrameTimer::pace() const
 {
-    return m_d->interval_ms;
+    return m_d->pace;
 }
 
-void FrameTimer::setInterval(quint32 interval_ms)
+void FrameTimer::setPace(zrv::Pace pace)
 {
-    if (interval_ms == m_d->interval_ms)
+    if (pace == m_d->pace)
         return;
-    m_d->interval_ms = interval_ms;
+    m_d->pace = pace;
     // Applies from the next pass, measured from lastTick: aim the wake-up anew.
     m_d->rearm();
 }

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "core/Pace.h"
+
 #include <QObject>
-#include <functional>
 #include <memory>
 
 class Clock;
@@ -10,16 +11,16 @@ class ActivitySource; // reports the application becoming active or inactive
 class ThreadPromptness;
 
 // The frame timer.  Ticks on the user-interface thread, never while another handler runs,
-// never closer together than interval on the millisecond clock, only while the application is
+// never closer together than the pace on the millisecond clock, only while the application is
 // active when activeOnly is on.  Sleeps until the next tick is due (no busy polling).
 //
 // States: stopped (not running, nothing armed), ticking (running, the wake-up armed for the
 // next due moment) and suspended (running, nothing armed: activeOnly and the application not
 // active).  A pass runs when the wake-up fires: it first lets the event loop deliver whatever
-// is waiting (a key press, a repaint), then reads the clock and ticks if interval has run out.
+// is waiting (a key press, a repaint), then reads the clock and ticks if the pace has run out.
 //
 // The wake-up is aimed at the very nanosecond at which the millisecond count reaches
-// lastTick + interval, so a tick that comes within that millisecond sets lastTick exactly to the
+// lastTick + pace, so a tick that comes within that millisecond sets lastTick exactly to the
 // due value and sub-millisecond lateness never adds up over a run.
 //
 // While ticking, the thread asks the scheduler for prompt wake-ups (ThreadPromptness) and gives
@@ -43,21 +44,15 @@ class FrameTimer : public QObject
     void setActiveOnly(bool on);
     bool isEnabled() const;
     void setEnabled(bool on);
-    quint32 interval() const;
-    void setInterval(quint32 interval_ms);
+    // The time between ticks; 1000 ms until set.
+    zrv::Pace pace() const;
+    void setPace(zrv::Pace pace);
     bool isRunning() const;
     quint32 lastTick() const;
 
-    // Raised at each tick with the number of whole intervals since the previous tick (>= 1).
-    std::function<void(QObject* sender, int lagCount)> onTimer;
-
-    // For measurements: called at each tick right before onTimer with the monotonic time of the
-    // tick in nanoseconds (the reading lastTick was taken from) and the lagCount.
-    std::function<void(qint64 tickNs, int lagCount)> tickProbe;
-
     // The last tick as measured, for the pace a run was given: the monotonic time it was decided
     // on, the moment it was due (the nanosecond at which the millisecond count reached the
-    // previous tick's + interval, or the start's or resume's + interval), and whether it was the
+    // previous tick's + pace, or the start's or resume's + pace), and whether it was the
     // first since the schedule started (a start, a resume after a suspend) rather than a step on
     // from the tick before.
     struct TickTimes {
@@ -75,6 +70,14 @@ class FrameTimer : public QObject
     // one holds is given back first.
     void setPromptness(std::unique_ptr<ThreadPromptness> promptness);
     const ThreadPromptness* promptness() const;
+
+  signals:
+    // At each tick, with the number of whole paces since the previous tick (>= 1).  Connected
+    // directly; a slot must not raise (nothing between it and the event loop catches).
+    void ticked(int lagCount);
+    // For measurements: right before ticked, with the monotonic time of the tick in
+    // nanoseconds (the reading lastTick was taken from) and the lagCount.
+    void aboutToTick(qint64 tick_ns, int lagCount);
 
   private:
     struct Private;

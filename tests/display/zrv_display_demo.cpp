@@ -39,8 +39,8 @@ class DemoForm : public QWidget
         connect(m_display, &ExerciseDisplay::finalized, this, [this] { m_step.stop(); });
         // Another screen or resolution: the frame again (the dots start over).
         connect(m_display, &ExerciseDisplay::surfaceRemade, this,
-                [this] { zrv::guarded([this] { drawFirstFrame(); }); });
-        connect(&m_step, &QTimer::timeout, this, [this] { zrv::guarded([this] { step(); }); });
+                [this] { zrv::attempt([this] { drawFirstFrame(); }); });
+        connect(&m_step, &QTimer::timeout, this, [this] { zrv::attempt([this] { step(); }); });
     }
 
   protected:
@@ -48,7 +48,7 @@ class DemoForm : public QWidget
     {
         QWidget::showEvent(event);
         if (!event->spontaneous())
-            zrv::guarded([this] {
+            zrv::attempt([this] {
                 m_display->initialize();
                 drawFirstFrame();
             });

@@ -127,7 +127,7 @@ class TestE2eJournal : public QObject
         for (int i = 0; i < 3; ++i) {
             const RunRecord& run = runs[2 - i]; // newest first
             QCOMPARE(run.exercise, i);
-            QCOMPARE(run.interval_ms, kSpeed_ms[i]);
+            QCOMPARE(run.pace.ms(), kSpeed_ms[i]);
             QCOMPARE(run.end, RunEnd::Escape);
             QVERIFY2(run.run_ms >= 1400 && run.run_ms < 6000, qPrintable(QString::number(run.run_ms)));
             // One step an interval, but for a tick or two the busy machine may have lost.

@@ -40,7 +40,7 @@ class TestScreenForm : public QObject
     {
         rig.settings.type = order;
         rig.settings.minutes = minutes;
-        rig.settings.interval_ms = interval_ms;
+        rig.settings.pace = zrv::Pace(interval_ms);
         rig.settings.background = rgbColor(255, 255, 255);
         rig.settings.active = rgbColor(255, 0, 0);
         rig.settings.passive = rgbColor(0, 0, 255);
@@ -66,12 +66,12 @@ class TestScreenForm : public QObject
         ExerciseRig rig(globalScale());
         rig.settings.letters = 36;
         rig.settings.lines = 6;
-        rig.settings.interval_ms = 130;
+        rig.settings.pace = zrv::Pace(130);
         rig.settings.font = FontSpec{QStringLiteral("Courier New"), 10, 162, 0, 0};
         rig.start(2);
         QCOMPARE(rig.letters().block(1).letters, 36);
         QCOMPARE(rig.letters().block(1).lines, 6);
-        QCOMPARE(rig.screen->timer()->interval(), 130u);
+        QCOMPARE(rig.screen->timer()->pace().ms(), 130);
         QVERIFY(rig.screen->timer()->isEnabled());
         // The canvas carries the run's font after initialize() made a new canvas.
         QCOMPARE(rig.canvas()->font.name, QStringLiteral("Courier New"));
@@ -80,10 +80,10 @@ class TestScreenForm : public QObject
         // A second run takes the settings given since.
         rig.pressKey(Qt::Key_Escape);
         QVERIFY(!rig.screen->isVisible());
-        rig.settings.interval_ms = 2000;
+        rig.settings.pace = zrv::Pace(2000);
         rig.settings.lines = 1;
         rig.start(2);
-        QCOMPARE(rig.screen->timer()->interval(), 2000u);
+        QCOMPARE(rig.screen->timer()->pace().ms(), 2000);
         QCOMPARE(rig.letters().block(1).lines, 1);
     }
 
@@ -208,7 +208,8 @@ class TestScreenForm : public QObject
         ExerciseRig rig(end == QLatin1String("display failure") ? 0.2 : globalScale());
         setUpDot(rig, 0, end == QLatin1String("duration") ? 1 : 0, 1000);
         RunRecord record;
-        rig.screen->onRunEnded = [&record](const RunRecord& run) { record = run; };
+        connect(rig.screen.get(), &ExerciseWindow::runEnded,
+                [&record](const RunRecord& run) { record = run; });
         rig.start(0);
         QCOMPARE(rig.screen->screenSaver()->isHeld(), end != QLatin1String("display failure"));
         if (end == QLatin1String("Escape while paused")) {
@@ -235,7 +236,8 @@ class TestScreenForm : public QObject
         ExerciseRig rig(globalScale());
         setUpDot(rig, 0, 1, 1000);
         RunRecord record;
-        rig.screen->onRunEnded = [&record](const RunRecord& run) { record = run; };
+        connect(rig.screen.get(), &ExerciseWindow::runEnded,
+                [&record](const RunRecord& run) { record = run; });
         rig.start(0);
         for (int s = 0; s < 30; ++s)
             rig.tick();
@@ -290,14 +292,15 @@ class TestScreenForm : public QObject
         for (int e = 0; e < 3; ++e) {
             ExerciseSettings settings = rig.settings;
             settings.exercise = e;
-            settings.interval_ms = 400 + 100 * e;
+            settings.pace = zrv::Pace(400 + 100 * e);
             if (e > 0)
                 stages.append({std::nullopt, 2, QStringLiteral("next %1").arg(e)});
             stages.append({settings, 2, {}});
         }
         rig.screen->setRoutine(stages);
         QList<RunRecord> runs;
-        rig.screen->onRunEnded = [&runs](const RunRecord& run) { runs.append(run); };
+        connect(rig.screen.get(), &ExerciseWindow::runEnded,
+                [&runs](const RunRecord& run) { runs.append(run); });
         rig.start(0);
         int stage = 0;
         bool paused = false;
@@ -325,7 +328,7 @@ class TestScreenForm : public QObject
         QCOMPARE(runs.size(), ends.size());
         for (int r = 0; r < runs.size(); ++r) {
             QCOMPARE(runs[r].exercise, r);
-            QCOMPARE(runs[r].interval_ms, 400 + 100 * r);
+            QCOMPARE(runs[r].pace.ms(), 400 + 100 * r);
             QCOMPARE(runs[r].end, ends[r]);
             QVERIFY(runs[r].routine_utc_ms && runs[r].routine_utc_ms == runs[0].routine_utc_ms);
         }

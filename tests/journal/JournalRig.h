@@ -22,7 +22,7 @@ inline RunRecord SampleRun(int exercise, const QDateTime& started, int n = 0)
     run.lines = 1 + n % 6;
     run.letters = 4 + n;
     run.colours = {rgbColor(n, 0, 0), rgbColor(0, n, 0), rgbColor(0, 0, n), rgbColor(n, n, n)};
-    run.interval_ms = 400 - 10 * n;
+    run.pace = zrv::Pace(400 - 10 * n);
     run.duration_minutes = n % 6;
     run.run_ms = 60'000 + 1'000 * n;
     run.steps = 150 + n;
@@ -34,7 +34,7 @@ inline RunRecord SampleRun(int exercise, const QDateTime& started, int n = 0)
 // `run` at another pace, and lasting `run_ms` when given.
 inline RunRecord Paced(RunRecord run, int interval_ms, std::optional<qint64> run_ms = {})
 {
-    run.interval_ms = interval_ms;
+    run.pace = zrv::Pace(interval_ms);
     run.run_ms = run_ms.value_or(run.run_ms);
     return run;
 }

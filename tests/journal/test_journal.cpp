@@ -93,7 +93,7 @@ QString Drawn(const PaceChart& chart, bool fastest)
     for (const PaceSeries& s : chart.series) {
         QStringList paces;
         for (const RunRecord& run : fastest ? s.fastest : s.runs)
-            paces << QString::number(run.interval_ms);
+            paces << QString::number(run.pace.ms());
         series << QStringLiteral("%1:%2").arg(s.type).arg(paces.join(QLatin1Char(',')));
     }
     return series.join(QLatin1Char(';'));
@@ -202,7 +202,7 @@ class TestJournal : public QObject
         // Item indexes 7, 1, 8, 4: Lacivert, Beyaz, Sarı, Kırmızı.
         QCOMPARE(block.colours, (std::array<ColorValue, 4>{rgbColor(0, 0, 192), rgbColor(255, 255, 255),
                                                            rgbColor(255, 255, 0), rgbColor(255, 0, 0)}));
-        QCOMPARE(block.interval_ms, 350);
+        QCOMPARE(block.pace.ms(), 350);
         QCOMPARE(block.run_ms, 120500);
         QCOMPARE(block.end, RunEnd::Duration);
         QVERIFY(!block.inactive);
@@ -419,7 +419,7 @@ class TestJournal : public QObject
         Routine routine = Routine::standard();
         routine.steps.append({RoutineStep::kRest, 5});
         routine.steps.append({RoutineStep::kReading, 180});
-        routine.paces[1] = {340, 200, 1'700'000'000'000};
+        routine.paces[1] = {zrv::Pace(340), zrv::Pace(200), 1'700'000'000'000};
         routine.progression = false;
         routine.goal_minutes = 12;
         RunRecord step = SampleRun(0, At(2024, 5, 1, 10));
@@ -481,9 +481,10 @@ class TestJournal : public QObject
                                                         : RunEnd::Stopped;
             records.prepend(run); // in any order
         }
-        const RoutinePace pace{400, limit_ms, setAfterRuns ? now.toMSecsSinceEpoch() : 0};
+        const RoutinePace pace{zrv::Pace(400), zrv::Pace(limit_ms),
+                               setAfterRuns ? now.toMSecsSinceEpoch() : 0};
         const PacePlan plan = planPace(pace, progression, records, now);
-        QCOMPARE(plan.interval_ms, expected_ms);
+        QCOMPARE(plan.pace.ms(), expected_ms);
         if (!text.isEmpty())
             QCOMPARE(planText(0, plan, now), text);
     }
@@ -540,9 +541,9 @@ class TestJournal : public QObject
         const QList<DayFigures> days = figuresByDay({a, b, c});
         QCOMPARE(days.size(), 2);
         QCOMPARE(days[0].day, QDate(2024, 5, 4));
-        QCOMPARE(days[0].interval_ms, 500.0);
+        QCOMPARE(days[0].pace_ms, 500.0);
         QCOMPARE(days[1].day, QDate(2024, 5, 6));
-        QCOMPARE(days[1].interval_ms, 375.0); // (300 * 1 + 400 * 3) / 4
+        QCOMPARE(days[1].pace_ms, 375.0); // (300 * 1 + 400 * 3) / 4
         QCOMPARE(days[1].minutes, 4.0);
         QCOMPARE(days[1].runs, 2);
         QCOMPARE(totalOf({a, b, c}).minutes, 4.0);

@@ -70,7 +70,7 @@ class TestJournalPage : public QObject
         const QList<DayFigures> days = figuresByDay({half, half, longest});
         QCOMPARE(days.size(), 1);
         QVERIFY(days[0].minutes > 0);
-        QVERIFY(days[0].interval_ms > 300 && days[0].interval_ms < 500);
+        QVERIFY(days[0].pace_ms > 300 && days[0].pace_ms < 500);
         QCOMPARE(spanName(61'500), QStringLiteral("1 dk 2 sn"));
         QCOMPARE(spanName(-65'000), QStringLiteral("-1 dk 5 sn"));
         QCOMPARE(spanName(double(max)), QStringLiteral("277777777777 sa 46 dk"));
@@ -103,7 +103,7 @@ class TestJournalPage : public QObject
         // Sorted by the journal, by the column and then by the start; the end of a run in the
         // order of its kinds, not of its stored names.
         model.sort(RunTableModel::Speed, Qt::AscendingOrder);
-        QCOMPARE(model.run(0).interval_ms, 300);
+        QCOMPARE(model.run(0).pace.ms(), 300);
         QCOMPARE(model.index(0, RunTableModel::Delivered).data().toString(), QStringLiteral("300,0"));
         QCOMPARE(model.run(1).started, model.run(0).started.addSecs(7 * 3600));
         model.sort(RunTableModel::End, Qt::AscendingOrder);

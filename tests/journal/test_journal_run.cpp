@@ -111,7 +111,7 @@ class TestJournalRun : public QObject
                                       rig.control("boxNkt")};
         for (int c = 0; c < 4; ++c)
             QCOMPARE(colourName(run.colours[size_t(c)]), colours[c]->currentText());
-        QCOMPARE(run.interval_ms, 250);
+        QCOMPARE(run.pace.ms(), 250);
         QCOMPARE(run.duration_minutes, 3);
         QCOMPARE(run.steps, 7);
         QCOMPARE(run.run_ms, ran_ms);
@@ -155,7 +155,7 @@ class TestJournalRun : public QObject
         const QList<RunRecord> runs = rig.journal.runs();
         QCOMPARE(runs.size(), 4);
         QCOMPARE(runs[0].exercise, 0);
-        QCOMPARE(runs[0].interval_ms, 340);
+        QCOMPARE(runs[0].pace.ms(), 340);
         QCOMPARE(runs[0].end, RunEnd::Escape);
         QVERIFY(runs[0].routine_utc_ms);
         QVERIFY2(plan->text().startsWith(QStringLiteral("Bugün: Nokta 360 ms (dün 360 ms)")),
@@ -192,7 +192,7 @@ class TestJournalRun : public QObject
         QCOMPARE(rig.control<QLabel>("labTotal")->text(), QStringLiteral("Toplam: 3 dk 10 sn"));
         QCOMPARE(stored->goal_minutes, 12);
         QVERIFY(!stored->progression);
-        QCOMPARE(stored->paces[0].interval_ms, rig.control<QSpinBox>("valPace0")->value());
+        QCOMPARE(stored->paces[0].pace->ms(), rig.control<QSpinBox>("valPace0")->value());
     }
 
     void howRunsEnd()

@@ -310,7 +310,7 @@ class TestMalformedFiles : public QObject
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         QCOMPARE(form.model().index(SettingsModel::Exercise), 1);
         QCOMPARE(form.model().index(SettingsModel::Letters), letterIndex);
-        QCOMPARE(form.model().intervalText(), speedShown);
+        QCOMPARE(form.model().paceText(), speedShown);
         // The shown speed is stored back; the index line keeps its text.
         QCOMPARE(form.lstOptions().get(19), speedShown.toLatin1());
         QCOMPARE(form.lstOptions().get(14), text);

@@ -101,12 +101,12 @@ int main(int argc, char** argv)
     ExerciseWindow screen(std::move(env));
     // The exercise with its built-in settings, at the pace asked for, without an end.
     ExerciseSettings settings = zrvtest::DefaultSettings(opt.exercise);
-    settings.interval_ms = opt.interval_ms;
+    settings.pace = zrv::Pace(opt.interval_ms);
     settings.minutes = 0;
     screen.setSettings(settings);
 
     Stats s;
-    screen.timer()->tickProbe = [&s, &opt](qint64 tickNs, int lagCount) {
+    QObject::connect(screen.timer(), &FrameTimer::aboutToTick, [&s, &opt](qint64 tickNs, int lagCount) {
         const qint64 ms = tickNs / 1'000'000;
         if (s.firstNs < 0)
             s.firstNs = tickNs;
@@ -120,7 +120,7 @@ int main(int argc, char** argv)
         s.prevMs = ms;
         s.lastNs = tickNs;
         ++s.ticks;
-    };
+    });
 
     std::printf("zrv_soak: exercise %d, %d ms, %.1f minutes, %s display\n", opt.exercise, opt.interval_ms,
                 opt.minutes, opt.memoryDisplay ? "in-memory" : "screen");

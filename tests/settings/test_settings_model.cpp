@@ -4,6 +4,7 @@
 #include "PrivateMounts.h"
 #include "core/Cp1254.h"
 #include "core/Exceptions.h"
+#include "core/Report.h"
 #include "core/SettingsList.h"
 #include "core/SettingsModel.h"
 #include "core/StepFrames.h"
@@ -17,6 +18,7 @@
 #include <cerrno>
 #include <cstring>
 #include <memory>
+#include <stdexcept>
 
 using Lines = QList<QByteArray>;
 using Changes = zrvtest::LineChanges;
@@ -61,7 +63,7 @@ QString StateOf(const SettingsModel& m, const QString& name)
         return s;
     }
     if (name == QLatin1String("valHiz"))
-        return m.intervalText();
+        return m.paceText();
     if (name == QLatin1String("boxSaveOptions"))
         return m.saveOptions() ? QStringLiteral("1") : QStringLiteral("0");
     if (name == QLatin1String("txtFnt"))
@@ -372,11 +374,11 @@ class TestSettingsModel : public QObject
         SettingsModel m;
         QCOMPARE(ShowOn(m, DefaultLines({{2, QByteArray::number(exercise)}})), QString());
         const Lines before = m.list().lines();
-        m.setIntervalText(text);
+        m.setPaceText(text);
         const int speedLine = exercise == 0 ? 8 : exercise == 1 ? 19 : 34;
         QCOMPARE(ChangedLines(before, m.list().lines()), QList<int>{speedLine});
         QCOMPARE(m.list().get(speedLine), line);
-        QCOMPARE(m.runSettings().interval_ms, interval_ms);
+        QCOMPARE(m.runSettings().pace.ms(), interval_ms);
     }
 
     // What the speed box's interval shows as on a screen: between two whole numbers of frames,
@@ -402,7 +404,7 @@ class TestSettingsModel : public QObject
     {
         QFETCH(int, interval_ms);
         QFETCH(double, hz);
-        QTEST(zrv::speedFramesTip(interval_ms, hz), "tip");
+        QTEST(zrv::speedFramesTip(zrv::Pace(interval_ms), hz), "tip");
     }
 
     // ---- the font -----------------------------------------------------------------------------
@@ -494,6 +496,39 @@ class TestSettingsModel : public QObject
         m.selectExercise(1);
         QCOMPARE(m.startCaption(), QStringLiteral("Alıştırma: Piramit"));
         QCOMPARE(m.list().get(2), QByteArray("1"));
+    }
+
+    // Where the program calls code that raises (the list, the display): an error is shown once,
+    // with its full stop, and the step stops there; a step that raises nothing shows nothing.
+    void attemptShowsTheError_data()
+    {
+        QTest::addColumn<int>("raised"); // 0 nothing, 1 the program's own error, 2 another
+        QTest::addColumn<QStringList>("shown");
+        QTest::newRow("nothing") << 0 << QStringList();
+        QTest::newRow("the program's own") << 1 << QStringList{"'x' is not a valid integer value."};
+        QTest::newRow("another") << 2 << QStringList{"no room."};
+    }
+    void attemptShowsTheError()
+    {
+        QFETCH(int, raised);
+        QFETCH(QStringList, shown);
+        QStringList reports;
+        zrv::setReportHook([&reports](zrv::ReportKind kind, const QString& text) {
+            QCOMPARE(kind, zrv::ReportKind::Error);
+            reports << text;
+        });
+        bool finished = false;
+        const bool ok = zrv::attempt([&] {
+            if (raised == 1)
+                throw ConvertError(QStringLiteral("'x' is not a valid integer value"));
+            if (raised == 2)
+                throw std::runtime_error("no room");
+            finished = true;
+        });
+        zrv::setReportHook({});
+        QCOMPARE(ok, raised == 0);
+        QCOMPARE(finished, ok);
+        QCOMPARE(reports, shown);
     }
 };
 

@@ -42,7 +42,7 @@ inline QString UnlikeModel(const SettingsWindow& window)
     }
     if (Control<QCheckBox>(window, "boxSaveOptions")->isChecked() != m.saveOptions())
         unlike << QStringLiteral("boxSaveOptions");
-    if (Control<SpinEdit>(window, "valHiz")->text() != m.intervalText())
+    if (Control<SpinEdit>(window, "valHiz")->text() != m.paceText())
         unlike << QStringLiteral("valHiz");
     if (Control<QLineEdit>(window, "txtFnt")->text() != m.fontText())
         unlike << QStringLiteral("txtFnt");

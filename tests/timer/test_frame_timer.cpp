@@ -78,15 +78,14 @@ struct Rig {
         timer = std::make_unique<FrameTimer>(nullptr, &clock, std::move(w), &activity);
         timer->setActiveOnly(true);
         timer->setEnabled(false);
-        timer->setInterval(interval_ms);
+        timer->setPace(zrv::Pace(int(interval_ms)));
         timer->setPromptness(
             std::make_unique<ThreadPromptness>(std::make_unique<FakeScheduler>(&thread), nullptr));
-        timer->onTimer = [this](QObject* sender, int lag) {
-            QCOMPARE(sender, timer.get());
+        QObject::connect(timer.get(), &FrameTimer::ticked, [this](int lag) {
             ticks.append({timer->lastTick(), lag});
             if (during)
                 during();
-        };
+        });
     }
 
     // The event loop wakes `late_ns` after the armed deadline (or now, if that is later).
@@ -181,7 +180,7 @@ class TestFrameTimer : public QObject
         FrameTimer timer(nullptr, &clock, std::make_unique<ManualWaker>(), &activity);
         QVERIFY(timer.activeOnly());
         QVERIFY(timer.isEnabled());
-        QCOMPARE(timer.interval(), 1000u);
+        QCOMPARE(timer.pace().ms(), 1000);
         QVERIFY(timer.isRunning());
         QVERIFY(timer.isTicking());
         QCOMPARE(timer.lastTick(), clock.milliseconds());
@@ -262,24 +261,6 @@ class TestFrameTimer : public QObject
         QCOMPARE(rig.ticks[2].lag, 1);
     }
 
-    void intervalZero()
-    {
-        Rig rig(0);
-        rig.timer->setEnabled(true);
-        // Every pass ticks; the wake-up is always "at once", never a call from inside.
-        QVERIFY(rig.waker->deadline() <= rig.clock.monotonicNanoseconds());
-        QVERIFY(rig.ticks.isEmpty());
-        const qint64 steps_ns[] = {0, 100'000, 7 * kMs, 2 * kMs + 900'000};
-        const int lags[] = {1, 1, 7, 3};
-        for (int i = 0; i < 4; ++i) {
-            rig.clock.advanceNs(steps_ns[i]);
-            QVERIFY(rig.waker->isArmed());
-            rig.waker->fire();
-            QCOMPARE(rig.ticks.size(), i + 1);
-            QCOMPARE(rig.ticks[i].lag, lags[i]);
-        }
-    }
-
     void intervalChangeWhileTicking_data()
     {
         QTest::addColumn<quint32>("newInterval");
@@ -298,12 +279,12 @@ class TestFrameTimer : public QObject
         Rig rig(400);
         rig.timer->setEnabled(true);
         if (changeAfter_ms == 0)
-            rig.during = [&] { rig.timer->setInterval(newInterval); };
+            rig.during = [&] { rig.timer->setPace(zrv::Pace(int(newInterval))); };
         QVERIFY(rig.FireLate());
         rig.during = nullptr;
         const quint32 last = rig.timer->lastTick();
         rig.clock.advanceMs(changeAfter_ms);
-        rig.timer->setInterval(newInterval);
+        rig.timer->setPace(zrv::Pace(int(newInterval)));
         QVERIFY(rig.FireLate());
         QCOMPARE(rig.ticks.size(), 2);
         QCOMPARE(rig.ticks[1].last_ms - last, nextTickAt_ms);
@@ -469,35 +450,17 @@ class TestFrameTimer : public QObject
         QCOMPARE(order, expected);
     }
 
-    void errorInHandlerReportedAndTickingGoesOn()
-    {
-        Rig rig(40);
-        rig.timer->setEnabled(true);
-        rig.during = [&rig] {
-            if (rig.ticks.size() == 1)
-                throw InvalidOperation(QStringLiteral("Canvas does not allow drawing"));
-        };
-        QVERIFY(rig.FireLate());
-        QCOMPARE(m_reports, QStringList{"Canvas does not allow drawing."});
-        QVERIFY(rig.timer->isRunning());
-        QVERIFY(rig.waker->isArmed());
-        QVERIFY(rig.FireLate());
-        QVERIFY(rig.FireLate());
-        QCOMPARE(rig.ticks.size(), 3);
-        QCOMPARE(m_reports.size(), 1);
-    }
-
     // A handler that runs an event loop of its own (an error box, say) while the wake-up fires
     // again gets no tick inside it.
     void noTickInsideATick()
     {
-        Rig rig(0);
+        Rig rig(40);
         rig.timer->setEnabled(true);
         int depth = 0, deepest = 0;
         rig.during = [&] {
             deepest = qMax(deepest, ++depth);
             if (rig.ticks.size() == 1) {
-                rig.clock.advanceMs(5);
+                rig.clock.advanceMs(45);
                 rig.waker->fire();
             }
             --depth;
@@ -525,10 +488,10 @@ class TestFrameTimer : public QObject
     {
         Rig rig(40);
         QList<qint64> probed;
-        rig.timer->tickProbe = [&](qint64 ns, int lag) {
+        connect(rig.timer.get(), &FrameTimer::aboutToTick, [&](qint64 ns, int lag) {
             probed << ns;
             QCOMPARE(lag, 1);
-        };
+        });
         TimerLog log(QStringLiteral("zerlivan.timer.debug=true"));
         rig.timer->setEnabled(true);
         rig.FireLate(123'456);
@@ -633,30 +596,24 @@ class TestFrameTimer : public QObject
         QCOMPARE(woken, 2);
     }
 
-    // The real timer on the real clock and waker: a few ticks at 10 ms, in order, never closer
-    // than the interval on the millisecond clock; with Interval 0 other events still get through.
+    // The real timer on the real clock and waker: a few ticks at 40 ms, in order, never closer
+    // than the pace on the millisecond clock.
     void realTimerSmoke()
     {
         ManualActivity activity(true);
         FrameTimer timer(nullptr, nullptr, {}, &activity);
         timer.setEnabled(false);
-        timer.setInterval(10);
+        timer.setPace(zrv::Pace(40));
         QList<quint32> ticks;
-        timer.onTimer = [&](QObject*, int lag) {
+        connect(&timer, &FrameTimer::ticked, [&](int lag) {
             QVERIFY(lag >= 1);
             ticks << timer.lastTick();
-        };
+        });
         timer.setEnabled(true);
         QTRY_VERIFY_WITH_TIMEOUT(ticks.size() >= 5, 5000);
         for (int i = 1; i < ticks.size(); ++i)
-            QVERIFY(ticks[i] - ticks[i - 1] >= 10u);
+            QVERIFY(ticks[i] - ticks[i - 1] >= 40u);
 
-        timer.setInterval(0);
-        bool otherTimerFired = false;
-        QTimer::singleShot(5, this, [&] { otherTimerFired = true; });
-        QTRY_VERIFY_WITH_TIMEOUT(otherTimerFired, 5000);
-        const auto count = ticks.size();
-        QTRY_VERIFY_WITH_TIMEOUT(ticks.size() > count + 3, 5000);
         timer.setEnabled(false);
         const auto stoppedAt = ticks.size();
         QTest::qWait(30);
