@@ -59,7 +59,8 @@ class TestReadingScreen : public QObject
         };
         rig.screen->setRoutine({stage, {rig.settings, 2, {}}});
         QList<RunRecord> runs;
-        connect(rig.screen.get(), &ExerciseWindow::runEnded, this, [&runs](const RunRecord& run) { runs.append(run); });
+        connect(rig.screen.get(), &ExerciseWindow::runEnded, this,
+                [&runs](const RunRecord& run) { runs.append(run); });
         rig.start(0);
         QVERIFY(QTest::qWaitForWindowExposed(rig.screen.get()));
         QCoreApplication::processEvents(); // the first page drawn: the clock runs from here
