@@ -106,6 +106,7 @@ class ExerciseWindow : public QWidget
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
@@ -143,11 +144,12 @@ class ExerciseWindow : public QWidget
     ActivitySource* m_activity;
     ScreenSaverInhibitor* m_screenSaver;
     QLabel* m_pauseLine = nullptr;
-    RunRecord m_run;             // the run being shown
-    bool m_running = false;      // from the show step to the close
-    bool m_displayTaken = false; // the display was taken for the run
-    std::optional<RunEnd> m_end; // why a close was requested, when it was
-    qint64 m_startNs = 0;        // the monotonic moment of StartTime
+    quint64 m_spaceReleased_ms = 0; // the moment of Space's last release, as the window system tells it
+    RunRecord m_run;                // the run being shown
+    bool m_running = false;         // from the show step to the close
+    bool m_displayTaken = false;    // the display was taken for the run
+    std::optional<RunEnd> m_end;    // why a close was requested, when it was
+    qint64 m_startNs = 0;           // the monotonic moment of StartTime
     bool m_paused = false;
     qint64 m_pauseStartNs = 0; // the monotonic moment the pause going on began
     qint64 m_pausedNs = 0;     // the pauses of the run that have ended
