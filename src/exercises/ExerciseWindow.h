@@ -144,12 +144,13 @@ class ExerciseWindow : public QWidget
     ActivitySource* m_activity;
     ScreenSaverInhibitor* m_screenSaver;
     QLabel* m_pauseLine = nullptr;
-    quint64 m_spaceReleased_ms = 0; // the moment of Space's last release, as the window system tells it
-    RunRecord m_run;                // the run being shown
-    bool m_running = false;         // from the show step to the close
-    bool m_displayTaken = false;    // the display was taken for the run
-    std::optional<RunEnd> m_end;    // why a close was requested, when it was
-    qint64 m_startNs = 0;           // the monotonic moment of StartTime
+    // The moment of Space's last release, as the window system tells it.
+    quint64 m_spaceReleased_ms = 0;
+    RunRecord m_run;             // the run being shown
+    bool m_running = false;      // from the show step to the close
+    bool m_displayTaken = false; // the display was taken for the run
+    std::optional<RunEnd> m_end; // why a close was requested, when it was
+    qint64 m_startNs = 0;        // the monotonic moment of StartTime
     bool m_paused = false;
     qint64 m_pauseStartNs = 0; // the monotonic moment the pause going on began
     qint64 m_pausedNs = 0;     // the pauses of the run that have ended
