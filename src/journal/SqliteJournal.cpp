@@ -237,7 +237,7 @@ void handOver(const QStringList& made, const QString& madeIn)
 // are and nothing goes to a folder named after the replacement characters.
 QString folderNamed(const QByteArray& bytes)
 {
-    const QString name = QFile::decodeName(bytes);
+    QString name = QFile::decodeName(bytes);
     if (!bytes.startsWith('/') || QFile::encodeName(name) == bytes)
         return name;
     for (qsizetype slash = bytes.indexOf('/', 1); slash != -1; slash = bytes.indexOf('/', slash + 1))
