@@ -46,3 +46,15 @@ seed layout4-routine "$v2 $v2runs $v3 ALTER TABLE runs ADD COLUMN routine_utc_ms
  INSERT INTO routine_paces VALUES (0, 360, 100, 0), (1, -5, 3000000000, -1), (9, 1, 1, 1);
  INSERT INTO routine_options VALUES ('stored', 1), ('progression', 0), ('goal_minutes', -3);
  PRAGMA user_version=4;"
+# Another program's database at the journal's path: its own tables, no version.
+seed foreign "CREATE TABLE notes (id INTEGER PRIMARY KEY, body TEXT NOT NULL, created INTEGER);
+ CREATE INDEX notes_by_time ON notes (created);
+ INSERT INTO notes VALUES (1, 'alışveriş listesi', 1714980600), (2, 'toplantı', 1715000000);"
+# A routine stored with no steps at all.
+seed layout4-routine-empty "$v2 $v2runs $v3 ALTER TABLE runs ADD COLUMN routine_utc_ms INTEGER;
+ CREATE TABLE routine_steps (position INTEGER PRIMARY KEY, exercise INTEGER NOT NULL, duration_s INTEGER NOT NULL);
+ CREATE TABLE routine_paces (exercise INTEGER PRIMARY KEY, interval_ms INTEGER NOT NULL, limit_ms INTEGER NOT NULL,
+  since_utc_ms INTEGER NOT NULL);
+ CREATE TABLE routine_options (name TEXT PRIMARY KEY, value INTEGER NOT NULL);
+ INSERT INTO routine_options VALUES ('stored', 1), ('progression', 1), ('goal_minutes', 10);
+ PRAGMA user_version=4;"

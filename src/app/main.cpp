@@ -1,6 +1,7 @@
 // Zerlivan: a trainer for the eye exercises of speed reading.
 #include "app/CommandLine.h"
 #include "app/FontWarmUp.h"
+#include "app/SessionBusProbe.h"
 #include "app/SettingsLock.h"
 #include "app/StopRequests.h"
 #include "core/Report.h"
@@ -94,6 +95,8 @@ int main(int argc, char* argv[])
 
     StopSignals::ignoreBrokenPipes();
     avoidSessionBusAutolaunch();
+    // Before the application asks for the bus, which it does while it connects to the display.
+    zrv::leaveSilentSessionBusAlone(stderr);
     // The font configuration is read while the application connects to the display.
     zrv::FontWarmUp fontWarmUp;
     zrv::beginApplicationStart(stderr);

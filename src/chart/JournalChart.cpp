@@ -206,7 +206,7 @@ void JournalChart::addMinutes(const PaceChart& figures, QDateTimeAxis* timeAxis)
     double maxMinutes = 0;
     const QTimeZone zone = figures.from.timeZone();
     for (const DayFigures& day : figures.days) {
-        const double start = double(QDateTime(day.day, QTime(0, 0), zone).toMSecsSinceEpoch());
+        const double start = double(day.day.startOfDay(zone).toMSecsSinceEpoch());
         const double width = 24 * 3600 * 1000.0;
         const double left = start + width * 0.15;
         const double right = start + width * 0.85;

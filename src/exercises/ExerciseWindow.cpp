@@ -282,9 +282,23 @@ void ExerciseWindow::restTick()
 
 void ExerciseWindow::keyPressEvent(QKeyEvent* event)
 {
-    // Space held down pauses once, not on and off with the key's repeats.
-    if (!(event->key() == Qt::Key_Space && event->isAutoRepeat()))
+    // Space held down pauses once, not on and off with the key's repeats.  On X11 a repeat
+    // comes as a release and a press of the same moment, and Qt does not always see the pair
+    // as one (the press may not have arrived when the release is read): a press in the
+    // millisecond of the last release is a repeat as well.
+    const bool repeat =
+        event->isAutoRepeat() || (m_spaceReleased_ms && event->timestamp() >= m_spaceReleased_ms &&
+                                  event->timestamp() - m_spaceReleased_ms <= 1);
+    if (!(event->key() == Qt::Key_Space && repeat))
         keyDown(event->key(), event->modifiers());
+    event->accept();
+}
+
+void ExerciseWindow::keyReleaseEvent(QKeyEvent* event)
+{
+    // A release never pauses nor resumes.
+    if (event->key() == Qt::Key_Space && !event->isAutoRepeat())
+        m_spaceReleased_ms = event->timestamp();
     event->accept();
 }
 

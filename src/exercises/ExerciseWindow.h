@@ -114,6 +114,7 @@ class ExerciseWindow : public QWidget
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
@@ -151,6 +152,8 @@ class ExerciseWindow : public QWidget
     ActivitySource* m_activity;
     ScreenSaverInhibitor* m_screenSaver;
     QLabel* m_pauseLine = nullptr;
+    // The moment of Space's last release, as the window system tells it.
+    quint64 m_spaceReleased_ms = 0;
     RunRecord m_run;             // the run being shown
     bool m_running = false;      // from the show step to the close
     bool m_displayTaken = false; // the display was taken for the run

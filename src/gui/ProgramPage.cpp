@@ -317,7 +317,8 @@ void ProgramPage::showRoutine()
     lstSteps->clear();
     for (const RoutineStep& step : std::as_const(m_routine.steps))
         lstSteps->addItem(zrv::stepName(step));
-    lstSteps->setCurrentRow(qBound(0, row, int(m_routine.steps.size()) - 1));
+    if (!m_routine.steps.isEmpty()) // a routine of no steps: an empty list, nothing chosen
+        lstSteps->setCurrentRow(qBound(0, row, int(m_routine.steps.size()) - 1));
     labTotal->setText(tr("Toplam: %1").arg(zrv::secondsName(m_routine.totalSeconds())));
     const QDateTime now = m_now();
     QStringList plan;

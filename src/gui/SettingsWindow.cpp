@@ -608,7 +608,10 @@ void SettingsWindow::centerOnScreen()
         return;
     const QRect area = screen->availableGeometry();
     const QSize frame = frameGeometry().size();
-    move(area.left() + (area.width() - frame.width()) / 2, area.top() + (area.height() - frame.height()) / 2);
+    // On a screen smaller than the window its top left corner stays on the screen, with the
+    // title bar and the tabs, and the rest runs off to the right and below.
+    move(area.left() + qMax(0, (area.width() - frame.width()) / 2),
+         area.top() + qMax(0, (area.height() - frame.height()) / 2));
 }
 
 void SettingsWindow::followScreenWithSpeedTip()

@@ -11,8 +11,10 @@ constexpr qint64 kSecsPerHour = 3600;
 // The whole hour at or before `t`, in `zone`.
 QDateTime hourOf(const QDateTime& t, const QTimeZone& zone)
 {
+    // Counted back from `t`: a whole hour that the clocks skip has no time of its own.
     const QDateTime local = t.toTimeZone(zone);
-    return QDateTime(local.date(), QTime(local.time().hour(), 0), zone);
+    const QTime time = local.time();
+    return local.addMSecs(-qint64(time.minute() * 60 + time.second()) * 1000 - time.msec());
 }
 
 // Spreads `units` whole days or hours over at most `maxTicks` marks: how many units a step.
@@ -25,7 +27,7 @@ int stepOf(qint64 units, int maxTicks)
 
 QDateTime chartStart(const QDateTime& now, int days)
 {
-    return QDateTime(now.date().addDays(1 - days), QTime(0, 0), now.timeZone());
+    return now.date().addDays(1 - days).startOfDay(now.timeZone());
 }
 
 PaceChart paceChart(const QList<RunRecord>& runs, const QDateTime& now, int maxTicks)
@@ -84,8 +86,8 @@ PaceChart paceChart(const QList<RunRecord>& runs, const QDateTime& now, int maxT
     const qint64 days = firstDay.daysTo(end);
     const int step = stepOf(days, maxTicks);
     const qint64 steps = (days + step - 1) / step;
-    chart.from = QDateTime(end.addDays(-steps * step), QTime(0, 0), zone);
-    chart.to = QDateTime(end, QTime(0, 0), zone);
+    chart.from = end.addDays(-steps * step).startOfDay(zone);
+    chart.to = end.startOfDay(zone);
     chart.ticks = int(steps) + 1;
     return chart;
 }

@@ -21,7 +21,8 @@ struct PaceChart {
     QList<PaceSeries> series; // the types that were run, in the selector's order
     QList<DayFigures> days;   // the minutes trained on each day with runs
     // The time axis: `ticks` evenly spaced marks from `from` to `to`, both included, on whole
-    // days (at midnight) or, when `hours`, on whole hours.
+    // days (at their first moment: midnight, or later where the clocks skip it) or, when `hours`, on whole
+    // hours.
     QDateTime from;
     QDateTime to;
     int ticks = 0;
@@ -32,7 +33,7 @@ struct PaceChart {
     bool isEmpty() const { return series.isEmpty(); }
 };
 
-// 00:00 of the first of the `days` days that end with the day of `now`.
+// The start of the first of the `days` days that end with the day of `now`.
 QDateTime chartStart(const QDateTime& now, int days);
 
 // The chart of `runs` (of one exercise, any order) up to the day of `now`, its time axis with no

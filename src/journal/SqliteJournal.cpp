@@ -8,13 +8,13 @@
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QStandardPaths>
 #include <QTimeZone>
 #include <QUrl>
 #include <algorithm>
 #include <iterator>
 #include <utility>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -216,6 +216,21 @@ void handOver(const QStringList& made, const QString& madeIn)
         if (::lchown(QFile::encodeName(path).constData(), owner.st_uid, owner.st_gid) != 0)
             continue; // gone again, or a file system without owners: nothing to hand over
 }
+// The folder the file system names `bytes`, as a path the program can pass on.  A name that is
+// not UTF-8 (Windows-1254 bytes) has no QString of its own: the folder is made when missing and
+// named through a descriptor of it held until the program ends, so that its bytes stay as they
+// are and nothing goes to a folder named after the replacement characters.
+QString folderNamed(const QByteArray& bytes)
+{
+    QString name = QFile::decodeName(bytes);
+    if (!bytes.startsWith('/') || QFile::encodeName(name) == bytes)
+        return name;
+    for (qsizetype slash = bytes.indexOf('/', 1); slash != -1; slash = bytes.indexOf('/', slash + 1))
+        ::mkdir(bytes.left(slash).constData(), 0700); // an existing one is left as it is
+    ::mkdir(bytes.constData(), 0700);
+    const int folder = ::open(bytes.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    return folder < 0 ? name : QStringLiteral("/proc/self/fd/%1").arg(folder);
+}
 } // namespace
 
 SqliteJournal::SqliteJournal(QString path, QObject* parent)
@@ -242,7 +257,7 @@ QString SqliteJournal::defaultPath()
     // The folder the menu entry starts the program in, whatever the application is called.  A
     // relative XDG_DATA_HOME is not to be used (it would put a journal in every folder the
     // program starts in): the default is, as when it is not set.
-    QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    QString data = folderNamed(qgetenv("XDG_DATA_HOME"));
     if (QDir::isRelativePath(data))
         data = QDir::homePath() + QStringLiteral("/.local/share");
     return data + QStringLiteral("/zerlivan/journal.sqlite");
@@ -375,6 +390,11 @@ SqliteJournal::Failure SqliteJournal::prepareSchema()
     if (version >= 2)
         if (const Failure f = checkRunsTable(version); f != Failure::None)
             return f;
+    // Before the layout is known to be this program's, a database of another program (its own
+    // tables, no version) is not taken over: it is set aside as it is.
+    if (version < 2)
+        if (const Failure f = checkNoForeignTables(version); f != Failure::None)
+            return f;
     QStringList statements;
     if (version == 0) { // a new file, or an empty database: the current layout
         statements << createRunsSql(kSchemaVersion) << QString::fromLatin1(kCreateIndex)
@@ -397,6 +417,26 @@ SqliteJournal::Failure SqliteJournal::prepareSchema()
         return f;
     }
     return exec(QStringLiteral("COMMIT"));
+}
+
+// A file without a version holds nothing (this program makes its tables and its version in one
+// transaction); one of the first layout holds its runs table alone.
+SqliteJournal::Failure SqliteJournal::checkNoForeignTables(int version)
+{
+    QSqlQuery query(m_db);
+    // The first layout's file holds its runs table and what belongs to it (an index).
+    const QString ownTable =
+        version == 1 ? QStringLiteral(" AND tbl_name <> 'runs' COLLATE NOCASE") : QString();
+    if (!query.exec(QStringLiteral("SELECT group_concat(name, ', ') FROM sqlite_master"
+                                   " WHERE name NOT LIKE 'sqlite\\_%' ESCAPE '\\'") +
+                    ownTable) ||
+        !query.next())
+        return classify(query.lastError(), true);
+    const QString foreign = query.value(0).toString();
+    if (foreign.isEmpty())
+        return Failure::None;
+    m_error = QStringLiteral("the file holds what another program made: %1").arg(foreign.left(200));
+    return Failure::Unusable;
 }
 
 // The runs table is a table, with the columns runs are written to, no other column a run must
@@ -731,18 +771,26 @@ QList<RunRecord> SqliteJournal::runPage(const RunOrder& order, qint64 offset, in
 bool SqliteJournal::remove(const QList<RunRecord>& runs)
 {
     openOnce();
-    QStringList ids;
-    for (const RunRecord& run : runs)
-        if (run.id > 0)
-            ids << QString::number(run.id);
-    if (!ids.isEmpty()) {
+    const bool inFile =
+        std::any_of(runs.begin(), runs.end(), [](const RunRecord& run) { return run.id > 0; });
+    if (inFile) {
         if (m_state != JournalState::Open)
             return false;
         if (exec(QStringLiteral("BEGIN IMMEDIATE")) != Failure::None)
             return false;
-        if (exec(QStringLiteral("DELETE FROM runs WHERE id IN (%1)").arg(ids.join(QLatin1Char(',')))) !=
-                Failure::None ||
-            exec(QStringLiteral("COMMIT")) != Failure::None) {
+        // A number is given again once the highest run is gone, by another copy of the program
+        // too: a row goes only with the start of the run that was read.
+        QSqlQuery drop(m_db);
+        bool ok = drop.prepare(QStringLiteral("DELETE FROM runs WHERE id = ? AND started_utc_ms = ?"));
+        for (const RunRecord& run : runs) {
+            if (!ok || run.id <= 0)
+                continue;
+            drop.bindValue(0, run.id);
+            drop.bindValue(1, run.started.toMSecsSinceEpoch());
+            ok = drop.exec();
+        }
+        drop.finish();
+        if (!ok || exec(QStringLiteral("COMMIT")) != Failure::None) {
             m_db.rollback();
             return false;
         }

@@ -98,6 +98,8 @@ class SqliteJournal : public QObject, public RunLog
     }
     Failure tryOpen(ReadMode mode);
     Failure prepareSchema();
+    // Unusable when the file, of a layout before the second, holds what this program does not make.
+    Failure checkNoForeignTables(int version);
     // The runs table as the given layout has it (its columns, nothing else runs must fill).
     Failure checkRunsTable(int layout);
     Failure storePending();
@@ -137,7 +139,8 @@ class SqliteJournal : public QObject, public RunLog
     QList<RunRecord> runPage(const RunOrder& order, qint64 offset, int limit) const;
 
     // Takes `runs` out of the journal, all or none, in one transaction: those of the file by
-    // their numbers, those held in memory as they are.  False, with nothing taken, when the file
+    // their numbers and starts (a run another copy stored since under a number given again
+    // stays), those held in memory as they are.  False, with nothing taken, when the file
     // cannot be written now.
     bool remove(const QList<RunRecord>& runs);
 

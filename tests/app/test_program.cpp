@@ -8,11 +8,14 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <csignal>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace
@@ -206,6 +209,7 @@ class TestProgram : public QObject
         QTest::newRow("SIGINT") << int(SIGINT) << QString();
         QTest::newRow("log into a closed pipe") << int(SIGTERM) << QStringLiteral("closed pipe");
         QTest::newRow("relative XDG_DATA_HOME") << int(SIGTERM) << QStringLiteral("data");
+        QTest::newRow("a session bus that never answers") << int(SIGTERM) << QStringLiteral("silent bus");
     }
     void stopSignalSaves()
     {
@@ -213,10 +217,22 @@ class TestProgram : public QObject
         QFETCH(QString, started);
         QTemporaryDir dir;
         Copy copy;
+        // A socket that takes connections (into its backlog) and never answers.
+        const int silentBus = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        const auto closeBus = qScopeGuard([silentBus] { ::close(silentBus); });
+        if (started == "silent bus") {
+            sockaddr_un address{};
+            address.sun_family = AF_UNIX;
+            qstrncpy(address.sun_path, QFile::encodeName(dir.filePath("bus")).constData(),
+                     sizeof address.sun_path);
+            QVERIFY(::bind(silentBus, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+                    ::listen(silentBus, 16) == 0);
+            copy.env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), "unix:path=" + dir.filePath("bus"));
+        }
         if (started == "data") {
             copy.env.insert(QStringLiteral("XDG_DATA_HOME"), started);
             copy.env.insert(QStringLiteral("HOME"), dir.filePath(QStringLiteral("home")));
-        } else if (!started.isEmpty()) {
+        } else if (started == "closed pipe") {
             copy.env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("*.debug=true"));
             copy.env.insert(QStringLiteral("QT_FORCE_STDERR_LOGGING"), QStringLiteral("1"));
             copy.process.setChildProcessModifier([] {
@@ -236,6 +252,8 @@ class TestProgram : public QObject
         QCOMPARE(saved.count("\r\n"), 41);
         QVERIFY(!QFile::exists(dir.filePath("zrv.opt.lock")));
         QCOMPARE(QFile::exists(dir.filePath("home/.local/share/zerlivan")), started == "data");
+        if (started == "silent bus") // said once, why
+            QCOMPARE(copy.process.readAllStandardError().count("does not answer"), 1);
     }
 
     // Started in a folder whose name is "Ödev" in Windows-1254 bytes, not valid UTF-8: the

@@ -248,6 +248,19 @@ class TestScreenForm : public QObject
 
         rig.pressKey(Qt::Key_Space);
         QVERIFY(line->isVisible() && !rig.waker->isArmed() && !rig.screen->screenSaver()->isHeld());
+        // Held down on X11: the repeats come as a release and a press of one moment, which Qt
+        // does not always mark as repeats; neither they nor the last release resume.
+        const auto send = [&rig](QEvent::Type type, quint64 t_ms) {
+            QKeyEvent key(type, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
+            key.setTimestamp(t_ms);
+            QApplication::sendEvent(rig.screen.get(), &key);
+        };
+        for (const quint64 t_ms : {5000, 5040, 5080}) {
+            send(QEvent::KeyRelease, t_ms);
+            send(QEvent::KeyPress, t_ms);
+        }
+        send(QEvent::KeyRelease, 5120);
+        QVERIFY(line->isVisible());
         rig.activity.setActive(false);
         rig.activity.setActive(true);
         QVERIFY(!rig.waker->isArmed());
@@ -307,6 +320,11 @@ class TestScreenForm : public QObject
         for (int i = 0; i < 100 && rig.screen->isVisible(); ++i) {
             QCOMPARE(rig.screen->isResting(), stage % 2 == 1);
             QVERIFY(rig.screen->display()->isInitialized());
+            if (i == 0) { // a pause in an exercise is not its time, as in a single run
+                rig.pressKey(Qt::Key_Space);
+                rig.clock.advanceMs(60'000);
+                rig.pressKey(Qt::Key_Space);
+            }
             if (stage == 1 && !paused) { // a pause in a rest does not count down
                 paused = true;
                 rig.pressKey(Qt::Key_Space);
@@ -332,6 +350,8 @@ class TestScreenForm : public QObject
             QCOMPARE(runs[r].end, ends[r]);
             QVERIFY(runs[r].routine_utc_ms && runs[r].routine_utc_ms == runs[0].routine_utc_ms);
         }
+        QCOMPARE(runs[0].paused_ms, 60'000);
+        QVERIFY(runs[0].run_ms >= 2'000 && runs[0].run_ms <= 2'400); // its 2 s, to the step that ends them
     }
 
     // While the application is inactive nothing ticks, but the duration keeps running: the

@@ -22,7 +22,9 @@
 #include <QStandardPaths>
 
 #include <csignal>
+#include <filesystem>
 #include <optional>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -84,6 +86,21 @@ RunRecord Typed(int type, const QDateTime& started, int interval_ms, qint64 run_
     run.type = type;
     run.end = end;
     return run;
+}
+
+// Santiago de Chile puts its clocks forward at midnight: the day of 2026 that has no 00:00.
+QDate SkippedMidnight()
+{
+    const QTimeZone zone("America/Santiago");
+    for (QDate day(2026, 1, 1); day.year() == 2026; day = day.addDays(1))
+        if (!QDateTime(day, QTime(0, 0), zone).isValid())
+            return day;
+    return {};
+}
+
+QDateTime InSantiago(const QDate& day, int hour)
+{
+    return QDateTime(day, QTime(hour, 0), QTimeZone("America/Santiago"));
 }
 
 // A chart's series as "type:pace,pace;type:pace", the runs' points or each day's fastest.
@@ -166,6 +183,17 @@ class TestJournal : public QObject
         // Deleting takes exactly the runs given, by their numbers.
         QVERIFY(journal.remove({all[0], all[2]}));
         QCOMPARE(WithoutIds(SqliteJournal(deeper).runs()), (QList<RunRecord>{stored[3], stored[1]}));
+        // Another copy takes the run this one shows and stores a new one, which gets its number
+        // again: this copy's delete leaves the new run.
+        QVERIFY(journal.record(SampleRun(0, At(2024, 5, 4, 9), 5)));
+        const RunRecord shown = journal.runs().first();
+        SqliteJournal other(deeper);
+        QVERIFY(other.remove({shown}));
+        const RunRecord since = SampleRun(2, At(2024, 5, 5, 9), 6);
+        QVERIFY(other.record(since));
+        QCOMPARE(other.runs().first().id, shown.id);
+        QVERIFY(journal.remove({shown}));
+        QCOMPARE(WithoutIds(SqliteJournal(deeper).runs()), (QList<RunRecord>{since, stored[3], stored[1]}));
 
         RawDb raw(deeper);
         QCOMPARE(raw.Value(QStringLiteral("PRAGMA integrity_check")).toString(), QStringLiteral("ok"));
@@ -240,6 +268,15 @@ class TestJournal : public QObject
             << QStringList{"CREATE TRIGGER t AFTER INSERT ON runs BEGIN DELETE FROM runs; END"};
         QTest::newRow("refusing runs")
             << Damage::None << QStringList{"CREATE UNIQUE INDEX one ON runs (exercise)"};
+        QTest::newRow("another program's database") << Damage::None
+                                                    << QStringList{"DROP TABLE runs",
+                                                                   "DROP TABLE routine_steps",
+                                                                   "DROP TABLE routine_paces",
+                                                                   "DROP TABLE routine_options",
+                                                                   "CREATE TABLE notes (body TEXT)",
+                                                                   "INSERT INTO notes VALUES ('not a run')",
+                                                                   "PRAGMA user_version=0",
+                                                                   "PRAGMA journal_mode=DELETE"};
         QTest::newRow("first layout, a date it cannot read")
             << Damage::None
             << QStringList{
@@ -326,6 +363,28 @@ class TestJournal : public QObject
         QCOMPARE(WithoutIds(SqliteJournal(m_path).runs()), QList<RunRecord>{later});
     }
 
+    // A data folder named in bytes that are not UTF-8 ("Ödev" in Windows-1254): the journal goes
+    // under that very folder, not one named after the replacement characters.
+    void dataFolderOfOtherBytes()
+    {
+        const QByteArray folder = QFile::encodeName(m_dir.path()) + "/data/\xD6"
+                                                                    "dev";
+        const QByteArray saved = qgetenv("XDG_DATA_HOME");
+        const auto restore = qScopeGuard([&] {
+            std::filesystem::remove_all(folder.toStdString()); // beyond what QDir can name
+            if (saved.isNull())
+                qunsetenv("XDG_DATA_HOME");
+            else
+                qputenv("XDG_DATA_HOME", saved);
+        });
+        qputenv("XDG_DATA_HOME", folder);
+        QVERIFY(SqliteJournal(SqliteJournal::defaultPath()).record(SampleRun(0, At(2024, 5, 1, 10))));
+        struct stat st {
+        };
+        QCOMPARE(::stat((folder + "/zerlivan/journal.sqlite").constData(), &st), 0);
+        QVERIFY(!QFileInfo::exists(m_dir.filePath(QStringLiteral("data/\uFFFDdev"))));
+    }
+
     // A file on a read-only file system, or in a folder that cannot be written, is read, never
     // written; runs are kept in memory.
     void readOnlyPlace_data()
@@ -342,8 +401,6 @@ class TestJournal : public QObject
         QFETCH(bool, secondLayout);
         if (mount && !zrvtest::EnterPrivateMounts())
             QSKIP("needs the right to mount a file system");
-        if (!mount && geteuid() == 0)
-            QSKIP("root writes in any folder");
         const QString dir = QFileInfo(m_path).absolutePath();
         {
             SqliteJournal journal(m_path);
@@ -351,6 +408,13 @@ class TestJournal : public QObject
         }
         if (secondLayout)
             QVERIFY(ToSecondLayout(m_path));
+        // Root writes in any folder: there the folder's owner is an unprivileged user, who
+        // opens the journal.
+        constexpr uid_t kNobody = 65534;
+        const bool asOwner = !mount && geteuid() == 0;
+        if (asOwner)
+            for (const QString& path : {m_dir.path(), dir, m_path})
+                QVERIFY(::chown(QFile::encodeName(path).constData(), kNobody, kNobody) == 0);
         std::optional<zrvtest::ReadOnlyBind> readOnly;
         if (mount)
             QVERIFY(readOnly.emplace(dir).Mounted());
@@ -360,20 +424,38 @@ class TestJournal : public QObject
             [&] { QFile::setPermissions(dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner); });
         const QByteArray before = ReadAll(m_path);
 
-        SqliteJournal journal(m_path);
-        QCOMPARE(journal.state(), JournalState::ReadOnly);
-        QCOMPARE(journal.runs().size(), 4);
-        const RunRecord later = SampleRun(1, At(2024, 6, 1, 10), 5);
-        QVERIFY(!journal.record(later));
-        QCOMPARE(journal.pendingCount(), 1);
-        QCOMPARE(WithoutIds(journal.runs()).first(), later);
-        QCOMPARE(ReadAll(m_path), before);
+        const auto check = [&] {
+            SqliteJournal journal(m_path);
+            QCOMPARE(journal.state(), JournalState::ReadOnly);
+            QCOMPARE(journal.runs().size(), 4);
+            const RunRecord later = SampleRun(1, At(2024, 6, 1, 10), 5);
+            QVERIFY(!journal.record(later));
+            QCOMPARE(journal.pendingCount(), 1);
+            QCOMPARE(WithoutIds(journal.runs()).first(), later);
+            QCOMPARE(ReadAll(m_path), before);
 
-        // Nowhere to make the file at all.
-        SqliteJournal none(dir + QStringLiteral("/sub/journal.sqlite"));
-        QCOMPARE(none.state(), JournalState::ReadOnly);
-        QVERIFY(!none.record(later));
-        QCOMPARE(none.runs().size(), 1);
+            // Nowhere to make the file at all.
+            SqliteJournal none(dir + QStringLiteral("/sub/journal.sqlite"));
+            QCOMPARE(none.state(), JournalState::ReadOnly);
+            QVERIFY(!none.record(later));
+            QCOMPARE(none.runs().size(), 1);
+        };
+        if (!asOwner) {
+            check();
+            return;
+        }
+        const pid_t child = fork();
+        QVERIFY(child >= 0);
+        if (child == 0) {
+            if (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)
+                _exit(2);
+            check();
+            _exit(QTest::currentTestFailed() ? 1 : 0);
+        }
+        int status = 0;
+        QCOMPARE(waitpid(child, &status, 0), child);
+        QVERIFY(WIFEXITED(status));
+        QCOMPARE(WEXITSTATUS(status), 0);
     }
 
     // Another copy holding the file: runs wait in memory and are stored once it lets go.
@@ -457,6 +539,7 @@ class TestJournal : public QObject
         QTest::newRow("an early end steps back")
             << "D360 D360 D360 E340" << true << 100 << false << 360 << "";
         QTest::newRow("the limit holds") << "D210 D210 D210" << true << 205 << false << 205 << "";
+        QTest::newRow("a limit raised above the runs") << "D210 D210" << true << 300 << false << 300 << "";
         QTest::newRow("stopped runs do not count")
             << "D360 S360 D360 D360" << true << 100 << false << 340 << "";
         QTest::newRow("off: the pace as set") << "D360 D360 D360" << false << 100 << false << 400 << "";
@@ -498,6 +581,7 @@ class TestJournal : public QObject
         QTest::newRow("today not yet") << QList<int>{5, 5, 2} << 2;
         QTest::newRow("a missed day pauses") << QList<int>{5, 0, 5, 5} << 3;
         QTest::newRow("two missed days end it") << QList<int>{5, 0, 0, 5, 5} << 2;
+        QTest::newRow("yesterday missed, today not yet") << QList<int>{5, 5, 0, 2} << 2;
     }
     void dailyGoal()
     {
@@ -538,20 +622,25 @@ class TestJournal : public QObject
         const RunRecord b = Paced(SampleRun(1, At(2024, 5, 6, 23, 30)), 400, 180'000);
         // Lasted no time: its speed alone.
         const RunRecord c = Paced(SampleRun(1, At(2024, 5, 4, 12)), 500, 0);
-        const QList<DayFigures> days = figuresByDay({a, b, c});
+        // 01:30 in Istanbul: the local day, not the day before of UTC.
+        const RunRecord early = Paced(SampleRun(1, At(2024, 5, 4, 1, 30)), 500, 0);
+        const QList<DayFigures> days = figuresByDay({a, b, c, early});
         QCOMPARE(days.size(), 2);
+        QCOMPARE(days[0].runs, 2);
         QCOMPARE(days[0].day, QDate(2024, 5, 4));
         QCOMPARE(days[0].pace_ms, 500.0);
         QCOMPARE(days[1].day, QDate(2024, 5, 6));
         QCOMPARE(days[1].pace_ms, 375.0); // (300 * 1 + 400 * 3) / 4
         QCOMPARE(days[1].minutes, 4.0);
         QCOMPARE(days[1].runs, 2);
-        QCOMPARE(totalOf({a, b, c}).minutes, 4.0);
+        QCOMPARE(totalOf({a, b, c, early}).minutes, 4.0);
 
         for (int d = 6; d <= 12; ++d) // every day of that week starts on Monday the 6th
             QCOMPARE(weekStart(At(2024, 5, d, 23, 59)), At(2024, 5, 6, 0));
         QCOMPARE(thirtyDaysStart(At(2024, 5, 30, 15)), At(2024, 5, 1, 0));
         QCOMPARE(chartStart(At(2024, 5, 30, 15), 14), At(2024, 5, 17, 0));
+        const QDate skipped = SkippedMidnight();
+        QCOMPARE(chartStart(InSantiago(skipped.addDays(1), 12), 2), InSantiago(skipped, 1));
     }
 
     // The chart's points: a run each at its own pace, a series a type; its time axis on whole
@@ -584,6 +673,13 @@ class TestJournal : public QObject
                                                            RunEnd::DisplayFailure)}
                                  << At(2024, 5, 9, 12) << "0:300,250"
                                  << "0:250" << At(2024, 5, 9, 8) << At(2024, 5, 9, 11) << 4;
+        // The first day's clocks go from 23:59:59 to 01:00: its first moment is 01:00.
+        const QDate skipped = SkippedMidnight();
+        QTest::newRow("a day without its midnight")
+            << QList<RunRecord>{Typed(0, InSantiago(skipped.addDays(1), 10), 250),
+                                Typed(0, InSantiago(skipped, 10), 300)}
+            << InSantiago(skipped.addDays(1), 12) << "0:300,250"
+            << "0:300,250" << InSantiago(skipped, 1) << InSantiago(skipped.addDays(2), 0) << 3;
         QTest::newRow("nothing shown")
             << QList<RunRecord>{Typed(0, At(2024, 5, 8, 9), 100, 0, RunEnd::DisplayFailure)}
             << At(2024, 5, 9, 12) << ""

@@ -193,6 +193,19 @@ class TestJournalRun : public QObject
         QCOMPARE(stored->goal_minutes, 12);
         QVERIFY(!stored->progression);
         QCOMPARE(stored->paces[0].pace->ms(), rig.control<QSpinBox>("valPace0")->value());
+
+        // Every step taken out: an empty list and nothing to start, also when a page reads such a
+        // routine from the file.
+        while (steps->count() > 0) {
+            steps->setCurrentRow(0);
+            click("btnStepRemove");
+        }
+        QVERIFY(rig.journal.routine()->steps.isEmpty());
+        QVERIFY(!rig.control<QPushButton>("btnProgram")->isEnabled());
+        Rig again(path("steps.sqlite"));
+        again.main.findChild<QWidget*>(QStringLiteral("pageProgram"))->show();
+        QCOMPARE(again.control<QListWidget>("lstSteps")->count(), 0);
+        QVERIFY(!again.control<QPushButton>("btnProgram")->isEnabled());
     }
 
     void howRunsEnd()

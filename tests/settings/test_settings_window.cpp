@@ -181,6 +181,11 @@ class TestSettingsWindow : public QObject
         zrv::setRandSeed(0xFFFFFFFFu);
         ShowWith(file);
         QCOMPARE(m_form->windowTitle(), QStringLiteral("Zerlivan"));
+        // Its top left corner on the screen, also a screen smaller than the window (a second
+        // ctest entry runs on a screen of 320 x 200).
+        const QRect area = m_form->screen()->availableGeometry();
+        QVERIFY2(area.contains(m_form->frameGeometry().topLeft()),
+                 qPrintable(QStringLiteral("at %1, %2").arg(m_form->x()).arg(m_form->y())));
         QCOMPARE(m_form->minimumSize(), QSize(492, 447));
         QCOMPARE(m_form->maximumSize(), QSize(492, 447));
         QCOMPARE(m_form->windowFlags() & (Qt::WindowMaximizeButtonHint | Qt::WindowMinimizeButtonHint),

@@ -141,7 +141,16 @@ class TestScreenSaverInhibitor : public QObject
             free(info);
             return state;
         };
-        xcb_set_screen_saver(c, 2, 0, XCB_BLANKING_PREFERRED, XCB_EXPOSURES_ALLOWED); // 2 s
+        // Reset at half the server's timeout, read at every reset; not more often than a second
+        // apart, nor less than ten.
+        const auto resetInterval_ms = [c](int timeout_s) {
+            xcb_set_screen_saver(c, int16_t(timeout_s), 0, XCB_BLANKING_PREFERRED, XCB_EXPOSURES_ALLOWED);
+            return ScreenSaverInhibitor::system().resetXScreenSaver();
+        };
+        QCOMPARE(resetInterval_ms(7), 3500);
+        QCOMPARE(resetInterval_ms(1), 1000);
+        QCOMPARE(resetInterval_ms(600), 10'000);
+        QCOMPARE(resetInterval_ms(2), 1000);
         xcb_force_screen_saver(c, XCB_SCREEN_SAVER_RESET);
         ScreenSaverInhibitor inhibitor(
             {QDBusConnection(QString()), ScreenSaverInhibitor::system().resetXScreenSaver});
