@@ -21,7 +21,7 @@ PacePlan planPace(const RoutinePace& pace, bool progression, const QList<RunReco
             plan.previousDay = run.started.toTimeZone(now.timeZone()).date();
         }
         if (!progression || run.started.toMSecsSinceEpoch() < pace.since_ms ||
-            (run.end != RunEnd::Duration && run.end != RunEnd::Escape))
+            (run.end != RunEnd::Duration && !isGivenUp(run)))
             continue;
         if (run.interval_ms != plan.interval_ms) {
             plan.interval_ms = IntervalRange::clamp(run.interval_ms);
@@ -38,7 +38,34 @@ PacePlan planPace(const RoutinePace& pace, bool progression, const QList<RunReco
     // A limit raised since: the pace never runs faster than it.
     if (progression)
         plan.interval_ms = std::max(plan.interval_ms, IntervalRange::clamp(pace.limit_ms));
+    plan.progression = progression;
+    plan.advancing = progression && zrv::fasterPace(plan.interval_ms, pace.limit_ms) < plan.interval_ms;
     return plan;
+}
+
+bool isFalseStart(const RunRecord& run)
+{
+    return run.end == RunEnd::Escape && run.run_ms < zrv::kFalseStart_ms;
+}
+
+bool isGivenUp(const RunRecord& run)
+{
+    return run.end == RunEnd::Escape && !isFalseStart(run);
+}
+
+QString nextStepText(int exercise, const PacePlan& plan)
+{
+    if (!plan.progression)
+        return {};
+    if (plan.advancing)
+        return QCoreApplication::translate("RoutinePlan", "%1: %2 / %n çalışma %3 ms'de", nullptr,
+                                           zrv::kRunsToAdvance)
+            .arg(exerciseName(exercise))
+            .arg(plan.completeAtPace)
+            .arg(plan.interval_ms);
+    return QCoreApplication::translate("RoutinePlan", "%1: en hızlı %2 ms'de")
+        .arg(exerciseName(exercise))
+        .arg(plan.interval_ms);
 }
 
 QString planText(int exercise, const PacePlan& plan, const QDateTime& now)
