@@ -1,6 +1,7 @@
 // Zerlivan: a trainer for the eye exercises of speed reading.
 #include "app/CommandLine.h"
 #include "app/FontWarmUp.h"
+#include "app/Reminder.h"
 #include "app/SettingsLock.h"
 #include "app/StopRequests.h"
 #include "core/Report.h"
@@ -13,7 +14,9 @@
 #include "journal/SqliteJournal.h"
 
 #include <QApplication>
+#include <QDBusConnection>
 #include <QIcon>
+#include <QProcess>
 #include <QTimer>
 
 #include <functional>
@@ -78,19 +81,38 @@ class AfterFirstPaint : public QObject
     std::function<void()> m_work;
 };
 
+// `zerlivan --remind`: no window, a notification at most (app/Reminder.h).
+int remind(int argc, char* argv[])
+{
+    avoidSessionBusAutolaunch();
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Nivoleth"));
+    zrv::installTranslations();
+    SqliteJournal journal(SqliteJournal::defaultPath());
+    zrv::Reminder reminder(QDBusConnection::sessionBus(), [] {
+        QProcess::startDetached(QCoreApplication::applicationFilePath(),
+                                {QStringLiteral("--page"), QStringLiteral("program")});
+    });
+    reminder.run(journal, QDateTime::currentDateTime());
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
 {
     // Turkish, or the person's language where the program has a translation (gui/Translations.h).
     zrv::loadTranslations();
+    zrv::StartOptions start;
     {
         QStringList arguments;
         for (int i = 0; i < argc; ++i)
             arguments << QString::fromLocal8Bit(argv[i]);
-        if (const std::optional<int> exitCode = zrv::handleCommandLine(arguments, stdout, stderr))
+        if (const std::optional<int> exitCode = zrv::handleCommandLine(arguments, stdout, stderr, &start))
             return *exitCode;
     }
+    if (start.remind)
+        return remind(argc, argv);
 
     StopSignals::ignoreBrokenPipes();
     avoidSessionBusAutolaunch();
@@ -145,6 +167,8 @@ int main(int argc, char* argv[])
                      [&stopRequests] { stopRequests.request(); });
 
     mainForm.show();
+    if (start.programPage)
+        mainForm.showProgramPage();
     // The exercises page, the settings lock, the icon and the journal once the window has been
     // drawn: building the page, the lock's write to the disk (or its wait for a lock of a copy
     // just started), finding the icon's image readers, decoding its sizes and loading the

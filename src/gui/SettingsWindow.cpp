@@ -336,6 +336,12 @@ void SettingsWindow::setSettingsHeldElsewhere()
     });
 }
 
+void SettingsWindow::showProgramPage()
+{
+    if (pageProgram)
+        PageControl->setCurrentWidget(pageProgram);
+}
+
 void SettingsWindow::connectJournal()
 {
     if (m_screenForm && m_journal)
@@ -775,7 +781,11 @@ void SettingsWindow::btnProgramClick()
             return;
         }
         m_screenForm->setRoutine(std::move(stages));
+        m_screenForm->routineSummary = [page = QPointer<ProgramPage>(pageProgram)](qint64 start_utc_ms) {
+            return page ? std::optional<RoutineSummary>(page->summaryOf(start_utc_ms)) : std::nullopt;
+        };
         runExerciseWindow();
+        m_screenForm->routineSummary = nullptr;
         m_screenForm->setRoutine({});
         pageProgram->refresh();
     });
