@@ -57,9 +57,9 @@ QString nextStepText(int exercise, const PacePlan& plan)
 {
     if (!plan.progression)
         return {};
+    const int runs = zrv::kRunsToAdvance;
     if (plan.advancing)
-        return QCoreApplication::translate("RoutinePlan", "%1: %2 / %n çalışma %3 ms'de", nullptr,
-                                           zrv::kRunsToAdvance)
+        return QCoreApplication::translate("RoutinePlan", "%1: %2 / %n çalışma %3 ms'de", nullptr, runs)
             .arg(exerciseName(exercise))
             .arg(plan.completeAtPace)
             .arg(plan.interval_ms);

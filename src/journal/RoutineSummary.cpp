@@ -4,14 +4,6 @@
 #include <QtMath>
 #include <algorithm>
 
-namespace
-{
-QString tr(const char* text, int n = -1)
-{
-    return QCoreApplication::translate("RoutineSummary", text, nullptr, n);
-}
-} // namespace
-
 RoutineSummary summarizeRoutine(const Routine& routine, const QList<RunRecord>& routineRuns,
                                 const QList<RunRecord>& recentRuns, qint64 start_utc_ms, const QDateTime& now)
 {
@@ -56,26 +48,30 @@ RoutineSummary summarizeRoutine(const Routine& routine, const QList<RunRecord>& 
 
 QString RoutineSummary::title() const
 {
-    return complete ? tr("Program tamamlandı") : tr("Program erken bitti");
+    return complete ? QCoreApplication::translate("RoutineSummary", "Program tamamlandı")
+                    : QCoreApplication::translate("RoutineSummary", "Program erken bitti");
 }
 
 QStringList RoutineSummary::lines() const
 {
     QStringList lines;
-    lines << tr("Bugün %1 dk").arg(qFloor(goal.today_minutes)) + QStringLiteral(" · ") +
-                 goalText(goal.today_minutes, goal_minutes);
-    lines << tr("Seri: %n gün", goal.streak_days);
+    lines << QCoreApplication::translate("RoutineSummary", "Bugün %1 dk").arg(qFloor(goal.today_minutes)) +
+                 QStringLiteral(" · ") + goalText(goal.today_minutes, goal_minutes);
+    lines << QCoreApplication::translate("RoutineSummary", "Seri: %n gün", nullptr, goal.streak_days);
     for (const ExerciseOutcome& outcome : exercises) {
         QString line = outcome.before_ms == outcome.after.interval_ms
-                           ? tr("%1 %2 ms").arg(exerciseName(outcome.exercise)).arg(outcome.before_ms)
-                           : tr("%1 %2 → %3 ms")
+                           ? QCoreApplication::translate("RoutineSummary", "%1 %2 ms")
+                                 .arg(exerciseName(outcome.exercise))
+                                 .arg(outcome.before_ms)
+                           : QCoreApplication::translate("RoutineSummary", "%1 %2 → %3 ms")
                                  .arg(exerciseName(outcome.exercise))
                                  .arg(outcome.before_ms)
                                  .arg(outcome.after.interval_ms);
         if (outcome.givenUp && outcome.after.progression)
-            line += tr(" (erken bırakıldı: hız bir adım geri)");
+            line += QCoreApplication::translate("RoutineSummary", " (erken bırakıldı: hız bir adım geri)");
         else if (outcome.falseStart)
-            line += tr(" (ilk %1 sn içinde bitti: hız aynı kaldı)").arg(zrv::kFalseStart_ms / 1000);
+            line += QCoreApplication::translate("RoutineSummary", " (ilk %1 sn içinde bitti: hız aynı kaldı)")
+                        .arg(zrv::kFalseStart_ms / 1000);
         const QString next = nextStepText(outcome.exercise, outcome.after);
         if (!next.isEmpty())
             line += QStringLiteral(" · ") + next;

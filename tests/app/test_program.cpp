@@ -129,6 +129,8 @@ class TestProgram : public QObject
             << QStringList{"-platform", "offscreen", "-v"} << QString() << 0 << version << QByteArray();
         QTest::newRow("unknown option") << QStringList{"--fullscreen"} << QString() << 2 << QByteArray()
                                         << QByteArray("bilinmeyen seçenek 'fullscreen'");
+        QTest::newRow("unknown page") << QStringList{"--page", "journal"} << QString() << 2 << QByteArray()
+                                      << QByteArray("bilinmeyen sayfa 'journal'");
         QTest::newRow("argument") << QStringList{"zrv.opt"} << QString() << 2 << QByteArray()
                                   << QByteArray("'zrv.opt'");
         QTest::newRow("Qt option without its value")
