@@ -255,10 +255,6 @@ The program was inactive for a while.</translation>
         <translation>%1: no runs in the last %2 days</translation>
     </message>
     <message>
-        <source>%1, %2: %3 çalışma, %4</source>
-        <translation>%1, %2: %3 run(s), %4</translation>
-    </message>
-    <message>
         <source>%1, son %2 gün: her nokta bir çalışma</source>
         <translation>%1, last %2 days: each point is a run</translation>
     </message>
@@ -278,11 +274,27 @@ The program was inactive for a while.</translation>
         <source>Dakika/gün</source>
         <translation>Minutes/day</translation>
     </message>
-    <message>
-        <source>
-%1 çalışma, </source>
+    <message numerus="yes">
+        <source>%1, %2: %n çalışma, %3</source>
         <translation>
-%1 run(s), </translation>
+            <numerusform>%1, %2: %n run, %3</numerusform>
+            <numerusform>%1, %2: %n runs, %3</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>dd.MM</source>
+        <comment>day and month</comment>
+        <translation>MM/dd</translation>
+    </message>
+    <message numerus="yes">
+        <source>
+%n çalışma, </source>
+        <translation>
+            <numerusform>
+%n run, </numerusform>
+            <numerusform>
+%n runs, </numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -482,10 +494,6 @@ The program was inactive for a while.</translation>
 <context>
     <name>JournalView</name>
     <message>
-        <source>%1: %2 çalışma, %3</source>
-        <translation>%1: %2 run(s), %3</translation>
-    </message>
-    <message>
         <source>Seçili çalışmaları sil...</source>
         <translation>Delete the selected runs...</translation>
     </message>
@@ -504,10 +512,6 @@ The program was inactive for a while.</translation>
     <message>
         <source>%1 tarihli çalışma günlükten silinsin mi?</source>
         <translation>Delete the run of %1 from the journal?</translation>
-    </message>
-    <message>
-        <source>Seçili %1 çalışma günlükten silinsin mi?</source>
-        <translation>Delete the %1 selected runs from the journal?</translation>
     </message>
     <message>
         <source>Çalışmalar silinemedi: günlük dosyasına şu an yazılamıyor.</source>
@@ -584,6 +588,20 @@ The program was inactive for a while.</translation>
     <message>
         <source>Grafik gösterilemiyor: %1</source>
         <translation>The chart cannot be shown: %1</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1: %n çalışma, %2</source>
+        <translation>
+            <numerusform>%1: %n run, %2</numerusform>
+            <numerusform>%1: %n runs, %2</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Seçili %n çalışma günlükten silinsin mi?</source>
+        <translation>
+            <numerusform>Delete the %n selected run from the journal?</numerusform>
+            <numerusform>Delete the %n selected runs from the journal?</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -693,8 +711,8 @@ The program was inactive for a while.</translation>
         <translation>Daily &amp;goal:</translation>
     </message>
     <message>
-        <source>Her gün &amp;hatırlat</source>
-        <translation>Remind me every &amp;day</translation>
+        <source>Her gün ha&amp;tırlat</source>
+        <translation>Remind me every da&amp;y</translation>
     </message>
     <message>
         <source>Oturum açılınca, günün hedefi tutmadıysa bir masaüstü bildirimi gösterilir.</source>
@@ -791,16 +809,16 @@ The program was inactive for a while.</translation>
         <source>%1 dk eksik</source>
         <translation>%1 min to go</translation>
     </message>
-    <message>
-        <source>%1: en hızlı %2 ms&apos;de</source>
-        <translation>%1: at its fastest, %2 ms</translation>
-    </message>
     <message numerus="yes">
-        <source>%1: %2 / %n çalışma %3 ms&apos;de</source>
+        <source>%1 / %n çalışma %2 ms&apos;de</source>
         <translation>
-            <numerusform>%1: %2 / %n run at %3 ms</numerusform>
-            <numerusform>%1: %2 / %n runs at %3 ms</numerusform>
+            <numerusform>%1 / %n run at %2 ms</numerusform>
+            <numerusform>%1 / %n runs at %2 ms</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>en hızlı %1 ms&apos;de</source>
+        <translation>at its fastest, %1 ms</translation>
     </message>
 </context>
 <context>
@@ -917,6 +935,11 @@ The program was inactive for a while.</translation>
     <message>
         <source>Günlük programın bir adımı.</source>
         <translation>A step of the daily routine.</translation>
+    </message>
+    <message>
+        <source>dd.MM.yyyy HH:mm</source>
+        <comment>date and time of a run</comment>
+        <translation>MM/dd/yyyy HH:mm</translation>
     </message>
 </context>
 <context>
@@ -1172,6 +1195,10 @@ kitaplar ve Hızlı Okuma kursları tavsiye edilir.</source>
     <message>
         <source>Program</source>
         <translation>Routine</translation>
+    </message>
+    <message>
+        <source>ms bir adım: küçük sayı daha hızlı</source>
+        <translation>ms a step: a smaller number is faster</translation>
     </message>
 </context>
 <context>

@@ -144,7 +144,7 @@ void ProgramPage::createWidgets()
     labGoal->setObjectName(QStringLiteral("labGoal"));
     labGoal->setWordWrap(true);
     btnProgram = makeButton(this, QStringLiteral("btnProgram"), tr("P&rogramı başlat"));
-    boxRemind = new QCheckBox(tr("Her gün &hatırlat"), this);
+    boxRemind = new QCheckBox(tr("Her gün ha&tırlat"), this);
     boxRemind->setObjectName(QStringLiteral("boxRemind"));
     boxRemind->setToolTip(tr("Oturum açılınca, günün hedefi tutmadıysa bir masaüstü bildirimi gösterilir."));
     auto* goal = new QHBoxLayout;

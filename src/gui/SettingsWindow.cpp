@@ -37,11 +37,14 @@
 namespace
 {
 
-// The speed box's tip: what a step of its interval shows as on the window's screen.
+// The speed box's tip: what the number is, in plain words, then what a step of its interval
+// shows as on the window's screen.
 void showSpeedTip(SpinEdit* box, int interval_ms, const QScreen* screen)
 {
-    box->setToolTip(screen ? zrv::speedFramesTip(IntervalRange::clamp(interval_ms), screen->refreshRate())
-                           : QString());
+    const QString frames =
+        screen ? zrv::speedFramesTip(IntervalRange::clamp(interval_ms), screen->refreshRate()) : QString();
+    const QString plain = QCoreApplication::translate("SettingsWindow", "ms bir adım: küçük sayı daha hızlı");
+    box->setToolTip(frames.isEmpty() ? plain : plain + QLatin1Char('\n') + frames);
 }
 
 // Escape in the open list of a selector closes the list, and only the list: the list's own
@@ -580,6 +583,22 @@ void SettingsWindow::connectEvents()
     escape->setAutoRepeat(false);
     connect(escape, &QShortcut::activated, btnClose, &QPushButton::click);
     installEventFilter(new FreshEscapeOnly(this));
+
+    // Ctrl+Tab and Ctrl+PgDn change pages whatever control has the focus (a drop-down list
+    // takes Ctrl+PgDn as a move in its list), as the tabs do; Ctrl+Shift+Tab and Ctrl+PgUp back.
+    const std::pair<QKeySequence, int> pageKeys[] = {
+        {QKeySequence(Qt::CTRL | Qt::Key_Tab), 1},
+        {QKeySequence(Qt::CTRL | Qt::Key_PageDown), 1},
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), -1},
+        {QKeySequence(Qt::CTRL | Qt::Key_PageUp), -1}};
+    for (const auto& [keys, by] : pageKeys) {
+        auto* shortcut = new QShortcut(keys, this);
+        shortcut->setContext(Qt::WindowShortcut);
+        connect(shortcut, &QShortcut::activated, this, [this, by = by] {
+            const int pages = PageControl->count();
+            PageControl->setCurrentIndex((PageControl->currentIndex() + by + pages) % pages);
+        });
+    }
 }
 
 QUrl SettingsWindow::linkAddress(const QObject* sender) const

@@ -53,19 +53,22 @@ bool isGivenUp(const RunRecord& run)
     return run.end == RunEnd::Escape && !isFalseStart(run);
 }
 
-QString nextStepText(int exercise, const PacePlan& plan)
+QString runsText(const PacePlan& plan)
 {
     if (!plan.progression)
         return {};
     const int runs = zrv::kRunsToAdvance;
     if (plan.advancing)
-        return QCoreApplication::translate("RoutinePlan", "%1: %2 / %n çalışma %3 ms'de", nullptr, runs)
-            .arg(exerciseName(exercise))
+        return QCoreApplication::translate("RoutinePlan", "%1 / %n çalışma %2 ms'de", nullptr, runs)
             .arg(plan.completeAtPace)
             .arg(plan.interval_ms);
-    return QCoreApplication::translate("RoutinePlan", "%1: en hızlı %2 ms'de")
-        .arg(exerciseName(exercise))
-        .arg(plan.interval_ms);
+    return QCoreApplication::translate("RoutinePlan", "en hızlı %1 ms'de").arg(plan.interval_ms);
+}
+
+QString nextStepText(int exercise, const PacePlan& plan)
+{
+    const QString runs = runsText(plan);
+    return runs.isEmpty() ? runs : exerciseName(exercise) + QStringLiteral(": ") + runs;
 }
 
 QString planText(int exercise, const PacePlan& plan, const QDateTime& now)

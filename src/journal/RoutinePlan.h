@@ -40,6 +40,7 @@ bool isFalseStart(const RunRecord& run);
 // "Piramit: 2 / 3 çalışma 350 ms'de" (complete runs so far of those that bring the next step),
 // "Piramit: en hızlı 200 ms'de" at the limit; empty without progression.
 QString nextStepText(int exercise, const PacePlan& plan);
+QString runsText(const PacePlan& plan); // the same without the exercise's name
 
 // The minutes trained today and this week (every run counts, in the routine or not), whether
 // today's goal is met, and the days in a row the goal was met: counted back from today, a

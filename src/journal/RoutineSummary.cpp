@@ -72,7 +72,7 @@ QStringList RoutineSummary::lines() const
         else if (outcome.falseStart)
             line += QCoreApplication::translate("RoutineSummary", " (ilk %1 sn içinde bitti: hız aynı kaldı)")
                         .arg(zrv::kFalseStart_ms / 1000);
-        const QString next = nextStepText(outcome.exercise, outcome.after);
+        const QString next = runsText(outcome.after);
         if (!next.isEmpty())
             line += QStringLiteral(" · ") + next;
         lines << line;

@@ -23,7 +23,7 @@ struct RoutineSummary {
 
     QString title() const;
     // "Bugün 3 dk · Günün hedefi (3 dk): tamam", "Seri: 1 gün", then a line an exercise:
-    // "Nokta 200 → 190 ms · Nokta: 0 / 3 çalışma 190 ms'de".
+    // "Nokta 200 → 190 ms · 0 / 3 çalışma 190 ms'de".
     QStringList lines() const;
 };
 

@@ -510,23 +510,21 @@ class TestJournal : public QObject
         QTest::newRow("complete: the goal met, the streak begun, Nokta a step forward")
             << 0
             << QStringList{"Bugün 3 dk · Günün hedefi (3 dk): tamam", "Seri: 1 gün",
-                           "Nokta 200 → 190 ms · Nokta: 0 / 3 çalışma 190 ms'de",
-                           "Piramit 200 ms · Piramit: 2 / 3 çalışma 200 ms'de",
-                           "Blok 200 ms · Blok: 2 / 3 çalışma 200 ms'de"};
+                           "Nokta 200 → 190 ms · 0 / 3 çalışma 190 ms'de",
+                           "Piramit 200 ms · 2 / 3 çalışma 200 ms'de",
+                           "Blok 200 ms · 2 / 3 çalışma 200 ms'de"};
         QTest::newRow("Blok given up after 30 s steps back")
             << 30'000
             << QStringList{
                    "Bugün 2 dk · Günün hedefi (3 dk): 1 dk eksik", "Seri: 0 gün",
-                   "Nokta 200 → 190 ms · Nokta: 0 / 3 çalışma 190 ms'de",
-                   "Piramit 200 ms · Piramit: 2 / 3 çalışma 200 ms'de",
-                   "Blok 200 → 210 ms (erken bırakıldı: hız bir adım geri) · Blok: 0 / 3 çalışma 210 ms'de"};
+                   "Nokta 200 → 190 ms · 0 / 3 çalışma 190 ms'de", "Piramit 200 ms · 2 / 3 çalışma 200 ms'de",
+                   "Blok 200 → 210 ms (erken bırakıldı: hız bir adım geri) · 0 / 3 çalışma 210 ms'de"};
         QTest::newRow("Blok ended in its first 5 s keeps its pace")
             << 5'000
-            << QStringList{
-                   "Bugün 2 dk · Günün hedefi (3 dk): 1 dk eksik", "Seri: 0 gün",
-                   "Nokta 200 → 190 ms · Nokta: 0 / 3 çalışma 190 ms'de",
-                   "Piramit 200 ms · Piramit: 2 / 3 çalışma 200 ms'de",
-                   "Blok 200 ms (ilk 10 sn içinde bitti: hız aynı kaldı) · Blok: 1 / 3 çalışma 200 ms'de"};
+            << QStringList{"Bugün 2 dk · Günün hedefi (3 dk): 1 dk eksik", "Seri: 0 gün",
+                           "Nokta 200 → 190 ms · 0 / 3 çalışma 190 ms'de",
+                           "Piramit 200 ms · 2 / 3 çalışma 200 ms'de",
+                           "Blok 200 ms (ilk 10 sn içinde bitti: hız aynı kaldı) · 1 / 3 çalışma 200 ms'de"};
     }
     void routineSummary()
     {
