@@ -1233,6 +1233,13 @@ kitaplar ve Hızlı Okuma kursları tavsiye edilir.</source>
     </message>
 </context>
 <context>
+    <name>main</name>
+    <message>
+        <source>Zerlivan bu dizinde zaten açık: penceresi öne getirildi.</source>
+        <translation>Zerlivan is already open in this folder: its window was brought to the front.</translation>
+    </message>
+</context>
+<context>
     <name>zrv::Reminder</name>
     <message>
         <source>Günün hedefi %1 dk; bugün %2 dk çalışıldı.</source>

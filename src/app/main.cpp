@@ -1,5 +1,6 @@
 // Zerlivan: a trainer for the eye exercises of speed reading.
 #include "app/CommandLine.h"
+#include "app/FirstCopy.h"
 #include "app/FontWarmUp.h"
 #include "app/Reminder.h"
 #include "app/SettingsLock.h"
@@ -15,6 +16,7 @@
 
 #include <QApplication>
 #include <QDBusConnection>
+#include <QDir>
 #include <QIcon>
 #include <QProcess>
 #include <QTimer>
@@ -127,6 +129,21 @@ int main(int argc, char* argv[])
     zrv::setApplicationTitle(QStringLiteral("Nivoleth"));
     zrv::useMessageBoxes();
 
+    // The program's texts and Qt's own (the font dialog, the buttons of message boxes) in the
+    // language chosen above.
+    zrv::installTranslations();
+
+    // A copy already open in this folder comes to the front, and this one ends
+    // (before the stop signals are caught: a signal ends it at once).
+    zrv::FirstCopy firstCopy(QDir::currentPath());
+    if (firstCopy.askToRaise()) {
+        const QString text =
+            QCoreApplication::translate("main", "Zerlivan bu dizinde zaten açık: penceresi öne getirildi.");
+        std::fprintf(stderr, "zerlivan: %s\n", qPrintable(text));
+        zrv::showMessage(text);
+        return 0;
+    }
+
     // From here SIGTERM, SIGHUP and SIGINT end the program the normal way (below).
     StopSignals stopSignals;
     // One copy at a time writes the settings of a directory (SettingsLock says which locks are
@@ -135,10 +152,6 @@ int main(int argc, char* argv[])
     // anything can be saved.
     zrv::SettingsLock settingsLock(QString::fromLatin1(SettingsList::DefaultFileName) +
                                    QStringLiteral(".lock"));
-
-    // The program's texts and Qt's own (the font dialog, the buttons of message boxes) in the
-    // language chosen above.
-    zrv::installTranslations();
 
     // The training journal, in the user's data folder; a file it cannot use never stops a run.
     // Opened once the settings window is on its way to the screen (below), which does not wait
@@ -167,6 +180,14 @@ int main(int argc, char* argv[])
                      [&stopRequests] { stopRequests.request(); });
 
     mainForm.show();
+    firstCopy.listen([&mainForm, &screenForm] {
+        // Not while an exercise has the screen.
+        if (screenForm.isVisible())
+            return;
+        mainForm.showNormal();
+        mainForm.raise();
+        mainForm.activateWindow();
+    });
     if (start.programPage)
         mainForm.showProgramPage();
     // The exercises page, the settings lock, the icon and the journal once the window has been
