@@ -106,8 +106,9 @@ JournalView::JournalView(SqliteJournal& journal, bool compact, QWidget* parent)
         m_table->setColumnHidden(RunTableModel::Type, true);
         m_table->setColumnHidden(RunTableModel::Steps, true);
         m_table->setColumnHidden(RunTableModel::End, true);
-        m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-        m_table->horizontalHeader()->setSectionResizeMode(RunTableModel::Date, QHeaderView::ResizeToContents);
+        // Each column as wide as its texts (equal shares cut the longer ones), the last one
+        // taking what is left.
+        m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
         m_table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         m_table->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         m_table->setFixedHeight(m_table->horizontalHeader()->sizeHint().height() +
