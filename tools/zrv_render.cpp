@@ -220,6 +220,9 @@ int main(int argc, char* argv[])
          QStringLiteral("frame.png")},
     });
     args.process(app);
+    if (!args.positionalArguments().isEmpty())
+        Fail(QStringLiteral("unexpected argument \"%1\" (see --help)")
+                 .arg(args.positionalArguments().first()));
 
     SettingsList list;
     if (args.isSet(QStringLiteral("settings"))) {

@@ -8,6 +8,7 @@
 // one day.  The same runs every time for the same day.
 #include "journal/SqliteJournal.h"
 
+#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QRandomGenerator>
 
@@ -16,13 +17,23 @@
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    const QStringList args = app.arguments();
-    if (args.size() < 2 || args.size() > 3) {
-        std::fprintf(stderr, "usage: zrv_sample_journal PATH [DAYS]\n");
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Writes a journal of a few weeks of made-up runs."));
+    parser.addHelpOption();
+    parser.addPositionalArgument(QStringLiteral("PATH"), QStringLiteral("The journal file to write."));
+    parser.addPositionalArgument(QStringLiteral("DAYS"),
+                                 QStringLiteral("Days up to today, 1-3650 (35 unless given)."),
+                                 QStringLiteral("[DAYS]"));
+    // --help prints the usage; an unknown option is refused (exit status 1), never taken for a path.
+    parser.process(app);
+    const QStringList args = parser.positionalArguments();
+    bool daysOk = true;
+    const int days = args.size() == 2 ? args[1].toInt(&daysOk) : 35;
+    if (args.isEmpty() || args.size() > 2 || !daysOk || days < 1 || days > 3650) {
+        std::fprintf(stderr, "%s", qPrintable(parser.helpText()));
         return 2;
     }
-    const int days = args.size() == 3 ? args[2].toInt() : 35;
-    SqliteJournal journal(args[1]);
+    SqliteJournal journal(args[0]);
     if (journal.state() != JournalState::Open) {
         std::fprintf(stderr, "zrv_sample_journal: %s\n", qPrintable(journal.errorText()));
         return 1;
@@ -68,6 +79,6 @@ int main(int argc, char** argv)
             }
         }
     }
-    std::printf("%d runs in %s\n", written, qPrintable(args[1]));
+    std::printf("%d runs in %s\n", written, qPrintable(args[0]));
     return 0;
 }

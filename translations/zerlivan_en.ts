@@ -47,28 +47,6 @@
 <context>
     <name>CommandLine</name>
     <message>
-        <source>Kullanım: zerlivan [seçenekler]
-Hızlı okuma için göz alıştırmaları: nokta, piramit ve blok.
-Ayarlar, programın başlatıldığı dizindeki zrv.opt dosyasında tutulur.
-
-Seçenekler:
-  -h, --help     Bu yardımı gösterir.
-  -v, --version  Sürümü gösterir.
-
-Qt&apos;nin kendi seçenekleri de (-platform, -style, -display, ...) geçerlidir.
-</source>
-        <translation>Usage: zerlivan [options]
-Eye exercises for speed reading: dot, pyramid and block.
-The settings are kept in the file zrv.opt in the directory the program is started from.
-
-Options:
-  -h, --help     Shows this help.
-  -v, --version  Shows the version.
-
-Qt&apos;s own options (-platform, -style, -display, ...) are accepted as well.
-</translation>
-    </message>
-    <message>
         <source>zerlivan: ekran yok: DISPLAY ve WAYLAND_DISPLAY boş; program bir masaüstü oturumunda çalışır.
 </source>
         <translation>zerlivan: no display: DISPLAY and WAYLAND_DISPLAY are empty; the program runs in a desktop session.
@@ -100,12 +78,48 @@ For the options: zerlivan --help
         <source>beklenmeyen argüman &apos;%1&apos;</source>
         <translation>unexpected argument &apos;%1&apos;</translation>
     </message>
+    <message>
+        <source>Kullanım: zerlivan [seçenekler]
+Hızlı okuma için göz alıştırmaları: nokta, piramit ve blok.
+Ayarlar, programın başlatıldığı dizindeki zrv.opt dosyasında tutulur.
+
+Seçenekler:
+  -h, --help     Bu yardımı gösterir.
+  -v, --version  Sürümü gösterir.
+  --page program Pencereyi Program sayfasında açar.
+  --remind       Pencere açmadan, günün hedefi tutmadıysa bir masaüstü
+                 bildirimi gönderir (oturum açılışında başlatılır).
+
+Qt&apos;nin kendi seçenekleri de (-platform, -style, -display, ...) geçerlidir.
+</source>
+        <translation>Usage: zerlivan [options]
+Eye exercises for speed reading: dot, pyramid and block.
+The settings are kept in the file zrv.opt in the directory the program is started from.
+
+Options:
+  -h, --help     Shows this help.
+  -v, --version  Shows the version.
+  --page program Opens the window on the Program page.
+  --remind       Opens no window; sends a desktop notification when the day&apos;s
+                 goal is not met yet (started when the session begins).
+
+Qt&apos;s own options (-platform, -style, -display, ...) are accepted as well.
+</translation>
+    </message>
+    <message>
+        <source>bilinmeyen sayfa &apos;%1&apos;</source>
+        <translation>unknown page &apos;%1&apos;</translation>
+    </message>
 </context>
 <context>
     <name>ExerciseWindow</name>
     <message>
         <source>Duraklatıldı — devam etmek için Boşluk, bitirmek için Esc</source>
         <translation>Paused — Space to continue, Esc to finish</translation>
+    </message>
+    <message>
+        <source> · kalan %1:%2</source>
+        <translation> · %1:%2 left</translation>
     </message>
 </context>
 <context>
@@ -241,10 +255,6 @@ The program was inactive for a while.</translation>
         <translation>%1: no runs in the last %2 days</translation>
     </message>
     <message>
-        <source>%1, %2: %3 çalışma, %4</source>
-        <translation>%1, %2: %3 run(s), %4</translation>
-    </message>
-    <message>
         <source>%1, son %2 gün: her nokta bir çalışma</source>
         <translation>%1, last %2 days: each point is a run</translation>
     </message>
@@ -263,12 +273,6 @@ The program was inactive for a while.</translation>
     <message>
         <source>Dakika/gün</source>
         <translation>Minutes/day</translation>
-    </message>
-    <message>
-        <source>
-%1 çalışma, </source>
-        <translation>
-%1 run(s), </translation>
     </message>
     <message>
         <source>Sayılan okuma testi yok</source>
@@ -293,6 +297,28 @@ The program was inactive for a while.</translation>
     <message>
         <source>Etkin hız</source>
         <translation>Effective rate</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1, %2: %n çalışma, %3</source>
+        <translation>
+            <numerusform>%1, %2: %n run, %3</numerusform>
+            <numerusform>%1, %2: %n runs, %3</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>dd.MM</source>
+        <comment>day and month</comment>
+        <translation>MM/dd</translation>
+    </message>
+    <message numerus="yes">
+        <source>
+%n çalışma, </source>
+        <translation>
+            <numerusform>
+%n run, </numerusform>
+            <numerusform>
+%n runs, </numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -492,10 +518,6 @@ The program was inactive for a while.</translation>
 <context>
     <name>JournalView</name>
     <message>
-        <source>%1: %2 çalışma, %3</source>
-        <translation>%1: %2 run(s), %3</translation>
-    </message>
-    <message>
         <source>Seçili çalışmaları sil...</source>
         <translation>Delete the selected runs...</translation>
     </message>
@@ -514,10 +536,6 @@ The program was inactive for a while.</translation>
     <message>
         <source>%1 tarihli çalışma günlükten silinsin mi?</source>
         <translation>Delete the run of %1 from the journal?</translation>
-    </message>
-    <message>
-        <source>Seçili %1 çalışma günlükten silinsin mi?</source>
-        <translation>Delete the %1 selected runs from the journal?</translation>
     </message>
     <message>
         <source>Çalışmalar silinemedi: günlük dosyasına şu an yazılamıyor.</source>
@@ -598,6 +616,20 @@ The program was inactive for a while.</translation>
     <message>
         <source>Okuma testleri</source>
         <translation>Reading tests</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1: %n çalışma, %2</source>
+        <translation>
+            <numerusform>%1: %n run, %2</numerusform>
+            <numerusform>%1: %n runs, %2</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Seçili %n çalışma günlükten silinsin mi?</source>
+        <translation>
+            <numerusform>Delete the %n selected run from the journal?</numerusform>
+            <numerusform>Delete the %n selected runs from the journal?</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -709,6 +741,32 @@ The program was inactive for a while.</translation>
     <message>
         <source>Okuma testi</source>
         <translation>Reading test</translation>
+    </message>
+    <message>
+        <source>Her gün ha&amp;tırlat</source>
+        <translation>Remind me every da&amp;y</translation>
+    </message>
+    <message>
+        <source>Oturum açılınca, günün hedefi tutmadıysa bir masaüstü bildirimi gösterilir.</source>
+        <translation>When the session begins, a desktop notification is shown if the day&apos;s goal is not met yet.</translation>
+    </message>
+    <message>
+        <source>Hatırlatma ayarlanamadı: %1
+(%2)</source>
+        <translation>The reminder could not be set: %1
+(%2)</translation>
+    </message>
+    <message>
+        <source>Sonraki adıma: %1</source>
+        <translation>To the next step: %1</translation>
+    </message>
+    <message>
+        <source>Programın bir çalıştırması (%1) hedefi karşılar.</source>
+        <translation>One run of the routine (%1) meets the goal.</translation>
+    </message>
+    <message>
+        <source>Programın bir çalıştırması (%1) hedefe yetmez.</source>
+        <translation>One run of the routine (%1) falls short of the goal.</translation>
     </message>
 </context>
 <context>
@@ -1020,6 +1078,55 @@ The program was inactive for a while.</translation>
         <source>%1 dk eksik</source>
         <translation>%1 min to go</translation>
     </message>
+    <message numerus="yes">
+        <source>%1 / %n çalışma %2 ms&apos;de</source>
+        <translation>
+            <numerusform>%1 / %n run at %2 ms</numerusform>
+            <numerusform>%1 / %n runs at %2 ms</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>en hızlı %1 ms&apos;de</source>
+        <translation>at its fastest, %1 ms</translation>
+    </message>
+</context>
+<context>
+    <name>RoutineSummary</name>
+    <message>
+        <source>Program tamamlandı</source>
+        <translation>Routine complete</translation>
+    </message>
+    <message>
+        <source>Program erken bitti</source>
+        <translation>Routine ended early</translation>
+    </message>
+    <message>
+        <source>Bugün %1 dk</source>
+        <translation>Today %1 min</translation>
+    </message>
+    <message numerus="yes">
+        <source>Seri: %n gün</source>
+        <translation>
+            <numerusform>Streak: %n day</numerusform>
+            <numerusform>Streak: %n days</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1 %2 ms</source>
+        <translation>%1 %2 ms</translation>
+    </message>
+    <message>
+        <source>%1 %2 → %3 ms</source>
+        <translation>%1 %2 → %3 ms</translation>
+    </message>
+    <message>
+        <source> (erken bırakıldı: hız bir adım geri)</source>
+        <translation> (given up: the pace a step back)</translation>
+    </message>
+    <message>
+        <source> (ilk %1 sn içinde bitti: hız aynı kaldı)</source>
+        <translation> (ended within its first %1 s: the pace stays)</translation>
+    </message>
 </context>
 <context>
     <name>RunChart</name>
@@ -1097,6 +1204,11 @@ The program was inactive for a while.</translation>
     <message>
         <source>Günlük programın bir adımı.</source>
         <translation>A step of the daily routine.</translation>
+    </message>
+    <message>
+        <source>dd.MM.yyyy HH:mm</source>
+        <comment>date and time of a run</comment>
+        <translation>MM/dd/yyyy HH:mm</translation>
     </message>
 </context>
 <context>
@@ -1357,6 +1469,10 @@ kitaplar ve Hızlı Okuma kursları tavsiye edilir.</source>
         <source>Okuma</source>
         <translation>Reading</translation>
     </message>
+    <message>
+        <source>ms bir adım: küçük sayı daha hızlı</source>
+        <translation>ms a step: a smaller number is faster</translation>
+    </message>
 </context>
 <context>
     <name>StepFrames</name>
@@ -1380,6 +1496,42 @@ kitaplar ve Hızlı Okuma kursları tavsiye edilir.</source>
         <source>,</source>
         <comment>the decimal sign</comment>
         <translation>.</translation>
+    </message>
+</context>
+<context>
+    <name>SummaryScreen</name>
+    <message>
+        <source>Kapatmak için Enter ya da Esc</source>
+        <translation>Enter or Esc to close</translation>
+    </message>
+</context>
+<context>
+    <name>main</name>
+    <message>
+        <source>Zerlivan bu dizinde zaten açık: penceresi öne getirildi.</source>
+        <translation>Zerlivan is already open in this folder: its window was brought to the front.</translation>
+    </message>
+</context>
+<context>
+    <name>zrv::Reminder</name>
+    <message>
+        <source>Günün hedefi %1 dk; bugün %2 dk çalışıldı.</source>
+        <translation>The day&apos;s goal is %1 min; %2 min trained today.</translation>
+    </message>
+    <message numerus="yes">
+        <source>Seri: %n gün.</source>
+        <translation>
+            <numerusform>Streak: %n day.</numerusform>
+            <numerusform>Streak: %n days.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Bugünkü göz çalışmaları</source>
+        <translation>Today&apos;s eye exercises</translation>
+    </message>
+    <message>
+        <source>Programı aç</source>
+        <translation>Open the routine</translation>
     </message>
 </context>
 </TS>

@@ -37,6 +37,9 @@ const char kHelp[] = QT_TRANSLATE_NOOP(
                    "Seçenekler:\n"
                    "  -h, --help     Bu yardımı gösterir.\n"
                    "  -v, --version  Sürümü gösterir.\n"
+                   "  --page program Pencereyi Program sayfasında açar.\n"
+                   "  --remind       Pencere açmadan, günün hedefi tutmadıysa bir masaüstü\n"
+                   "                 bildirimi gönderir (oturum açılışında başlatılır).\n"
                    "\n"
                    "Qt'nin kendi seçenekleri de (-platform, -style, -display, ...) geçerlidir.\n");
 
@@ -83,15 +86,20 @@ void holdMessage(QtMsgType type, const QMessageLogContext& context, const QStrin
 namespace zrv
 {
 
-std::optional<int> handleCommandLine(const QStringList& arguments, std::FILE* out, std::FILE* err)
+std::optional<int> handleCommandLine(const QStringList& arguments, std::FILE* out, std::FILE* err,
+                                     StartOptions* start)
 {
     QCommandLineParser parser;
     // Qt's options are single words after one dash ("-platform xcb").
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
+    const QCommandLineOption remind(QStringLiteral("remind"));
+    const QCommandLineOption page(QStringLiteral("page"), QString(), QStringLiteral("page"));
     parser.addOption(help);
     parser.addOption(version);
+    parser.addOption(remind);
+    parser.addOption(page);
     // What QGuiApplication, QApplication and the X11 platform take from the command line.
     static const char* const kQtValueOptions[] = {"platform",
                                                   "platformpluginpath",
@@ -144,6 +152,13 @@ std::optional<int> handleCommandLine(const QStringList& arguments, std::FILE* ou
     if (parser.isSet(version)) {
         print(out, QStringLiteral("zerlivan %1\n").arg(QLatin1String(ZRV_VERSION)));
         return 0;
+    }
+    if (parser.isSet(page) && parser.value(page) != QLatin1String("program"))
+        return wrong(
+            localText(QT_TRANSLATE_NOOP("CommandLine", "bilinmeyen sayfa '%1'")).arg(parser.value(page)));
+    if (start) {
+        start->remind = parser.isSet(remind);
+        start->programPage = parser.isSet(page);
     }
     if (!parser.positionalArguments().isEmpty())
         return wrong(localText(QT_TRANSLATE_NOOP("CommandLine", "beklenmeyen argüman '%1'"))

@@ -1,6 +1,8 @@
 // Zerlivan: a trainer for the eye exercises of speed reading.
 #include "app/CommandLine.h"
+#include "app/FirstCopy.h"
 #include "app/FontWarmUp.h"
+#include "app/Reminder.h"
 #include "app/SessionBusProbe.h"
 #include "app/SettingsLock.h"
 #include "app/StopRequests.h"
@@ -14,7 +16,10 @@
 #include "journal/SqliteJournal.h"
 
 #include <QApplication>
+#include <QDBusConnection>
+#include <QDir>
 #include <QIcon>
+#include <QProcess>
 #include <QTimer>
 
 #include <functional>
@@ -79,19 +84,39 @@ class AfterFirstPaint : public QObject
     std::function<void()> m_work;
 };
 
+// `zerlivan --remind`: no window, a notification at most (app/Reminder.h).
+int remind(int argc, char* argv[])
+{
+    avoidSessionBusAutolaunch();
+    zrv::leaveSilentSessionBusAlone(stderr);
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Nivoleth"));
+    zrv::installTranslations();
+    SqliteJournal journal(SqliteJournal::defaultPath());
+    zrv::Reminder reminder(QDBusConnection::sessionBus(), [] {
+        QProcess::startDetached(QCoreApplication::applicationFilePath(),
+                                {QStringLiteral("--page"), QStringLiteral("program")});
+    });
+    reminder.run(journal, QDateTime::currentDateTime());
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
 {
     // Turkish, or the person's language where the program has a translation (gui/Translations.h).
     zrv::loadTranslations();
+    zrv::StartOptions start;
     {
         QStringList arguments;
         for (int i = 0; i < argc; ++i)
             arguments << QString::fromLocal8Bit(argv[i]);
-        if (const std::optional<int> exitCode = zrv::handleCommandLine(arguments, stdout, stderr))
+        if (const std::optional<int> exitCode = zrv::handleCommandLine(arguments, stdout, stderr, &start))
             return *exitCode;
     }
+    if (start.remind)
+        return remind(argc, argv);
 
     StopSignals::ignoreBrokenPipes();
     avoidSessionBusAutolaunch();
@@ -108,6 +133,21 @@ int main(int argc, char* argv[])
     zrv::setApplicationTitle(QStringLiteral("Nivoleth"));
     zrv::useMessageBoxes();
 
+    // The program's texts and Qt's own (the font dialog, the buttons of message boxes) in the
+    // language chosen above.
+    zrv::installTranslations();
+
+    // A copy already open in this folder comes to the front, and this one ends
+    // (before the stop signals are caught: a signal ends it at once).
+    zrv::FirstCopy firstCopy(QDir::currentPath());
+    if (firstCopy.askToRaise()) {
+        const QString text =
+            QCoreApplication::translate("main", "Zerlivan bu dizinde zaten açık: penceresi öne getirildi.");
+        std::fprintf(stderr, "zerlivan: %s\n", qPrintable(text));
+        zrv::showMessage(text);
+        return 0;
+    }
+
     // From here SIGTERM, SIGHUP and SIGINT end the program the normal way (below).
     StopSignals stopSignals;
     // One copy at a time writes the settings of a directory (SettingsLock says which locks are
@@ -116,10 +156,6 @@ int main(int argc, char* argv[])
     // anything can be saved.
     zrv::SettingsLock settingsLock(QString::fromLatin1(SettingsList::DefaultFileName) +
                                    QStringLiteral(".lock"));
-
-    // The program's texts and Qt's own (the font dialog, the buttons of message boxes) in the
-    // language chosen above.
-    zrv::installTranslations();
 
     // The training journal, in the user's data folder; a file it cannot use never stops a run.
     // Opened once the settings window is on its way to the screen (below), which does not wait
@@ -148,6 +184,16 @@ int main(int argc, char* argv[])
                      [&stopRequests] { stopRequests.request(); });
 
     mainForm.show();
+    firstCopy.listen([&mainForm, &screenForm] {
+        // Not while an exercise has the screen.
+        if (screenForm.isVisible())
+            return;
+        mainForm.showNormal();
+        mainForm.raise();
+        mainForm.activateWindow();
+    });
+    if (start.programPage)
+        mainForm.showProgramPage();
     // The exercises page, the settings lock, the icon and the journal once the window has been
     // drawn: building the page, the lock's write to the disk (or its wait for a lock of a copy
     // just started), finding the icon's image readers, decoding its sizes and loading the

@@ -111,10 +111,9 @@ void JournalChart::showRuns(int exercise, const QList<RunRecord>& runs, const QD
     }
     if (figures.hours) {
         const DayFigures& day = figures.days.first();
-        c->setTitle(QCoreApplication::translate("JournalChart", "%1, %2: %3 çalışma, %4")
-                        .arg(exerciseName(exercise), dayName(day.day))
-                        .arg(day.runs)
-                        .arg(span(qint64(day.minutes * kMsPerMinute))));
+        c->setTitle(
+            QCoreApplication::translate("JournalChart", "%1, %2: %n çalışma, %3", nullptr, day.runs)
+                .arg(exerciseName(exercise), dayName(day.day), span(qint64(day.minutes * kMsPerMinute))));
     } else {
         c->setTitle(m_compact
                         ? QCoreApplication::translate("JournalChart", "%1, son %2 gün: her nokta bir çalışma")
@@ -130,7 +129,9 @@ void JournalChart::showRuns(int exercise, const QList<RunRecord>& runs, const QD
     auto* timeAxis = new QDateTimeAxis;
     timeAxis->setRange(figures.from, figures.to);
     timeAxis->setTickCount(figures.ticks);
-    timeAxis->setFormat(figures.hours ? QStringLiteral("HH:mm") : QStringLiteral("dd.MM"));
+    timeAxis->setFormat(figures.hours
+                            ? QStringLiteral("HH:mm")
+                            : QCoreApplication::translate("JournalChart", "dd.MM", "day and month"));
     timeAxis->setGridLineColor(kGridColour);
     auto* paceAxis = new QValueAxis;
     // The fewer milliseconds a step, the faster: faster is up.
@@ -251,7 +252,7 @@ void JournalChart::addMinutes(const PaceChart& figures, QDateTimeAxis* timeAxis)
                 QToolTip::showText(
                     QCursor::pos(),
                     dayName(day.day) +
-                        QCoreApplication::translate("JournalChart", "\n%1 çalışma, ").arg(day.runs) +
+                        QCoreApplication::translate("JournalChart", "\n%n çalışma, ", nullptr, day.runs) +
                         span(qint64(day.minutes * kMsPerMinute)),
                     this);
     });

@@ -11,6 +11,7 @@ Routine Routine::standard()
                      {ExerciseSettings::Pyramid, 60},
                      {RoutineStep::kRest, 20},
                      {ExerciseSettings::Block, 60}};
+    routine.goal_minutes = routine.exerciseSeconds() / 60;
     return routine;
 }
 
@@ -19,6 +20,14 @@ int Routine::totalSeconds() const
     int total = 0;
     for (const RoutineStep& step : steps)
         total += step.duration_s;
+    return total;
+}
+
+int Routine::exerciseSeconds() const
+{
+    int total = 0;
+    for (const RoutineStep& step : steps)
+        total += step.isRest() ? 0 : step.duration_s;
     return total;
 }
 

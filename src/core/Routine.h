@@ -45,13 +45,16 @@ struct Routine {
     QList<RoutineStep> steps;
     std::array<RoutinePace, kExercises> paces{};
     bool progression = true;
-    int goal_minutes = 5;
+    int goal_minutes = 3; // the standard routine's exercise time
 
     bool operator==(const Routine&) const = default;
 
-    // Nokta 1 minute, a rest of 20 s, Piramit 1 minute, a rest, Blok 1 minute.
+    // Nokta 1 minute, a rest of 20 s, Piramit 1 minute, a rest, Blok 1 minute; its goal is the
+    // minutes it trains, so one run of it meets the day's goal.
     static Routine standard();
     int totalSeconds() const;
+    // The time of the exercises alone: rests are not training.
+    int exerciseSeconds() const;
     // The routine with every number held to its range and unknown exercises dropped; a routine
     // read from a file may hold anything.
     Routine normalized() const;
@@ -62,6 +65,9 @@ namespace zrv
 
 // How many complete runs at one pace bring the pace forward.
 inline constexpr int kRunsToAdvance = 3;
+// A run ended by Escape within this time of its start is a false start: it neither counts nor
+// steps the pace back.  One given up later steps it back.
+inline constexpr qint64 kFalseStart_ms = 10'000;
 
 // The pace a few percent faster (5 %, in whole 10 ms above 200 ms), never faster than
 // `limit`, and the pace a step back (5 % slower), never slower than the slowest pace.

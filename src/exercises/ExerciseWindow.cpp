@@ -4,6 +4,8 @@
 #include "display/ExerciseDisplay.h"
 #include "exercises/RestScreen.h"
 #include "exercises/StageScreen.h"
+#include "exercises/SummaryScreen.h"
+#include "journal/RoutineSummary.h"
 #include "timer/ActivitySource.h"
 #include "timer/Clock.h"
 #include "timer/FrameTimer.h"
@@ -55,14 +57,17 @@ ExerciseWindow::ExerciseWindow(Environment environment, QWidget* parent)
     layout->addWidget(m_display);
 
     // Over the frame, not in it: the frame under the line stays as it was for the resume.
-    m_pauseLine = new QLabel(tr("Duraklatıldı — devam etmek için Boşluk, bitirmek için Esc"), this);
-    m_pauseLine->setStyleSheet(
-        QStringLiteral("color: #a0a0a0; background: rgba(0, 0, 0, 160); padding: 2px 8px;"));
+    // Opaque, so that its contrast (about 17:1) holds over any frame.
+    m_pauseLine = new QLabel(this);
+    m_pauseLine->setObjectName(QStringLiteral("pauseLine"));
+    m_pauseLine->setStyleSheet(QStringLiteral("color: #f0f0f0; background: #101010; padding: 2px 8px;"));
     m_pauseLine->setAttribute(Qt::WA_TransparentForMouseEvents);
     m_pauseLine->setCursor(Qt::BlankCursor);
     m_pauseLine->hide();
     m_restScreen = new RestScreen(this);
     m_restScreen->hide();
+    m_summaryScreen = new SummaryScreen(this);
+    m_summaryScreen->hide();
 
     // Escape ends the run also when the window system has given the keyboard to another of the
     // program's windows, which this one blocks while it runs: a window switcher can pick the
@@ -147,6 +152,8 @@ void ExerciseWindow::showStep()
         m_routineStart_utc_ms = QDateTime::currentMSecsSinceEpoch();
     m_displayTaken = false;
     m_advancing = false;
+    m_summaryShown = false;
+    m_summaryScreen->hide();
     if (QWindow* window = windowHandle())
         connect(window, &QWindow::screenChanged, this, &ExerciseWindow::noteScreen, Qt::UniqueConnection);
     // 2.-4. The run, its exercise and its pace.
@@ -245,8 +252,9 @@ void ExerciseWindow::drawStage()
 void ExerciseWindow::nextStage()
 {
     m_advancing = false;
-    // Escape or a stop request on the way: the close ends the routine with this stage.
-    if (m_closeRequested || !isVisible())
+    // Escape or a stop request on the way: the close (or the summary) ends the routine with
+    // this stage.
+    if (m_closeRequested || !isVisible() || m_summaryShown)
         return;
     if (m_running)
         recordRun();
@@ -257,13 +265,40 @@ void ExerciseWindow::nextStage()
         setFocus(Qt::OtherFocusReason);
     }
     if (m_stage + 1 >= m_stages.size()) {
-        requestClose();
+        if (!showSummary())
+            requestClose();
         return;
     }
     ++m_stage;
     beginStage();
     drawStage();
     m_timer->setEnabled(true);
+}
+
+bool ExerciseWindow::showSummary()
+{
+    const std::optional<RoutineSummary> summary =
+        routineSummary && m_routineStart_utc_ms ? routineSummary(*m_routineStart_utc_ms) : std::nullopt;
+    if (!summary)
+        return false;
+    // A screen given up with Escape keeps what it has to before the summary covers it.
+    if (m_stageScreen) {
+        m_stageScreen->abort(m_end == RunEnd::Escape);
+        m_stageScreen->hide();
+        m_stageScreen->deleteLater();
+        m_stageScreen = nullptr;
+        setFocus(Qt::OtherFocusReason);
+    }
+    m_timer->setEnabled(false);
+    m_screenSaver->release();
+    m_resting = false;
+    m_restScreen->hide();
+    m_summaryScreen->setSummary(*summary);
+    m_summaryScreen->setGeometry(rect());
+    m_summaryScreen->show();
+    m_summaryScreen->raise();
+    m_summaryShown = true;
+    return true;
 }
 
 void ExerciseWindow::restTick()
@@ -304,9 +339,21 @@ void ExerciseWindow::keyReleaseEvent(QKeyEvent* event)
 
 void ExerciseWindow::keyDown(int key, Qt::KeyboardModifiers)
 {
-    if (key == Qt::Key_Escape) {
+    if (m_summaryShown) {
+        if (key == Qt::Key_Escape || key == Qt::Key_Return || key == Qt::Key_Enter)
+            requestClose();
+    } else if (key == Qt::Key_Escape) {
         if (!m_end)
             m_end = RunEnd::Escape;
+        // A routine given up: its run goes to the journal now, and its summary says what it did.
+        if (!m_stages.isEmpty() && !m_closeRequested && m_displayTaken && isVisible()) {
+            if (m_running) {
+                m_timer->setEnabled(false);
+                recordRun();
+            }
+            if (showSummary())
+                return;
+        }
         requestClose();
     } else if (key == Qt::Key_Space) {
         togglePause();
@@ -324,6 +371,14 @@ void ExerciseWindow::togglePause()
         m_pauseStartNs = m_clock->monotonicNanoseconds();
         m_timer->setEnabled(false);
         m_screenSaver->release();
+        QString text = tr("Duraklatıldı — devam etmek için Boşluk, bitirmek için Esc");
+        const int duration_s = m_stages.isEmpty() ? m_settings.minutes * 60 : m_stages[m_stage].duration_s;
+        if (duration_s > 0) {
+            const qint64 left_s = std::max<qint64>(
+                0, duration_s - (m_clock->monotonicNanoseconds() - m_startNs - pausedNs()) / kNsPerSecond);
+            text += tr(" · kalan %1:%2").arg(left_s / 60).arg(left_s % 60, 2, 10, QLatin1Char('0'));
+        }
+        m_pauseLine->setText(text);
         placePauseLine();
         m_pauseLine->show();
         m_pauseLine->raise();
@@ -349,10 +404,15 @@ void ExerciseWindow::resizeEvent(QResizeEvent* event)
     m_restScreen->setGeometry(rect());
     if (m_stageScreen)
         m_stageScreen->setGeometry(rect());
+    m_summaryScreen->setGeometry(rect());
 }
 
 void ExerciseWindow::placePauseLine()
 {
+    // In proportion to the screen, as the frame is, and never too small to read.
+    QFont font = m_pauseLine->font();
+    font.setPixelSize(std::max(14, height() / 40));
+    m_pauseLine->setFont(font);
     m_pauseLine->adjustSize();
     m_pauseLine->move((width() - m_pauseLine->width()) / 2,
                       height() - m_pauseLine->height() - kPauseLineMargin);
@@ -382,6 +442,8 @@ void ExerciseWindow::endRun()
         m_stageScreen->deleteLater();
         m_stageScreen = nullptr;
     }
+    m_summaryShown = false;
+    m_summaryScreen->hide();
     if (!m_running)
         return;
     m_screenSaver->release();

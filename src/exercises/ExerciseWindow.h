@@ -21,6 +21,8 @@ class QLabel;
 class QScreen;
 class RestScreen;
 class StageScreen;
+class SummaryScreen;
+struct RoutineSummary;
 
 // One step of a routine as the exercise window runs it: an exercise with its settings, or a
 // rest, for a number of seconds.
@@ -96,6 +98,13 @@ class ExerciseWindow : public QWidget
     // The exercise of the current or last run; null before the first show.
     ExerciseRun* currentExercise() const { return m_exercise.get(); }
 
+    // Called when a routine ends (its last stage, or Escape), after its last run went to
+    // runEnded, with the routine's start (UTC): what it returns stands on the summary screen
+    // until Escape or Enter closes the window.  Unset or nullopt: the window closes at once.
+    std::function<std::optional<RoutineSummary>(qint64 start_utc_ms)> routineSummary;
+    const SummaryScreen* summaryScreen() const { return m_summaryScreen; }
+    bool isSummaryShown() const { return m_summaryShown; }
+
     double startTime() const { return m_startTime; } // days, local time
     // Days since startTime() without the pauses, as last measured by a tick.
     double elapsed() const { return m_elapsed; }
@@ -132,6 +141,8 @@ class ExerciseWindow : public QWidget
     void drawStage();
     // The stage's time is up: the next one, or the end of the routine after the last.
     void nextStage();
+    // The routine's end: its summary on the screen, false when there is none to show.
+    bool showSummary();
     void restTick();
     // Space: pauses a run that shows its frame, or resumes it.
     void togglePause();
@@ -172,4 +183,6 @@ class ExerciseWindow : public QWidget
     bool m_advancing = false; // the next stage is on its way
     RestScreen* m_restScreen = nullptr;
     QPointer<StageScreen> m_stageScreen; // the screen of the stage going on, if it has one
+    SummaryScreen* m_summaryScreen = nullptr;
+    bool m_summaryShown = false;
 };

@@ -34,10 +34,8 @@ constexpr int kCompactRows = 4;
 
 QString totalText(const QString& what, const Totals& t)
 {
-    return QCoreApplication::translate("JournalView", "%1: %2 çalışma, %3")
-        .arg(what)
-        .arg(t.runs)
-        .arg(spanName(t.minutes * 60'000.0));
+    return QCoreApplication::translate("JournalView", "%1: %n çalışma, %2", nullptr, t.runs)
+        .arg(what, spanName(t.minutes * 60'000.0));
 }
 
 // A label of one line, however long its text: what does not fit is elided, so that a long
@@ -67,7 +65,10 @@ class OneLineLabel : public QLabel
 JournalView::JournalView(SqliteJournal& journal, bool compact, QWidget* parent)
     : QWidget(parent), m_journal(journal), m_compact(compact),
       m_now([] { return QDateTime::currentDateTime(); }), m_confirm([this](const QString& question) {
-          return QMessageBox::question(this, zrv::applicationTitle(), question) == QMessageBox::Yes;
+          // "No" is the default: Enter never deletes.
+          return QMessageBox::question(this, zrv::applicationTitle(), question,
+                                       QMessageBox::Yes | QMessageBox::No,
+                                       QMessageBox::No) == QMessageBox::Yes;
       })
 {
     auto* layout = new QVBoxLayout(this);
@@ -106,8 +107,9 @@ JournalView::JournalView(SqliteJournal& journal, bool compact, QWidget* parent)
         m_table->setColumnHidden(RunTableModel::Type, true);
         m_table->setColumnHidden(RunTableModel::Steps, true);
         m_table->setColumnHidden(RunTableModel::End, true);
-        m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-        m_table->horizontalHeader()->setSectionResizeMode(RunTableModel::Date, QHeaderView::ResizeToContents);
+        // Each column as wide as its texts (equal shares cut the longer ones), the last one
+        // taking what is left.
+        m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
         m_table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         m_table->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         m_table->setFixedHeight(m_table->horizontalHeader()->sizeHint().height() +
@@ -196,7 +198,7 @@ void JournalView::removeSelected()
                                                 RunTableModel::Date)
                                         .data()
                                         .toString())
-                         : tr("Seçili %1 çalışma günlükten silinsin mi?").arg(runs.size());
+                         : tr("Seçili %n çalışma günlükten silinsin mi?", nullptr, int(runs.size()));
     if (!m_confirm(question))
         return;
     if (!m_journal.remove(runs))

@@ -1,10 +1,13 @@
 #include "gui/ProgramPage.h"
 
+#include "core/Autostart.h"
 #include "core/Report.h"
 #include "journal/SqliteJournal.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -142,12 +145,18 @@ void ProgramPage::createWidgets()
     labGoal->setObjectName(QStringLiteral("labGoal"));
     labGoal->setWordWrap(true);
     btnProgram = makeButton(this, QStringLiteral("btnProgram"), tr("P&rogramı başlat"));
+    boxRemind = new QCheckBox(tr("Her gün ha&tırlat"), this);
+    boxRemind->setObjectName(QStringLiteral("boxRemind"));
+    boxRemind->setToolTip(tr("Oturum açılınca, günün hedefi tutmadıysa bir masaüstü bildirimi gösterilir."));
     auto* goal = new QHBoxLayout;
     goal->addWidget(buddyLabel(this, tr("&Günlük hedef:"), valGoal));
     goal->addWidget(valGoal);
     goal->addWidget(labGoal, 1);
+    goal->addWidget(boxRemind);
+    labGoalReach = new QLabel(this);
+    labGoalReach->setObjectName(QStringLiteral("labGoalReach"));
     auto* start = new QHBoxLayout;
-    start->addStretch(1);
+    start->addWidget(labGoalReach, 1);
     start->addWidget(btnProgram);
 
     auto* page = new QVBoxLayout(this);
@@ -211,6 +220,24 @@ void ProgramPage::createWidgets()
     connect(valGoal, &QSpinBox::valueChanged, this,
             [this](int minutes) { change([minutes](Routine& r) { r.goal_minutes = minutes; }); });
     connect(btnProgram, &QPushButton::clicked, this, &ProgramPage::startRequested);
+    connect(boxRemind, &QCheckBox::toggled, this, &ProgramPage::setReminder);
+}
+
+void ProgramPage::setReminder(bool on)
+{
+    if (m_showing)
+        return;
+    QString error;
+    // The program opens where it runs now, with the settings of this folder.
+    const bool done =
+        on ? zrv::installAutostart(QCoreApplication::applicationFilePath(), QDir::currentPath(), &error)
+           : zrv::removeAutostart(&error);
+    if (done)
+        return;
+    m_showing = true;
+    boxRemind->setChecked(zrv::isAutostartInstalled());
+    m_showing = false;
+    zrv::showMessage(tr("Hatırlatma ayarlanamadı: %1\n(%2)").arg(error, zrv::autostartPath()));
 }
 
 void ProgramPage::load()
@@ -300,14 +327,31 @@ void ProgramPage::refresh()
     load();
     fillUnsetPaces();
     const QDateTime now = m_now();
-    for (int e = 0; e < Routine::kExercises; ++e) {
-        RunQuery query;
-        query.exercise = e;
-        query.routineOnly = true;
-        const QList<RunRecord> runs = m_journal ? m_journal->runs(query) : QList<RunRecord>();
-        m_plans[size_t(e)] = planPace(m_routine.paces[size_t(e)], m_routine.progression, runs, now);
-    }
+    for (int e = 0; e < Routine::kExercises; ++e)
+        m_plans[size_t(e)] = planPace(m_routine.paces[size_t(e)], m_routine.progression, routineRuns(e), now);
     showRoutine();
+}
+
+QList<RunRecord> ProgramPage::routineRuns(std::optional<int> exercise) const
+{
+    RunQuery query;
+    query.exercise = exercise;
+    query.routineOnly = true;
+    return m_journal ? m_journal->runs(query) : QList<RunRecord>();
+}
+
+QList<RunRecord> ProgramPage::recentRuns(const QDateTime& now) const
+{
+    RunQuery recent;
+    recent.from = todayStart(now).addDays(-kStreakDays);
+    return m_journal ? m_journal->runs(recent) : QList<RunRecord>();
+}
+
+RoutineSummary ProgramPage::summaryOf(qint64 start_utc_ms)
+{
+    load();
+    const QDateTime now = m_now();
+    return summarizeRoutine(m_routine, routineRuns(std::nullopt), recentRuns(now), start_utc_ms, now);
 }
 
 void ProgramPage::showRoutine()
@@ -322,23 +366,33 @@ void ProgramPage::showRoutine()
     labTotal->setText(tr("Toplam: %1").arg(zrv::secondsName(m_routine.totalSeconds())));
     const QDateTime now = m_now();
     QStringList plan;
+    QStringList next;
     for (int e = 0; e < Routine::kExercises; ++e) {
         valPace[size_t(e)]->setValue(m_plans[size_t(e)].pace.ms());
         valLimit[size_t(e)]->setValue(m_routine.paces[size_t(e)].limit.ms());
         const bool inRoutine = std::any_of(m_routine.steps.begin(), m_routine.steps.end(),
                                            [e](const RoutineStep& s) { return s.exercise == e; });
-        if (inRoutine)
+        if (inRoutine) {
             plan << planText(e, m_plans[size_t(e)], now);
+            next << nextStepText(e, m_plans[size_t(e)]);
+        }
     }
-    labPlan->setText(plan.isEmpty() ? QString() : tr("Bugün: %1").arg(plan.join(QStringLiteral(" · "))));
+    next.removeAll(QString());
+    QString planned = plan.isEmpty() ? QString() : tr("Bugün: %1").arg(plan.join(QStringLiteral(" · ")));
+    if (!next.isEmpty())
+        planned += QLatin1Char('\n') + tr("Sonraki adıma: %1").arg(next.join(QStringLiteral(" · ")));
+    labPlan->setText(planned);
     boxProgression->setChecked(m_routine.progression);
+    boxRemind->setChecked(zrv::isAutostartInstalled());
     valGoal->setValue(m_routine.goal_minutes);
     GoalFigures goal;
-    if (m_journal && m_loaded) { // not before the page is first needed
-        RunQuery recent;
-        recent.from = todayStart(now).addDays(-kStreakDays);
-        goal = goalFigures(figuresByDay(m_journal->runs(recent)), m_routine.goal_minutes, now);
-    }
+    if (m_journal && m_loaded) // not before the page is first needed
+        goal = goalFigures(figuresByDay(recentRuns(now)), m_routine.goal_minutes, now);
+    const int routine_s = m_routine.exerciseSeconds();
+    labGoalReach->setText(
+        routine_s >= m_routine.goal_minutes * 60
+            ? tr("Programın bir çalıştırması (%1) hedefi karşılar.").arg(zrv::secondsName(routine_s))
+            : tr("Programın bir çalıştırması (%1) hedefe yetmez.").arg(zrv::secondsName(routine_s)));
     labGoal->setText(tr("Bugün %1 / %2 dk%3 · Bu hafta %4 dk · Seri: %5 gün")
                          .arg(qFloor(goal.today_minutes))
                          .arg(m_routine.goal_minutes)

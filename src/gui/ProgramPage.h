@@ -3,6 +3,7 @@
 #include "core/Routine.h"
 #include "exercises/ExerciseWindow.h"
 #include "journal/RoutinePlan.h"
+#include "journal/RoutineSummary.h"
 
 #include <QWidget>
 #include <array>
@@ -42,6 +43,8 @@ class ProgramPage : public QWidget
     void setNow(std::function<QDateTime()> now) { m_now = std::move(now); }
     // Reads the plans and the goal's figures from the journal again and shows them.
     void refresh();
+    // What the routine that started at `start_utc_ms` did, from the journal.
+    RoutineSummary summaryOf(qint64 start_utc_ms);
     // Enter on `widget` (the tab bar the page was chosen with) starts the routine too while the
     // page is shown.
     void startOnEnterFrom(QWidget* widget);
@@ -65,9 +68,12 @@ class ProgramPage : public QWidget
     void change(const std::function<void(Routine&)>& edit);
     void setPaceByHand(int exercise, zrv::Pace pace);
     void setProgression(bool on);
+    void setReminder(bool on);
     // The section's speed for a pace not set yet.
     void fillUnsetPaces();
     void load();
+    QList<RunRecord> routineRuns(std::optional<int> exercise) const;
+    QList<RunRecord> recentRuns(const QDateTime& now) const;
 
     SqliteJournal* m_journal;
     std::function<std::optional<ExerciseSettings>(int)> m_sectionSettings;
@@ -94,5 +100,7 @@ class ProgramPage : public QWidget
     QLabel* labPlan = nullptr;
     QSpinBox* valGoal = nullptr;
     QLabel* labGoal = nullptr;
+    QLabel* labGoalReach = nullptr; // whether one run of the routine meets the goal
+    QCheckBox* boxRemind = nullptr; // "Her gün hatırlat": the session's autostart entry
     QPushButton* btnProgram = nullptr;
 };

@@ -39,10 +39,13 @@
 namespace
 {
 
-// The speed box's tip: what a step of its pace shows as on the window's screen.
+// The speed box's tip: what the number is, in plain words, then what a step of its pace shows
+// as on the window's screen.
 void showSpeedTip(SpinEdit* box, zrv::Pace pace, const QScreen* screen)
 {
-    box->setToolTip(screen ? zrv::speedFramesTip(pace, screen->refreshRate()) : QString());
+    const QString frames = screen ? zrv::speedFramesTip(pace, screen->refreshRate()) : QString();
+    const QString plain = QCoreApplication::translate("SettingsWindow", "ms bir adım: küçük sayı daha hızlı");
+    box->setToolTip(frames.isEmpty() ? plain : plain + QLatin1Char('\n') + frames);
 }
 
 // Escape in the open list of a selector closes the list, and only the list: the list's own
@@ -348,6 +351,12 @@ void SettingsWindow::setSettingsHeldElsewhere()
     });
 }
 
+void SettingsWindow::showProgramPage()
+{
+    if (pageProgram)
+        PageControl->setCurrentWidget(pageProgram);
+}
+
 void SettingsWindow::connectJournal()
 {
     if (m_screenForm && m_journal)
@@ -587,6 +596,22 @@ void SettingsWindow::connectEvents()
     escape->setAutoRepeat(false);
     connect(escape, &QShortcut::activated, btnClose, &QPushButton::click);
     installEventFilter(new FreshEscapeOnly(this));
+
+    // Ctrl+Tab and Ctrl+PgDn change pages whatever control has the focus (a drop-down list
+    // takes Ctrl+PgDn as a move in its list), as the tabs do; Ctrl+Shift+Tab and Ctrl+PgUp back.
+    const std::pair<QKeySequence, int> pageKeys[] = {
+        {QKeySequence(Qt::CTRL | Qt::Key_Tab), 1},
+        {QKeySequence(Qt::CTRL | Qt::Key_PageDown), 1},
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), -1},
+        {QKeySequence(Qt::CTRL | Qt::Key_PageUp), -1}};
+    for (const auto& [keys, by] : pageKeys) {
+        auto* shortcut = new QShortcut(keys, this);
+        shortcut->setContext(Qt::WindowShortcut);
+        connect(shortcut, &QShortcut::activated, this, [this, by = by] {
+            const int pages = PageControl->count();
+            PageControl->setCurrentIndex((PageControl->currentIndex() + by + pages) % pages);
+        });
+    }
 }
 
 QUrl SettingsWindow::linkAddress(const QObject* sender) const
@@ -787,7 +812,11 @@ void SettingsWindow::btnProgramClick()
         return;
     }
     m_screenForm->setRoutine(std::move(stages));
+    m_screenForm->routineSummary = [page = QPointer<ProgramPage>(pageProgram)](qint64 start_utc_ms) {
+        return page ? std::optional<RoutineSummary>(page->summaryOf(start_utc_ms)) : std::nullopt;
+    };
     runExerciseWindow();
+    m_screenForm->routineSummary = nullptr;
     m_screenForm->setRoutine({});
     pageProgram->refresh();
     pageReading->refresh();

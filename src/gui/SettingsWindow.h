@@ -54,6 +54,8 @@ class SettingsWindow : public QWidget
     // them when it closes last.  Called once the window is shown (showing sets the save box from
     // the file): the save box is unticked and disabled, and a message says so.
     void setSettingsHeldElsewhere();
+    // The Program page in front (the reminder's action opens the program there).
+    void showProgramPage();
 
     // The state the widgets show.
     const SettingsModel& model() const { return m_model; }

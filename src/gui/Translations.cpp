@@ -12,10 +12,33 @@ namespace
 // Where qt_add_translations puts the built translations among the program's resources.
 const QString kProgramTexts = QStringLiteral(":/i18n");
 
+// Qt's texts that its Turkish catalogue lacks: the file dialog's kinds of files, which Qt 6
+// moved to a context the catalogue does not have yet (its "Folder" stayed English).
+class QtTurkishGaps : public QTranslator
+{
+  public:
+    QString translate(const char* context, const char* source, const char* = nullptr, int = -1) const override
+    {
+        static const char* const kinds[][2] = {{"Folder", "Klasör"},      {"File Folder", "Dosya Klasörü"},
+                                               {"Drive", "Sürücü"},       {"File", "Dosya"},
+                                               {"%1 File", "%1 Dosyası"}, {"Shortcut", "Kısayol"},
+                                               {"Unknown", "Bilinmeyen"}};
+        if (qstrcmp(context, "QAbstractFileIconProvider") != 0)
+            return {};
+        for (const auto& kind : kinds) {
+            if (qstrcmp(source, kind[0]) == 0)
+                return QString::fromUtf8(kind[1]);
+        }
+        return {};
+    }
+    bool isEmpty() const override { return false; }
+};
+
 struct Loaded {
     QString language = QStringLiteral("tr");
     std::unique_ptr<QTranslator> program; // none for Turkish, the source's own
     std::unique_ptr<QTranslator> qt;
+    std::unique_ptr<QTranslator> qtGaps; // Turkish only
 };
 
 Loaded& loaded()
@@ -51,12 +74,14 @@ QString loadTranslations(const QLocale& locale)
     if (qt->load(QStringLiteral("qtbase_") + texts.language,
                  QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         texts.qt = std::move(qt);
+    if (texts.language == QLatin1String("tr"))
+        texts.qtGaps = std::make_unique<QtTurkishGaps>();
     return texts.language;
 }
 
 void installTranslations()
 {
-    for (QTranslator* translator : {loaded().qt.get(), loaded().program.get()}) {
+    for (QTranslator* translator : {loaded().qt.get(), loaded().qtGaps.get(), loaded().program.get()}) {
         if (translator)
             QCoreApplication::installTranslator(translator);
     }

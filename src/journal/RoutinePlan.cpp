@@ -21,7 +21,7 @@ PacePlan planPace(const RoutinePace& pace, bool progression, const QList<RunReco
             plan.previousDay = run.started.toTimeZone(now.timeZone()).date();
         }
         if (!progression || run.started.toMSecsSinceEpoch() < pace.since_ms ||
-            (run.end != RunEnd::Duration && run.end != RunEnd::Escape))
+            (run.end != RunEnd::Duration && !isGivenUp(run)))
             continue;
         if (run.pace != plan.pace) {
             plan.pace = run.pace;
@@ -38,7 +38,37 @@ PacePlan planPace(const RoutinePace& pace, bool progression, const QList<RunReco
     // A limit raised since: the pace never runs faster than it.
     if (progression)
         plan.pace = std::max(plan.pace, pace.limit);
+    plan.progression = progression;
+    plan.advancing = progression && zrv::fasterPace(plan.pace, pace.limit) < plan.pace;
     return plan;
+}
+
+bool isFalseStart(const RunRecord& run)
+{
+    return run.end == RunEnd::Escape && run.run_ms < zrv::kFalseStart_ms;
+}
+
+bool isGivenUp(const RunRecord& run)
+{
+    return run.end == RunEnd::Escape && !isFalseStart(run);
+}
+
+QString runsText(const PacePlan& plan)
+{
+    if (!plan.progression)
+        return {};
+    const int runs = zrv::kRunsToAdvance;
+    if (plan.advancing)
+        return QCoreApplication::translate("RoutinePlan", "%1 / %n çalışma %2 ms'de", nullptr, runs)
+            .arg(plan.completeAtPace)
+            .arg(plan.pace.ms());
+    return QCoreApplication::translate("RoutinePlan", "en hızlı %1 ms'de").arg(plan.pace.ms());
+}
+
+QString nextStepText(int exercise, const PacePlan& plan)
+{
+    const QString runs = runsText(plan);
+    return runs.isEmpty() ? runs : exerciseName(exercise) + QStringLiteral(": ") + runs;
 }
 
 QString planText(int exercise, const PacePlan& plan, const QDateTime& now)

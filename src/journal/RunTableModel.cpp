@@ -8,7 +8,12 @@
 
 namespace
 {
-const QString kDateFormat = QStringLiteral("dd.MM.yyyy HH:mm");
+// The start of a run in the order of the language shown.
+QString dateText(const QDateTime& started)
+{
+    return started.toString(
+        QCoreApplication::translate("RunTableModel", "dd.MM.yyyy HH:mm", "date and time of a run"));
+}
 
 // A column of the table: its heading, what it is sorted by, and the text of a run in it.
 struct TableColumn {
@@ -19,9 +24,7 @@ struct TableColumn {
 };
 const TableColumn kTableColumns[] = {
     {QT_TRANSLATE_NOOP("RunTableModel", "Tarih"), RunKey::Started, false,
-     [](const RunRecord& run, const QTimeZone& zone) {
-         return run.started.toTimeZone(zone).toString(kDateFormat);
-     }},
+     [](const RunRecord& run, const QTimeZone& zone) { return dateText(run.started.toTimeZone(zone)); }},
     {QT_TRANSLATE_NOOP("RunTableModel", "Alıştırma"), RunKey::Exercise, false,
      [](const RunRecord& run, const QTimeZone&) { return exerciseName(run.exercise); }},
     {QT_TRANSLATE_NOOP("RunTableModel", "Tip"), RunKey::Type, false,
@@ -77,7 +80,7 @@ QString details(const RunRecord& run, const QTimeZone& zone)
         lines << QCoreApplication::translate("RunTableModel", "Günlük programın bir adımı.");
     if (run.started.toTimeZone(zone).offsetFromUtc() != run.started.offsetFromUtc())
         lines << QCoreApplication::translate("RunTableModel", "Başladığı yerin saatiyle: %1 (UTC%2)")
-                     .arg(run.started.toString(kDateFormat), offsetText(run.started.offsetFromUtc()));
+                     .arg(dateText(run.started), offsetText(run.started.offsetFromUtc()));
     return lines.join(QLatin1Char('\n'));
 }
 } // namespace

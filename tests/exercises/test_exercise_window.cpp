@@ -3,6 +3,7 @@
 #include "ExerciseRig.h"
 #include "core/Random.h"
 #include "exercises/RestScreen.h"
+#include "journal/RoutineSummary.h"
 
 #include <QLabel>
 
@@ -243,10 +244,11 @@ class TestScreenForm : public QObject
             rig.tick();
         rig.clock.advanceMs(400);
         const QImage before = rig.screenImage();
-        const auto* line = rig.screen->findChild<QLabel*>();
-        QCOMPARE(line->text(), QStringLiteral("Duraklatıldı — devam etmek için Boşluk, bitirmek için Esc"));
+        const auto* line = rig.screen->findChild<QLabel*>(QStringLiteral("pauseLine"));
 
         rig.pressKey(Qt::Key_Space);
+        QCOMPARE(line->text(),
+                 QStringLiteral("Duraklatıldı — devam etmek için Boşluk, bitirmek için Esc · kalan 0:30"));
         QVERIFY(line->isVisible() && !rig.waker->isArmed() && !rig.screen->screenSaver()->isHeld());
         // Held down on X11: the repeats come as a release and a press of one moment, which Qt
         // does not always mark as repeats; neither they nor the last release resume.
@@ -286,19 +288,28 @@ class TestScreenForm : public QObject
 
     // A routine runs its stages one after the other in the one window, which holds the display
     // throughout: each exercise recorded as a run marked with the routine, each rest counted
-    // down on its screen (pauses not counted); Escape ends the routine where it is.
+    // down on its screen (pauses not counted); Escape ends the routine where it is.  With a
+    // summary, the routine's end (its last stage or Escape) shows it once every run is recorded,
+    // and the next key closes the window.
     void routineRunsItsStages_data()
     {
         QTest::addColumn<int>("escapeInStage"); // -1: none
         QTest::addColumn<QList<RunEnd>>("ends");
-        QTest::newRow("whole") << -1 << QList<RunEnd>{RunEnd::Duration, RunEnd::Duration, RunEnd::Duration};
-        QTest::newRow("Escape in the second rest") << 3 << QList<RunEnd>{RunEnd::Duration, RunEnd::Duration};
-        QTest::newRow("Escape in Piramit") << 2 << QList<RunEnd>{RunEnd::Duration, RunEnd::Escape};
+        QTest::addColumn<int>("closeKey"); // 0: no summary
+        const QList<RunEnd> whole{RunEnd::Duration, RunEnd::Duration, RunEnd::Duration};
+        QTest::newRow("whole") << -1 << whole << 0;
+        QTest::newRow("Escape in the second rest")
+            << 3 << QList<RunEnd>{RunEnd::Duration, RunEnd::Duration} << 0;
+        QTest::newRow("Escape in Piramit") << 2 << QList<RunEnd>{RunEnd::Duration, RunEnd::Escape} << 0;
+        QTest::newRow("whole, its summary closed by Enter") << -1 << whole << int(Qt::Key_Return);
+        QTest::newRow("Escape in Piramit, its summary closed by Escape")
+            << 2 << QList<RunEnd>{RunEnd::Duration, RunEnd::Escape} << int(Qt::Key_Escape);
     }
     void routineRunsItsStages()
     {
         QFETCH(int, escapeInStage);
         QFETCH(QList<RunEnd>, ends);
+        QFETCH(int, closeKey);
         ExerciseRig rig(globalScale());
         setUpDot(rig, 0, 0, 500);
         QList<RoutineStage> stages;
@@ -314,6 +325,13 @@ class TestScreenForm : public QObject
         QList<RunRecord> runs;
         connect(rig.screen.get(), &ExerciseWindow::runEnded,
                 [&runs](const RunRecord& run) { runs.append(run); });
+        qsizetype runsAtSummary = -1;
+        rig.screen->routineSummary = [&](qint64 start_utc_ms) -> std::optional<RoutineSummary> {
+            if (!closeKey)
+                return std::nullopt;
+            runsAtSummary = start_utc_ms == runs.value(0).routine_utc_ms ? runs.size() : -2;
+            return RoutineSummary{};
+        };
         rig.start(0);
         int stage = 0;
         bool paused = false;
@@ -340,8 +358,18 @@ class TestScreenForm : public QObject
             QCoreApplication::processEvents(); // the next stage
             QCoreApplication::processEvents(); // or the close after the last
             stage = rig.screen->stageIndex();
+            if (rig.screen->isSummaryShown())
+                break;
         }
         QCoreApplication::processEvents();
+        if (closeKey) {
+            QVERIFY(rig.screen->isVisible() && rig.screen->isSummaryShown());
+            QCOMPARE(runsAtSummary, ends.size());
+            QVERIFY(!rig.waker->isArmed()); // the routine goes no further
+            QCOMPARE(rig.screen->stageIndex(), stage);
+            rig.pressKey(closeKey);
+            QCoreApplication::processEvents();
+        }
         QVERIFY(!rig.screen->isVisible() && rig.displayReleased());
         QCOMPARE(runs.size(), ends.size());
         for (int r = 0; r < runs.size(); ++r) {

@@ -5,6 +5,7 @@
 #include "journal/JournalFigures.h"
 #include "journal/PaceChart.h"
 #include "journal/RoutinePlan.h"
+#include "journal/RoutineSummary.h"
 #include "journal/SqliteJournal.h"
 #include "settings/PrivateMounts.h"
 #include "support/Files.h"
@@ -523,8 +524,8 @@ class TestJournal : public QObject
         QVERIFY(migrated.saveRoutine(routine));
     }
 
-    // Runs given as "D360" (ended by the duration at 360 ms), "E" (Escape), "S" (stopped), a
-    // day apart, the last yesterday.
+    // Runs given as "D360" (ended by the duration at 360 ms), "E" (Escape after a minute), "F"
+    // (Escape after 5 s), "S" (stopped), a day apart, the last yesterday.
     void routinePace_data()
     {
         QTest::addColumn<QString>("runs");
@@ -533,18 +534,30 @@ class TestJournal : public QObject
         QTest::addColumn<bool>("setAfterRuns"); // the pace set by hand since
         QTest::addColumn<int>("expected_ms");
         QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("next"); // the runs to the next step
         QTest::newRow("three complete runs bring it forward")
-            << "D360 D360 D360" << true << 100 << false << 340 << "Nokta 340 ms (dün 360 ms)";
-        QTest::newRow("two do not") << "D360 D360" << true << 100 << false << 360 << "";
-        QTest::newRow("an early end steps back")
-            << "D360 D360 D360 E340" << true << 100 << false << 360 << "";
-        QTest::newRow("the limit holds") << "D210 D210 D210" << true << 205 << false << 205 << "";
-        QTest::newRow("a limit raised above the runs") << "D210 D210" << true << 300 << false << 300 << "";
+            << "D360 D360 D360" << true << 100 << false << 340 << "Nokta 340 ms (dün 360 ms)"
+            << "Nokta: 0 / 3 çalışma 340 ms'de";
+        QTest::newRow("two do not") << "D360 D360" << true << 100 << false << 360 << ""
+                                    << "Nokta: 2 / 3 çalışma 360 ms'de";
+        QTest::newRow("an early end steps back") << "D360 D360 D360 E340" << true << 100 << false << 360 << ""
+                                                 << "Nokta: 0 / 3 çalışma 360 ms'de";
+        QTest::newRow("a false start neither steps back nor counts")
+            << "D360 D360 F360 D360" << true << 100 << false << 340 << ""
+            << "";
+        QTest::newRow("the limit holds") << "D210 D210 D210" << true << 205 << false << 205 << ""
+                                         << "Nokta: en hızlı 205 ms'de";
+        QTest::newRow("a limit raised above the runs") << "D210 D210" << true << 300 << false << 300 << ""
+                                                       << "Nokta: en hızlı 300 ms'de";
         QTest::newRow("stopped runs do not count")
-            << "D360 S360 D360 D360" << true << 100 << false << 340 << "";
-        QTest::newRow("off: the pace as set") << "D360 D360 D360" << false << 100 << false << 400 << "";
-        QTest::newRow("set by hand after the runs") << "D360 D360 D360" << true << 100 << true << 400 << "";
-        QTest::newRow("none yet") << "" << true << 100 << false << 400 << "Nokta 400 ms";
+            << "D360 S360 D360 D360" << true << 100 << false << 340 << ""
+            << "";
+        QTest::newRow("off: the pace as set") << "D360 D360 D360" << false << 100 << false << 400 << ""
+                                              << "-";
+        QTest::newRow("set by hand after the runs") << "D360 D360 D360" << true << 100 << true << 400 << ""
+                                                    << "";
+        QTest::newRow("none yet") << "" << true << 100 << false << 400 << "Nokta 400 ms"
+                                  << "";
     }
     void routinePace()
     {
@@ -554,14 +567,18 @@ class TestJournal : public QObject
         QFETCH(bool, setAfterRuns);
         QFETCH(int, expected_ms);
         QFETCH(QString, text);
+        QFETCH(QString, next);
         const QStringList codes = runs.split(QLatin1Char(' '), Qt::SkipEmptyParts);
         const QDateTime now = At(2024, 5, 1 + int(codes.size()), 12);
         QList<RunRecord> records;
         for (int i = 0; i < codes.size(); ++i) {
             RunRecord run = Paced(SampleRun(0, At(2024, 5, 1 + i, 10)), codes[i].mid(1).toInt());
-            run.end = codes[i][0] == QLatin1Char('D')   ? RunEnd::Duration
-                      : codes[i][0] == QLatin1Char('E') ? RunEnd::Escape
-                                                        : RunEnd::Stopped;
+            const QChar code = codes[i][0];
+            run.end = code == QLatin1Char('D')                               ? RunEnd::Duration
+                      : code == QLatin1Char('E') || code == QLatin1Char('F') ? RunEnd::Escape
+                                                                             : RunEnd::Stopped;
+            if (code == QLatin1Char('F'))
+                run.run_ms = 5'000;
             records.prepend(run); // in any order
         }
         const RoutinePace pace{zrv::Pace(400), zrv::Pace(limit_ms),
@@ -570,6 +587,67 @@ class TestJournal : public QObject
         QCOMPARE(plan.pace.ms(), expected_ms);
         if (!text.isEmpty())
             QCOMPARE(planText(0, plan, now), text);
+        if (!next.isEmpty())
+            QCOMPARE(nextStepText(0, plan), next == QLatin1String("-") ? QString() : next);
+    }
+
+    // The standard routine run once today at 200 ms after earlier runs, its Blok ended as given:
+    // the screen that closes it, from the journal's runs.
+    void routineSummary_data()
+    {
+        QTest::addColumn<int>("blokEnd_ms"); // Escape after this time; 0: the duration ended it
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("complete: the goal met, the streak begun, Nokta a step forward")
+            << 0
+            << QStringList{"Bugün 3 dk · Günün hedefi (3 dk): tamam", "Seri: 1 gün",
+                           "Nokta 200 → 190 ms · 0 / 3 çalışma 190 ms'de",
+                           "Piramit 200 ms · 2 / 3 çalışma 200 ms'de",
+                           "Blok 200 ms · 2 / 3 çalışma 200 ms'de"};
+        QTest::newRow("Blok given up after 30 s steps back")
+            << 30'000
+            << QStringList{
+                   "Bugün 2 dk · Günün hedefi (3 dk): 1 dk eksik", "Seri: 0 gün",
+                   "Nokta 200 → 190 ms · 0 / 3 çalışma 190 ms'de", "Piramit 200 ms · 2 / 3 çalışma 200 ms'de",
+                   "Blok 200 → 210 ms (erken bırakıldı: hız bir adım geri) · 0 / 3 çalışma 210 ms'de"};
+        QTest::newRow("Blok ended in its first 5 s keeps its pace")
+            << 5'000
+            << QStringList{"Bugün 2 dk · Günün hedefi (3 dk): 1 dk eksik", "Seri: 0 gün",
+                           "Nokta 200 → 190 ms · 0 / 3 çalışma 190 ms'de",
+                           "Piramit 200 ms · 2 / 3 çalışma 200 ms'de",
+                           "Blok 200 ms (ilk 10 sn içinde bitti: hız aynı kaldı) · 1 / 3 çalışma 200 ms'de"};
+    }
+    void routineSummary()
+    {
+        QFETCH(int, blokEnd_ms);
+        QFETCH(QStringList, lines);
+        Routine routine = Routine::standard();
+        for (RoutinePace& pace : routine.paces)
+            pace.pace = zrv::Pace(200);
+        const QDateTime now = At(2024, 5, 10, 20);
+        const qint64 start_utc_ms = now.addSecs(-200).toMSecsSinceEpoch();
+        QList<RunRecord> runs;
+        // Earlier routines, two days ago: two complete runs of Nokta, one of Piramit, one of Blok.
+        for (const int e : {0, 0, 1, 2}) {
+            RunRecord run = Paced(SampleRun(e, At(2024, 5, 8, 10 + int(runs.size()))), 200);
+            run.end = RunEnd::Duration;
+            run.routine_utc_ms = run.started.toMSecsSinceEpoch();
+            runs.append(run);
+        }
+        QList<RunRecord> today;
+        for (int e = 0; e < Routine::kExercises; ++e) {
+            RunRecord run = Paced(SampleRun(e, now.addSecs(-200 + 80 * e)), 200, 60'500);
+            run.end = RunEnd::Duration;
+            if (e == 2 && blokEnd_ms > 0) {
+                run.end = RunEnd::Escape;
+                run.run_ms = blokEnd_ms;
+            }
+            run.routine_utc_ms = start_utc_ms;
+            today.append(run);
+        }
+        runs += today;
+        const RoutineSummary summary = summarizeRoutine(routine, runs, today, start_utc_ms, now);
+        QCOMPARE(summary.lines(), lines);
+        QCOMPARE(summary.complete, blokEnd_ms == 0);
     }
 
     // Minutes a day, oldest first, the last today; a goal of 5 minutes.

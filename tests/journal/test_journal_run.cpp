@@ -3,6 +3,7 @@
 // that cannot be used never stops a run, and the damaged file is kept.
 #include "JournalRig.h"
 #include "exercises/ExerciseRig.h"
+#include "exercises/SummaryScreen.h"
 #include "gui/JournalView.h"
 #include "gui/ProgramPage.h"
 #include "gui/SettingsWindow.h"
@@ -127,7 +128,8 @@ class TestJournalRun : public QObject
     // cannot be taken.
     // The Program page plans from the routine's runs in the journal and starts there: three
     // complete Nokta runs at 360 ms yesterday bring today's to 340 ms, which the page says and
-    // the routine runs with the Nokta section's settings; its early end steps the pace back.
+    // the routine runs with the Nokta section's settings; given up after 10 s, it steps the pace
+    // back, which its summary says before the second Escape closes it.
     void routineStartsAtThePlannedPace()
     {
         Rig rig(path("routine.sqlite"));
@@ -147,7 +149,12 @@ class TestJournalRun : public QObject
         QMetaObject::invokeMethod(
             rig.screen.get(),
             [&rig] {
-                rig.ticks(3);
+                rig.ticks(31); // 10.5 s at 340 ms
+                QTest::keyClick(rig.screen.get(), Qt::Key_Escape);
+                QVERIFY(rig.screen->isSummaryShown());
+                const QString summary = rig.screen->summaryScreen()->text();
+                QVERIFY2(summary.contains(QStringLiteral("Nokta 340 → 360 ms (erken bırakıldı")),
+                         qPrintable(summary));
                 QTest::keyClick(rig.screen.get(), Qt::Key_Escape);
             },
             Qt::QueuedConnection);

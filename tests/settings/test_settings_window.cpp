@@ -567,15 +567,40 @@ class TestSettingsWindow : public QObject
         QCOMPARE(order, expected);
     }
 
+    // Ctrl+PgDn and Ctrl+Tab change pages also from a drop-down list, which would take
+    // Ctrl+PgDn as a move in its list; Ctrl+PgUp goes back.
+    void pageKeysFromADropDownList()
+    {
+        ShowWith({{2, "1"}});
+        OpenPage(1);
+        auto* pages = control<QTabWidget>("PageControl");
+        auto* box = control<QComboBox>("boxTip");
+        const int next = 2 % int(pages->count());
+        const int type = box->currentIndex();
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_PageDown, Qt::ControlModifier);
+        QCOMPARE(pages->currentIndex(), next);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageUp, Qt::ControlModifier);
+        QCOMPARE(pages->currentIndex(), 1);
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(pages->currentIndex(), next);
+        QCOMPARE(box->currentIndex(), type);
+    }
+
     // Each page in each language: every label of a control and every button with a caption has
     // an Alt key, and no two of them on the page (with the window's exit button) share one.  The
-    // English texts come with an English UI language, Turkish ones with any other.
+    // English texts come with an English UI language, Turkish ones with any other, also in
+    // Qt's own file dialog.
     void altKeysOfEachPage_data()
     {
         QTest::addColumn<QString>("uiLanguage");
         QTest::addColumn<QString>("exerciseLabel");
-        QTest::newRow("Turkish (C)") << QStringLiteral("C") << QStringLiteral("Alıştır&ma:");
-        QTest::newRow("English") << QStringLiteral("en_US") << QStringLiteral("Exer&cise:");
+        QTest::addColumn<QString>("folder"); // the file dialog's kind of a folder
+        QTest::newRow("Turkish (C)") << QStringLiteral("C") << QStringLiteral("Alıştır&ma:")
+                                     << QStringLiteral("Klasör");
+        QTest::newRow("English") << QStringLiteral("en_US") << QStringLiteral("Exer&cise:")
+                                 << QStringLiteral("Folder");
     }
     void altKeysOfEachPage()
     {
@@ -584,6 +609,8 @@ class TestSettingsWindow : public QObject
         zrv::loadTranslations(QLocale(uiLanguage));
         zrv::installTranslations();
         const auto turkish = qScopeGuard([] { zrv::loadTranslations(QLocale::c()); });
+        QTEST(QCoreApplication::translate("QAbstractFileIconProvider", "Folder", "All other platforms"),
+              "folder");
         SqliteJournal journal(QStringLiteral("journal.sqlite"));
         SettingsWindow form;
         form.setJournal(&journal);
