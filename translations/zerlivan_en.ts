@@ -1155,11 +1155,11 @@ The program was inactive for a while.</translation>
     </message>
     <message>
         <source>Hız (ms)</source>
-        <translation>Speed (ms)</translation>
+        <translation>Pace (ms)</translation>
     </message>
     <message>
         <source>Gerçek (ms)</source>
-        <translation>Actual (ms)</translation>
+        <translation>Real (ms)</translation>
     </message>
     <message>
         <source>Çalışılan</source>
