@@ -17,22 +17,24 @@ class QWidget;
 // frame the documented way, copying the changed rectangles from the frame's memory in its paint
 // event (ExerciseDisplay); this class is the one place that reaches past that.
 //
-// Why it is kept, measured on 2026-12-10 (Xvfb, Release build, 2 cores, Intel Xeon VM, side by
-// side in the same runs, program CPU at 40 ms, % of one core; peak resident memory over three Dot
-// runs from the settings window at 3840 x 2160):
+// Why it is kept, measured on 2026-12-10 on Xvfb (Release build, 2 cores of an AMD EPYC VM),
+// side by side in the same session with the same program drawing the documented way alone (this
+// class made nowhere).  Program CPU at a 40 ms pace, % of one core, 20 s runs; peak resident memory
+// over three Dot runs from the settings window at 3840 x 2160:
 //
 //                                     paint event only     with this class
-//   Block "Bitişik" 36 x 6, 1920x1080    1.48 - 1.50 %        0.70 - 0.76 %
-//   Block "Bitişik" 36 x 6, 3840x2160    2.61 - 2.62 %        1.10 - 1.11 %
-//   Dot, 1920x1080                        0.64 - 0.78 %        0.38 - 0.47 %
-//   peak memory, 3840x2160               92.7 - 92.8 MB       75.6 - 75.7 MB
+//   Dot, 1920x1080                        0.75 - 0.77 %        0.45 - 0.51 %
+//   Block "Bitişik" 36 x 6, 1920x1080    1.43 - 1.49 %        0.77 - 0.86 %
+//   Block "Bitişik" 36 x 6, 3840x2160    2.68 - 2.86 %        1.26 - 1.63 %
+//   peak memory, 3840x2160               92.7 MB              75.4 - 75.7 MB
 //
-// The goals are at most 1.5 % and 2 % for Block and 80 MB.  Painted the documented way, a third of
-// a 4K Block step is the paint event's copy, and the X11 back end waits for the server before
-// every paint of a region it sent last (every step); and the window's pixels (33 MB at 4K) and
-// the frame's (25 MB) are both resident.  Moving the frame into the window's pixels copies it
-// once; the pages of its own memory are given back to the system as that copy goes (madvise):
-// without that the peak is the 92.7 MB above for the length of the copy.
+// The goals are at most 1 % for Dot, 1.5 % and 2 % for Block and 80 MB.  Painted the documented
+// way, a third of a 4K Block step is the paint event's copy, and the X11 back end waits for the
+// server before every paint of a region it sent last (every step); and the window's pixels
+// (33 MB at 4K) and the frame's (25 MB) are both resident.  Moving the frame into the window's
+// pixels copies it once; the pages of its own memory are given back to the system as that copy
+// goes (madvise): without that the peak is 92.2 - 92.3 MB, the frame resident twice for the
+// length of the copy (75.6 - 75.7 MB with it, in the same session).
 //
 // The window's image is looked at only where it is one image (asked by the platform's name: Qt
 // has no public question for it); a Wayland window's are buffers passed to and fro with the
