@@ -2,12 +2,12 @@
 
 #include "core/Exceptions.h"
 #include "core/Letterbox.h"
-#include "display/FrameSurface.h"
 
 #include <QFont>
 #include <QFontMetrics>
 #include <QGlyphRun>
 #include <QHash>
+#include <QImage>
 #include <QPainter>
 #include <QRawFont>
 #include <QTextLayout>
@@ -119,15 +119,15 @@ std::atomic<bool> glyphMasksOn{true};
 } // namespace
 
 struct Canvas::Private {
-    FrameSurface* surface = nullptr;
-    QImage* dc = nullptr; // the surface's image while drawing on it
+    QImage* image = nullptr; // the surface's pixels
+    QImage* dc = nullptr;    // the same, while drawing on it
     // Its pixels, the buffer the painter draws into too (taken once the image is detached).
     uchar* pixels = nullptr;
     qsizetype bytesPerLine = 0;
     QSize deviceSize; // the image's
     QPainter painter;
-    const QRect bounds{0, 0, FrameSurface::Width, FrameSurface::Height}; // in frame units
-    double scale = 1;                                                    // device pixels per frame unit
+    QRect bounds;     // the frame, in frame units
+    double scale = 1; // device pixels per frame unit
     QRegion changed;
 
     // The Qt font of the current FontSpec, remade when the FontSpec changes, with the texts shaped in
@@ -187,10 +187,9 @@ struct Canvas::Private {
     {
         if (dc)
             return;
-        if (!surface || surface->m_image.isNull())
+        if (!image || image->isNull())
             throw InvalidOperation(QStringLiteral("Canvas does not allow drawing"));
-        scale = surface->scale();
-        dc = &surface->m_image;
+        dc = image;
         pixels = dc->bits();
         bytesPerLine = dc->bytesPerLine();
         deviceSize = dc->size();
@@ -259,9 +258,11 @@ int Canvas::fontPixelSize(int points)
     return int(std::clamp<qint64>(pixels, 1, MaxFontPixels));
 }
 
-Canvas::Canvas(FrameSurface* surface) : d(std::make_unique<Private>())
+Canvas::Canvas(QImage* image, double scale, QSize units) : d(std::make_unique<Private>())
 {
-    d->surface = surface;
+    d->image = image;
+    d->scale = scale;
+    d->bounds = QRect(QPoint(0, 0), units);
 }
 
 Canvas::~Canvas()

@@ -8,8 +8,7 @@
 #include <optional>
 
 class QColor;
-
-class FrameSurface;
+class QImage;
 enum BrushStyle { bsSolid, bsClear };
 
 // The canvas of the 640 x 480 frame surface, drawn through QPainter at the surface's scale.
@@ -48,7 +47,8 @@ class Canvas
     // The pixel height that a font size in points is drawn at.
     static int fontPixelSize(int points);
 
-    explicit Canvas(FrameSurface* surface);
+    // Draws on `image`, `scale` device pixels a frame unit, a frame of `units` frame units.
+    Canvas(QImage* image, double scale, QSize units);
     ~Canvas();
     Canvas(const Canvas&) = delete;
     Canvas& operator=(const Canvas&) = delete;

@@ -3,21 +3,16 @@
 #include "core/Exceptions.h"
 #include "core/Letterbox.h"
 #include "display/FullScreen.h"
+#include "display/StoreFrame.h"
 
-#include <QBackingStore>
 #include <QEvent>
-#include <QGuiApplication>
 #include <QLayout>
-#include <QPaintEngine>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScreen>
 #include <QTimer>
 #include <QWindow>
 #include <cmath>
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
 
 namespace
 {
@@ -26,16 +21,6 @@ namespace
 constexpr double kMinScale = 0.25;
 
 const QSize kFrameSize(FrameSurface::Width, FrameSurface::Height);
-
-// The window system keeps a window's pixels in one image, which may be asked for at any time
-// (X11, and the offscreen platform).  A Wayland window's are buffers passed to and fro between
-// the program and the compositor, to be touched only while the window is painted.
-bool oneImageStore()
-{
-    static const bool one = QGuiApplication::platformName() == QLatin1String("xcb") ||
-                            QGuiApplication::platformName() == QLatin1String("offscreen");
-    return one;
-}
 
 QSize deviceSizeOf(QSize logical, double dpr)
 {
@@ -57,6 +42,12 @@ ExerciseDisplay::ExerciseDisplay(QWidget* parent) : QWidget(parent)
     // Every pixel is painted from the frame; no background first.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
+    m_storeFrame = StoreFrame::make(this, [this] {
+        QTimer::singleShot(0, this, [this] {
+            if (m_initialized && !m_busy)
+                emit surfaceRemade();
+        });
+    });
     if (parent) {
         // Covers the parent, unless a layout places the widget.
         m_watchedParent = parent;
@@ -80,6 +71,8 @@ QWidget* ExerciseDisplay::form() const
 void ExerciseDisplay::setOffscreenScale(double scale)
 {
     m_offscreenScale = scale;
+    if (m_storeFrame)
+        m_storeFrame->setAllowed(false);
     if (m_initialized && !m_busy)
         rescale(scale);
 }
@@ -101,21 +94,13 @@ void ExerciseDisplay::initialize()
     }
     if (!(scale >= kMinScale)) // also when it is not a number
         throw DisplayError(QStringLiteral("Display mode cannot be changed (640x480 16bit)"));
-    // A later run in a window that still holds the last one's frame (hidden meanwhile, its
-    // memory kept): the new frame is made where that one was, on the screen the window is
-    // about to cover, not first in memory of its own beside it.  Should the window's memory
-    // be made again when it shows, the frame is black and drawn again (moveOutOfStore).
-    const QSize frameSize = FrameSurface::sizeFor(scale);
-    const QSize covered =
-        screen ? zrv::deviceSizeOfScreen(screen) : deviceSizeOf(size(), devicePixelRatioF());
-    const QImage* store = oneImageStore() ? storeImage() : nullptr;
-    uchar* bits = store ? placeInStore(store, zrv::letterboxRect(frameSize, covered), frameSize) : nullptr;
-    if (bits) {
-        m_surface = std::make_unique<FrameSurface>(scale, bits, store->bytesPerLine());
-        keptIn(store);
-    } else {
-        m_surface = std::make_unique<FrameSurface>(scale);
+    if (m_storeFrame) {
+        const QSize covered =
+            screen ? zrv::deviceSizeOfScreen(screen) : deviceSizeOf(size(), devicePixelRatioF());
+        m_surface = m_storeFrame->makeSurface(scale, covered);
     }
+    if (!m_surface)
+        m_surface = std::make_unique<FrameSurface>(scale);
     m_lastPresented = QRegion();
     if (screen) {
         m_heldForm = form;
@@ -133,28 +118,20 @@ void ExerciseDisplay::finalize()
     if (!m_surface)
         return;
     m_busy = true;
-    auto tearDown = [this] {
-        m_initialized = false;
-        for (const auto& c : std::as_const(m_screenWatch))
-            disconnect(c);
-        m_screenWatch.clear();
-        if (m_heldForm)
-            zrv::giveBackScreen(m_heldForm);
-        m_heldForm = nullptr;
-        m_surface.reset();
-        m_busy = false;
-        update(); // black again
-    };
-    try {
-        if (m_eventRaised) {
-            m_eventRaised = false;
-            emit finalized();
-        }
-    } catch (...) {
-        tearDown();
-        throw;
+    if (m_eventRaised) {
+        m_eventRaised = false;
+        emit finalized();
     }
-    tearDown();
+    m_initialized = false;
+    for (const auto& c : std::as_const(m_screenWatch))
+        disconnect(c);
+    m_screenWatch.clear();
+    if (m_heldForm)
+        zrv::giveBackScreen(m_heldForm);
+    m_heldForm = nullptr;
+    m_surface.reset();
+    m_busy = false;
+    update(); // black again
 }
 
 void ExerciseDisplay::present()
@@ -162,8 +139,8 @@ void ExerciseDisplay::present()
     if (!m_initialized || m_busy)
         return;
     m_surface->canvas()->release();
-    if (m_surface->outsideMemory() && !inStore())
-        moveOutOfStore();
+    if (m_storeFrame)
+        m_storeFrame->check(m_surface.get());
     const QRegion changed = m_surface->takeChanged();
     m_lastPresented = changed;
     if (changed.isEmpty() || !isVisible())
@@ -176,26 +153,11 @@ void ExerciseDisplay::present()
     QRegion device;
     for (const QRect& r : changed)
         device += zrv::deviceRectOf(r, m_surface->scale()).translated(target.topLeft());
-    if (flushFromStore(device))
+    if (m_storeFrame && m_storeFrame->flush(m_surface.get(), device))
         return;
     const double dpr = devicePixelRatioF();
     for (const QRect& r : device)
         update(logicalRectOf(r, dpr).toAlignedRect());
-}
-
-bool ExerciseDisplay::flushFromStore(const QRegion& changed)
-{
-    // The canvas has drawn the step into the store already: a repaint would copy nothing, yet
-    // before it the X11 back end waits for the server to answer (so that the parts of the
-    // shared image it was last sent are not painted while it reads them), a round trip at
-    // every step.  The pixels are only sent instead.  A Wayland store is one of several
-    // buffers the compositor hands back in turn: it is painted the usual way there.
-    static const bool x11 = QGuiApplication::platformName() == QLatin1String("xcb");
-    QWindow* handle = window()->windowHandle();
-    if (!x11 || !handle || !inStore() || overlapped())
-        return false;
-    backingStore()->flush(changed.translated(mapTo(window(), QPoint())), handle);
-    return true;
 }
 
 void ExerciseDisplay::rescale(double scale)
@@ -262,119 +224,17 @@ bool ExerciseDisplay::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
-QImage* ExerciseDisplay::storeImage() const
-{
-    QBackingStore* store = backingStore();
-    QPaintDevice* device = store ? store->paintDevice() : nullptr;
-    return device && device->devType() == QInternal::Image ? static_cast<QImage*>(device) : nullptr;
-}
-
-bool ExerciseDisplay::inStore() const
-{
-    // The store is asked for only once the frame has been put in it, while it was painted.
-    if (!m_surface || !m_surface->outsideMemory())
-        return false;
-    const QImage* store = storeImage();
-    return store && store == m_store && store->constBits() == m_storeBits &&
-           store->bytesPerLine() == m_storeBytesPerLine && store->size() == m_storeSize;
-}
-
-bool ExerciseDisplay::overlapped() const
-{
-    const QWidget* parent = parentWidget();
-    if (!parent)
-        return false;
-    for (const QObject* o : parent->children()) {
-        const auto* w = qobject_cast<const QWidget*>(o);
-        if (w && w != this && w->isVisible() && !w->isWindow() && w->geometry().intersects(geometry()))
-            return true;
-    }
-    for (const QObject* o : children()) {
-        const auto* w = qobject_cast<const QWidget*>(o);
-        if (w && w->isVisible() && !w->isWindow())
-            return true;
-    }
-    return false;
-}
-
-uchar* ExerciseDisplay::placeInStore(const QImage* store, const QRect& target, QSize frameSize) const
-{
-    // An opaque window's 32-bit pixels: its alpha byte is always 0xFF, as the frame's are, so
-    // its premultiplied format holds them unchanged.
-    const bool opaque32 =
-        store->format() == QImage::Format_RGB32 || (store->format() == QImage::Format_ARGB32_Premultiplied &&
-                                                    !window()->testAttribute(Qt::WA_TranslucentBackground));
-    if (m_offscreenScale || devicePixelRatioF() != 1.0 || store->devicePixelRatio() != 1.0 || !opaque32 ||
-        overlapped())
-        return nullptr;
-    const QRect inStore(mapTo(window(), target.topLeft()), target.size());
-    if (target.size() != frameSize || !store->rect().contains(inStore))
-        return nullptr;
-    // Not bits(): the store's image is not to be detached from the memory the window system
-    // is sent from.
-    return const_cast<uchar*>(store->constBits()) + qsizetype(inStore.y()) * store->bytesPerLine() +
-           qsizetype(inStore.x()) * 4;
-}
-
-void ExerciseDisplay::moveIntoStore(QImage* store, const QRect& target)
-{
-    if (!m_surface || m_surface->outsideMemory())
-        return;
-    uchar* bits = placeInStore(store, target, m_surface->image().size());
-    if (!bits)
-        return;
-    m_surface->moveTo(bits, store->bytesPerLine());
-#ifdef __GLIBC__
-    // The frame's own memory, given back to the system: a block this large may lie inside
-    // the heap, where freeing alone keeps it resident.
-    malloc_trim(0);
-#endif
-    keptIn(store);
-}
-
-void ExerciseDisplay::keptIn(const QImage* store)
-{
-    m_store = store;
-    m_storeBits = store->constBits();
-    m_storeBytesPerLine = store->bytesPerLine();
-    m_storeSize = store->size();
-}
-
-void ExerciseDisplay::moveOutOfStore()
-{
-    if (!m_surface || !m_surface->outsideMemory()) {
-        m_store = nullptr;
-        return;
-    }
-    const bool lost = !inStore();
-    m_surface->moveHome(lost);
-    m_store = nullptr;
-    if (lost) {
-        update();
-        QTimer::singleShot(0, this, [this] {
-            if (m_initialized && !m_busy)
-                emit surfaceRemade();
-        });
-    }
-}
-
 void ExerciseDisplay::resizeEvent(QResizeEvent* event)
 {
-    // The backing store is made again at the window's new size (at its next repaint) unless it
-    // has that size already, as when a window that held a run's frame full-screen takes the
-    // screen again for the next one: the frame stays where it is then.
-    const QImage* store = inStore() ? storeImage() : nullptr;
-    const bool kept =
-        store && store->size() == deviceSizeOf(window()->size(), devicePixelRatioF()) &&
-        placeInStore(store, frameTarget(), m_surface->image().size()) == m_surface->outsideMemory();
-    if (!kept)
-        moveOutOfStore();
+    if (m_storeFrame && m_surface)
+        m_storeFrame->resized(m_surface.get(), frameTarget());
     QWidget::resizeEvent(event);
 }
 
 void ExerciseDisplay::hideEvent(QHideEvent* event)
 {
-    moveOutOfStore();
+    if (m_storeFrame)
+        m_storeFrame->moveOut(m_surface.get());
     QWidget::hideEvent(event);
 }
 
@@ -409,27 +269,8 @@ void ExerciseDisplay::paintEvent(QPaintEvent* event)
         painter.drawImage(logicalRectOf(target, dpr), frame);
         return;
     }
-    // Into the backing store, where the frame's pixels may be already.
-    QImage* store = painter.paintEngine() && painter.paintEngine()->paintDevice() == storeImage()
-                        ? storeImage()
-                        : nullptr;
-    if (m_surface->outsideMemory()) {
-        if (store && inStore() && !overlapped())
-            return;
-        if (store || !inStore()) {
-            painter.end();
-            moveOutOfStore();
-            painter.begin(this);
-        }
-    }
-    if (store && !m_surface->outsideMemory()) {
-        // The frame goes into the store whole, where the window shows it as it is drawn.
-        painter.end();
-        moveIntoStore(store, target);
-        if (inStore())
-            return;
-        painter.begin(this);
-    }
+    if (m_storeFrame && m_storeFrame->paint(m_surface.get(), painter, target))
+        return;
     // Device pixels 1:1: only the repainted rectangles, each straight from the frame.
     if (dpr != 1.0)
         painter.scale(1 / dpr, 1 / dpr);

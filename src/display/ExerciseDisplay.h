@@ -9,6 +9,7 @@
 #include <optional>
 
 class QScreen;
+class StoreFrame;
 
 // The full-screen widget that shows the exercise frame.  Between initialize() and finalize() it
 // holds a FrameSurface: the 640 x 480 frame drawn at the screen's device resolution, shown 4:3
@@ -21,11 +22,10 @@ class QScreen;
 // device pixel ratio, or the window moved to another screen), the surface is made again at the
 // new scale and surfaceRemade() asks the owner to draw the whole frame again.
 //
-// On the screen, while the frame is shown 1:1 (device pixel ratio 1, a 32-bit window without
-// alpha) and nothing lies over it, its pixels are kept in the window's backing store itself: the
-// canvas draws where the window system is sent them from, a repaint has nothing to copy, and
-// the frame takes no memory of its own.  Anything else (a line over it, a resize, hiding,
-// a picture of the widget) takes them back into memory of their own first.
+// present() asks for a repaint of the device rectangles the canvas changed, and the paint event
+// copies them from the frame's memory into the window, as Qt paints any widget.  Where the
+// window's pixels are one image at all times (X11), StoreFrame keeps the frame in them instead
+// while it is shown 1:1 and nothing lies over it; its header gives the measured reason.
 //
 // Off-screen (setOffscreenScale(), for tests and the frame renderer) the form is left alone and
 // the frame is kept at the scale given, 1 for 640 x 480; it is the same surface, drawn the same
@@ -81,37 +81,14 @@ class ExerciseDisplay : public QWidget
     void watchScreen(QScreen* screen);
     // Where the frame lies in the widget's device pixels.
     QRect frameTarget() const;
-    // The window's backing store image, when it is one.
-    QImage* storeImage() const;
-    // The frame's pixels are in the backing store, which still has the memory they were put in.
-    bool inStore() const;
-    // A visible widget lies over this one.
-    bool overlapped() const;
-    // Sends the frame's device rectangles `changed` from the backing store to the screen, when
-    // the frame is in it and it is X11's one shared image; false when they are to be repainted.
-    bool flushFromStore(const QRegion& changed);
-    // Where in `store` a frame of `frameSize` lies at `target`, when its pixels may be kept
-    // there; null when not.
-    uchar* placeInStore(const QImage* store, const QRect& target, QSize frameSize) const;
-    // The frame's pixels into the backing store, at `target` in `store`, when they may go there.
-    void moveIntoStore(QImage* store, const QRect& target);
-    // The frame's pixels are in `store` from now on.
-    void keptIn(const QImage* store);
-    // The frame's pixels out of the backing store into memory of their own; when the store's
-    // memory has gone meanwhile, the frame is black and drawn again.
-    void moveOutOfStore();
 
     std::optional<double> m_offscreenScale;
     std::unique_ptr<FrameSurface> m_surface;
-    QPointer<QWidget> m_heldForm; // the form shown full-screen, while it is
+    std::unique_ptr<StoreFrame> m_storeFrame; // null where the window's pixels are not one image
+    QPointer<QWidget> m_heldForm;             // the form shown full-screen, while it is
     QPointer<QWidget> m_watchedParent;
     QList<QMetaObject::Connection> m_screenWatch;
     QRegion m_lastPresented;
-    // The backing store image the frame's pixels are in and its memory then.
-    const QImage* m_store = nullptr;
-    const uchar* m_storeBits = nullptr;
-    qsizetype m_storeBytesPerLine = 0;
-    QSize m_storeSize;
     bool m_initialized = false;
     bool m_busy = false;
     bool m_eventRaised = false;

@@ -6,9 +6,6 @@
 #include <cmath>
 #include <cstring>
 
-#include <sys/mman.h>
-#include <unistd.h>
-
 QSize FrameSurface::sizeFor(double scale)
 {
     // Sizes past what an image can have are refused before they reach int.
@@ -47,7 +44,7 @@ FrameSurface::~FrameSurface()
 Canvas* FrameSurface::canvas()
 {
     if (!m_canvas)
-        m_canvas = std::make_unique<Canvas>(this);
+        m_canvas = std::make_unique<Canvas>(&m_image, m_scale, QSize(Width, Height));
     return m_canvas.get();
 }
 
@@ -67,28 +64,17 @@ const uchar* FrameSurface::outsideMemory() const
     return m_outside && m_image.constBits() == m_outside ? m_outside : nullptr;
 }
 
-void FrameSurface::moveTo(uchar* bits, qsizetype bytesPerLine)
+void FrameSurface::moveTo(uchar* bits, qsizetype bytesPerLine,
+                          const std::function<void(qsizetype copied)>& copied)
 {
     if (m_canvas)
         m_canvas->release();
     const qsizetype rowBytes = qsizetype(m_image.width()) * 4;
-    // The pages of the frame's own memory that have been copied are given back as the copy
-    // goes on, so that the frame is not resident twice over (at 3840 x 2160 a frame is 25 MB).
-    // Only memory no other image shares, and only its pages wholly inside it.
-    const bool release = m_image.isDetached();
     const uchar* own = m_image.constBits();
-    const auto page = qsizetype(sysconf(_SC_PAGESIZE));
-    const qsizetype misalign = qsizetype(quintptr(own) % quintptr(page));
-    qsizetype released = misalign ? page - misalign : 0; // where its first whole page starts
-    constexpr qsizetype kReleaseStep = qsizetype(1) << 20;
     for (int y = 0; y < m_image.height(); ++y) {
         std::memcpy(bits + y * bytesPerLine, m_image.constScanLine(y), size_t(rowBytes));
-        const qsizetype copied = m_image.constScanLine(y) + rowBytes - own;
-        const qsizetype pagesCopied = copied - (copied + misalign) % page;
-        if (release && pagesCopied >= released + kReleaseStep) {
-            madvise(const_cast<uchar*>(own) + released, size_t(pagesCopied - released), MADV_DONTNEED);
-            released = pagesCopied;
-        }
+        if (copied)
+            copied(m_image.constScanLine(y) + rowBytes - own);
     }
     m_image = QImage(bits, m_image.width(), m_image.height(), bytesPerLine, QImage::Format_RGB32);
     m_outside = bits;

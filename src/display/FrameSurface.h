@@ -4,6 +4,7 @@
 
 #include <QImage>
 #include <QRegion>
+#include <functional>
 #include <memory>
 
 // The exercise frame: 640 x 480 frame units kept in one 32-bit image (RGB32) at `scale` device
@@ -40,10 +41,12 @@ class FrameSurface
     // was made); resets it.
     QRegion takeChanged();
 
-    // The pixels kept in memory of someone else's from now on (the window's backing store, so
-    // that the window shows them as they are drawn): `bits`, rows `bytesPerLine` apart, as
-    // large as the image and RGB32.  The frame is copied there; the canvas is given back first.
-    void moveTo(uchar* bits, qsizetype bytesPerLine);
+    // The pixels kept in memory of someone else's from now on: `bits`, rows `bytesPerLine`
+    // apart, as large as the image and RGB32.  The frame is copied there row by row, and
+    // `copied`, when given, is told after each row how many bytes of the image's memory from
+    // its start have been copied; the canvas is given back first.
+    void moveTo(uchar* bits, qsizetype bytesPerLine,
+                const std::function<void(qsizetype copied)>& copied = {});
     // The pixels in memory of its own again: copied from where they are, or black (and all of
     // the frame changed) when that memory is `lost`.  Nothing when they are in their own.
     void moveHome(bool lost);
@@ -51,7 +54,6 @@ class FrameSurface
     const uchar* outsideMemory() const;
 
   private:
-    friend class Canvas; // paints on m_image
     QImage m_image;
     double m_scale;
     std::unique_ptr<Canvas> m_canvas;

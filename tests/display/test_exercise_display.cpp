@@ -40,11 +40,8 @@ class TestExerciseDisplay : public QObject
     void initializeAndFinalize();
     void refused_data();
     void refused();
-    void formNotFound();
     void surfaceKeepsWhatWasDrawn();
     void presentShowsWhatChanged();
-    void finalizeThatThrows();
-    void inertWhileFinalizing();
     void rescaleDuringRun();
 };
 
@@ -112,14 +109,6 @@ void TestExerciseDisplay::refused()
     QVERIFY(!rig.draw->canDraw() && !rig.draw->surface());
 }
 
-void TestExerciseDisplay::formNotFound()
-{
-    ExerciseDisplay draw;
-    draw.setOffscreenScale(globalScale());
-    QCOMPARE(displayError([&] { draw.initialize(); }), QStringLiteral("Form not found"));
-    QVERIFY(!draw.canDraw());
-}
-
 // Two dots in one frame and a third in the next are all there after the second present.
 void TestExerciseDisplay::surfaceKeepsWhatWasDrawn()
 {
@@ -151,45 +140,6 @@ void TestExerciseDisplay::presentShowsWhatChanged()
     dot(rig.canvas(), 500, 300, kRed);
     rig.draw->present();
     QCOMPARE(rig.draw->lastPresented(), QRegion(90, 90, 20, 20) + QRegion(490, 290, 20, 20));
-}
-
-// A finalized() handler that throws still leaves the display finalized, once.
-void TestExerciseDisplay::finalizeThatThrows()
-{
-    DisplayRig rig(globalScale());
-    int finalized = 0;
-    connect(rig.draw, &ExerciseDisplay::finalized, [&] {
-        ++finalized;
-        throw Exception(QStringLiteral("finalize failed"));
-    });
-    try {
-        rig.draw->finalize();
-        QFAIL("no error");
-    } catch (const Exception& e) {
-        QCOMPARE(e.message(), QStringLiteral("finalize failed"));
-    }
-    QVERIFY(!rig.draw->isInitialized() && !rig.draw->surface());
-    rig.draw->finalize();
-    QCOMPARE(finalized, 1);
-}
-
-// While finalized() runs the surface is still there, but drawing and presenting are not.
-void TestExerciseDisplay::inertWhileFinalizing()
-{
-    DisplayRig rig(globalScale());
-    bool ran = false;
-    connect(rig.draw, &ExerciseDisplay::finalized, [&] {
-        ran = true;
-        QVERIFY(rig.draw->surface() != nullptr);
-        QVERIFY(!rig.draw->canDraw());
-        dot(rig.canvas(), 100, 100, kRed);
-        rig.draw->present();
-        QVERIFY(rig.draw->lastPresented().isEmpty());
-    });
-    rig.draw->present();
-    rig.draw->present(); // nothing new
-    rig.draw->finalize();
-    QVERIFY(ran);
 }
 
 // A new scale during a run (the screen changed) makes the surface again at that scale, black,
