@@ -21,7 +21,11 @@ class QDBusPendingCall;
 // the answer comes.  No service at all is no error.
 //
 // On X11 the X server's own screensaver (`xset s`) is reset at intervals as well, whatever the
-// desktop said: it blanks on its own timeout, which no desktop service governs.
+// desktop said: it blanks on its own timeout, which no desktop service governs.  Qt has no call
+// for it, so the reset is the program's one pair of X11 requests of its own (xcb, on the
+// connection Qt's native X11 interface gives out), in ScreenSaverInhibitor.cpp alone; without it
+// a bare X session (no desktop service on the bus, as under Xvfb or a plain window manager)
+// blanks in the middle of a run.
 class ScreenSaverInhibitor : public QObject
 {
     Q_OBJECT
