@@ -265,7 +265,7 @@ void ExerciseWindow::nextStage()
         setFocus(Qt::OtherFocusReason);
     }
     if (m_stage + 1 >= m_stages.size()) {
-        if (!showSummary())
+        if (!endRoutine())
             requestClose();
         return;
     }
@@ -275,12 +275,15 @@ void ExerciseWindow::nextStage()
     m_timer->setEnabled(true);
 }
 
-bool ExerciseWindow::showSummary()
+bool ExerciseWindow::endRoutine()
 {
-    const std::optional<RoutineSummary> summary =
-        routineSummary && m_routineStart_utc_ms ? routineSummary(*m_routineStart_utc_ms) : std::nullopt;
-    if (!summary)
-        return false;
+    if (m_routineStart_utc_ms)
+        emit routineEnded(*m_routineStart_utc_ms);
+    return m_summaryShown;
+}
+
+void ExerciseWindow::showSummary(const RoutineSummary& summary)
+{
     // A screen given up with Escape keeps what it has to before the summary covers it.
     if (m_stageScreen) {
         m_stageScreen->abort(m_end == RunEnd::Escape);
@@ -293,12 +296,11 @@ bool ExerciseWindow::showSummary()
     m_screenSaver->release();
     m_resting = false;
     m_restScreen->hide();
-    m_summaryScreen->setSummary(*summary);
+    m_summaryScreen->setSummary(summary);
     m_summaryScreen->setGeometry(rect());
     m_summaryScreen->show();
     m_summaryScreen->raise();
     m_summaryShown = true;
-    return true;
 }
 
 void ExerciseWindow::restTick()
@@ -351,7 +353,7 @@ void ExerciseWindow::keyDown(int key, Qt::KeyboardModifiers)
                 m_timer->setEnabled(false);
                 recordRun();
             }
-            if (showSummary())
+            if (endRoutine())
                 return;
         }
         requestClose();

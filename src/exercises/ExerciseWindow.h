@@ -98,10 +98,9 @@ class ExerciseWindow : public QWidget
     // The exercise of the current or last run; null before the first show.
     ExerciseRun* currentExercise() const { return m_exercise.get(); }
 
-    // Called when a routine ends (its last stage, or Escape), after its last run went to
-    // runEnded, with the routine's start (UTC): what it returns stands on the summary screen
-    // until Escape or Enter closes the window.  Unset or nullopt: the window closes at once.
-    std::function<std::optional<RoutineSummary>(qint64 start_utc_ms)> routineSummary;
+    // Shows `summary` in place of the routine until Escape or Enter closes the window; called
+    // by a receiver of routineEnded.
+    void showSummary(const RoutineSummary& summary);
     const SummaryScreen* summaryScreen() const { return m_summaryScreen; }
     bool isSummaryShown() const { return m_summaryShown; }
 
@@ -118,6 +117,10 @@ class ExerciseWindow : public QWidget
   signals:
     // Once a run has ended, when its window closes, before the start button's call returns.
     void runEnded(const RunRecord& run);
+    // A routine has ended (its last stage, or Escape), after its last run went to runEnded,
+    // with the routine's start (UTC).  A receiver may show its summary (showSummary); without
+    // one the window closes at once.
+    void routineEnded(qint64 start_utc_ms);
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -142,7 +145,7 @@ class ExerciseWindow : public QWidget
     // The stage's time is up: the next one, or the end of the routine after the last.
     void nextStage();
     // The routine's end: its summary on the screen, false when there is none to show.
-    bool showSummary();
+    bool endRoutine();
     void restTick();
     // Space: pauses a run that shows its frame, or resumes it.
     void togglePause();

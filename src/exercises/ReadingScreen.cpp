@@ -167,8 +167,7 @@ void ReadingScreen::finish()
 {
     m_ended = true;
     m_test.end = ReadingEnd::Finished;
-    if (onFinished)
-        m_result = onFinished(m_test);
+    emit finished(m_test);
 }
 
 void ReadingScreen::abort(bool byEscape)
@@ -183,8 +182,7 @@ void ReadingScreen::abort(bool byEscape)
         m_test.reading_ms = now - m_start_ms;
     }
     m_test.end = byEscape ? ReadingEnd::Escape : ReadingEnd::Stopped;
-    if (onAborted)
-        onAborted(m_test);
+    emit givenUp(m_test);
 }
 
 void ReadingScreen::paintEvent(QPaintEvent*)

@@ -33,11 +33,8 @@ class ReadingScreen : public StageScreen
     ReadingScreen(ReadingMaterial material, ReadingTest test, Clock* clock = nullptr,
                   QWidget* parent = nullptr);
 
-    // The test is through (every page and question): stores it and gives the lines the result
-    // screen shows.
-    std::function<QStringList(const ReadingTest&)> onFinished;
-    // The test was given up or cut short: stores it as it ended.
-    std::function<void(const ReadingTest&)> onAborted;
+    // The lines the result screen shows; set by a receiver of finished().
+    void setResultLines(const QStringList& lines) { m_result = lines; }
 
     Phase phase() const { return m_phase; }
     int page() const { return m_page; }
@@ -48,6 +45,14 @@ class ReadingScreen : public StageScreen
     const ReadingTest& test() const { return m_test; }
     const QStringList& resultLines() const { return m_result; }
 
+  signals:
+    // The test is through (every page and question): a receiver stores it and sets the result's
+    // lines.
+    void finished(const ReadingTest& test);
+    // The test was given up or cut short, as it ended.
+    void givenUp(const ReadingTest& test);
+
+  public:
     void keyDown(int key);
     void abort(bool byEscape) override;
 

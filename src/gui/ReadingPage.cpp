@@ -172,12 +172,13 @@ StageScreen* ReadingPage::makeScreen(QWidget* parent, std::optional<qint64> rout
         test.fileEnd = piece.end;
     }
     auto* screen = new ReadingScreen(material, test, nullptr, parent);
-    screen->onFinished = [this](const ReadingTest& done) {
+    connect(screen, &ReadingScreen::finished, this, [this, screen](const ReadingTest& done) {
         const QList<ReadingTest> earlier = m_store.tests();
         m_store.record(done);
-        return zrv::readingResultLines(done, earlier);
-    };
-    screen->onAborted = [this](const ReadingTest& given) { m_store.record(given); };
+        screen->setResultLines(zrv::readingResultLines(done, earlier));
+    });
+    connect(screen, &ReadingScreen::givenUp, this,
+            [this](const ReadingTest& given) { m_store.record(given); });
     return screen;
 }
 

@@ -812,11 +812,12 @@ void SettingsWindow::btnProgramClick()
         return;
     }
     m_screenForm->setRoutine(std::move(stages));
-    m_screenForm->routineSummary = [page = QPointer<ProgramPage>(pageProgram)](qint64 start_utc_ms) {
-        return page ? std::optional<RoutineSummary>(page->summaryOf(start_utc_ms)) : std::nullopt;
-    };
+    const QMetaObject::Connection summary =
+        connect(m_screenForm, &ExerciseWindow::routineEnded, this, [this](qint64 start_utc_ms) {
+            m_screenForm->showSummary(pageProgram->summaryOf(start_utc_ms));
+        });
     runExerciseWindow();
-    m_screenForm->routineSummary = nullptr;
+    disconnect(summary);
     m_screenForm->setRoutine({});
     pageProgram->refresh();
     pageReading->refresh();

@@ -326,12 +326,12 @@ class TestScreenForm : public QObject
         connect(rig.screen.get(), &ExerciseWindow::runEnded,
                 [&runs](const RunRecord& run) { runs.append(run); });
         qsizetype runsAtSummary = -1;
-        rig.screen->routineSummary = [&](qint64 start_utc_ms) -> std::optional<RoutineSummary> {
+        connect(rig.screen.get(), &ExerciseWindow::routineEnded, [&](qint64 start_utc_ms) {
             if (!closeKey)
-                return std::nullopt;
+                return;
             runsAtSummary = start_utc_ms == runs.value(0).routine_utc_ms ? runs.size() : -2;
-            return RoutineSummary{};
-        };
+            rig.screen->showSummary(RoutineSummary{});
+        });
         rig.start(0);
         int stage = 0;
         bool paused = false;

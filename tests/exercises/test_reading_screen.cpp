@@ -50,11 +50,11 @@ class TestReadingScreen : public QObject
         stage.duration_s = 1;
         stage.screen = [&](QWidget* parent) {
             reading = new ReadingScreen(Material(), {}, &rig.clock, parent);
-            reading->onFinished = [&](const ReadingTest& t) {
+            connect(reading, &ReadingScreen::finished, [&](const ReadingTest& t) {
                 finished = t;
-                return QStringList{QStringLiteral("sonuç")};
-            };
-            reading->onAborted = [&](const ReadingTest& t) { givenUp = t; };
+                reading->setResultLines({QStringLiteral("sonuç")});
+            });
+            connect(reading, &ReadingScreen::givenUp, [&](const ReadingTest& t) { givenUp = t; });
             return reading;
         };
         rig.screen->setRoutine({stage, {rig.settings, 2, {}}});
