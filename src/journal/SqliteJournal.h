@@ -4,6 +4,7 @@
 #include "journal/JournalFigures.h"
 #include "journal/RoutineStore.h"
 #include "journal/RunRecord.h"
+#include "journal/RunStore.h"
 
 #include <QObject>
 #include <QSqlDatabase>
@@ -75,7 +76,7 @@ class SqliteJournal : public QObject, public RunLog
     int pendingCount() const
     {
         openOnce();
-        return int(m_pending.size());
+        return int(m_runs.pendingCount());
     }
 
   signals:
@@ -109,6 +110,8 @@ class SqliteJournal : public QObject, public RunLog
     Failure classify(const class QSqlError& error, bool onContent = false);
     void close();
     bool setAside();
+    // The layout the runs are read in; nullopt when the file cannot be read.
+    std::optional<int> readLayout() const { return m_readable ? std::optional<int>(m_layout) : std::nullopt; }
 
     QString m_path;
     QString m_connection;
@@ -116,6 +119,8 @@ class SqliteJournal : public QObject, public RunLog
     QSqlDatabase m_db;
     // The routine's tables, on m_db.
     RoutineStore m_routine{m_db};
+    // The runs table, on m_db, and the runs held in memory until the file takes them.
+    RunStore m_runs{m_db};
     bool m_readable = false;
     // The layout of the runs table as it is read: older than the program's only for a file that
     // is read and not migrated.
@@ -123,7 +128,6 @@ class SqliteJournal : public QObject, public RunLog
     JournalState m_state = JournalState::Unavailable;
     QString m_asidePath;
     QString m_error;
-    QList<RunRecord> m_pending;
     // The device and inode of the open file, to notice it removed or replaced.
     std::pair<quint64, quint64> m_file{};
 
