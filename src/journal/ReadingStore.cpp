@@ -70,14 +70,12 @@ bool ReadingStore::record(const ReadingTest& test)
 
 bool ReadingStore::storePending()
 {
-    SqliteJournal& j = m_journal;
-    j.openOnce();
     // As for a run: a file held or unwritable when it was opened is tried again.
-    if (!m_pending.isEmpty() && j.m_state != JournalState::Open && j.m_state != JournalState::NewerVersion)
-        j.open();
-    if (m_pending.isEmpty() || j.m_state != JournalState::Open || j.m_layout < 5)
+    const SqliteJournal::FileAccess file = m_journal.fileAccess(!m_pending.isEmpty());
+    if (m_pending.isEmpty() || !file.writable || file.layout < 5)
         return m_pending.isEmpty();
-    QSqlQuery query(j.m_db);
+    QSqlDatabase db = file.db;
+    QSqlQuery query(db);
     if (!query.exec(QStringLiteral("BEGIN IMMEDIATE")))
         return false;
     query.prepare(QStringLiteral("INSERT INTO reading_tests (%1) VALUES (?%2)")
@@ -110,12 +108,12 @@ bool ReadingStore::storePending()
             query.bindValue(i, values[i]);
         if (!query.exec()) {
             qWarning("A reading test could not be stored: %s", qPrintable(query.lastError().text()));
-            j.m_db.rollback();
+            db.rollback();
             return false;
         }
     }
     if (!query.exec(QStringLiteral("COMMIT"))) {
-        j.m_db.rollback();
+        db.rollback();
         return false;
     }
     m_pending.clear();
@@ -124,11 +122,10 @@ bool ReadingStore::storePending()
 
 QList<ReadingTest> ReadingStore::tests() const
 {
-    SqliteJournal& j = m_journal;
-    j.openOnce();
+    const SqliteJournal::FileAccess file = m_journal.fileAccess(false);
     QList<ReadingTest> tests;
-    if (j.m_readable && j.m_layout >= 5) {
-        QSqlQuery select(j.m_db);
+    if (file.readable && file.layout >= 5) {
+        QSqlQuery select(file.db);
         select.setForwardOnly(true);
         // Texts are read only as far as they can mean anything.
         if (select.exec(

@@ -395,6 +395,14 @@ bool SqliteJournal::setAside()
     return true;
 }
 
+SqliteJournal::FileAccess SqliteJournal::fileAccess(bool toWrite)
+{
+    openOnce();
+    if (toWrite && m_state != JournalState::Open && m_state != JournalState::NewerVersion)
+        open();
+    return {m_db, m_readable, m_state == JournalState::Open, m_layout};
+}
+
 bool SqliteJournal::record(const RunRecord& run)
 {
     openOnce();

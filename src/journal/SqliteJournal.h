@@ -79,13 +79,22 @@ class SqliteJournal : public QObject, public RunLog
         return int(m_runs.pendingCount());
     }
 
+    // For a store that keeps a table of its own in this file (the reading tests): the connection,
+    // whether the file can be read and written, and its layout.  `toWrite`: a file that was held
+    // or could not be written when it was opened is tried again first, as for a run.
+    struct FileAccess {
+        QSqlDatabase db;
+        bool readable = false;
+        bool writable = false;
+        int layout = 0;
+    };
+    FileAccess fileAccess(bool toWrite);
+
   signals:
     // A run was recorded (stored or held in memory), or the state changed.
     void changed();
 
   private:
-    // The reading tests live in the same file, in a table of their own.
-    friend class ReadingStore;
     // Unusable: a database, but what it holds keeps this program from storing runs in it.
     enum class Failure { None, Damaged, Unusable, Busy, NotWritable, Other };
     enum class ReadMode { ReadWrite, ReadOnly, Immutable };
